@@ -1,0 +1,59 @@
+// The toolkit's process-wide state: the registry of live elements, the shared
+// control counter and the pointers the window procedure keeps. All of it
+// belongs to the one user-interface thread.
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <vector>
+
+namespace QVUtility {
+
+class GUIElement;
+class SubMenu;
+
+// Every live element, in construction order.
+extern std::vector<GUIElement*> elementRegistry;
+// Source of control identifiers and of the numbers in window-class names.
+extern int controlCounter;
+// Window of the first form ever created; its WM_DESTROY posts the quit message.
+extern HWND mainWindow;
+// Kept by the window procedure; cleared when the element they point to is deleted.
+extern GUIElement* activeForm;
+extern GUIElement* activePanel;
+extern GUIElement* wheelTarget;
+extern bool mouseTracking;
+
+void RegisterElement(GUIElement* element);
+// Removes the last registration of the element; nothing when absent.
+void UnregisterElement(GUIElement* element);
+bool IsRegistered(const GUIElement* element);
+
+// First element whose window is the handle. Messages that arrive while an
+// element's window is being made (inside CreateWindowExW, before the element
+// knows its handle) reach the element being created.
+GUIElement* FindByWindow(HWND handle);
+GUIElement* FindByControlId(int id);
+SubMenu* FindMenuItemById(int id);
+
+// Marks the element whose CreateWindowExW is running (see FindByWindow).
+// Use CreationScope rather than calling these directly.
+void BeginWindowCreation(GUIElement* element);
+void EndWindowCreation(GUIElement* element);
+GUIElement* ElementBeingCreated();
+
+class CreationScope {
+public:
+    explicit CreationScope(GUIElement* element) : element_(element) { BeginWindowCreation(element_); }
+    ~CreationScope() { EndWindowCreation(element_); }
+    CreationScope(const CreationScope&) = delete;
+    CreationScope& operator=(const CreationScope&) = delete;
+
+private:
+    GUIElement* element_;
+};
+
+}  // namespace QVUtility
