@@ -20,6 +20,11 @@ It rewrites, byte for byte the same on every run:
 
 The files are committed; run the script again after changing a picture and
 commit its outputs with it.  QVVelmora.rc (one folder up) names the files.
+
+    python3 app/res/make_resources.py --check
+
+writes nothing and exits with 1 when a committed file differs from what the
+script draws (a picture changed without its output, or the other way round).
 """
 
 import math
@@ -71,14 +76,6 @@ class Canvas:
         for y in range(y0, y1 + 1):
             for x in range(x0, x1 + 1):
                 self.put(x, y, colour)
-
-    def frame(self, x0, y0, x1, y1, colour):
-        for x in range(x0, x1 + 1):
-            self.put(x, y0, colour)
-            self.put(x, y1, colour)
-        for y in range(y0, y1 + 1):
-            self.put(x0, y, colour)
-            self.put(x1, y, colour)
 
     def stamp(self, x0, y0, rows, legend):
         """Copies a pixel drawing: one string per row, one character per
@@ -168,13 +165,6 @@ def ico(canvases):
     return out + b"".join(blob for _, _, blob in images)
 
 
-def write(name, data):
-    path = os.path.join(HERE, name)
-    with open(path, "wb") as f:
-        f.write(data)
-    print("wrote %s (%d bytes)" % (os.path.relpath(path), len(data)))
-
-
 # --------------------------------------------------------------------------
 # Colours shared by the pictures.
 
@@ -252,7 +242,7 @@ def app_icon_big(size):
             continue
         for y in range(y0 + d + 1, y1 + d + 1):
             for x in range(x0 + d + 1, x1 + d + 1):
-                if cv.get(x, y)[3] == 0 and 0 <= x < size and 0 <= y < size:
+                if 0 <= x < size and 0 <= y < size and cv.get(x, y)[3] == 0:
                     cv.blend(x, y, (0, 0, 0, alpha), 1.0)
     # the sheet
     cv.rect(x0, y0, x1, y1, OUTLINE)
@@ -590,7 +580,7 @@ def draw_text(cv, text, x, y_top, cap_px, stroke_px, colours, spacing=1.8):
         colour = colours[n] if isinstance(colours, list) else colours
         segs = []
         for line in strokes:
-            pts = [(pen + px_ * scale, y_top + half * 0 + py * scale) for px_, py in line]
+            pts = [(pen + ux * scale, y_top + uy * scale) for ux, uy in line]
             segs += [(pts[i], pts[i + 1]) for i in range(len(pts) - 1)]
         if segs:
             xs = [p[0] for s in segs for p in s]
@@ -660,15 +650,39 @@ def about_banner():
 # --------------------------------------------------------------------------
 
 
-def main():
-    write("app.ico", ico([app_icon_16(), app_icon_big(32), app_icon_big(48)]))
-    write("about.bmp", bmp24(about_banner()))
+def outputs():
+    """Every output file: (name, bytes)."""
+    files = [("app.ico", ico([app_icon_16(), app_icon_big(32), app_icon_big(48)])),
+             ("about.bmp", bmp24(about_banner()))]
     for name, rgb in (("blue", (0, 0, 255)), ("red", (255, 0, 0)), ("green", (30, 231, 15)),
                       ("white", (255, 255, 255)), ("cyan", (0, 243, 255))):
-        write("colour_%s.ico" % name, ico([colour_icon(rgb)]))
-    write("toolbar.bmp", bmp8(toolbar_strip(), FACE))
+        files.append(("colour_%s.ico" % name, ico([colour_icon(rgb)])))
+    files.append(("toolbar.bmp", bmp8(toolbar_strip(), FACE)))
+    return files
+
+
+def main(argv):
+    check = "--check" in argv[1:]
+    stale = []
+    for name, data in outputs():
+        path = os.path.join(HERE, name)
+        if check:
+            try:
+                with open(path, "rb") as f:
+                    same = f.read() == data
+            except OSError:
+                same = False
+            if not same:
+                stale.append(name)
+        else:
+            with open(path, "wb") as f:
+                f.write(data)
+            print("wrote %s (%d bytes)" % (path, len(data)))
+    if stale:
+        print("out of date (run %s): %s" % (os.path.basename(argv[0]), ", ".join(stale)))
+        return 1
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv))
