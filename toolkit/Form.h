@@ -9,6 +9,7 @@
 // the dialog object, which it keeps until it opens the next dialog.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "toolkit/GUIElement.h"
@@ -61,6 +62,9 @@ public:
     // modal ends the modal state as well.
     void BeginModal(Form* owner);
     void EndModal();
+
+private:
+    std::wstring className;  // "Window<n>", kept for windowClass.lpszClassName
 };
 
 }  // namespace QVUtility

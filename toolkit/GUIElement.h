@@ -29,6 +29,8 @@ class Drawing;
 class GUIElement;
 class Form;
 
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Handler types. Each receives the element first; an unset handler means the
 // default behaviour. Captureless lambdas convert to these.
 using CreateHandler = void (*)(GUIElement* element, HWND window);
@@ -175,7 +177,9 @@ protected:
     void ApplyFont();
 
 private:
+    friend LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
     std::shared_ptr<bool> alive;
+    bool nativeWindowGone = false;  // WM_NCDESTROY seen: the handle may be reused
 };
 
 }  // namespace QVUtility

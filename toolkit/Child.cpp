@@ -1,0 +1,31 @@
+#include "toolkit/Child.h"
+
+namespace QVUtility {
+
+HWND Child::ParentWindow() const { return parent != nullptr ? parent->window : nullptr; }
+
+HWND Child::CreateChildWindow(const wchar_t* nativeClass, DWORD style, DWORD extendedStyle) {
+    TakeControlId();
+    window = CreateWindowExW(extendedStyle, nativeClass, text.c_str(), style, x, y, width, height, ParentWindow(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), nullptr, nullptr);
+    if (window == nullptr) GetLastError();  // read and dropped: the element stays usable as data
+    return window;
+}
+
+void Child::FinishCreate() {
+    SubclassWindow();
+    created = true;
+    CreateTooltip(window);
+    ApplyFont();
+}
+
+bool Child::CreateControl(const wchar_t* nativeClass, DWORD ownStyle, DWORD extendedStyle) {
+    if (created) return window != nullptr;
+    DWORD style = WS_CHILD | WS_VISIBLE | ownStyle;
+    if (!enabled) style |= WS_DISABLED;
+    CreateChildWindow(nativeClass, style, extendedStyle);
+    FinishCreate();
+    return window != nullptr;
+}
+
+}  // namespace QVUtility

@@ -1,0 +1,164 @@
+#include "toolkit/Form.h"
+
+#include <string>
+
+#include "toolkit/FontDescription.h"
+#include "toolkit/WindowProcedure.h"
+
+namespace QVUtility {
+
+namespace {
+
+constexpr DWORD CaptionedStyle = 0x10C90000;  // WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX
+constexpr DWORD DialogExStyleTopmost = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;  // 0x89
+constexpr DWORD DialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;                          // 0x81
+constexpr DWORD ModalFrameBit = 0x80;
+
+}  // namespace
+
+Form::Form(HINSTANCE instanceHandle, bool dialog) : GUIElement(instanceHandle), dialogMode(dialog) {
+    typeKeyword = "form";
+}
+
+Form::~Form() {
+    // A dialog deleted while still modal gives its owner back; forms that
+    // pointed at this one forget it.
+    EndModal();
+    for (GUIElement* element : elementRegistry) {
+        auto* form = dynamic_cast<Form*>(element);
+        if (form == nullptr || form == this) continue;
+        if (form->modalDialog == this) form->modalDialog = nullptr;
+        if (form->dialogOwner == this) form->dialogOwner = nullptr;
+    }
+    // The object is half gone: the window's last messages must not reach
+    // handlers or overrides of the derived form. Leave the registry first,
+    // then destroy the window (its messages get default processing).
+    while (IsRegistered(this)) UnregisterElement(this);
+    if (created && window != nullptr && IsWindow(window)) {
+        UnregisterHotkeys();
+        created = false;
+        DestroyWindow(window);
+    }
+    created = false;
+    if (icon != nullptr) {
+        DestroyIcon(icon);
+        icon = nullptr;
+    }
+    hotkeys.clear();
+}
+
+void Form::Create() {
+    if (created) return;
+    className = L"Window" + std::to_wstring(controlCounter);
+    controlId = ++controlCounter;
+
+    windowClass = WNDCLASSW{};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = &WindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = iconId != 0 ? LoadIconW(instance, MAKEINTRESOURCEW(iconId)) : LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = backColour == NoColour ? GetSysColorBrush(COLOR_BTNFACE) : CreateSolidBrush(backColour);
+    windowClass.lpszClassName = className.c_str();
+    RegisterClassW(&windowClass);
+
+    DWORD style = 0;
+    DWORD extendedStyle = 0;
+    if (dialogMode) {
+        extendedStyle = topmostDialog ? DialogExStyleTopmost : DialogExStyle;
+        style = CaptionedStyle | (modalFrame ? ModalFrameBit : 0);
+    } else if (captioned) {
+        style = CaptionedStyle;
+        if (minimizeBox) style |= WS_MINIMIZEBOX;
+        if (maximizeBox) style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
+    } else {
+        style = WS_POPUP;
+    }
+    if (!maximizeBox) style &= ~static_cast<DWORD>(WS_MAXIMIZEBOX);
+    if (!minimizeBox) style &= ~static_cast<DWORD>(WS_MINIMIZEBOX);
+    if (!enabled) style |= WS_DISABLED;
+
+    HWND handle = nullptr;
+    {
+        CreationScope scope(this);
+        handle = CreateWindowExW(extendedStyle, className.c_str(), text.c_str(), style, x, y, width, height, nullptr,
+                                 nullptr, instance, nullptr);
+    }
+    window = handle;
+    if (handle != nullptr) {
+        if (mainWindow == nullptr) mainWindow = handle;
+        OnCreated(handle);  // a second call after WM_CREATE does nothing more
+        ShowWindow(handle, SW_SHOW);
+        UpdateWindow(handle);
+    } else {
+        GetLastError();  // read and dropped: the element stays usable as data
+    }
+    created = true;
+    CreateTooltip(window);
+    ApplyFont();
+}
+
+void Form::FormHook() {}
+
+void Form::ReleaseChildren() {}
+
+void Form::SetIcon(int resourceId) {
+    iconId = resourceId;
+    if (created) {
+        // A private copy (not the shared one LoadIconW gives), so that the
+        // form may release it.
+        auto loaded = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        if (loaded != nullptr) {
+            SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(loaded));
+            if (icon != nullptr) DestroyIcon(icon);
+            icon = loaded;
+        }
+    }
+    if (created && font != nullptr) ApplyFont();
+}
+
+void Form::CentreOnScreen() {
+    if (created) {
+        RECT outer{};
+        if (GetWindowRect(window, &outer)) {
+            width = outer.right - outer.left;
+            height = outer.bottom - outer.top;
+        }
+    }
+    x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    if (created) {
+        SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+        Redraw();
+    }
+}
+
+void Form::RegisterHotkeys() {
+    if (window == nullptr) return;
+    for (size_t i = 0; i < hotkeys.size(); ++i)
+        RegisterHotKey(window, static_cast<int>(i + 1), hotkeys[i].modifiers, hotkeys[i].key);
+}
+
+void Form::UnregisterHotkeys() {
+    if (window == nullptr) return;
+    for (size_t i = 0; i < hotkeys.size(); ++i) UnregisterHotKey(window, static_cast<int>(i + 1));
+}
+
+void Form::BeginModal(Form* owner) {
+    if (owner == nullptr || owner == this) return;
+    EndModal();
+    dialogOwner = owner;
+    owner->SetEnabled(false);
+    owner->modalDialog = this;
+}
+
+void Form::EndModal() {
+    Form* owner = dialogOwner;
+    if (owner == nullptr) return;
+    dialogOwner = nullptr;
+    if (owner->modalDialog == this) owner->modalDialog = nullptr;
+    owner->SetEnabled(true);
+}
+
+}  // namespace QVUtility
