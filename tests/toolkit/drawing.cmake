@@ -1,0 +1,13 @@
+# Drawing surface, fonts, bitmap files and platform services.
+
+# The bitmap writer is portable: its test runs on the host and under Wine,
+# built straight from the writer's source.
+if(WIN32)
+  velmora_test(bmpwriter_wine_tests bmpwriter_tests.cpp "${CMAKE_SOURCE_DIR}/toolkit/BmpWriter.cpp")
+else()
+  velmora_test(bmpwriter_tests bmpwriter_tests.cpp "${CMAKE_SOURCE_DIR}/toolkit/BmpWriter.cpp")
+endif()
+
+if(WIN32 AND TARGET velmora_toolkit)
+  velmora_test(drawing_tests drawing_tests.cpp LIBS velmora_toolkit)
+endif()

@@ -1,0 +1,30 @@
+// Writer of 24-bit Windows bitmap files (.bmp) from a grid of pixels.
+// Portable: it needs no Windows header, so it is built and tested on the
+// host too.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace QVUtility {
+
+// Rows of pixels, top row first; every pixel is a colour in the 0x00BBGGRR
+// form (COLORREF). All rows have the same length.
+using PixelGrid = std::vector<std::vector<std::uint32_t>>;
+
+// The complete bytes of a 24-bit bitmap file holding the grid: the 14-byte
+// file header, the 40-byte information header and the rows from the bottom
+// one up, each padded with zero bytes to a multiple of 4. Answers false (and
+// leaves `bytes` empty) when the rows differ in length or the file would not
+// fit the format's 32-bit sizes.
+bool EncodeBitmapFile(const PixelGrid& grid, std::vector<std::uint8_t>& bytes);
+
+// Writes the grid as a 24-bit bitmap file. The name is narrow text in the
+// system code page. The picture is written to a temporary file in the same
+// folder, which then replaces the named file: when anything fails the
+// answer is false, the temporary file is removed and a file that already
+// had that name is left as it was.
+bool WriteBitmapFile(const std::string& fileName, const PixelGrid& grid);
+
+}  // namespace QVUtility

@@ -1,0 +1,85 @@
+#include "toolkit/FileDialogs.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "toolkit/TextConversion.h"
+#include "toolkit/GUIElement.h"
+
+namespace QVUtility {
+
+namespace {
+
+constexpr std::size_t kFileNameCapacity = 2048;
+
+HWND OwnerWindow(GUIElement* owner) { return owner ? owner->window : nullptr; }
+
+// The chosen path in the system code page. A character the code page cannot
+// hold becomes '?', never a look-alike letter, so the answer cannot name a
+// different existing file.
+std::string NarrowPath(const std::wstring& path) {
+    if (path.empty()) return std::string();
+    const int size = static_cast<int>(path.size());
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, &narrow[0], length, nullptr, nullptr);
+    return narrow;
+}
+
+// Descriptions and patterns, each ended by a zero, the list by one more.
+std::wstring FilterList(const std::vector<std::string>& filters) {
+    std::wstring list;
+    for (const auto& item : filters) {
+        list += Widen(item);
+        list += L'\0';
+    }
+    list += L'\0';
+    return list;
+}
+
+std::string RunFileDialog(bool save, GUIElement* owner, const std::string& title, const std::string& initialFolder,
+                          const std::string& defaultFileName, const std::vector<std::string>& filters) {
+    const std::wstring filterList = FilterList(filters);
+    const std::wstring wideTitle = Widen(title);
+    const std::wstring wideFolder = Widen(initialFolder);
+    std::vector<wchar_t> fileName(kFileNameCapacity, L'\0');
+    if (save) {
+        const std::wstring name = Widen(defaultFileName).substr(0, kFileNameCapacity - 1);
+        std::copy(name.begin(), name.end(), fileName.begin());
+    }
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = OwnerWindow(owner);
+    dialog.lpstrFilter = filters.empty() ? nullptr : filterList.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName.data();
+    dialog.nMaxFile = static_cast<DWORD>(fileName.size());
+    dialog.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
+    dialog.lpstrTitle = wideTitle.empty() ? nullptr : wideTitle.c_str();
+    dialog.lpstrDefExt = nullptr;
+    dialog.Flags = save ? (OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST)
+                        : (OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
+
+    const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    if (!chosen) return std::string();
+    fileName.back() = L'\0';
+    return NarrowPath(std::wstring(fileName.data()));
+}
+
+}  // namespace
+
+std::string AskOpenFileName(GUIElement* owner, const std::string& title, const std::string& initialFolder,
+                            const std::vector<std::string>& filters) {
+    return RunFileDialog(false, owner, title, initialFolder, std::string(), filters);
+}
+
+std::string AskSaveFileName(GUIElement* owner, const std::string& title, const std::string& initialFolder,
+                            const std::string& defaultFileName, const std::vector<std::string>& filters) {
+    return RunFileDialog(true, owner, title, initialFolder, defaultFileName, filters);
+}
+
+}  // namespace QVUtility
