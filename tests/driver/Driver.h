@@ -1,0 +1,325 @@
+// Test driver: starts a Win32 program and works it from outside as a person
+// would (keyboard, mouse, menus, dialogs), then reads what it shows (window
+// texts, enabled states, toolbar and status bar contents, screen pixels).
+//
+// Everything runs on the calling thread, which must be put on the test
+// desktop (UseDesktop) before it makes any window; Process::Start does that
+// by itself. Waiting is always polling with a timeout. Functions that can fail
+// answer false / nullptr / an empty value and leave a description of the
+// failure in LastError(), so a test can write
+//     ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'A')) << drv::LastError();
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace drv {
+
+// ---------------------------------------------------------------------------
+// Timing and errors
+
+constexpr DWORD kTimeout = 5000;  // default wait for anything that should happen
+
+// Polls `condition` every `stepMs` until it holds or `timeoutMs` have passed;
+// answers whether it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kTimeout, DWORD stepMs = 10);
+
+// Description of the last failure of a driver function (this thread).
+const std::wstring& LastError();
+std::string LastErrorUtf8();
+// Records `text` as the last failure and answers false (for `return Fail(...)`).
+bool Fail(const std::wstring& text);
+
+// UTF-8 form of a wide text, for test messages.
+std::string Utf8(const std::wstring& text);
+
+// ---------------------------------------------------------------------------
+// Desktop
+
+// Name of the Wine virtual desktop the tested programs run on: the
+// environment variable VELMORA_DESKTOP when set, otherwise "velmora_acc_"
+// plus the X display's number ("velmora_acc_105" on DISPLAY=:105; plain
+// "velmora_acc" without DISPLAY), so that drivers on different displays
+// sharing one Wine prefix do not meet on one desktop.
+std::wstring DesktopName();
+
+// Puts the calling thread on the desktop `name`, created when missing. Wine
+// makes it a virtual desktop when HKCU\Software\Wine\Explorer\Desktops gives
+// it a size; a name missing there is added with the size of "velmora_acc"
+// (or 1600x900). Must run before the thread makes a window; answers true at
+// once when the thread is already there.
+bool UseDesktop(const std::wstring& name = DesktopName());
+
+// Size of the screen as the driver's thread sees it.
+SIZE ScreenSize();
+
+// ---------------------------------------------------------------------------
+// The program under test
+
+class Process {
+public:
+    Process() = default;
+    ~Process();  // ends the program when it still runs
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // Starts `exe` (a Windows path) with `arguments` on the driver's desktop;
+    // the working folder is `workDir`, or the exe's folder when empty. The
+    // program is tied to a job object so it cannot outlive the driver.
+    bool Start(const std::wstring& exe, const std::wstring& arguments = L"",
+               const std::wstring& workDir = L"");
+
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_; }
+    bool Running() const;
+
+    // Waits for the program to end; `exitCode` receives its exit code.
+    bool WaitForExit(DWORD timeoutMs = kTimeout, DWORD* exitCode = nullptr);
+    // Exit code once ended (STILL_ACTIVE while running).
+    DWORD ExitCode() const;
+    // Ends the program at once (nothing when it already ended) and waits.
+    void Kill();
+
+    // The first visible top-level window of the program with the class
+    // and/or title given (nullptr: any), waited for.
+    HWND WaitWindow(const wchar_t* cls, const wchar_t* title = nullptr, DWORD timeoutMs = kTimeout) const;
+
+private:
+    void Close();
+    HANDLE process_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HANDLE job_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// Folder of the running driver executable (with a trailing backslash).
+std::wstring ExeFolder();
+// Windows path of a Linux file under Wine ("/tmp/a" -> "Z:\tmp\a").
+std::wstring WinePath(const std::string& unixPath);
+
+// ---------------------------------------------------------------------------
+// Finding windows
+
+// Top-level windows of process `pid` in Z order (visible ones only unless
+// `visibleOnly` is false).
+std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly = true);
+
+// First top-level window of `pid` whose class and title match (nullptr
+// matches any; titles compare exactly).
+HWND FindTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title = nullptr, bool visibleOnly = true);
+HWND WaitTopWindow(DWORD pid, const wchar_t* cls, const wchar_t* title = nullptr, DWORD timeoutMs = kTimeout);
+
+// A visible top-level window owned by `owner` (a message box over a dialog).
+HWND FindOwnedWindow(HWND owner, const wchar_t* cls, const wchar_t* title = nullptr);
+HWND WaitOwnedWindow(HWND owner, const wchar_t* cls, const wchar_t* title = nullptr, DWORD timeoutMs = kTimeout);
+
+// Waits until `window` is destroyed or hidden.
+bool WaitWindowGone(HWND window, DWORD timeoutMs = kTimeout);
+
+// Descendants of `parent` at any depth, in EnumChildWindows order, of class
+// `cls` (nullptr: any).
+std::vector<HWND> Descendants(HWND parent, const wchar_t* cls = nullptr);
+// First descendant with control id `id` (-1: any) and class `cls` (nullptr: any).
+HWND FindDescendant(HWND parent, int id, const wchar_t* cls = nullptr);
+HWND WaitDescendant(HWND parent, int id, const wchar_t* cls = nullptr, DWORD timeoutMs = kTimeout);
+// First descendant of class `cls` (nullptr: any) whose text is `text`.
+HWND FindDescendantByText(HWND parent, const wchar_t* cls, const std::wstring& text);
+
+// A readable listing of the program's windows and their descendants (class,
+// id, text, rectangle, visible/enabled), for failure messages.
+std::string DescribeWindows(DWORD pid);
+
+// ---------------------------------------------------------------------------
+// Reading a window from outside
+
+std::wstring Text(HWND window);       // WM_GETTEXT (works across processes)
+std::wstring ClassOf(HWND window);
+int IdOf(HWND window);                // GWLP_ID
+RECT ScreenRect(HWND window);         // GetWindowRect
+RECT ClientScreenRect(HWND window);   // client area in screen coordinates
+POINT ToScreen(HWND window, POINT client);
+bool Enabled(HWND window);
+bool Visible(HWND window);            // IsWindowVisible
+HWND Owner(HWND window);
+int ButtonCheck(HWND button);         // BM_GETCHECK: BST_UNCHECKED / BST_CHECKED / BST_INDETERMINATE
+bool SetText(HWND window, const std::wstring& text);  // WM_SETTEXT
+
+// The window with the keyboard focus in the thread of `top` (nullptr when none).
+HWND FocusOf(HWND top);
+
+// Makes `top` the foreground window and waits until it is.
+bool Activate(HWND top, DWORD timeoutMs = kTimeout);
+
+// ---------------------------------------------------------------------------
+// Keyboard (SendInput to the foreground window)
+
+enum Modifiers : unsigned { kNone = 0, kShift = 1, kCtrl = 2, kAlt = 4 };
+
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+// Presses and releases `vk` with the modifiers held.
+void Press(WORD vk, unsigned modifiers = kNone);
+void Alt(wchar_t letter);    // Alt+letter
+void Ctrl(wchar_t letter);   // Ctrl+letter
+void Enter();
+void Escape();
+void Tab(bool shift = false);
+void Down(int times = 1);
+void Up(int times = 1);
+// Types `text` as Unicode characters ("proprietà" included); '\n' is Enter
+// and '\t' is Tab.
+void Type(const std::wstring& text);
+
+// ---------------------------------------------------------------------------
+// Menus by keyboard (the program's window must be in the foreground)
+
+// The visible open menu (class #32768) of `pid`, waited for.
+HWND WaitMenu(DWORD pid, DWORD timeoutMs = kTimeout);
+bool MenuOpen(DWORD pid);
+// Alt+`menuLetter`, then waits for the menu.
+bool OpenMenu(DWORD pid, wchar_t menuLetter);
+// Opens the menu and types the item's mnemonic; waits for the menu to close.
+bool ChooseMenuItem(DWORD pid, wchar_t menuLetter, wchar_t itemLetter);
+// Opens the menu, presses Down `downs` times (separators are skipped, grayed
+// items are not), then Enter; waits for the menu to close.
+bool ChooseMenuItemAt(DWORD pid, wchar_t menuLetter, int downs);
+// Presses Escape until no menu of `pid` is open.
+bool CloseMenus(DWORD pid);
+
+// ---------------------------------------------------------------------------
+// Mouse (SendInput, screen coordinates)
+
+enum class Button { Left, Right };
+
+void MoveMouse(POINT screen);
+void Click(POINT screen, Button button = Button::Left);
+void DoubleClick(POINT screen);
+POINT Centre(const RECT& rect);
+// Clicks the centre of `window`, or the point `client` of its client area.
+void ClickWindow(HWND window, Button button = Button::Left);
+void ClickAt(HWND window, POINT client, Button button = Button::Left);
+
+// ---------------------------------------------------------------------------
+// Memory in another process (for common-control messages that take pointers)
+
+class RemoteBuffer {
+public:
+    // `bytes` of read/write memory in the process that owns `window`.
+    RemoteBuffer(HWND window, size_t bytes);
+    ~RemoteBuffer();
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool Ok() const { return address_ != nullptr; }
+    void* Address() const { return address_; }
+    LPARAM AsLParam() const { return reinterpret_cast<LPARAM>(address_); }
+    size_t Size() const { return size_; }
+    bool Read(void* out, size_t bytes) const;
+    bool Write(const void* data, size_t bytes);
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Toolbars
+
+struct ToolbarButton {
+    int index = -1;
+    int command = 0;
+    int image = -1;
+    BYTE state = 0;   // TBSTATE_*
+    BYTE style = 0;   // BTNS_*
+    bool Separator() const { return (style & BTNS_SEP) != 0; }
+    bool Enabled() const { return (state & TBSTATE_ENABLED) != 0; }
+    bool Checked() const { return (state & TBSTATE_CHECKED) != 0; }
+    bool Hidden() const { return (state & TBSTATE_HIDDEN) != 0; }
+};
+
+int ToolbarButtonCount(HWND toolbar);                     // TB_BUTTONCOUNT
+std::vector<ToolbarButton> ToolbarButtons(HWND toolbar);  // TB_GETBUTTON for each
+int ToolbarIndexOf(HWND toolbar, int command);            // -1 when missing
+// TB_GETSTATE of the button with `command`; -1 when there is none.
+int ToolbarState(HWND toolbar, int command);
+// Screen rectangle of the button at `index` (TB_GETITEMRECT).
+bool ToolbarButtonRect(HWND toolbar, int index, RECT* screen);
+// Left click at the centre of the button with `command`.
+bool ClickToolbarButton(HWND toolbar, int command);
+// Moves the mouse over the button and answers the text of the program's
+// tooltip window that comes up (empty, with LastError, when none does).
+std::wstring ToolbarTooltip(DWORD pid, HWND toolbar, int command, DWORD timeoutMs = kTimeout);
+
+// ---------------------------------------------------------------------------
+// Status bars
+
+int StatusBarParts(HWND statusBar);                          // SB_GETPARTS
+std::wstring StatusBarText(HWND statusBar, int part = 0);    // SB_GETTEXTW
+// Waits until the part shows exactly `expected`.
+bool WaitStatusBarText(HWND statusBar, const std::wstring& expected, int part = 0, DWORD timeoutMs = kTimeout);
+
+// ---------------------------------------------------------------------------
+// Screen
+
+COLORREF ScreenPixel(POINT screen);  // GetDC(NULL) + GetPixel; CLR_INVALID on failure
+// Whether the screen point shows `window` itself (WindowFromPoint), so a
+// pixel read there is the window's own.
+bool PointShows(POINT screen, HWND window);
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+    bool Empty() const { return pixels.empty(); }
+    COLORREF At(int x, int y) const;  // as a COLORREF (0x00BBGGRR)
+    // Number of pixels of exactly `colour`.
+    size_t Count(COLORREF colour) const;
+};
+
+// The screen rectangle `screen` as it is now.
+Image CaptureScreen(const RECT& screen);
+Image CaptureWindow(HWND window);
+// 24-bit bottom-up BMP file.
+bool SaveBmp(const Image& image, const std::wstring& path);
+// The whole screen (the program's virtual desktop) to a BMP file.
+bool SaveScreenshot(const std::wstring& path);
+
+// ---------------------------------------------------------------------------
+// Dialogs
+
+// Presses the button `id` of `dialog` (posted BM_CLICK); false when the
+// button is missing or disabled.
+bool PressButton(HWND dialog, int id);
+// Clicks the button `id` of `dialog` with the mouse.
+bool ClickButton(HWND dialog, int id);
+
+// Message boxes: #32770 windows titled with their caption.
+HWND WaitMessageBox(DWORD pid, const wchar_t* caption = nullptr, DWORD timeoutMs = kTimeout);
+std::wstring MessageBoxText(HWND box);  // the Static with id 0xFFFF
+// Waits for the box, reads its text into `text` (may be null), presses the
+// button `id` (IDOK, IDYES, IDNO, IDCANCEL) and waits for the box to close.
+bool AnswerMessageBox(DWORD pid, const wchar_t* caption, int id, std::wstring* text = nullptr,
+                      DWORD timeoutMs = kTimeout);
+
+// The open and save dialogs.
+struct FileDialogAnswer {
+    bool ok = false;            // the path was typed, confirmed and the dialog closed as asked
+    std::wstring question;      // text of a message box the dialog raised (overwrite, not found), if any
+};
+// Waits for the file dialog titled `title`, types `path` into its name field
+// (Edit 1148), presses OK and, when the dialog asks whether to overwrite,
+// answers Yes (`overwrite`) or No; after No, or after any other message the
+// dialog raises, the message is closed and the dialog cancelled (ok is then
+// false unless the question was the overwrite one answered No on purpose).
+FileDialogAnswer AnswerFileDialog(DWORD pid, const wchar_t* title, const std::wstring& path,
+                                  bool overwrite = true, DWORD timeoutMs = kTimeout);
+// Presses Cancel in the file dialog titled `title` and waits for it to close.
+bool CancelFileDialog(DWORD pid, const wchar_t* title, DWORD timeoutMs = kTimeout);
+
+}  // namespace drv

@@ -1,0 +1,198 @@
+// Common controls read from outside: toolbars and status bars. Their messages
+// that take pointers get a buffer in the program's own memory.
+#include "Driver.h"
+
+#include <commctrl.h>
+
+namespace drv {
+
+namespace {
+
+constexpr UINT kSendTimeoutMs = 3000;
+
+std::wstring Number(long long value) { return std::to_wstring(value); }
+
+// Sends `message` and answers its result; `ok` tells whether it was answered.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok = nullptr) {
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                              &result) != 0;
+    if (ok) *ok = answered;
+    return static_cast<LRESULT>(result);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// RemoteBuffer
+
+RemoteBuffer::RemoteBuffer(HWND window, size_t bytes) : size_(bytes) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process_) {
+        Fail(L"OpenProcess(" + Number(pid) + L") failed, error " + Number(GetLastError()));
+        return;
+    }
+    address_ = VirtualAllocEx(process_, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!address_) Fail(L"VirtualAllocEx failed, error " + Number(GetLastError()));
+}
+
+RemoteBuffer::~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+}
+
+bool RemoteBuffer::Read(void* out, size_t bytes) const {
+    SIZE_T got = 0;
+    if (!address_ || bytes > size_ || !ReadProcessMemory(process_, address_, out, bytes, &got) || got != bytes)
+        return Fail(L"ReadProcessMemory failed, error " + Number(GetLastError()));
+    return true;
+}
+
+bool RemoteBuffer::Write(const void* data, size_t bytes) {
+    SIZE_T put = 0;
+    if (!address_ || bytes > size_ || !WriteProcessMemory(process_, address_, data, bytes, &put) || put != bytes)
+        return Fail(L"WriteProcessMemory failed, error " + Number(GetLastError()));
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Toolbars
+
+int ToolbarButtonCount(HWND toolbar) {
+    bool ok = false;
+    const LRESULT count = Ask(toolbar, TB_BUTTONCOUNT, 0, 0, &ok);
+    if (!ok) {
+        Fail(L"TB_BUTTONCOUNT not answered");
+        return -1;
+    }
+    return static_cast<int>(count);
+}
+
+std::vector<ToolbarButton> ToolbarButtons(HWND toolbar) {
+    std::vector<ToolbarButton> buttons;
+    const int count = ToolbarButtonCount(toolbar);
+    if (count <= 0) return buttons;
+    RemoteBuffer remote(toolbar, sizeof(TBBUTTON));
+    if (!remote.Ok()) return buttons;
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON raw{};
+        if (!Ask(toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), remote.AsLParam()) || !remote.Read(&raw, sizeof raw)) {
+            Fail(L"TB_GETBUTTON " + Number(i) + L" failed");
+            return {};
+        }
+        ToolbarButton b;
+        b.index = i;
+        b.command = raw.idCommand;
+        b.image = raw.iBitmap;
+        b.state = raw.fsState;
+        b.style = raw.fsStyle;
+        buttons.push_back(b);
+    }
+    return buttons;
+}
+
+int ToolbarIndexOf(HWND toolbar, int command) {
+    bool ok = false;
+    const LRESULT index = Ask(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0, &ok);
+    if (!ok || index < 0) {
+        Fail(L"no toolbar button with command " + Number(command));
+        return -1;
+    }
+    return static_cast<int>(index);
+}
+
+int ToolbarState(HWND toolbar, int command) {
+    bool ok = false;
+    const LRESULT state = Ask(toolbar, TB_GETSTATE, static_cast<WPARAM>(command), 0, &ok);
+    if (!ok || state < 0) {
+        Fail(L"no toolbar button with command " + Number(command));
+        return -1;
+    }
+    return static_cast<int>(state);
+}
+
+bool ToolbarButtonRect(HWND toolbar, int index, RECT* screen) {
+    RemoteBuffer remote(toolbar, sizeof(RECT));
+    if (!remote.Ok()) return false;
+    RECT r{};
+    if (!Ask(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), remote.AsLParam()) || !remote.Read(&r, sizeof r))
+        return Fail(L"TB_GETITEMRECT " + Number(index) + L" failed");
+    MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    *screen = r;
+    return true;
+}
+
+bool ClickToolbarButton(HWND toolbar, int command) {
+    const int index = ToolbarIndexOf(toolbar, command);
+    RECT r{};
+    if (index < 0 || !ToolbarButtonRect(toolbar, index, &r)) return false;
+    const POINT centre = Centre(r);
+    if (!PointShows(centre, toolbar))
+        return Fail(L"toolbar button " + Number(command) + L" is covered or off screen");
+    Click(centre);
+    return true;
+}
+
+std::wstring ToolbarTooltip(DWORD pid, HWND toolbar, int command, DWORD timeoutMs) {
+    const int index = ToolbarIndexOf(toolbar, command);
+    RECT r{};
+    if (index < 0 || !ToolbarButtonRect(toolbar, index, &r)) return std::wstring();
+    auto shown = [&]() -> HWND {
+        for (HWND w : TopWindows(pid))
+            if (ClassOf(w) == L"tooltips_class32" && !Text(w).empty()) return w;
+        return nullptr;
+    };
+    // Leave the toolbar first so that the tooltip of another button goes away.
+    const RECT bar = ScreenRect(toolbar);
+    MoveMouse(POINT{bar.left + 1, bar.bottom + 40});
+    WaitUntil([&] { return shown() == nullptr; }, 1500);
+    const POINT centre = Centre(r);
+    MoveMouse(POINT{centre.x - 1, centre.y});
+    Sleep(20);
+    MoveMouse(centre);
+    HWND tip = nullptr;
+    if (!WaitUntil([&] { return (tip = shown()) != nullptr; }, timeoutMs)) {
+        Fail(L"no tooltip for toolbar button " + Number(command) + L" within " + Number(timeoutMs) + L" ms");
+        return std::wstring();
+    }
+    return Text(tip);
+}
+
+// ---------------------------------------------------------------------------
+// Status bars
+
+int StatusBarParts(HWND statusBar) {
+    bool ok = false;
+    const LRESULT parts = Ask(statusBar, SB_GETPARTS, 0, 0, &ok);
+    return ok ? static_cast<int>(parts) : -1;
+}
+
+std::wstring StatusBarText(HWND statusBar, int part) {
+    bool ok = false;
+    const LRESULT info = Ask(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0, &ok);
+    if (!ok) {
+        Fail(L"SB_GETTEXTLENGTHW not answered");
+        return std::wstring();
+    }
+    const size_t length = LOWORD(info);
+    RemoteBuffer remote(statusBar, (length + 1) * sizeof(wchar_t));
+    if (!remote.Ok()) return std::wstring();
+    std::wstring text(length + 1, L'\0');
+    Ask(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part), remote.AsLParam(), &ok);
+    if (!ok || !remote.Read(text.data(), text.size() * sizeof(wchar_t))) {
+        Fail(L"SB_GETTEXTW failed");
+        return std::wstring();
+    }
+    text.resize(length);
+    return text;
+}
+
+bool WaitStatusBarText(HWND statusBar, const std::wstring& expected, int part, DWORD timeoutMs) {
+    std::wstring seen;
+    if (WaitUntil([&] { return (seen = StatusBarText(statusBar, part)) == expected; }, timeoutMs)) return true;
+    return Fail(L"status bar part " + Number(part) + L" shows \"" + seen + L"\", not \"" + expected + L"\"");
+}
+
+}  // namespace drv

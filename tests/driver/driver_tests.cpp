@@ -1,0 +1,274 @@
+// The driver working a real program (driver_target.exe) under Wine: menus and
+// message boxes by keyboard and mouse, the open and save dialogs, the toolbar
+// and status bar read from outside, typed text and screen pixels.
+#include "Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr int kToolbarId = 200;
+constexpr int kStatusId = 201;
+constexpr int kNameId = 202;
+constexpr int kSwatchId = 203;
+constexpr COLORREF kSwatchColour = RGB(0x12, 0x9A, 0x5C);
+
+std::string ReadFileBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+class DriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A folder of this test's own for the files the dialogs see.
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder = std::wstring(temp) + L"velmora_driver_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(folder.c_str(), nullptr);
+
+        ASSERT_TRUE(app.Start(drv::ExeFolder() + L"driver_target.exe")) << drv::LastErrorUtf8();
+        main = app.WaitWindow(L"VelmoraDriverTarget", L"Bersaglio del driver", 15000);
+        ASSERT_NE(main, nullptr) << drv::LastErrorUtf8();
+        status = drv::WaitDescendant(main, kStatusId, STATUSCLASSNAMEW);
+        toolbar = drv::FindDescendant(main, kToolbarId, TOOLBARCLASSNAMEW);
+        ASSERT_NE(status, nullptr) << drv::DescribeWindows(app.Id());
+        ASSERT_NE(toolbar, nullptr) << drv::DescribeWindows(app.Id());
+        ASSERT_TRUE(drv::WaitStatusBarText(status, L"Pronto")) << drv::LastErrorUtf8();
+        ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            const std::wstring shot = drv::ExeFolder() + L"driver_tests_failure.bmp";
+            drv::SaveScreenshot(shot);
+            std::printf("screen saved in %s\nwindows:\n%s", drv::Utf8(shot).c_str(),
+                        drv::DescribeWindows(app.Id()).c_str());
+        }
+        app.Kill();
+        for (const wchar_t* name : {L"proprietà.txt", L"uscita.txt"}) DeleteFileW((folder + name).c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    std::wstring StatusText(int part = 0) { return drv::StatusBarText(status, part); }
+
+    drv::Process app;
+    HWND main = nullptr;
+    HWND status = nullptr;
+    HWND toolbar = nullptr;
+    std::wstring folder;
+};
+
+TEST_F(DriverTest, MenuItemsChosenByMnemonicAndByArrowKeys) {
+    const DWORD pid = app.Id();
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'P')) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Prova scelta")) << drv::LastErrorUtf8();
+
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'N')) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Nuovo scelto")) << drv::LastErrorUtf8();
+
+    // Down skips the separator but not the grayed item: four Downs reach "Prova".
+    ASSERT_TRUE(drv::ChooseMenuItemAt(pid, L'F', 4)) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Prova scelta")) << drv::LastErrorUtf8();
+
+    // A menu opened and left with Escape leaves the window working.
+    ASSERT_TRUE(drv::OpenMenu(pid, L'F')) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::MenuOpen(pid));
+    ASSERT_TRUE(drv::CloseMenus(pid)) << drv::LastErrorUtf8();
+    EXPECT_FALSE(drv::MenuOpen(pid));
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'N')) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Nuovo scelto")) << drv::LastErrorUtf8();
+}
+
+TEST_F(DriverTest, ExitQuestionAnsweredNoThenYes) {
+    const DWORD pid = app.Id();
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'E')) << drv::LastErrorUtf8();
+    std::wstring text;
+    ASSERT_TRUE(drv::AnswerMessageBox(pid, L"Uscita", IDNO, &text)) << drv::LastErrorUtf8();
+    EXPECT_EQ(text, L"Vuoi realmente uscire?");
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Uscita annullata")) << drv::LastErrorUtf8();
+    EXPECT_TRUE(app.Running());
+    // The box disabled its owner while open; No gives it back.
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
+
+    // Second time through the close command (Alt+F4) and a mouse click on "Sì".
+    ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+    drv::Press(VK_F4, drv::kAlt);
+    HWND box = drv::WaitMessageBox(pid, L"Uscita");
+    ASSERT_NE(box, nullptr) << drv::LastErrorUtf8();
+    EXPECT_FALSE(drv::Enabled(main));
+    EXPECT_EQ(drv::MessageBoxText(box), L"Vuoi realmente uscire?");
+    EXPECT_EQ(drv::Text(GetDlgItem(box, IDYES)), L"&Sì");
+    EXPECT_EQ(drv::Text(GetDlgItem(box, IDNO)), L"&No");
+    ASSERT_TRUE(drv::ClickButton(box, IDYES)) << drv::LastErrorUtf8();
+    DWORD code = 1234;
+    ASSERT_TRUE(app.WaitForExit(drv::kTimeout, &code)) << drv::LastErrorUtf8();
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(drv::TopWindows(pid, false).empty());
+}
+
+TEST_F(DriverTest, OpenDialogTakesATypedPath) {
+    const DWORD pid = app.Id();
+    const std::wstring path = folder + L"proprietà.txt";
+    ASSERT_TRUE(WriteFileBytes(path, "x"));
+
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'A')) << drv::LastErrorUtf8();
+    const drv::FileDialogAnswer opened = drv::AnswerFileDialog(pid, L"Apri", path);
+    ASSERT_TRUE(opened.ok) << drv::LastErrorUtf8();
+    EXPECT_TRUE(opened.question.empty());
+    EXPECT_TRUE(drv::WaitStatusBarText(status, path)) << drv::LastErrorUtf8();
+
+    // A missing file: the dialog says so, the driver closes the message and cancels.
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'A')) << drv::LastErrorUtf8();
+    const drv::FileDialogAnswer missing = drv::AnswerFileDialog(pid, L"Apri", folder + L"manca.txt");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.question.empty());
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Apertura annullata")) << drv::LastErrorUtf8();
+
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'A')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::CancelFileDialog(pid, L"Apri")) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Apertura annullata")) << drv::LastErrorUtf8();
+}
+
+TEST_F(DriverTest, SaveDialogOverwriteQuestion) {
+    const DWORD pid = app.Id();
+    const std::wstring path = folder + L"uscita.txt";
+    ASSERT_TRUE(WriteFileBytes(path, "vecchio"));
+    HWND name = drv::FindDescendant(main, kNameId, L"Edit");
+    ASSERT_NE(name, nullptr);
+    ASSERT_TRUE(drv::SetText(name, L"nuovo"));
+
+    // Refused: the old file stays.
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'S')) << drv::LastErrorUtf8();
+    const drv::FileDialogAnswer refused = drv::AnswerFileDialog(pid, L"Salva con nome", path, false);
+    ASSERT_TRUE(refused.ok) << drv::LastErrorUtf8();
+    EXPECT_NE(refused.question.find(L"esiste"), std::wstring::npos) << drv::Utf8(refused.question);
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Salvataggio annullato")) << drv::LastErrorUtf8();
+    EXPECT_EQ(ReadFileBytes(path), "vecchio");
+
+    // Accepted: the file holds the field's text.
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'S')) << drv::LastErrorUtf8();
+    const drv::FileDialogAnswer accepted = drv::AnswerFileDialog(pid, L"Salva con nome", path, true);
+    ASSERT_TRUE(accepted.ok) << drv::LastErrorUtf8();
+    EXPECT_EQ(accepted.question, refused.question);
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Salvato in " + path)) << drv::LastErrorUtf8();
+    EXPECT_EQ(ReadFileBytes(path), "nuovo");
+}
+
+TEST_F(DriverTest, ToolbarReadAndPressedFromOutside) {
+    const DWORD pid = app.Id();
+    const std::vector<drv::ToolbarButton> buttons = drv::ToolbarButtons(toolbar);
+    ASSERT_EQ(buttons.size(), 6u) << drv::LastErrorUtf8();
+    EXPECT_EQ(drv::ToolbarButtonCount(toolbar), 6);
+    const int commands[] = {301, 302, 303, 0, 304, 305};
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(buttons[i].index, static_cast<int>(i));
+        EXPECT_EQ(buttons[i].command, commands[i]) << "button " << i;
+        EXPECT_EQ(buttons[i].Separator(), i == 3) << "button " << i;
+        EXPECT_EQ(buttons[i].Enabled(), i != 2) << "button " << i;
+        EXPECT_EQ(buttons[i].Checked(), i == 4) << "button " << i;
+    }
+    EXPECT_EQ(buttons[0].image, STD_FILENEW);
+    EXPECT_EQ(buttons[5].image, STD_HELP);
+    EXPECT_EQ(drv::ToolbarState(toolbar, 303) & TBSTATE_ENABLED, 0);
+    EXPECT_EQ(drv::ToolbarState(toolbar, 999), -1);
+    EXPECT_EQ(drv::ToolbarIndexOf(toolbar, 305), 5);
+
+    // Buttons sit left to right inside the toolbar.
+    RECT first{}, second{};
+    ASSERT_TRUE(drv::ToolbarButtonRect(toolbar, 0, &first)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::ToolbarButtonRect(toolbar, 1, &second)) << drv::LastErrorUtf8();
+    const RECT bar = drv::ScreenRect(toolbar);
+    EXPECT_GE(first.left, bar.left);
+    EXPECT_LE(first.right, second.left);
+    EXPECT_GT(first.bottom, first.top);
+    EXPECT_LE(second.bottom, bar.bottom);
+
+    ASSERT_TRUE(drv::ClickToolbarButton(toolbar, 301)) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Comando 301")) << drv::LastErrorUtf8();
+    // The check button turns off when clicked.
+    ASSERT_TRUE(drv::ClickToolbarButton(toolbar, 304)) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Comando 304")) << drv::LastErrorUtf8();
+    EXPECT_EQ(drv::ToolbarState(toolbar, 304) & TBSTATE_CHECKED, 0);
+
+    EXPECT_EQ(drv::ToolbarTooltip(pid, toolbar, 302), L"Apri un file") << drv::LastErrorUtf8();
+    EXPECT_EQ(drv::ToolbarTooltip(pid, toolbar, 303), L"Salva") << drv::LastErrorUtf8();
+}
+
+TEST_F(DriverTest, TypedTextWithAccentsReadBack) {
+    HWND name = drv::FindDescendant(main, kNameId, L"Edit");
+    ASSERT_NE(name, nullptr);
+    drv::ClickWindow(name);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == name; })) << drv::DescribeWindows(app.Id());
+
+    drv::Type(L"proprietà");
+    std::wstring seen;
+    EXPECT_TRUE(drv::WaitUntil([&] { return (seen = drv::Text(name)) == L"proprietà"; })) << drv::Utf8(seen);
+
+    // Keys with modifiers: Shift+Home selects all, typing replaces it; Backspace.
+    drv::Press(VK_HOME, drv::kShift);
+    drv::Type(L"già è così");
+    drv::Press(VK_BACK);
+    EXPECT_TRUE(drv::WaitUntil([&] { return (seen = drv::Text(name)) == L"già è cos"; })) << drv::Utf8(seen);
+}
+
+TEST_F(DriverTest, PixelsMouseAndScreenshot) {
+    HWND swatch = drv::FindDescendant(main, kSwatchId);
+    ASSERT_NE(swatch, nullptr);
+    const RECT r = drv::ClientScreenRect(swatch);
+    const POINT centre = drv::Centre(r);
+    ASSERT_TRUE(drv::PointShows(centre, swatch));
+    EXPECT_FALSE(drv::PointShows(POINT{r.left - 3, r.top - 3}, swatch));
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenPixel(centre) == kSwatchColour; }))
+        << std::hex << drv::ScreenPixel(centre);
+
+    const drv::Image picture = drv::CaptureWindow(swatch);
+    ASSERT_EQ(picture.width, r.right - r.left);
+    ASSERT_EQ(picture.height, r.bottom - r.top);
+    EXPECT_EQ(picture.Count(kSwatchColour), picture.pixels.size());
+    EXPECT_EQ(picture.At(0, 0), kSwatchColour);
+
+    // Mouse clicks land on the exact client point.
+    drv::ClickAt(swatch, POINT{10, 20});
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Sinistro 10,20", 1)) << drv::LastErrorUtf8();
+    drv::ClickAt(swatch, POINT{150, 99}, drv::Button::Right);
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Destro 150,99", 1)) << drv::LastErrorUtf8();
+
+    // The screenshot is a 24-bit bottom-up BMP of the whole desktop.
+    const std::wstring shot = drv::ExeFolder() + L"driver_tests_screen.bmp";
+    ASSERT_TRUE(drv::SaveScreenshot(shot)) << drv::LastErrorUtf8();
+    const std::string bytes = ReadFileBytes(shot);
+    ASSERT_GE(bytes.size(), 54u);
+    const auto* file = reinterpret_cast<const BITMAPFILEHEADER*>(bytes.data());
+    const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data() + sizeof(BITMAPFILEHEADER));
+    const SIZE screen = drv::ScreenSize();
+    EXPECT_EQ(file->bfType, 0x4D42);
+    EXPECT_EQ(info->biWidth, screen.cx);
+    EXPECT_EQ(info->biHeight, screen.cy);
+    EXPECT_EQ(info->biBitCount, 24);
+    const size_t stride = (static_cast<size_t>(screen.cx) * 3 + 3) & ~static_cast<size_t>(3);
+    ASSERT_EQ(bytes.size(), file->bfOffBits + stride * screen.cy);
+    const size_t at = file->bfOffBits + stride * (screen.cy - 1 - centre.y) + centre.x * 3;
+    EXPECT_EQ(RGB(static_cast<BYTE>(bytes[at + 2]), static_cast<BYTE>(bytes[at + 1]), static_cast<BYTE>(bytes[at])),
+              kSwatchColour);
+}
+
+}  // namespace
