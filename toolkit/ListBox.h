@@ -1,0 +1,37 @@
+// ListBox: a list of items, each a shown text and a hidden value. Selection
+// changes reach onCommand through the window procedure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "toolkit/Child.h"
+#include "toolkit/CommandElement.h"
+
+namespace QVUtility {
+
+class ListBox : public Child, public CommandElement {
+public:
+    explicit ListBox(GUIElement* parent);
+
+    std::uint8_t border = 1;  // WS_BORDER and a sunken client edge
+    std::vector<std::wstring> texts;
+    std::vector<std::wstring> values;
+
+    void Create() override;
+
+    // Narrow text and value (system code page).
+    void AddItem(const std::string& itemText, const std::string& itemValue);
+    int Count() const;
+    // An index outside the list (-1 included) reads the last item; an empty
+    // list reads as an empty text.
+    std::wstring GetItemText(int index) const;
+    std::wstring GetItemValue(int index) const;
+    bool RemoveItem(int index);
+    void Clear();
+    bool Select(int index);
+    int GetSelectedIndex();
+};
+
+}  // namespace QVUtility

@@ -1,0 +1,33 @@
+#include "toolkit/StatusBar.h"
+
+#include <commctrl.h>
+
+#include "toolkit/TextConversion.h"
+
+namespace QVUtility {
+
+StatusBar::StatusBar(GUIElement* parentElement, const std::string& initialText) : Child(nullptr) {
+    parent = parentElement;
+    typeKeyword = "statusbar";
+    text = Widen(initialText);
+    x = 0;
+    y = 0;
+    width = 0;
+    height = 0;
+}
+
+void StatusBar::Create() {
+    if (created) return;
+    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    if (!enabled) style |= WS_DISABLED;
+    TakeControlId();
+    window = CreateWindowExW(0, STATUSCLASSNAMEW, text.c_str(), style, x, y, width, height, ParentWindow(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr),
+                             nullptr);
+    if (window == nullptr) GetLastError();
+    FinishCreate();
+}
+
+}  // namespace QVUtility
