@@ -265,6 +265,21 @@ std::wstring StatusBarText(HWND statusBar, int part = 0);    // SB_GETTEXTW
 bool WaitStatusBarText(HWND statusBar, const std::wstring& expected, int part = 0, DWORD timeoutMs = kTimeout);
 
 // ---------------------------------------------------------------------------
+// Lists, date pickers, up-down controls
+
+// Selected item of a ComboBox or ComboBoxEx32 (CB_GETCURSEL); -1 when none.
+int ComboBoxSelection(HWND combo);
+// Texts of its items (CB_GETLBTEXT; CBEM_GETITEMW for a ComboBoxEx32).
+std::vector<std::wstring> ComboBoxItems(HWND combo);
+int ListBoxSelection(HWND list);                    // LB_GETCURSEL; -1 when none
+std::vector<std::wstring> ListBoxItems(HWND list);  // LB_GETTEXT for each
+// Date shown by a SysDateTimePick32 (DTM_GETSYSTEMTIME); false when it shows
+// none or cannot be read.
+bool DatePickerDate(HWND picker, SYSTEMTIME* date);
+// Position of an msctls_updown32 (UDM_GETPOS32).
+int UpDownPosition(HWND upDown);
+
+// ---------------------------------------------------------------------------
 // Screen
 
 COLORREF ScreenPixel(POINT screen);  // GetDC(NULL) + GetPixel; CLR_INVALID on failure

@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace drv {
 
 namespace {
@@ -193,6 +196,136 @@ bool WaitStatusBarText(HWND statusBar, const std::wstring& expected, int part, D
     std::wstring seen;
     if (WaitUntil([&] { return (seen = StatusBarText(statusBar, part)) == expected; }, timeoutMs)) return true;
     return Fail(L"status bar part " + Number(part) + L" shows \"" + seen + L"\", not \"" + expected + L"\"");
+}
+
+// ---------------------------------------------------------------------------
+// Lists, date pickers, up-down controls
+
+int ComboBoxSelection(HWND combo) {
+    bool ok = false;
+    const LRESULT index = Ask(combo, CB_GETCURSEL, 0, 0, &ok);
+    return ok && index >= 0 ? static_cast<int>(index) : -1;
+}
+
+namespace {
+
+// Items of a ComboBoxEx32: each through a COMBOBOXEXITEMW whose text buffer
+// follows it in the same remote block.
+std::vector<std::wstring> ComboBoxExItems(HWND combo, int count) {
+    std::vector<std::wstring> items;
+    constexpr size_t kChars = 1024;
+    RemoteBuffer remote(combo, sizeof(COMBOBOXEXITEMW) + kChars * sizeof(wchar_t));
+    if (!remote.Ok()) return items;
+    auto* textAddress = reinterpret_cast<wchar_t*>(static_cast<BYTE*>(remote.Address()) + sizeof(COMBOBOXEXITEMW));
+    std::vector<BYTE> block(remote.Size(), 0);
+    for (int i = 0; i < count; ++i) {
+        COMBOBOXEXITEMW item{};
+        item.mask = CBEIF_TEXT;
+        item.iItem = i;
+        item.pszText = textAddress;
+        item.cchTextMax = static_cast<int>(kChars);
+        std::fill(block.begin(), block.end(), 0);
+        memcpy(block.data(), &item, sizeof item);
+        bool ok = false;
+        if (!remote.Write(block.data(), block.size())) return {};
+        const LRESULT answered = Ask(combo, CBEM_GETITEMW, 0, remote.AsLParam(), &ok);
+        if (!ok || !answered || !remote.Read(block.data(), block.size())) {
+            Fail(L"CBEM_GETITEMW " + Number(i) + L" failed");
+            return {};
+        }
+        COMBOBOXEXITEMW back{};
+        memcpy(&back, block.data(), sizeof back);
+        std::wstring text;
+        // The control may point the text elsewhere (a callback item): leave it empty then.
+        if (back.pszText == textAddress) {
+            const auto* chars = reinterpret_cast<const wchar_t*>(block.data() + sizeof(COMBOBOXEXITEMW));
+            size_t n = 0;
+            while (n < kChars && chars[n]) ++n;
+            text.assign(chars, n);
+        }
+        items.push_back(text);
+    }
+    return items;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ComboBoxItems(HWND combo) {
+    std::vector<std::wstring> items;
+    bool ok = false;
+    const LRESULT count = Ask(combo, CB_GETCOUNT, 0, 0, &ok);
+    if (!ok || count < 0) {
+        Fail(L"CB_GETCOUNT not answered");
+        return items;
+    }
+    if (ClassOf(combo) == WC_COMBOBOXEXW) return ComboBoxExItems(combo, static_cast<int>(count));
+    // CB_GETLBTEXT is a system message: the system carries the text across
+    // processes, so it takes a buffer of the driver's own.
+    for (int i = 0; i < count; ++i) {
+        const LRESULT length = Ask(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, &ok);
+        if (!ok || length < 0) {
+            Fail(L"CB_GETLBTEXTLEN " + Number(i) + L" failed");
+            return {};
+        }
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        const LRESULT copied = Ask(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()), &ok);
+        if (!ok || copied < 0) {
+            Fail(L"CB_GETLBTEXT " + Number(i) + L" failed");
+            return {};
+        }
+        text.resize(static_cast<size_t>(copied < length ? copied : length));
+        items.push_back(text);
+    }
+    return items;
+}
+
+int ListBoxSelection(HWND list) {
+    bool ok = false;
+    const LRESULT index = Ask(list, LB_GETCURSEL, 0, 0, &ok);
+    return ok && index >= 0 ? static_cast<int>(index) : -1;
+}
+
+std::vector<std::wstring> ListBoxItems(HWND list) {
+    std::vector<std::wstring> items;
+    bool ok = false;
+    const LRESULT count = Ask(list, LB_GETCOUNT, 0, 0, &ok);
+    if (!ok || count < 0) {
+        Fail(L"LB_GETCOUNT not answered");
+        return items;
+    }
+    // LB_GETTEXT, like CB_GETLBTEXT, is carried across processes by the system.
+    for (int i = 0; i < count; ++i) {
+        const LRESULT length = Ask(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, &ok);
+        if (!ok || length < 0) {
+            Fail(L"LB_GETTEXTLEN " + Number(i) + L" failed");
+            return {};
+        }
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        const LRESULT copied = Ask(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()), &ok);
+        if (!ok || copied < 0) {
+            Fail(L"LB_GETTEXT " + Number(i) + L" failed");
+            return {};
+        }
+        text.resize(static_cast<size_t>(copied < length ? copied : length));
+        items.push_back(text);
+    }
+    return items;
+}
+
+bool DatePickerDate(HWND picker, SYSTEMTIME* date) {
+    RemoteBuffer remote(picker, sizeof(SYSTEMTIME));
+    if (!remote.Ok()) return false;
+    bool ok = false;
+    const LRESULT result = Ask(picker, DTM_GETSYSTEMTIME, 0, remote.AsLParam(), &ok);
+    if (!ok) return Fail(L"DTM_GETSYSTEMTIME not answered");
+    if (result != GDT_VALID) return Fail(L"the date picker shows no date");
+    return remote.Read(date, sizeof *date);
+}
+
+int UpDownPosition(HWND upDown) {
+    bool ok = false;
+    const LRESULT position = Ask(upDown, UDM_GETPOS32, 0, 0, &ok);
+    return ok ? static_cast<int>(position) : -1;
 }
 
 }  // namespace drv

@@ -1,6 +1,7 @@
 // A small window for the driver's own tests: a menu, a toolbar, a name field,
-// a coloured swatch and a two-part status bar. Everything it does shows up
-// in the status bar, where the driver reads it.
+// a coloured swatch, lists, a date picker, a number with arrows, a check box
+// and a two-part status bar. Everything it does shows up in the status bar,
+// where the driver reads it.
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
@@ -20,6 +21,13 @@ enum : int {
     IDC_STATUS,
     IDC_NAME,
     IDC_SWATCH,
+    IDC_COLOUR,
+    IDC_DAYS,
+    IDC_DATE,
+    IDC_NUMBER,
+    IDC_SPIN,
+    IDC_HOLIDAYS,
+    IDC_SHADE,
     IDT_NEW = 301,
     IDT_OPEN,
     IDT_SAVE,
@@ -32,6 +40,7 @@ const wchar_t kMainClass[] = L"VelmoraDriverTarget";
 const wchar_t kSwatchClass[] = L"VelmoraDriverSwatch";
 
 HWND mainWindow, toolbar, statusBar, nameField, swatch;
+HWND colour, shade, days, date, number, spin, holidays;
 
 void Status(const std::wstring& text, int part = 0) {
     SendMessageW(statusBar, SB_SETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.c_str()));
@@ -149,6 +158,59 @@ void Layout(HWND window) {
     const int top = bar.bottom - bar.top + 10;
     MoveWindow(nameField, 10, top, 300, 24, TRUE);
     MoveWindow(swatch, 10, top + 40, 200, 120, TRUE);
+    MoveWindow(colour, 350, top, 150, 200, TRUE);
+    MoveWindow(shade, 520, top, 150, 200, TRUE);
+    MoveWindow(days, 350, top + 40, 150, 80, TRUE);
+    MoveWindow(date, 520, top + 40, 150, 24, TRUE);
+    MoveWindow(number, 520, top + 75, 60, 24, TRUE);
+    SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(number), 0);
+    MoveWindow(holidays, 350, top + 130, 150, 20, TRUE);
+}
+
+HWND Control(const wchar_t* cls, const wchar_t* text, DWORD style, int id, DWORD exStyle = 0) {
+    HWND control = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, mainWindow,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    return control;
+}
+
+// The choice controls, in tab order after the name field.
+void BuildChoices() {
+    colour = Control(WC_COMBOBOXW, nullptr, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, IDC_COLOUR);
+    for (const wchar_t* item : {L"Rosso", L"Verde", L"Blu"})
+        SendMessageW(colour, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SendMessageW(colour, CB_SETCURSEL, 0, 0);
+
+    shade = Control(WC_COMBOBOXEXW, nullptr, WS_TABSTOP | CBS_DROPDOWNLIST, IDC_SHADE);
+    int index = 0;
+    for (const wchar_t* item : {L"Giallo", L"Viola"}) {
+        COMBOBOXEXITEMW entry{};
+        entry.mask = CBEIF_TEXT;
+        entry.iItem = index++;
+        entry.pszText = const_cast<wchar_t*>(item);
+        SendMessageW(shade, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
+    }
+    SendMessageW(shade, CB_SETCURSEL, 1, 0);
+
+    days = Control(WC_LISTBOXW, nullptr, WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY, IDC_DAYS);
+    for (const wchar_t* item : {L"01/01/2024", L"25/04/2024", L"15/08/2024"})
+        SendMessageW(days, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+
+    date = Control(DATETIMEPICK_CLASSW, nullptr, WS_TABSTOP | DTS_SHORTDATEFORMAT, IDC_DATE);
+    SYSTEMTIME day{};
+    day.wYear = 2024;
+    day.wMonth = 3;
+    day.wDay = 15;
+    day.wDayOfWeek = 5;
+    SendMessageW(date, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&day));
+
+    number = Control(L"Edit", L"", WS_TABSTOP | ES_NUMBER, IDC_NUMBER, WS_EX_CLIENTEDGE);
+    spin = Control(UPDOWN_CLASSW, nullptr, UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS, IDC_SPIN);
+    SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(number), 0);
+    SendMessageW(spin, UDM_SETRANGE32, 1, 10);
+    SendMessageW(spin, UDM_SETPOS32, 0, 3);
+
+    holidays = Control(L"Button", L"Festi&vi", WS_TABSTOP | BS_AUTOCHECKBOX, IDC_HOLIDAYS);
 }
 
 LRESULT CALLBACK SwatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -191,7 +253,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         SendMessageW(nameField, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
         swatch = CreateWindowExW(0, kSwatchClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SWATCH)), nullptr, nullptr);
-        Status(L"Pronto");
+        BuildChoices();
         return 0;
     case WM_SIZE:
         Layout(window);
@@ -209,6 +271,22 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case IDM_EXIT: SendMessageW(window, WM_CLOSE, 0, 0); break;
         case IDT_NEW: case IDT_OPEN: case IDT_SAVE: case IDT_CUT: case IDT_HELP:
             Status(L"Comando " + std::to_wstring(LOWORD(wParam)));
+            break;
+        case IDC_COLOUR:
+            if (HIWORD(wParam) == CBN_SELCHANGE) {
+                wchar_t text[64] = L"";
+                const LRESULT index = SendMessageW(colour, CB_GETCURSEL, 0, 0);
+                if (index >= 0 && SendMessageW(colour, CB_GETLBTEXTLEN, index, 0) < 64)
+                    SendMessageW(colour, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+                Status(std::wstring(L"Colore ") + text);
+            }
+            break;
+        case IDC_DAYS:
+            if (HIWORD(wParam) == LBN_SELCHANGE)
+                Status(L"Giorno " + std::to_wstring(SendMessageW(days, LB_GETCURSEL, 0, 0)));
+            break;
+        case IDC_HOLIDAYS:
+            Status(SendMessageW(holidays, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"Festivi sì" : L"Festivi no");
             break;
         default: break;
         }
@@ -238,7 +316,8 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_BAR_CLASSES | ICC_DATE_CLASSES | ICC_UPDOWN_CLASS | ICC_USEREX_CLASSES};
     InitCommonControlsEx(&controls);
 
     WNDCLASSEXW swatchClass{};
@@ -261,11 +340,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     if (!window) return 3;
     ShowWindow(window, show);
     UpdateWindow(window);
+    Status(L"Pronto");  // laid out and shown: the driver may start
 
     MSG msg;
     BOOL got;
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
         if (got == -1) return 4;
+        // Tab moves between the controls (the rest of the keys go to them as usual).
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && IsDialogMessageW(window, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

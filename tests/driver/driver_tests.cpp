@@ -13,6 +13,13 @@ constexpr int kToolbarId = 200;
 constexpr int kStatusId = 201;
 constexpr int kNameId = 202;
 constexpr int kSwatchId = 203;
+constexpr int kColourId = 204;
+constexpr int kDaysId = 205;
+constexpr int kDateId = 206;
+constexpr int kNumberId = 207;
+constexpr int kSpinId = 208;
+constexpr int kHolidaysId = 209;
+constexpr int kShadeId = 210;
 constexpr COLORREF kSwatchColour = RGB(0x12, 0x9A, 0x5C);
 
 std::string ReadFileBytes(const std::wstring& path) {
@@ -228,6 +235,75 @@ TEST_F(DriverTest, TypedTextWithAccentsReadBack) {
     drv::Type(L"già è così");
     drv::Press(VK_BACK);
     EXPECT_TRUE(drv::WaitUntil([&] { return (seen = drv::Text(name)) == L"già è cos"; })) << drv::Utf8(seen);
+}
+
+TEST_F(DriverTest, ChoiceControlsReadAndWorkedByTabAndKeys) {
+    HWND name = drv::FindDescendant(main, kNameId, L"Edit");
+    HWND colour = drv::FindDescendant(main, kColourId, L"ComboBox");
+    HWND shade = drv::FindDescendant(main, kShadeId, L"ComboBoxEx32");
+    HWND days = drv::FindDescendant(main, kDaysId, L"ListBox");
+    HWND date = drv::FindDescendant(main, kDateId, L"SysDateTimePick32");
+    HWND number = drv::FindDescendant(main, kNumberId, L"Edit");
+    HWND spin = drv::FindDescendant(main, kSpinId, L"msctls_updown32");
+    HWND holidays = drv::FindDescendant(main, kHolidaysId, L"Button");
+    ASSERT_TRUE(name && colour && shade && days && date && number && spin && holidays)
+        << drv::DescribeWindows(app.Id());
+
+    EXPECT_EQ(drv::ComboBoxItems(colour), (std::vector<std::wstring>{L"Rosso", L"Verde", L"Blu"}));
+    EXPECT_EQ(drv::ComboBoxSelection(colour), 0);
+    EXPECT_EQ(drv::ComboBoxItems(shade), (std::vector<std::wstring>{L"Giallo", L"Viola"}));
+    EXPECT_EQ(drv::ComboBoxSelection(shade), 1);
+    EXPECT_EQ(drv::ListBoxItems(days), (std::vector<std::wstring>{L"01/01/2024", L"25/04/2024", L"15/08/2024"}));
+    EXPECT_EQ(drv::ListBoxSelection(days), -1);
+    SYSTEMTIME day{};
+    ASSERT_TRUE(drv::DatePickerDate(date, &day)) << drv::LastErrorUtf8();
+    EXPECT_EQ(day.wDay, 15);
+    EXPECT_EQ(day.wMonth, 3);
+    EXPECT_EQ(day.wYear, 2024);
+    EXPECT_EQ(drv::UpDownPosition(spin), 3);
+    EXPECT_EQ(drv::Text(number), L"3");
+    EXPECT_EQ(drv::ButtonCheck(holidays), BST_UNCHECKED);
+
+    // From the name field, Tab walks the controls; arrow keys change each one.
+    drv::ClickWindow(name);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == name; }));
+    drv::Tab();
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == colour; }));
+    drv::Down();
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Colore Verde")) << drv::LastErrorUtf8();
+    EXPECT_EQ(drv::ComboBoxSelection(colour), 1);
+    drv::Tab();  // the extended combo box: its focus sits in a child of it
+    ASSERT_TRUE(drv::WaitUntil([&] { HWND f = drv::FocusOf(main); return f && IsChild(shade, f); }));
+    drv::Tab();
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == days; }));
+    drv::Down(2);
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::ListBoxSelection(days) == 1; }));
+    drv::Tab();
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == date; }));
+    // Tab selects no field of the date picker; Right selects the day, the
+    // first field of the Italian short date, and Up raises it.
+    drv::Press(VK_RIGHT);
+    drv::Up();
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::DatePickerDate(date, &day) && day.wDay == 16; }))
+        << day.wDay << "/" << day.wMonth << "/" << day.wYear;
+    EXPECT_EQ(day.wMonth, 3);
+    drv::Tab();
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == number; }));
+    drv::Up();
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::UpDownPosition(spin) == 4; }));
+    drv::Tab();
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == holidays; }));
+    drv::Press(VK_SPACE);
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Festivi sì")) << drv::LastErrorUtf8();
+    EXPECT_EQ(drv::ButtonCheck(holidays), BST_CHECKED);
+
+    // The mouse: the upper arrow of the up-down control, the check box again.
+    const RECT arrows = drv::ScreenRect(spin);
+    drv::Click(POINT{(arrows.left + arrows.right) / 2, arrows.top + 3});
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::UpDownPosition(spin) == 5; })) << drv::UpDownPosition(spin);
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::Text(number) == L"5"; })) << drv::Utf8(drv::Text(number));
+    drv::ClickWindow(holidays);
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Festivi no")) << drv::LastErrorUtf8();
 }
 
 TEST_F(DriverTest, PixelsMouseAndScreenshot) {
