@@ -1,0 +1,360 @@
+#include "toolkit/TimeLine.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <cwchar>
+
+#include "model/WorkingDays.h"
+#include "toolkit/Drawing.h"
+#include "toolkit/FontDescription.h"
+#include "toolkit/GdiTally.h"
+#include "toolkit/TextConversion.h"
+
+namespace QVUtility {
+
+namespace {
+
+const wchar_t* const MonthNames[12] = {L"GEN", L"FEB", L"MAR", L"APR", L"MAG", L"GIU",
+                                       L"LUG", L"AGO", L"SET", L"OTT", L"NOV", L"DIC"};
+
+constexpr COLORREF NonWorkingFill = RGB(255, 0, 0);
+constexpr COLORREF NonWorkingNumber = RGB(255, 255, 0);
+constexpr int NormalDayWidth = 20;
+// After this many columns past the right edge of what is drawn, every month
+// and year box that was open at the edge has closed.
+constexpr std::int64_t ColumnsPastEdge = 400;
+// Coordinates handed to GDI stay well inside what it accepts.
+constexpr std::int64_t CoordinateLimit = 1 << 26;
+
+bool Convertible(const MyApp::Date& d) {
+    std::int64_t ticks = 0;
+    return !d.invalid && MyApp::SystemTimeToTicks(d.value, ticks);
+}
+
+bool SameDate(const MyApp::Date& a, const MyApp::Date& b) {
+    return a.invalid == b.invalid && std::memcmp(&a.value, &b.value, sizeof a.value) == 0;
+}
+
+bool SameDates(const std::vector<MyApp::Date>& a, const std::vector<MyApp::Date>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (!SameDate(a[i], b[i])) return false;
+    }
+    return true;
+}
+
+int Clamp(std::int64_t value) {
+    return static_cast<int>(std::max(-CoordinateLimit, std::min(CoordinateLimit, value)));
+}
+
+// Draws the ruler, or the part of it between the ruler's x coordinates
+// drawLeft and drawRight, on a context whose x = 0 stands for the ruler's
+// x = originX. Everything a paint draws goes through here.
+class RulerPainter {
+public:
+    RulerPainter(const TimeLine& ruler, HDC context, std::int64_t originX, std::int64_t drawLeft,
+                 std::int64_t drawRight, int clientWidth, int clientHeight, int rowHeight, FontDescription* labelFont)
+        : ruler_(ruler),
+          dc_(context),
+          origin_(originX),
+          left_(drawLeft),
+          right_(drawRight),
+          width_(clientWidth),
+          bottom_(clientHeight),
+          r_(rowHeight),
+          font_(labelFont) {}
+
+    void Paint() {
+        FillBackground();
+        const int dayWidth = ruler_.dayWidth;
+        if (dayWidth < 1 || !Convertible(ruler_.spanStart)) return;  // nothing to lay out
+
+        // How far the walk may go: the span's own length when its end is a
+        // real day, else as many columns as the picture holds; never further
+        // than a year past the right edge of what is drawn.
+        std::int64_t limit = 0;
+        std::int64_t endTicks = 0;
+        if (MyApp::SystemTimeToTicks(ruler_.spanEnd.value, endTicks)) {
+            const std::int64_t n = MyApp::DaysUntil(ruler_.spanStart, ruler_.spanEnd);
+            if (n < 0) return;
+            limit = n + 1;
+        } else {
+            limit = (static_cast<std::int64_t>(width_) + dayWidth - 1) / dayWidth;
+        }
+        limit = std::min(limit, right_ / dayWidth + 1 + ColumnsPastEdge);
+
+        HPEN pen = CountGdiCreation(CreatePen(PS_SOLID, 0, ruler_.lineColour));
+        HBRUSH red = CountGdiCreation(CreateSolidBrush(NonWorkingFill));
+        HGDIOBJ oldPen = pen ? SelectObject(dc_, pen) : nullptr;
+        HGDIOBJ oldBrush = SelectObject(dc_, GetStockObject(NULL_BRUSH));
+        HGDIOBJ oldFont = nullptr;
+        if (font_ != nullptr && font_->GetFont() != nullptr) oldFont = SelectObject(dc_, font_->GetFont());
+        const int oldMode = SetBkMode(dc_, TRANSPARENT);
+        const COLORREF oldColour = GetTextColor(dc_);
+
+        const MyApp::WorkingDayCalendar calendar(ruler_);
+        MyApp::Date current = ruler_.spanStart;
+        int month = current.value.wMonth;
+        int year = current.value.wYear;
+        std::int64_t monthStart = 0;
+        std::int64_t yearStart = 0;
+        std::int64_t column = 0;
+        const int b = bottom_;
+        const int r = r_;
+        wchar_t number[16];
+
+        while (column < limit) {
+            if (MyApp::CompareDates(current, ruler_.spanEnd) > 0) break;
+            const std::int64_t x = column * dayWidth;
+            if (x + dayWidth > left_ && x < right_) {
+                const int px = Clamp(x - origin_);
+                Rectangle(dc_, px, b - r - 1, px + dayWidth, b);
+                const bool working = calendar.IsWorkingDay(current);
+                if (!working && red != nullptr) {
+                    // The right and bottom edges of the outline stay visible.
+                    RECT fill{px, b - r - 1, px + dayWidth - 1, b - 1};
+                    ::FillRect(dc_, &fill, red);
+                }
+                std::swprintf(number, 16, L"%u", static_cast<unsigned>(current.value.wDay));
+                Label(px, b - r, dayWidth, r, number, working ? ruler_.lineColour : NonWorkingNumber);
+            }
+            if (current.value.wMonth != month) {
+                CloseBox(monthStart, x, b - 2 * r - 2, TimeLine::MonthAbbreviation(month));
+                monthStart = x;
+                month = current.value.wMonth;
+            }
+            if (current.value.wYear != year) {
+                CloseBox(yearStart, x, b - 3 * r - 3, std::to_wstring(year).c_str());
+                yearStart = x;
+                year = current.value.wYear;
+            }
+            ++column;
+            const MyApp::Date next = MyApp::AddOneDay(current);
+            if (SameDate(next, current)) break;  // the calendar ends here
+            current = next;
+        }
+        if (column > 0) {
+            const std::int64_t x = column * dayWidth;
+            CloseBox(monthStart, x, b - 2 * r - 2, TimeLine::MonthAbbreviation(month));
+            CloseBox(yearStart, x, b - 3 * r - 3, std::to_wstring(year).c_str());
+        }
+
+        SetTextColor(dc_, oldColour);
+        if (oldMode) SetBkMode(dc_, oldMode);
+        if (oldFont) SelectObject(dc_, oldFont);
+        SelectObject(dc_, oldBrush);
+        if (oldPen) SelectObject(dc_, oldPen);
+        ReleaseGdiObject(red);
+        ReleaseGdiObject(pen);
+    }
+
+private:
+    const TimeLine& ruler_;
+    HDC dc_;
+    std::int64_t origin_, left_, right_;
+    int width_, bottom_, r_;
+    FontDescription* font_;
+
+    void FillBackground() {
+        const COLORREF colour = ruler_.backColour == NoColour ? GetSysColor(COLOR_BTNFACE) : ruler_.backColour;
+        HBRUSH brush = CountGdiCreation(CreateSolidBrush(colour));
+        if (brush == nullptr) return;
+        RECT area{Clamp(left_ - origin_), 0, Clamp(right_ - origin_), bottom_};
+        ::FillRect(dc_, &area, brush);
+        ReleaseGdiObject(brush);
+    }
+
+    // The outline of a month or year box from `from` to `to` (ruler x) and its
+    // label centred at the top; drawn only when it reaches the drawn part.
+    void CloseBox(std::int64_t from, std::int64_t to, int top, const wchar_t* label) {
+        const bool zeroWidth = to == from;
+        if ((zeroWidth ? to < left_ : to <= left_) || from >= right_) return;
+        if (!zeroWidth) Rectangle(dc_, Clamp(from - origin_), top, Clamp(to - origin_), top + r_ + 1);
+        Label(Clamp(from - origin_), top, static_cast<int>(std::min<std::int64_t>(to - from, INT_MAX)), r_, label,
+              ruler_.lineColour);
+    }
+
+    // Centred, top-aligned, one line, clipped to its box; a box of zero size
+    // gets the text written from its left edge.
+    void Label(int x, int y, int w, int h, const wchar_t* text, COLORREF colour) {
+        SetTextColor(dc_, colour);
+        const int length = static_cast<int>(std::wcslen(text));
+        if (w != 0 && h != 0) {
+            RECT box{x, y, static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(x) + w, CoordinateLimit)),
+                     y + h};
+            ::DrawTextW(dc_, text, length, &box, DT_TOP | DT_CENTER);
+        } else {
+            TextOutW(dc_, x, y, text, length);
+        }
+    }
+};
+
+}  // namespace
+
+const wchar_t* TimeLine::MonthAbbreviation(int month) {
+    return month >= 1 && month <= 12 ? MonthNames[month - 1] : L"";
+}
+
+TimeLine::TimeLine(GUIElement* parentElement) : PanelChildren(parentElement) {
+    spanStart = MyApp::LocalNow();
+    spanEnd = spanStart;
+    SetBackColour(RGB(255, 255, 255));
+    SetSize(300, 50);
+    tabStop = false;
+}
+
+TimeLine::~TimeLine() { ReleaseChartImage(); }
+
+void TimeLine::ReleaseChartImage() {
+    if (chartImage != nullptr) ReleaseGdiObject(chartImage);
+    chartImage = nullptr;
+}
+
+bool TimeLine::IsIncludedDay(const MyApp::Date& day) const {
+    return MyApp::IsIncludedDay(MyApp::CalendarOf(*this), day);
+}
+
+bool TimeLine::IsExcludedDay(const MyApp::Date& day) const {
+    return MyApp::IsExcludedDay(MyApp::CalendarOf(*this), day);
+}
+
+std::int64_t TimeLine::ColumnCount() const {
+    if (!Convertible(spanStart)) return 0;
+    const std::int64_t n = MyApp::DaysUntil(spanStart, spanEnd);  // 0 when the end cannot be converted
+    return n < 0 ? 0 : n + 1;
+}
+
+void TimeLine::SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp::Date> include,
+                          std::vector<MyApp::Date> exclude, const int* weekdayFlags) {
+    spanStart = start;
+    spanEnd = end;
+    includeDays = std::move(include);
+    excludeDays = std::move(exclude);
+    if (weekdayFlags != nullptr) std::copy(weekdayFlags, weekdayFlags + 7, workingWeekdays);
+
+    const std::int64_t columns = ColumnCount();
+    dayWidth = NormalDayWidth;
+    const std::int64_t target = static_cast<std::int64_t>(GetSystemMetrics(SM_CXSCREEN)) * 9 / 10;
+    if (columns > 0 && columns * NormalDayWidth < target) dayWidth = static_cast<int>(target / columns);
+
+    if (created && window != nullptr) {
+        RECT outer{};
+        if (GetWindowRect(window, &outer)) {
+            width = outer.right - outer.left;
+            height = outer.bottom - outer.top;
+        }
+    }
+    // An empty span keeps one blank column, so the ruler still paints (and
+    // its picture shows that nothing is there).
+    const std::int64_t newWidth = std::max<std::int64_t>(columns, 1) * dayWidth;
+    SetSize(static_cast<int>(std::min<std::int64_t>(newWidth, INT_MAX / 2)), height);
+}
+
+bool TimeLine::PictureInputs::Matches(const PictureInputs& other) const {
+    if (clientWidth != other.clientWidth || clientHeight != other.clientHeight || rowHeight != other.rowHeight ||
+        dayWidth != other.dayWidth || lineColour != other.lineColour || backColour != other.backColour ||
+        labelFont != other.labelFont || fontFace != other.fontFace || fontHeight != other.fontHeight ||
+        bold != other.bold || italic != other.italic || underline != other.underline) {
+        return false;
+    }
+    if (!SameDate(spanStart, other.spanStart) || !SameDate(spanEnd, other.spanEnd)) return false;
+    if (!std::equal(weekdays, weekdays + 7, other.weekdays)) return false;
+    return SameDates(includeDays, other.includeDays) && SameDates(excludeDays, other.excludeDays);
+}
+
+void TimeLine::OnPaint() {
+    RECT client{};
+    if (window == nullptr || !GetClientRect(window, &client)) return;
+    const int clientWidth = client.right;
+    const int clientHeight = client.bottom;
+
+    FontDescription rulerFont(fontName, fontSize);
+    rulerFont.bold = fontBold;
+    rulerFont.italic = fontItalic;
+    rulerFont.underline = fontUnderline;
+    FontDescription* labelFont = font != nullptr ? font : &rulerFont;
+
+    Drawing surface;
+    surface.Begin(this);
+    if (surface.context == nullptr) return;
+    const int rowHeight = std::max(surface.TextHeight(labelFont), clientHeight / 3);
+
+    PictureInputs inputs;
+    inputs.clientWidth = clientWidth;
+    inputs.clientHeight = clientHeight;
+    inputs.rowHeight = rowHeight;
+    inputs.dayWidth = dayWidth;
+    inputs.lineColour = lineColour;
+    inputs.backColour = backColour;
+    inputs.labelFont = labelFont == &rulerFont ? nullptr : labelFont->GetFont();
+    inputs.fontFace = labelFont->face;
+    inputs.fontHeight = labelFont->height;
+    inputs.bold = labelFont->bold;
+    inputs.italic = labelFont->italic;
+    inputs.underline = labelFont->underline;
+    inputs.spanStart = spanStart;
+    inputs.spanEnd = spanEnd;
+    std::copy(workingWeekdays, workingWeekdays + 7, inputs.weekdays);
+    inputs.includeDays = includeDays;
+    inputs.excludeDays = excludeDays;
+
+    // The whole ruler, drawn again only when what it shows has changed.
+    if (chartImage == nullptr || !inputs.Matches(pictureInputs)) {
+        ReleaseChartImage();
+        const std::int64_t pixels = static_cast<std::int64_t>(clientWidth) * clientHeight;
+        if (clientWidth > 0 && clientHeight > 0 && pixels <= pictureLimit) {
+            HDC memory = CountGdiCreation(CreateCompatibleDC(surface.context));
+            HBITMAP picture =
+                memory ? CountGdiCreation(CreateCompatibleBitmap(surface.context, clientWidth, clientHeight)) : nullptr;
+            HGDIOBJ old = picture ? SelectObject(memory, picture) : nullptr;
+            if (old != nullptr) {
+                RulerPainter(*this, memory, 0, 0, clientWidth, clientWidth, clientHeight, rowHeight, labelFont).Paint();
+                SelectObject(memory, old);
+                chartImage = picture;
+                pictureInputs = std::move(inputs);
+            } else {
+                ReleaseGdiObject(picture);
+            }
+            ReleaseMemoryContext(memory);
+        }
+    }
+
+    RECT area{};
+    if (GetClipBox(surface.context, &area) == ERROR) area = surface.paintRecord.rcPaint;
+    area.left = std::max<LONG>(area.left, 0);
+    area.right = std::min<LONG>(area.right, clientWidth);
+    area.top = 0;
+    area.bottom = clientHeight;
+    const int areaWidth = area.right - area.left;
+    if (areaWidth > 0 && clientHeight > 0) {
+        HDC memory = CountGdiCreation(CreateCompatibleDC(surface.context));
+        if (chartImage != nullptr && memory != nullptr) {
+            HGDIOBJ old = SelectObject(memory, chartImage);
+            BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, area.left, 0, SRCCOPY);
+            if (old) SelectObject(memory, old);
+        } else {
+            // No picture of the whole ruler: the part being painted, off
+            // screen when a buffer of its size can be had, else directly.
+            HBITMAP part =
+                memory ? CountGdiCreation(CreateCompatibleBitmap(surface.context, areaWidth, clientHeight)) : nullptr;
+            HGDIOBJ old = part ? SelectObject(memory, part) : nullptr;
+            if (old != nullptr) {
+                RulerPainter(*this, memory, area.left, area.left, area.right, clientWidth, clientHeight, rowHeight,
+                             labelFont)
+                    .Paint();
+                BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, 0, 0, SRCCOPY);
+                SelectObject(memory, old);
+            } else {
+                RulerPainter(*this, surface.context, 0, area.left, area.right, clientWidth, clientHeight, rowHeight,
+                             labelFont)
+                    .Paint();
+            }
+            ReleaseGdiObject(part);
+        }
+        ReleaseMemoryContext(memory);
+    }
+    surface.End();
+}
+
+}  // namespace QVUtility

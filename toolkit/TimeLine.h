@@ -1,0 +1,90 @@
+// TimeLine: the calendar ruler of the Gantt chart. Three rows laid from the
+// bottom of the control upwards: the days (one column each, non-working days
+// filled red with yellow numbers), the months (Italian abbreviations) and the
+// years. The ruler is sized to its span by SetProject, paints itself off
+// screen and keeps the picture of its last paint in chartImage for the image
+// export.
+//
+// The picture is redrawn only when something it depends on has changed (the
+// span, the calendar, the colours, the font or the size); any other paint
+// copies the part asked for from chartImage, so scrolling a ruler of many
+// years stays quick. When a bitmap of the whole ruler cannot be made, only
+// the part being painted is drawn, and chartImage is left empty.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/Date.h"
+#include "toolkit/PanelChildren.h"
+
+namespace QVUtility {
+
+class TimeLine : public PanelChildren {
+public:
+    explicit TimeLine(GUIElement* parentElement);
+    ~TimeLine() override;
+
+    int workingWeekdays[7] = {1, 1, 1, 1, 1, 0, 0};  // index 0 = Monday ... 6 = Sunday; non-zero = working
+    MyApp::Date spanStart;                          // first day drawn
+    MyApp::Date spanEnd;                            // last day drawn (inclusive)
+    int dayWidth = 20;                              // width of one day column in pixels
+    HBITMAP chartImage = nullptr;                   // picture of the last paint; owned
+    bool fontBold = false;
+    bool fontUnderline = false;
+    bool fontItalic = false;
+    std::string fontName = "Tahoma";
+    int fontSize = 14;
+    COLORREF lineColour = RGB(0, 0, 0);  // outlines, month and year labels, numbers of working days
+    std::vector<MyApp::Date> includeDays;  // extra working days (a copy of the project's)
+    std::vector<MyApp::Date> excludeDays;  // extra non-working days
+
+    // Largest picture, in pixels, made for the whole ruler; a ruler above it
+    // paints only what is being shown.
+    std::int64_t pictureLimit = 64LL * 1024 * 1024;
+
+    // Takes the span, copies of the two day lists and the seven weekday flags
+    // (Monday first; none keeps the current ones), then sets the column width
+    // and the control's width: short spans are stretched to nine tenths of
+    // the screen width, longer ones keep 20-pixel columns.
+    void SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp::Date> include,
+                    std::vector<MyApp::Date> exclude, const int* weekdayFlags);
+
+    bool IsIncludedDay(const MyApp::Date& day) const;
+    bool IsExcludedDay(const MyApp::Date& day) const;
+
+    // Number of day columns of the span: 0 when the start is invalid or the
+    // end lies before it; when the end cannot be converted, as many as the
+    // control's width holds.
+    std::int64_t ColumnCount() const;
+
+    void OnPaint() override;
+
+    // Month abbreviation of month 1 to 12 ("GEN" ... "DIC"); empty otherwise.
+    static const wchar_t* MonthAbbreviation(int month);
+
+private:
+    // What the picture in chartImage was drawn from.
+    struct PictureInputs {
+        int clientWidth = 0;
+        int clientHeight = 0;
+        int rowHeight = 0;
+        int dayWidth = 0;
+        COLORREF lineColour = 0;
+        COLORREF backColour = 0;
+        HFONT labelFont = nullptr;
+        std::wstring fontFace;
+        int fontHeight = 0;
+        bool bold = false, italic = false, underline = false;
+        MyApp::Date spanStart, spanEnd;
+        int weekdays[7] = {};
+        std::vector<MyApp::Date> includeDays, excludeDays;
+        bool Matches(const PictureInputs& other) const;
+    };
+    PictureInputs pictureInputs;
+
+    void ReleaseChartImage();
+};
+
+}  // namespace QVUtility
