@@ -1,0 +1,30 @@
+// Amounts of money as the user's regional settings show them: general
+// notation with six significant digits (as a text stream writes a double by
+// default), the regional decimal separator, and the regional digit grouping of
+// the integer part when the value is not shown with an exponent.
+#pragma once
+
+#include <string>
+
+namespace MyApp {
+
+// The three regional settings the text depends on, as narrow (system code
+// page) text. `grouping` has the Windows form: group sizes from the right,
+// separated by ';', a final ";0" repeating the last size ("3;0" = thousands,
+// "3;2;0" = Indian style, "3" = only the first three digits apart, "" or "0" =
+// no grouping).
+struct AmountFormat {
+  std::string decimalSeparator = ".";
+  std::string groupSeparator;
+  std::string grouping;
+};
+
+// The user's settings: on Windows from GetLocaleInfoW (LOCALE_SDECIMAL,
+// LOCALE_STHOUSAND, LOCALE_SGROUPING); elsewhere '.' and no grouping, the
+// classic "C" style.
+AmountFormat UserAmountFormat();
+
+std::string FormatAmount(double value, const AmountFormat& format);
+std::string FormatAmount(double value);
+
+}  // namespace MyApp
