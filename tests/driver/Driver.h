@@ -302,8 +302,14 @@ Image CaptureScreen(const RECT& screen);
 Image CaptureWindow(HWND window);
 // 24-bit bottom-up BMP file.
 bool SaveBmp(const Image& image, const std::wstring& path);
+// Reads an uncompressed 24- or 32-bit BMP file (bottom-up or top-down); an
+// empty image, with LastError, when it is not one.
+Image LoadBmp(const std::wstring& path);
 // The whole screen (the program's virtual desktop) to a BMP file.
 bool SaveScreenshot(const std::wstring& path);
+// For a failed test's log: saves the screen as "<driver folder><name>.bmp"
+// and answers a text naming that file and listing the program's windows.
+std::string FailureReport(DWORD pid, const std::wstring& name);
 
 // ---------------------------------------------------------------------------
 // Dialogs

@@ -38,11 +38,25 @@ void Send(std::vector<INPUT>& inputs) {
     if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// Virtual key of a letter or digit as typed without modifiers.
-WORD LetterKey(wchar_t letter) {
-    const SHORT scan = VkKeyScanW(letter);
-    if (scan != -1) return LOBYTE(scan);
-    return static_cast<WORD>(towupper(letter));
+// Virtual key and modifiers that type `c` on the current keyboard layout.
+// Letters are taken in lower case, so that Alt+F is not Alt+Shift+F; other
+// characters keep the Shift they need ("?" is Shift+/ on a US layout).
+WORD CharacterKey(wchar_t c, unsigned* modifiers) {
+    *modifiers = kNone;
+    const SHORT scan = VkKeyScanW(static_cast<wchar_t>(towlower(c)));
+    if (scan == -1) return static_cast<WORD>(towupper(c));
+    const BYTE shifts = HIBYTE(scan);
+    if (shifts & 1) *modifiers |= kShift;
+    if (shifts & 2) *modifiers |= kCtrl;
+    if (shifts & 4) *modifiers |= kAlt;
+    return LOBYTE(scan);
+}
+
+// Presses the key of `c` with `extra` modifiers held besides its own.
+void PressCharacter(wchar_t c, unsigned extra) {
+    unsigned own = kNone;
+    const WORD vk = CharacterKey(c, &own);
+    Press(vk, own | extra);
 }
 
 INPUT Mouse(DWORD flags, POINT screen) {
@@ -88,8 +102,8 @@ void Press(WORD vk, unsigned modifiers) {
     Send(in);
 }
 
-void Alt(wchar_t letter) { Press(LetterKey(letter), kAlt); }
-void Ctrl(wchar_t letter) { Press(LetterKey(letter), kCtrl); }
+void Alt(wchar_t letter) { PressCharacter(letter, kAlt); }
+void Ctrl(wchar_t letter) { PressCharacter(letter, kCtrl); }
 void Enter() { Press(VK_RETURN); }
 void Escape() { Press(VK_ESCAPE); }
 void Tab(bool shift) { Press(VK_TAB, shift ? kShift : kNone); }
@@ -141,7 +155,7 @@ static bool WaitMenusClosed(DWORD pid, const std::wstring& what) {
 
 bool ChooseMenuItem(DWORD pid, wchar_t menuLetter, wchar_t itemLetter) {
     if (!OpenMenu(pid, menuLetter)) return false;
-    Press(LetterKey(itemLetter));
+    PressCharacter(itemLetter, kNone);
     return WaitMenusClosed(pid, L"menu " + std::wstring(1, menuLetter) + L", item " + std::wstring(1, itemLetter));
 }
 

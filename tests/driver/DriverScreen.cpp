@@ -1,6 +1,8 @@
 // Screen pixels and pictures of the screen.
 #include "Driver.h"
 
+#include <cstring>
+
 namespace drv {
 
 namespace {
@@ -134,6 +136,61 @@ bool SaveScreenshot(const std::wstring& path) {
     const SIZE size = ScreenSize();
     const Image image = CaptureScreen(RECT{0, 0, size.cx, size.cy});
     return !image.Empty() && SaveBmp(image, path);
+}
+
+Image LoadBmp(const std::wstring& path) {
+    Image image;
+    HANDLE in = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE) {
+        Fail(L"cannot open " + path + L", error " + Number(GetLastError()));
+        return image;
+    }
+    std::vector<BYTE> bytes;
+    BYTE chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(in, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    CloseHandle(in);
+
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER header{};
+    if (bytes.size() < sizeof file + sizeof header) {
+        Fail(path + L" is too short for a bitmap");
+        return image;
+    }
+    memcpy(&file, bytes.data(), sizeof file);
+    memcpy(&header, bytes.data() + sizeof file, sizeof header);
+    const long long width = header.biWidth;
+    const long long height = header.biHeight < 0 ? -static_cast<long long>(header.biHeight) : header.biHeight;
+    if (file.bfType != 0x4D42 || header.biSize < sizeof header || header.biCompression != BI_RGB ||
+        (header.biBitCount != 24 && header.biBitCount != 32) || width <= 0 || height <= 0 ||
+        width > 100000 || height > 100000) {
+        Fail(path + L" is not an uncompressed 24- or 32-bit bitmap");
+        return image;
+    }
+    const size_t bytesPerPixel = header.biBitCount / 8;
+    const size_t stride = (static_cast<size_t>(width) * bytesPerPixel + 3) & ~static_cast<size_t>(3);
+    if (file.bfOffBits > bytes.size() || (bytes.size() - file.bfOffBits) / stride < static_cast<size_t>(height)) {
+        Fail(path + L" holds fewer pixels than its header says");
+        return image;
+    }
+    image.width = static_cast<int>(width);
+    image.height = static_cast<int>(height);
+    image.pixels.resize(static_cast<size_t>(width) * height);
+    for (long long y = 0; y < height; ++y) {
+        const long long row = header.biHeight < 0 ? y : height - 1 - y;
+        const BYTE* p = bytes.data() + file.bfOffBits + stride * row;
+        for (long long x = 0; x < width; ++x, p += bytesPerPixel)
+            image.pixels[static_cast<size_t>(y * width + x)] =
+                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
+    }
+    return image;
+}
+
+std::string FailureReport(DWORD pid, const std::wstring& name) {
+    const std::wstring shot = ExeFolder() + name + L".bmp";
+    std::string report = SaveScreenshot(shot) ? "screen saved in " + Utf8(shot) + "\n"
+                                              : "no screenshot: " + Utf8(LastError()) + "\n";
+    return report + "windows of process " + std::to_string(pid) + ":\n" + DescribeWindows(pid);
 }
 
 }  // namespace drv

@@ -17,6 +17,7 @@ enum : int {
     IDM_DISABLED,
     IDM_TRY,
     IDM_EXIT,
+    IDM_ABOUT,
     IDC_TOOLBAR = 200,
     IDC_STATUS,
     IDC_NAME,
@@ -111,8 +112,11 @@ HMENU BuildMenu() {
     AppendMenuW(file, MF_STRING, IDM_TRY, L"&Prova");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_EXIT, L"&Esci");
+    HMENU help = CreatePopupMenu();
+    AppendMenuW(help, MF_STRING, IDM_ABOUT, L"&Informazioni");
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&?");
     return bar;
 }
 
@@ -269,6 +273,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case IDM_DISABLED: Status(L"Voce disattivata scelta"); break;
         case IDM_TRY: Status(L"Prova scelta"); break;
         case IDM_EXIT: SendMessageW(window, WM_CLOSE, 0, 0); break;
+        case IDM_ABOUT: Status(L"Informazioni scelte"); break;
         case IDT_NEW: case IDT_OPEN: case IDT_SAVE: case IDT_CUT: case IDT_HELP:
             Status(L"Comando " + std::to_wstring(LOWORD(wParam)));
             break;

@@ -65,10 +65,8 @@ protected:
 
     void TearDown() override {
         if (HasFailure()) {
-            const std::wstring shot = drv::ExeFolder() + L"driver_tests_failure.bmp";
-            drv::SaveScreenshot(shot);
-            std::printf("screen saved in %s\nwindows:\n%s", drv::Utf8(shot).c_str(),
-                        drv::DescribeWindows(app.Id()).c_str());
+            const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+            std::printf("%s", drv::FailureReport(app.Id(), L"driver_tests_" + std::wstring(test.begin(), test.end())).c_str());
         }
         app.Kill();
         for (const wchar_t* name : {L"proprietà.txt", L"uscita.txt"}) DeleteFileW((folder + name).c_str());
@@ -95,6 +93,10 @@ TEST_F(DriverTest, MenuItemsChosenByMnemonicAndByArrowKeys) {
     // Down skips the separator but not the grayed item: four Downs reach "Prova".
     ASSERT_TRUE(drv::ChooseMenuItemAt(pid, L'F', 4)) << drv::LastErrorUtf8();
     EXPECT_TRUE(drv::WaitStatusBarText(status, L"Prova scelta")) << drv::LastErrorUtf8();
+
+    // A menu whose mnemonic needs Shift on the keyboard ("?" is Shift+/).
+    ASSERT_TRUE(drv::ChooseMenuItem(pid, L'?', L'I')) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::WaitStatusBarText(status, L"Informazioni scelte")) << drv::LastErrorUtf8();
 
     // A menu opened and left with Escape leaves the window working.
     ASSERT_TRUE(drv::OpenMenu(pid, L'F')) << drv::LastErrorUtf8();
@@ -328,23 +330,47 @@ TEST_F(DriverTest, PixelsMouseAndScreenshot) {
     drv::ClickAt(swatch, POINT{150, 99}, drv::Button::Right);
     EXPECT_TRUE(drv::WaitStatusBarText(status, L"Destro 150,99", 1)) << drv::LastErrorUtf8();
 
-    // The screenshot is a 24-bit bottom-up BMP of the whole desktop.
+    // The screenshot is a BMP of the whole desktop showing the swatch.
     const std::wstring shot = drv::ExeFolder() + L"driver_tests_screen.bmp";
     ASSERT_TRUE(drv::SaveScreenshot(shot)) << drv::LastErrorUtf8();
-    const std::string bytes = ReadFileBytes(shot);
-    ASSERT_GE(bytes.size(), 54u);
-    const auto* file = reinterpret_cast<const BITMAPFILEHEADER*>(bytes.data());
-    const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data() + sizeof(BITMAPFILEHEADER));
-    const SIZE screen = drv::ScreenSize();
-    EXPECT_EQ(file->bfType, 0x4D42);
-    EXPECT_EQ(info->biWidth, screen.cx);
-    EXPECT_EQ(info->biHeight, screen.cy);
-    EXPECT_EQ(info->biBitCount, 24);
-    const size_t stride = (static_cast<size_t>(screen.cx) * 3 + 3) & ~static_cast<size_t>(3);
-    ASSERT_EQ(bytes.size(), file->bfOffBits + stride * screen.cy);
-    const size_t at = file->bfOffBits + stride * (screen.cy - 1 - centre.y) + centre.x * 3;
-    EXPECT_EQ(RGB(static_cast<BYTE>(bytes[at + 2]), static_cast<BYTE>(bytes[at + 1]), static_cast<BYTE>(bytes[at])),
-              kSwatchColour);
+    const drv::Image screen = drv::LoadBmp(shot);
+    ASSERT_FALSE(screen.Empty()) << drv::LastErrorUtf8();
+    EXPECT_EQ(screen.width, drv::ScreenSize().cx);
+    EXPECT_EQ(screen.height, drv::ScreenSize().cy);
+    EXPECT_EQ(screen.At(centre.x, centre.y), kSwatchColour);
+    EXPECT_EQ(screen.At(r.left, r.top), kSwatchColour);
+    EXPECT_EQ(screen.At(r.right - 1, r.bottom - 1), kSwatchColour);
+    EXPECT_NE(screen.At(r.right, r.bottom), kSwatchColour);
+}
+
+TEST(DriverBitmap, SavedAndLoadedPixelForPixel) {
+    // An odd width makes every row padded; each pixel differs from the others.
+    drv::Image image;
+    image.width = 7;
+    image.height = 3;
+    for (int i = 0; i < image.width * image.height; ++i)
+        image.pixels.push_back(static_cast<uint32_t>(0x010203 * (i + 1)) & 0xFFFFFF);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = std::wstring(temp) + L"velmora_driver_bitmap.bmp";
+    ASSERT_TRUE(drv::SaveBmp(image, path)) << drv::LastErrorUtf8();
+    const std::string bytes = ReadFileBytes(path);
+    // 54 bytes of headers, then 3 rows of 7 * 3 = 21 bytes padded to 24.
+    EXPECT_EQ(bytes.size(), 54u + 3 * 24);
+    const drv::Image back = drv::LoadBmp(path);
+    EXPECT_EQ(back.width, 7);
+    EXPECT_EQ(back.height, 3);
+    EXPECT_EQ(back.pixels, image.pixels);
+    EXPECT_EQ(back.At(0, 0), RGB(0x01, 0x02, 0x03));  // the top-left pixel comes back top-left
+    EXPECT_EQ(back.At(7, 0), CLR_INVALID);
+
+    // A file cut short is refused, not read past its end.
+    ASSERT_TRUE(WriteFileBytes(path, bytes.substr(0, bytes.size() - 10)));
+    EXPECT_TRUE(drv::LoadBmp(path).Empty());
+    EXPECT_FALSE(drv::LastError().empty());
+    ASSERT_TRUE(WriteFileBytes(path, "BM not a bitmap"));
+    EXPECT_TRUE(drv::LoadBmp(path).Empty());
+    DeleteFileW(path.c_str());
 }
 
 }  // namespace
