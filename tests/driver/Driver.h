@@ -7,7 +7,7 @@
 // by itself. Waiting is always polling with a timeout. Functions that can fail
 // answer false / nullptr / an empty value and leave a description of the
 // failure in LastError(), so a test can write
-//     ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'A')) << drv::LastError();
+//     ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'A')) << drv::LastErrorUtf8();
 #pragma once
 
 #include <windows.h>
@@ -43,7 +43,7 @@ std::string Utf8(const std::wstring& text);
 
 // Name of the Wine virtual desktop the tested programs run on: the
 // environment variable VELMORA_DESKTOP when set, otherwise "velmora_acc_"
-// plus the X display's number ("velmora_acc_105" on DISPLAY=:105; plain
+// plus the X display's number ("velmora_acc_105" on DISPLAY=:105 or :105.0;
 // "velmora_acc" without DISPLAY), so that drivers on different displays
 // sharing one Wine prefix do not meet on one desktop.
 std::wstring DesktopName();
@@ -82,7 +82,8 @@ public:
     bool WaitForExit(DWORD timeoutMs = kTimeout, DWORD* exitCode = nullptr);
     // Exit code once ended (STILL_ACTIVE while running).
     DWORD ExitCode() const;
-    // Ends the program at once (nothing when it already ended) and waits.
+    // Ends the program at once (exit code 0xDEAD; nothing when it already
+    // ended) and waits for it.
     void Kill();
 
     // The first visible top-level window of the program with the class

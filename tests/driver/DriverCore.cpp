@@ -59,9 +59,12 @@ std::wstring DesktopName() {
     // displays (the Wine prefix and its server are shared) stay apart.
     n = GetEnvironmentVariableW(L"DISPLAY", value, 128);
     std::wstring suffix;
-    if (n > 0 && n < 128)
-        for (const wchar_t* c = value; *c; ++c)
+    if (n > 0 && n < 128) {
+        // "host:105.0" -> "105": the display number, without host and screen.
+        const wchar_t* c = wcsrchr(value, L':');
+        for (c = c ? c + 1 : value; *c && *c != L'.'; ++c)
             if (iswalnum(*c)) suffix += *c;
+    }
     return suffix.empty() ? std::wstring(L"velmora_acc") : L"velmora_acc_" + suffix;
 }
 

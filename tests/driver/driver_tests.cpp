@@ -131,7 +131,6 @@ TEST_F(DriverTest, ExitQuestionAnsweredNoThenYes) {
     DWORD code = 1234;
     ASSERT_TRUE(app.WaitForExit(drv::kTimeout, &code)) << drv::LastErrorUtf8();
     EXPECT_EQ(code, 0u);
-    EXPECT_TRUE(drv::TopWindows(pid, false).empty());
 }
 
 TEST_F(DriverTest, OpenDialogTakesATypedPath) {
@@ -247,9 +246,10 @@ TEST_F(DriverTest, ChoiceControlsReadAndWorkedByTabAndKeys) {
     HWND date = drv::FindDescendant(main, kDateId, L"SysDateTimePick32");
     HWND number = drv::FindDescendant(main, kNumberId, L"Edit");
     HWND spin = drv::FindDescendant(main, kSpinId, L"msctls_updown32");
-    HWND holidays = drv::FindDescendant(main, kHolidaysId, L"Button");
+    HWND holidays = drv::FindDescendantByText(main, L"Button", L"Festi&vi");
     ASSERT_TRUE(name && colour && shade && days && date && number && spin && holidays)
         << drv::DescribeWindows(app.Id());
+    EXPECT_EQ(drv::IdOf(holidays), kHolidaysId);
 
     EXPECT_EQ(drv::ComboBoxItems(colour), (std::vector<std::wstring>{L"Rosso", L"Verde", L"Blu"}));
     EXPECT_EQ(drv::ComboBoxSelection(colour), 0);
@@ -341,6 +341,44 @@ TEST_F(DriverTest, PixelsMouseAndScreenshot) {
     EXPECT_EQ(screen.At(r.left, r.top), kSwatchColour);
     EXPECT_EQ(screen.At(r.right - 1, r.bottom - 1), kSwatchColour);
     EXPECT_NE(screen.At(r.right, r.bottom), kSwatchColour);
+}
+
+// Restores an environment variable of the driver when it goes.
+class ScopedVariable {
+public:
+    explicit ScopedVariable(const wchar_t* name) : name_(name) {
+        wchar_t value[512];
+        const DWORD n = GetEnvironmentVariableW(name, value, 512);
+        had_ = n > 0 && n < 512;
+        if (had_) value_ = value;
+    }
+    ~ScopedVariable() { SetEnvironmentVariableW(name_, had_ ? value_.c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const wchar_t* name_;
+    bool had_ = false;
+    std::wstring value_;
+};
+
+TEST(DriverNames, DesktopFollowsTheDisplayUnlessNamed) {
+    ScopedVariable desktop(L"VELMORA_DESKTOP");
+    ScopedVariable display(L"DISPLAY");
+    SetEnvironmentVariableW(L"VELMORA_DESKTOP", nullptr);
+    SetEnvironmentVariableW(L"DISPLAY", L":105");
+    EXPECT_EQ(drv::DesktopName(), L"velmora_acc_105");
+    SetEnvironmentVariableW(L"DISPLAY", L"localhost:7.0");
+    EXPECT_EQ(drv::DesktopName(), L"velmora_acc_7");
+    SetEnvironmentVariableW(L"DISPLAY", nullptr);
+    EXPECT_EQ(drv::DesktopName(), L"velmora_acc");
+    SetEnvironmentVariableW(L"VELMORA_DESKTOP", L"prova");
+    EXPECT_EQ(drv::DesktopName(), L"prova");
+}
+
+TEST(DriverNames, WinePathOfALinuxFile) {
+    EXPECT_EQ(drv::WinePath("/tmp/proprietà/a b.vmo"), L"Z:\\tmp\\proprietà\\a b.vmo");
+    EXPECT_EQ(drv::WinePath("/"), L"Z:\\");
 }
 
 TEST(DriverBitmap, SavedAndLoadedPixelForPixel) {
