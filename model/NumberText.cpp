@@ -1,5 +1,6 @@
 #include "model/NumberText.h"
 
+#include <cfloat>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -82,6 +83,7 @@ double ParseReal(std::string_view text) {
   // separator cannot matter.
   std::string normal = digits + "e" + std::to_string(exponent);
   double value = std::strtod(normal.c_str(), nullptr);
+  if (value > DBL_MAX) value = DBL_MAX;  // no infinite amounts
   return negative ? -value : value;
 }
 

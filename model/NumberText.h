@@ -13,8 +13,8 @@ int ParseInteger(std::string_view text);
 
 // atof for decimal numbers: white space, sign, digits, an optional fraction
 // and an optional exponent ("1.23457e+006" reads as 1234570). Hexadecimal,
-// "inf" and "nan" are not numbers here and read as 0. Values beyond the range
-// of double become infinite, as strtod's do.
+// "inf" and "nan" are not numbers here and read as 0, and values beyond the
+// range of double read as the largest double: an amount is always finite.
 double ParseReal(std::string_view text);
 
 }  // namespace MyApp
