@@ -206,7 +206,10 @@ void ClickWindow(HWND window, Button button = Button::Left);
 void ClickAt(HWND window, POINT client, Button button = Button::Left);
 
 // ---------------------------------------------------------------------------
-// Memory in another process (for common-control messages that take pointers)
+// Memory in another process, for the common controls' own messages that take
+// pointers (TB_*, SB_*, DTM_*, CBEM_*: WM_USER and above). System messages
+// below WM_USER (WM_GETTEXT, CB_GETLBTEXT, LB_GETTEXT) are carried across
+// processes by the system and take a buffer of the driver's own instead.
 
 class RemoteBuffer {
 public:
