@@ -249,6 +249,7 @@ void TimeLine::SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp:
     // its picture shows that nothing is there).
     const std::int64_t newWidth = std::max<std::int64_t>(columns, 1) * dayWidth;
     SetSize(static_cast<int>(std::min<std::int64_t>(newWidth, INT_MAX / 2)), height);
+    FollowParent();
 }
 
 bool TimeLine::PictureInputs::Matches(const PictureInputs& other) const {
@@ -263,11 +264,69 @@ bool TimeLine::PictureInputs::Matches(const PictureInputs& other) const {
     return SameDates(includeDays, other.includeDays) && SameDates(excludeDays, other.excludeDays);
 }
 
+int TimeLine::RulerWidth() const {
+    RECT client{};
+    RECT outer{};
+    if (window == nullptr || !GetClientRect(window, &client) || !GetWindowRect(window, &outer)) return width;
+    const int frame = (outer.right - outer.left) - client.right;
+    return std::max<int>(client.right, width - frame);
+}
+
+void TimeLine::OnMove() {
+    FollowParent();
+    PanelChildren::OnMove();
+}
+
+void TimeLine::FollowParent() {
+    if (repositioning || window == nullptr || !IsWindow(window)) return;
+    HWND parentWindow = GetParent(window);
+    RECT outer{};
+    RECT area{};
+    if (parentWindow == nullptr || !GetWindowRect(window, &outer) || !GetClientRect(parentWindow, &area)) return;
+    POINT corner{outer.left, outer.top};
+    ScreenToClient(parentWindow, &corner);
+    const int nativeWidth = outer.right - outer.left;
+    const bool scrolls = (GetWindowLongW(parentWindow, GWL_STYLE) & WS_HSCROLL) != 0;
+    const int position = scrolls ? GetScrollPos(parentWindow, SB_HORZ) : 0;
+
+    // Where ruler x = 0 lies in the parent now. The platform keeps window
+    // positions within 32767 pixels, so after a scroll of the parent it is
+    // worked out from the scroll bar rather than from the window.
+    const std::int64_t expected = std::max<std::int64_t>(-32768, std::min<std::int64_t>(32767, logicalLeft + viewOrigin));
+    std::int64_t left = corner.x;  // placed by the owner: the ruler starts here
+    if (lastParentScroll >= 0 && position != lastParentScroll) {
+        left = logicalLeft - (position - lastParentScroll);
+    } else if (lastParentScroll >= 0 && corner.x == expected) {
+        left = logicalLeft;
+    }
+    logicalLeft = left;
+    lastParentScroll = position;
+
+    const std::int64_t maxOrigin = std::max<std::int64_t>(0, static_cast<std::int64_t>(width) - nativeWidth);
+    std::int64_t origin = std::min(viewOrigin, maxOrigin);
+    const std::int64_t nativeLeft = left + origin;
+    const bool covers = nativeLeft == corner.x && (nativeLeft <= 0 || origin == 0) &&
+                        (nativeLeft + nativeWidth >= area.right || origin == maxOrigin);
+    if (!covers) {
+        // The window over the parent's client area, with room on both sides.
+        const std::int64_t spare = std::max<std::int64_t>(0, nativeWidth - area.right) / 2;
+        origin = std::max<std::int64_t>(0, std::min(maxOrigin, -left - spare));
+    }
+    if (origin == viewOrigin && left + origin == corner.x) return;
+    viewOrigin = origin;
+    repositioning = true;
+    SetWindowPos(window, nullptr, static_cast<int>(left + origin), corner.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    repositioning = false;
+    InvalidateRect(window, nullptr, FALSE);
+}
+
 void TimeLine::OnPaint() {
     RECT client{};
     if (window == nullptr || !GetClientRect(window, &client)) return;
     const int clientWidth = client.right;
     const int clientHeight = client.bottom;
+    const int rulerWidth = RulerWidth();
 
     FontDescription rulerFont(fontName, fontSize);
     rulerFont.bold = fontBold;
@@ -281,7 +340,7 @@ void TimeLine::OnPaint() {
     const int rowHeight = std::max(surface.TextHeight(labelFont), clientHeight / 3);
 
     PictureInputs inputs;
-    inputs.clientWidth = clientWidth;
+    inputs.clientWidth = rulerWidth;
     inputs.clientHeight = clientHeight;
     inputs.rowHeight = rowHeight;
     inputs.dayWidth = dayWidth;
@@ -300,16 +359,17 @@ void TimeLine::OnPaint() {
     inputs.excludeDays = excludeDays;
 
     // The whole ruler, drawn again only when what it shows has changed.
-    if (chartImage == nullptr || !inputs.Matches(pictureInputs)) {
+    const std::int64_t pixels = static_cast<std::int64_t>(rulerWidth) * clientHeight;
+    const bool fits = rulerWidth > 0 && clientHeight > 0 && pixels <= pictureLimit;
+    if (chartImage == nullptr || !fits || !inputs.Matches(pictureInputs)) {
         ReleaseChartImage();
-        const std::int64_t pixels = static_cast<std::int64_t>(clientWidth) * clientHeight;
-        if (clientWidth > 0 && clientHeight > 0 && pixels <= pictureLimit) {
+        if (fits) {
             HDC memory = CountGdiCreation(CreateCompatibleDC(surface.context));
             HBITMAP picture =
-                memory ? CountGdiCreation(CreateCompatibleBitmap(surface.context, clientWidth, clientHeight)) : nullptr;
+                memory ? CountGdiCreation(CreateCompatibleBitmap(surface.context, rulerWidth, clientHeight)) : nullptr;
             HGDIOBJ old = picture ? SelectObject(memory, picture) : nullptr;
             if (old != nullptr) {
-                RulerPainter(*this, memory, 0, 0, clientWidth, clientWidth, clientHeight, rowHeight, labelFont).Paint();
+                RulerPainter(*this, memory, 0, 0, rulerWidth, rulerWidth, clientHeight, rowHeight, labelFont).Paint();
                 SelectObject(memory, old);
                 chartImage = picture;
                 pictureInputs = std::move(inputs);
@@ -324,14 +384,14 @@ void TimeLine::OnPaint() {
     if (GetClipBox(surface.context, &area) == ERROR) area = surface.paintRecord.rcPaint;
     area.left = std::max<LONG>(area.left, 0);
     area.right = std::min<LONG>(area.right, clientWidth);
-    area.top = 0;
-    area.bottom = clientHeight;
     const int areaWidth = area.right - area.left;
+    const std::int64_t from = viewOrigin + area.left;  // ruler x of the area's left edge
     if (areaWidth > 0 && clientHeight > 0) {
         HDC memory = CountGdiCreation(CreateCompatibleDC(surface.context));
         if (chartImage != nullptr && memory != nullptr) {
             HGDIOBJ old = SelectObject(memory, chartImage);
-            BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, area.left, 0, SRCCOPY);
+            BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, static_cast<int>(from), 0,
+                   SRCCOPY);
             if (old) SelectObject(memory, old);
         } else {
             // No picture of the whole ruler: the part being painted, off
@@ -340,14 +400,14 @@ void TimeLine::OnPaint() {
                 memory ? CountGdiCreation(CreateCompatibleBitmap(surface.context, areaWidth, clientHeight)) : nullptr;
             HGDIOBJ old = part ? SelectObject(memory, part) : nullptr;
             if (old != nullptr) {
-                RulerPainter(*this, memory, area.left, area.left, area.right, clientWidth, clientHeight, rowHeight,
+                RulerPainter(*this, memory, from, from, from + areaWidth, rulerWidth, clientHeight, rowHeight,
                              labelFont)
                     .Paint();
                 BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, 0, 0, SRCCOPY);
                 SelectObject(memory, old);
             } else {
-                RulerPainter(*this, surface.context, 0, area.left, area.right, clientWidth, clientHeight, rowHeight,
-                             labelFont)
+                RulerPainter(*this, surface.context, viewOrigin, from, from + areaWidth, rulerWidth, clientHeight,
+                             rowHeight, labelFont)
                     .Paint();
             }
             ReleaseGdiObject(part);

@@ -10,6 +10,12 @@
 // copies the part asked for from chartImage, so scrolling a ruler of many
 // years stays quick. When a bitmap of the whole ruler cannot be made, only
 // the part being painted is drawn, and chartImage is left empty.
+//
+// A native window is at most 32767 pixels wide and placed within 32767
+// pixels of its parent's corner, while a ruler of a few years is wider. The
+// ruler's `width` is its full width; when its window cannot be that wide, the
+// window shows the part of the ruler that lies over the parent's client area
+// and follows the parent's horizontal scrolling (see FollowParent).
 #pragma once
 
 #include <cstdint>
@@ -60,6 +66,15 @@ public:
     std::int64_t ColumnCount() const;
 
     void OnPaint() override;
+    // Keeps the window over the visible part of a ruler wider than a window.
+    void OnMove() override;
+
+    // Ruler x shown at the window's left edge (0 unless the ruler is wider
+    // than its window can be).
+    std::int64_t ViewOrigin() const { return viewOrigin; }
+    // Width of the whole ruler's picture: the client width the window would
+    // have if it could be as wide as `width`.
+    int RulerWidth() const;
 
     // Month abbreviation of month 1 to 12 ("GEN" ... "DIC"); empty otherwise.
     static const wchar_t* MonthAbbreviation(int month);
@@ -84,7 +99,15 @@ private:
     };
     PictureInputs pictureInputs;
 
+    std::int64_t viewOrigin = 0;       // ruler x at the window's left edge
+    std::int64_t logicalLeft = 0;      // ruler x = 0 in the parent's client coordinates
+    int lastParentScroll = -1;         // parent's horizontal position at the last move; -1 = none yet
+    bool repositioning = false;        // our own move is under way
+
     void ReleaseChartImage();
+    // Places the window over the parent's client area when the ruler is
+    // wider than its window, after a scroll of the parent or a resize.
+    void FollowParent();
 };
 
 }  // namespace QVUtility

@@ -1,0 +1,124 @@
+// How long the chart ruler takes to paint 1, 10 and 30 years of day columns:
+// drawing the whole picture, repainting from the kept picture, scrolling the
+// chart panel across it, and painting only the visible part (no picture of
+// the whole ruler). Figures are printed, nothing is asserted.
+//
+// Run under Wine with a display: wine build/<tree>/tests/widgets/ruler_bench.exe
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "model/Date.h"
+#include "toolkit/Form.h"
+#include "toolkit/PanelChildren.h"
+#include "toolkit/TimeLine.h"
+
+using namespace QVUtility;
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency{};
+    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+MyApp::Date Day(int day, int month, int year) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    return MyApp::MakeDate(st);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void Paint(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
+
+}  // namespace
+
+int wmain() {
+    Form form(GetModuleHandleW(nullptr));
+    form.text = L"Righello: tempi";
+    form.x = 0;
+    form.y = 0;
+    form.width = 1280;
+    form.height = 300;
+    form.Create();
+    PanelChildren chart(&form);
+    chart.x = 0;
+    chart.y = 0;
+    chart.width = 1260;
+    chart.height = 250;
+    chart.horizontalBar = true;
+    chart.Create();
+    TimeLine ruler(&chart);
+    ruler.x = 0;
+    ruler.y = 31;
+    ruler.Create();
+    Pump();
+
+    const int weekdays[7] = {1, 1, 1, 1, 1, 0, 0};
+    std::printf("%-8s %8s %12s %12s %12s %14s\n", "span", "columns", "picture ms", "repaint ms", "scroll ms",
+                "visible-only ms");
+    for (int years : {1, 10, 30}) {
+        const MyApp::Date start = Day(1, 1, 2000);
+        const MyApp::Date end = Day(31, 12, 1999 + years);
+        ruler.pictureLimit = 64LL * 1024 * 1024;
+        ruler.SetProject(start, end, {Day(2, 1, 2001)}, {Day(3, 1, 2000)}, weekdays);
+        Paint(ruler.window);
+        chart.SetContentWidth(ruler.width);
+        Pump();
+
+        // Whole picture: a change of colour makes the ruler draw it again.
+        std::vector<double> picture, repaint, scroll, visible;
+        for (int run = 0; run < 5; ++run) {
+            ruler.lineColour = run % 2 ? RGB(0, 0, 0) : RGB(0, 0, 1);
+            double t = Now();
+            Paint(ruler.window);
+            picture.push_back(Now() - t);
+            t = Now();
+            Paint(ruler.window);
+            repaint.push_back(Now() - t);
+        }
+        // Twenty pages to the right, each painted at once, then back.
+        {
+            const double t = Now();
+            for (int step = 0; step < 20; ++step) {
+                SendMessageW(chart.window, WM_HSCROLL, SB_PAGERIGHT, 0);
+                RedrawWindow(chart.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            }
+            scroll.push_back((Now() - t) / 20);
+            chart.ResetHorizontalScroll();
+            Pump();
+        }
+        // No picture of the whole ruler: only what is shown is drawn.
+        ruler.pictureLimit = 1;
+        for (int run = 0; run < 5; ++run) {
+            const double t = Now();
+            Paint(ruler.window);
+            visible.push_back(Now() - t);
+        }
+        std::printf("%2d %-5s %8lld %12.1f %12.2f %12.2f %14.1f\n", years, years == 1 ? "year" : "years",
+                    static_cast<long long>(ruler.ColumnCount()), Median(picture), Median(repaint), Median(scroll),
+                    Median(visible));
+    }
+    std::printf("(median of 5 runs; scroll = one page step of the chart panel, painted)\n");
+    return 0;
+}
