@@ -15,6 +15,7 @@
 #include "WidgetPixels.h"
 #include "model/Date.h"
 #include "toolkit/FontDescription.h"
+#include "toolkit/GdiTally.h"
 #include "toolkit/Form.h"
 #include "toolkit/PanelChildren.h"
 #include "toolkit/TimeLine.h"
@@ -405,6 +406,48 @@ TEST_F(RulerTest, WithoutAPictureOfTheWholeRulerTheVisiblePartIsStillPainted) {
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < shown; ++x) differing += whole.At(x, y) != again.At(x, y) ? 1 : 0;
     EXPECT_EQ(differing, 0);
+}
+
+TEST_F(RulerTest, APictureIsDrawnAgainWhenWhatItShowsChangesAndNothingLeaks) {
+    Pixels picture = Show(Day(4, 3, 2024), Day(17, 3, 2024));
+    const int r = RowHeight(50);
+    const int w = ruler->dayWidth;
+    EXPECT_EQ(picture.At(w - 1, 49 - r / 2), Black);
+
+    // Fields changed by the owner, then a repaint: the picture follows.
+    ruler->lineColour = RGB(0, 0, 200);
+    ruler->Redraw();
+    UpdateWindow(ruler->window);
+    picture = ReadBitmap(ruler->chartImage);
+    EXPECT_EQ(picture.At(w - 1, 49 - r / 2), RGB(0, 0, 200));
+    EXPECT_EQ(picture.At(2, 50 - r + 1), White);  // Monday 4 March
+    ruler->excludeDays.push_back(Day(4, 3, 2024));
+    ruler->Redraw();
+    UpdateWindow(ruler->window);
+    picture = ReadBitmap(ruler->chartImage);
+    EXPECT_EQ(picture.At(2, 50 - r + 1), Red);
+    ruler->workingWeekdays[5] = 1;  // Saturdays work
+    ruler->Redraw();
+    UpdateWindow(ruler->window);
+    picture = ReadBitmap(ruler->chartImage);
+    EXPECT_EQ(picture.At(5 * w + 2, 50 - r + 1), White);
+
+    // Painting again and again, with and without the whole picture, holds
+    // no more GDI objects than before.
+    const GdiTally before = CurrentGdiTally();
+    for (int i = 0; i < 50; ++i) {
+        ruler->pictureLimit = i % 2 ? 1 : 64LL * 1024 * 1024;
+        ruler->lineColour = RGB(0, 0, i % 3);
+        ruler->Redraw();
+        UpdateWindow(ruler->window);
+    }
+    ruler->pictureLimit = 64LL * 1024 * 1024;
+    ruler->Redraw();
+    UpdateWindow(ruler->window);
+    ASSERT_NE(ruler->chartImage, nullptr);
+    const GdiTally after = CurrentGdiTally();
+    EXPECT_EQ(after.Held(), before.Held());
+    EXPECT_EQ(after.failedReleases, before.failedReleases);
 }
 
 TEST_F(RulerTest, DayListTestsUseTheDateEquality) {
