@@ -362,18 +362,28 @@ void TimeLine::OnPaint() {
     const std::int64_t pixels = static_cast<std::int64_t>(rulerWidth) * clientHeight;
     const bool fits = rulerWidth > 0 && clientHeight > 0 && pixels <= pictureLimit;
     if (chartImage == nullptr || !fits || !inputs.Matches(pictureInputs)) {
-        ReleaseChartImage();
+        // A picture of the same size is drawn over rather than made anew.
+        HBITMAP picture = nullptr;
+        BITMAP held{};
+        if (fits && chartImage != nullptr && GetObjectW(chartImage, sizeof held, &held) &&
+            held.bmWidth == rulerWidth && held.bmHeight == clientHeight) {
+            picture = chartImage;
+        } else {
+            ReleaseChartImage();
+        }
         if (fits) {
             HDC memory = CountGdiCreation(CreateCompatibleDC(surface.context));
-            HBITMAP picture =
-                memory ? CountGdiCreation(CreateCompatibleBitmap(surface.context, rulerWidth, clientHeight)) : nullptr;
-            HGDIOBJ old = picture ? SelectObject(memory, picture) : nullptr;
+            if (picture == nullptr && memory != nullptr) {
+                picture = CountGdiCreation(CreateCompatibleBitmap(surface.context, rulerWidth, clientHeight));
+            }
+            HGDIOBJ old = picture && memory ? SelectObject(memory, picture) : nullptr;
             if (old != nullptr) {
                 RulerPainter(*this, memory, 0, 0, rulerWidth, rulerWidth, clientHeight, rowHeight, labelFont).Paint();
                 SelectObject(memory, old);
                 chartImage = picture;
                 pictureInputs = std::move(inputs);
             } else {
+                if (picture == chartImage) chartImage = nullptr;
                 ReleaseGdiObject(picture);
             }
             ReleaseMemoryContext(memory);

@@ -36,7 +36,7 @@ public:
     MyApp::Date spanStart;                          // first day drawn
     MyApp::Date spanEnd;                            // last day drawn (inclusive)
     int dayWidth = 20;                              // width of one day column in pixels
-    HBITMAP chartImage = nullptr;                   // picture of the last paint; owned
+    HBITMAP chartImage = nullptr;                   // picture of the last paint (whole ruler); owned
     bool fontBold = false;
     bool fontUnderline = false;
     bool fontItalic = false;
