@@ -99,20 +99,6 @@ TEST_F(BarsTest, ToolBarWithoutItemsHasNoButtons) {
     EXPECT_EQ(SendMessageW(bar->window, TB_BUTTONCOUNT, 0, 0), 0);
     bar->RebuildButtons();
     EXPECT_EQ(SendMessageW(bar->window, TB_BUTTONCOUNT, 0, 0), 0);
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(bar->window, GWL_STYLE));
-    EXPECT_TRUE(style & TBSTYLE_TOOLTIPS);
-    EXPECT_TRUE(style & CCS_NODIVIDER);
-    EXPECT_EQ(style & 0x3u, static_cast<DWORD>(CCS_TOP));
-    EXPECT_EQ(bar->typeKeyword, "toolbar");
-
-    ToolBar floatingBar(form);
-    floatingBar.alignTop = 0;
-    floatingBar.autoSize = 0;
-    floatingBar.flat = 1;
-    const DWORD computed = floatingBar.ToolBarStyle();
-    EXPECT_TRUE(computed & CCS_NOPARENTALIGN);
-    EXPECT_TRUE(computed & CCS_NORESIZE);
-    EXPECT_TRUE(computed & TBSTYLE_FLAT);
 }
 
 TEST_F(BarsTest, RebuildButtonsFollowsTheItemsEnabledState) {
