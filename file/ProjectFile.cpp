@@ -1,7 +1,9 @@
 #include "file/ProjectFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -43,6 +45,8 @@ class ProjectLoader {
     else Data(line);
     return ok_;
   }
+
+  void Reserve(std::size_t tasks) { project_.tasks.reserve(tasks); }
 
   bool Succeeded() const { return ok_ && headerComplete_; }
 
@@ -176,6 +180,13 @@ LoadResult LoadProjectLines(Project& project, const std::vector<std::string>& li
 
 LoadResult LoadProjectBytes(Project& project, std::string_view bytes) {
   ProjectLoader loader;
+  // Room for as many tasks as the file could hold: six lines each, at least
+  // 29 bytes (empty description, two dates, three one-digit numbers).
+  std::size_t lineCount = 0;
+  for (const char* at = bytes.data(), *end = at + bytes.size();
+       (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) != nullptr; ++at)
+    ++lineCount;
+  loader.Reserve(std::min(lineCount / 6, bytes.size() / 29) + 1);
   ForEachLine(bytes, [&loader](std::string_view line) { return loader.Feed(line); });
   if (!loader.Succeeded()) return LoadResult::FormatError;
   loader.MoveInto(project);

@@ -127,6 +127,15 @@ void ParseDate(std::string_view text, Date& target) {
 }
 
 std::string FormatDate(const Date& d) {
+  const unsigned day = d.value.wDay, month = d.value.wMonth, year = d.value.wYear;
+  if (day < 100 && month < 100 && year >= 1000 && year < 10000) {
+    // The usual case, without the C library's formatter.
+    char text[10] = {static_cast<char>('0' + day / 10), static_cast<char>('0' + day % 10), '/',
+                     static_cast<char>('0' + month / 10), static_cast<char>('0' + month % 10), '/',
+                     static_cast<char>('0' + year / 1000), static_cast<char>('0' + year / 100 % 10),
+                     static_cast<char>('0' + year / 10 % 10), static_cast<char>('0' + year % 10)};
+    return std::string(text, 10);
+  }
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%02u/%02u/%u", static_cast<unsigned>(d.value.wDay),
                 static_cast<unsigned>(d.value.wMonth), static_cast<unsigned>(d.value.wYear));

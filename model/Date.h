@@ -21,7 +21,9 @@ constexpr std::int64_t SecondsPerDay = 86400;
 constexpr std::int64_t TicksPerDay = TicksPerSecond * SecondsPerDay;  // 864 000 000 000
 
 // A day of the calendar. `invalid` is set when `value` cannot be turned into a
-// timestamp; a valid Date has its wDayOfWeek normalised.
+// timestamp; a valid Date has its wDayOfWeek normalised. A default Date holds
+// zero fields and is no day at all: make days with MakeDate, ParseDate or
+// LocalNow.
 struct Date {
   SYSTEMTIME value{};
   bool invalid = false;

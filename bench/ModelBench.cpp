@@ -1,0 +1,157 @@
+// Load and save of a large project, and the cost report against the
+// day-by-day working-day rule.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "file/LineFile.h"
+#include "file/ProjectFile.h"
+#include "model/CostReport.h"
+#include "tests/model/WorkingDaysOracle.h"
+
+using namespace MyApp;
+
+namespace {
+
+Date Day(int day, int month, int year) {
+  SYSTEMTIME st{};
+  st.wDay = static_cast<WORD>(day);
+  st.wMonth = static_cast<WORD>(month);
+  st.wYear = static_cast<WORD>(year);
+  return MakeDate(st);
+}
+
+Date DayAfter(const Date& d, int days) {
+  std::int64_t ticks;
+  SystemTimeToTicks(d.value, ticks);
+  SYSTEMTIME st{};
+  TicksToSystemTime(ticks + days * TicksPerDay, st);
+  return MakeDate(st);
+}
+
+// tasks tasks spanning spanDays each, listDays entries in each day list.
+Project Generate(int tasks, int spanDays, int listDays) {
+  std::mt19937 random(12345);
+  auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  Project p;
+  p.description = "Progetto di prova";
+  p.start = Day(1, 1, 2024);
+  p.end = Day(31, 12, 2026);
+  for (int i = 0; i < 5; ++i) p.workingWeekdays[i] = 1;
+  for (int i = 0; i < tasks; ++i) {
+    Task t;
+    t.description = "Attivit\xE0 numero " + std::to_string(i);
+    t.start = DayAfter(p.start, pick(0, 365));
+    t.end = DayAfter(t.start, spanDays - 1);
+    t.colour = ColourAzzuro;
+    t.resources = pick(1, 20);
+    t.dailyCost = pick(1000, 100000) / 4.0;
+    p.tasks.push_back(t);
+  }
+  for (int i = 0; i < listDays; ++i) {
+    p.includeDays.push_back(DayAfter(p.start, pick(0, 730)));
+    p.excludeDays.push_back(DayAfter(p.start, pick(0, 730)));
+  }
+  return p;
+}
+
+std::string TempPath(const char* name) {
+  return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void BM_SaveProject100k(benchmark::State& state) {
+  const Project p = Generate(100000, 30, 50);
+  const std::string path = TempPath("velmora-bench-save.vmo");
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    if (!SaveProjectFile(path, p)) state.SkipWithError("save failed");
+    bytes = std::filesystem::file_size(path);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+  state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+  std::filesystem::remove(path);
+}
+
+void BM_LoadProject100k(benchmark::State& state) {
+  const std::string path = TempPath("velmora-bench-load.vmo");
+  SaveProjectFile(path, Generate(100000, 30, 50));
+  const std::size_t bytes = std::filesystem::file_size(path);
+  for (auto _ : state) {
+    Project p;
+    if (LoadProjectFile(path, p) != LoadResult::Ok || p.tasks.size() != 100000)
+      state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(p.tasks.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+  state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+  std::filesystem::remove(path);
+}
+
+const AmountFormat Italian{",", ".", "3;0"};
+
+const Project& ReportProject() {
+  static const Project p = Generate(2000, 365, 200);
+  return p;
+}
+
+void BM_CostReport2000(benchmark::State& state) {
+  std::string text;
+  double total = 0;
+  for (auto _ : state) {
+    BuildCostReport(ReportProject(), Italian, text, total);
+    benchmark::DoNotOptimize(total);
+  }
+}
+
+void BM_CostReport2000DayByDay(benchmark::State& state) {
+  std::string text;
+  double total = 0;
+  for (auto _ : state) {
+    Oracle::BuildCostReport(ReportProject(), Italian, text, total);
+    benchmark::DoNotOptimize(total);
+  }
+}
+
+BENCHMARK(BM_SaveProject100k)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadProject100k)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CostReport2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CostReport2000DayByDay)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The two reports side by side once, before the timed runs: same text, same
+// total, and how much faster the program's count is.
+void CompareReports() {
+  using Clock = std::chrono::steady_clock;
+  std::string fastText, slowText;
+  double fastTotal = 0, slowTotal = 0;
+  const Project& p = ReportProject();
+  const auto t0 = Clock::now();
+  const int fastRuns = 20;
+  for (int i = 0; i < fastRuns; ++i) BuildCostReport(p, Italian, fastText, fastTotal);
+  const auto t1 = Clock::now();
+  Oracle::BuildCostReport(p, Italian, slowText, slowTotal);
+  const auto t2 = Clock::now();
+  const double fastMs = std::chrono::duration<double, std::milli>(t1 - t0).count() / fastRuns;
+  const double slowMs = std::chrono::duration<double, std::milli>(t2 - t1).count();
+  std::printf("Cost report, %zu tasks of 365 days, %zu + %zu listed days:\n", p.tasks.size(),
+              p.includeDays.size(), p.excludeDays.size());
+  std::printf("  program %.2f ms, day-by-day rule %.1f ms: %.0f times faster\n", fastMs, slowMs,
+              slowMs / fastMs);
+  std::printf("  identical text: %s (%zu bytes), identical total: %s (%.2f)\n",
+              fastText == slowText ? "yes" : "NO", fastText.size(), fastTotal == slowTotal ? "yes" : "NO",
+              fastTotal);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  CompareReports();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,87 @@
+// Fuzzes the project-file reader: any bytes give success or a format error,
+// both loading paths agree, a failed load leaves the project untouched, and a
+// loaded project saves and loads back the same.
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "file/LineFile.h"
+#include "file/ProjectFile.h"
+#include "model/CostReport.h"
+
+using namespace MyApp;
+
+namespace {
+
+std::string Fields(const Project& p, bool withCost) {
+  std::string s = p.description + "|" + FormatDate(p.start) + "|" + FormatDate(p.end);
+  for (int flag : p.workingWeekdays) s += "|" + std::to_string(flag);
+  for (const Task& t : p.tasks) {
+    s += "\n" + t.description + "|" + FormatDate(t.start) + "|" + FormatDate(t.end) + "|" +
+         std::to_string(t.colour) + "|" + std::to_string(t.resources);
+    if (withCost) s += "|" + std::to_string(t.dailyCost);
+  }
+  for (const Date& d : p.includeDays) s += "\nI" + FormatDate(d);
+  for (const Date& d : p.excludeDays) s += "\nE" + FormatDate(d);
+  return s;
+}
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "property broken: %s\n", what);
+    std::abort();
+  }
+}
+
+Project OpenProject() {
+  Project p;
+  p.description = "aperto";
+  p.workingWeekdays[0] = 1;
+  Task t;
+  t.description = "esistente";
+  p.tasks.push_back(t);
+  p.includeDays.push_back(p.start);
+  p.filePath = "aperto.vmo";
+  p.modified = true;
+  return p;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+  Project fromLines = OpenProject();
+  const std::string before = Fields(fromLines, true);
+  const LoadResult linesResult = LoadProjectLines(fromLines, SplitLines(bytes));
+  Project fromBytes = OpenProject();
+  const LoadResult bytesResult = LoadProjectBytes(fromBytes, bytes);
+
+  Check(linesResult == LoadResult::Ok || linesResult == LoadResult::FormatError, "answer");
+  Check(linesResult == bytesResult, "both loaders answer alike");
+  Check(fromLines.filePath == "aperto.vmo" && fromLines.modified, "path and flag untouched");
+  if (linesResult != LoadResult::Ok) {
+    Check(Fields(fromLines, true) == before, "failed load changes nothing");
+    return 0;
+  }
+  Check(Fields(fromLines, true) == Fields(fromBytes, true), "both loaders read alike");
+
+  Project again, third;
+  Check(LoadProjectLines(again, SerializeProject(fromLines)) == LoadResult::Ok, "saved project loads");
+  Check(Fields(again, false) == Fields(fromLines, false), "round trip");
+  Check(LoadProjectLines(third, SerializeProject(again)) == LoadResult::Ok, "saved again loads");
+  Check(Fields(third, true) == Fields(again, true), "costs settle after one round trip");
+
+  // The report, when the spans are small enough to keep the fuzzer fast.
+  std::int64_t days = 0;
+  for (const Task& t : fromLines.tasks) days += DaysUntil(t.start, t.end) > 0 ? DaysUntil(t.start, t.end) : 0;
+  if (days < 200000) {
+    std::string text;
+    double total;
+    BuildCostReport(fromLines, AmountFormat{",", ".", "3;0"}, text, total);
+    Check(!text.empty(), "report text");
+  }
+  return 0;
+}
