@@ -293,7 +293,10 @@ bool DrawButton(LPARAM lParam) {
     COLORREF textColour = GetTextColor(context);
 
     // Height of the font the context holds: swap a font in to learn which
-    // one was selected, then put it back.
+    // one was selected, then put it back. A font asked for by character
+    // height (negative) or at the default size (0) says little about the
+    // height of its line, so the context's text metrics decide; the font's
+    // own height is the fallback.
     FontDescription measuring;
     LOGFONTW current{};
     HGDIOBJ replaced = SelectObject(context, measuring.GetFont());
@@ -301,7 +304,10 @@ bool DrawButton(LPARAM lParam) {
         GetObjectW(replaced, sizeof(current), &current);
         SelectObject(context, replaced);
     }
-    int offset = (h - current.lfHeight) / 2;
+    int lineHeight = current.lfHeight < 0 ? -current.lfHeight : current.lfHeight;
+    TEXTMETRICW metrics{};
+    if (GetTextMetricsW(context, &metrics) && metrics.tmHeight > 0) lineHeight = metrics.tmHeight;
+    int offset = (h - lineHeight) / 2;
     if (offset < 0) offset = 0;
 
     Drawing surface;

@@ -13,6 +13,7 @@
 
 #include "ToolkitTestSupport.h"
 #include "toolkit/Drawing.h"
+#include "toolkit/FontDescription.h"
 #include "toolkit/Form.h"
 #include "toolkit/MessageLoop.h"
 #include "toolkit/Registry.h"
@@ -548,8 +549,41 @@ TEST_F(Dispatch, OwnerDrawnButtonIsFramedFilledAndDrawsItsImage) {
     EXPECT_EQ(SendMessageW(form.window, WM_DRAWITEM, label.controlId, reinterpret_cast<LPARAM>(&item)), 0);
 }
 
+TEST_F(Dispatch, OwnerDrawnButtonTextIsCentredForACharacterHeightFont) {
+    FontDescription font("Tahoma", -13);  // character height, as the forms ask for it
+    Form form(nullptr);
+    form.SetSize(300, 200);
+    form.Create();
+    PaintedButton button(&form);
+    button.withImage = false;
+    button.height = 40;
+    button.text = L"HHHH";
+    button.font = &font;
+    button.Create();
+    RedrawWindow(button.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    int top = -1;
+    int bottom = -1;
+    HDC context = GetDC(button.window);
+    for (int row = 2; row < 38; ++row) {
+        for (int column = 30; column < 90; ++column) {
+            if (GetPixel(context, column, row) == GetSysColor(COLOR_BTNTEXT)) {
+                if (top < 0) top = row;
+                bottom = row;
+                break;
+            }
+        }
+    }
+    ReleaseDC(button.window, context);
+    ASSERT_GE(top, 0);
+    // The line is centred in the 40 pixels, so the capitals lie well inside
+    // them (a 13-pixel line would start at 13; the ascent puts the ink lower).
+    EXPECT_GE(top, 8) << "ink rows " << top << " to " << bottom;
+    EXPECT_LE(bottom, 33) << "ink rows " << top << " to " << bottom;
+}
+
 TEST_F(Dispatch, OwnerDrawnButtonPressedStateReachesTheImage) {
     Form form(nullptr);
+    form.SetSize(300, 200);
     form.Create();
     PaintedButton button(&form);
     button.Create();
