@@ -3,6 +3,7 @@
 #include <string>
 
 #include "toolkit/FontDescription.h"
+#include "toolkit/GdiTally.h"
 #include "toolkit/WindowProcedure.h"
 
 namespace QVUtility {
@@ -58,9 +59,16 @@ void Form::Create() {
     windowClass.hInstance = instance;
     windowClass.hIcon = iconId != 0 ? LoadIconW(instance, MAKEINTRESOURCEW(iconId)) : LoadIconW(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = backColour == NoColour ? GetSysColorBrush(COLOR_BTNFACE) : CreateSolidBrush(backColour);
+    const bool ownBrush = backColour != NoColour;
+    windowClass.hbrBackground =
+        ownBrush ? CountGdiCreation(CreateSolidBrush(backColour)) : GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = className.c_str();
-    RegisterClassW(&windowClass);
+    // The class keeps its brush for the life of the process; a class that
+    // could not be registered leaves nobody to own it.
+    if (!RegisterClassW(&windowClass) && ownBrush) {
+        ReleaseGdiObject(windowClass.hbrBackground);
+        windowClass.hbrBackground = nullptr;
+    }
 
     DWORD style = 0;
     DWORD extendedStyle = 0;

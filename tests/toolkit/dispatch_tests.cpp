@@ -14,6 +14,7 @@
 #include "ToolkitTestSupport.h"
 #include "toolkit/Drawing.h"
 #include "toolkit/FontDescription.h"
+#include "toolkit/GdiTally.h"
 #include "toolkit/Form.h"
 #include "toolkit/MessageLoop.h"
 #include "toolkit/Registry.h"
@@ -602,6 +603,24 @@ TEST_F(Dispatch, OwnerDrawnButtonPressedStateReachesTheImage) {
     // The borrowed context is still usable after the surface ended.
     EXPECT_NE(GetPixel(context, 1, 1), CLR_INVALID);
     ReleaseDC(button.window, context);
+}
+
+TEST_F(Dispatch, RepaintingOwnerDrawnButtonsReleasesEveryObject) {
+    Form form(nullptr);
+    form.SetSize(300, 200);
+    form.Create();
+    PaintedButton button(&form);
+    button.text = L"Annulla";
+    button.Create();
+    RedrawWindow(button.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const GdiTally before = CurrentGdiTally();
+    const DWORD platformBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 1000; ++i) RedrawWindow(button.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const GdiTally after = CurrentGdiTally();
+    EXPECT_GE(after.created - before.created, 1000);  // the measuring font, at least
+    EXPECT_EQ(after.Held(), before.Held());
+    EXPECT_EQ(after.failedReleases, before.failedReleases);
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), platformBefore + 5);
 }
 
 // ---- Panel and wheel scrolling ----------------------------------------------------------------
