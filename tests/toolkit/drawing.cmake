@@ -11,3 +11,7 @@ endif()
 if(WIN32 AND TARGET velmora_toolkit)
   velmora_test(drawing_tests drawing_tests.cpp LIBS velmora_toolkit)
 endif()
+
+if(WIN32 AND TARGET velmora_toolkit AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/ToolkitTestSupport.cpp")
+  velmora_test(services_tests services_tests.cpp LIBS toolkit_test_support velmora_toolkit)
+endif()
