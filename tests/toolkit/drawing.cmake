@@ -15,3 +15,11 @@ endif()
 if(WIN32 AND TARGET velmora_toolkit AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/ToolkitTestSupport.cpp")
   velmora_test(services_tests services_tests.cpp LIBS toolkit_test_support velmora_toolkit)
 endif()
+
+# A form painted through the drawing surface, to look at (not a test).
+if(WIN32 AND TARGET velmora_toolkit)
+  add_executable(drawing_demo WIN32 drawing_demo.cpp)
+  target_link_libraries(drawing_demo PRIVATE velmora_toolkit)
+  target_include_directories(drawing_demo PRIVATE "${CMAKE_SOURCE_DIR}")
+  target_link_options(drawing_demo PRIVATE -municode)
+endif()
