@@ -38,3 +38,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v velmora_acc /t REG_SZ /d 1600x900 /f >/dev/null 2>&1
   wineserver -w
 fi
+
+# Wine's own fonts (Tahoma, Marlett for the caption buttons, ...) are not
+# registered by Debian's packages; copied into the prefix they are found.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  cp /usr/share/wine/fonts/*.ttf "$fonts/"
+fi
