@@ -834,25 +834,6 @@ TEST_F(Dispatch, HotkeysOutsideTheTableAreIgnored) {
     }
 }
 
-TEST_F(Dispatch, HandAndWaitCursorsAnswerTheCursorRequest) {
-    Form form(nullptr);
-    form.Create();
-    TestControl link(&form, L"STATIC", SS_NOTIFY, "label");
-    link.Create();
-    EXPECT_EQ(SendMessageW(link.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(link.window), MAKELPARAM(HTCLIENT, 0)),
-              0);
-    link.SetWaitCursor(true);
-    EXPECT_EQ(SendMessageW(link.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(link.window), MAKELPARAM(HTCLIENT, 0)),
-              1);
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
-    link.SetHandCursor(true);
-    SendMessageW(link.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(link.window), MAKELPARAM(HTCLIENT, 0));
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
-    // Outside the client area the platform decides.
-    EXPECT_EQ(SendMessageW(link.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(link.window), MAKELPARAM(HTBORDER, 0)),
-              0);
-}
-
 TEST_F(Dispatch, MouseCoordinatesAreSignedClientCoordinates) {
     static std::vector<int> seen;
     seen.clear();

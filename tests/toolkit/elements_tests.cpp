@@ -207,21 +207,6 @@ TEST_F(Elements, ClientSizeAddsTheFrameToTheWindowSize) {
     EXPECT_EQ(form.height, 300 + frameH);
 }
 
-TEST_F(Elements, PositionIsReadBackInTheParentsCoordinates) {
-    Form form(nullptr);
-    form.Create();
-    TestControl field(&form, L"EDIT", 0, "textbox");
-    field.x = 12;
-    field.y = 34;
-    field.Create();
-    MoveWindow(field.window, 50, 60, 80, 20, TRUE);
-    const POINT corner = field.RefreshPosition();
-    EXPECT_EQ(corner.x, 50);
-    EXPECT_EQ(corner.y, 60);
-    EXPECT_EQ(field.x, 50);
-    EXPECT_EQ(field.y, 60);
-}
-
 TEST_F(Elements, FormStylesFollowTheFlags) {
     Form dialog(nullptr, true);
     dialog.topmostDialog = false;
@@ -257,17 +242,6 @@ TEST_F(Elements, FormStylesFollowTheFlags) {
     EXPECT_TRUE(mainStyle & WS_THICKFRAME);
     EXPECT_EQ(typeid(main), typeid(Form));
     EXPECT_EQ(main.typeKeyword, "form");
-}
-
-TEST_F(Elements, CentreOnScreenPlacesTheWindowInTheMiddle) {
-    Form form(nullptr);
-    form.SetSize(300, 200);
-    form.Create();
-    form.CentreOnScreen();
-    RECT outer{};
-    GetWindowRect(form.window, &outer);
-    EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 300) / 2);
-    EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - 200) / 2);
 }
 
 TEST_F(Elements, TooltipIsMadeOnlyForATextAndFollowsIt) {
