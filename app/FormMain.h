@@ -1,0 +1,191 @@
+// FormMain: the program's main window and the owner of the one project.
+//
+// It builds the menu bar, the toolbar, the scrolling chart (the title cell,
+// the TimeLine ruler and one CellControl bar per task) and the status bar;
+// it routes the menu, toolbar and popup-menu commands to the file commands
+// (FileCommands.cpp) and to the task, project and calendar commands
+// (FormMainCommands.cpp); it turns the project into the chart whenever the
+// project changes, and asks before the program ends.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/Project.h"
+#include "toolkit/Form.h"
+
+namespace QVUtility {
+class CellControl;
+class FontDescription;
+class FormAbout;
+class Menu;
+class MenuBar;
+class PanelChildren;
+class StatusBar;
+class SubMenu;
+class TimeLine;
+class Timer;
+class ToolBar;
+class ToolBarItem;
+}  // namespace QVUtility
+
+namespace MyApp {
+
+class FormAddTask;
+class FormCosto;
+class FormDays;
+class FormNuovo;
+
+class FormMain : public QVUtility::Form {
+public:
+    // Builds and shows the window (the title is the whole caption text).
+    FormMain(HINSTANCE instance, const std::wstring& title);
+    ~FormMain() override;
+
+    // ---- Fields -------------------------------------------------------------
+    QVUtility::GUIElement* selectedBar = nullptr;  // the bar last right-clicked
+    Project project;
+    std::vector<QVUtility::CellControl*> bars;     // one per task row, reused; owned
+
+    QVUtility::FormAbout* aboutDialog = nullptr;
+    FormNuovo* projectDialog = nullptr;
+    FormAddTask* taskDialog = nullptr;
+    FormDays* daysDialog = nullptr;
+    FormCosto* costDialog = nullptr;
+
+    QVUtility::MenuBar* menuBar = nullptr;
+    QVUtility::Menu* fileMenu = nullptr;
+    QVUtility::SubMenu* newItem = nullptr;
+    QVUtility::SubMenu* openItem = nullptr;
+    QVUtility::SubMenu* saveItem = nullptr;
+    QVUtility::SubMenu* saveAsItem = nullptr;
+    QVUtility::SubMenu* exportItem = nullptr;
+    QVUtility::SubMenu* dividerItem = nullptr;
+    QVUtility::SubMenu* exitItem = nullptr;
+    QVUtility::Menu* taskMenu = nullptr;
+    QVUtility::SubMenu* editTaskItem = nullptr;
+    QVUtility::SubMenu* deleteTaskItem = nullptr;
+    QVUtility::Menu* helpMenu = nullptr;
+    QVUtility::SubMenu* guideItem = nullptr;
+    QVUtility::SubMenu* homeItem = nullptr;
+    QVUtility::SubMenu* infoItem = nullptr;
+
+    QVUtility::ToolBar* toolBar = nullptr;
+    QVUtility::ToolBarItem* newButton = nullptr;
+    QVUtility::ToolBarItem* openButton = nullptr;
+    QVUtility::ToolBarItem* firstSeparator = nullptr;
+    QVUtility::ToolBarItem* saveButton = nullptr;
+    QVUtility::ToolBarItem* secondSeparator = nullptr;
+    QVUtility::ToolBarItem* propertiesButton = nullptr;
+    QVUtility::ToolBarItem* addTaskButton = nullptr;
+    QVUtility::ToolBarItem* includeDaysButton = nullptr;
+    QVUtility::ToolBarItem* excludeDaysButton = nullptr;
+    QVUtility::ToolBarItem* costButton = nullptr;
+
+    QVUtility::FontDescription* elementFont = nullptr;  // the window's own font; owned
+    QVUtility::FontDescription* captionFont = nullptr;  // the title cell; owned
+    QVUtility::PanelChildren* chartPanel = nullptr;
+    int chartWidth = 0;     // ruler width after the last refresh
+    int contentHeight = 0;  // chart height after the last refresh
+    QVUtility::CellControl* titleCell = nullptr;
+    QVUtility::TimeLine* ruler = nullptr;
+    QVUtility::Timer* layoutTimer = nullptr;
+    QVUtility::StatusBar* statusBar = nullptr;
+
+    // ---- Operations of the window -------------------------------------------
+    virtual void BuildControls();
+    virtual bool ConfirmClose();
+    // A dialog's window went away: applies an accepted dialog.
+    virtual void OnDialogClosed(QVUtility::GUIElement* element);
+    virtual void Layout();
+    virtual void UpdateScrollBars();
+    virtual bool FilterFormChar(int character);
+    virtual bool FilterChildChar(QVUtility::GUIElement* textBox, int character);
+    virtual void OnFormKeyDown(int key);
+    virtual void OnFormKeyUp(int key);
+    virtual void OnMenuCommand(QVUtility::GUIElement* item);
+    virtual void CloseOnEscape(QVUtility::GUIElement* element, int key);
+    virtual void OnFormLeftButtonUp(int x, int y);
+    virtual void OnFormLeftButtonDown(int x, int y);
+    virtual void OnFormRightButtonUp(int x, int y);
+    virtual void OnFormRightButtonDown(int x, int y);
+    virtual void OnBarRightClick(QVUtility::GUIElement* element, int x, int y);
+    virtual void OnFormIdle();
+    virtual void SelectAllText(QVUtility::GUIElement* textBox);
+    virtual void OnToolbarCommand(QVUtility::GUIElement* item);
+    virtual void OnFormShown();
+    virtual void OnFormHidden();
+    virtual void OnFormActivate();
+    virtual void OnFormDeactivate();
+
+    // ---- The chart ------------------------------------------------------------
+    // The project changed: unsaved, save commands on, chart rebuilt.
+    void MarkModified();
+    // Scroll back to the origin, rebuild the rows, lay the window out.
+    void RefreshChart();
+    // Title, ruler and one bar per task, from the project.
+    void BuildChartRows();
+
+    // ---- File commands (FileCommands.cpp) ---------------------------------------
+    // Keeps the path (with ".vmo" ensured), "Sa&lva come..." and the status bar in step.
+    void SetFilePath(const std::string& path);
+    // True when a project was loaded. A failed load leaves the project and the chart as they were.
+    bool OpenProject();
+    // False only when writing failed.
+    bool SaveProject(bool noQuestion);
+    bool SaveProjectAs();
+    void ExportChart();
+    // Draws the chart off screen with the sizes of the last refresh and writes it as a 24-bit bitmap.
+    bool ExportImage(const std::string& path);
+    void OpenHomePage();
+    void OpenGuidePage();
+
+    // How an offer to save unsaved changes ended.
+    enum class SaveOutcome {
+        NothingToSave,  // no unsaved changes
+        Declined,       // the user answered No: the changes may be abandoned
+        Saved,
+        Cancelled,      // the user wanted to save but gave no file name
+        Failed,         // the file could not be written (the user was told)
+    };
+    // The save command with its outcome in full; SaveProject is this reduced to a bool.
+    SaveOutcome SaveChanges(bool noQuestion);
+    // Before "&Nuovo", "&Apri" and at exit: true when the work may go on
+    // (nothing to save, saved, or the user chose not to save).
+    bool OfferToSave();
+
+    // ---- Task, project and calendar commands (FormMainCommands.cpp) -------------
+    void NewProject();
+    void EditProject();
+    void NewTask();
+    void EditTask();
+    void DeleteTask();
+    void EditIncludedDays();
+    void EditExcludedDays();
+    void ShowCostReport();
+    void ShowAbout();
+    // Deletes the dialog objects (called by the destructor).
+    void ReleaseDialogs();
+
+    // Enables the project commands after a successful load or a new project:
+    // the properties, task, day-list and cost buttons and the export item.
+    void EnableProjectCommands();
+    // Disables "&Salva" and its button after a successful save or load.
+    void DisableSaveCommands();
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    QVUtility::ToolBarItem* AddToolBarItem(const std::wstring& tooltip, int imageIndex, bool enabled);
+    bool WriteProjectFile();
+};
+
+// The main window that receives the commands of menu items without a form
+// among their parents (the bars' popup menu); set by the first FormMain.
+extern FormMain* popupCommandOwner;
+
+// The nearest FormMain up the element's parent chain (the element itself
+// included); none when there is none.
+FormMain* OwningFormMain(QVUtility::GUIElement* element);
+
+}  // namespace MyApp

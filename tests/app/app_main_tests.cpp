@@ -1,0 +1,654 @@
+// The main window worked as a person would: QVVelmora.exe is started on the
+// test desktop and driven through its menus, toolbar, file dialogs and message
+// boxes; the results are read from outside (status bar, toolbar, the chart's
+// windows and their pixels, the saved and exported files).
+//
+// A second group builds the main window inside the test process, for what
+// cannot be reached from outside without the project dialogs: leaving the
+// program with unsaved changes.
+#include "Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/FormMain.h"
+#include "file/ProjectFile.h"
+#include "toolkit/CellControl.h"
+#include "toolkit/Menu.h"
+#include "toolkit/TimeLine.h"
+#include "toolkit/ToolBar.h"
+
+namespace {
+
+const wchar_t* const kTitle = L"QV Velmora - Pianificazione e costi di progetto";
+
+// A project of 26 days (04/03/2024 to 29/03/2024), Monday to Friday, with
+// three tasks that are not in date order and one extra non-working day.
+const char* const kSiteProject =
+    "#VELMORA\r\nCantiere Via Roma\r\n04/03/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
+    "#TASK\r\n"
+    "Ponteggio\r\n05/03/2024\r\n08/03/2024\r\n255\r\n2\r\n150.5\r\n"
+    "Scavo\r\n04/03/2024\r\n04/03/2024\r\n16711680\r\n3\r\n100\r\n"
+    "Muri\r\n11/03/2024\r\n22/03/2024\r\n1042206\r\n4\r\n120\r\n"
+    "#DAY EXCLUDE\r\n07/03/2024\r\n";
+
+struct ExpectedBar {
+    const wchar_t* text;
+    int firstColumn;
+    int columns;
+    COLORREF colour;
+};
+const ExpectedBar kSiteBars[] = {
+    {L"Ponteggio", 1, 4, 0x0000FF},
+    {L"Scavo", 0, 1, 0xFF0000},
+    {L"Muri", 7, 12, 0x0FE71E},
+};
+constexpr int kSiteColumns = 26;
+
+// A project whose second date does not exist: not a valid file.
+const char* const kBrokenProject =
+    "#VELMORA\r\nRotto\r\n31/02/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n";
+
+// Eight thousand years of days: far too wide for one picture.
+const char* const kHugeProject =
+    "#VELMORA\r\nMillenni\r\n01/01/2000\r\n31/12/9999\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
+    "#TASK\r\nTutto\r\n01/01/2000\r\n31/12/9999\r\n255\r\n1\r\n1\r\n";
+
+std::string ReadBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A file held open without sharing write or delete access: the program can
+// read it but can neither replace nor delete it. (Permissions would not do:
+// Wine runs as root here and root writes into read-only folders.)
+class FileLock {
+public:
+    explicit FileLock(const std::wstring& path)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~FileLock() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+// A 24-bit bottom-up bitmap file, read back top row first.
+struct Bitmap {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+bool ParseBitmap(const std::string& bytes, Bitmap& out) {
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return false;
+    auto u32 = [&](size_t at) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 16 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3])) << 24;
+    };
+    const std::uint32_t offset = u32(10);
+    out.width = static_cast<int>(u32(18));
+    out.height = static_cast<int>(u32(22));
+    out.bitsPerPixel = static_cast<unsigned char>(bytes[28]) | static_cast<unsigned char>(bytes[29]) << 8;
+    if (out.bitsPerPixel != 24 || out.width <= 0 || out.height <= 0) return false;
+    const size_t row = (static_cast<size_t>(out.width) * 3 + 3) / 4 * 4;
+    if (u32(2) != bytes.size() || bytes.size() < offset + row * out.height) return false;
+    out.pixels.resize(static_cast<size_t>(out.width) * out.height);
+    for (int y = 0; y < out.height; ++y) {
+        const size_t base = offset + row * static_cast<size_t>(out.height - 1 - y);
+        for (int x = 0; x < out.width; ++x) {
+            const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + base + x * 3);
+            out.pixels[static_cast<size_t>(y) * out.width + x] = RGB(p[2], p[1], p[0]);
+        }
+    }
+    return true;
+}
+
+std::wstring ProgramPath() {
+    const std::string path = VELMORA_EXE_PATH;
+    if (!path.empty() && path[0] == '/') return drv::WinePath(path);
+    return std::wstring(path.begin(), path.end());
+}
+
+std::wstring Hex(COLORREF colour) {
+    wchar_t text[16];
+    swprintf(text, 16, L"%06X", static_cast<unsigned>(colour));
+    return text;
+}
+
+// The chart as the program shows it: the panel, the title cell, the ruler
+// and the bars (in the order they were made), with places relative to the
+// panel's client area.
+struct ChartWindow {
+    HWND window = nullptr;
+    RECT place{};  // in the chart panel's client coordinates
+    bool visible = false;
+    std::wstring text;
+};
+struct Chart {
+    HWND panel = nullptr;
+    ChartWindow title, ruler;
+    std::vector<ChartWindow> bars;
+    std::vector<ChartWindow> VisibleBars() const {
+        std::vector<ChartWindow> visible;
+        for (const ChartWindow& bar : bars)
+            if (bar.visible) visible.push_back(bar);
+        return visible;
+    }
+};
+
+int PanelNumber(HWND window) {
+    const std::wstring cls = drv::ClassOf(window);
+    const std::wstring stem = L"PanelChildren";
+    if (cls.compare(0, stem.size(), stem) != 0) return -1;
+    return _wtoi(cls.c_str() + stem.size());
+}
+
+Chart ReadChart(HWND main) {
+    Chart chart;
+    for (HWND child : drv::Descendants(main)) {
+        if (GetParent(child) == main && PanelNumber(child) >= 0) chart.panel = child;
+    }
+    if (chart.panel == nullptr) return chart;
+    const RECT panelClient = drv::ClientScreenRect(chart.panel);
+    std::vector<std::pair<int, ChartWindow>> cells;
+    for (HWND child : drv::Descendants(chart.panel)) {
+        if (GetParent(child) != chart.panel || PanelNumber(child) < 0) continue;
+        ChartWindow cell;
+        cell.window = child;
+        const RECT screen = drv::ScreenRect(child);
+        cell.place = RECT{screen.left - panelClient.left, screen.top - panelClient.top,
+                          screen.right - panelClient.left, screen.bottom - panelClient.top};
+        cell.visible = drv::Visible(child);
+        cell.text = drv::Text(child);
+        cells.emplace_back(PanelNumber(child), cell);
+    }
+    std::sort(cells.begin(), cells.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (cells.size() >= 2) {
+        chart.title = cells[0].second;
+        chart.ruler = cells[1].second;
+        for (size_t i = 2; i < cells.size(); ++i) chart.bars.push_back(cells[i].second);
+    }
+    return chart;
+}
+
+// Toolbar positions of the buttons (separators included).
+enum ToolbarIndex { kNew, kOpen, kSep1, kSave, kSep2, kProperties, kAddTask, kIncludeDays, kExcludeDays, kCost };
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder = std::wstring(temp) + L"velmora_app_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(folder.c_str(), nullptr);
+
+        ASSERT_TRUE(app.Start(ProgramPath(), L"", folder)) << drv::LastErrorUtf8();
+        main = app.WaitWindow(nullptr, kTitle, 20000);
+        ASSERT_NE(main, nullptr) << drv::LastErrorUtf8() << drv::DescribeWindows(app.Id());
+        toolbar = drv::WaitDescendant(main, -1, TOOLBARCLASSNAMEW);
+        status = drv::WaitDescendant(main, -1, STATUSCLASSNAMEW);
+        ASSERT_NE(toolbar, nullptr) << drv::DescribeWindows(app.Id());
+        ASSERT_NE(status, nullptr) << drv::DescribeWindows(app.Id());
+        ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            const std::wstring shot = drv::ExeFolder() + L"app_main_tests_failure.bmp";
+            drv::SaveScreenshot(shot);
+            std::printf("screen saved in %s\nwindows:\n%s", drv::Utf8(shot).c_str(),
+                        drv::DescribeWindows(app.Id()).c_str());
+        }
+        app.Kill();
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                DeleteFileW((folder + found.cFileName).c_str());
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    std::wstring Path(const wchar_t* name) const { return folder + name; }
+
+    // File > Apri, the path typed into the dialog.
+    void Open(const std::wstring& path) {
+        ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+        ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'A')) << drv::LastErrorUtf8();
+        const drv::FileDialogAnswer answer = drv::AnswerFileDialog(app.Id(), L"Apri", path);
+        ASSERT_TRUE(answer.ok) << drv::LastErrorUtf8() << " " << drv::Utf8(answer.question);
+    }
+
+    void OpenSite(const wchar_t* name = L"cantiere.vmo") {
+        ASSERT_TRUE(WriteBytes(Path(name), kSiteProject));
+        Open(Path(name));
+        ASSERT_TRUE(drv::WaitStatusBarText(status, Path(name))) << drv::Utf8(drv::StatusBarText(status));
+    }
+
+    // An error box of the program: its text, after pressing OK.
+    std::wstring AnswerError(const wchar_t* caption = L"Errore") {
+        std::wstring text;
+        EXPECT_TRUE(drv::AnswerMessageBox(app.Id(), caption, IDOK, &text)) << drv::LastErrorUtf8();
+        return text;
+    }
+
+    std::vector<bool> ToolbarEnabled() {
+        std::vector<bool> states;
+        for (const drv::ToolbarButton& button : drv::ToolbarButtons(toolbar)) states.push_back(button.Enabled());
+        return states;
+    }
+
+    // The chart has the site project's title, ruler and three bars.
+    void ExpectSiteChart() {
+        const Chart chart = ReadChart(main);
+        ASSERT_NE(chart.panel, nullptr) << drv::DescribeWindows(app.Id());
+        EXPECT_TRUE(chart.title.visible);
+        EXPECT_EQ(chart.title.text, L"Cantiere Via Roma");
+        ASSERT_TRUE(chart.ruler.visible);
+        const int dayWidth = (drv::ScreenSize().cx * 9 / 10) / kSiteColumns;  // a short span fills the screen
+        EXPECT_EQ(chart.ruler.place.left, 0);
+        EXPECT_EQ(chart.ruler.place.top, 31);
+        EXPECT_EQ(chart.ruler.place.right, kSiteColumns * dayWidth);
+        const std::vector<ChartWindow> bars = chart.VisibleBars();
+        ASSERT_EQ(bars.size(), 3u);
+        int top = chart.ruler.place.bottom + 25;
+        for (size_t i = 0; i < bars.size(); ++i) {
+            const ExpectedBar& expected = kSiteBars[i];
+            SCOPED_TRACE(drv::Utf8(expected.text));
+            EXPECT_EQ(bars[i].text, expected.text);
+            EXPECT_EQ(bars[i].place.left, expected.firstColumn * dayWidth);
+            EXPECT_EQ(bars[i].place.right - bars[i].place.left, expected.columns * dayWidth);
+            EXPECT_EQ(bars[i].place.top, top);
+            EXPECT_EQ(bars[i].place.bottom - bars[i].place.top, 25);
+            const POINT corner = drv::ToScreen(bars[i].window, POINT{2, 2});
+            ASSERT_TRUE(drv::WaitUntil([&] { return drv::PointShows(corner, bars[i].window); }));
+            EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenPixel(corner) == expected.colour; }))
+                << "pixel " << drv::Utf8(Hex(drv::ScreenPixel(corner)));
+            top += 30;
+        }
+    }
+
+    std::wstring folder;
+    drv::Process app;
+    HWND main = nullptr;
+    HWND toolbar = nullptr;
+    HWND status = nullptr;
+};
+
+TEST_F(MainWindowTest, StartsWithOnlyNewAndOpenUsable) {
+    EXPECT_EQ(drv::Text(main), kTitle);
+    const std::vector<drv::ToolbarButton> buttons = drv::ToolbarButtons(toolbar);
+    ASSERT_EQ(buttons.size(), 10u);
+    EXPECT_TRUE(buttons[kSep1].Separator());
+    EXPECT_TRUE(buttons[kSep2].Separator());
+    EXPECT_EQ(buttons[kNew].image, 6);
+    EXPECT_EQ(buttons[kOpen].image, 7);
+    EXPECT_EQ(buttons[kSave].image, 8);
+    EXPECT_EQ(buttons[kProperties].image, 10);
+    // The program's strip follows the standard images, one picture each.
+    EXPECT_GE(buttons[kAddTask].image, 15);
+    EXPECT_EQ(buttons[kIncludeDays].image, buttons[kAddTask].image + 1);
+    EXPECT_EQ(buttons[kExcludeDays].image, buttons[kAddTask].image + 2);
+    EXPECT_EQ(buttons[kCost].image, buttons[kAddTask].image + 3);
+    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false};
+    std::vector<bool> enabled = ToolbarEnabled();
+    enabled[kSep1] = enabled[kSep2] = true;
+    EXPECT_EQ(enabled, expected);
+    EXPECT_EQ(drv::ToolbarTooltip(app.Id(), toolbar, buttons[kProperties].command), L"Cambia proprietà");
+    EXPECT_EQ(drv::ToolbarTooltip(app.Id(), toolbar, buttons[kCost].command), L"Calcola il conto economico");
+
+    EXPECT_EQ(drv::StatusBarText(status), L"");
+    const Chart chart = ReadChart(main);
+    ASSERT_NE(chart.panel, nullptr) << drv::DescribeWindows(app.Id());
+    EXPECT_FALSE(chart.title.visible);
+    EXPECT_FALSE(chart.ruler.visible);
+    EXPECT_TRUE(chart.bars.empty());
+
+    // "Esporta come immagine..." (fifth item, after the grayed "&Salva" and
+    // "Sa&lva come...") is grayed: choosing it opens nothing.
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+    EXPECT_EQ(drv::WaitTopWindow(app.Id(), L"#32770", L"Salva", 1000), nullptr);
+}
+
+TEST_F(MainWindowTest, OpensProjectWithOneBarPerTaskInFileOrder) {
+    OpenSite();
+    ExpectSiteChart();
+    // Loaded and unchanged: nothing to save, the project commands usable.
+    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true};
+    std::vector<bool> enabled = ToolbarEnabled();
+    enabled[kSep1] = enabled[kSep2] = true;
+    EXPECT_EQ(enabled, expected);
+
+    // A smaller project reuses the bars: the extra ones are hidden, not gone.
+    const std::string oneTask =
+        "#VELMORA\r\nPiccolo\r\n01/04/2024\r\n30/04/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
+        "#TASK\r\nUnico\r\n02/04/2024\r\n03/04/2024\r\n16773888\r\n1\r\n10\r\n";
+    ASSERT_TRUE(WriteBytes(Path(L"piccolo.txt"), oneTask));
+    Open(Path(L"piccolo.txt"));
+    // An opened file keeps ".vmo" for later saves.
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"piccolo.txt.vmo"))) << drv::Utf8(drv::StatusBarText(status));
+    const Chart chart = ReadChart(main);
+    EXPECT_EQ(chart.title.text, L"Piccolo");
+    EXPECT_EQ(chart.bars.size(), 3u);
+    ASSERT_EQ(chart.VisibleBars().size(), 1u);
+    const ChartWindow reused = chart.VisibleBars()[0];
+    EXPECT_EQ(reused.window, chart.bars[0].window);
+    EXPECT_EQ(reused.text, L"Unico");
+    const POINT corner = drv::ToScreen(reused.window, POINT{2, 2});
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::PointShows(corner, reused.window); }));
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenPixel(corner) == 0xFFF300; }))
+        << "pixel " << drv::Utf8(Hex(drv::ScreenPixel(corner)));
+}
+
+TEST_F(MainWindowTest, FailedLoadsKeepTheOpenProject) {
+    OpenSite();
+
+    ASSERT_TRUE(WriteBytes(Path(L"rotto.vmo"), kBrokenProject));
+    Open(Path(L"rotto.vmo"));
+    EXPECT_EQ(AnswerError(), L"Formato non valido.");
+
+    // A file that cannot be read (another program holds it locked).
+    ASSERT_TRUE(WriteBytes(Path(L"chiuso.vmo"), kSiteProject));
+    HANDLE exclusive = CreateFileW(Path(L"chiuso.vmo").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+    Open(Path(L"chiuso.vmo"));
+    EXPECT_EQ(AnswerError(), L"Errore durante la lettura.");
+    CloseHandle(exclusive);
+
+    // The chart, the path and the project itself are as before: saved under
+    // a new name it is the file that was opened, byte for byte.
+    EXPECT_EQ(drv::StatusBarText(status), Path(L"cantiere.vmo"));
+    ExpectSiteChart();
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"copia.vmo")).ok) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"copia.vmo"))) << drv::Utf8(drv::StatusBarText(status));
+    EXPECT_EQ(ReadBytes(Path(L"copia.vmo")), kSiteProject);
+}
+
+TEST_F(MainWindowTest, SaveAsAddsTheExtension) {
+    OpenSite();
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
+    // The dialog proposes the program's default name.
+    HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Salva");
+    ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+    HWND name = drv::WaitDescendant(dialog, 1148, L"Edit");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(drv::Text(name), L"Velmora.vmo");
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"prova")).ok) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"prova.vmo"))) << drv::Utf8(drv::StatusBarText(status));
+    EXPECT_EQ(ReadBytes(Path(L"prova.vmo")), kSiteProject);
+    EXPECT_FALSE(Exists(Path(L"prova")));
+
+    // "prova" again: the dialog saw no file of that name, so the program
+    // asks before replacing prova.vmo; No writes nothing.
+    ASSERT_TRUE(WriteBytes(Path(L"prova.vmo"), "altro"));
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"prova")).ok) << drv::LastErrorUtf8();
+    std::wstring question;
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Salva", IDNO, &question)) << drv::LastErrorUtf8();
+    EXPECT_NE(question.find(L"prova.vmo esiste già."), std::wstring::npos) << drv::Utf8(question);
+    EXPECT_EQ(ReadBytes(Path(L"prova.vmo")), "altro");
+}
+
+TEST_F(MainWindowTest, ExportsTheChartAsABitmap) {
+    OpenSite();
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+    HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Salva");
+    ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+    EXPECT_EQ(drv::Text(drv::WaitDescendant(dialog, 1148, L"Edit")), L"Disegno.bmp");
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"grafico.bmp")).ok) << drv::LastErrorUtf8();
+    EXPECT_EQ(AnswerError(L"Esporta"), L"Esportazione effettuata correttamente.");
+
+    Bitmap picture;
+    ASSERT_TRUE(ParseBitmap(ReadBytes(Path(L"grafico.bmp")), picture));
+    const Chart chart = ReadChart(main);
+    const int dayWidth = (chart.ruler.place.right - chart.ruler.place.left) / kSiteColumns;
+    const int rulerHeight = chart.ruler.place.bottom - chart.ruler.place.top;
+    EXPECT_EQ(picture.width, kSiteColumns * dayWidth);
+    EXPECT_EQ(picture.height, 31 + rulerHeight + 25 + 30 * 3 + 30);
+    // Title band and background grey, outlined in black.
+    EXPECT_EQ(picture.At(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(picture.At(3, 3), RGB(0xC0, 0xC0, 0xC0));
+    // The ruler's picture: the day row of Saturday 9 March (column 5) is red,
+    // Monday 4 March (column 0) white.
+    const int dayRow = 31 + rulerHeight - 4;
+    EXPECT_EQ(picture.At(5 * dayWidth + 3, dayRow), RGB(255, 0, 0));
+    EXPECT_EQ(picture.At(3, dayRow), RGB(255, 255, 255));
+    // One bar per task, in file order, outlined in black.
+    int top = 31 + rulerHeight + 30 - 5;
+    for (const ExpectedBar& bar : kSiteBars) {
+        SCOPED_TRACE(drv::Utf8(bar.text));
+        const int left = bar.firstColumn * dayWidth;
+        EXPECT_EQ(picture.At(left + 2, top + 2), bar.colour) << drv::Utf8(Hex(picture.At(left + 2, top + 2)));
+        EXPECT_EQ(picture.At(left + bar.columns * dayWidth - 3, top + 22), bar.colour);
+        EXPECT_EQ(picture.At(left, top + 10), RGB(0, 0, 0));
+        EXPECT_EQ(picture.At(left + 2, top - 2), RGB(0xC0, 0xC0, 0xC0));
+        top += 30;
+    }
+
+    // A chart too large for one picture: the error, no file, nothing else.
+    ASSERT_TRUE(WriteBytes(Path(L"enorme.vmo"), kHugeProject));
+    Open(Path(L"enorme.vmo"));
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"enorme.vmo")));
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"enorme.bmp")).ok) << drv::LastErrorUtf8();
+    EXPECT_EQ(AnswerError(), L"Errore durante la scrittura del file bitmap.");
+    EXPECT_FALSE(Exists(Path(L"enorme.bmp")));
+    EXPECT_EQ(drv::StatusBarText(status), Path(L"enorme.vmo"));
+    EXPECT_TRUE(app.Running());
+}
+
+TEST_F(MainWindowTest, ExitQuestionNoKeepsTheWindowYesEndsTheProgram) {
+    OpenSite();
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'E')) << drv::LastErrorUtf8();
+    std::wstring question;
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDNO, &question)) << drv::LastErrorUtf8();
+    EXPECT_EQ(question, L"Vuoi realmente uscire?");
+    Sleep(300);
+    EXPECT_TRUE(app.Running());
+    EXPECT_TRUE(drv::Visible(main));
+    ExpectSiteChart();
+
+    // The close box asks the same; Yes ends the program (nothing unsaved).
+    ASSERT_TRUE(drv::Activate(main));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDYES, &question)) << drv::LastErrorUtf8();
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(10000, &code)) << drv::LastErrorUtf8();
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(MainWindowTest, FailedSaveKeepsTheOldFileAndTheWindow) {
+    OpenSite(L"bloccato.vmo");
+    const std::string before = ReadBytes(Path(L"bloccato.vmo"));
+    FileLock lock(Path(L"bloccato.vmo"));
+    ASSERT_TRUE(lock.Held());
+
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
+    const drv::FileDialogAnswer answer = drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"bloccato.vmo"), true);
+    ASSERT_TRUE(answer.ok) << drv::LastErrorUtf8();
+    EXPECT_EQ(AnswerError(), L"Errore durante il salvataggio.");
+    EXPECT_EQ(ReadBytes(Path(L"bloccato.vmo")), before);
+    EXPECT_TRUE(app.Running());
+    EXPECT_EQ(drv::StatusBarText(status), Path(L"bloccato.vmo"));
+
+    // Under a name that can be written the save goes through, and the
+    // status bar follows the project to its new file.
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"nuovo.vmo")).ok) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"nuovo.vmo")));
+    EXPECT_EQ(ReadBytes(Path(L"nuovo.vmo")), kSiteProject);
+}
+
+// ---------------------------------------------------------------------------
+// The main window inside the test process.
+
+class MainWindowInProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(drv::UseDesktop()) << drv::LastErrorUtf8();
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder = std::wstring(temp) + L"velmora_app_in_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        path = folder + L"progetto.vmo";
+        ASSERT_TRUE(WriteBytes(path, kSiteProject));
+        form = new MyApp::FormMain(GetModuleHandleW(nullptr), L"QV Velmora in prova");
+        ASSERT_NE(form->window, nullptr);
+    }
+
+    void TearDown() override {
+        delete form;
+        // The main window's end posted the quit message; it must not end the
+        // next test's message boxes.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        DeleteFileW(path.c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    // Loads the file as the open command does after its dialog.
+    void Load() {
+        ASSERT_EQ(MyApp::LoadProjectFile(drv::Utf8(path), form->project), MyApp::LoadResult::Ok);
+        form->SetFilePath(drv::Utf8(path));
+        form->RefreshChart();
+        form->EnableProjectCommands();
+    }
+
+    // Sends WM_CLOSE while a second thread gives the answers.
+    void CloseAnswering(const std::function<void()>& answers) {
+        std::thread helper([&] {
+            drv::UseDesktop();
+            answers();
+        });
+        SendMessageW(form->window, WM_CLOSE, 0, 0);
+        helper.join();
+    }
+
+    static bool MenuGrayed(QVUtility::SubMenu* item) {
+        const UINT state = GetMenuState(item->Container(), static_cast<UINT>(item->controlId), MF_BYCOMMAND);
+        return state != static_cast<UINT>(-1) && (state & MF_GRAYED) != 0;
+    }
+
+    std::wstring folder, path;
+    MyApp::FormMain* form = nullptr;
+};
+
+TEST_F(MainWindowInProcess, MenuStatesFollowTheProject) {
+    EXPECT_TRUE(MenuGrayed(form->saveItem));
+    EXPECT_TRUE(MenuGrayed(form->saveAsItem));
+    EXPECT_TRUE(MenuGrayed(form->exportItem));
+    EXPECT_FALSE(MenuGrayed(form->newItem));
+    EXPECT_FALSE(MenuGrayed(form->openItem));
+    Load();
+    EXPECT_TRUE(MenuGrayed(form->saveItem));
+    EXPECT_FALSE(MenuGrayed(form->saveAsItem));
+    EXPECT_FALSE(MenuGrayed(form->exportItem));
+    form->MarkModified();
+    EXPECT_FALSE(MenuGrayed(form->saveItem));
+    EXPECT_TRUE(form->saveButton->enabled);
+
+    // The ".vmo" rule of the file path.
+    form->SetFilePath("C:\\dati\\progetto");
+    EXPECT_EQ(form->project.filePath, "C:\\dati\\progetto.vmo");
+    form->SetFilePath("PIANO.VMO");
+    EXPECT_EQ(form->project.filePath, "PIANO.VMO");
+    form->SetFilePath("a.b");
+    EXPECT_EQ(form->project.filePath, "a.b.vmo");
+    form->SetFilePath("");
+    EXPECT_EQ(form->project.filePath, "");
+    EXPECT_TRUE(MenuGrayed(form->saveAsItem));
+}
+
+TEST_F(MainWindowInProcess, LeavingWithUnsavedChangesNeverDropsThemSilently) {
+    Load();
+    form->MarkModified();
+    const std::string before = ReadBytes(path);
+    const DWORD pid = GetCurrentProcessId();
+
+    // Yes to leaving, Yes to saving, and the file cannot be replaced: the
+    // error is shown and the window stays with its changes.
+    {
+        FileLock lock(path);
+        ASSERT_TRUE(lock.Held());
+        std::wstring exitText, saveText, errorText;
+        CloseAnswering([&] {
+            drv::AnswerMessageBox(pid, L"Uscita", IDYES, &exitText);
+            drv::AnswerMessageBox(pid, L"Salva", IDYES, &saveText);
+            drv::AnswerMessageBox(pid, L"Errore", IDOK, &errorText);
+        });
+        EXPECT_EQ(exitText, L"Vuoi realmente uscire?");
+        EXPECT_EQ(saveText, L"Si desidera salvare le modifiche del file?");
+        EXPECT_EQ(errorText, L"Errore durante il salvataggio.");
+        EXPECT_TRUE(IsWindow(form->window));
+        EXPECT_TRUE(form->project.modified);
+        EXPECT_EQ(ReadBytes(path), before);
+    }
+
+    // A project never saved: Yes to saving, then the name dialog cancelled.
+    form->SetFilePath("");
+    CloseAnswering([&] {
+        drv::AnswerMessageBox(pid, L"Uscita", IDYES);
+        drv::AnswerMessageBox(pid, L"Salva", IDYES);
+        drv::CancelFileDialog(pid, L"Salva");
+    });
+    EXPECT_TRUE(IsWindow(form->window));
+    EXPECT_TRUE(form->project.modified);
+
+    // No to saving: the user gives the changes up and the window closes.
+    CloseAnswering([&] {
+        drv::AnswerMessageBox(pid, L"Uscita", IDYES);
+        drv::AnswerMessageBox(pid, L"Salva", IDNO);
+    });
+    EXPECT_FALSE(IsWindow(form->window));
+}
+
+}  // namespace
