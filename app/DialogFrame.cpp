@@ -1,0 +1,230 @@
+#include "app/DialogFrame.h"
+
+#include <cctype>
+
+#include "app/resource.h"
+#include "file/ProjectFile.h"
+#include "toolkit/Button.h"
+#include "toolkit/GroupBox.h"
+#include "toolkit/Label.h"
+#include "toolkit/TextConversion.h"
+
+namespace MyApp {
+
+using QVUtility::GUIElement;
+
+namespace {
+
+void DialogCreated(GUIElement* element, HWND) {
+    if (auto* dialog = dynamic_cast<DialogFrame*>(element)) dialog->BuildControls();
+}
+
+bool DialogClosing(GUIElement* element) {
+    if (auto* dialog = dynamic_cast<DialogFrame*>(element)) dialog->ReleaseOwner();
+    return true;
+}
+
+bool DialogChar(GUIElement* element, int character) {
+    if (auto* dialog = dynamic_cast<DialogFrame*>(element)) dialog->OnFormKey(character);
+    return true;
+}
+
+bool ChildChar(GUIElement* element, int character) {
+    DialogFrame* dialog = OwningDialog(element);
+    return dialog == nullptr || dialog->FilterChildChar(element, character);
+}
+
+// A frame around controls hears the characters typed in them and hands them
+// on to its dialog, so that Enter and Escape work there too.
+bool FrameChar(GUIElement* element, int character) {
+    if (DialogFrame* dialog = OwningDialog(element)) dialog->OnFormKey(character);
+    return true;
+}
+
+void ChildFocused(GUIElement* element) {
+    if (DialogFrame* dialog = OwningDialog(element)) dialog->ChildGotFocus(element);
+}
+
+void ChildUnfocused(GUIElement* element) {
+    if (DialogFrame* dialog = OwningDialog(element)) dialog->ChildLostFocus(element);
+}
+
+void ButtonPressed(GUIElement* button) {
+    if (DialogFrame* dialog = OwningDialog(button)) dialog->OnButton(button);
+}
+
+}  // namespace
+
+DialogFrame* OwningDialog(GUIElement* element) {
+    for (int depth = 0; element != nullptr && depth < 64; ++depth) {
+        if (auto* dialog = dynamic_cast<DialogFrame*>(element)) return dialog;
+        element = element->parent;
+    }
+    return nullptr;
+}
+
+DialogFrame::DialogFrame(QVUtility::Form* ownerForm, const std::wstring& title, int clientWidth, int clientHeight,
+                         const std::wstring& fontFace)
+    : Form(ownerForm != nullptr ? ownerForm->instance : GetModuleHandleW(nullptr), true),
+      owner(ownerForm),
+      dialogFont(fontFace, 16),
+      requestedClientWidth(clientWidth),
+      requestedClientHeight(clientHeight) {
+    dialogFont.bold = true;
+    font = &dialogFont;
+    text = title;
+    topmostDialog = false;
+    minimizeBox = true;
+    maximizeBox = false;
+    previewChildChars = true;
+    width = clientWidth;
+    height = clientHeight;
+    onCreate = &DialogCreated;
+    onClose = &DialogClosing;
+    onChar = &DialogChar;
+}
+
+DialogFrame::~DialogFrame() {
+    CloseSilently();
+    // Controls go in the reverse order of their making: the ones inside a
+    // frame before the frame.
+    while (!ownedControls.empty()) ownedControls.pop_back();
+}
+
+void DialogFrame::OpenWindow() {
+    if (owner != nullptr) {
+        RECT ownerRect{};
+        if (owner->window != nullptr && GetWindowRect(owner->window, &ownerRect)) {
+            x = ownerRect.left + 50;
+            y = ownerRect.top + 50;
+        } else {
+            x = owner->x + 50;
+            y = owner->y + 50;
+        }
+    }
+    width = requestedClientWidth;
+    height = requestedClientHeight;
+    Create();
+    // The dialog belongs to its owner's window: it stays in front of it, and
+    // an attempt to activate the disabled owner activates the dialog.
+    if (window != nullptr && owner != nullptr && owner->window != nullptr)
+        SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner->window));
+    SetIcon(IDI_APP);
+    SetClientSize(requestedClientWidth, requestedClientHeight);
+    BeginModal(owner);
+    FocusFirstField();
+}
+
+void DialogFrame::CloseSilently() {
+    onClose = nullptr;
+    onDestroy = nullptr;
+    for (auto& control : ownedControls) {
+        control->onGotFocus = nullptr;
+        control->onLostFocus = nullptr;
+        control->onTextChanged = nullptr;
+    }
+    EndModal();
+    if (created && window != nullptr && IsWindow(window)) {
+        UnregisterHotkeys();
+        created = false;
+        DestroyWindow(window);
+    }
+}
+
+void DialogFrame::BuildControls() {}
+
+void DialogFrame::ReleaseOwner() { EndModal(); }
+
+void DialogFrame::OnFormKey(int key) {
+    if (key == VK_ESCAPE) CloseOnEscape(this, key);
+}
+
+bool DialogFrame::FilterChildChar(GUIElement*, int key) {
+    // Tab moves the focus (the window procedure does that on the key press);
+    // Enter and Escape belong to the dialog, which hears them anyway. None of
+    // them is text for a field.
+    return key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE;
+}
+
+void DialogFrame::CloseOnEscape(GUIElement*, int key) {
+    if (key == VK_ESCAPE) CloseWindow();
+}
+
+void DialogFrame::ChildLostFocus(GUIElement*) {}
+
+void DialogFrame::ChildGotFocus(GUIElement*) {}
+
+void DialogFrame::OnButton(GUIElement*) {}
+
+void DialogFrame::CloseWindow() {
+    if (IsOpen()) SendMessageW(window, WM_CLOSE, 0, 0);
+}
+
+bool DialogFrame::IsOpen() const { return created && !destroyed && window != nullptr && IsWindow(window); }
+
+void DialogFrame::FocusFirstField() {
+    if (firstField != nullptr && IsOpen()) firstField->Focus();
+}
+
+QVUtility::Button* DialogFrame::MakeButton(const std::wstring& caption, int left, int top, int buttonWidth,
+                                           int buttonHeight) {
+    auto* button = Own(new QVUtility::Button(this, ""));
+    button->text = caption;
+    Place(button, left, top, buttonWidth, buttonHeight);
+    button->onCommand = &ButtonPressed;
+    button->Create();
+    return button;
+}
+
+QVUtility::Label* DialogFrame::MakeLabel(const std::wstring& caption, int left, int top, int labelWidth,
+                                         int labelHeight) {
+    auto* label = Own(new QVUtility::Label(this, ""));
+    label->text = caption;
+    Place(label, left, top, labelWidth, labelHeight);
+    label->Create();
+    return label;
+}
+
+void DialogFrame::Place(GUIElement* element, int left, int top, int elementWidth, int elementHeight) {
+    element->x = left;
+    element->y = top;
+    element->width = elementWidth;
+    element->height = elementHeight;
+}
+
+void DialogFrame::WireChild(GUIElement* element) {
+    if (dynamic_cast<QVUtility::GroupBox*>(element) != nullptr) {
+        element->previewChildChars = true;
+        element->onChar = &FrameChar;
+    } else {
+        element->onChar = &ChildChar;
+    }
+    element->onGotFocus = &ChildFocused;
+    element->onLostFocus = &ChildUnfocused;
+}
+
+// ---- Text helpers -------------------------------------------------------------
+
+std::string TrimSpaces(const std::string& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
+    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1]))) --last;
+    return text.substr(first, last - first);
+}
+
+std::wstring DescriptionProblem(const std::string& description) {
+    if (description.find_first_of("\r\n") != std::string::npos)
+        return L"La descrizione non può contenere interruzioni di riga.";
+    if (IsMarkerLine(description))
+        return L"La descrizione non può essere uguale a una riga di controllo del file.";
+    return std::wstring();
+}
+
+std::wstring UpperCaseText(const std::string& text) {
+    std::wstring wide = QVUtility::Widen(text);
+    if (!wide.empty()) CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    return wide;
+}
+
+}  // namespace MyApp

@@ -1,0 +1,131 @@
+// DialogFrame: what the program's modal dialogs (task, project, days, cost)
+// have in common.
+//
+// A dialog is a Form in dialog mode placed 50 pixels right of and below its
+// owner's top-left corner, with its own font, the program icon and a fixed
+// client size. Its constructor creates the window at once (the controls are
+// built from the onCreate handler), disables the owner and records itself as
+// the owner's modal dialog; closing the window gives the owner back. There is
+// no nested message loop: the owner learns the outcome from the dialog's
+// onDestroy handler and reads `result` and the fields from the dialog object,
+// which it keeps until it opens the next dialog of the same kind.
+//
+// Keys: characters typed in any control are also offered to the dialog
+// (previewChildChars); Escape closes the dialog without a result and Enter
+// acts as the dialog's "OK".
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/FontDescription.h"
+#include "toolkit/Form.h"
+
+namespace QVUtility {
+class Button;
+class Label;
+}
+
+namespace MyApp {
+
+// How a dialog ended.
+constexpr int ResultClosed = 0;     // Escape or the window's close box
+constexpr int ResultAccepted = 1;   // "OK"
+constexpr int ResultCancelled = 2;  // "Annulla"
+
+class DialogFrame : public QVUtility::Form {
+public:
+    // The window is not made here: each dialog class calls OpenWindow at the
+    // end of its own constructor, once its overrides are in place.
+    DialogFrame(QVUtility::Form* ownerForm, const std::wstring& title, int clientWidth, int clientHeight,
+                const std::wstring& fontFace);
+    ~DialogFrame() override;
+
+    QVUtility::Form* owner = nullptr;  // disabled while the dialog is open
+
+    // ---- Operations the dialogs override ------------------------------------
+    // Creates and places the controls; runs while the window is being made.
+    virtual void BuildControls();
+    // Clears the owner's modal-dialog record and enables the owner; runs when
+    // the window closes.
+    virtual void ReleaseOwner();
+    // A character typed in the dialog or in one of its controls.
+    virtual void OnFormKey(int key);
+    // A character typed in a control: true lets the control have it.
+    virtual bool FilterChildChar(QVUtility::GUIElement* element, int key);
+    // Escape closes the dialog.
+    virtual void CloseOnEscape(QVUtility::GUIElement* element, int key);
+    virtual void ChildLostFocus(QVUtility::GUIElement* element);
+    virtual void ChildGotFocus(QVUtility::GUIElement* element);
+    // A button of the dialog was pressed.
+    virtual void OnButton(QVUtility::GUIElement* button);
+
+    // Closes the dialog window (WM_CLOSE); nothing when it is already gone.
+    void CloseWindow();
+    // The dialog's window exists and is open.
+    bool IsOpen() const;
+    // Gives the keyboard focus to the control that should have it when the
+    // dialog opens (the first field).
+    void FocusFirstField();
+
+protected:
+    // Makes the window (which builds the controls), sets the icon and the
+    // client size, disables the owner and focuses the first field.
+    void OpenWindow();
+
+    // Takes ownership of a control made by the dialog and wires the
+    // character filter into it; answers the control.
+    template <class T>
+    T* Own(T* element) {
+        ownedControls.emplace_back(element);
+        WireChild(element);
+        return element;
+    }
+    // A button whose click reaches OnButton, made at once.
+    QVUtility::Button* MakeButton(const std::wstring& caption, int left, int top, int buttonWidth,
+                                  int buttonHeight);
+
+    // A label showing `caption`, made at once.
+    QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight);
+    // Gives an element its place in the client area.
+    static void Place(QVUtility::GUIElement* element, int left, int top, int elementWidth, int elementHeight);
+
+    // Closes the window without notifying anybody and releases the owner:
+    // the first step of every dialog's destructor, so that the controls and
+    // resources a dialog class owns outlive their windows.
+    void CloseSilently();
+
+    // Client size at the moment the controls are built (W x H).
+    int builtWidth = 0;
+    int builtHeight = 0;
+    QVUtility::GUIElement* firstField = nullptr;  // has the focus when the dialog opens
+
+private:
+    void WireChild(QVUtility::GUIElement* element);
+
+    QVUtility::FontDescription dialogFont;
+    int requestedClientWidth = 0;
+    int requestedClientHeight = 0;
+    std::vector<std::unique_ptr<QVUtility::GUIElement>> ownedControls;
+};
+
+// The dialog that holds the element (the element itself included), found up
+// the parent chain; none when there is none.
+DialogFrame* OwningDialog(QVUtility::GUIElement* element);
+
+// ---- Text helpers of the dialogs --------------------------------------------
+
+// The text without leading and trailing white space.
+std::string TrimSpaces(const std::string& text);
+
+// A description that the project file could not hold: exactly one of the
+// file's marker lines, or one holding a line break. Answers the message to
+// show, or an empty text when the description is fine.
+std::wstring DescriptionProblem(const std::string& description);
+
+// Upper case of a text in the system code page, the Italian accented letters
+// included (à è é ì ò ù become À È É Ì Ò Ù).
+std::wstring UpperCaseText(const std::string& text);
+
+}  // namespace MyApp

@@ -1,0 +1,235 @@
+#include "app/FormAddTask.h"
+
+#include <string>
+
+#include "app/resource.h"
+#include "model/NumberText.h"
+#include "toolkit/Button.h"
+#include "toolkit/ComboBoxEx.h"
+#include "toolkit/CurrencyBox.h"
+#include "toolkit/DatePicker.h"
+#include "toolkit/Label.h"
+#include "toolkit/MessageBoxes.h"
+#include "toolkit/NumericBox.h"
+#include "toolkit/TextBox.h"
+
+namespace MyApp {
+
+using QVUtility::GUIElement;
+
+namespace {
+
+constexpr int ClientWidth = 400;
+constexpr int ClientHeight = 280;
+
+// The colour list: shown name, colour and the icon of its square. The icons
+// go into the image list in this order, so item i shows image i.
+struct ColourItem {
+    const char* name;
+    COLORREF colour;
+    int iconId;
+};
+constexpr ColourItem ColourItems[] = {
+    {"Azzuro", ColourAzzuro, IDI_COLOUR_CYAN},  {"Bianco", ColourBianco, IDI_COLOUR_WHITE},
+    {"Blu", ColourBlu, IDI_COLOUR_BLUE},        {"Rosso", ColourRosso, IDI_COLOUR_RED},
+    {"Verde", ColourVerde, IDI_COLOUR_GREEN},
+};
+
+}  // namespace
+
+FormAddTask::FormAddTask(QVUtility::Form* ownerForm, const std::wstring& title)
+    : DialogFrame(ownerForm, title, ClientWidth, ClientHeight, L"Lucida Console") {
+    const Date today = LocalNow();
+    startDate = today;
+    endDate = today;
+    colourImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 5, 0);
+    if (colourImages != nullptr) {
+        for (const ColourItem& item : ColourItems) {
+            HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(item.iconId));
+            if (icon != nullptr) ImageList_ReplaceIcon(colourImages, -1, icon);
+        }
+    }
+    OpenWindow();
+}
+
+FormAddTask::~FormAddTask() {
+    CloseSilently();
+    if (colourImages != nullptr) ImageList_Destroy(colourImages);
+    colourImages = nullptr;
+}
+
+void FormAddTask::BuildControls() {
+    RECT client{};
+    GetClientRect(window, &client);
+    builtWidth = client.right - client.left;
+    builtHeight = client.bottom - client.top;
+    const int w = builtWidth;
+    const int h = builtHeight;
+
+    descriptionLabel = MakeLabel(L"Descrizione:", 10, 10, 80, 25);
+    descriptionBox = Own(new QVUtility::TextBox(this, ""));
+    Place(descriptionBox, 10, 35, w - 30, 25);
+    descriptionBox->maxLength = 255;
+    descriptionBox->Create();
+
+    startLabel = MakeLabel(L"Data inizio:", 10, 70, 80, 25);
+    endLabel = MakeLabel(L"Data fine:", 10, 100, 80, 25);
+    startPicker = Own(new QVUtility::DatePicker(this));
+    Place(startPicker, 100, startLabel->y, 100, 25);
+    startPicker->Create();
+    endPicker = Own(new QVUtility::DatePicker(this));
+    Place(endPicker, 100, endLabel->y, 100, 25);
+    endPicker->Create();
+
+    colourLabel = MakeLabel(L"Colore:", 10, 130, 80, 25);
+    colourList = Own(new QVUtility::ComboBoxEx(this, &colourImages));
+    Place(colourList, 100, 130, 100, 125);
+    int index = 0;
+    for (const ColourItem& item : ColourItems) {
+        colourList->AddColourItem(item.name, std::to_string(static_cast<unsigned long>(item.colour)), index);
+        ++index;
+    }
+    colourList->Create();
+    colourList->Select(0);
+
+    resourcesLabel = MakeLabel(L"Risorse:", 10, 160, 80, 25);
+    resourcesBox = Own(new QVUtility::TextBox(this, ""));
+    Place(resourcesBox, 100, 160, 100, 25);
+    resourcesBox->numbersOnly = 1;
+    resourcesBox->maxLength = 6;
+    resourcesBox->Create();
+    resourcesSpinner = Own(new QVUtility::NumericBox(this, resourcesBox));
+    resourcesSpinner->minimum = 0;
+    resourcesSpinner->maximum = 100000;
+    resourcesSpinner->value = 0;
+    resourcesSpinner->Create();
+
+    costLabel = MakeLabel(L"Costo Giornaliero:", 10, 190, 80, 40);
+    costBox = Own(new QVUtility::CurrencyBox(this, 0.0));
+    Place(costBox, 100, 190, 80, 25);
+    costBox->Create();
+
+    cancelButton = MakeButton(L"Annulla", w - 110, h - 35, 100, 25);
+    okButton = MakeButton(L"OK", w - 220, h - 35, 100, 25);
+    firstField = descriptionBox;
+}
+
+void FormAddTask::SetDateRange(const Date& projectStart, const Date& projectEnd) {
+    QVUtility::DatePicker* pickers[] = {startPicker, endPicker};
+    for (QVUtility::DatePicker* picker : pickers) {
+        if (picker == nullptr) continue;
+        picker->rangeMin = projectStart.value;
+        picker->hasMin = 1;
+        picker->ApplyRange();
+    }
+    for (QVUtility::DatePicker* picker : pickers) {
+        if (picker == nullptr) continue;
+        picker->date = projectStart.value;
+        picker->ApplyDate();
+    }
+    for (QVUtility::DatePicker* picker : pickers) {
+        if (picker == nullptr) continue;
+        picker->rangeMax = projectEnd.value;
+        picker->hasMax = 1;
+        picker->ApplyRange();
+    }
+}
+
+void FormAddTask::LoadTask(Task task) {
+    taskId = task.id;
+    startDate = task.start;
+    endDate = task.end;
+    description = task.description;
+    dailyCost = task.dailyCost;
+    resources = task.resources;
+    colour = static_cast<int>(task.colour);
+
+    if (colourList != nullptr) {
+        for (int i = 0; i < colourList->Count(); ++i) {
+            if (ParseInteger(colourList->GetItemValueNarrow(i)) == colour) {
+                colourList->Select(i);
+                break;
+            }
+        }
+    }
+    if (resourcesSpinner != nullptr) resourcesSpinner->SetValue(resources);
+    if (descriptionBox != nullptr) {
+        descriptionBox->SetTextNarrow(description);
+        if (descriptionBox->window != nullptr) SendMessageW(descriptionBox->window, EM_SETSEL, 0, -1);
+    }
+    if (startPicker != nullptr) {
+        startPicker->date = startDate.value;
+        startPicker->ApplyDate();
+    }
+    if (endPicker != nullptr) {
+        endPicker->date = endDate.value;
+        endPicker->ApplyDate();
+    }
+    // Every digit of the amount, so that "OK" without a change keeps it.
+    if (costBox != nullptr) costBox->SetAmount(dailyCost);
+    editMode = true;
+}
+
+void FormAddTask::OnButton(GUIElement* button) {
+    if (button == cancelButton && cancelButton != nullptr) {
+        result = ResultCancelled;
+        CloseWindow();
+    } else if (button == okButton && okButton != nullptr) {
+        Accept();
+    }
+}
+
+void FormAddTask::Accept() {
+    startDate = MakeDate(startPicker->GetDate());
+    endDate = MakeDate(endPicker->GetDate());
+    description = TrimSpaces(descriptionBox->GetTextNarrow());
+    colour = ParseInteger(colourList->GetItemValueNarrow(colourList->GetSelectedIndex()));
+    resources = resourcesSpinner->GetValue();
+    const bool costReadable = costBox->HasAmount();
+    dailyCost = costBox->GetAmount();
+
+    QVUtility::GUIElement* culprit = nullptr;
+    std::wstring problem;
+    if (description.empty()) {
+        problem = L"E' necessario indicare la descrizione.";
+        culprit = descriptionBox;
+    } else if (!(problem = DescriptionProblem(description)).empty()) {
+        culprit = descriptionBox;
+    } else if (CompareDates(startDate, endDate) == 1) {
+        problem = L"La data finale deve essere successiva alla data di inizio.";
+        culprit = endPicker;
+    } else if (!costReadable) {
+        problem = L"Il costo giornaliero indicato non è un importo valido.";
+        culprit = costBox;
+    }
+    if (!problem.empty()) {
+        QVUtility::ShowError(this, problem, std::wstring(L"Errore"));
+        if (culprit != nullptr && IsOpen()) culprit->Focus();
+        return;
+    }
+    result = ResultAccepted;
+    CloseWindow();
+}
+
+void FormAddTask::OnFormKey(int key) {
+    if (key == VK_ESCAPE) CloseOnEscape(this, key);
+    else if (key == VK_RETURN) OnButton(okButton);
+}
+
+void FormAddTask::ShowResourcesValue() {
+    if (resourcesSpinner == nullptr || resourcesBox == nullptr) return;
+    resourcesBox->SetText(std::to_wstring(resourcesSpinner->GetValue()));
+}
+
+void FormAddTask::ChildGotFocus(GUIElement* element) {
+    if (element == nullptr || element != resourcesBox) return;
+    ShowResourcesValue();
+    if (resourcesBox->window != nullptr) SendMessageW(resourcesBox->window, EM_SETSEL, 0, -1);
+}
+
+void FormAddTask::ChildLostFocus(GUIElement* element) {
+    if (element == nullptr || element != resourcesBox) return;
+    ShowResourcesValue();
+}
+
+}  // namespace MyApp

@@ -1,0 +1,161 @@
+#include "app/FormNuovo.h"
+
+#include "toolkit/Button.h"
+#include "toolkit/CheckBox.h"
+#include "toolkit/DatePicker.h"
+#include "toolkit/GroupBox.h"
+#include "toolkit/Label.h"
+#include "toolkit/MessageBoxes.h"
+#include "toolkit/TextBox.h"
+
+namespace MyApp {
+
+using QVUtility::GUIElement;
+
+namespace {
+
+constexpr int ClientWidth = 400;
+constexpr int ClientHeight = 330;
+
+const wchar_t* const WeekdayNames[7] = {L"Lun", L"Mar", L"Mer", L"Gio", L"Ven", L"Sab", L"Dom"};
+
+}  // namespace
+
+FormNuovo::FormNuovo(QVUtility::Form* ownerForm, const std::wstring& title)
+    : DialogFrame(ownerForm, title, ClientWidth, ClientHeight, L"Lucida Console") {
+    const Date today = LocalNow();
+    earliestTaskStart = today;
+    latestTaskEnd = today;
+    startDate = today;
+    endDate = today;
+    OpenWindow();
+}
+
+FormNuovo::~FormNuovo() { CloseSilently(); }
+
+void FormNuovo::BuildControls() {
+    RECT client{};
+    GetClientRect(window, &client);
+    builtWidth = client.right - client.left;
+    builtHeight = client.bottom - client.top;
+    const int w = builtWidth;
+    const int h = builtHeight;
+
+    descriptionLabel = MakeLabel(L"Descrizione:", 10, 10, 80, 25);
+    descriptionBox = Own(new QVUtility::TextBox(this, ""));
+    Place(descriptionBox, 10, 35, w - 30, 25);
+    descriptionBox->maxLength = 255;
+    descriptionBox->Create();
+
+    startLabel = MakeLabel(L"Data inizio:", 10, 70, 80, 25);
+    endLabel = MakeLabel(L"Data fine:", 10, 100, 80, 25);
+    startPicker = Own(new QVUtility::DatePicker(this));
+    Place(startPicker, 100, startLabel->y, 100, 25);
+    startPicker->Create();
+    endPicker = Own(new QVUtility::DatePicker(this));
+    Place(endPicker, 100, endLabel->y, 100, 25);
+    SYSTEMTIME yearEnd{};
+    yearEnd.wYear = LocalNow().value.wYear;
+    yearEnd.wMonth = 12;
+    yearEnd.wDay = 31;
+    endPicker->date = MakeDate(yearEnd).value;
+    endPicker->Create();
+    endPicker->ApplyDate();
+
+    weekdayFrame = Own(new QVUtility::GroupBox(this, ""));
+    weekdayFrame->text = L"Giorni lavorativi";
+    Place(weekdayFrame, 220, startLabel->y, 150, 210);
+    weekdayFrame->Create();
+    for (int i = 0; i < 7; ++i) {
+        auto* box = Own(new QVUtility::CheckBox(weekdayFrame, ""));
+        box->text = WeekdayNames[i];
+        Place(box, 10, 25 + 25 * i, 60, 25);
+        box->checkState = i < 5 ? 1 : 0;
+        box->Create();
+        weekdayBoxes[i] = box;
+    }
+
+    cancelButton = MakeButton(L"Annulla", w - 110, h - 35, 100, 25);
+    okButton = MakeButton(L"OK", w - 220, h - 35, 100, 25);
+    firstField = descriptionBox;
+}
+
+void FormNuovo::LoadProject(const std::string& projectDescription, const Date& projectStart,
+                            const Date& projectEnd, const int weekdays[7]) {
+    startDate = projectStart;
+    endDate = projectEnd;
+    description = projectDescription;
+    if (descriptionBox != nullptr) {
+        descriptionBox->SetTextNarrow(description);
+        if (descriptionBox->window != nullptr) SendMessageW(descriptionBox->window, EM_SETSEL, 0, -1);
+    }
+    if (startPicker != nullptr) {
+        startPicker->date = startDate.value;
+        startPicker->ApplyDate();
+    }
+    if (endPicker != nullptr) {
+        endPicker->date = endDate.value;
+        endPicker->ApplyDate();
+    }
+    for (int i = 0; i < 7; ++i) {
+        if (weekdayBoxes[i] == nullptr) continue;
+        weekdayBoxes[i]->checkState = weekdays[i] == 1 ? 1 : 0;
+        if (weekdayBoxes[i]->created) weekdayBoxes[i]->ApplyChecked();
+    }
+    editMode = true;
+}
+
+void FormNuovo::OnButton(GUIElement* button) {
+    if (button == nullptr) return;
+    if (button == cancelButton) {
+        result = ResultCancelled;
+        CloseWindow();
+    } else if (button == okButton) {
+        Accept();
+    }
+}
+
+void FormNuovo::Accept() {
+    startDate = MakeDate(startPicker->GetDate());
+    endDate = MakeDate(endPicker->GetDate());
+    description = TrimSpaces(descriptionBox->GetTextNarrow());
+
+    std::wstring problem;
+    GUIElement* culprit = nullptr;
+    const int order = CompareDates(startDate, endDate);
+    if (description.empty()) {
+        problem = L"E' necessario indicare la descrizione.";
+        culprit = descriptionBox;
+    } else if (!(problem = DescriptionProblem(description)).empty()) {
+        culprit = descriptionBox;
+    } else if (order == 0) {
+        problem = L"E' necessario indicare almeno due giorni.";
+        culprit = endPicker;
+    } else if (order == 1) {
+        problem = L"La data finale deve essere successiva alla data di inizio.";
+        culprit = endPicker;
+    } else if (editMode && hasTasks && CompareDates(startDate, earliestTaskStart) == 1) {
+        problem = L"Sono presenti Task con data di inizio precedente. Impossibile effettuare la modifica "
+                  L"(modificare prima le date dei Task).";
+        culprit = startPicker;
+    } else if (editMode && hasTasks && CompareDates(endDate, latestTaskEnd) == -1) {
+        problem = L"Sono presenti Task con data di fine successiva. Impossibile effettuare la modifica "
+                  L"(modificare prima le date dei Task).";
+        culprit = endPicker;
+    }
+    if (!problem.empty()) {
+        QVUtility::ShowError(this, problem, std::wstring(L"Errore"));
+        if (culprit != nullptr && IsOpen()) culprit->Focus();
+        return;
+    }
+    for (int i = 0; i < 7; ++i) workingWeekdays[i] = weekdayBoxes[i] != nullptr && weekdayBoxes[i]->IsChecked() ? 1 : 0;
+    result = ResultAccepted;
+    CloseWindow();
+}
+
+void FormNuovo::OnFormKey(int key) {
+    if (key == VK_ESCAPE) CloseOnEscape(this, key);
+    else if (key == VK_RETURN) OnButton(okButton);
+}
+
+}  // namespace MyApp
