@@ -101,6 +101,10 @@ FormAbout::~FormAbout() {
 void FormAbout::Create() {
     if (created) return;
     Form::Create();
+    // The box belongs to its owner's window: it stays in front of it, and an
+    // attempt to activate the disabled owner activates the box.
+    if (window != nullptr && owner != nullptr && owner->window != nullptr)
+        SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner->window));
     OnShow();
     // After the window was activated, which takes the focus for itself.
     if (okButton != nullptr) okButton->Focus();
