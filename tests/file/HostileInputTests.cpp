@@ -9,8 +9,10 @@
 #include "file/LineFile.h"
 #include "file/ProjectFile.h"
 #include "tests/file/FileTestSupport.h"
+#include "tests/model/ModelTestSupport.h"
 
 using namespace MyApp;
+using ModelTests::Fields;
 
 namespace {
 
@@ -21,19 +23,6 @@ LoadResult Load(const std::string& bytes, Project& p) { return LoadProjectBytes(
 LoadResult Load(const std::string& bytes) {
   Project p;
   return Load(bytes, p);
-}
-
-std::string Fields(const Project& p, bool withCost) {
-  std::string s = p.description + "|" + FormatDate(p.start) + "|" + FormatDate(p.end);
-  for (int flag : p.workingWeekdays) s += "|" + std::to_string(flag);
-  for (const Task& t : p.tasks) {
-    s += "\n" + t.description + "|" + FormatDate(t.start) + "|" + FormatDate(t.end) + "|" +
-         std::to_string(t.colour) + "|" + std::to_string(t.resources);
-    if (withCost) s += "|" + std::to_string(t.dailyCost);
-  }
-  for (const Date& d : p.includeDays) s += "\nI" + FormatDate(d);
-  for (const Date& d : p.excludeDays) s += "\nE" + FormatDate(d);
-  return s;
 }
 
 }  // namespace

@@ -6,31 +6,15 @@
 #include "file/LineFile.h"
 #include "file/ProjectFile.h"
 #include "tests/file/FileTestSupport.h"
+#include "tests/model/ModelTestSupport.h"
 #include "tests/model/TestDates.h"
 
 using namespace MyApp;
+using ModelTests::Tetto;
 using TestDates::D;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-Project Tetto() {
-  Project p;
-  p.description = "Tetto";
-  p.start = D(4, 3, 2024);
-  p.end = D(29, 3, 2024);
-  for (int i = 0; i < 5; ++i) p.workingWeekdays[i] = 1;
-  Task t;
-  t.description = "Ponteggio";
-  t.start = D(5, 3, 2024);
-  t.end = D(8, 3, 2024);
-  t.colour = ColourRosso;
-  t.resources = 2;
-  t.dailyCost = 150.5;
-  p.tasks.push_back(t);
-  p.excludeDays.push_back(D(7, 3, 2024));
-  return p;
-}
 
 const Lines TettoLines = {"#VELMORA", "Tetto", "04/03/2024", "29/03/2024", "1", "1", "1", "1", "1",
                           "0", "0", "#TASK", "Ponteggio", "05/03/2024", "08/03/2024", "255", "2",
@@ -45,17 +29,8 @@ Lines operator+(Lines a, const Lines& b) {
   return a;
 }
 
-// Every field the file holds, for comparing two projects.
-std::string Dump(const Project& p) {
-  std::string s = p.description + "|" + FormatDate(p.start) + "|" + FormatDate(p.end) + "|";
-  for (int flag : p.workingWeekdays) s += std::to_string(flag) + ",";
-  for (const Task& t : p.tasks)
-    s += "\nT " + t.description + "|" + FormatDate(t.start) + "|" + FormatDate(t.end) + "|" +
-         std::to_string(t.colour) + "|" + std::to_string(t.resources) + "|" + std::to_string(t.dailyCost);
-  for (const Date& d : p.includeDays) s += "\nI " + FormatDate(d);
-  for (const Date& d : p.excludeDays) s += "\nE " + FormatDate(d);
-  return s;
-}
+// Every field the file holds, costs included, for comparing two projects.
+std::string Dump(const Project& p) { return ModelTests::Fields(p, true); }
 
 }  // namespace
 

@@ -4,33 +4,17 @@
 #include <random>
 
 #include "model/CostReport.h"
+#include "tests/model/ModelTestSupport.h"
 #include "tests/model/TestDates.h"
 #include "tests/model/WorkingDaysOracle.h"
 
 using namespace MyApp;
+using ModelTests::Tetto;
 using TestDates::D;
 
 namespace {
 
 AmountFormat Italian() { return AmountFormat{",", ".", "3;0"}; }
-
-Project Tetto() {
-  Project p;
-  p.description = "Tetto";
-  p.start = D(4, 3, 2024);
-  p.end = D(29, 3, 2024);
-  for (int i = 0; i < 5; ++i) p.workingWeekdays[i] = 1;
-  Task t;
-  t.description = "Ponteggio";
-  t.start = D(5, 3, 2024);
-  t.end = D(8, 3, 2024);
-  t.colour = ColourRosso;
-  t.resources = 2;
-  t.dailyCost = 150.5;
-  p.tasks.push_back(t);
-  p.excludeDays.push_back(D(7, 3, 2024));
-  return p;
-}
 
 }  // namespace
 
