@@ -16,6 +16,8 @@
 #include <sys/resource.h>
 #endif
 
+#include "TempFolderTest.h"
+
 namespace fs = std::filesystem;
 using QVUtility::PixelGrid;
 using QVUtility::WriteBitmapFile;
@@ -23,25 +25,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-class BmpWriterTest : public ::testing::Test {
+class BmpWriterTest : public TempFolderTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / ("velmora-bmp-" + std::string(info->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-
-    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
-
-    static Bytes ReadAll(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    BmpWriterTest() : TempFolderTest("velmora-bmp-") {}
 
     static void WriteText(const std::string& path, const std::string& text) {
         std::ofstream out(path, std::ios::binary);
@@ -58,8 +44,6 @@ protected:
         return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
     }
     static std::uint16_t U16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
-
-    fs::path folder;
 };
 
 PixelGrid Filled(std::size_t width, std::size_t height, std::uint32_t colour) {

@@ -6,6 +6,8 @@
 #include "toolkit/GUIElement.h"
 #include "toolkit/GdiTally.h"
 
+#include "TempFolderTest.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -668,24 +670,9 @@ TEST(DrawingSurface, BeginAndEndPaintTheElementsWindow) {
 
 // ---- Bitmap files ---------------------------------------------------------
 
-class BitmapFileTest : public ::testing::Test {
+class BitmapFileTest : public TempFolderTest {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / ("velmora-draw-" + std::string(info->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
-    static std::vector<std::uint8_t> ReadAll(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    fs::path folder;
+    BitmapFileTest() : TempFolderTest("velmora-draw-") {}
 };
 
 // Every pixel different: red from x, green from y, blue from both.

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "TempFolderTest.h"
 #include "ToolkitTestSupport.h"
 #include "toolkit/GUIElement.h"
 
@@ -198,24 +199,12 @@ private:
     std::thread worker;
 };
 
-class ServicesTest : public ::testing::Test {
+class ServicesTest : public TempFolderTest {
 protected:
+    ServicesTest() : TempFolderTest("velmora-services-") {}
     static void SetUpTestSuite() { ToolkitTest::UseTestDesktop(); }
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / ("velmora-services-" + std::string(info->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
     std::wstring WidePathOf(const std::string& name) const { return (folder / name).wstring(); }
     static void Touch(const std::string& path) { std::ofstream(path) << "x"; }
-
-    fs::path folder;
 };
 
 // ---- Message boxes ----------------------------------------------------------
