@@ -1,5 +1,5 @@
-// Helpers of the container and ruler tests: running the message queue and
-// reading the pixels of bitmaps and of windows shown on the screen.
+// Helpers of the container and ruler tests: reading the pixels of bitmaps
+// and of windows shown on the screen.
 #pragma once
 
 #include <windows.h>
@@ -8,19 +8,6 @@
 #include <vector>
 
 namespace widgettest {
-
-inline void Pump(int milliseconds) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(2);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
-}
 
 // A picture as 0x00BBGGRR values (COLORREF), top row first.
 struct Pixels {

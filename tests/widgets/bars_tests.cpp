@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "WidgetTestSupport.h"
 #include "inputs_resources.h"
 #include "toolkit/Form.h"
 #include "toolkit/StatusBar.h"
@@ -16,64 +16,20 @@
 #include "toolkit/ToolBar.h"
 
 using namespace QVUtility;
+using widgettest::Pump;
+using widgettest::PumpUntil;
 
 namespace {
 
-void Pump(int milliseconds) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
-}
-
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 3000) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMilliseconds);
-    while (!condition()) {
-        if (static_cast<int>(end - GetTickCount()) <= 0) return false;
-        Pump(10);
-    }
-    return true;
-}
-
-class BarsTest : public ::testing::Test {
+class BarsTest : public widgettest::OwningTest {
 protected:
-    static void SetUpTestSuite() {
-        form = new Form(GetModuleHandleW(nullptr));
-        form->text = L"Barre";
-        form->x = 40;
-        form->y = 40;
-        form->width = 600;
-        form->height = 400;
-        form->Create();
-        Pump(100);
-    }
+    static void SetUpTestSuite() { form = widgettest::OpenForm(L"Barre", 40, 40, 600, 400); }
     static void TearDownTestSuite() {
         delete form;
         form = nullptr;
     }
-    void TearDown() override {
-        for (auto it = made.rbegin(); it != made.rend(); ++it) {
-            HWND window = (*it)->window;
-            delete *it;
-            if (window != nullptr && IsWindow(window)) DestroyWindow(window);
-        }
-        made.clear();
-        Pump(10);
-    }
-    template <typename T>
-    T* Own(T* element) {
-        made.push_back(element);
-        return element;
-    }
 
     static Form* form;
-    std::vector<GUIElement*> made;
 };
 
 Form* BarsTest::form = nullptr;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "WidgetPixels.h"
+#include "WidgetTestSupport.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Drawing.h"
 #include "toolkit/FontDescription.h"
@@ -25,16 +26,7 @@ namespace {
 
 class ContainersTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        form = new Form(GetModuleHandleW(nullptr));
-        form->text = L"Contenitori";
-        form->x = 10;
-        form->y = 10;
-        form->width = 800;
-        form->height = 600;
-        form->Create();
-        Pump(100);
-    }
+    static void SetUpTestSuite() { form = widgettest::OpenForm(L"Contenitori", 10, 10, 800, 600); }
     static void TearDownTestSuite() {
         delete form;
         form = nullptr;

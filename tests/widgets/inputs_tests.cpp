@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "WidgetTestSupport.h"
 #include "inputs_resources.h"
 #include "toolkit/BitmapFile.h"
 #include "toolkit/Button.h"
@@ -27,21 +28,9 @@
 #include "toolkit/TextBox.h"
 
 using namespace QVUtility;
+using widgettest::Pump;
 
 namespace {
-
-void Pump(int milliseconds) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
-}
 
 DWORD StyleOf(const GUIElement& element) { return static_cast<DWORD>(GetWindowLongPtrW(element.window, GWL_STYLE)); }
 
@@ -59,42 +48,20 @@ void Type(GUIElement& field, const std::wstring& characters) {
 
 // One form for the whole program: making and closing top-level windows is
 // slow without a window manager.
-class WidgetTest : public ::testing::Test {
+class WidgetTest : public widgettest::OwningTest {
 protected:
     static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
                                                                        ICC_USEREX_CLASSES};
         InitCommonControlsEx(&classes);
-        form = new Form(GetModuleHandleW(nullptr));
-        form->text = L"Prove dei controlli";
-        form->x = 20;
-        form->y = 20;
-        form->width = 700;
-        form->height = 500;
-        form->Create();
-        Pump(100);
+        form = widgettest::OpenForm(L"Prove dei controlli", 20, 20, 700, 500);
     }
     static void TearDownTestSuite() {
         delete form;
         form = nullptr;
     }
-    void TearDown() override {
-        for (auto it = made.rbegin(); it != made.rend(); ++it) {
-            HWND window = (*it)->window;
-            delete *it;
-            if (window != nullptr && IsWindow(window)) DestroyWindow(window);
-        }
-        made.clear();
-        Pump(10);
-    }
-    template <typename T>
-    T* Own(T* element) {
-        made.push_back(element);
-        return element;
-    }
 
     static Form* form;
-    std::vector<GUIElement*> made;
 };
 
 Form* WidgetTest::form = nullptr;

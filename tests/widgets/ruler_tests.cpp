@@ -13,6 +13,7 @@
 #include <string>
 
 #include "WidgetPixels.h"
+#include "WidgetTestSupport.h"
 #include "model/Date.h"
 #include "toolkit/FontDescription.h"
 #include "toolkit/GdiTally.h"
@@ -60,13 +61,7 @@ int RowHeight(int clientHeight) {
 class RulerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        form = new Form(GetModuleHandleW(nullptr));
-        form->text = L"Righello";
-        form->x = 0;
-        form->y = 0;
-        form->width = 1200;
-        form->height = 300;
-        form->Create();
+        form = widgettest::OpenForm(L"Righello", 0, 0, 1200, 300);
         chart = new PanelChildren(form);
         chart->x = 0;
         chart->y = 0;
