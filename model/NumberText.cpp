@@ -15,16 +15,18 @@ bool IsBlank(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Moves i past leading white space and an optional sign; true for "-".
+bool SkipBlanksAndSign(std::string_view text, std::size_t& i) {
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) return text[i++] == '-';
+  return false;
+}
+
 }  // namespace
 
 int ParseInteger(std::string_view text) {
   std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  const bool negative = SkipBlanksAndSign(text, i);
   std::uint32_t value = 0;
   for (; i < text.size() && IsDigit(text[i]); ++i)
     value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
@@ -36,12 +38,7 @@ int ParseInteger(std::string_view text) {
 
 double ParseReal(std::string_view text) {
   std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  const bool negative = SkipBlanksAndSign(text, i);
   // Significant digits (at most 40 kept; more cannot change a double beyond
   // its last bit in any case that matters here) and the decimal exponent.
   std::string digits;
