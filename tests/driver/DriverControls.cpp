@@ -248,35 +248,43 @@ std::vector<std::wstring> ComboBoxExItems(HWND combo, int count) {
     return items;
 }
 
-}  // namespace
-
-std::vector<std::wstring> ComboBoxItems(HWND combo) {
+// The texts of the first count items of a list or combo box, each read with
+// a length message and a text message. These are system messages: the
+// system carries the text across processes, so they take a buffer of the
+// driver's own.
+std::vector<std::wstring> ItemTexts(HWND window, LRESULT count, UINT lengthMessage, const wchar_t* lengthName,
+                                    UINT textMessage, const wchar_t* textName) {
     std::vector<std::wstring> items;
     bool ok = false;
-    const LRESULT count = Ask(combo, CB_GETCOUNT, 0, 0, &ok);
-    if (!ok || count < 0) {
-        Fail(L"CB_GETCOUNT not answered");
-        return items;
-    }
-    if (ClassOf(combo) == WC_COMBOBOXEXW) return ComboBoxExItems(combo, static_cast<int>(count));
-    // CB_GETLBTEXT is a system message: the system carries the text across
-    // processes, so it takes a buffer of the driver's own.
     for (int i = 0; i < count; ++i) {
-        const LRESULT length = Ask(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, &ok);
+        const LRESULT length = Ask(window, lengthMessage, static_cast<WPARAM>(i), 0, &ok);
         if (!ok || length < 0) {
-            Fail(L"CB_GETLBTEXTLEN " + Number(i) + L" failed");
+            Fail(lengthName + std::wstring(L" ") + Number(i) + L" failed");
             return {};
         }
         std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        const LRESULT copied = Ask(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()), &ok);
+        const LRESULT copied = Ask(window, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()), &ok);
         if (!ok || copied < 0) {
-            Fail(L"CB_GETLBTEXT " + Number(i) + L" failed");
+            Fail(textName + std::wstring(L" ") + Number(i) + L" failed");
             return {};
         }
         text.resize(static_cast<size_t>(copied < length ? copied : length));
         items.push_back(text);
     }
     return items;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ComboBoxItems(HWND combo) {
+    bool ok = false;
+    const LRESULT count = Ask(combo, CB_GETCOUNT, 0, 0, &ok);
+    if (!ok || count < 0) {
+        Fail(L"CB_GETCOUNT not answered");
+        return {};
+    }
+    if (ClassOf(combo) == WC_COMBOBOXEXW) return ComboBoxExItems(combo, static_cast<int>(count));
+    return ItemTexts(combo, count, CB_GETLBTEXTLEN, L"CB_GETLBTEXTLEN", CB_GETLBTEXT, L"CB_GETLBTEXT");
 }
 
 int ListBoxSelection(HWND list) {
@@ -286,30 +294,13 @@ int ListBoxSelection(HWND list) {
 }
 
 std::vector<std::wstring> ListBoxItems(HWND list) {
-    std::vector<std::wstring> items;
     bool ok = false;
     const LRESULT count = Ask(list, LB_GETCOUNT, 0, 0, &ok);
     if (!ok || count < 0) {
         Fail(L"LB_GETCOUNT not answered");
-        return items;
+        return {};
     }
-    // LB_GETTEXT, like CB_GETLBTEXT, is carried across processes by the system.
-    for (int i = 0; i < count; ++i) {
-        const LRESULT length = Ask(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, &ok);
-        if (!ok || length < 0) {
-            Fail(L"LB_GETTEXTLEN " + Number(i) + L" failed");
-            return {};
-        }
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        const LRESULT copied = Ask(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()), &ok);
-        if (!ok || copied < 0) {
-            Fail(L"LB_GETTEXT " + Number(i) + L" failed");
-            return {};
-        }
-        text.resize(static_cast<size_t>(copied < length ? copied : length));
-        items.push_back(text);
-    }
-    return items;
+    return ItemTexts(list, count, LB_GETTEXTLEN, L"LB_GETTEXTLEN", LB_GETTEXT, L"LB_GETTEXT");
 }
 
 bool DatePickerDate(HWND picker, SYSTEMTIME* date) {
