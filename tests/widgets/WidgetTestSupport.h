@@ -1,5 +1,6 @@
-// Helpers of the widget tests: running the message queue, one form for a
-// whole test suite, and elements owned by a test and destroyed after it.
+// Helpers of the widget tests: running the message queue, font heights, one
+// form for a whole test suite, and elements owned by a test and destroyed
+// after it.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "toolkit/FontDescription.h"
 #include "toolkit/Form.h"
 #include "toolkit/GUIElement.h"
 
@@ -35,6 +38,18 @@ inline bool PumpUntil(const std::function<bool()>& condition, int timeoutMillise
         Pump(10);
     }
     return true;
+}
+
+// The cell height of a font, as the screen measures it.
+inline int FontHeight(const std::string& face, int size) {
+    QVUtility::FontDescription description(face, size);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, description.GetFont());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return metrics.tmHeight;
 }
 
 // A shown form for a whole test suite: making and closing top-level windows

@@ -12,13 +12,13 @@
 #include "WidgetTestSupport.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Drawing.h"
-#include "toolkit/FontDescription.h"
 #include "toolkit/Form.h"
 #include "toolkit/GdiTally.h"
 #include "toolkit/PanelChildren.h"
 
 using namespace QVUtility;
 using widgettest::CaptureClient;
+using widgettest::FontHeight;
 using widgettest::Pixels;
 using widgettest::Pump;
 
@@ -299,17 +299,6 @@ TEST_F(ContainersTest, ColourAnswersForChildControls) {
     DeleteDC(context);
     ReleaseDC(nullptr, screen);
     DestroyWindow(panel.window);
-}
-
-int FontHeight(const std::string& face, int size) {
-    FontDescription description(face, size);
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, description.GetFont());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(screen, &metrics);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    return metrics.tmHeight;
 }
 
 // A picture of the given size, black with a green square in the middle.

@@ -15,7 +15,6 @@
 #include "WidgetPixels.h"
 #include "WidgetTestSupport.h"
 #include "model/Date.h"
-#include "toolkit/FontDescription.h"
 #include "toolkit/GdiTally.h"
 #include "toolkit/Form.h"
 #include "toolkit/PanelChildren.h"
@@ -47,16 +46,7 @@ Date Day(int day, int month, int year) {
 int Target() { return GetSystemMetrics(SM_CXSCREEN) * 9 / 10; }
 
 // Row height the ruler uses: the font's cell height, at least a third of the client.
-int RowHeight(int clientHeight) {
-    FontDescription description(std::string("Tahoma"), 14);
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, description.GetFont());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(screen, &metrics);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    return std::max<int>(metrics.tmHeight, clientHeight / 3);
-}
+int RowHeight(int clientHeight) { return std::max<int>(widgettest::FontHeight("Tahoma", 14), clientHeight / 3); }
 
 class RulerTest : public ::testing::Test {
 protected:
