@@ -5,8 +5,10 @@
 #include "app/resource.h"
 #include "file/ProjectFile.h"
 #include "toolkit/Button.h"
+#include "toolkit/DatePicker.h"
 #include "toolkit/GroupBox.h"
 #include "toolkit/Label.h"
+#include "toolkit/TextBox.h"
 #include "toolkit/TextConversion.h"
 
 namespace MyApp {
@@ -183,6 +185,29 @@ QVUtility::Label* DialogFrame::MakeLabel(const std::wstring& caption, int left, 
     Place(label, left, top, labelWidth, labelHeight);
     label->Create();
     return label;
+}
+
+QVUtility::TextBox* DialogFrame::MakeDescriptionBox(QVUtility::Label*& label) {
+    label = MakeLabel(L"Descrizione:", 10, 10, 80, 25);
+    auto* box = Own(new QVUtility::TextBox(this, ""));
+    Place(box, 10, 35, builtWidth - 30, 25);
+    box->maxLength = 255;
+    box->Create();
+    return box;
+}
+
+QVUtility::DatePicker* DialogFrame::MakeDatePicker(int left, int top, bool create) {
+    auto* picker = Own(new QVUtility::DatePicker(this));
+    Place(picker, left, top, 100, 25);
+    if (create) picker->Create();
+    return picker;
+}
+
+void DialogFrame::MeasureClient() {
+    RECT client{};
+    GetClientRect(window, &client);
+    builtWidth = client.right - client.left;
+    builtHeight = client.bottom - client.top;
 }
 
 void DialogFrame::Place(GUIElement* element, int left, int top, int elementWidth, int elementHeight) {

@@ -25,6 +25,8 @@
 namespace QVUtility {
 class Button;
 class Label;
+class DatePicker;
+class TextBox;
 }
 
 namespace MyApp {
@@ -88,6 +90,15 @@ protected:
 
     // A label showing `caption`, made at once.
     QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight);
+    // The "Descrizione:" label and its one-line box across the top of the
+    // dialog, both made at once.
+    QVUtility::TextBox* MakeDescriptionBox(QVUtility::Label*& label);
+    // A date picker in its place; made at once unless `create` is false (the
+    // caller then sets its range first).
+    QVUtility::DatePicker* MakeDatePicker(int left, int top, bool create = true);
+    // Reads the client size the controls are laid out in into builtWidth
+    // and builtHeight.
+    void MeasureClient();
     // Gives an element its place in the client area.
     static void Place(QVUtility::GUIElement* element, int left, int top, int elementWidth, int elementHeight);
 

@@ -59,27 +59,16 @@ FormAddTask::~FormAddTask() {
 }
 
 void FormAddTask::BuildControls() {
-    RECT client{};
-    GetClientRect(window, &client);
-    builtWidth = client.right - client.left;
-    builtHeight = client.bottom - client.top;
+    MeasureClient();
     const int w = builtWidth;
     const int h = builtHeight;
 
-    descriptionLabel = MakeLabel(L"Descrizione:", 10, 10, 80, 25);
-    descriptionBox = Own(new QVUtility::TextBox(this, ""));
-    Place(descriptionBox, 10, 35, w - 30, 25);
-    descriptionBox->maxLength = 255;
-    descriptionBox->Create();
+    descriptionBox = MakeDescriptionBox(descriptionLabel);
 
     startLabel = MakeLabel(L"Data inizio:", 10, 70, 80, 25);
     endLabel = MakeLabel(L"Data fine:", 10, 100, 80, 25);
-    startPicker = Own(new QVUtility::DatePicker(this));
-    Place(startPicker, 100, startLabel->y, 100, 25);
-    startPicker->Create();
-    endPicker = Own(new QVUtility::DatePicker(this));
-    Place(endPicker, 100, endLabel->y, 100, 25);
-    endPicker->Create();
+    startPicker = MakeDatePicker(100, startLabel->y);
+    endPicker = MakeDatePicker(100, endLabel->y);
 
     colourLabel = MakeLabel(L"Colore:", 10, 130, 80, 25);
     colourList = Own(new QVUtility::ComboBoxEx(this, &colourImages));

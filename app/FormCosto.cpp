@@ -26,10 +26,7 @@ FormCosto::FormCosto(QVUtility::Form* ownerForm, const std::wstring& title)
 FormCosto::~FormCosto() { CloseSilently(); }
 
 void FormCosto::BuildControls() {
-    RECT client{};
-    GetClientRect(window, &client);
-    builtWidth = client.right - client.left;
-    builtHeight = client.bottom - client.top;
+    MeasureClient();
     const int w = builtWidth;
     const int h = builtHeight;
 

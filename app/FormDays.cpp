@@ -28,17 +28,12 @@ FormDays::FormDays(QVUtility::Form* ownerForm, const std::wstring& title)
 FormDays::~FormDays() { CloseSilently(); }
 
 void FormDays::BuildControls() {
-    RECT client{};
-    GetClientRect(window, &client);
-    builtWidth = client.right - client.left;
-    builtHeight = client.bottom - client.top;
+    MeasureClient();
     const int w = builtWidth;
     const int h = builtHeight;
 
     dateLabel = MakeLabel(L"Data:", 10, 10, 80, 25);
-    datePicker = Own(new QVUtility::DatePicker(this));
-    Place(datePicker, 100, 10, 100, 25);
-    datePicker->Create();
+    datePicker = MakeDatePicker(100, 10);
     addButton = MakeButton(L"Aggiungi", 200, 10, 100, 25);
     listLabel = MakeLabel(L"Elenco:", 10, 40, 80, 25);
     dayList = Own(new QVUtility::ListBox(this));
