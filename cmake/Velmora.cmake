@@ -5,8 +5,10 @@ if(WIN32)
                           __USE_MINGW_ANSI_STDIO=1)
   add_compile_options(-Wall -Wextra)
   # Where the Windows programs find their Wine prefix when CTest runs them.
-  set(VELMORA_WINEPREFIX "${CMAKE_SOURCE_DIR}/build/wineprefix" CACHE PATH "Wine prefix for the Windows tests")
-  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run.sh;${VELMORA_WINEPREFIX}")
+  if(CMAKE_CROSSCOMPILING)
+    set(VELMORA_WINEPREFIX "${CMAKE_SOURCE_DIR}/build/wineprefix" CACHE PATH "Wine prefix for the Windows tests")
+    set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/cmake/wine-run.sh;${VELMORA_WINEPREFIX}")
+  endif()
 else()
   add_compile_options(-Wall -Wextra)
   option(VELMORA_SANITIZE "Build the host code with AddressSanitizer and UBSan" ON)
@@ -25,10 +27,19 @@ else()
   endif()
 endif()
 
-# GoogleTest from the Debian sources, built with whichever compiler this build uses.
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+# GoogleTest from its sources (Debian's googletest package puts them in
+# /usr/src/googletest), built with whichever compiler this build uses. Without
+# them only the libraries and the program are built.
+set(VELMORA_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest source folder")
+set(VELMORA_TESTS OFF)
+if(EXISTS "${VELMORA_GTEST_SOURCE}/CMakeLists.txt")
+  set(VELMORA_TESTS ON)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory("${VELMORA_GTEST_SOURCE}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+else()
+  message(STATUS "GoogleTest sources not found: tests are not built")
+endif()
 
 # velmora_test(NAME source... LIBS lib...): one test program, one CTest entry.
 # Windows test programs run under Wine through the cross-compiling emulator.
