@@ -44,15 +44,6 @@ std::string ProjectText(int tasks) {
     return text;
 }
 
-bool WriteText(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
 
 // Waits until the program has handled everything queued, painting included.
 void WaitIdle(const drv::Process& app, HWND main) {
@@ -130,7 +121,7 @@ int main() {
     // Opening and drawing; the export of 1,000 tasks.
     for (int tasks : {100, 1000, 5000, 10000}) {
         const std::wstring path = folder + L"carico" + std::to_wstring(tasks) + L".vmo";
-        WriteText(path, ProjectText(tasks));
+        drv::WriteFileBytes(path, ProjectText(tasks));
         drv::Process app;
         app.Start(ProgramPath(), L"", folder);
         HWND main = app.WaitWindow(nullptr, kTitle, 60000);

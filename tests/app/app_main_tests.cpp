@@ -61,27 +61,7 @@ const char* const kHugeProject =
     "#VELMORA\r\nMillenni\r\n01/01/2000\r\n31/12/9999\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
     "#TASK\r\nTutto\r\n01/01/2000\r\n31/12/9999\r\n255\r\n1\r\n1\r\n";
 
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
 
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -257,7 +237,7 @@ protected:
     }
 
     void OpenSite(const wchar_t* name = L"cantiere.vmo") {
-        ASSERT_TRUE(WriteBytes(Path(name), kSiteProject));
+        ASSERT_TRUE(drv::WriteFileBytes(Path(name), kSiteProject));
         Open(Path(name));
         ASSERT_TRUE(drv::WaitStatusBarText(status, Path(name))) << drv::Utf8(drv::StatusBarText(status));
     }
@@ -361,7 +341,7 @@ TEST_F(MainWindowTest, OpensProjectWithOneBarPerTaskInFileOrder) {
     const std::string oneTask =
         "#VELMORA\r\nPiccolo\r\n01/04/2024\r\n30/04/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
         "#TASK\r\nUnico\r\n02/04/2024\r\n03/04/2024\r\n16773888\r\n1\r\n10\r\n";
-    ASSERT_TRUE(WriteBytes(Path(L"piccolo.txt"), oneTask));
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"piccolo.txt"), oneTask));
     Open(Path(L"piccolo.txt"));
     // An opened file keeps ".vmo" for later saves.
     ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"piccolo.txt.vmo"))) << drv::Utf8(drv::StatusBarText(status));
@@ -381,12 +361,12 @@ TEST_F(MainWindowTest, OpensProjectWithOneBarPerTaskInFileOrder) {
 TEST_F(MainWindowTest, FailedLoadsKeepTheOpenProject) {
     OpenSite();
 
-    ASSERT_TRUE(WriteBytes(Path(L"rotto.vmo"), kBrokenProject));
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"rotto.vmo"), kBrokenProject));
     Open(Path(L"rotto.vmo"));
     EXPECT_EQ(AnswerError(), L"Formato non valido.");
 
     // A file that cannot be read (another program holds it locked).
-    ASSERT_TRUE(WriteBytes(Path(L"chiuso.vmo"), kSiteProject));
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"chiuso.vmo"), kSiteProject));
     HANDLE exclusive = CreateFileW(Path(L"chiuso.vmo").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                    OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
@@ -402,7 +382,7 @@ TEST_F(MainWindowTest, FailedLoadsKeepTheOpenProject) {
     ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"copia.vmo")).ok) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"copia.vmo"))) << drv::Utf8(drv::StatusBarText(status));
-    EXPECT_EQ(ReadBytes(Path(L"copia.vmo")), kSiteProject);
+    EXPECT_EQ(drv::ReadFileBytes(Path(L"copia.vmo")), kSiteProject);
 }
 
 TEST_F(MainWindowTest, SaveAsAddsTheExtension) {
@@ -417,19 +397,19 @@ TEST_F(MainWindowTest, SaveAsAddsTheExtension) {
     EXPECT_EQ(drv::Text(name), L"Velmora.vmo");
     ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"prova")).ok) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"prova.vmo"))) << drv::Utf8(drv::StatusBarText(status));
-    EXPECT_EQ(ReadBytes(Path(L"prova.vmo")), kSiteProject);
+    EXPECT_EQ(drv::ReadFileBytes(Path(L"prova.vmo")), kSiteProject);
     EXPECT_FALSE(Exists(Path(L"prova")));
 
     // "prova" again: the dialog saw no file of that name, so the program
     // asks before replacing prova.vmo; No writes nothing.
-    ASSERT_TRUE(WriteBytes(Path(L"prova.vmo"), "altro"));
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"prova.vmo"), "altro"));
     ASSERT_TRUE(drv::Activate(main));
     ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"prova")).ok) << drv::LastErrorUtf8();
     std::wstring question;
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Salva", IDNO, &question)) << drv::LastErrorUtf8();
     EXPECT_NE(question.find(L"prova.vmo esiste già."), std::wstring::npos) << drv::Utf8(question);
-    EXPECT_EQ(ReadBytes(Path(L"prova.vmo")), "altro");
+    EXPECT_EQ(drv::ReadFileBytes(Path(L"prova.vmo")), "altro");
 }
 
 TEST_F(MainWindowTest, ExportsTheChartAsABitmap) {
@@ -443,7 +423,7 @@ TEST_F(MainWindowTest, ExportsTheChartAsABitmap) {
     EXPECT_EQ(AnswerError(L"Esporta"), L"Esportazione effettuata correttamente.");
 
     Bitmap picture;
-    ASSERT_TRUE(ParseBitmap(ReadBytes(Path(L"grafico.bmp")), picture));
+    ASSERT_TRUE(ParseBitmap(drv::ReadFileBytes(Path(L"grafico.bmp")), picture));
     const Chart chart = ReadChart(main);
     const int dayWidth = (chart.ruler.place.right - chart.ruler.place.left) / kSiteColumns;
     const int rulerHeight = chart.ruler.place.bottom - chart.ruler.place.top;
@@ -470,7 +450,7 @@ TEST_F(MainWindowTest, ExportsTheChartAsABitmap) {
     }
 
     // A chart too large for one picture: the error, no file, nothing else.
-    ASSERT_TRUE(WriteBytes(Path(L"enorme.vmo"), kHugeProject));
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"enorme.vmo"), kHugeProject));
     Open(Path(L"enorme.vmo"));
     ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"enorme.vmo")));
     ASSERT_TRUE(drv::Activate(main));
@@ -505,7 +485,7 @@ TEST_F(MainWindowTest, ExitQuestionNoKeepsTheWindowYesEndsTheProgram) {
 
 TEST_F(MainWindowTest, FailedSaveKeepsTheOldFileAndTheWindow) {
     OpenSite(L"bloccato.vmo");
-    const std::string before = ReadBytes(Path(L"bloccato.vmo"));
+    const std::string before = drv::ReadFileBytes(Path(L"bloccato.vmo"));
     FileLock lock(Path(L"bloccato.vmo"));
     ASSERT_TRUE(lock.Held());
 
@@ -514,7 +494,7 @@ TEST_F(MainWindowTest, FailedSaveKeepsTheOldFileAndTheWindow) {
     const drv::FileDialogAnswer answer = drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"bloccato.vmo"), true);
     ASSERT_TRUE(answer.ok) << drv::LastErrorUtf8();
     EXPECT_EQ(AnswerError(), L"Errore durante il salvataggio.");
-    EXPECT_EQ(ReadBytes(Path(L"bloccato.vmo")), before);
+    EXPECT_EQ(drv::ReadFileBytes(Path(L"bloccato.vmo")), before);
     EXPECT_TRUE(app.Running());
     EXPECT_EQ(drv::StatusBarText(status), Path(L"bloccato.vmo"));
 
@@ -524,7 +504,7 @@ TEST_F(MainWindowTest, FailedSaveKeepsTheOldFileAndTheWindow) {
     ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"nuovo.vmo")).ok) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"nuovo.vmo")));
-    EXPECT_EQ(ReadBytes(Path(L"nuovo.vmo")), kSiteProject);
+    EXPECT_EQ(drv::ReadFileBytes(Path(L"nuovo.vmo")), kSiteProject);
 }
 
 // ---------------------------------------------------------------------------
@@ -539,7 +519,7 @@ protected:
         folder = std::wstring(temp) + L"velmora_app_in_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(folder.c_str(), nullptr);
         path = folder + L"progetto.vmo";
-        ASSERT_TRUE(WriteBytes(path, kSiteProject));
+        ASSERT_TRUE(drv::WriteFileBytes(path, kSiteProject));
         form = new MyApp::FormMain(GetModuleHandleW(nullptr), L"QV Velmora in prova");
         ASSERT_NE(form->window, nullptr);
     }
@@ -611,7 +591,7 @@ TEST_F(MainWindowInProcess, MenuStatesFollowTheProject) {
 TEST_F(MainWindowInProcess, LeavingWithUnsavedChangesNeverDropsThemSilently) {
     Load();
     form->MarkModified();
-    const std::string before = ReadBytes(path);
+    const std::string before = drv::ReadFileBytes(path);
     const DWORD pid = GetCurrentProcessId();
 
     // Yes to leaving, Yes to saving, and the file cannot be replaced: the
@@ -630,7 +610,7 @@ TEST_F(MainWindowInProcess, LeavingWithUnsavedChangesNeverDropsThemSilently) {
         EXPECT_EQ(errorText, L"Errore durante il salvataggio.");
         EXPECT_TRUE(IsWindow(form->window));
         EXPECT_TRUE(form->project.modified);
-        EXPECT_EQ(ReadBytes(path), before);
+        EXPECT_EQ(drv::ReadFileBytes(path), before);
     }
 
     // A project never saved: Yes to saving, then the name dialog cancelled.

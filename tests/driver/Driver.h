@@ -102,6 +102,11 @@ private:
 std::wstring ExeFolder();
 // Windows path of a Linux file under Wine ("/tmp/a" -> "Z:\tmp\a").
 std::wstring WinePath(const std::string& unixPath);
+// Whole content of a file (empty when it cannot be read); other programs may
+// keep it open for writing or deleting meanwhile.
+std::string ReadFileBytes(const std::wstring& path);
+// Creates or replaces a file with `bytes`; false when any byte is not written.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 // ---------------------------------------------------------------------------
 // Finding windows

@@ -22,26 +22,7 @@ constexpr int kHolidaysId = 209;
 constexpr int kShadeId = 210;
 constexpr COLORREF kSwatchColour = RGB(0x12, 0x9A, 0x5C);
 
-std::string ReadFileBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
 
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
 
 class DriverTest : public ::testing::Test {
 protected:
@@ -136,7 +117,7 @@ TEST_F(DriverTest, ExitQuestionAnsweredNoThenYes) {
 TEST_F(DriverTest, OpenDialogTakesATypedPath) {
     const DWORD pid = app.Id();
     const std::wstring path = folder + L"proprietà.txt";
-    ASSERT_TRUE(WriteFileBytes(path, "x"));
+    ASSERT_TRUE(drv::WriteFileBytes(path, "x"));
 
     ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'A')) << drv::LastErrorUtf8();
     const drv::FileDialogAnswer opened = drv::AnswerFileDialog(pid, L"Apri", path);
@@ -159,7 +140,7 @@ TEST_F(DriverTest, OpenDialogTakesATypedPath) {
 TEST_F(DriverTest, SaveDialogOverwriteQuestion) {
     const DWORD pid = app.Id();
     const std::wstring path = folder + L"uscita.txt";
-    ASSERT_TRUE(WriteFileBytes(path, "vecchio"));
+    ASSERT_TRUE(drv::WriteFileBytes(path, "vecchio"));
     HWND name = drv::FindDescendant(main, kNameId, L"Edit");
     ASSERT_NE(name, nullptr);
     ASSERT_TRUE(drv::SetText(name, L"nuovo"));
@@ -170,7 +151,7 @@ TEST_F(DriverTest, SaveDialogOverwriteQuestion) {
     ASSERT_TRUE(refused.ok) << drv::LastErrorUtf8();
     EXPECT_NE(refused.question.find(L"esiste"), std::wstring::npos) << drv::Utf8(refused.question);
     EXPECT_TRUE(drv::WaitStatusBarText(status, L"Salvataggio annullato")) << drv::LastErrorUtf8();
-    EXPECT_EQ(ReadFileBytes(path), "vecchio");
+    EXPECT_EQ(drv::ReadFileBytes(path), "vecchio");
 
     // Accepted: the file holds the field's text.
     ASSERT_TRUE(drv::ChooseMenuItem(pid, L'F', L'S')) << drv::LastErrorUtf8();
@@ -178,7 +159,7 @@ TEST_F(DriverTest, SaveDialogOverwriteQuestion) {
     ASSERT_TRUE(accepted.ok) << drv::LastErrorUtf8();
     EXPECT_EQ(accepted.question, refused.question);
     EXPECT_TRUE(drv::WaitStatusBarText(status, L"Salvato in " + path)) << drv::LastErrorUtf8();
-    EXPECT_EQ(ReadFileBytes(path), "nuovo");
+    EXPECT_EQ(drv::ReadFileBytes(path), "nuovo");
 }
 
 TEST_F(DriverTest, ToolbarReadAndPressedFromOutside) {
@@ -392,7 +373,7 @@ TEST(DriverBitmap, SavedAndLoadedPixelForPixel) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring path = std::wstring(temp) + L"velmora_driver_bitmap.bmp";
     ASSERT_TRUE(drv::SaveBmp(image, path)) << drv::LastErrorUtf8();
-    const std::string bytes = ReadFileBytes(path);
+    const std::string bytes = drv::ReadFileBytes(path);
     // 54 bytes of headers, then 3 rows of 7 * 3 = 21 bytes padded to 24.
     EXPECT_EQ(bytes.size(), 54u + 3 * 24);
     const drv::Image back = drv::LoadBmp(path);
@@ -403,10 +384,10 @@ TEST(DriverBitmap, SavedAndLoadedPixelForPixel) {
     EXPECT_EQ(back.At(7, 0), CLR_INVALID);
 
     // A file cut short is refused, not read past its end.
-    ASSERT_TRUE(WriteFileBytes(path, bytes.substr(0, bytes.size() - 10)));
+    ASSERT_TRUE(drv::WriteFileBytes(path, bytes.substr(0, bytes.size() - 10)));
     EXPECT_TRUE(drv::LoadBmp(path).Empty());
     EXPECT_FALSE(drv::LastError().empty());
-    ASSERT_TRUE(WriteFileBytes(path, "BM not a bitmap"));
+    ASSERT_TRUE(drv::WriteFileBytes(path, "BM not a bitmap"));
     EXPECT_TRUE(drv::LoadBmp(path).Empty());
     DeleteFileW(path.c_str());
 }
