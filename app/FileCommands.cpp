@@ -198,7 +198,7 @@ bool FormMain::ExportImage(const std::string& path) {
         QVUtility::Drawing surface;
         surface.Attach(memory, false);
         surface.FillRect(0, 0, chartWidth, contentHeight, 1, RGB(0, 0, 0), 0xC0C0C0);
-        surface.DrawText(0, 0, chartWidth, 30, project.description, RGB(0, 0, 0), captionFont, 2);
+        surface.DrawText(0, 0, chartWidth, 30, project.description, RGB(0, 0, 0), captionFont, 2, true);
 
         BITMAP rulerPicture{};
         GetObjectW(ruler->chartImage, sizeof rulerPicture, &rulerPicture);
@@ -213,7 +213,7 @@ bool FormMain::ExportImage(const std::string& path) {
                 const int l = static_cast<int>(std::max<std::int64_t>(left, -1));
                 const int w = static_cast<int>(std::min<std::int64_t>(left + barWidth, chartWidth + 1) - l);
                 surface.FillRect(l, static_cast<int>(rowTop) - 5, w, 25, 1, RGB(0, 0, 0), task.colour);
-                surface.DrawText(l, static_cast<int>(rowTop), w, 25, task.description, RGB(0, 0, 0), &barFont, 2);
+                surface.DrawText(l, static_cast<int>(rowTop), w, 25, task.description, RGB(0, 0, 0), &barFont, 2, true);
             }
             rowTop += 30;
         }

@@ -33,7 +33,7 @@ void CellControl::OnPaint() {
         if (!text.empty()) {
             const int top = (client.bottom - h - client.top) / 2;
             surface.DrawText(0, top, client.right - client.left, client.bottom - top, text, textColour, labelFont,
-                             textAlign);
+                             textAlign, true);
         }
         if (showMarker && h > 0) {
             surface.DrawText(client.right - h, client.bottom - h, h, h, std::wstring(L"*"), textColour, labelFont, 2);

@@ -157,13 +157,13 @@ void Drawing::FrameRect(int x, int y, int w, int h, int penWidth, COLORREF colou
 }
 
 void Drawing::DrawText(int x, int y, int w, int h, const std::string& text, COLORREF colour, FontDescription* font,
-                       int alignment) {
+                       int alignment, bool literal) {
     if (!context) return;
-    DrawText(x, y, w, h, Widen(text), colour, font, alignment);
+    DrawText(x, y, w, h, Widen(text), colour, font, alignment, literal);
 }
 
 void Drawing::DrawText(int x, int y, int w, int h, const std::wstring& text, COLORREF colour, FontDescription* font,
-                       int alignment) {
+                       int alignment, bool literal) {
     if (!context) return;
     std::wstring shown = text.substr(0, kMaxTextLength);
     const int oldMode = SetBkMode(context, TRANSPARENT);
@@ -176,6 +176,7 @@ void Drawing::DrawText(int x, int y, int w, int h, const std::wstring& text, COL
     if (w != 0 && h != 0) {
         UINT format = DT_TOP;
         format |= alignment == 1 ? DT_RIGHT : alignment == 2 ? DT_CENTER : DT_LEFT;
+        if (literal) format |= DT_NOPREFIX;
         RECT box{x, y, x + w, y + h};
         ::DrawTextW(context, shown.c_str(), static_cast<int>(shown.size()), &box, format);
     } else {

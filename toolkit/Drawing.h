@@ -64,11 +64,13 @@ public:
     // 1 right, 2 centred, else left; top-aligned, one line. When w and h
     // are both non-zero the text is clipped to the box; otherwise it is
     // written at (x, y) unclipped and the alignment is ignored. The narrow
-    // form takes text in the system code page.
+    // form takes text in the system code page. In a box, "&" marks the next
+    // letter as a mnemonic (button captions) unless `literal` is set: text
+    // the user typed (descriptions) is drawn literally.
     void DrawText(int x, int y, int w, int h, const std::string& text, COLORREF colour, FontDescription* font,
-                  int alignment);
+                  int alignment, bool literal = false);
     void DrawText(int x, int y, int w, int h, const std::wstring& text, COLORREF colour, FontDescription* font,
-                  int alignment);
+                  int alignment, bool literal = false);
     // Height of the font's cells (tmHeight); -1 without context or font.
     int TextHeight(FontDescription* font);
 

@@ -321,6 +321,26 @@ TEST(DrawingSurface, TextIsClippedAlignedAndRestoresTheContext) {
     surface.End();
 }
 
+TEST(DrawingSurface, LiteralTextKeepsItsAmpersands) {
+    // "Rossi && Figli" as a caption shows one ampersand; as a description
+    // the user typed it shows both, and a lone "&" is not swallowed.
+    Canvas canvas(200, 40);
+    FontDescription font("Tahoma", 20);
+    Drawing surface;
+    surface.Attach(canvas.dc, false);
+    auto inkOf = [&](const wchar_t* text, bool literal) {
+        canvas.Fill(kWhite);
+        surface.DrawText(0, 0, 200, 40, std::wstring(text), kBlack, &font, 0, literal);
+        return canvas.InkIn(0, 0, 200, 40);
+    };
+    const int one = inkOf(L"&", true);
+    ASSERT_GT(one, 5);
+    EXPECT_NEAR(inkOf(L"&&", true), 2 * one, one / 2);
+    EXPECT_NEAR(inkOf(L"&&", false), one, one / 2);
+    EXPECT_GT(inkOf(L"A&B", true), inkOf(L"AB", true));
+    surface.End();
+}
+
 TEST(DrawingSurface, NarrowTextIsTheSystemCodePage) {
     Canvas narrowCanvas(120, 40);
     Canvas wideCanvas(120, 40);
