@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" windows
+"$root/scripts/build.sh" windows QVVelmora
 . "$root/scripts/env.sh"
 exe="$root/build/windows/app/QVVelmora.exe"
 if [ -z "${DISPLAY:-}" ]; then
