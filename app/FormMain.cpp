@@ -44,13 +44,49 @@ constexpr int RulerTop = 31;       // the ruler's place in the chart panel
 constexpr int BarHeight = 25;
 constexpr int RowPitch = 30;
 constexpr int GapUnderRuler = 25;  // from the ruler's bottom to the first bar
+constexpr int TitleLeft = 10;      // the title cell's place in the chart's content
 
 COLORREF BarTextColour(COLORREF background) {
     return background == 0x0000FF || background == 0xFF0000 ? RGB(255, 255, 255) : RGB(0, 0, 0);
 }
 
-int ClampToInt(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN / 2, INT_MAX / 2));
+// Bars whose window would lie within this distance of the panel's client
+// origin are placed whole, as they are; the others are cut to the visible
+// width plus BarMargin on each side.
+constexpr std::int64_t SafeReach = 30000;
+constexpr std::int64_t BarMargin = 1000;
+
+// The native window of a bar: its left edge and width in the panel's
+// client coordinates, or not shown.
+struct BarWindowSpan {
+    int left = 0;
+    int width = 0;
+    bool shown = false;
+};
+
+BarWindowSpan WindowSpanOf(const FormMain::BarSpan& span, int scroll, int clientWidth) {
+    const std::int64_t left = span.left - scroll;
+    const std::int64_t right = left + std::max<std::int64_t>(0, span.width);
+    if (left >= -SafeReach && right <= SafeReach) {
+        return {static_cast<int>(left), static_cast<int>(right - left), true};
+    }
+    const std::int64_t from = std::max<std::int64_t>(left, -BarMargin);
+    const std::int64_t to = std::min<std::int64_t>(right, static_cast<std::int64_t>(clientWidth) + BarMargin);
+    if (to <= from) return {};
+    return {static_cast<int>(from), static_cast<int>(to - from), true};
+}
+
+// The chart panel's horizontal scroll position (0 without the bar).
+int HorizontalScroll(const QVUtility::PanelChildren* panel) {
+    if (panel == nullptr || panel->window == nullptr) return 0;
+    if ((GetWindowLongW(panel->window, GWL_STYLE) & WS_HSCROLL) == 0) return 0;
+    return GetScrollPos(panel->window, SB_HORZ);
+}
+
+int PanelClientWidth(const QVUtility::PanelChildren* panel) {
+    RECT area{};
+    if (panel == nullptr || panel->window == nullptr || !GetClientRect(panel->window, &area)) return 0;
+    return area.right - area.left;
 }
 
 // ---- Forwarding handlers ------------------------------------------------------
@@ -112,6 +148,12 @@ void HandleToolbarCommand(GUIElement* item) {
 int HandleBarRightClick(GUIElement* element, HWND, int x, int y) {
     if (FormMain* form = OwningFormMain(element)) form->OnBarRightClick(element, x, y);
     return 0;
+}
+
+// The panel scrolled its content (and with it the bar windows, which the
+// platform may have clamped): every bar goes back to its own place.
+void HandleChartScroll(GUIElement* panel, int) {
+    if (FormMain* form = OwningFormMain(panel)) form->PlaceBars();
 }
 
 void HandleLayoutTimer(QVUtility::Timer* timer) {
@@ -303,6 +345,7 @@ void FormMain::BuildControls() {
     chartPanel->childTextColour = 0;
     chartPanel->onKeyDown = &HandleKeyDown;
     chartPanel->onChar = &HandleChar;
+    chartPanel->onHorizontalScroll = &HandleChartScroll;
     chartPanel->Create();
 
     titleCell = new QVUtility::CellControl(chartPanel);
@@ -310,7 +353,7 @@ void FormMain::BuildControls() {
     titleCell->textColour = 0;
     titleCell->SetSize(static_cast<int>(GetSystemMetrics(SM_CXSCREEN) * 0.9), 30);
     titleCell->font = captionFont;
-    titleCell->x = 10;
+    titleCell->x = TitleLeft;
     titleCell->y = 0;
     titleCell->Create();
     ShowWindow(titleCell->window, SW_HIDE);
@@ -390,6 +433,8 @@ void FormMain::UpdateScrollBars() {
             chartPanel->ShowVerticalBar(false);
         }
     }
+    // Resetting or clamping the scroll position moved the content with it.
+    PlaceBars();
     if (layoutTimer != nullptr) layoutTimer->Stop();
     running = false;
 }
@@ -420,6 +465,7 @@ void FormMain::BuildChartRows() {
     titleCell->SetTextNarrow(project.description);
     if (!titleCell->created) titleCell->Create();
     ShowWindow(titleCell->window, SW_SHOWNA);
+    chartBuilt = true;
 
     ruler->SetProject(project.start, project.end, project.includeDays, project.excludeDays,
                       project.workingWeekdays);
@@ -442,45 +488,93 @@ void FormMain::BuildChartRows() {
     }
     int rowTop = rulerTop + rulerHeight + GapUnderRuler;
 
+    const int scroll = HorizontalScroll(chartPanel);
+    const int clientWidth = PanelClientWidth(chartPanel);
+    barSpans.assign(project.tasks.size(), BarSpan{});
     for (size_t i = 0; i < project.tasks.size(); ++i) {
         const Task& task = project.tasks[i];
-        const int barWidth = std::max(0, ClampToInt((DaysUntil(task.start, task.end) + 1) * dayWidth));
-        const int barLeft = ClampToInt(DaysUntil(project.start, task.start) * dayWidth);
+        BarSpan& span = barSpans[i];
+        span.width = std::max<std::int64_t>(0, (DaysUntil(task.start, task.end) + 1) * dayWidth);
+        span.left = DaysUntil(project.start, task.start) * dayWidth;
+        const BarWindowSpan place = WindowSpanOf(span, scroll, clientWidth);
         if (i == bars.size()) {
             // A new bar is made in its place with its colour and text, so
             // that its window is drawn once rather than at every step.
             auto* bar = new QVUtility::CellControl(chartPanel);
             bar->onRightButtonUp = &HandleBarRightClick;
-            bar->width = barWidth;
+            bar->width = place.width;
             bar->height = BarHeight;
-            bar->x = barLeft;
+            bar->x = place.left;
             bar->y = rowTop;
             bar->backColour = task.colour;
             bar->textColour = BarTextColour(task.colour);
             bar->text = QVUtility::Widen(task.description);
             bar->tag = std::to_string(static_cast<long long>(task.id));
             bar->Create();
+            if (!place.shown && bar->window != nullptr) ShowWindow(bar->window, SW_HIDE);
             bars.push_back(bar);
             rowTop += RowPitch;
             continue;
         }
         QVUtility::CellControl* bar = bars[i];
-        bar->SetSize(barWidth, BarHeight);
+        bar->SetSize(place.width, BarHeight);
         bar->SetBackColour(task.colour);
         bar->textColour = BarTextColour(task.colour);
         if (bar->window != nullptr) InvalidateRect(bar->window, nullptr, TRUE);
         bar->SetTextNarrow(task.description);
-        bar->x = barLeft;
+        bar->x = place.left;
         bar->y = rowTop;
         if (bar->created && bar->window != nullptr) {
             SetWindowPos(bar->window, nullptr, bar->x, bar->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             bar->Redraw();
         }
         bar->tag = std::to_string(static_cast<long long>(task.id));
-        ShowWindow(bar->window, SW_SHOWNA);
+        if (place.shown) ShowWindow(bar->window, SW_SHOWNA);
         rowTop += RowPitch;
     }
     contentHeight = rowTop + RowPitch;
+}
+
+void FormMain::PlaceBars() {
+    if (chartPanel == nullptr || chartPanel->window == nullptr) return;
+    const int scroll = HorizontalScroll(chartPanel);
+    const int clientWidth = PanelClientWidth(chartPanel);
+    if (chartBuilt && titleCell != nullptr && titleCell->window != nullptr) {
+        // The title keeps its whole width: it is shown only where it can be placed as it is.
+        const std::int64_t left = static_cast<std::int64_t>(TitleLeft) - scroll;
+        RECT outer{};
+        if (left < -SafeReach || left > SafeReach) {
+            if (IsWindowVisible(titleCell->window)) ShowWindow(titleCell->window, SW_HIDE);
+        } else if (GetWindowRect(titleCell->window, &outer)) {
+            POINT corner{outer.left, outer.top};
+            ScreenToClient(chartPanel->window, &corner);
+            if (corner.x != left) {
+                SetWindowPos(titleCell->window, nullptr, static_cast<int>(left), corner.y, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            if (!IsWindowVisible(titleCell->window)) ShowWindow(titleCell->window, SW_SHOWNA);
+        }
+    }
+    for (size_t i = 0; i < bars.size() && i < barSpans.size(); ++i) {
+        QVUtility::CellControl* bar = bars[i];
+        if (bar == nullptr || bar->window == nullptr) continue;
+        const BarWindowSpan place = WindowSpanOf(barSpans[i], scroll, clientWidth);
+        if (!place.shown) {
+            if (IsWindowVisible(bar->window)) ShowWindow(bar->window, SW_HIDE);
+            continue;
+        }
+        RECT outer{};
+        if (!GetWindowRect(bar->window, &outer)) continue;
+        POINT corner{outer.left, outer.top};
+        ScreenToClient(chartPanel->window, &corner);
+        if (corner.x != place.left || outer.right - outer.left != place.width) {
+            bar->width = place.width;
+            SetWindowPos(bar->window, nullptr, place.left, corner.y, place.width, outer.bottom - outer.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            InvalidateRect(bar->window, nullptr, TRUE);
+        }
+        if (!IsWindowVisible(bar->window)) ShowWindow(bar->window, SW_SHOWNA);
+    }
 }
 
 void FormMain::OnBarRightClick(GUIElement* element, int px, int py) {

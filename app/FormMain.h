@@ -8,6 +8,7 @@
 // project changes, and asks before the program ends.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,16 @@ public:
     QVUtility::GUIElement* selectedBar = nullptr;  // the bar last right-clicked
     Project project;
     std::vector<QVUtility::CellControl*> bars;     // one per task row, reused; owned
+    // Where each task's bar lies in the chart's content (x from the ruler's
+    // first day, before any scrolling). Native windows cannot reach far
+    // beyond 32767 pixels, so the bar windows show only the part of a bar
+    // near the visible area (see PlaceBars).
+    struct BarSpan {
+        std::int64_t left = 0;
+        std::int64_t width = 0;
+    };
+    std::vector<BarSpan> barSpans;  // one per task, in the order of bars
+    bool chartBuilt = false;        // the title cell shows a project
 
     QVUtility::FormAbout* aboutDialog = nullptr;
     FormNuovo* projectDialog = nullptr;
@@ -125,6 +136,11 @@ public:
     void RefreshChart();
     // Title, ruler and one bar per task, from the project.
     void BuildChartRows();
+    // Puts every task's bar window at its content place less the chart's
+    // horizontal scroll position, cut to a safe range around the visible
+    // area; bars wholly outside it are hidden. The title cell follows the
+    // same scroll position. Vertical places are kept.
+    void PlaceBars();
 
     // ---- File commands (FileCommands.cpp) ---------------------------------------
     // Keeps the path (with ".vmo" ensured), "Sa&lva come..." and the status bar in step.
