@@ -203,6 +203,23 @@ QVUtility::DatePicker* DialogFrame::MakeDatePicker(int left, int top, bool creat
     return picker;
 }
 
+void DialogFrame::ShowDescriptionAndSpan(QVUtility::TextBox* box, QVUtility::DatePicker* startField,
+                                         QVUtility::DatePicker* endField, const std::string& description,
+                                         const Date& first, const Date& last) {
+    if (box != nullptr) {
+        box->SetTextNarrow(description);
+        if (box->window != nullptr) SendMessageW(box->window, EM_SETSEL, 0, -1);
+    }
+    if (startField != nullptr) {
+        startField->date = first.value;
+        startField->ApplyDate();
+    }
+    if (endField != nullptr) {
+        endField->date = last.value;
+        endField->ApplyDate();
+    }
+}
+
 void DialogFrame::MeasureClient() {
     RECT client{};
     GetClientRect(window, &client);

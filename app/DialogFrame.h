@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "model/Date.h"
 #include "toolkit/FontDescription.h"
 #include "toolkit/Form.h"
 
@@ -96,6 +97,11 @@ protected:
     // A date picker in its place; made at once unless `create` is false (the
     // caller then sets its range first).
     QVUtility::DatePicker* MakeDatePicker(int left, int top, bool create = true);
+    // Shows a description, selected so that typing replaces it, and a span
+    // of days in the fields that edit them (any of them may be missing).
+    static void ShowDescriptionAndSpan(QVUtility::TextBox* box, QVUtility::DatePicker* startField,
+                                       QVUtility::DatePicker* endField, const std::string& description,
+                                       const Date& first, const Date& last);
     // Reads the client size the controls are laid out in into builtWidth
     // and builtHeight.
     void MeasureClient();

@@ -142,18 +142,7 @@ void FormAddTask::LoadTask(Task task) {
         }
     }
     if (resourcesSpinner != nullptr) resourcesSpinner->SetValue(resources);
-    if (descriptionBox != nullptr) {
-        descriptionBox->SetTextNarrow(description);
-        if (descriptionBox->window != nullptr) SendMessageW(descriptionBox->window, EM_SETSEL, 0, -1);
-    }
-    if (startPicker != nullptr) {
-        startPicker->date = startDate.value;
-        startPicker->ApplyDate();
-    }
-    if (endPicker != nullptr) {
-        endPicker->date = endDate.value;
-        endPicker->ApplyDate();
-    }
+    ShowDescriptionAndSpan(descriptionBox, startPicker, endPicker, description, startDate, endDate);
     // Every digit of the amount, so that "OK" without a change keeps it.
     if (costBox != nullptr) costBox->SetAmount(dailyCost);
     editMode = true;

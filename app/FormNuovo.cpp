@@ -75,18 +75,7 @@ void FormNuovo::LoadProject(const std::string& projectDescription, const Date& p
     startDate = projectStart;
     endDate = projectEnd;
     description = projectDescription;
-    if (descriptionBox != nullptr) {
-        descriptionBox->SetTextNarrow(description);
-        if (descriptionBox->window != nullptr) SendMessageW(descriptionBox->window, EM_SETSEL, 0, -1);
-    }
-    if (startPicker != nullptr) {
-        startPicker->date = startDate.value;
-        startPicker->ApplyDate();
-    }
-    if (endPicker != nullptr) {
-        endPicker->date = endDate.value;
-        endPicker->ApplyDate();
-    }
+    ShowDescriptionAndSpan(descriptionBox, startPicker, endPicker, description, startDate, endDate);
     for (int i = 0; i < 7; ++i) {
         if (weekdayBoxes[i] == nullptr) continue;
         weekdayBoxes[i]->checkState = weekdays[i] == 1 ? 1 : 0;
