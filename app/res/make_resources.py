@@ -382,26 +382,29 @@ CALENDAR = [
     "kkkkkkkkkkkkk...",
 ]
 
+# A Gantt bar in the upper left of a 16 x 16 image, shared by the task images.
+GANTT_BAR = [
+    "................",
+    "................",
+    "................",
+    "nnnnnnnnnn......",
+    "nhhhhhhhhn......",
+    "nBBBBBBBBn......",
+    "nBBBBBBBBn......",
+    "nbbbbbbbbn......",
+    "nnnnnnnnnn......",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+]
+
 TOOLBAR = [
     # 0 add task: a Gantt bar and a green plus
-    ([
-        "................",
-        "................",
-        "................",
-        "nnnnnnnnnn......",
-        "nhhhhhhhhn......",
-        "nBBBBBBBBn......",
-        "nBBBBBBBBn......",
-        "nbbbbbbbbn......",
-        "nnnnnnnnnn......",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-    ], [(7, 7, PLUS)]),
+    (GANTT_BAR, [(7, 7, PLUS)]),
     # 1 include days: a calendar page and a green tick
     (CALENDAR + ["................", "................"], [(7, 8, TICK)]),
     # 2 exclude days: a calendar page and a red cross
@@ -458,24 +461,7 @@ TOOLBAR = [
         "xx..........",
     ])]),
     # 5 delete task: a Gantt bar and a red cross
-    ([
-        "................",
-        "................",
-        "................",
-        "nnnnnnnnnn......",
-        "nhhhhhhhhn......",
-        "nBBBBBBBBn......",
-        "nBBBBBBBBn......",
-        "nbbbbbbbbn......",
-        "nnnnnnnnnn......",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-        "................",
-    ], [(7, 7, CROSS)]),
+    (GANTT_BAR, [(7, 7, CROSS)]),
     # 6 chart: three bars in cascade on a sheet
     ([
         "kkkkkkkkkkkkkkkk",
