@@ -1,6 +1,7 @@
-// The file commands of the main window: open, save, save as, the question
-// about unsaved changes, the export of the chart as a bitmap and the two web
-// pages of the "&?" menu.
+// The file commands of the main window: open (through the dialog or by a
+// path given to the program), save, save as, the question about unsaved
+// changes, the export of the chart as a bitmap and the two web pages of the
+// "&?" menu.
 #include <windows.h>
 
 #include <algorithm>
@@ -69,7 +70,10 @@ void FormMain::SetFilePath(const std::string& path) {
 bool FormMain::OpenProject() {
     const std::string path = QVUtility::AskOpenFileName(this, DialogTitleOpen, "", ProjectFilters);
     if (path.empty()) return false;
+    return OpenProjectFile(path);
+}
 
+bool FormMain::OpenProjectFile(const std::string& path) {
     // The loader replaces the project only when the whole file is valid, so
     // a failed load leaves the project and its chart exactly as they were.
     switch (LoadProjectFile(path, project)) {

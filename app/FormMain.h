@@ -147,6 +147,10 @@ public:
     void SetFilePath(const std::string& path);
     // True when a project was loaded. A failed load leaves the project and the chart as they were.
     bool OpenProject();
+    // Loads the file at `path` as "&Apri" does once a file is chosen, with
+    // the same messages when it cannot be read or is not a project; for
+    // every way of naming a file (the dialog, the command line).
+    bool OpenProjectFile(const std::string& path);
     // False only when writing failed.
     bool SaveProject(bool noQuestion);
     bool SaveProjectAs();

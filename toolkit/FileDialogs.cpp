@@ -16,19 +16,6 @@ constexpr std::size_t kFileNameCapacity = 2048;
 
 HWND OwnerWindow(GUIElement* owner) { return owner ? owner->window : nullptr; }
 
-// The chosen path in the system code page. A character the code page cannot
-// hold becomes '?', never a look-alike letter, so the answer cannot name a
-// different existing file.
-std::string NarrowPath(const std::wstring& path) {
-    if (path.empty()) return std::string();
-    const int size = static_cast<int>(path.size());
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return std::string();
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, &narrow[0], length, nullptr, nullptr);
-    return narrow;
-}
-
 // Descriptions and patterns, each ended by a zero, the list by one more.
 std::wstring FilterList(const std::vector<std::string>& filters) {
     std::wstring list;
@@ -71,6 +58,16 @@ std::string RunFileDialog(bool save, GUIElement* owner, const std::string& title
 }
 
 }  // namespace
+
+std::string NarrowPath(const std::wstring& path) {
+    if (path.empty()) return std::string();
+    const int size = static_cast<int>(path.size());
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, &narrow[0], length, nullptr, nullptr);
+    return narrow;
+}
 
 std::string AskOpenFileName(GUIElement* owner, const std::string& title, const std::string& initialFolder,
                             const std::vector<std::string>& filters) {

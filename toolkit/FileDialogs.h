@@ -10,6 +10,11 @@ namespace QVUtility {
 
 class GUIElement;
 
+// A path in the system code page, as the dialogs answer it. A character the
+// code page cannot hold becomes '?', never a look-alike letter, so the
+// answer cannot name a different existing file.
+std::string NarrowPath(const std::wstring& path);
+
 // `filters` alternates descriptions and patterns, e.g. "File Velmora (*.vmo)",
 // "*.vmo". An empty title or folder lets the platform choose.
 std::string AskOpenFileName(GUIElement* owner, const std::string& title, const std::string& initialFolder,

@@ -200,19 +200,27 @@ enum ToolbarIndex { kNew, kOpen, kSep1, kSave, kSep2, kProperties, kAddTask, kIn
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        MakeFolder();
+        StartProgram(L"");
+        ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+    }
+
+    void MakeFolder() {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         folder = std::wstring(temp) + L"velmora_app_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(folder.c_str(), nullptr);
+    }
 
-        ASSERT_TRUE(app.Start(ProgramPath(), L"", folder)) << drv::LastErrorUtf8();
+    // Starts the program in the test's folder with `arguments` and finds its windows.
+    void StartProgram(const std::wstring& arguments) {
+        ASSERT_TRUE(app.Start(ProgramPath(), arguments, folder)) << drv::LastErrorUtf8();
         main = app.WaitWindow(nullptr, kTitle, 20000);
         ASSERT_NE(main, nullptr) << drv::LastErrorUtf8() << drv::DescribeWindows(app.Id());
         toolbar = drv::WaitDescendant(main, -1, TOOLBARCLASSNAMEW);
         status = drv::WaitDescendant(main, -1, STATUSCLASSNAMEW);
         ASSERT_NE(toolbar, nullptr) << drv::DescribeWindows(app.Id());
         ASSERT_NE(status, nullptr) << drv::DescribeWindows(app.Id());
-        ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
     }
 
     void TearDown() override {
@@ -334,6 +342,41 @@ TEST_F(MainWindowTest, StartsWithOnlyNewAndOpenUsable) {
     ASSERT_TRUE(drv::Activate(main));
     ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
     EXPECT_EQ(drv::WaitTopWindow(app.Id(), L"#32770", L"Salva", 1000), nullptr);
+}
+
+// The program started with a file name, as the .vmo file type starts it.
+class StartArgumentTest : public MainWindowTest {
+protected:
+    void SetUp() override { MakeFolder(); }
+};
+
+TEST_F(StartArgumentTest, OpensTheProjectNamedFirst) {
+    // Quoted, with a space and an accented letter, relative to the working
+    // folder; the arguments after it are ignored.
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"Via città.vmo"), kSiteProject));
+    StartProgram(L"\"Via città.vmo\" altro.vmo /x");
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"Via città.vmo"))) << drv::Utf8(drv::StatusBarText(status));
+    ExpectSiteChart();
+    // As after "&Apri": nothing to save, the project commands usable.
+    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true};
+    std::vector<bool> enabled = ToolbarEnabled();
+    enabled[kSep1] = enabled[kSep2] = true;
+    EXPECT_EQ(enabled, expected);
+}
+
+TEST_F(StartArgumentTest, AMissingOrInvalidFileGetsTheOpenCommandsMessage) {
+    StartProgram(L"\"" + Path(L"manca.vmo") + L"\"");
+    EXPECT_EQ(AnswerError(), L"Errore durante la lettura.");
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"rotto.vmo"), kBrokenProject));
+    StartProgram(Path(L"rotto.vmo"));
+    EXPECT_EQ(AnswerError(), L"Formato non valido.");
+    // The program goes on with no project, as it starts without a file.
+    EXPECT_EQ(drv::StatusBarText(status), L"");
+    EXPECT_FALSE(ReadChart(main).title.visible);
+    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false};
+    std::vector<bool> enabled = ToolbarEnabled();
+    enabled[kSep1] = enabled[kSep2] = true;
+    EXPECT_EQ(enabled, expected);
 }
 
 TEST_F(MainWindowTest, OpensProjectWithOneBarPerTaskInFileOrder) {
