@@ -8,7 +8,7 @@
 WINEPREFIX=$1; shift
 export WINEPREFIX
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=it_IT.UTF-8
 out=$(mktemp)
 wine "$@" >"$out" 2>&1 </dev/null
