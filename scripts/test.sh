@@ -17,7 +17,7 @@ cleanup() { wineserver -k >/dev/null 2>&1 || true; kill "$xvfb" 2>/dev/null || t
 trap cleanup EXIT
 export DISPLAY=":$display"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-wineserver -p
+wineserver -p || true  # already running (a program of the prefix is open): fine
 # Start the prefix's services now, away from CTest's output pipes.
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 cd "$root/build/host"
