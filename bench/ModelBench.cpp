@@ -33,28 +33,39 @@ Date DayAfter(const Date& d, int days) {
   return MakeDate(st);
 }
 
-// tasks tasks spanning spanDays each, listDays entries in each day list.
-Project Generate(int tasks, int spanDays, int listDays) {
+// A project shaped for a benchmark: `tasks` tasks of `spanDays` days each,
+// starting within `startSpread` days of `first`, and `listDays` entries in
+// each day list, spread over `listSpread` days from `first`.
+struct Shape {
+  int tasks;
+  int spanDays;
+  int listDays;
+  Date first = Day(1, 1, 2024);
+  int startSpread = 365;
+  int listSpread = 730;
+};
+
+Project Generate(const Shape& shape) {
   std::mt19937 random(12345);
   auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
   Project p;
   p.description = "Progetto di prova";
-  p.start = Day(1, 1, 2024);
-  p.end = Day(31, 12, 2026);
+  p.start = shape.first;
+  p.end = DayAfter(shape.first, shape.startSpread + shape.spanDays);
   for (int i = 0; i < 5; ++i) p.workingWeekdays[i] = 1;
-  for (int i = 0; i < tasks; ++i) {
+  for (int i = 0; i < shape.tasks; ++i) {
     Task t;
     t.description = "Attivit\xE0 numero " + std::to_string(i);
-    t.start = DayAfter(p.start, pick(0, 365));
-    t.end = DayAfter(t.start, spanDays - 1);
+    t.start = DayAfter(p.start, pick(0, shape.startSpread));
+    t.end = DayAfter(t.start, shape.spanDays - 1);
     t.colour = ColourAzzuro;
     t.resources = pick(1, 20);
     t.dailyCost = pick(1000, 100000) / 4.0;
     p.tasks.push_back(t);
   }
-  for (int i = 0; i < listDays; ++i) {
-    p.includeDays.push_back(DayAfter(p.start, pick(0, 730)));
-    p.excludeDays.push_back(DayAfter(p.start, pick(0, 730)));
+  for (int i = 0; i < shape.listDays; ++i) {
+    p.includeDays.push_back(DayAfter(p.start, pick(0, shape.listSpread)));
+    p.excludeDays.push_back(DayAfter(p.start, pick(0, shape.listSpread)));
   }
   return p;
 }
@@ -64,7 +75,7 @@ std::string TempPath(const char* name) {
 }
 
 void BM_SaveProject100k(benchmark::State& state) {
-  const Project p = Generate(100000, 30, 50);
+  const Project p = Generate({100000, 30, 50});
   const std::string path = TempPath("velmora-bench-save.vmo");
   std::size_t bytes = 0;
   for (auto _ : state) {
@@ -78,7 +89,7 @@ void BM_SaveProject100k(benchmark::State& state) {
 
 void BM_LoadProject100k(benchmark::State& state) {
   const std::string path = TempPath("velmora-bench-load.vmo");
-  SaveProjectFile(path, Generate(100000, 30, 50));
+  SaveProjectFile(path, Generate({100000, 30, 50}));
   const std::size_t bytes = std::filesystem::file_size(path);
   for (auto _ : state) {
     Project p;
@@ -94,7 +105,7 @@ void BM_LoadProject100k(benchmark::State& state) {
 const AmountFormat Italian{",", ".", "3;0"};
 
 const Project& ReportProject() {
-  static const Project p = Generate(2000, 365, 200);
+  static const Project p = Generate({2000, 365, 200});
   return p;
 }
 
@@ -103,6 +114,40 @@ void BM_CostReport2000(benchmark::State& state) {
   double total = 0;
   for (auto _ : state) {
     BuildCostReport(ReportProject(), Italian, text, total);
+    benchmark::DoNotOptimize(total);
+  }
+}
+
+// The working days of the same 2,000 tasks alone, without the report's text.
+void BM_CountWorkingDays2000(benchmark::State& state) {
+  for (auto _ : state) {
+    const WorkingDayCalendar calendar(ReportProject());
+    long long days = 0;
+    for (const Task& t : ReportProject().tasks) days += calendar.CountWorkingDays(t.start, t.end);
+    benchmark::DoNotOptimize(days);
+  }
+}
+
+// 100,000 tasks of 30 years each, with 1,000 entries in each list spread
+// over the tasks' years.
+void BM_CostReport100kTasks30Years(benchmark::State& state) {
+  const Project p = Generate({100000, 30 * 365 + 7, 1000, Day(1, 1, 2000), 3650, 40 * 365});
+  std::string text;
+  double total = 0;
+  for (auto _ : state) {
+    BuildCostReport(p, Italian, text, total);
+    benchmark::DoNotOptimize(total);
+  }
+}
+
+// 20,000 tasks of 8,400 years each, from the first years of the calendar.
+void BM_CostReport20kTasks8400Years(benchmark::State& state) {
+  const int tasks = static_cast<int>(state.range(0));
+  const Project p = Generate({tasks, 8400 * 365 + 2036, 200, Day(1, 1, 1601), 365, 8400 * 365});
+  std::string text;
+  double total = 0;
+  for (auto _ : state) {
+    BuildCostReport(p, Italian, text, total);
     benchmark::DoNotOptimize(total);
   }
 }
@@ -119,6 +164,9 @@ void BM_CostReport2000DayByDay(benchmark::State& state) {
 BENCHMARK(BM_SaveProject100k)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadProject100k)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CostReport2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountWorkingDays2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CostReport100kTasks30Years)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CostReport20kTasks8400Years)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CostReport2000DayByDay)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The two reports side by side once, before the timed runs: same text, same

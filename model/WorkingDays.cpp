@@ -1,23 +1,19 @@
 #include "model/WorkingDays.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
+
+#include "model/WeekdayCounts.h"
 
 namespace MyApp {
 
 namespace {
 
-// Fixed public holidays by month (1..12) and day (1..31).
 bool IsFixedHoliday(unsigned month, unsigned day) {
-  switch (month) {
-    case 1: return day == 1 || day == 6;
-    case 4: return day == 25;
-    case 5: return day == 1;
-    case 6: return day == 2;
-    case 8: return day == 15;
-    case 11: return day == 1;
-    case 12: return day == 8 || day == 25 || day == 26;
-    default: return false;
-  }
+  for (const MonthDay& holiday : FixedHolidays)
+    if (holiday.month == month && holiday.day == day) return true;
+  return false;
 }
 
 // Day and month of Easter Sunday and Easter Monday of a year. When Easter
@@ -41,8 +37,8 @@ bool ListContains(const std::vector<Date>& list, const Date& d) {
 }  // namespace
 
 int WeekdayIndex(WORD dayOfWeek) {
-  if (dayOfWeek > 6) return -1;
-  return dayOfWeek == 0 ? 6 : dayOfWeek - 1;
+  const int index = dayOfWeek == 0 ? 6 : dayOfWeek - 1;
+  return index <= 6 ? index : -1;
 }
 
 Date EasterSunday(int year) {
@@ -121,20 +117,57 @@ WorkingDayCalendar::DayList WorkingDayCalendar::Prepare(const std::vector<Date>&
     else list.ticks.push_back(ComparisonTicks(entry));
   }
   std::sort(list.ticks.begin(), list.ticks.end());
+  list.ticks.erase(std::unique(list.ticks.begin(), list.ticks.end()), list.ticks.end());
   return list;
+}
+
+bool WorkingDayCalendar::DayList::Has(std::int64_t t) const {
+  return matchesAll || std::binary_search(ticks.begin(), ticks.end(), t);
 }
 
 bool WorkingDayCalendar::DayList::Contains(const Date& d) const {
   if (empty) return false;
-  if (matchesAll) return true;
   std::int64_t t;
   if (!SystemTimeToTicks(d.value, t)) return true;  // equal to anything
-  return std::binary_search(ticks.begin(), ticks.end(), t);
+  return Has(t);
 }
 
 WorkingDayCalendar::WorkingDayCalendar(const CalendarRef& calendar)
     : include_(Prepare(*calendar.includeDays)), exclude_(Prepare(*calendar.excludeDays)) {
   std::copy(calendar.workingWeekdays, calendar.workingWeekdays + 7, weekdays_);
+  weekdaysWork_ = !exclude_.matchesAll;
+  PrepareCorrections();
+}
+
+void WorkingDayCalendar::PrepareCorrections() {
+  std::vector<std::int64_t> listed;
+  std::merge(include_.ticks.begin(), include_.ticks.end(), exclude_.ticks.begin(), exclude_.ticks.end(),
+             std::back_inserter(listed));
+  listed.erase(std::unique(listed.begin(), listed.end()), listed.end());
+  std::vector<std::pair<Correction, int>> changes;
+  for (const std::int64_t t : listed) {
+    // Listed days are later days of a count, judged by the weekday of their date.
+    Date day;
+    TicksToSystemTime(t, day.value);
+    const bool byRule = weekdaysWork_ && weekdays_[(t / TicksPerDay) % 7] != 0 && !IsPublicHoliday(day);
+    const bool working = (byRule && !exclude_.Has(t)) || include_.Has(t);
+    if (working != byRule) changes.push_back({Correction{t % TicksPerDay, t}, working ? 1 : -1});
+  }
+  std::sort(changes.begin(), changes.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  corrections_.reserve(changes.size());
+  correctionSums_.assign(1, 0);
+  for (const auto& change : changes) {
+    corrections_.push_back(change.first);
+    correctionSums_.push_back(correctionSums_.back() + change.second);
+  }
+}
+
+int WorkingDayCalendar::CorrectionsBetween(std::int64_t timeOfDay, std::int64_t firstTicks,
+                                           std::int64_t lastTicks) const {
+  const auto low = std::lower_bound(corrections_.begin(), corrections_.end(), Correction{timeOfDay, firstTicks});
+  const auto high = std::upper_bound(low, corrections_.end(), Correction{timeOfDay, lastTicks});
+  return correctionSums_[high - corrections_.begin()] - correctionSums_[low - corrections_.begin()];
 }
 
 bool WorkingDayCalendar::IsWorkingDay(const Date& d) const {
@@ -149,54 +182,20 @@ int WorkingDayCalendar::CountWorkingDays(const Date& from, const Date& to) const
   if (from.invalid || !SystemTimeToTicks(from.value, first) || !SystemTimeToTicks(to.value, last))
     return 0;
   if (first > last) return 0;
-  const std::int64_t dayCount = (last - first) / TicksPerDay + 1;
-  if (include_.matchesAll) return static_cast<int>(dayCount);
+  // The days of the count keep the time of day of `from`; the last one is
+  // the latest not after `to`.
+  const std::int64_t later = (last - first) / TicksPerDay;
+  if (include_.matchesAll) return static_cast<int>(later + 1);
 
-  // Every day of the walk has the time of day of `from`; an entry matches a
-  // day only when its timestamp is exactly that day's.
-  auto includeAt = std::lower_bound(include_.ticks.begin(), include_.ticks.end(), first);
-  auto excludeAt = std::lower_bound(exclude_.ticks.begin(), exclude_.ticks.end(), first);
-
-  unsigned year = from.value.wYear, month = from.value.wMonth, day = from.value.wDay;
-  unsigned monthLength = DaysInMonth(year, month);
-  EasterDays easter = EasterOf(static_cast<int>(year));
-  // The first day is judged by its own stored weekday, the following ones by
-  // the weekday the step to the next day gives them.
-  int index = WeekdayIndex(from.value.wDayOfWeek);
-  int trueIndex = static_cast<int>((DaysFromCivil(year, month, day) + 1) % 7);  // wDayOfWeek
-  trueIndex = WeekdayIndex(static_cast<WORD>(trueIndex));
-
-  int count = 0;
-  std::int64_t t = first;
-  for (std::int64_t k = 0; k < dayCount; ++k, t += TicksPerDay) {
-    while (includeAt != include_.ticks.end() && *includeAt < t) ++includeAt;
-    while (excludeAt != exclude_.ticks.end() && *excludeAt < t) ++excludeAt;
-    const bool included = includeAt != include_.ticks.end() && *includeAt == t;
-    bool working = included;
-    if (!working && index >= 0 && weekdays_[index] != 0) {
-      const bool holiday = IsFixedHoliday(month, day) ||
-                           (month == easter.sundayMonth && day == easter.sundayDay) ||
-                           (month == easter.mondayMonth && day == easter.mondayDay);
-      const bool excluded = exclude_.matchesAll ||
-                            (excludeAt != exclude_.ticks.end() && *excludeAt == t);
-      working = !holiday && !excluded;
-    }
-    if (working) ++count;
-
-    // Next day.
-    trueIndex = trueIndex == 6 ? 0 : trueIndex + 1;
-    index = trueIndex;
-    if (++day > monthLength) {
-      day = 1;
-      if (++month > 12) {
-        month = 1;
-        ++year;
-        easter = EasterOf(static_cast<int>(year));
-      }
-      monthLength = DaysInMonth(year, month);
-    }
-  }
-  return count;
+  // The first day is judged by the weekday stored in `from`, the later ones
+  // by the weekday of their date.
+  std::int64_t count = IsWorkingDay(from) ? 1 : 0;
+  if (later == 0) return static_cast<int>(count);
+  const std::int64_t firstDay = first / TicksPerDay + 1, lastDay = first / TicksPerDay + later;
+  if (weekdaysWork_)
+    count += FlaggedWeekdays(weekdays_, firstDay, lastDay) - HolidaysOnFlaggedWeekdays(weekdays_, firstDay, lastDay);
+  count += CorrectionsBetween(first % TicksPerDay, first + TicksPerDay, first + later * TicksPerDay);
+  return static_cast<int>(count);
 }
 
 }  // namespace MyApp

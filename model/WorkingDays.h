@@ -28,8 +28,16 @@ CalendarRef CalendarOf(const Holder& holder) {
   return CalendarRef{&holder.workingWeekdays[0], &holder.includeDays, &holder.excludeDays};
 }
 
-// Index into workingWeekdays of a wDayOfWeek (Sunday -> 6), or -1 when out of range.
+// Index into workingWeekdays of a wDayOfWeek: wDayOfWeek - 1, and 6 for
+// Sunday (0). A stored 7 gives 6 as well; larger values give -1, no weekday.
 int WeekdayIndex(WORD dayOfWeek);
+
+// The fixed public holidays, any year.
+struct MonthDay {
+  unsigned char month, day;
+};
+inline constexpr MonthDay FixedHolidays[10] = {{1, 1}, {1, 6},  {4, 25}, {5, 1},   {6, 2},
+                                               {8, 15}, {11, 1}, {12, 8}, {12, 25}, {12, 26}};
 
 // Easter Sunday of a Gregorian year, at midnight (invalid for years the
 // conversions refuse, with the day and month still filled in).
@@ -55,12 +63,19 @@ int CountWorkingDays(const Holder& holder, const Date& from, const Date& to) {
   return CountWorkingDays(CalendarOf(holder), from, to);
 }
 
-// The calendar of a holder prepared once for many questions: the lists are
-// sorted by timestamp, and counting walks the days with the holidays of each
-// year computed once. Answers exactly as the functions above. Holds a copy,
-// so the holder may change or go afterwards.
+// The calendar of a holder prepared once for many questions. Holds a copy,
+// so the holder may change or go afterwards; answers exactly as the
+// functions above.
+//
+// Counting costs the same for a span of a week or of centuries: whole weeks
+// give the flagged weekdays, a table of every year's holidays takes off
+// those on flagged weekdays, and the listed days that change the answer of
+// that rule, found by binary search, put in their corrections. The lists are
+// sorted once, here.
 class WorkingDayCalendar {
  public:
+  // No working weekday and empty lists.
+  WorkingDayCalendar() = default;
   explicit WorkingDayCalendar(const CalendarRef& calendar);
   template <class Holder>
   explicit WorkingDayCalendar(const Holder& holder) : WorkingDayCalendar(CalendarOf(holder)) {}
@@ -72,14 +87,32 @@ class WorkingDayCalendar {
   struct DayList {
     bool empty = true;
     bool matchesAll = false;           // an invalid entry matches every day
-    std::vector<std::int64_t> ticks;   // comparison timestamps, ascending
+    std::vector<std::int64_t> ticks;   // comparison timestamps, ascending, each once
     bool Contains(const Date& d) const;
+    bool Has(std::int64_t t) const;
   };
   static DayList Prepare(const std::vector<Date>& days);
 
-  int weekdays_[7];
+  // A listed day on which the lists change the answer of the weekday and
+  // holiday rule. A day of a count matches it only at the same time of day.
+  struct Correction {
+    std::int64_t timeOfDay;
+    std::int64_t ticks;
+    bool operator<(const Correction& other) const {
+      return timeOfDay != other.timeOfDay ? timeOfDay < other.timeOfDay : ticks < other.ticks;
+    }
+  };
+  void PrepareCorrections();
+  // Sum of the corrections at this time of day from firstTicks to lastTicks.
+  int CorrectionsBetween(std::int64_t timeOfDay, std::int64_t firstTicks, std::int64_t lastTicks) const;
+
+  int weekdays_[7] = {};
+  // False when an invalid exclude entry leaves working only the included days.
+  bool weekdaysWork_ = true;
   DayList include_;
   DayList exclude_;
+  std::vector<Correction> corrections_;  // ascending
+  std::vector<int> correctionSums_;      // [i] = sum of the first i corrections (+1 or -1 each)
 };
 
 }  // namespace MyApp
