@@ -1,6 +1,7 @@
 // Fuzzes the project-file reader: any bytes give success or a format error,
-// both loading paths agree, a failed load leaves the project untouched, and a
-// loaded project saves and loads back the same.
+// both loading paths agree, a failed load leaves the project untouched, a
+// loaded project saves and loads back the same, and its cost report follows
+// the working-day rule.
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
@@ -10,7 +11,9 @@
 #include "file/LineFile.h"
 #include "file/ProjectFile.h"
 #include "model/CostReport.h"
+#include "model/WorkingDays.h"
 #include "tests/model/ModelTestSupport.h"
+#include "tests/model/WorkingDaysOracle.h"
 
 using namespace MyApp;
 using ModelTests::Fields;
@@ -63,14 +66,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(LoadProjectLines(third, SerializeProject(again)) == LoadResult::Ok, "saved again loads");
   Check(Fields(third, true) == Fields(again, true), "costs settle after one round trip");
 
-  // The report, when the spans are small enough to keep the fuzzer fast.
-  std::int64_t days = 0;
-  for (const Task& t : fromLines.tasks) days += DaysUntil(t.start, t.end) > 0 ? DaysUntil(t.start, t.end) : 0;
-  if (days < 200000) {
-    std::string text;
-    double total;
-    BuildCostReport(fromLines, AmountFormat{",", ".", "3;0"}, text, total);
-    Check(!text.empty(), "report text");
+  // The report, whatever the spans; and each task's working days against the
+  // literal day-by-day rule while the walk stays short.
+  std::string text;
+  double total;
+  BuildCostReport(fromLines, AmountFormat{",", ".", "3;0"}, text, total);
+  Check(!text.empty(), "report text");
+  const WorkingDayCalendar calendar(fromLines);
+  const std::int64_t perDay = 1 + static_cast<std::int64_t>(fromLines.includeDays.size() + fromLines.excludeDays.size());
+  std::int64_t work = 0;
+  for (const Task& t : fromLines.tasks) {
+    work += (DaysUntil(t.start, t.end) > 0 ? DaysUntil(t.start, t.end) : 0) * perDay;
+    if (work > 2000000) break;
+    Check(calendar.CountWorkingDays(t.start, t.end) == Oracle::CountWorkingDays(fromLines, t.start, t.end),
+          "working days follow the day-by-day rule");
   }
   return 0;
 }
