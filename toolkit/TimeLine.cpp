@@ -53,9 +53,11 @@ int Clamp(std::int64_t value) {
 // x = originX. Everything a paint draws goes through here.
 class RulerPainter {
 public:
-    RulerPainter(const TimeLine& ruler, HDC context, std::int64_t originX, std::int64_t drawLeft,
-                 std::int64_t drawRight, int clientWidth, int clientHeight, int rowHeight, FontDescription* labelFont)
+    RulerPainter(const TimeLine& ruler, const MyApp::WorkingDayCalendar& calendar, HDC context, std::int64_t originX,
+                 std::int64_t drawLeft, std::int64_t drawRight, int clientWidth, int clientHeight, int rowHeight,
+                 FontDescription* labelFont)
         : ruler_(ruler),
+          calendar_(calendar),
           dc_(context),
           origin_(originX),
           left_(drawLeft),
@@ -93,7 +95,6 @@ public:
         const int oldMode = SetBkMode(dc_, TRANSPARENT);
         const COLORREF oldColour = GetTextColor(dc_);
 
-        const MyApp::WorkingDayCalendar calendar(ruler_);
         MyApp::Date current = ruler_.spanStart;
         int month = current.value.wMonth;
         int year = current.value.wYear;
@@ -110,7 +111,7 @@ public:
             if (x + dayWidth > left_ && x < right_) {
                 const int px = Clamp(x - origin_);
                 Rectangle(dc_, px, b - r - 1, px + dayWidth, b);
-                const bool working = calendar.IsWorkingDay(current);
+                const bool working = calendar_.IsWorkingDay(current);
                 if (!working && red != nullptr) {
                     // The right and bottom edges of the outline stay visible.
                     RECT fill{px, b - r - 1, px + dayWidth - 1, b - 1};
@@ -151,6 +152,7 @@ public:
 
 private:
     const TimeLine& ruler_;
+    const MyApp::WorkingDayCalendar& calendar_;
     HDC dc_;
     std::int64_t origin_, left_, right_;
     int width_, bottom_, r_;
@@ -232,6 +234,7 @@ void TimeLine::SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp:
     includeDays = std::move(include);
     excludeDays = std::move(exclude);
     if (weekdayFlags != nullptr) std::copy(weekdayFlags, weekdayFlags + 7, workingWeekdays);
+    UpdateCalendar();
 
     const std::int64_t columns = ColumnCount();
     dayWidth = NormalDayWidth;
@@ -252,6 +255,18 @@ void TimeLine::SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp:
     FollowParent();
 }
 
+void TimeLine::UpdateCalendar() {
+    if (std::equal(workingWeekdays, workingWeekdays + 7, calendarFields.weekdays) && calendarVersion > 0 &&
+        SameDates(includeDays, calendarFields.includeDays) && SameDates(excludeDays, calendarFields.excludeDays)) {
+        return;
+    }
+    std::copy(workingWeekdays, workingWeekdays + 7, calendarFields.weekdays);
+    calendarFields.includeDays = includeDays;
+    calendarFields.excludeDays = excludeDays;
+    calendar = MyApp::WorkingDayCalendar(MyApp::CalendarOf(*this));
+    ++calendarVersion;
+}
+
 bool TimeLine::PictureInputs::Matches(const PictureInputs& other) const {
     if (clientWidth != other.clientWidth || clientHeight != other.clientHeight || rowHeight != other.rowHeight ||
         dayWidth != other.dayWidth || lineColour != other.lineColour || backColour != other.backColour ||
@@ -259,9 +274,8 @@ bool TimeLine::PictureInputs::Matches(const PictureInputs& other) const {
         bold != other.bold || italic != other.italic || underline != other.underline) {
         return false;
     }
-    if (!SameDate(spanStart, other.spanStart) || !SameDate(spanEnd, other.spanEnd)) return false;
-    if (!std::equal(weekdays, weekdays + 7, other.weekdays)) return false;
-    return SameDates(includeDays, other.includeDays) && SameDates(excludeDays, other.excludeDays);
+    return SameDate(spanStart, other.spanStart) && SameDate(spanEnd, other.spanEnd) &&
+           calendarVersion == other.calendarVersion;
 }
 
 int TimeLine::RulerWidth() const {
@@ -354,9 +368,8 @@ void TimeLine::OnPaint() {
     inputs.underline = labelFont->underline;
     inputs.spanStart = spanStart;
     inputs.spanEnd = spanEnd;
-    std::copy(workingWeekdays, workingWeekdays + 7, inputs.weekdays);
-    inputs.includeDays = includeDays;
-    inputs.excludeDays = excludeDays;
+    UpdateCalendar();
+    inputs.calendarVersion = calendarVersion;
 
     // The whole ruler, drawn again only when what it shows has changed.
     const std::int64_t pixels = static_cast<std::int64_t>(rulerWidth) * clientHeight;
@@ -378,7 +391,8 @@ void TimeLine::OnPaint() {
             }
             HGDIOBJ old = picture && memory ? SelectObject(memory, picture) : nullptr;
             if (old != nullptr) {
-                RulerPainter(*this, memory, 0, 0, rulerWidth, rulerWidth, clientHeight, rowHeight, labelFont).Paint();
+                RulerPainter(*this, calendar, memory, 0, 0, rulerWidth, rulerWidth, clientHeight, rowHeight, labelFont)
+                    .Paint();
                 SelectObject(memory, old);
                 chartImage = picture;
                 pictureInputs = std::move(inputs);
@@ -410,14 +424,14 @@ void TimeLine::OnPaint() {
                 memory ? CountGdiCreation(CreateCompatibleBitmap(surface.context, areaWidth, clientHeight)) : nullptr;
             HGDIOBJ old = part ? SelectObject(memory, part) : nullptr;
             if (old != nullptr) {
-                RulerPainter(*this, memory, from, from, from + areaWidth, rulerWidth, clientHeight, rowHeight,
-                             labelFont)
+                RulerPainter(*this, calendar, memory, from, from, from + areaWidth, rulerWidth, clientHeight,
+                             rowHeight, labelFont)
                     .Paint();
                 BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, 0, 0, SRCCOPY);
                 SelectObject(memory, old);
             } else {
-                RulerPainter(*this, surface.context, viewOrigin, from, from + areaWidth, rulerWidth, clientHeight,
-                             rowHeight, labelFont)
+                RulerPainter(*this, calendar, surface.context, viewOrigin, from, from + areaWidth, rulerWidth,
+                             clientHeight, rowHeight, labelFont)
                     .Paint();
             }
             ReleaseGdiObject(part);

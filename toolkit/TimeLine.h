@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "model/Date.h"
+#include "model/WorkingDays.h"
 #include "toolkit/PanelChildren.h"
 
 namespace QVUtility {
@@ -93,8 +94,7 @@ private:
         int fontHeight = 0;
         bool bold = false, italic = false, underline = false;
         MyApp::Date spanStart, spanEnd;
-        int weekdays[7] = {};
-        std::vector<MyApp::Date> includeDays, excludeDays;
+        int calendarVersion = 0;
         bool Matches(const PictureInputs& other) const;
     };
     PictureInputs pictureInputs;
@@ -103,6 +103,18 @@ private:
     std::int64_t logicalLeft = 0;      // ruler x = 0 in the parent's client coordinates
     int lastParentScroll = -1;         // parent's horizontal position at the last move; -1 = none yet
     bool repositioning = false;        // our own move is under way
+
+    // The working-day calendar the paint asks about each day, made from the
+    // weekday flags and the two lists: by SetProject, and again at a paint
+    // only when the owner has changed those fields since.
+    struct CalendarFields {
+        int weekdays[7] = {};
+        std::vector<MyApp::Date> includeDays, excludeDays;
+    };
+    CalendarFields calendarFields;
+    MyApp::WorkingDayCalendar calendar;
+    int calendarVersion = 0;  // counts the calendars made
+    void UpdateCalendar();
 
     void ReleaseChartImage();
     // Places the window over the parent's client area when the ruler is
