@@ -18,6 +18,10 @@ namespace {
 constexpr int ClientWidth = 400;
 constexpr int ClientHeight = 330;
 
+// The order of the list: by the timestamp each day compares with. A total
+// order, so that a day is found by binary search.
+bool Earlier(const Date& a, const Date& b) { return ComparisonTicks(a) < ComparisonTicks(b); }
+
 }  // namespace
 
 FormDays::FormDays(QVUtility::Form* ownerForm, const std::wstring& title)
@@ -74,17 +78,15 @@ void FormDays::LoadDays(const std::string& tag, const Date& projectStart, const 
 
 void FormDays::RefreshList() {
     if (dayList == nullptr) return;
+    dayList->SetDrawing(false);
     for (int i = dayList->Count() - 1; i >= 0; --i)
         if (!dayList->RemoveItem(i)) break;
-    if (days.empty()) return;
-    // A stable sort: it stays sound even for a day that compares equal to
-    // every other (a day that is not a real date).
-    std::stable_sort(days.begin(), days.end(),
-                     [](const Date& a, const Date& b) { return CompareDates(a, b) == -1; });
+    std::stable_sort(days.begin(), days.end(), Earlier);
     for (const Date& day : days) {
         const std::string shown = FormatDate(day);
         dayList->AddItem(shown, shown);
     }
+    dayList->SetDrawing(true);
 }
 
 void FormDays::SelectByText(const std::string& itemText) {
@@ -119,16 +121,25 @@ void FormDays::OnButton(GUIElement* button) {
 
 void FormDays::AddPickedDay() {
     const Date day = MakeDate(datePicker->GetDate());
-    for (const Date& listed : days) {
-        if (CompareDates(listed, day) == 0) {
-            QVUtility::ShowInfo(this, std::wstring(L"Data già presente."), std::wstring(L"Attenzione"));
-            if (IsOpen()) datePicker->Focus();
-            return;
-        }
+    // The day is listed already when some entry equals it: an entry with its
+    // timestamp (found by binary search, the list being in order), an entry
+    // that is no date, or any entry when the picked day is none.
+    const auto at = std::lower_bound(days.begin(), days.end(), day, Earlier);
+    std::int64_t ticks = 0;
+    const bool listed =
+        !days.empty() && (!SystemTimeToTicks(day.value, ticks) || (at != days.end() && CompareDates(*at, day) == 0) ||
+                          std::any_of(days.begin(), days.end(), [](const Date& d) { return d.invalid; }));
+    if (listed) {
+        QVUtility::ShowInfo(this, std::wstring(L"Data già presente."), std::wstring(L"Attenzione"));
+        if (IsOpen()) datePicker->Focus();
+        return;
     }
-    days.push_back(day);
-    RefreshList();
-    SelectByText(FormatDate(day));
+    // In place: the list box gets the one new item where the day goes.
+    const int index = static_cast<int>(at - days.begin());
+    days.insert(at, day);
+    const std::string shown = FormatDate(day);
+    dayList->InsertItem(index, shown, shown);
+    dayList->Select(index);
 }
 
 void FormDays::RemoveSelectedDay() {
@@ -139,16 +150,24 @@ void FormDays::RemoveSelectedDay() {
         if (IsOpen()) dayList->Focus();
         return;
     }
+    // The first listed day shown with the selected text goes.
     const std::wstring shown = dayList->GetItemText(selected);
+    auto showsIt = [&](size_t i) { return QVUtility::Widen(FormatDate(days[i])) == shown; };
+    const bool inStep =
+        static_cast<size_t>(dayList->Count()) == days.size() && static_cast<size_t>(selected) < days.size();
     int found = -1;
-    for (size_t i = 0; i < days.size(); ++i) {
-        if (QVUtility::Widen(FormatDate(days[i])) == shown) {
-            found = static_cast<int>(i);
-            break;
-        }
+    if (inStep && showsIt(selected)) {
+        // The items show `days` in order: days shown alike stand together.
+        found = selected;
+        while (found > 0 && showsIt(found - 1)) --found;
+        days.erase(days.begin() + found);
+        dayList->RemoveItem(found);
+    } else {
+        for (size_t i = 0; i < days.size() && found == -1; ++i)
+            if (showsIt(i)) found = static_cast<int>(i);
+        if (found != -1) days.erase(days.begin() + found);
+        RefreshList();
     }
-    if (found != -1) days.erase(days.begin() + found);
-    RefreshList();
     if (dayList->Count() > 0) dayList->Select(found - 1 < 0 ? 0 : found - 1);
 }
 

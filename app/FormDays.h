@@ -2,7 +2,8 @@
 // lists, the extra working days or the extra non-working days. The user
 // picks a date and adds it, or selects a listed date and removes it; "OK"
 // hands the edited list back. The list stays in ascending order and holds no
-// day twice.
+// day twice; adding or removing a day changes that one item of the list box,
+// so a list of many thousand days stays quick to edit.
 #pragma once
 
 #include <string>
@@ -42,8 +43,8 @@ public:
     // The picker offers the project's days; the list shows `list`.
     void LoadDays(const std::string& tag, const Date& projectStart, const Date& projectEnd,
                   const std::vector<Date>& list);
-    // Sorts `days` and shows them; afterwards a day's index in `days` is its
-    // item index.
+    // Sorts `days` (by timestamp) and shows them all; afterwards, and after
+    // every add or remove, a day's index in `days` is its item index.
     void RefreshList();
     // Selects the item showing `itemText`; the first item for an empty text.
     void SelectByText(const std::string& itemText);

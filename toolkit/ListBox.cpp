@@ -43,6 +43,17 @@ void ListBox::AddItem(const std::string& itemText, const std::string& itemValue)
     if (window != nullptr) SendMessageW(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts.back().c_str()));
 }
 
+void ListBox::InsertItem(int index, const std::string& itemText, const std::string& itemValue) {
+    if (index < 0 || static_cast<size_t>(index) >= texts.size()) {
+        AddItem(itemText, itemValue);
+        return;
+    }
+    const auto at = texts.insert(texts.begin() + index, Widen(itemText));
+    if (static_cast<size_t>(index) <= values.size()) values.insert(values.begin() + index, Widen(itemValue));
+    if (window != nullptr)
+        SendMessageW(window, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(at->c_str()));
+}
+
 int ListBox::Count() const { return static_cast<int>(texts.size()); }
 
 std::wstring ListBox::GetItemText(int index) const { return ItemAt(texts, index); }
@@ -61,6 +72,12 @@ bool ListBox::RemoveItem(int index) {
 void ListBox::Clear() {
     for (int index = Count() - 1; index >= 0; --index)
         if (!RemoveItem(index)) break;
+}
+
+void ListBox::SetDrawing(bool draw) {
+    if (window == nullptr) return;
+    SendMessageW(window, WM_SETREDRAW, draw ? TRUE : FALSE, 0);
+    if (draw) InvalidateRect(window, nullptr, TRUE);
 }
 
 bool ListBox::Select(int index) {

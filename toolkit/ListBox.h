@@ -23,6 +23,8 @@ public:
 
     // Narrow text and value (system code page).
     void AddItem(const std::string& itemText, const std::string& itemValue);
+    // The same at `index` (0 .. Count); an index outside that appends.
+    void InsertItem(int index, const std::string& itemText, const std::string& itemValue);
     int Count() const;
     // An index outside the list (-1 included) reads the last item; an empty
     // list reads as an empty text.
@@ -31,6 +33,9 @@ public:
     bool RemoveItem(int index);
     void Clear();
     bool Select(int index);
+    // Stops (false) and resumes (true) drawing the list, so that many items
+    // are added or removed at the cost of one paint; resuming repaints it.
+    void SetDrawing(bool draw);
     int GetSelectedIndex();
 };
 

@@ -789,6 +789,21 @@ TEST(DialogClasses, DaysListStaysSortedAndRemovalSelectsTheDayAbove) {
     EXPECT_EQ(dialog.dayList->Count(), 0);
     EXPECT_EQ(dialog.dayList->GetSelectedIndex(), -1);
 
+    // Added days take their place in the list box itself and are selected.
+    for (int day : {15, 5, 10}) {
+        dialog.datePicker->date = Day(day, 3, 2027).value;
+        dialog.datePicker->ApplyDate();
+        dialog.OnButton(dialog.addButton);
+    }
+    EXPECT_EQ(dialog.dayList->GetSelectedIndex(), 1);
+    ASSERT_EQ(SendMessageW(dialog.dayList->window, LB_GETCOUNT, 0, 0), 3);
+    for (int i = 0; i < 3; ++i) {
+        wchar_t shown[32] = {};
+        SendMessageW(dialog.dayList->window, LB_GETTEXT, i, reinterpret_cast<LPARAM>(shown));
+        EXPECT_EQ(shown, QVUtility::Widen(MyApp::FormatDate(dialog.days[i])));
+        EXPECT_EQ(shown, std::wstring(i == 0 ? L"05/03/2027" : i == 1 ? L"10/03/2027" : L"15/03/2027"));
+    }
+
     // The picker offers the project's days only.
     SYSTEMTIME range[2] = {};
     const LRESULT limits = SendMessageW(dialog.datePicker->window, DTM_GETRANGE, 0, (LPARAM)range);
