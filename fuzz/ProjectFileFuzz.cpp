@@ -73,11 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   BuildCostReport(fromLines, AmountFormat{",", ".", "3;0"}, text, total);
   Check(!text.empty(), "report text");
   const WorkingDayCalendar calendar(fromLines);
-  const std::int64_t perDay = 1 + static_cast<std::int64_t>(fromLines.includeDays.size() + fromLines.excludeDays.size());
+  const std::int64_t perDay =
+      1 + static_cast<std::int64_t>(fromLines.includeDays.size() + fromLines.excludeDays.size());
   std::int64_t work = 0;
   for (const Task& t : fromLines.tasks) {
     work += (DaysUntil(t.start, t.end) > 0 ? DaysUntil(t.start, t.end) : 0) * perDay;
-    if (work > 2000000) break;
+    if (work > 200000) break;
     Check(calendar.CountWorkingDays(t.start, t.end) == Oracle::CountWorkingDays(fromLines, t.start, t.end),
           "working days follow the day-by-day rule");
   }

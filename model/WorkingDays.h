@@ -49,7 +49,8 @@ bool IsIncludedDay(const CalendarRef& calendar, const Date& d);
 bool IsExcludedDay(const CalendarRef& calendar, const Date& d);
 bool IsWorkingDay(const CalendarRef& calendar, const Date& d);
 // Working days from `from` to `to`, both included; 0 when `from` is after
-// `to`, when `from` is invalid or when either cannot be converted.
+// `to`, when `from` is invalid or when either cannot be converted. Prepares
+// the lists for this one count: for many, make a WorkingDayCalendar once.
 int CountWorkingDays(const CalendarRef& calendar, const Date& from, const Date& to);
 
 template <class Holder>
