@@ -2,7 +2,7 @@
 // 50,000, against showing the whole list again. Figures are printed,
 // nothing is asserted.
 //
-// Run under Wine with a display: wine build/windows/tests/app/days_bench.exe
+// Run under Wine with a display: wine build/windows/tests/app/days_bench.exe [days]
 
 #include <windows.h>
 
@@ -11,29 +11,18 @@
 #include <vector>
 
 #include "app/FormDays.h"
+#include "bench/WineBench.h"
 #include "model/Date.h"
 #include "toolkit/Button.h"
 #include "toolkit/DatePicker.h"
 #include "toolkit/Form.h"
 #include "toolkit/ListBox.h"
 
+using WineBench::Median;
+using WineBench::Now;
+using WineBench::Pump;
+
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency{};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
 
 MyApp::Date DayAfter(const MyApp::Date& first, int days) {
     std::int64_t ticks = 0;
@@ -41,11 +30,6 @@ MyApp::Date DayAfter(const MyApp::Date& first, int days) {
     SYSTEMTIME st{};
     MyApp::TicksToSystemTime(ticks + days * MyApp::TicksPerDay, st);
     return MyApp::MakeDate(st);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/WineBench.h"
 #include "model/Date.h"
 #include "toolkit/Form.h"
 #include "toolkit/PanelChildren.h"
@@ -18,23 +19,11 @@
 
 using namespace QVUtility;
 
+using WineBench::Median;
+using WineBench::Now;
+using WineBench::Pump;
+
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency{};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
 
 MyApp::Date Day(int day, int month, int year) {
     SYSTEMTIME st{};
@@ -42,11 +31,6 @@ MyApp::Date Day(int day, int month, int year) {
     st.wMonth = static_cast<WORD>(month);
     st.wDay = static_cast<WORD>(day);
     return MyApp::MakeDate(st);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 void Paint(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
