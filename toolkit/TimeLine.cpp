@@ -48,77 +48,87 @@ int Clamp(std::int64_t value) {
     return static_cast<int>(std::max(-CoordinateLimit, std::min(CoordinateLimit, value)));
 }
 
-// Draws the ruler, or the part of it between the ruler's x coordinates
-// drawLeft and drawRight, on a context whose x = 0 stands for the ruler's
-// x = originX. Everything a paint draws goes through here.
+// Draws the rows as PaintRulerRows describes. Everything a ruler draws goes
+// through here.
 class RulerPainter {
 public:
-    RulerPainter(const TimeLine& ruler, const MyApp::WorkingDayCalendar& calendar, HDC context, std::int64_t originX,
-                 std::int64_t drawLeft, std::int64_t drawRight, int clientWidth, int clientHeight, int rowHeight,
-                 FontDescription* labelFont)
-        : ruler_(ruler),
-          calendar_(calendar),
-          dc_(context),
-          origin_(originX),
-          left_(drawLeft),
-          right_(drawRight),
-          width_(clientWidth),
-          bottom_(clientHeight),
-          r_(rowHeight),
-          font_(labelFont) {}
+    RulerPainter(const RulerRows& rows, HDC context, std::int64_t originX, std::int64_t drawLeft,
+                 std::int64_t drawRight)
+        : rows_(rows), dc_(context), origin_(originX), left_(drawLeft), right_(drawRight) {}
 
     void Paint() {
         FillBackground();
-        const int dayWidth = ruler_.dayWidth;
-        if (dayWidth < 1 || !Convertible(ruler_.spanStart)) return;  // nothing to lay out
+        const std::int64_t width = rows_.columnWidth;
+        const std::int64_t divisor = rows_.columnDivisor;
+        if (width < 1 || divisor < 1 || rows_.calendar == nullptr || !Convertible(rows_.spanStart)) return;
 
         // How far the walk may go: the span's own length when its end is a
         // real day, else as many columns as the picture holds; never further
         // than a year past the right edge of what is drawn.
         std::int64_t limit = 0;
         std::int64_t endTicks = 0;
-        if (MyApp::SystemTimeToTicks(ruler_.spanEnd.value, endTicks)) {
-            const std::int64_t n = MyApp::DaysUntil(ruler_.spanStart, ruler_.spanEnd);
+        if (MyApp::SystemTimeToTicks(rows_.spanEnd.value, endTicks)) {
+            const std::int64_t n = MyApp::DaysUntil(rows_.spanStart, rows_.spanEnd);
             if (n < 0) return;
             limit = n + 1;
         } else {
-            limit = (static_cast<std::int64_t>(width_) + dayWidth - 1) / dayWidth;
+            limit = ColumnAt(rows_.pictureWidth + X(1) - 1);
         }
-        limit = std::min(limit, right_ / dayWidth + 1 + ColumnsPastEdge);
+        limit = std::min(limit, ColumnAt(right_) + 1 + ColumnsPastEdge);
 
-        HPEN pen = CountGdiCreation(CreatePen(PS_SOLID, 0, ruler_.lineColour));
+        HPEN pen = CountGdiCreation(CreatePen(PS_SOLID, 0, rows_.lineColour));
         HBRUSH red = CountGdiCreation(CreateSolidBrush(NonWorkingFill));
         HGDIOBJ oldPen = pen ? SelectObject(dc_, pen) : nullptr;
         HGDIOBJ oldBrush = SelectObject(dc_, GetStockObject(NULL_BRUSH));
         HGDIOBJ oldFont = nullptr;
-        if (font_ != nullptr && font_->GetFont() != nullptr) oldFont = SelectObject(dc_, font_->GetFont());
+        if (rows_.font != nullptr && rows_.font->GetFont() != nullptr)
+            oldFont = SelectObject(dc_, rows_.font->GetFont());
         const int oldMode = SetBkMode(dc_, TRANSPARENT);
         const COLORREF oldColour = GetTextColor(dc_);
+        // Fitted labels: the day numbers go all or none, so that the row
+        // does not show some numbers and leave others out.
+        bool dayNumbers = true;
+        if (rows_.fittedLabels) {
+            SIZE extent{};
+            dayNumbers = GetTextExtentPoint32W(dc_, L"30", 2, &extent) && extent.cx < X(1);
+        }
 
-        MyApp::Date current = ruler_.spanStart;
+        MyApp::Date current = rows_.spanStart;
         int month = current.value.wMonth;
         int year = current.value.wYear;
         std::int64_t monthStart = 0;
         std::int64_t yearStart = 0;
         std::int64_t column = 0;
-        const int b = bottom_;
-        const int r = r_;
+        const int b = rows_.bottom;
+        const int r = rows_.rowHeight;
         wchar_t number[16];
 
         while (column < limit) {
-            if (MyApp::CompareDates(current, ruler_.spanEnd) > 0) break;
-            const std::int64_t x = column * dayWidth;
-            if (x + dayWidth > left_ && x < right_) {
+            if (MyApp::CompareDates(current, rows_.spanEnd) > 0) break;
+            const std::int64_t x = X(column);
+            const std::int64_t next = X(column + 1);
+            if (next > left_ && x < right_) {
                 const int px = Clamp(x - origin_);
-                Rectangle(dc_, px, b - r - 1, px + dayWidth, b);
-                const bool working = calendar_.IsWorkingDay(current);
-                if (!working && red != nullptr) {
-                    // The right and bottom edges of the outline stay visible.
-                    RECT fill{px, b - r - 1, px + dayWidth - 1, b - 1};
-                    ::FillRect(dc_, &fill, red);
+                const int cell = static_cast<int>(std::min<std::int64_t>(next - x, INT_MAX / 4));
+                const bool working = rows_.calendar->IsWorkingDay(current);
+                if (cell < MinimumCellWidth) {
+                    // Too narrow for an outline: the red of a non-working day alone.
+                    if (!working && red != nullptr) {
+                        RECT fill{px, b - r - 1, px + std::max(cell, 1), b};
+                        ::FillRect(dc_, &fill, red);
+                    }
+                } else {
+                    Rectangle(dc_, px, b - r - 1, px + cell, b);
+                    if (!working && red != nullptr) {
+                        // The right and bottom edges of the outline stay visible.
+                        RECT fill{px, b - r - 1, px + cell - 1, b - 1};
+                        ::FillRect(dc_, &fill, red);
+                    }
+                    if (dayNumbers) {
+                        std::swprintf(number, 16, L"%u", static_cast<unsigned>(current.value.wDay));
+                        Label(px, b - r, cell, r, number, working ? rows_.lineColour : NonWorkingNumber);
+                    }
                 }
-                std::swprintf(number, 16, L"%u", static_cast<unsigned>(current.value.wDay));
-                Label(px, b - r, dayWidth, r, number, working ? ruler_.lineColour : NonWorkingNumber);
             }
             if (current.value.wMonth != month) {
                 CloseBox(monthStart, x, b - 2 * r - 2, TimeLine::MonthAbbreviation(month));
@@ -131,12 +141,12 @@ public:
                 year = current.value.wYear;
             }
             ++column;
-            const MyApp::Date next = MyApp::AddOneDay(current);
-            if (SameDate(next, current)) break;  // the calendar ends here
-            current = next;
+            const MyApp::Date following = MyApp::AddOneDay(current);
+            if (SameDate(following, current)) break;  // the calendar ends here
+            current = following;
         }
         if (column > 0) {
-            const std::int64_t x = column * dayWidth;
+            const std::int64_t x = X(column);
             CloseBox(monthStart, x, b - 2 * r - 2, TimeLine::MonthAbbreviation(month));
             CloseBox(yearStart, x, b - 3 * r - 3, std::to_wstring(year).c_str());
         }
@@ -151,18 +161,25 @@ public:
     }
 
 private:
-    const TimeLine& ruler_;
-    const MyApp::WorkingDayCalendar& calendar_;
+    // Columns narrower than this get neither outline nor number.
+    static constexpr int MinimumCellWidth = 3;
+
+    const RulerRows& rows_;
     HDC dc_;
     std::int64_t origin_, left_, right_;
-    int width_, bottom_, r_;
-    FontDescription* font_;
+
+    // Ruler x of the left edge of a column, and the column holding ruler x.
+    std::int64_t X(std::int64_t column) const { return column * rows_.columnWidth / rows_.columnDivisor; }
+    std::int64_t ColumnAt(std::int64_t x) const {
+        return std::max<std::int64_t>(0, x) * rows_.columnDivisor / rows_.columnWidth;
+    }
 
     void FillBackground() {
-        const COLORREF colour = ruler_.backColour == NoColour ? GetSysColor(COLOR_BTNFACE) : ruler_.backColour;
+        const COLORREF colour = rows_.backColour == NoColour ? GetSysColor(COLOR_BTNFACE) : rows_.backColour;
         HBRUSH brush = CountGdiCreation(CreateSolidBrush(colour));
         if (brush == nullptr) return;
-        RECT area{Clamp(left_ - origin_), 0, Clamp(right_ - origin_), bottom_};
+        RECT area{Clamp(left_ - origin_), rows_.bottom - 3 * rows_.rowHeight - 3, Clamp(right_ - origin_),
+                  rows_.bottom};
         ::FillRect(dc_, &area, brush);
         ReleaseGdiObject(brush);
     }
@@ -172,16 +189,27 @@ private:
     void CloseBox(std::int64_t from, std::int64_t to, int top, const wchar_t* label) {
         const bool zeroWidth = to == from;
         if ((zeroWidth ? to < left_ : to <= left_) || from >= right_) return;
-        if (!zeroWidth) Rectangle(dc_, Clamp(from - origin_), top, Clamp(to - origin_), top + r_ + 1);
-        Label(Clamp(from - origin_), top, static_cast<int>(std::min<std::int64_t>(to - from, INT_MAX)), r_, label,
-              ruler_.lineColour);
+        if (rows_.cutAtEdges) {
+            // A box that goes on beyond the drawn part ends at its edge,
+            // with its label over the part that is shown.
+            from = std::max(from, left_);
+            to = std::min(to, right_);
+        }
+        if (!zeroWidth) Rectangle(dc_, Clamp(from - origin_), top, Clamp(to - origin_), top + rows_.rowHeight + 1);
+        Label(Clamp(from - origin_), top, static_cast<int>(std::min<std::int64_t>(to - from, INT_MAX)),
+              rows_.rowHeight, label, rows_.lineColour);
     }
 
     // Centred, top-aligned, one line, clipped to its box; a box of zero size
-    // gets the text written from its left edge.
+    // gets the text written from its left edge. With fittedLabels a label
+    // wider than its box is left out.
     void Label(int x, int y, int w, int h, const wchar_t* text, COLORREF colour) {
         SetTextColor(dc_, colour);
         const int length = static_cast<int>(std::wcslen(text));
+        if (rows_.fittedLabels) {
+            SIZE extent{};
+            if (w == 0 || (GetTextExtentPoint32W(dc_, text, length, &extent) && extent.cx > w)) return;
+        }
         if (w != 0 && h != 0) {
             RECT box{x, y, static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(x) + w, CoordinateLimit)),
                      y + h};
@@ -193,6 +221,11 @@ private:
 };
 
 }  // namespace
+
+void PaintRulerRows(HDC context, const RulerRows& rows, std::int64_t originX, std::int64_t drawLeft,
+                    std::int64_t drawRight) {
+    if (context != nullptr) RulerPainter(rows, context, originX, drawLeft, drawRight).Paint();
+}
 
 const wchar_t* TimeLine::MonthAbbreviation(int month) {
     return month >= 1 && month <= 12 ? MonthNames[month - 1] : L"";
@@ -335,6 +368,21 @@ void TimeLine::FollowParent() {
     InvalidateRect(window, nullptr, FALSE);
 }
 
+RulerRows TimeLine::Rows(int bottom, int rowHeight, FontDescription* labelFont) const {
+    RulerRows rows;
+    rows.spanStart = spanStart;
+    rows.spanEnd = spanEnd;
+    rows.calendar = &calendar;
+    rows.columnWidth = dayWidth;
+    rows.pictureWidth = RulerWidth();
+    rows.bottom = bottom;
+    rows.rowHeight = rowHeight;
+    rows.font = labelFont;
+    rows.lineColour = lineColour;
+    rows.backColour = backColour;
+    return rows;
+}
+
 void TimeLine::OnPaint() {
     RECT client{};
     if (window == nullptr || !GetClientRect(window, &client)) return;
@@ -371,6 +419,11 @@ void TimeLine::OnPaint() {
     UpdateCalendar();
     inputs.calendarVersion = calendarVersion;
 
+    const RulerRows rows = Rows(clientHeight, rowHeight, labelFont);
+    auto paint = [&](HDC context, std::int64_t originX, std::int64_t drawLeft, std::int64_t drawRight) {
+        PaintRulerRows(context, rows, originX, drawLeft, drawRight);
+    };
+
     // The whole ruler, drawn again only when what it shows has changed.
     const std::int64_t pixels = static_cast<std::int64_t>(rulerWidth) * clientHeight;
     const bool fits = rulerWidth > 0 && clientHeight > 0 && pixels <= pictureLimit;
@@ -391,8 +444,7 @@ void TimeLine::OnPaint() {
             }
             HGDIOBJ old = picture && memory ? SelectObject(memory, picture) : nullptr;
             if (old != nullptr) {
-                RulerPainter(*this, calendar, memory, 0, 0, rulerWidth, rulerWidth, clientHeight, rowHeight, labelFont)
-                    .Paint();
+                paint(memory, 0, 0, rulerWidth);
                 SelectObject(memory, old);
                 chartImage = picture;
                 pictureInputs = std::move(inputs);
@@ -424,15 +476,11 @@ void TimeLine::OnPaint() {
                 memory ? CountGdiCreation(CreateCompatibleBitmap(surface.context, areaWidth, clientHeight)) : nullptr;
             HGDIOBJ old = part ? SelectObject(memory, part) : nullptr;
             if (old != nullptr) {
-                RulerPainter(*this, calendar, memory, from, from, from + areaWidth, rulerWidth, clientHeight,
-                             rowHeight, labelFont)
-                    .Paint();
+                paint(memory, from, from, from + areaWidth);
                 BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, 0, 0, SRCCOPY);
                 SelectObject(memory, old);
             } else {
-                RulerPainter(*this, calendar, surface.context, viewOrigin, from, from + areaWidth, rulerWidth,
-                             clientHeight, rowHeight, labelFont)
-                    .Paint();
+                paint(surface.context, viewOrigin, from, from + areaWidth);
             }
             ReleaseGdiObject(part);
         }

@@ -28,6 +28,40 @@
 
 namespace QVUtility {
 
+class FontDescription;
+
+// What the ruler's three rows are drawn from: the control's own paint and
+// other surfaces (a printed page) share the drawing.
+struct RulerRows {
+    MyApp::Date spanStart;                                  // first day
+    MyApp::Date spanEnd;                                    // last day (inclusive)
+    const MyApp::WorkingDayCalendar* calendar = nullptr;    // which days are red; none draws no day
+    // Column c spans ruler x from c * columnWidth / columnDivisor to the next
+    // column's edge, so columns need not be whole pixels wide.
+    std::int64_t columnWidth = 20;
+    std::int64_t columnDivisor = 1;
+    // Width of the whole picture: how many columns to draw when the span's
+    // end is no real day.
+    std::int64_t pictureWidth = 0;
+    int bottom = 0;                   // y below the day row; the rows are laid upwards from here
+    int rowHeight = 0;
+    FontDescription* font = nullptr;  // labels
+    COLORREF lineColour = RGB(0, 0, 0);
+    COLORREF backColour = RGB(255, 255, 255);
+    // Month and year boxes that go on beyond the drawn part end at its edges
+    // (each printed page labels its own months).
+    bool cutAtEdges = false;
+    // Labels wider than their box are left out rather than clipped.
+    bool fittedLabels = false;
+};
+
+// Draws the part of the rows from ruler x drawLeft to drawRight on the
+// context, with ruler x = originX at the context's x = 0: the background, a
+// cell per day (non-working days red with yellow numbers; columns too narrow
+// for an outline show only the red), the month and the year boxes.
+void PaintRulerRows(HDC context, const RulerRows& rows, std::int64_t originX, std::int64_t drawLeft,
+                    std::int64_t drawRight);
+
 class TimeLine : public PanelChildren {
 public:
     explicit TimeLine(GUIElement* parentElement);
@@ -117,6 +151,8 @@ private:
     void UpdateCalendar();
 
     void ReleaseChartImage();
+    // The rows as the control paints them, in a client area `bottom` high.
+    RulerRows Rows(int bottom, int rowHeight, FontDescription* labelFont) const;
     // Places the window over the parent's client area when the ruler is
     // wider than its window, after a scroll of the parent or a resize.
     void FollowParent();
