@@ -7,6 +7,8 @@ inline constexpr const wchar_t* ProductName = L"QV Velmora";
 inline constexpr const char* ProductNameNarrow = "QV Velmora";
 inline constexpr const char* ProductVersion = "1.2.0.0";
 inline constexpr const char* MakerName = "QV Software";
+// Where the program keeps the user's settings, under HKEY_CURRENT_USER.
+inline constexpr const wchar_t* SettingsKey = L"Software\\QV Software\\QV Velmora";
 
 // The notice line that follows the product name in the window title and
 // stands under the title line of the about box.
