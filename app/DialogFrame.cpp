@@ -5,6 +5,7 @@
 #include "app/resource.h"
 #include "file/ProjectFile.h"
 #include "toolkit/Button.h"
+#include "toolkit/ComboBox.h"
 #include "toolkit/DatePicker.h"
 #include "toolkit/GroupBox.h"
 #include "toolkit/Label.h"
@@ -185,6 +186,17 @@ QVUtility::Label* DialogFrame::MakeLabel(const std::wstring& caption, int left, 
     Place(label, left, top, labelWidth, labelHeight);
     label->Create();
     return label;
+}
+
+QVUtility::ComboBox* DialogFrame::MakeComboBox(const std::vector<std::wstring>& items, int selected, int left,
+                                               int top, int listWidth) {
+    auto* list = Own(new QVUtility::ComboBox(this));
+    // The height holds the open list.
+    Place(list, left, top, listWidth, 25 * static_cast<int>(items.size() + 2));
+    for (const std::wstring& item : items) list->AddItem(item, item);
+    list->Create();
+    list->Select(selected);
+    return list;
 }
 
 QVUtility::TextBox* DialogFrame::MakeDescriptionBox(QVUtility::Label*& label) {

@@ -25,6 +25,7 @@
 
 namespace QVUtility {
 class Button;
+class ComboBox;
 class Label;
 class DatePicker;
 class TextBox;
@@ -91,6 +92,9 @@ protected:
 
     // A label showing `caption`, made at once.
     QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight);
+    // A pick-only list of `items` with the item `selected` chosen, made at once.
+    QVUtility::ComboBox* MakeComboBox(const std::vector<std::wstring>& items, int selected, int left, int top,
+                                      int listWidth);
     // The "Descrizione:" label and its one-line box across the top of the
     // dialog, both made at once.
     QVUtility::TextBox* MakeDescriptionBox(QVUtility::Label*& label);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/PrintCommands.h"
 #include "app/resource.h"
 #include "model/Date.h"
 #include "toolkit/CellControl.h"
@@ -191,6 +192,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     SetIcon(IDI_APP);
     if (window != nullptr) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(elementFont->GetFont()), TRUE);
     Layout();
+    printing = new PrintCommands(this);
     if (popupCommandOwner == nullptr) popupCommandOwner = this;
 }
 
@@ -206,9 +208,13 @@ FormMain::~FormMain() {
         DestroyWindow(window);
     }
     ReleaseDialogs();
+    delete printing;
+    printing = nullptr;
 
     delete exitItem;
     delete dividerItem;
+    delete previewItem;
+    delete printItem;
     delete exportItem;
     delete saveAsItem;
     delete saveItem;
@@ -256,12 +262,16 @@ void FormMain::BuildMenus() {
     saveItem = new SubMenu(fileMenu, std::wstring(L"&Salva"));
     saveAsItem = new SubMenu(fileMenu, std::wstring(L"Sa&lva come..."));
     exportItem = new SubMenu(fileMenu, std::wstring(L"Esporta come immagine..."));
+    printItem = new SubMenu(fileMenu, std::wstring(L"&Stampa..."));
+    previewItem = new SubMenu(fileMenu, std::wstring(L"Anteprima di stampa"));
     dividerItem = new SubMenu(fileMenu, std::wstring());
     dividerItem->appendFlags = MF_SEPARATOR;
     exitItem = new SubMenu(fileMenu, std::wstring(L"&Esci"));
     saveItem->SetEnabled(false);
     saveAsItem->SetEnabled(false);
     exportItem->SetEnabled(false);
+    printItem->SetEnabled(false);
+    previewItem->SetEnabled(false);
 
     helpMenu = new Menu("&?", menuBar);
     guideItem = new SubMenu(helpMenu, std::wstring(L"&Guida"));
@@ -273,8 +283,8 @@ void FormMain::BuildMenus() {
     editTaskItem = new SubMenu(taskMenu, std::wstring(L"&Modifica Task"));
     deleteTaskItem = new SubMenu(taskMenu, std::wstring(L"&Cancella Task"));
 
-    for (SubMenu* item : {newItem, openItem, saveItem, saveAsItem, exportItem, exitItem, guideItem, homeItem, infoItem,
-                          editTaskItem, deleteTaskItem}) {
+    for (SubMenu* item : {newItem, openItem, saveItem, saveAsItem, exportItem, printItem, previewItem, exitItem,
+                          guideItem, homeItem, infoItem, editTaskItem, deleteTaskItem}) {
         item->onCommand = &HandleMenuCommand;
     }
     menuBar->Create();
@@ -629,6 +639,10 @@ void FormMain::OnMenuCommand(GUIElement* item) {
         SaveProjectAs();
     } else if (is(exportItem)) {
         ExportChart();
+    } else if (is(printItem)) {
+        if (printing != nullptr) printing->Print();
+    } else if (is(previewItem)) {
+        if (printing != nullptr) printing->Preview();
     } else if (is(editTaskItem)) {
         EditTask();
     } else if (is(deleteTaskItem)) {
@@ -666,6 +680,9 @@ void FormMain::EnableProjectCommands() {
         toolBar->RebuildButtons();
     }
     if (exportItem != nullptr && !exportItem->enabled) exportItem->SetEnabled(true);
+    for (QVUtility::SubMenu* item : {printItem, previewItem}) {
+        if (item != nullptr && !item->enabled) item->SetEnabled(true);
+    }
 }
 
 void FormMain::DisableSaveCommands() {

@@ -36,6 +36,7 @@ class FormAddTask;
 class FormCosto;
 class FormDays;
 class FormNuovo;
+class PrintCommands;
 
 class FormMain : public QVUtility::Form {
 public:
@@ -63,6 +64,7 @@ public:
     FormAddTask* taskDialog = nullptr;
     FormDays* daysDialog = nullptr;
     FormCosto* costDialog = nullptr;
+    PrintCommands* printing = nullptr;  // the print and preview commands (PrintCommands.cpp); owned
 
     QVUtility::MenuBar* menuBar = nullptr;
     QVUtility::Menu* fileMenu = nullptr;
@@ -71,6 +73,8 @@ public:
     QVUtility::SubMenu* saveItem = nullptr;
     QVUtility::SubMenu* saveAsItem = nullptr;
     QVUtility::SubMenu* exportItem = nullptr;
+    QVUtility::SubMenu* printItem = nullptr;    // "&Stampa..."
+    QVUtility::SubMenu* previewItem = nullptr;  // "Anteprima di stampa"
     QVUtility::SubMenu* dividerItem = nullptr;
     QVUtility::SubMenu* exitItem = nullptr;
     QVUtility::Menu* taskMenu = nullptr;
@@ -188,7 +192,8 @@ public:
     void ReleaseDialogs();
 
     // Enables the project commands after a successful load or a new project:
-    // the properties, task, day-list and cost buttons and the export item.
+    // the properties, task, day-list and cost buttons, the export and the
+    // print items.
     void EnableProjectCommands();
     // Disables "&Salva" and its button after a successful save or load.
     void DisableSaveCommands();

@@ -1,0 +1,258 @@
+#include "app/FormAnteprima.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "toolkit/Button.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Drawing.h"
+#include "toolkit/GdiTally.h"
+#include "toolkit/Label.h"
+#include "toolkit/PanelChildren.h"
+
+namespace MyApp {
+
+using QVUtility::GUIElement;
+
+// The sheet: shows the picture of the page drawn last.
+class PagePicture : public QVUtility::PanelChildren {
+public:
+    explicit PagePicture(GUIElement* parentElement) : PanelChildren(parentElement) { tabStop = false; }
+    HBITMAP image = nullptr;  // owned by the preview
+
+    void OnPaint() override {
+        QVUtility::Drawing surface;
+        surface.Begin(this);
+        if (image != nullptr) surface.DrawBitmap(image, 0, 0, 0, 0);
+        surface.End();
+    }
+};
+
+namespace {
+
+constexpr int Pad = 12;            // grey around the sheet
+constexpr int BarTop = 8;          // the row of buttons and lists
+constexpr int ViewTop = 42;
+constexpr int MinimumPixelsPerInch = 8;
+
+// The zoom list: 0 = the whole sheet in the window, else percent of real size.
+const std::vector<std::wstring>& ZoomNames() {
+    static const std::vector<std::wstring> names{L"Pagina intera", L"50 %", L"75 %", L"100 %", L"150 %", L"200 %"};
+    return names;
+}
+constexpr int ZoomPercent[] = {0, 50, 75, 100, 150, 200};
+
+void ListChanged(GUIElement* list) {
+    if (auto* preview = dynamic_cast<FormAnteprima*>(OwningDialog(list))) preview->OnListChanged(list);
+}
+
+void SizeChanged(GUIElement* element) {
+    if (auto* preview = dynamic_cast<FormAnteprima*>(element)) preview->OnSizeChanged();
+}
+
+// Sets a scroll bar for content of `size` pixels in a view of `view`; the
+// bar stays, greyed, when everything is in view.
+void SetBar(HWND window, int bar, int size, int view) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = std::max(0, size - 1);
+    info.nPage = static_cast<UINT>(std::max(0, view));
+    info.nPos = 0;
+    SetScrollInfo(window, bar, &info, TRUE);
+}
+
+}  // namespace
+
+FormAnteprima::FormAnteprima(QVUtility::Form* ownerForm, const std::wstring& title, const Project& project,
+                             const PrintChoice& initial, const PageFormat& landscape, const PageFormat& portrait,
+                             const std::wstring& printingDate)
+    : DialogFrame(ownerForm, title, GetSystemMetrics(SM_CXSCREEN) * 85 / 100,
+                  GetSystemMetrics(SM_CYSCREEN) * 80 / 100, L"Tahoma"),
+      choice(initial),
+      project_(project),
+      landscape_(landscape),
+      portrait_(portrait),
+      date_(printingDate) {
+    maximizeBox = true;  // a sizing frame: the sheet view grows with the window
+    onResize = &SizeChanged;
+    MakeDocument();
+    OpenWindow();
+    OnSizeChanged();
+}
+
+FormAnteprima::~FormAnteprima() {
+    CloseSilently();
+    if (picture != nullptr && picture->image != nullptr) QVUtility::ReleaseGdiObject(picture->image);
+}
+
+std::int64_t FormAnteprima::PageCount() const { return document_ != nullptr ? document_->PageCount() : 0; }
+
+const PageFormat& FormAnteprima::Format() const {
+    return choice.content == PrintContent::Chart ? landscape_ : portrait_;
+}
+
+void FormAnteprima::MakeDocument() {
+    document_ = MakePrintDocument(project_, choice.content, choice.scale, date_);
+    document_->Paginate(Format().ContentWidthUnits(), Format().ContentHeightUnits());
+}
+
+void FormAnteprima::BuildControls() {
+    MeasureClient();
+    previousButton = MakeButton(L"< Precedente", 10, BarTop, 100, 25);
+    nextButton = MakeButton(L"Successiva >", 115, BarTop, 100, 25);
+    pageLabel = MakeLabel(L"", 225, BarTop + 4, 120, 21);
+    zoomList = MakeComboBox(ZoomNames(), zoom_, 350, BarTop, 120);
+    zoomList->onCommand = &ListChanged;
+    contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), 480, BarTop, 170);
+    contentList->onCommand = &ListChanged;
+    scaleList = MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), 660, BarTop, 240);
+    scaleList->onCommand = &ListChanged;
+    printButton = MakeButton(L"Stampa...", 910, BarTop, 90, 25);
+    closeButton = MakeButton(L"Chiudi", 1005, BarTop, 90, 25);
+
+    pageView = Own(new QVUtility::PanelChildren(this));
+    Place(pageView, 0, ViewTop, std::max(0, builtWidth), std::max(0, builtHeight - ViewTop));
+    pageView->SetBackColour(RGB(128, 128, 128));
+    pageView->horizontalBar = true;
+    pageView->verticalBar = true;
+    pageView->tabStop = false;
+    pageView->Create();
+    picture = Own(new PagePicture(pageView));
+    Place(picture, Pad, Pad, 10, 10);
+    picture->Create();
+    firstField = nextButton;
+}
+
+void FormAnteprima::OnSizeChanged() {
+    if (pageView == nullptr || pageView->window == nullptr || window == nullptr) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    SetWindowPos(pageView->window, nullptr, 0, ViewTop, client.right, std::max(0L, client.bottom - ViewTop),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    pageView->width = client.right;
+    pageView->height = std::max(0L, client.bottom - ViewTop);
+    Render();
+}
+
+void FormAnteprima::OnButton(GUIElement* button) {
+    if (button == nullptr) return;
+    if (button == previousButton) {
+        ShowPage(page - 1);
+    } else if (button == nextButton) {
+        ShowPage(page + 1);
+    } else if (button == printButton) {
+        result = ResultAccepted;
+        CloseWindow();
+    } else if (button == closeButton) {
+        CloseWindow();
+    }
+}
+
+void FormAnteprima::OnListChanged(GUIElement* list) {
+    if (list == zoomList) {
+        zoom_ = std::max(0, std::min(zoomList->GetSelectedIndex(), static_cast<int>(ZoomNames().size()) - 1));
+        Render();
+        return;
+    }
+    PrintChoice chosen = choice;
+    if (list == contentList) {
+        chosen.content = contentList->GetSelectedIndex() == static_cast<int>(PrintContent::CostReport)
+                             ? PrintContent::CostReport
+                             : PrintContent::Chart;
+    } else if (list == scaleList) {
+        chosen.scale = scaleList->GetSelectedIndex() == static_cast<int>(ChartScale::FitWidth) ? ChartScale::FitWidth
+                                                                                               : ChartScale::Actual;
+    } else {
+        return;
+    }
+    choice = chosen;
+    MakeDocument();
+    page = 0;
+    Render();
+}
+
+void FormAnteprima::ShowPage(std::int64_t index) {
+    page = std::max<std::int64_t>(0, std::min(index, PageCount() - 1));
+    Render();
+}
+
+void FormAnteprima::Render() {
+    if (picture == nullptr || picture->window == nullptr || pageView->window == nullptr || document_ == nullptr)
+        return;
+    page = std::max<std::int64_t>(0, std::min(page, PageCount() - 1));
+    const PageFormat& format = Format();
+    if (!format.Usable()) return;
+
+    // The sheet's size at the zoom chosen.
+    RECT view{};
+    GetClientRect(pageView->window, &view);
+    const double inchesWide = static_cast<double>(format.paperWidth) / format.dpiX;
+    const double inchesHigh = static_cast<double>(format.paperHeight) / format.dpiY;
+    int pixelsPerInch = 96 * ZoomPercent[zoom_] / 100;
+    if (zoom_ == 0) {
+        pixelsPerInch = static_cast<int>(std::min((view.right - 2 * Pad) / inchesWide, (view.bottom - 2 * Pad) / inchesHigh));
+    }
+    pixelsPerInch = std::max(pixelsPerInch, MinimumPixelsPerInch);
+    const int sheetWidth = static_cast<int>(std::lround(inchesWide * pixelsPerInch));
+    const int sheetHeight = static_cast<int>(std::lround(inchesHigh * pixelsPerInch));
+
+    // The page drawn on a white sheet off screen.
+    HBITMAP image = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = screen ? QVUtility::CountGdiCreation(CreateCompatibleDC(screen)) : nullptr;
+    if (memory != nullptr) image = QVUtility::CountGdiCreation(CreateCompatibleBitmap(screen, sheetWidth, sheetHeight));
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    if (image != nullptr) {
+        HGDIOBJ old = SelectObject(memory, image);
+        {
+            QVUtility::Drawing sheet;
+            sheet.Attach(memory, false);
+            sheet.FillRect(0, 0, sheetWidth, sheetHeight, 1, RGB(64, 64, 64), RGB(255, 255, 255));
+            sheet.End();
+        }
+        const RECT content = format.Content();
+        PageSurface surface;
+        surface.context = memory;
+        surface.dpiX = pixelsPerInch;
+        surface.dpiY = pixelsPerInch;
+        surface.content = RECT{MulDiv(content.left, pixelsPerInch, format.dpiX),
+                               MulDiv(content.top, pixelsPerInch, format.dpiY),
+                               MulDiv(content.right, pixelsPerInch, format.dpiX),
+                               MulDiv(content.bottom, pixelsPerInch, format.dpiY)};
+        IntersectClipRect(memory, 0, 0, sheetWidth, sheetHeight);
+        document_->DrawPage(surface, page);
+        SelectObject(memory, old);
+    }
+    QVUtility::ReleaseMemoryContext(memory);
+    if (image == nullptr) return;  // no memory for the picture: the last one stays
+    if (picture->image != nullptr) QVUtility::ReleaseGdiObject(picture->image);
+    picture->image = image;
+
+    // The sheet in the view: centred when it is smaller, scrolled from its
+    // top left corner when it is larger.
+    pageView->ResetHorizontalScroll();
+    pageView->ResetVerticalScroll();
+    const int contentWidth = sheetWidth + 2 * Pad;
+    const int contentHeight = sheetHeight + 2 * Pad;
+    SetBar(pageView->window, SB_HORZ, contentWidth, view.right);
+    SetBar(pageView->window, SB_VERT, contentHeight, view.bottom);
+    GetClientRect(pageView->window, &view);
+    const int left = std::max<int>(Pad, (view.right - sheetWidth) / 2);
+    const int top = std::max<int>(Pad, (view.bottom - sheetHeight) / 2);
+    picture->x = left;
+    picture->y = top;
+    picture->width = sheetWidth;
+    picture->height = sheetHeight;
+    SetWindowPos(picture->window, nullptr, left, top, sheetWidth, sheetHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(picture->window, nullptr, FALSE);
+
+    pageLabel->SetText(L"Pagina " + std::to_wstring(page + 1) + L" di " + std::to_wstring(PageCount()));
+    previousButton->SetEnabled(page > 0);
+    nextButton->SetEnabled(page + 1 < PageCount());
+    scaleList->SetEnabled(choice.content == PrintContent::Chart);
+}
+
+}  // namespace MyApp

@@ -1,0 +1,75 @@
+#include "app/FormStampa.h"
+
+#include "toolkit/Button.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Label.h"
+
+namespace MyApp {
+
+using QVUtility::GUIElement;
+
+namespace {
+
+constexpr int ClientWidth = 380;
+constexpr int ClientHeight = 130;
+
+void ListChanged(GUIElement* list) {
+    if (auto* dialog = dynamic_cast<FormStampa*>(OwningDialog(list))) dialog->OnChoiceChanged();
+}
+
+}  // namespace
+
+FormStampa::FormStampa(QVUtility::Form* ownerForm, const std::wstring& title, const PrintChoice& initial)
+    : DialogFrame(ownerForm, title, ClientWidth, ClientHeight, L"Tahoma"), choice(initial) {
+    OpenWindow();
+}
+
+FormStampa::~FormStampa() { CloseSilently(); }
+
+void FormStampa::BuildControls() {
+    MeasureClient();
+    const int w = builtWidth;
+    const int h = builtHeight;
+    contentLabel = MakeLabel(L"Stampa:", 10, 13, 70, 25);
+    contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), 80, 10, w - 90);
+    contentList->onCommand = &ListChanged;
+    scaleLabel = MakeLabel(L"Scala:", 10, 48, 70, 25);
+    scaleList = MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), 80, 45, w - 90);
+    scaleList->onCommand = &ListChanged;
+    cancelButton = MakeButton(L"Annulla", w - 110, h - 35, 100, 25);
+    okButton = MakeButton(L"OK", w - 220, h - 35, 100, 25);
+    firstField = contentList;
+    OnChoiceChanged();
+}
+
+void FormStampa::OnChoiceChanged() {
+    if (contentList == nullptr || scaleList == nullptr) return;
+    choice.content = contentList->GetSelectedIndex() == static_cast<int>(PrintContent::CostReport)
+                         ? PrintContent::CostReport
+                         : PrintContent::Chart;
+    choice.scale = scaleList->GetSelectedIndex() == static_cast<int>(ChartScale::FitWidth) ? ChartScale::FitWidth
+                                                                                           : ChartScale::Actual;
+    scaleList->SetEnabled(choice.content == PrintContent::Chart);
+}
+
+void FormStampa::OnButton(GUIElement* button) {
+    if (button == nullptr) return;
+    if (button == okButton) {
+        OnChoiceChanged();
+        result = ResultAccepted;
+        CloseWindow();
+    } else if (button == cancelButton) {
+        result = ResultCancelled;
+        CloseWindow();
+    }
+}
+
+void FormStampa::OnFormKey(int key) {
+    if (key == VK_RETURN) {
+        OnButton(okButton);
+    } else {
+        DialogFrame::OnFormKey(key);
+    }
+}
+
+}  // namespace MyApp
