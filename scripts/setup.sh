@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Prepares this Debian machine for building and running QV Velmora:
-# installs the missing packages, generates the Italian locale and creates the
-# Wine prefix inside the build folder. Quick when everything is already there.
+# installs the missing packages, generates the Italian locale, creates the
+# Wine prefix inside the build folder and sets up the PDF printer. Quick when
+# everything is already there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/env.sh"
 
 packages=(cmake make g++ googletest libbenchmark-dev
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
-          wine wine64 fonts-wine xvfb xauth imagemagick locales nsis)
+          wine wine64 fonts-wine xvfb xauth imagemagick locales nsis
+          cups printer-driver-cups-pdf poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -29,3 +31,4 @@ if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
 fi
 
 "$root/scripts/prefix.sh"
+"$root/scripts/printer.sh"
