@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,23 +36,10 @@ std::string TaskName(int i) {
 }
 
 std::string Day(int offset) {
-    SYSTEMTIME first{};
-    first.wYear = 2024;
-    first.wMonth = 3;
-    first.wDay = 4;
-    FILETIME time{};
-    SystemTimeToFileTime(&first, &time);
-    ULARGE_INTEGER ticks{};
-    ticks.LowPart = time.dwLowDateTime;
-    ticks.HighPart = time.dwHighDateTime;
-    ticks.QuadPart += static_cast<ULONGLONG>(offset) * 864000000000ULL;
-    time.dwLowDateTime = ticks.LowPart;
-    time.dwHighDateTime = ticks.HighPart;
-    SYSTEMTIME day{};
-    FileTimeToSystemTime(&time, &day);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u/%02u/%04u", day.wDay, day.wMonth, day.wYear);
-    return text;
+    MyApp::Date day;
+    MyApp::ParseDate("04/03/2024", day);
+    for (int i = 0; i < offset; ++i) day = MyApp::AddOneDay(day);
+    return MyApp::FormatDate(day);
 }
 
 // Forty tasks spread over the span, in blue, green, cyan and white (no red,
@@ -120,6 +106,12 @@ std::string ToolOutput(const std::string& command, const std::wstring& output, c
     return drv::ReadFileBytes(output);
 }
 
+size_t Occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
 struct Pdf {
     std::wstring path;  // Windows path
     std::string text;   // pdftotext, pages separated by form feeds
@@ -137,11 +129,6 @@ struct Pdf {
         if (!result.empty() && result.back().find_first_not_of(" \r\n") == std::string::npos) result.pop_back();
         return result;
     }
-    size_t Count(const std::string& what) const {
-        size_t n = 0;
-        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-        return n;
-    }
 };
 
 // A page rendered at 96 pixels per inch (P6 picture).
@@ -149,29 +136,27 @@ struct Picture {
     int width = 0;
     int height = 0;
     std::string rgb;
-    bool Red(int x, int y) const {
+    // Whether the pixel's red, green and blue lie within the bounds.
+    bool Is(int x, int y, int redFrom, int redTo, int others) const {
         if (x < 0 || y < 0 || x >= width || y >= height) return false;
         const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) + (static_cast<size_t>(y) * width + x) * 3;
-        return p[0] > 230 && p[1] < 40 && p[2] < 40;
+        return p[0] >= redFrom && p[0] <= redTo && p[1] <= others && p[2] <= others;
     }
-    bool Dark(int x, int y) const {
-        const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) + (static_cast<size_t>(y) * width + x) * 3;
-        return p[0] < 100 && p[1] < 100 && p[2] < 100;
+    bool Red(int x, int y) const { return Is(x, y, 230, 255, 40); }
+    bool Dark(int x, int y) const { return Is(x, y, 0, 99, 99); }
+
+    static Picture Parse(const std::string& bytes) {
+        Picture picture;
+        int maximum = 0;
+        int header = 0;
+        if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &maximum, &header) != 3)
+            return Picture{};
+        const size_t size = static_cast<size_t>(picture.width) * picture.height * 3;
+        if (maximum != 255 || bytes.size() < header + 1 + size) return Picture{};
+        picture.rgb = bytes.substr(header + 1, size);
+        return picture;
     }
 };
-
-Picture ParsePpm(const std::string& bytes) {
-    Picture picture;
-    int maximum = 0;
-    int consumed = 0;
-    if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &maximum, &consumed) != 3)
-        return Picture{};
-    const size_t start = static_cast<size_t>(consumed) + 1;
-    const size_t size = static_cast<size_t>(picture.width) * picture.height * 3;
-    if (maximum != 255 || bytes.size() < start + size) return Picture{};
-    picture.rgb = bytes.substr(start, size);
-    return picture;
-}
 
 class PrintTest : public ::testing::Test {
 protected:
@@ -302,13 +287,13 @@ protected:
     Picture RenderFirstPage(const Pdf& pdf) {
         const std::wstring out = folder + L"page.ppm";
         const std::string stem = UnixPath(folder + L"page");
-        return ParsePpm(ToolOutput("pdftoppm -r 96 -f 1 -l 1 -singlefile '" + UnixPath(pdf.path) + "' '" + stem + "'",
+        return Picture::Parse(ToolOutput("pdftoppm -r 96 -f 1 -l 1 -singlefile '" + UnixPath(pdf.path) + "' '" + stem + "'",
                                    out, folder));
     }
 
     void ExpectEveryTaskAndTheTitle(const Pdf& pdf) {
         for (int i = 1; i <= kTasks; ++i) EXPECT_NE(pdf.text.find(TaskName(i)), std::string::npos) << TaskName(i);
-        EXPECT_EQ(pdf.Count(description), static_cast<size_t>(pdf.pages));
+        EXPECT_EQ(Occurrences(pdf.text, description), static_cast<size_t>(pdf.pages));
     }
 
     // The grid of "Pagina r/c" labels of a chart: rows and columns.
@@ -365,7 +350,7 @@ TEST_F(PrintTest, TheChartPrintsAtBothScalesWithItsRulerOnEveryPage) {
     ExpectEveryTaskAndTheTitle(fitted);
     ExpectEveryTaskAndTheTitle(actual);
     // Every page repeats the ruler's months ("MAR" starts the span).
-    EXPECT_EQ(fitted.Count("MAR"), static_cast<size_t>(fitted.pages));
+    EXPECT_EQ(Occurrences(fitted.text, "MAR"), static_cast<size_t>(fitted.pages));
 
     // The fitted first page: the ruler's day row spans the width; Sunday
     // 10 March (day 7) is red, Monday 11 March white.
@@ -408,13 +393,8 @@ TEST_F(PrintTest, TheCostReportPrintsWholeTasksWithTheTotalFirst) {
         EXPECT_NE(pages[p].find(description), std::string::npos);
         EXPECT_EQ(pages[p].find("Costo del progetto: ") != std::string::npos, p == 0);
         // Each task's block on one page: as many costs as tasks.
-        size_t names = 0;
-        size_t costs = 0;
-        for (size_t at = pages[p].find("TASK: "); at != std::string::npos; at = pages[p].find("TASK: ", at + 1)) ++names;
-        for (size_t at = pages[p].find("Costo Task: "); at != std::string::npos;
-             at = pages[p].find("Costo Task: ", at + 1))
-            ++costs;
-        EXPECT_EQ(names, costs);
+        const size_t names = Occurrences(pages[p], "TASK: ");
+        EXPECT_EQ(names, Occurrences(pages[p], "Costo Task: "));
         tasks += static_cast<int>(names);
     }
     EXPECT_EQ(tasks, kTasks);
