@@ -157,18 +157,13 @@ void FormAnteprima::OnListChanged(GUIElement* list) {
         Render();
         return;
     }
-    PrintChoice chosen = choice;
     if (list == contentList) {
-        chosen.content = contentList->GetSelectedIndex() == static_cast<int>(PrintContent::CostReport)
-                             ? PrintContent::CostReport
-                             : PrintContent::Chart;
+        choice.content = PrintContentAt(contentList->GetSelectedIndex());
     } else if (list == scaleList) {
-        chosen.scale = scaleList->GetSelectedIndex() == static_cast<int>(ChartScale::FitWidth) ? ChartScale::FitWidth
-                                                                                               : ChartScale::Actual;
+        choice.scale = ChartScaleAt(scaleList->GetSelectedIndex());
     } else {
         return;
     }
-    choice = chosen;
     MakeDocument();
     page = 0;
     Render();

@@ -47,10 +47,6 @@ constexpr int RowPitch = 30;
 constexpr int GapUnderRuler = 25;  // from the ruler's bottom to the first bar
 constexpr int TitleLeft = 10;      // the title cell's place in the chart's content
 
-COLORREF BarTextColour(COLORREF background) {
-    return background == 0x0000FF || background == 0xFF0000 ? RGB(255, 255, 255) : RGB(0, 0, 0);
-}
-
 // Bars whose window would lie within this distance of the panel's client
 // origin are placed whole, as they are; the others are cut to the visible
 // width plus BarMargin on each side.

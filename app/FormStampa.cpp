@@ -44,11 +44,8 @@ void FormStampa::BuildControls() {
 
 void FormStampa::OnChoiceChanged() {
     if (contentList == nullptr || scaleList == nullptr) return;
-    choice.content = contentList->GetSelectedIndex() == static_cast<int>(PrintContent::CostReport)
-                         ? PrintContent::CostReport
-                         : PrintContent::Chart;
-    choice.scale = scaleList->GetSelectedIndex() == static_cast<int>(ChartScale::FitWidth) ? ChartScale::FitWidth
-                                                                                           : ChartScale::Actual;
+    choice.content = PrintContentAt(contentList->GetSelectedIndex());
+    choice.scale = ChartScaleAt(scaleList->GetSelectedIndex());
     scaleList->SetEnabled(choice.content == PrintContent::Chart);
 }
 

@@ -107,10 +107,18 @@ const std::vector<std::wstring>& ChartScaleNames() {
     return names;
 }
 
+PrintContent PrintContentAt(int index) {
+    return index == static_cast<int>(PrintContent::CostReport) ? PrintContent::CostReport : PrintContent::Chart;
+}
+
+ChartScale ChartScaleAt(int index) {
+    return index == static_cast<int>(ChartScale::FitWidth) ? ChartScale::FitWidth : ChartScale::Actual;
+}
+
 PrintChoice LoadPrintChoice() {
     PrintChoice choice;
-    if (ReadSetting(ContentSetting, 0) == 1) choice.content = PrintContent::CostReport;
-    if (ReadSetting(ScaleSetting, 0) == 1) choice.scale = ChartScale::FitWidth;
+    choice.content = PrintContentAt(static_cast<int>(ReadSetting(ContentSetting, 0)));
+    choice.scale = ChartScaleAt(static_cast<int>(ReadSetting(ScaleSetting, 0)));
     return choice;
 }
 

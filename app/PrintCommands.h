@@ -31,9 +31,12 @@ struct PrintChoice {
     ChartScale scale = ChartScale::Actual;
 };
 
-// The texts of the two lists, in the order of the enumerations' values.
+// The texts of the two lists, in the order of the enumerations' values, and
+// the value at a list position (the first for a position outside the list).
 const std::vector<std::wstring>& PrintContentNames();
 const std::vector<std::wstring>& ChartScaleNames();
+PrintContent PrintContentAt(int index);
+ChartScale ChartScaleAt(int index);
 
 // The choice kept in the settings (the chart at 100 % the first time).
 PrintChoice LoadPrintChoice();

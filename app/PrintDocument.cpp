@@ -39,10 +39,6 @@ constexpr std::int64_t ReportLinePitch = 16;
 constexpr std::int64_t ReportHeaderHeight = 40;
 constexpr std::int64_t ReportTotalLines = 2;  // the total and an empty line, on the first page
 
-COLORREF BarTextColour(COLORREF background) {
-    return background == 0x0000FF || background == 0xFF0000 ? RGB(255, 255, 255) : Black;
-}
-
 std::wstring ProductTitle(const Project& project) {
     return std::wstring(ProductName) + L" - " + QVUtility::Widen(project.description);
 }

@@ -14,6 +14,10 @@ const BarColour BarColours[5] = {
     {"Verde", ColourVerde, false},
 };
 
+COLORREF BarTextColour(COLORREF barColour) {
+  return barColour == ColourBlu || barColour == ColourRosso ? 0xFFFFFF : 0x000000;
+}
+
 namespace {
 
 int TakeNextTaskId() {

@@ -25,6 +25,10 @@ struct BarColour {
 };
 extern const BarColour BarColours[5];
 
+// The text colour on a bar: white on the blue and the red bar, black on any
+// other colour.
+COLORREF BarTextColour(COLORREF barColour);
+
 struct Task {
   int id;
   std::string description;
