@@ -161,7 +161,9 @@ struct Picture {
 class PrintTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        token = L"T" + std::to_wstring(GetCurrentProcessId()) + L"x" + std::to_wstring(++runs);
+        // Names the job's PDF: other test runs may print at the same time.
+        token = L"T" + std::to_wstring(GetCurrentProcessId()) + L"x" + std::to_wstring(GetTickCount64() % 100000000) +
+                L"x" + std::to_wstring(++runs);
         // A folder the Linux tools see under the same name.
         folder = drv::WinePath("/tmp/velmora_print_" + drv::Utf8(token)) + L"\\";
         CreateDirectoryW(folder.c_str(), nullptr);
