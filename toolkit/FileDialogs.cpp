@@ -54,7 +54,9 @@ std::string RunFileDialog(bool save, GUIElement* owner, const std::string& title
     const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (!chosen) return std::string();
     fileName.back() = L'\0';
-    return NarrowPath(std::wstring(fileName.data()));
+    // A character the code page cannot hold becomes '?', never a look-alike
+    // letter, so the answer cannot name a different existing file.
+    return Narrow(std::wstring(fileName.data()));
 }
 
 }  // namespace

@@ -100,6 +100,8 @@ void Form::Create() {
         UpdateWindow(handle);
     } else {
         GetLastError();  // read and dropped: the element stays usable as data
+        // A dialog without a window cannot give its owner back later.
+        EndModal();
     }
     created = true;
     CreateTooltip(window);
@@ -155,6 +157,7 @@ void Form::UnregisterHotkeys() {
 
 void Form::BeginModal(Form* owner) {
     if (owner == nullptr || owner == this) return;
+    if (created && window == nullptr) return;  // the window could not be made: nothing to wait for
     EndModal();
     dialogOwner = owner;
     owner->SetEnabled(false);

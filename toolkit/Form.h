@@ -59,7 +59,8 @@ public:
     // The modal-dialog convention. BeginModal: keep the owner, disable it and
     // set owner->modalDialog. EndModal: clear owner->modalDialog and enable
     // the owner again (safe to call twice). Deleting a dialog that is still
-    // modal ends the modal state as well.
+    // modal ends the modal state as well, and so does a dialog window that
+    // cannot be made: an owner is never left disabled without a dialog.
     void BeginModal(Form* owner);
     void EndModal();
 

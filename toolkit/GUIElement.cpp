@@ -143,6 +143,12 @@ HBRUSH GUIElement::ChildColour(HDC) { return nullptr; }
 
 bool GUIElement::OnClose() { return onClose ? onClose(this) : true; }
 
+bool GUIElement::OnQueryEndSession() { return onQueryEndSession ? onQueryEndSession(this) : true; }
+
+void GUIElement::OnEndSession() {
+    if (onEndSession) onEndSession(this);
+}
+
 void GUIElement::OnDestroy() {
     const std::shared_ptr<bool> stillAlive = alive;
     if (onDestroy) onDestroy(this);

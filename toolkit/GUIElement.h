@@ -93,6 +93,8 @@ public:
     ElementHandler onResize = nullptr;
     ElementHandler onPaint = nullptr;
     CloseHandler onClose = nullptr;
+    CloseHandler onQueryEndSession = nullptr;  // true lets the user's session end
+    ElementHandler onEndSession = nullptr;     // the session is ending
     ElementHandler onDestroy = nullptr;
     ElementHandler onGotFocus = nullptr;
     ElementHandler onLostFocus = nullptr;
@@ -127,6 +129,8 @@ public:
     virtual void OnPaint();
     virtual HBRUSH ChildColour(HDC context);  // colour query of a child control; 0 = platform default
     virtual bool OnClose();
+    virtual bool OnQueryEndSession();
+    virtual void OnEndSession();
     virtual void OnDestroy();
     virtual void OnGotFocus();
     virtual void OnLostFocus();

@@ -12,7 +12,18 @@ namespace {
 HWND OwnerWindow(GUIElement* owner) { return owner ? owner->window : nullptr; }
 
 int Box(HWND owner, const std::wstring& text, const std::wstring& caption, UINT kind) {
-    return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_TASKMODAL | kind);
+    const bool ownerEnabled = owner != nullptr && IsWindowEnabled(owner);
+    const int answer = MessageBoxW(owner, text.c_str(), caption.c_str(), MB_TASKMODAL | kind);
+    // 0 on Windows, -1 under Wine: no box was made. Its owner must not stay
+    // disabled by the attempt.
+    if (answer <= 0 && ownerEnabled && IsWindow(owner) && !IsWindowEnabled(owner)) EnableWindow(owner, TRUE);
+    return answer;
+}
+
+Answer Question(HWND owner, const std::wstring& text, const std::wstring& caption) {
+    const int answer = Box(owner, text, caption, MB_ICONQUESTION | MB_YESNO);
+    if (answer <= 0) return Answer::NotShown;
+    return answer == IDYES ? Answer::Yes : Answer::No;  // Wine lets Escape close it too
 }
 
 }  // namespace
@@ -38,15 +49,19 @@ int ShowInfo(GUIElement* owner, const std::string& text, const std::string& capt
     return ShowInfo(owner, Widen(text), Widen(caption));
 }
 
+Answer AskQuestion(GUIElement* owner, const std::wstring& text, const std::wstring& caption) {
+    return Question(OwnerWindow(owner), text, caption);
+}
+
 bool AskYesNo(const std::wstring& text, const std::wstring& caption) {
-    return Box(nullptr, text, caption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    return Question(nullptr, text, caption) == Answer::Yes;
 }
 bool AskYesNo(const std::string& text, const std::string& caption) {
     return AskYesNo(Widen(text), Widen(caption));
 }
 
 bool AskYesNoOwned(GUIElement* owner, const std::wstring& text, const std::wstring& caption) {
-    return Box(OwnerWindow(owner), text, caption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    return AskQuestion(owner, text, caption) == Answer::Yes;
 }
 bool AskYesNoOwned(GUIElement* owner, const std::string& text, const std::string& caption) {
     return AskYesNoOwned(owner, Widen(text), Widen(caption));

@@ -1,7 +1,8 @@
 // Task-modal message boxes. With an owner element its window is disabled
 // while the box is shown; without one, every top-level window of the
-// calling thread is. Narrow texts are in the system code page; the wide
-// forms take the program's own wide literals.
+// calling thread is. A box that cannot be shown leaves the owner as it
+// found it. Narrow texts are in the system code page; the wide forms take
+// the program's own wide literals.
 #pragma once
 
 #include <string>
@@ -19,7 +20,17 @@ int ShowError(GUIElement* owner, const std::wstring& text, const std::wstring& c
 // The same with the information icon.
 int ShowInfo(GUIElement* owner, const std::string& text, const std::string& caption);
 int ShowInfo(GUIElement* owner, const std::wstring& text, const std::wstring& caption);
-// Question with Yes and No, without owner: true only for Yes.
+// How a Yes/No question ended.
+enum class Answer {
+    Yes,
+    No,
+    NotShown,  // the box could not be made: the user was not asked
+};
+// Question with Yes and No over the owner's window (none: without owner).
+Answer AskQuestion(GUIElement* owner, const std::wstring& text, const std::wstring& caption);
+
+// Question with Yes and No, without owner: true only for Yes (false also
+// when the box could not be shown).
 bool AskYesNo(const std::string& text, const std::string& caption);
 bool AskYesNo(const std::wstring& text, const std::wstring& caption);
 // The same over the owner's window.

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "toolkit/GUIElement.h"
 #include "toolkit/TextConversion.h"
 
 namespace QVUtility {
@@ -28,5 +29,24 @@ bool ShellOpen(const std::string& target) {
     const HINSTANCE result = ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOW);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
+
+namespace {
+std::wstring shutdownBlockReason;
+}  // namespace
+
+ShutdownBlock::ShutdownBlock(GUIElement* owner, const std::wstring& reason)
+    : window_(owner != nullptr ? owner->window : nullptr) {
+    shutdownBlockReason = reason;
+    // Wine answers ERROR_CALL_NOT_IMPLEMENTED; Windows shows the reason
+    // beside the window in its "programs still running" screen.
+    if (window_ != nullptr) ShutdownBlockReasonCreate(window_, reason.c_str());
+}
+
+ShutdownBlock::~ShutdownBlock() {
+    if (window_ != nullptr) ShutdownBlockReasonDestroy(window_);
+    shutdownBlockReason.clear();
+}
+
+const std::wstring& ShutdownBlock::ActiveReason() { return shutdownBlockReason; }
 
 }  // namespace QVUtility

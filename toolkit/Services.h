@@ -1,8 +1,11 @@
 // Platform services: file dialogs, message boxes, the text of the last
-// system error and opening a document or address with its program.
+// system error, opening a document or address with its program, and the
+// reason given to the system for holding up the end of the session.
 #pragma once
 
 #include <string>
+
+#include <windows.h>
 
 #include "toolkit/FileDialogs.h"
 #include "toolkit/MessageBoxes.h"
@@ -16,5 +19,24 @@ std::string LastErrorText();
 // Opens a document path or a web or mail address with the program the
 // system associates with it; true when the system accepted the request.
 bool ShellOpen(const std::string& target);
+
+class GUIElement;
+
+// While it lives, the system is told why the owner's window holds up the end
+// of the user's session (ShutdownBlockReasonCreate); the reason goes away
+// with it. One at a time.
+class ShutdownBlock {
+public:
+    ShutdownBlock(GUIElement* owner, const std::wstring& reason);
+    ~ShutdownBlock();
+    ShutdownBlock(const ShutdownBlock&) = delete;
+    ShutdownBlock& operator=(const ShutdownBlock&) = delete;
+
+    // The reason of the block that lives now; empty when there is none.
+    static const std::wstring& ActiveReason();
+
+private:
+    HWND window_ = nullptr;
+};
 
 }  // namespace QVUtility

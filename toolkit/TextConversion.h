@@ -5,13 +5,24 @@
 
 #include <string>
 
+#include <windows.h>
+
 namespace QVUtility {
 
 // Widens a narrow text of the system code page (CP_ACP).
 std::wstring Widen(const std::string& text);
 
 // Narrows a wide text to the system code page; characters the code page
-// cannot hold become '?'.
+// cannot hold become '?' (never a look-alike letter).
 std::string Narrow(const std::wstring& text);
+
+// The WideCharToMultiByte flags Narrow uses for a code page: no best-fit
+// letters, except for the code pages that take no flags at all (UTF-8,
+// UTF-7, GB 18030, the ISO-2022 family, ...), which would refuse the call.
+DWORD NarrowingFlags(UINT codePage);
+
+// The characters of the text that the system code page cannot hold, each
+// once, in the order they first appear; empty when the text narrows whole.
+std::wstring CharactersLostInNarrowing(const std::wstring& text);
 
 }  // namespace QVUtility

@@ -399,6 +399,15 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
             return 1;
         }
         break;
+    case WM_QUERYENDSESSION:
+        if (element) {
+            answered = true;
+            return element->OnQueryEndSession() ? TRUE : FALSE;
+        }
+        break;
+    case WM_ENDSESSION:
+        if (element && wParam != FALSE) element->OnEndSession();
+        break;
     case WM_SHOWWINDOW:
         if (element) {
             const std::shared_ptr<bool> alive = element->AliveFlag();
@@ -559,8 +568,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         const LRESULT result = Dispatch(element, window, message, wParam, lParam, answered);
         if (answered) return result;
     } catch (...) {
-        // Nothing may unwind through the platform's frames; the message gets
+        // Nothing may unwind through the platform's frames. A request to
+        // close the window or to end the session whose handler failed is
+        // refused, so that nothing is lost unasked; any other message gets
         // its default processing.
+        if (message == WM_CLOSE) return 0;
+        if (message == WM_QUERYENDSESSION) return FALSE;
     }
     if (alive && *alive) return DefaultProcessing(element, window, message, wParam, lParam);
     if (previous != nullptr) return CallWindowProcW(previous, window, message, wParam, lParam);

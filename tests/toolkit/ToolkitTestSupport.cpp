@@ -96,4 +96,17 @@ void PostKey(HWND window, UINT key, wchar_t character) {
     PostMessageW(window, WM_KEYUP, key, 0xC0000001);
 }
 
+RefuseWindows::RefuseWindows()
+    : hook_(SetWindowsHookExW(
+          WH_CBT,
+          [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+              if (code == HCBT_CREATEWND) return 1;
+              return CallNextHookEx(nullptr, code, wParam, lParam);
+          },
+          nullptr, GetCurrentThreadId())) {}
+
+RefuseWindows::~RefuseWindows() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+}
+
 }  // namespace ToolkitTest

@@ -54,6 +54,19 @@ public:
     DWORD style;
 };
 
+// While it lives, no window can be made on the calling thread (a CBT hook
+// refuses every creation), as when the system runs out of window handles.
+class RefuseWindows {
+public:
+    RefuseWindows();
+    ~RefuseWindows();
+    RefuseWindows(const RefuseWindows&) = delete;
+    RefuseWindows& operator=(const RefuseWindows&) = delete;
+
+private:
+    HHOOK hook_;
+};
+
 // Sends a key press (down and up, with WM_CHAR for characters) to the window
 // through the thread's queue, as the keyboard would.
 void PostKey(HWND window, UINT key, wchar_t character = 0);

@@ -8,6 +8,8 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -153,6 +155,52 @@ TEST_F(Dispatch, DeletingAnOpenDialogGivesTheOwnerBack) {
     EXPECT_TRUE(IsWindowEnabled(owner.window));
     EXPECT_EQ(owner.modalDialog, nullptr);
     EXPECT_FALSE(IsWindow(dialogWindow));
+}
+
+TEST_F(Dispatch, DialogWhoseWindowCannotBeMadeLeavesTheOwnerEnabled) {
+    OwnerForm owner;
+    owner.Create();
+    {
+        ToolkitTest::RefuseWindows refused;
+        owner.OpenDialog();  // modal from its constructor, then no window
+    }
+    EXPECT_EQ(owner.dialog->window, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(owner.window));
+    EXPECT_EQ(owner.modalDialog, nullptr);
+
+    // Made first, shown as modal afterwards.
+    Form late(nullptr, true);
+    {
+        ToolkitTest::RefuseWindows refused;
+        late.Create();
+    }
+    late.BeginModal(&owner);
+    EXPECT_TRUE(IsWindowEnabled(owner.window));
+    EXPECT_EQ(owner.modalDialog, nullptr);
+}
+
+TEST_F(Dispatch, CloseAndSessionEndAreRefusedWhenTheirHandlerFails) {
+    static int sessionEnds;
+    sessionEnds = 0;
+    Form form(nullptr);
+    form.onClose = [](GUIElement*) -> bool { throw std::runtime_error("close"); };
+    form.onQueryEndSession = [](GUIElement*) -> bool { throw std::bad_alloc(); };
+    form.onEndSession = [](GUIElement*) { ++sessionEnds; };
+    form.Create();
+    EXPECT_EQ(SendMessageW(form.window, WM_CLOSE, 0, 0), 0);
+    EXPECT_TRUE(IsWindow(form.window));
+    EXPECT_EQ(SendMessageW(form.window, WM_QUERYENDSESSION, 0, 0), FALSE);
+
+    form.onQueryEndSession = [](GUIElement*) { return false; };
+    EXPECT_EQ(SendMessageW(form.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    form.onQueryEndSession = nullptr;
+    EXPECT_EQ(SendMessageW(form.window, WM_QUERYENDSESSION, 0, 0), TRUE);
+    // Another program refused: the session goes on.
+    SendMessageW(form.window, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(sessionEnds, 0);
+    SendMessageW(form.window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(sessionEnds, 1);
+    form.onClose = nullptr;
 }
 
 TEST_F(Dispatch, ActivatingTheOwnerKeepsItsDialogInFront) {

@@ -14,6 +14,10 @@ endif()
 
 if(WIN32 AND TARGET velmora_toolkit AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/ToolkitTestSupport.cpp")
   velmora_test(services_tests services_tests.cpp LIBS toolkit_test_support velmora_toolkit)
+  # Its manifest makes UTF-8 the system code page of the program.
+  velmora_test(toolkit_utf8_tests utf8_codepage_tests.cpp utf8_codepage.rc LIBS toolkit_test_support velmora_toolkit)
+  set_source_files_properties(utf8_codepage.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/utf8_codepage.manifest")
 endif()
 
 # A form painted through the drawing surface, to look at (not a test).

@@ -17,6 +17,7 @@
 #include "TempFolderTest.h"
 #include "ToolkitTestSupport.h"
 #include "toolkit/GUIElement.h"
+#include "toolkit/TextConversion.h"
 
 namespace fs = std::filesystem;
 using namespace QVUtility;
@@ -315,6 +316,34 @@ TEST_F(ServicesTest, QuestionsAreTrueOnlyForYes) {
     EXPECT_TRUE(bystanderEnabledWhenOwned) << "with an owner only the owner waits";
     EXPECT_TRUE(IsWindowEnabled(owner.window));
     EXPECT_TRUE(IsWindowEnabled(bystander.window));
+}
+
+TEST_F(ServicesTest, QuestionThatCannotBeShownIsNoAnswerAndFreesItsOwner) {
+    OwnerElement owner;
+    owner.Create();
+    ToolkitTest::RefuseWindows refused;
+    EXPECT_EQ(AskQuestion(&owner, L"Si desidera salvare le modifiche del file?", L"Salva"), Answer::NotShown);
+    EXPECT_EQ(AskQuestion(nullptr, L"Vuoi realmente uscire?", L"Uscita"), Answer::NotShown);
+    EXPECT_FALSE(AskYesNoOwned(&owner, std::wstring(L"Cancellare?"), std::wstring(L"Cancellazione")));
+    EXPECT_LE(ShowError(&owner, std::wstring(L"Errore durante il salvataggio."), std::wstring(L"Errore")), 0);
+    EXPECT_TRUE(IsWindowEnabled(owner.window));
+}
+
+// ---- Text conversion ---------------------------------------------------------
+
+TEST(TextConversion, FlagsSuitTheCodePageAndLostCharactersAreNamed) {
+    EXPECT_EQ(NarrowingFlags(1252), static_cast<DWORD>(WC_NO_BEST_FIT_CHARS));
+    EXPECT_EQ(NarrowingFlags(1250), static_cast<DWORD>(WC_NO_BEST_FIT_CHARS));
+    EXPECT_EQ(NarrowingFlags(932), static_cast<DWORD>(WC_NO_BEST_FIT_CHARS));
+    // The code pages that refuse any flag (ERROR_INVALID_FLAGS on Windows).
+    for (UINT codePage : {65001u, 65000u, 54936u, 50220u, 50221u, 50222u, 50225u, 50227u, 50229u, 57002u, 57011u, 42u})
+        EXPECT_EQ(NarrowingFlags(codePage), 0u) << codePage;
+
+    ASSERT_EQ(GetACP(), 1252u);
+    EXPECT_EQ(Narrow(L"\u0141\u00F3d\u017A"), "?\xF3" "d?") << "no look-alike letters";
+    EXPECT_EQ(CharactersLostInNarrowing(L"\u0141\u00F3d\u017A \u0141 \u20AC citt\u00E0"), L"\u0141\u017A");
+    EXPECT_EQ(CharactersLostInNarrowing(L"Casa \U0001F3E0"), L"\U0001F3E0") << "a surrogate pair is one character";
+    EXPECT_EQ(CharactersLostInNarrowing(L"Tetto e propriet\u00E0 \u20AC"), L"");
 }
 
 // ---- File dialogs -----------------------------------------------------------
