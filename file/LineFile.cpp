@@ -52,6 +52,9 @@ std::wstring FolderOf(const std::wstring& path) {
 bool ReplaceContent(const std::string& path, const std::string& content, std::uint64_t failAfter) {
   const std::wstring target = Widen(path);
   if (target.empty()) return false;
+  // Windows refuses to replace a read-only file; Wine would replace it.
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
   wchar_t temp[MAX_PATH + 1] = {};
   if (GetTempFileNameW(FolderOf(target).c_str(), L"vmo", 0, temp) == 0) return false;
   HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

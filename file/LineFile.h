@@ -50,6 +50,7 @@ std::vector<std::string> SplitLines(std::string_view bytes);
 // content goes to a temporary file in the same folder, which is flushed to
 // disk and then put in the old file's place in one step; when anything fails
 // the old file is left exactly as it was and the temporary file is removed.
+// On Windows a read-only file is never replaced.
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines);
 
 namespace detail {

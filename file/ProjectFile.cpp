@@ -1,6 +1,7 @@
 #include "file/ProjectFile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -25,9 +26,15 @@ long long AsSigned32(std::uint32_t value) {
   return value <= 0x7FFFFFFFu ? static_cast<long long>(value) : static_cast<long long>(value) - 0x100000000ll;
 }
 
+// The cost in "%Lg" form with the fewest significant digits, six at least,
+// that read back as the same double: "%Lg" itself for every cost of up to
+// six significant digits, and no typed digit lost beyond them.
 std::string CostText(double cost) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%Lg", static_cast<long double>(cost));
+  for (int digits = 6; digits <= 17; ++digits) {
+    std::snprintf(buffer, sizeof buffer, "%.*Lg", digits, static_cast<long double>(cost));
+    if (ParseReal(buffer) == cost) break;
+  }
   return buffer;
 }
 
@@ -112,6 +119,10 @@ class ProjectLoader {
           case 4: task_->resources = ParseInteger(line); break;
           case 5:
             task_->dailyCost = ParseReal(line);
+            if (std::fabs(task_->dailyCost) > MaxDailyCost) {
+              ok_ = false;
+              return;
+            }
             project_.tasks.push_back(std::move(*task_));
             task_.reset();
             k_ = 0;
@@ -193,7 +204,12 @@ LoadResult LoadProjectBytes(Project& project, std::string_view bytes) {
   return LoadResult::Ok;
 }
 
+namespace detail {
+void (*beforeFileAccess)() = nullptr;
+}  // namespace detail
+
 LoadResult LoadProjectFile(const std::string& path, Project& project) {
+  if (detail::beforeFileAccess != nullptr) detail::beforeFileAccess();
   std::string bytes;
   bool tooLarge = false;
   if (!ReadFileBytes(path, bytes, tooLarge)) return tooLarge ? LoadResult::FormatError : LoadResult::OpenFailed;
@@ -201,6 +217,7 @@ LoadResult LoadProjectFile(const std::string& path, Project& project) {
 }
 
 bool SaveProjectFile(const std::string& path, const Project& project) {
+  if (detail::beforeFileAccess != nullptr) detail::beforeFileAccess();
   return WriteLines(path, SerializeProject(project));
 }
 

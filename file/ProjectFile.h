@@ -24,10 +24,13 @@ enum class LoadResult {
   FormatError,  // it opened, but is not a valid project file
 };
 
-// The project as lines without terminators.
+// The project as lines without terminators. Each daily cost is written in
+// "%Lg" form with as many significant digits beyond six as it takes to read
+// back as the very same number.
 std::vector<std::string> SerializeProject(const Project& project);
 
-// Rebuilds the project from lines. The lines are read into a fresh project;
+// Rebuilds the project from lines. A daily cost beyond MaxDailyCost either
+// way makes the file invalid. The lines are read into a fresh project;
 // only when all of them are valid does it replace the description, span,
 // weekday flags, tasks and day lists of `project` (the loaded tasks take new
 // ids, in file order). On a format error `project` is left exactly as it was.
@@ -43,5 +46,11 @@ bool SaveProjectFile(const std::string& path, const Project& project);
 
 // True when a description would be read back as a marker line and break the file.
 bool IsMarkerLine(std::string_view text);
+
+namespace detail {
+// Called, when set, as LoadProjectFile and SaveProjectFile begin: the tests
+// make it throw to follow a failure through the program.
+extern void (*beforeFileAccess)();
+}  // namespace detail
 
 }  // namespace MyApp

@@ -29,6 +29,11 @@ extern const BarColour BarColours[5];
 // other colour.
 COLORREF BarTextColour(COLORREF barColour);
 
+// The largest daily cost, either way of zero, that a task may have. Up to
+// it the cost box shows every digit; and however many tasks, resources and
+// working days a project holds, its costs and their total stay finite.
+constexpr double MaxDailyCost = 1e15;
+
 struct Task {
   int id;
   std::string description;

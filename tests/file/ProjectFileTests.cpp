@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "file/LineFile.h"
 #include "file/ProjectFile.h"
+#include "model/CostReport.h"
+#include "model/NumberText.h"
 #include "tests/file/FileTestSupport.h"
 #include "tests/model/ModelTestSupport.h"
 #include "tests/model/TestDates.h"
@@ -60,9 +65,9 @@ TEST(SerializeProject, NumbersAndIncludedDays) {
   EXPECT_EQ(lines[10], "-7");
   EXPECT_EQ(lines[15], "16711680");
   EXPECT_EQ(lines[16], "-3");
-  EXPECT_EQ(lines[17], "1234.57");
+  EXPECT_EQ(lines[17], "1234.567");
   EXPECT_EQ(lines[21], "-1");
-  EXPECT_TRUE(lines[23] == "1.23457e+06" || lines[23] == "1.23457e+006") << lines[23];
+  EXPECT_EQ(lines[23], "1234567");
   EXPECT_EQ(lines[29], "12.5");
   EXPECT_EQ(lines[35], "0");
   const Lines tail(lines.end() - 5, lines.end());
@@ -98,10 +103,73 @@ TEST(LoadProjectLines, SavedAndLoadedProjectsAreTheSame) {
   Project back;
   ASSERT_EQ(LoadProjectLines(back, SerializeProject(p)), LoadResult::Ok);
   EXPECT_EQ(Dump(back), Dump(p));
-  // The cost keeps six significant digits.
-  p.tasks[0].dailyCost = 1234.567;
-  ASSERT_EQ(LoadProjectLines(back, SerializeProject(p)), LoadResult::Ok);
-  EXPECT_EQ(back.tasks[0].dailyCost, 1234.57);
+  // Every digit of the cost comes back.
+  for (double cost : {1234.567, 1.0 / 3, 0.1 + 0.2, -1234567.891, 5e-324, MaxDailyCost * 2 / 3}) {
+    p.tasks[0].dailyCost = cost;
+    ASSERT_EQ(LoadProjectLines(back, SerializeProject(p)), LoadResult::Ok);
+    EXPECT_EQ(back.tasks[0].dailyCost, cost) << SerializeProject(p)[17];
+  }
+}
+
+// Every amount the cost box takes (up to nine characters: digits and one
+// decimal point) reads back exactly, and where "%Lg" already read back
+// exactly its text is kept, so files of such costs stay byte for byte.
+TEST(SerializeProject, TypedCostsReadBackExactly) {
+  std::vector<std::string> typed = {"123456.78", "1234567", "999999999", "0.01", "12345678", "9999999.9"};
+  std::mt19937 random(11);
+  while (typed.size() < 100000) {
+    const int digits = 1 + static_cast<int>(random() % 9);
+    std::string text;
+    for (int k = 0; k < digits; ++k) text += static_cast<char>('0' + random() % 10);
+    const int point = static_cast<int>(random() % 9);
+    if (digits < 9 && point < digits) text.insert(static_cast<std::size_t>(point), ".");
+    typed.push_back(text);
+  }
+  Project p = Tetto();
+  p.tasks.assign(typed.size(), p.tasks[0]);
+  for (std::size_t i = 0; i < typed.size(); ++i) p.tasks[i].dailyCost = ParseReal(typed[i]);
+  const Lines lines = SerializeProject(p);
+  EXPECT_EQ(lines[17], "123456.78");
+  EXPECT_EQ(lines[17 + 6], "1234567");
+  EXPECT_EQ(lines[17 + 12], "999999999");
+  Project back;
+  ASSERT_EQ(LoadProjectLines(back, lines), LoadResult::Ok);
+  ASSERT_EQ(back.tasks.size(), typed.size());
+  int wrong = 0;
+  for (std::size_t i = 0; i < typed.size() && wrong < 5; ++i) {
+    const std::string& line = lines[17 + 6 * i];
+    char classic[64];
+    std::snprintf(classic, sizeof classic, "%Lg", static_cast<long double>(p.tasks[i].dailyCost));
+    const bool exact = back.tasks[i].dailyCost == p.tasks[i].dailyCost;
+    const bool keptText = ParseReal(classic) != p.tasks[i].dailyCost || line == classic;
+    if (!exact || !keptText) {
+      ++wrong;
+      ADD_FAILURE() << "typed " << typed[i] << ", written " << line << ", \"%Lg\" " << classic;
+    }
+  }
+}
+
+// Costs up to the limit keep the report finite however large the other
+// numbers; a file with a larger cost is refused.
+TEST(LoadProjectLines, CostsBeyondTheLimitAreRefused) {
+  const Lines wholeSpan = {"01/01/1601", "31/12/9999", "255", "2147483647"};
+  const Lines tasks = Lines{"#TASK", "A"} + wholeSpan + Lines{"1e+15", "B"} + wholeSpan + Lines{"1000000000000000"} +
+                      Lines{"C", "01/01/1601", "31/12/9999", "255", "-2147483648", "-1e15"};
+  Lines header = Header();
+  header[2] = "01/01/1601";
+  header[3] = "31/12/9999";
+  Project p;
+  ASSERT_EQ(LoadProjectLines(p, header + tasks), LoadResult::Ok);
+  std::string report;
+  double total = 0;
+  BuildCostReport(p, AmountFormat{}, report, total);
+  EXPECT_TRUE(std::isfinite(total)) << total;
+  EXPECT_EQ(report.find("inf"), std::string::npos) << report;
+  EXPECT_EQ(report.find("nan"), std::string::npos) << report;
+
+  for (const char* cost : {"1.0000001e15", "-1000000000000001", "1e308"})
+    EXPECT_EQ(LoadProjectLines(p, header + Lines{"#TASK", "D"} + wholeSpan + Lines{cost}), LoadResult::FormatError)
+        << cost;
 }
 
 TEST(LoadProjectLines, LooseRulesOfTheFormat) {
