@@ -267,7 +267,16 @@ std::string TrimSpaces(const std::string& text) {
     return text.substr(first, last - first);
 }
 
-std::wstring DescriptionProblem(const std::string& description) {
+std::wstring DescriptionProblem(const std::string& description, const std::wstring& typed) {
+    const std::wstring lost = QVUtility::CharactersLostInNarrowing(typed);
+    if (!lost.empty()) {
+        std::wstring listed;
+        for (wchar_t character : lost) {
+            if (!listed.empty() && !IS_LOW_SURROGATE(character)) listed += L' ';
+            listed += character;
+        }
+        return L"La descrizione contiene caratteri che non possono essere salvati nel file: " + listed + L".";
+    }
     if (description.find_first_of("\r\n") != std::string::npos)
         return L"La descrizione non può contenere interruzioni di riga.";
     if (IsMarkerLine(description))

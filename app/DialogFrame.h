@@ -141,9 +141,11 @@ DialogFrame* OwningDialog(QVUtility::GUIElement* element);
 std::string TrimSpaces(const std::string& text);
 
 // A description that the project file could not hold: exactly one of the
-// file's marker lines, or one holding a line break. Answers the message to
-// show, or an empty text when the description is fine.
-std::wstring DescriptionProblem(const std::string& description);
+// file's marker lines, one holding a line break, or one typed (`typed`, as
+// the field shows it) with characters that the file's code page, the
+// system's, cannot hold. Answers the message to show, or an empty text when
+// the description is fine.
+std::wstring DescriptionProblem(const std::string& description, const std::wstring& typed = std::wstring());
 
 // Upper case of a text in the system code page, the Italian accented letters
 // included (à è é ì ò ù become À È É Ì Ò Ù).

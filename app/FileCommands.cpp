@@ -59,6 +59,17 @@ void ShowErrorText(QVUtility::GUIElement* owner, const wchar_t* message) {
     QVUtility::ShowError(owner, std::wstring(message), std::wstring(L"Errore"));
 }
 
+// Runs a step of a file command; a step that throws (no memory for a large
+// project, say) answers `failure`, like any other failure of the step.
+template <class Result, class Step>
+Result Guarded(Result failure, Step step) {
+    try {
+        return step();
+    } catch (...) {
+        return failure;
+    }
+}
+
 }  // namespace
 
 void FormMain::SetFilePath(const std::string& path) {
@@ -76,7 +87,7 @@ bool FormMain::OpenProject() {
 bool FormMain::OpenProjectFile(const std::string& path) {
     // The loader replaces the project only when the whole file is valid, so
     // a failed load leaves the project and its chart exactly as they were.
-    switch (LoadProjectFile(path, project)) {
+    switch (Guarded(LoadResult::OpenFailed, [&] { return LoadProjectFile(path, project); })) {
     case LoadResult::OpenFailed:
         ShowErrorText(this, L"Errore durante la lettura.");
         return false;
@@ -97,7 +108,7 @@ bool FormMain::OpenProjectFile(const std::string& path) {
 bool FormMain::WriteProjectFile() {
     // The new content goes to a temporary file that replaces the old one in
     // one step: a failed save leaves the previous file as it was.
-    if (!SaveProjectFile(project.filePath, project)) {
+    if (!Guarded(false, [this] { return SaveProjectFile(project.filePath, project); })) {
         ShowErrorText(this, L"Errore durante il salvataggio.");
         return false;
     }
@@ -108,9 +119,12 @@ bool FormMain::WriteProjectFile() {
 
 FormMain::SaveOutcome FormMain::SaveChanges(bool noQuestion) {
     if (!project.modified) return SaveOutcome::NothingToSave;
-    if (!noQuestion && !QVUtility::AskYesNoOwned(this, std::wstring(L"Si desidera salvare le modifiche del file?"),
-                                                 std::wstring(L"Salva"))) {
-        return SaveOutcome::Declined;
+    if (!noQuestion) {
+        switch (QVUtility::AskQuestion(this, L"Si desidera salvare le modifiche del file?", L"Salva")) {
+        case QVUtility::Answer::Yes: break;
+        case QVUtility::Answer::No: return SaveOutcome::Declined;
+        case QVUtility::Answer::NotShown: return SaveOutcome::NotAsked;
+        }
     }
     const std::string previousPath = project.filePath;
     if (project.filePath.empty()) {
@@ -144,6 +158,7 @@ bool FormMain::OfferToSave() {
         return true;
     case SaveOutcome::Cancelled:
     case SaveOutcome::Failed:
+    case SaveOutcome::NotAsked:
         break;
     }
     return false;
@@ -171,7 +186,7 @@ bool FormMain::SaveProjectAs() {
 void FormMain::ExportChart() {
     const std::string path = QVUtility::AskSaveFileName(this, DialogTitleSave, "", BitmapDefaultName, BitmapFilters);
     if (path.empty()) return;
-    if (ExportImage(path)) {
+    if (Guarded(false, [&] { return ExportImage(path); })) {
         QVUtility::ShowMessage(this, std::wstring(L"Esportazione effettuata correttamente."), std::wstring(L"Esporta"));
     } else {
         ShowErrorText(this, L"Errore durante la scrittura del file bitmap.");

@@ -1,5 +1,6 @@
 #include "app/FormAddTask.h"
 
+#include <cmath>
 #include <string>
 
 #include "app/resource.h"
@@ -12,6 +13,7 @@
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/NumericBox.h"
 #include "toolkit/TextBox.h"
+#include "toolkit/TextConversion.h"
 
 namespace MyApp {
 
@@ -160,18 +162,19 @@ void FormAddTask::OnButton(GUIElement* button) {
 void FormAddTask::Accept() {
     startDate = MakeDate(startPicker->GetDate());
     endDate = MakeDate(endPicker->GetDate());
-    description = TrimSpaces(descriptionBox->GetTextNarrow());
+    const std::wstring typed = descriptionBox->GetText();
+    description = TrimSpaces(QVUtility::Narrow(typed));
     colour = ParseInteger(colourList->GetItemValueNarrow(colourList->GetSelectedIndex()));
     resources = resourcesSpinner->GetValue();
-    const bool costReadable = costBox->HasAmount();
     dailyCost = costBox->GetAmount();
+    const bool costReadable = costBox->HasAmount() && std::fabs(dailyCost) <= MaxDailyCost;
 
     QVUtility::GUIElement* culprit = nullptr;
     std::wstring problem;
     if (description.empty()) {
         problem = L"E' necessario indicare la descrizione.";
         culprit = descriptionBox;
-    } else if (!(problem = DescriptionProblem(description)).empty()) {
+    } else if (!(problem = DescriptionProblem(description, typed)).empty()) {
         culprit = descriptionBox;
     } else if (CompareDates(startDate, endDate) == 1) {
         problem = L"La data finale deve essere successiva alla data di inizio.";

@@ -101,6 +101,15 @@ bool HandleClose(GUIElement* element) {
     return form == nullptr || form->ConfirmClose();
 }
 
+bool HandleQueryEndSession(GUIElement* element) {
+    auto* form = dynamic_cast<FormMain*>(element);
+    return form == nullptr || form->AllowSessionEnd();
+}
+
+void HandleEndSession(GUIElement* element) {
+    if (auto* form = dynamic_cast<FormMain*>(element)) form->EndWithSession();
+}
+
 int HandleLeftButtonUp(GUIElement* element, HWND, int x, int y) {
     if (FormMain* form = OwningFormMain(element)) form->OnFormLeftButtonUp(x, y);
     return 0;
@@ -181,6 +190,8 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     onChar = &HandleChar;
     onResize = &HandleResize;
     onClose = &HandleClose;
+    onQueryEndSession = &HandleQueryEndSession;
+    onEndSession = &HandleEndSession;
     onActivate = &HandleActivate;
     onDeactivate = &HandleDeactivate;
 
@@ -609,6 +620,25 @@ bool FormMain::ConfirmClose() {
     }
     if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
     return true;
+}
+
+bool FormMain::AllowSessionEnd() {
+    if (!project.modified) return true;
+    // The system may ask again while the question is up: one question at a time.
+    static bool questionOpen = false;
+    if (questionOpen) return false;
+    struct Asking {
+        bool& open;
+        explicit Asking(bool& flag) : open(flag) { open = true; }
+        ~Asking() { open = false; }
+    } asking(questionOpen);
+    const QVUtility::ShutdownBlock block(this, L"Il progetto ha modifiche non salvate.");
+    return OfferToSave();
+}
+
+void FormMain::EndWithSession() {
+    if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
+    if (window != nullptr && IsWindow(window)) DestroyWindow(window);
 }
 
 // ---- Commands -------------------------------------------------------------------------------

@@ -110,6 +110,11 @@ public:
     // ---- Operations of the window -------------------------------------------
     virtual void BuildControls();
     virtual bool ConfirmClose();
+    // The user's session is about to end (log off, shut down): true lets it
+    // end. Unsaved changes get the save question first.
+    virtual bool AllowSessionEnd();
+    // The session ends: the window goes without asking anything more.
+    virtual void EndWithSession();
     // A dialog's window went away: applies an accepted dialog.
     virtual void OnDialogClosed(QVUtility::GUIElement* element);
     virtual void Layout();
@@ -171,11 +176,13 @@ public:
         Saved,
         Cancelled,      // the user wanted to save but gave no file name
         Failed,         // the file could not be written (the user was told)
+        NotAsked,       // the question could not be shown: nothing was decided
     };
     // The save command with its outcome in full; SaveProject is this reduced to a bool.
     SaveOutcome SaveChanges(bool noQuestion);
-    // Before "&Nuovo", "&Apri" and at exit: true when the work may go on
-    // (nothing to save, saved, or the user chose not to save).
+    // Before "&Nuovo", "&Apri", at exit and at the end of the session: true
+    // when the work may go on (nothing to save, saved, or the user chose
+    // not to save).
     bool OfferToSave();
 
     // ---- Task, project and calendar commands (FormMainCommands.cpp) -------------

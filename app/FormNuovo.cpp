@@ -7,6 +7,7 @@
 #include "toolkit/Label.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/TextBox.h"
+#include "toolkit/TextConversion.h"
 
 namespace MyApp {
 
@@ -97,7 +98,8 @@ void FormNuovo::OnButton(GUIElement* button) {
 void FormNuovo::Accept() {
     startDate = MakeDate(startPicker->GetDate());
     endDate = MakeDate(endPicker->GetDate());
-    description = TrimSpaces(descriptionBox->GetTextNarrow());
+    const std::wstring typed = descriptionBox->GetText();
+    description = TrimSpaces(QVUtility::Narrow(typed));
 
     std::wstring problem;
     GUIElement* culprit = nullptr;
@@ -105,7 +107,7 @@ void FormNuovo::Accept() {
     if (description.empty()) {
         problem = L"E' necessario indicare la descrizione.";
         culprit = descriptionBox;
-    } else if (!(problem = DescriptionProblem(description)).empty()) {
+    } else if (!(problem = DescriptionProblem(description, typed)).empty()) {
         culprit = descriptionBox;
     } else if (order == 0) {
         problem = L"E' necessario indicare almeno due giorni.";

@@ -5,7 +5,8 @@
 //
 // A second group builds the main window inside the test process, for what
 // cannot be reached from outside without the project dialogs: leaving the
-// program with unsaved changes.
+// program or ending the session with unsaved changes, windows that cannot
+// be made, and saving and opening made to fail from inside.
 #include "Driver.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +15,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/toolkit/ToolkitTestSupport.h"
 #include "app/FormMain.h"
 #include "file/ProjectFile.h"
 #include "model/Date.h"
 #include "toolkit/CellControl.h"
 #include "toolkit/Menu.h"
+#include "toolkit/Services.h"
 #include "toolkit/TimeLine.h"
 #include "toolkit/ToolBar.h"
 
@@ -556,6 +560,18 @@ TEST_F(MainWindowTest, FailedSaveKeepsTheOldFileAndTheWindow) {
     ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"nuovo.vmo")).ok) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"nuovo.vmo")));
     EXPECT_EQ(drv::ReadFileBytes(Path(L"nuovo.vmo")), kSiteProject);
+
+    // A read-only file is not replaced either.
+    const std::wstring readOnly = Path(L"solalettura.vmo");
+    ASSERT_TRUE(drv::WriteFileBytes(readOnly, "altro"));
+    ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", readOnly, true).ok) << drv::LastErrorUtf8();
+    EXPECT_EQ(AnswerError(), L"Errore durante il salvataggio.");
+    EXPECT_EQ(drv::ReadFileBytes(readOnly), "altro");
+    EXPECT_EQ(drv::StatusBarText(status), Path(L"nuovo.vmo"));
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // ---------------------------------------------------------------------------
@@ -594,14 +610,19 @@ protected:
         form->EnableProjectCommands();
     }
 
-    // Sends WM_CLOSE while a second thread gives the answers.
-    void CloseAnswering(const std::function<void()>& answers) {
+    // Sends the message to the window while a second thread gives the answers.
+    LRESULT Answering(UINT message, WPARAM wParam, const std::function<void()>& answers) {
         std::thread helper([&] {
             drv::UseDesktop();
             answers();
         });
-        SendMessageW(form->window, WM_CLOSE, 0, 0);
+        const LRESULT result = SendMessageW(form->window, message, wParam, 0);
         helper.join();
+        return result;
+    }
+    void CloseAnswering(const std::function<void()>& answers) { Answering(WM_CLOSE, 0, answers); }
+    LRESULT MenuAnswering(QVUtility::SubMenu* item, const std::function<void()>& answers) {
+        return Answering(WM_COMMAND, MAKEWPARAM(item->controlId, 0), answers);
     }
 
     static bool MenuGrayed(QVUtility::SubMenu* item) {
@@ -680,6 +701,78 @@ TEST_F(MainWindowInProcess, LeavingWithUnsavedChangesNeverDropsThemSilently) {
         drv::AnswerMessageBox(pid, L"Salva", IDNO);
     });
     EXPECT_FALSE(IsWindow(form->window));
+}
+
+// Logging off or shutting down: the program's own save question, with the
+// reason the system may show meanwhile; the session may end only when the
+// changes are saved or given up.
+TEST_F(MainWindowInProcess, EndOfSessionAsksAboutUnsavedChanges) {
+    Load();
+    EXPECT_EQ(SendMessageW(form->window, WM_QUERYENDSESSION, 0, 0), TRUE) << "nothing unsaved, nothing asked";
+    form->MarkModified();
+    form->SetFilePath("");  // never saved: Yes asks for a name
+    const DWORD pid = GetCurrentProcessId();
+    std::wstring question, reasonWhileAsked;
+    LRESULT answer = Answering(WM_QUERYENDSESSION, 0, [&] {
+        question = drv::MessageBoxText(drv::WaitMessageBox(pid, L"Salva"));
+        reasonWhileAsked = QVUtility::ShutdownBlock::ActiveReason();
+        drv::AnswerMessageBox(pid, L"Salva", IDYES);
+        drv::CancelFileDialog(pid, L"Salva");
+    });
+    EXPECT_EQ(answer, FALSE);
+    EXPECT_EQ(question, L"Si desidera salvare le modifiche del file?");
+    EXPECT_EQ(reasonWhileAsked, L"Il progetto ha modifiche non salvate.");
+    EXPECT_EQ(QVUtility::ShutdownBlock::ActiveReason(), L"");
+    EXPECT_TRUE(form->project.modified);
+
+    // When no window can be made, the question is not an answer and no
+    // dialog keeps the main window disabled.
+    {
+        ToolkitTest::RefuseWindows refused;
+        EXPECT_EQ(SendMessageW(form->window, WM_QUERYENDSESSION, 0, 0), FALSE);
+        form->NewTask();
+    }
+    EXPECT_TRUE(IsWindowEnabled(form->window));
+
+    // No gives the changes up; the session ends and the window goes unasked.
+    answer = Answering(WM_QUERYENDSESSION, 0, [&] { drv::AnswerMessageBox(pid, L"Salva", IDNO); });
+    EXPECT_EQ(answer, TRUE);
+    SendMessageW(form->window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(IsWindow(form->window));
+}
+
+// Saving and opening that fail by throwing (no memory, say) are reported as
+// any failure of theirs, and keep the project and its file.
+TEST_F(MainWindowInProcess, FailuresInsideSaveAndOpenAreReported) {
+    Load();
+    form->MarkModified();
+    const std::string before = drv::ReadFileBytes(path);
+    const size_t tasks = form->project.tasks.size();
+    struct Failing {
+        Failing() { MyApp::detail::beforeFileAccess = [] { throw std::bad_alloc(); }; }
+        ~Failing() { MyApp::detail::beforeFileAccess = nullptr; }
+    } failing;
+    const DWORD pid = GetCurrentProcessId();
+
+    std::wstring saveError, sessionError, openError;
+    MenuAnswering(form->saveItem, [&] { drv::AnswerMessageBox(pid, L"Errore", IDOK, &saveError); });
+    EXPECT_EQ(saveError, L"Errore durante il salvataggio.");
+    const LRESULT answer = Answering(WM_QUERYENDSESSION, 0, [&] {
+        drv::AnswerMessageBox(pid, L"Salva", IDYES);
+        drv::AnswerMessageBox(pid, L"Errore", IDOK, &sessionError);
+    });
+    EXPECT_EQ(answer, FALSE) << "a failed save keeps the session";
+    EXPECT_EQ(sessionError, L"Errore durante il salvataggio.");
+    MenuAnswering(form->openItem, [&] {
+        drv::AnswerMessageBox(pid, L"Salva", IDNO);
+        drv::AnswerFileDialog(pid, L"Apri", path);
+        drv::AnswerMessageBox(pid, L"Errore", IDOK, &openError);
+    });
+    EXPECT_EQ(openError, L"Errore durante la lettura.");
+    EXPECT_EQ(form->project.tasks.size(), tasks);
+    EXPECT_TRUE(form->project.modified);
+    EXPECT_TRUE(IsWindow(form->window));
+    EXPECT_EQ(drv::ReadFileBytes(path), before);
 }
 
 // A chart of ten years scrolled by pages, as the scroll bar does: every

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Driver.h"
@@ -392,6 +394,10 @@ TEST_F(ProgramTest, ProjectDialogChecksEachRuleThenCreatesTheProject) {
     ASSERT_TRUE(Fill(description, L"#TASK")) << drv::LastErrorUtf8();
     drv::Enter();
     EXPECT_EQ(Answer(L"Errore"), L"La descrizione non può essere uguale a una riga di controllo del file.");
+    // Letters that Windows-1252, the file's code page here, cannot hold.
+    ASSERT_TRUE(Fill(description, L"Villa a Łódź")) << drv::LastErrorUtf8();
+    drv::Enter();
+    EXPECT_EQ(Answer(L"Errore"), L"La descrizione contiene caratteri che non possono essere salvati nel file: Ł ź.");
 
     ASSERT_TRUE(Fill(description, L"  Villa al mare  ")) << drv::LastErrorUtf8();
     drv::Enter();
@@ -474,6 +480,9 @@ TEST_F(ProgramTest, TasksAreAddedChangedReorderedAndDeleted) {
     ASSERT_TRUE(SetPicker(pickers[1], 5, 3, 2027)) << drv::LastErrorUtf8();
     Press(dialog, L"OK");
     EXPECT_EQ(Answer(L"Errore"), L"E' necessario indicare la descrizione.");
+    ASSERT_TRUE(Fill(Direct(dialog, L"Edit").at(0), L"Fondamenta ŁŁ")) << drv::LastErrorUtf8();
+    Press(dialog, L"OK");
+    EXPECT_EQ(Answer(L"Errore"), L"La descrizione contiene caratteri che non possono essere salvati nel file: Ł.");
     ASSERT_TRUE(Fill(Direct(dialog, L"Edit").at(0), L"Fondamenta")) << drv::LastErrorUtf8();
     Press(dialog, L"OK");
     EXPECT_EQ(Answer(L"Errore"), L"La data finale deve essere successiva alla data di inizio.");
@@ -686,6 +695,57 @@ TEST_F(ProgramTest, DayListsCostReportAndSavedProject) {
     EXPECT_EQ(SendMessageW(Direct(dialog, L"ListBox").at(0), LB_GETCOUNT, 0, 0), 2);
     drv::Escape();
     ASSERT_TRUE(drv::WaitWindowGone(dialog)) << drv::LastErrorUtf8();
+}
+
+// Logging off with unsaved changes: the program's own question first; the
+// session may end only once the changes are saved or given up.
+TEST_F(ProgramTest, EndOfSessionAsksAboutUnsavedChanges) {
+    // The system asks from outside and waits for the reply while the
+    // program shows its question.
+    auto query = [&](const std::function<void()>& answers) {
+        DWORD_PTR reply = 2;
+        std::thread system([&] {
+            if (!SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 30000, &reply))
+                reply = 3;
+        });
+        answers();
+        system.join();
+        return reply;
+    };
+    EXPECT_EQ(query([] {}), static_cast<DWORD_PTR>(TRUE)) << "nothing unsaved";
+    EXPECT_EQ(drv::FindTopWindow(Pid(), L"#32770", L"Salva"), nullptr) << "and nothing asked";
+
+    CreateProject(L"Magazzino", Day(1, 3, 2027), Day(31, 3, 2027));
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(query([&] {
+                  EXPECT_EQ(Answer(L"Salva", IDYES), L"Si desidera salvare le modifiche del file?");
+                  EXPECT_TRUE(drv::CancelFileDialog(Pid(), L"Salva", 8000)) << drv::LastErrorUtf8();
+              }),
+              static_cast<DWORD_PTR>(FALSE))
+        << "no name for the file: the session must wait";
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
+
+    EXPECT_EQ(query([&] { Answer(L"Salva", IDNO); }), static_cast<DWORD_PTR>(TRUE)) << "the changes given up";
+    SendMessageW(main, WM_ENDSESSION, FALSE, 0);  // another program kept the session
+    Sleep(300);
+    ASSERT_TRUE(app.Running());
+
+    const std::wstring path = FilePath(L"magazzino.vmo");
+    EXPECT_EQ(query([&] {
+                  Answer(L"Salva", IDYES);
+                  EXPECT_TRUE(drv::AnswerFileDialog(Pid(), L"Salva", path, true, 8000).ok) << drv::LastErrorUtf8();
+              }),
+              static_cast<DWORD_PTR>(TRUE))
+        << "saved";
+    MyApp::Project saved;
+    ASSERT_EQ(MyApp::LoadProjectFile(QVUtility::Narrow(path), saved), MyApp::LoadResult::Ok);
+    EXPECT_EQ(saved.description, "Magazzino");
+
+    // The session ends: the program goes without asking anything more.
+    SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(10000, &code)) << drv::LastErrorUtf8();
+    EXPECT_EQ(code, 0u);
 }
 
 // The about box: its texts and links, and Enter closes it.
