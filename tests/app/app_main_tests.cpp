@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -612,11 +613,20 @@ protected:
 
     // Sends the message to the window while a second thread gives the answers.
     LRESULT Answering(UINT message, WPARAM wParam, const std::function<void()>& answers) {
+        std::atomic<bool> answered{false};
         std::thread helper([&] {
             drv::UseDesktop();
             answers();
+            answered = true;
         });
         const LRESULT result = SendMessageW(form->window, message, wParam, 0);
+        // A helper still waiting for a box that never came reads the texts
+        // of this thread's windows: keep answering it.
+        while (!answered) {
+            MSG pending;
+            while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&pending);
+            Sleep(10);
+        }
         helper.join();
         return result;
     }
