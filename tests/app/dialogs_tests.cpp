@@ -397,6 +397,7 @@ TEST_F(ProgramTest, ProjectDialogChecksEachRuleThenCreatesTheProject) {
     // Letters that Windows-1252, the file's code page here, cannot hold.
     ASSERT_TRUE(Fill(description, L"Villa a Łódź")) << drv::LastErrorUtf8();
     drv::Enter();
+    if (drv::WaitMessageBox(Pid(), L"Errore") != nullptr) Shot(L"descrizione_non_salvabile");
     EXPECT_EQ(Answer(L"Errore"), L"La descrizione contiene caratteri che non possono essere salvati nel file: Ł ź.");
 
     ASSERT_TRUE(Fill(description, L"  Villa al mare  ")) << drv::LastErrorUtf8();
@@ -718,6 +719,7 @@ TEST_F(ProgramTest, EndOfSessionAsksAboutUnsavedChanges) {
     CreateProject(L"Magazzino", Day(1, 3, 2027), Day(31, 3, 2027));
     if (HasFatalFailure()) return;
     EXPECT_EQ(query([&] {
+                  if (drv::WaitMessageBox(Pid(), L"Salva") != nullptr) Shot(L"fine_sessione");
                   EXPECT_EQ(Answer(L"Salva", IDYES), L"Si desidera salvare le modifiche del file?");
                   EXPECT_TRUE(drv::CancelFileDialog(Pid(), L"Salva", 8000)) << drv::LastErrorUtf8();
               }),
