@@ -54,22 +54,12 @@ std::string RunFileDialog(bool save, GUIElement* owner, const std::string& title
     const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (!chosen) return std::string();
     fileName.back() = L'\0';
-    // A character the code page cannot hold becomes '?', never a look-alike
-    // letter, so the answer cannot name a different existing file.
-    return Narrow(std::wstring(fileName.data()));
+    return NarrowPath(std::wstring(fileName.data()));
 }
 
 }  // namespace
 
-std::string NarrowPath(const std::wstring& path) {
-    if (path.empty()) return std::string();
-    const int size = static_cast<int>(path.size());
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return std::string();
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, &narrow[0], length, nullptr, nullptr);
-    return narrow;
-}
+std::string NarrowPath(const std::wstring& path) { return Narrow(path); }
 
 std::string AskOpenFileName(GUIElement* owner, const std::string& title, const std::string& initialFolder,
                             const std::vector<std::string>& filters) {
