@@ -8,15 +8,18 @@
 #endif
 #include <windows.h>
 
-#include <vector>
+#include <list>
 
 namespace QVUtility {
 
 class GUIElement;
 class SubMenu;
 
-// Every live element, in construction order.
-extern std::vector<GUIElement*> elementRegistry;
+// Every live element, in construction order. Beside the list the registry
+// keeps indexes by element, by window handle and by control identifier, so
+// that registering, unregistering and the lookups below take constant time
+// however many elements there are.
+extern std::list<GUIElement*> elementRegistry;
 // Source of control identifiers and of the numbers in window-class names.
 extern int controlCounter;
 // Window of the first form ever created; its WM_DESTROY posts the quit message.
@@ -36,8 +39,17 @@ bool IsRegistered(const GUIElement* element);
 // element's window is being made (inside CreateWindowExW, before the element
 // knows its handle) reach the element being created.
 GUIElement* FindByWindow(HWND handle);
+// The same without the element being created: only the element that holds
+// the handle.
+GUIElement* FindElementHolding(HWND handle);
 GUIElement* FindByControlId(int id);
 SubMenu* FindMenuItemById(int id);
+
+// The element's window or control identifier was just set: index it. The
+// toolkit calls these where it sets them; a value set elsewhere is still
+// found, by one walk of the list that indexes it for the next time.
+void IndexWindow(GUIElement* element);
+void IndexControlId(GUIElement* element);
 
 // Marks the element whose CreateWindowExW is running (see FindByWindow).
 // Use CreationScope rather than calling these directly.

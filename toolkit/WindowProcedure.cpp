@@ -38,12 +38,7 @@ int SignedHigh(LPARAM value) { return static_cast<short>(HIWORD(static_cast<DWOR
 
 // The registry lookup without the fallback to an element being created: a
 // command or notification source must be the element that owns it.
-GUIElement* ElementOwning(HWND handle) {
-    if (handle == nullptr) return nullptr;
-    for (GUIElement* element : elementRegistry)
-        if (element->window == handle) return element;
-    return nullptr;
-}
+GUIElement* ElementOwning(HWND handle) { return FindElementHolding(handle); }
 
 bool IsComboBox(const GUIElement* element) {
     return element->typeKeyword == "combobox" || element->typeKeyword == "ComboBoxEx";

@@ -126,6 +126,39 @@ TEST_F(Elements, RegistryFindsElementsByWindowAndIdentifier) {
     DestroyWindow(stray);
 }
 
+// The lookups answer from indexes beside the list: they must follow
+// windows and identifiers set without telling the registry, keep the first
+// element in order when two hold one handle, and forget deleted elements.
+TEST_F(Elements, RegistryLookupsFollowChangesAndForgetDeletedElements) {
+    const HWND first = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7001));
+    const HWND second = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7002));
+    auto early = std::make_unique<TestControl>(nullptr, L"EDIT", 0, "textbox");
+    TestControl late(nullptr, L"EDIT", 0, "textbox");
+    late.window = first;
+    late.controlId = 90001;
+    EXPECT_EQ(FindByWindow(first), &late);
+    EXPECT_EQ(FindByControlId(90001), &late);
+    late.window = second;
+    late.controlId = 90002;
+    EXPECT_EQ(FindByWindow(first), nullptr);
+    EXPECT_EQ(FindByControlId(90001), nullptr);
+    EXPECT_EQ(FindByWindow(second), &late);
+    EXPECT_EQ(FindByControlId(90002), &late);
+
+    early->window = second;
+    early->controlId = 90002;
+    IndexWindow(early.get());
+    IndexControlId(early.get());
+    EXPECT_EQ(FindByWindow(second), early.get());
+    EXPECT_EQ(FindByControlId(90002), early.get());
+    IndexWindow(&late);  // a later element does not take the place of an earlier one
+    EXPECT_EQ(FindByWindow(second), early.get());
+    early.reset();
+    EXPECT_EQ(FindByWindow(second), &late);
+    EXPECT_EQ(FindByControlId(90002), &late);
+    late.window = nullptr;
+}
+
 // A form whose children are constructed before its window: its WM_CREATE
 // must reach the form, not the newest child.
 struct BuiltForm : Form {
