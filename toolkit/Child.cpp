@@ -1,14 +1,17 @@
 #include "toolkit/Child.h"
 
+#include "toolkit/NativeCreation.h"
+
 namespace QVUtility {
 
 HWND Child::ParentWindow() const { return parent != nullptr ? parent->window : nullptr; }
 
 HWND Child::CreateChildWindow(const wchar_t* nativeClass, DWORD style, DWORD extendedStyle) {
     TakeControlId();
-    window = CreateWindowExW(extendedStyle, nativeClass, text.c_str(), style, x, y, width, height, ParentWindow(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), nullptr, nullptr);
+    window = CreateElementWindow(extendedStyle, nativeClass, text.c_str(), style, x, y, width, height, ParentWindow(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), nullptr);
     if (window == nullptr) GetLastError();  // read and dropped: the element stays usable as data
+    IndexWindow(this);
     return window;
 }
 

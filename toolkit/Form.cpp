@@ -3,7 +3,7 @@
 #include <string>
 
 #include "toolkit/FontDescription.h"
-#include "toolkit/GdiTally.h"
+#include "toolkit/NativeCreation.h"
 #include "toolkit/WindowProcedure.h"
 
 namespace QVUtility {
@@ -39,6 +39,7 @@ Form::~Form() {
         UnregisterHotkeys();
         created = false;
         DestroyWindow(window);
+        ReleaseUnusedClasses();
     }
     created = false;
     if (icon != nullptr) {
@@ -52,6 +53,7 @@ void Form::Create() {
     if (created) return;
     className = L"Window" + std::to_wstring(controlCounter);
     controlId = ++controlCounter;
+    IndexControlId(this);
 
     windowClass = WNDCLASSW{};
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
@@ -59,16 +61,9 @@ void Form::Create() {
     windowClass.hInstance = instance;
     windowClass.hIcon = iconId != 0 ? LoadIconW(instance, MAKEINTRESOURCEW(iconId)) : LoadIconW(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    const bool ownBrush = backColour != NoColour;
-    windowClass.hbrBackground =
-        ownBrush ? CountGdiCreation(CreateSolidBrush(backColour)) : GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = className.c_str();
-    // The class keeps its brush for the life of the process; a class that
-    // could not be registered leaves nobody to own it.
-    if (!RegisterClassW(&windowClass) && ownBrush) {
-        ReleaseGdiObject(windowClass.hbrBackground);
-        windowClass.hbrBackground = nullptr;
-    }
+    // The class and its brush go when the window does.
+    RegisterElementClass(windowClass, backColour);
 
     DWORD style = 0;
     DWORD extendedStyle = 0;
@@ -89,10 +84,12 @@ void Form::Create() {
     HWND handle = nullptr;
     {
         CreationScope scope(this);
-        handle = CreateWindowExW(extendedStyle, className.c_str(), text.c_str(), style, x, y, width, height, nullptr,
-                                 nullptr, instance, nullptr);
+        handle = CreateElementWindow(extendedStyle, className.c_str(), text.c_str(), style, x, y, width, height,
+                                     nullptr, nullptr, instance);
     }
+    AttachClassWindow(className.c_str(), instance, handle);
     window = handle;
+    IndexWindow(this);
     if (handle != nullptr) {
         if (mainWindow == nullptr) mainWindow = handle;
         OnCreated(handle);  // a second call after WM_CREATE does nothing more

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "toolkit/FontDescription.h"
+#include "toolkit/NativeCreation.h"
 #include "toolkit/TextConversion.h"
 #include "toolkit/WindowProcedure.h"
 
@@ -176,7 +177,10 @@ void GUIElement::OnDeactivate() {
 }
 
 void GUIElement::OnCreated(HWND handle) {
-    if (window == nullptr) window = handle;
+    if (window == nullptr) {
+        window = handle;
+        IndexWindow(this);
+    }
     if (createNotified) return;
     createNotified = true;  // before the call: the handler may re-enter
     if (onCreate) onCreate(this, window);
@@ -258,9 +262,9 @@ void GUIElement::CreateTooltip(HWND handle) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
     InitCommonControlsEx(&controls);
     if (tooltipWindow != nullptr && IsNativeWindow(tooltipWindow)) DestroyWindow(tooltipWindow);
-    tooltipWindow = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle, nullptr,
-                                    nullptr, nullptr);
+    tooltipWindow = CreateElementWindow(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, handle, nullptr, nullptr);
     if (tooltipWindow == nullptr) return;
     SetWindowPos(tooltipWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     std::wstring tip = Widen(tooltipText);
@@ -291,6 +295,7 @@ void GUIElement::UpdateTooltip() {
 
 int GUIElement::TakeControlId() {
     controlId = ++controlCounter;
+    IndexControlId(this);
     return controlId;
 }
 

@@ -20,6 +20,8 @@ GdiTally CurrentGdiTally() {
 
 void NoteGdiCreated() { ++createdCount; }
 
+void NoteGdiReleased() { ++releasedCount; }
+
 bool ReleaseGdiObject(HGDIOBJ object) {
     if (!object) return false;
     if (DeleteObject(object)) {

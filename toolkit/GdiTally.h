@@ -29,6 +29,9 @@ bool ReleaseGdiObject(HGDIOBJ object);
 bool ReleaseMemoryContext(HDC context);
 
 void NoteGdiCreated();
+// A counted object that the platform deleted by itself (a window class's
+// background brush goes with the class).
+void NoteGdiReleased();
 
 template <typename Handle>
 Handle CountGdiCreation(Handle object) {

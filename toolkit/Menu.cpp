@@ -67,6 +67,7 @@ void MenuBar::Create() {
     SetMenu(parent->window, menuHandle);
     created = true;
     window = reinterpret_cast<HWND>(menuHandle);
+    IndexWindow(this);
 }
 
 // ---- Menu -----------------------------------------------------------------------
@@ -94,6 +95,7 @@ void Menu::Create() {
     for (GUIElement* item : std::vector<GUIElement*>(items)) item->Create();
     AppendMenuW(bar->menuHandle, MF_POPUP, reinterpret_cast<UINT_PTR>(menuHandle), text.c_str());
     window = reinterpret_cast<HWND>(menuHandle);
+    IndexWindow(this);
     created = true;
     // A menu added to a bar already on screen shows at once.
     if (bar->created && bar->parent != nullptr && bar->parent->window != nullptr) DrawMenuBar(bar->parent->window);
@@ -105,6 +107,7 @@ SubMenu::SubMenu(GUIElement* parentElement, const std::wstring& caption) : Child
     text = caption;
     typeKeyword = "submenu";
     controlId = ++controlCounter;  // items take their identifier now, controls at creation
+    IndexControlId(this);
     parent = parentElement;
     Link();
 }
@@ -154,6 +157,7 @@ void SubMenu::Create() {
     }
     created = true;
     window = reinterpret_cast<HWND>(submenuHandle);
+    IndexWindow(this);
     if (!enabled) SetEnabled(false);
 }
 

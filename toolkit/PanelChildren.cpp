@@ -2,6 +2,7 @@
 
 #include "toolkit/FontDescription.h"
 #include "toolkit/GdiTally.h"
+#include "toolkit/NativeCreation.h"
 #include "toolkit/Registry.h"
 #include "toolkit/WindowProcedure.h"
 
@@ -70,19 +71,20 @@ HWND PanelChildren::RegisterAndCreateWindow() {
     windowClass.lpfnWndProc = &WindowProcedure;
     windowClass.hInstance = classInstance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    // The class brush lives as long as the class, which is never removed.
-    windowClass.hbrBackground =
-        backColour == NoColour ? GetSysColorBrush(COLOR_BTNFACE) : CreateSolidBrush(backColour);
     windowClass.lpszClassName = className.c_str();
-    if (RegisterClassW(&windowClass) == 0) GetLastError();  // read and dropped: creation below fails too
+    // The class and its brush go when the window does. A class refused
+    // makes the creation below fail too.
+    RegisterElementClass(windowClass, backColour);
 
     HWND parentWindow = floating ? nullptr : ParentWindow();
     HMENU childId = floating ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId));
     {
         CreationScope scope(this);
-        window = CreateWindowExW(WindowExtendedStyle(), className.c_str(), text.c_str(), WindowStyle(), x, y, width,
-                                 height, parentWindow, childId, classInstance, nullptr);
+        window = CreateElementWindow(WindowExtendedStyle(), className.c_str(), text.c_str(), WindowStyle(), x, y,
+                                     width, height, parentWindow, childId, classInstance);
     }
+    AttachClassWindow(className.c_str(), classInstance, window);
+    IndexWindow(this);
     if (window == nullptr) GetLastError();  // the element stays usable as data
     return window;
 }
@@ -120,7 +122,7 @@ HBRUSH PanelChildren::ChildColour(HDC context) {
         childBrush = GetSysColorBrush(COLOR_BTNFACE);
     } else {
         SetBkColor(context, background);
-        childBrush = CountGdiCreation(CreateSolidBrush(background));
+        childBrush = CreateElementBrush(background);
         childBrushOwned = childBrush != nullptr;
     }
     if (childTextColour != NoColour) SetTextColor(context, childTextColour);

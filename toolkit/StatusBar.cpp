@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "toolkit/NativeCreation.h"
 #include "toolkit/TextConversion.h"
 
 namespace QVUtility {
@@ -23,10 +24,10 @@ void StatusBar::Create() {
     DWORD style = WS_CHILD | WS_VISIBLE;
     if (!enabled) style |= WS_DISABLED;
     TakeControlId();
-    window = CreateWindowExW(0, STATUSCLASSNAMEW, text.c_str(), style, x, y, width, height, ParentWindow(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr),
-                             nullptr);
+    window = CreateElementWindow(0, STATUSCLASSNAMEW, text.c_str(), style, x, y, width, height, ParentWindow(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr));
     if (window == nullptr) GetLastError();
+    IndexWindow(this);
     FinishCreate();
 }
 

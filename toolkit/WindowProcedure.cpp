@@ -13,6 +13,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/GUIElement.h"
 #include "toolkit/Menu.h"
+#include "toolkit/NativeCreation.h"
 #include "toolkit/TextConversion.h"
 
 namespace QVUtility {
@@ -551,6 +552,8 @@ LRESULT DefaultProcessing(GUIElement* element, HWND window, UINT message, WPARAM
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const MessageScope scope;
+    if (message == WM_NCDESTROY) DetachClassWindow(window);
     GUIElement* element = FindByWindow(window);
     // Kept before dispatch: a handler may delete the element, and its native
     // control still needs its own procedure.

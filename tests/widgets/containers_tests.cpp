@@ -14,6 +14,7 @@
 #include "toolkit/Drawing.h"
 #include "toolkit/Form.h"
 #include "toolkit/GdiTally.h"
+#include "toolkit/NativeCreation.h"
 #include "toolkit/PanelChildren.h"
 
 using namespace QVUtility;
@@ -87,6 +88,44 @@ TEST_F(ContainersTest, EachPanelRegistersAClassOfItsOwnWithTheCounterInItsName) 
     DestroyWindow(second.window);
 }
 
+
+// A panel's class and the brush of its colour last as long as its window;
+// a class the platform refuses leaves nothing behind.
+TEST_F(ContainersTest, APanelsClassAndBrushGoWithItsWindow) {
+    ReleaseUnusedClasses();
+    const std::size_t classes = RegisteredClassCount();
+    const long held = CurrentGdiTally().Held();
+    std::wstring name;
+    HINSTANCE instance = nullptr;
+    {
+        PanelChildren panel(form);
+        panel.backColour = RGB(1, 2, 3);
+        panel.Create();
+        ASSERT_NE(panel.window, nullptr);
+        name = panel.ClassName();
+        instance = panel.windowClass.hInstance;
+        WNDCLASSW found{};
+        EXPECT_TRUE(GetClassInfoW(instance, name.c_str(), &found));
+        EXPECT_EQ(RegisteredClassCount(), classes + 1);
+        EXPECT_EQ(CurrentGdiTally().Held(), held + 1);
+        DestroyWindow(panel.window);
+    }
+    ReleaseUnusedClasses();
+    WNDCLASSW gone{};
+    EXPECT_FALSE(GetClassInfoW(instance, name.c_str(), &gone));
+    EXPECT_EQ(RegisteredClassCount(), classes);
+    EXPECT_EQ(CurrentGdiTally().Held(), held);
+
+    refusedCreations.classes = true;
+    PanelChildren refused(form);
+    refused.backColour = RGB(1, 2, 3);
+    refused.Create();
+    refusedCreations = CreationRefusals{};
+    EXPECT_EQ(refused.window, nullptr);
+    EXPECT_TRUE(refused.created);
+    EXPECT_EQ(RegisteredClassCount(), classes);
+    EXPECT_EQ(CurrentGdiTally().Held(), held);
+}
 TEST_F(ContainersTest, StyleFollowsTheFieldsAndBarsCanBeSwitchedLater) {
     PanelChildren sunken(form);
     sunken.border = true;
