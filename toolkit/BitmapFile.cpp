@@ -1,5 +1,6 @@
 #include "toolkit/BitmapFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -57,6 +58,65 @@ bool SaveBitmapFile(const std::string& fileName, HBITMAP bitmap) {
     pixels.clear();
     pixels.shrink_to_fit();
     return WriteBitmapFile(fileName, grid);
+}
+
+bool WriteBitmapInBands(const std::string& fileName, int width, int height, const BandPainter& paint,
+                        std::size_t bandBytes) {
+    std::vector<std::uint8_t> header;
+    if (width <= 0 || height <= 0 || !BitmapFileHeader(static_cast<std::uint64_t>(width),
+                                                       static_cast<std::uint64_t>(height), header)) {
+        return false;
+    }
+    // One band of whole rows, stored bottom row first like the file itself,
+    // so that a painted band is the file's next piece as it stands.
+    const std::uint64_t rowBytes = BitmapRowBytes(static_cast<std::uint64_t>(width));
+    const int bandRows = static_cast<int>(
+        std::max<std::uint64_t>(1, std::min<std::uint64_t>(static_cast<std::uint64_t>(height), bandBytes / rowBytes)));
+    BITMAPINFO layout{};
+    layout.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    layout.bmiHeader.biWidth = width;
+    layout.bmiHeader.biHeight = bandRows;
+    layout.bmiHeader.biPlanes = 1;
+    layout.bmiHeader.biBitCount = 24;
+    layout.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CountGdiCreation(CreateCompatibleDC(screen));
+    void* bits = nullptr;
+    HBITMAP band = memory ? CountGdiCreation(CreateDIBSection(memory, &layout, DIB_RGB_COLORS, &bits, nullptr, 0))
+                          : nullptr;
+    if (screen) ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = band && bits ? SelectObject(memory, band) : nullptr;
+
+    bool written = false;
+    if (previous != nullptr) {
+        bool headerHanded = false;
+        int bottom = height;  // the next band ends above this row
+        written = WriteFileReplacing(fileName, [&](const std::uint8_t*& data, std::size_t& size) {
+            if (!headerHanded) {
+                headerHanded = true;
+                data = header.data();
+                size = header.size();
+                return true;
+            }
+            size = 0;
+            if (bottom <= 0) return true;
+            const int top = std::max(0, bottom - bandRows);
+            // Picture row y lands on band row y - (bottom - bandRows): the
+            // band's last rows, which come first in its memory.
+            SetWindowOrgEx(memory, 0, bottom - bandRows, nullptr);
+            paint(memory, top, bottom);
+            GdiFlush();
+            data = static_cast<const std::uint8_t*>(bits);
+            size = static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(bottom - top);
+            bottom = top;
+            return true;
+        });
+        SetWindowOrgEx(memory, 0, 0, nullptr);
+        SelectObject(memory, previous);
+    }
+    ReleaseGdiObject(band);
+    ReleaseMemoryContext(memory);
+    return written;
 }
 
 }  // namespace QVUtility

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "toolkit/BmpWriter.h"
@@ -14,5 +16,18 @@ namespace QVUtility {
 // into a device context. False when the pixels cannot be read or the file
 // cannot be written; an existing file of that name is then left as it was.
 bool SaveBitmapFile(const std::string& fileName, HBITMAP bitmap);
+
+// Draws one band of a picture: the rows from `top` to `bottom` - 1. The
+// context's coordinates are the picture's own; only the band's pixels are
+// kept, and everything in the band must be drawn.
+using BandPainter = std::function<void(HDC context, int top, int bottom)>;
+
+// Writes a 24-bit bitmap file of width x height pixels drawn band by band
+// from the bottom up, so that at most about `bandBytes` of pixels exist at
+// a time whatever the picture's size. False when the picture does not fit
+// the format (a file above 4 GiB), a band cannot be made or the file cannot
+// be written; the file is replaced as WriteBitmapFile does.
+bool WriteBitmapInBands(const std::string& fileName, int width, int height, const BandPainter& paint,
+                        std::size_t bandBytes = 16u << 20);
 
 }  // namespace QVUtility

@@ -42,10 +42,10 @@ std::wstring WidePath(const std::string& text) {
     return wide;
 }
 
-// Creates a new file beside `target` and writes `bytes` to it; answers its
-// name, or an empty name when it could not be made or written completely
-// (nothing is left behind then).
-std::wstring WriteTemporaryBeside(const std::wstring& target, const std::vector<std::uint8_t>& bytes) {
+// Creates a new file beside `target` and writes the bytes of `source` to
+// it; answers its name, or an empty name when it could not be made or
+// written completely (nothing is left behind then).
+std::wstring WriteTemporaryBeside(const std::wstring& target, const ByteSource& source) {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         wchar_t suffix[32];
         swprintf(suffix, 32, L".%08lx.tmp", static_cast<unsigned long>(GetTickCount() + attempt * 7919u));
@@ -56,12 +56,16 @@ std::wstring WriteTemporaryBeside(const std::wstring& target, const std::vector<
             return std::wstring();
         }
         bool written = true;
-        std::size_t done = 0;
-        while (written && done < bytes.size()) {
-            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-            DWORD wrote = 0;
-            written = WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr) && wrote == chunk;
-            done += wrote;
+        const std::uint8_t* data = nullptr;
+        std::size_t size = 0;
+        while (written && (written = source(data, size)) && size > 0) {
+            std::size_t done = 0;
+            while (written && done < size) {
+                DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 20));
+                DWORD wrote = 0;
+                written = WriteFile(file, data + done, chunk, &wrote, nullptr) && wrote == chunk;
+                done += wrote;
+            }
         }
         if (written) written = FlushFileBuffers(file) != 0;
         if (!CloseHandle(file)) written = false;
@@ -74,7 +78,7 @@ std::wstring WriteTemporaryBeside(const std::wstring& target, const std::vector<
     return std::wstring();
 }
 
-bool WriteReplacing(const std::string& fileName, const std::vector<std::uint8_t>& bytes) {
+bool WriteReplacing(const std::string& fileName, const ByteSource& source) {
     std::wstring target = WidePath(fileName);
     if (target.empty()) return false;
     // A read-only file or a folder of that name is not replaced.
@@ -83,7 +87,7 @@ bool WriteReplacing(const std::string& fileName, const std::vector<std::uint8_t>
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return false;
     }
-    std::wstring temporary = WriteTemporaryBeside(target, bytes);
+    std::wstring temporary = WriteTemporaryBeside(target, source);
     if (temporary.empty()) return false;
     if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temporary.c_str());
@@ -94,7 +98,7 @@ bool WriteReplacing(const std::string& fileName, const std::vector<std::uint8_t>
 
 #else
 
-bool WriteReplacing(const std::string& fileName, const std::vector<std::uint8_t>& bytes) {
+bool WriteReplacing(const std::string& fileName, const ByteSource& source) {
     if (fileName.empty()) return false;
     std::string temporary = fileName + ".XXXXXX";
     int fd = mkstemp(&temporary[0]);
@@ -102,15 +106,19 @@ bool WriteReplacing(const std::string& fileName, const std::vector<std::uint8_t>
     mode_t mask = umask(0);
     umask(mask);
     bool written = fchmod(fd, 0666 & ~mask) == 0;
-    std::size_t done = 0;
-    while (written && done < bytes.size()) {
-        ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) {
-            written = false;
-            break;
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    while (written && (written = source(data, size)) && size > 0) {
+        std::size_t done = 0;
+        while (done < size) {
+            ssize_t wrote = write(fd, data + done, size - done);
+            if (wrote < 0 && errno == EINTR) continue;
+            if (wrote <= 0) {
+                written = false;
+                break;
+            }
+            done += static_cast<std::size_t>(wrote);
         }
-        done += static_cast<std::size_t>(wrote);
     }
     if (written) written = fsync(fd) == 0;
     if (close(fd) != 0) written = false;
@@ -123,6 +131,35 @@ bool WriteReplacing(const std::string& fileName, const std::vector<std::uint8_t>
 
 }  // namespace
 
+std::uint64_t BitmapRowBytes(std::uint64_t width) { return (width * 3 + 3) / 4 * 4; }
+
+bool BitmapFileHeader(std::uint64_t width, std::uint64_t height, std::vector<std::uint8_t>& header) {
+    header.clear();
+    const std::uint64_t side = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+    if (width > side || height > side) return false;
+    const std::uint64_t fileSize = kHeadersSize + BitmapRowBytes(width) * height;
+    if (fileSize > std::numeric_limits<std::uint32_t>::max()) return false;
+    // File header.
+    header.push_back('B');
+    header.push_back('M');
+    PutU32(header, static_cast<std::uint32_t>(fileSize));
+    PutU16(header, 0);
+    PutU16(header, 0);
+    PutU32(header, kHeadersSize);
+    // Information header; a positive height stores the bottom row first.
+    PutU32(header, 40);
+    PutU32(header, static_cast<std::uint32_t>(width));
+    PutU32(header, static_cast<std::uint32_t>(height));
+    PutU16(header, 1);
+    PutU16(header, 24);
+    for (int field = 0; field < 6; ++field) PutU32(header, 0);  // compression .. important colours
+    return true;
+}
+
+bool WriteFileReplacing(const std::string& fileName, const ByteSource& source) {
+    return WriteReplacing(fileName, source);
+}
+
 bool EncodeBitmapFile(const PixelGrid& grid, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     const std::size_t rows = grid.size();
@@ -130,30 +167,10 @@ bool EncodeBitmapFile(const PixelGrid& grid, std::vector<std::uint8_t>& bytes) {
     for (const auto& row : grid) {
         if (row.size() != width) return false;
     }
-    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * 3 + 3) / 4 * 4;
-    const std::uint64_t fileSize = kHeadersSize + rowBytes * rows;
-    if (width > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) ||
-        rows > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) ||
-        fileSize > std::numeric_limits<std::uint32_t>::max()) {
-        return false;
-    }
+    if (!BitmapFileHeader(width, rows, bytes)) return false;
+    const std::uint64_t rowBytes = BitmapRowBytes(width);
     const std::size_t padding = static_cast<std::size_t>(rowBytes - width * 3);
-
-    bytes.reserve(static_cast<std::size_t>(fileSize));
-    // File header.
-    bytes.push_back('B');
-    bytes.push_back('M');
-    PutU32(bytes, static_cast<std::uint32_t>(fileSize));
-    PutU16(bytes, 0);
-    PutU16(bytes, 0);
-    PutU32(bytes, kHeadersSize);
-    // Information header; a positive height stores the bottom row first.
-    PutU32(bytes, 40);
-    PutU32(bytes, static_cast<std::uint32_t>(width));
-    PutU32(bytes, static_cast<std::uint32_t>(rows));
-    PutU16(bytes, 1);
-    PutU16(bytes, 24);
-    for (int field = 0; field < 6; ++field) PutU32(bytes, 0);  // compression .. important colours
+    bytes.reserve(static_cast<std::size_t>(kHeadersSize + rowBytes * rows));
 
     for (std::size_t r = rows; r-- > 0;) {
         for (std::uint32_t colour : grid[r]) {
@@ -169,7 +186,13 @@ bool EncodeBitmapFile(const PixelGrid& grid, std::vector<std::uint8_t>& bytes) {
 bool WriteBitmapFile(const std::string& fileName, const PixelGrid& grid) {
     std::vector<std::uint8_t> bytes;
     if (!EncodeBitmapFile(grid, bytes)) return false;
-    return WriteReplacing(fileName, bytes);
+    bool handed = false;
+    return WriteReplacing(fileName, [&](const std::uint8_t*& data, std::size_t& size) {
+        data = bytes.data();
+        size = handed ? 0 : bytes.size();
+        handed = true;
+        return true;
+    });
 }
 
 }  // namespace QVUtility

@@ -3,7 +3,9 @@
 // host too.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,27 @@ using PixelGrid = std::vector<std::vector<std::uint32_t>>;
 // leaves `bytes` empty) when the rows differ in length or the file would not
 // fit the format's 32-bit sizes.
 bool EncodeBitmapFile(const PixelGrid& grid, std::vector<std::uint8_t>& bytes);
+
+// The bytes of one row of a 24-bit bitmap file `width` pixels wide: three
+// per pixel, padded to a multiple of 4.
+std::uint64_t BitmapRowBytes(std::uint64_t width);
+
+// The 54 bytes of the headers of a 24-bit bitmap file of width x height
+// pixels whose rows follow from the bottom one up. False (and `header`
+// empty) when the picture does not fit the format: a side above 2^31 - 1
+// pixels or a file above 4 GiB.
+bool BitmapFileHeader(std::uint64_t width, std::uint64_t height, std::vector<std::uint8_t>& header);
+
+// Hands out a file's content piece by piece: each call sets the next bytes
+// (a size of 0 at the end); false means the content cannot be made.
+using ByteSource = std::function<bool(const std::uint8_t*& data, std::size_t& size)>;
+
+// Writes the bytes of `source` to a temporary file in the folder of
+// `fileName`, which then replaces the named file. When anything fails the
+// answer is false, the temporary file is removed and a file that already
+// had that name is left as it was. The name is narrow text in the system
+// code page.
+bool WriteFileReplacing(const std::string& fileName, const ByteSource& source);
 
 // Writes the grid as a 24-bit bitmap file. The name is narrow text in the
 // system code page. The picture is written to a temporary file in the same

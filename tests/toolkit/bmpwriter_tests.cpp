@@ -148,6 +148,39 @@ TEST_F(BmpWriterTest, UnwritablePlacesAnswerFalseAndCreateNothing) {
     EXPECT_EQ(Entries(), std::vector<std::string>{"taken.bmp"}) << "no temporary file is left behind";
 }
 
+// The largest picture the format holds has a file of 4 GiB less a few
+// bytes; one row more does not fit, nor does a side above 2^31 - 1.
+TEST_F(BmpWriterTest, HeadersFitUpToTheFormatsFourGigabytes) {
+    Bytes header;
+    const std::uint64_t rows = (0xFFFFFFFFull - 54) / 4;  // one pixel (4 bytes) a row
+    ASSERT_TRUE(QVUtility::BitmapFileHeader(1, rows, header));
+    EXPECT_EQ(header.size(), 54u);
+    EXPECT_EQ(U32(header, 2), 54 + rows * 4);
+    EXPECT_EQ(U32(header, 22), rows);
+    EXPECT_FALSE(QVUtility::BitmapFileHeader(1, rows + 1, header));
+    EXPECT_TRUE(header.empty());
+    EXPECT_FALSE(QVUtility::BitmapFileHeader(0x80000000ull, 0, header));
+}
+
+// A file written piece by piece is the pieces in order; a piece that cannot
+// be made leaves no file.
+TEST_F(BmpWriterTest, FileWrittenPieceByPieceOrNotAtAll) {
+    const std::vector<std::string> pieces{"BM", "", "abc"};
+    std::size_t next = 0;
+    ASSERT_TRUE(QVUtility::WriteFileReplacing(PathOf("a.bmp"), [&](const std::uint8_t*& data, std::size_t& size) {
+        // An empty piece ends the file: "abc" is never asked for.
+        const std::string& piece = pieces[next++];
+        data = reinterpret_cast<const std::uint8_t*>(piece.data());
+        size = piece.size();
+        return true;
+    }));
+    const Bytes written = ReadAll(PathOf("a.bmp"));
+    EXPECT_EQ(std::string(written.begin(), written.end()), "BM");
+    const auto failing = [](const std::uint8_t*&, std::size_t&) { return false; };
+    EXPECT_FALSE(QVUtility::WriteFileReplacing(PathOf("b.bmp"), failing));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a.bmp"});
+}
+
 #ifndef _WIN32
 // A write that fails half-way (here: the process may not write files larger
 // than 100 bytes) keeps the file that had the name.

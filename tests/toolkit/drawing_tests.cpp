@@ -737,6 +737,56 @@ TEST_F(BitmapFileTest, SavedBitmapReadsBackPixelByPixel) {
     DeleteObject(picture);
 }
 
+// A picture drawn band by band, with shapes across the bands' edges and a
+// last band shorter than the others, is the picture drawn whole.
+TEST_F(BitmapFileTest, PictureWrittenInBandsIsThePictureDrawnWhole) {
+    const int w = 13, h = 23;  // 39 bytes a row: 1 byte of padding
+    const auto paint = [](HDC context, int, int) {
+        Drawing surface;
+        surface.Attach(context, false);
+        surface.FillRect(0, 0, 13, 23, 0, 0, kWhite);
+        surface.FillRect(2, 3, 6, 15, 1, kBlack, kRed);  // over several bands
+        surface.FillRect(9, 0, 3, 23, 0, 0, kBlue);      // over all of them
+        surface.End();
+    };
+    const auto expected = [](int x, int y) {
+        if (x >= 9 && x < 12) return kBlue;
+        if (x >= 2 && x < 8 && y >= 3 && y < 18) return x == 2 || x == 7 || y == 3 || y == 17 ? kBlack : kRed;
+        return kWhite;
+    };
+    const std::string path = PathOf("fasce.bmp");
+    const GdiTally before = CurrentGdiTally();
+    int bands = 0;
+    ASSERT_TRUE(WriteBitmapInBands(
+        path, w, h,
+        [&](HDC context, int top, int bottom) {
+            ++bands;
+            EXPECT_EQ(bottom - top, bands < 5 ? 5 : 3) << "five-row bands from the bottom up";
+            paint(context, top, bottom);
+        },
+        5 * 40));
+    EXPECT_EQ(bands, 5);
+    EXPECT_EQ(CurrentGdiTally().Held(), before.Held());
+
+    const auto bytes = ReadAll(path);
+    ASSERT_EQ(bytes.size(), 54u + h * 40);
+    EXPECT_EQ(bytes[2] | bytes[3] << 8, 54 + h * 40);
+    EXPECT_EQ(bytes[18], w);
+    EXPECT_EQ(bytes[22], h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const std::size_t at = 54 + static_cast<std::size_t>(h - 1 - y) * 40 + static_cast<std::size_t>(x) * 3;
+            ASSERT_EQ(RGB(bytes[at + 2], bytes[at + 1], bytes[at]), expected(x, y)) << x << "," << y;
+        }
+    }
+
+    // A picture beyond the format's 4 GiB is refused before anything is drawn.
+    bands = 0;
+    EXPECT_FALSE(WriteBitmapInBands(PathOf("enorme.bmp"), 40000, 40000, [&](HDC, int, int) { ++bands; }));
+    EXPECT_EQ(bands, 0);
+    EXPECT_FALSE(fs::exists(PathOf("enorme.bmp")));
+}
+
 TEST_F(BitmapFileTest, FailuresAnswerFalseAndKeepTheExistingFile) {
     const std::string path = PathOf("chart.bmp");
     {
