@@ -14,10 +14,8 @@
 #include "app/FormMain.h"
 #include "file/ProjectFile.h"
 #include "toolkit/BitmapFile.h"
-#include "toolkit/CellControl.h"
 #include "toolkit/Drawing.h"
 #include "toolkit/FontDescription.h"
-#include "toolkit/GdiTally.h"
 #include "toolkit/Menu.h"
 #include "toolkit/Services.h"
 #include "toolkit/StatusBar.h"
@@ -34,12 +32,6 @@ constexpr const char* ProjectDefaultName = "Velmora.vmo";
 constexpr const char* BitmapDefaultName = "Disegno.bmp";
 const std::string DialogTitleOpen = "Apri";
 const std::string DialogTitleSave = "Salva";
-
-// The largest picture the export makes, in pixels: the bitmap and the
-// copies the writer takes of it stay within a few gigabytes.
-constexpr std::int64_t MaxExportPixels = 400LL * 1000 * 1000;
-
-constexpr int ExportRulerTop = 31;  // the ruler's unscrolled place in the chart
 
 // The path with ".vmo" at its end (any letter case counts).
 std::string WithProjectExtension(const std::string& path) {
@@ -195,60 +187,42 @@ void FormMain::ExportChart() {
 
 bool FormMain::ExportImage(const std::string& path) {
     if (ruler == nullptr || chartWidth <= 0 || contentHeight <= 0) return false;
-    if (static_cast<std::int64_t>(chartWidth) * contentHeight > MaxExportPixels) return false;
     // The ruler keeps the picture of its last paint; bring it up to date.
     if (ruler->window != nullptr) UpdateWindow(ruler->window);
     if (ruler->chartImage == nullptr) return false;  // the ruler too large for one picture
 
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr) return false;
-    HDC memory = QVUtility::CountGdiCreation(CreateCompatibleDC(screen));
-    HBITMAP picture = QVUtility::CountGdiCreation(CreateCompatibleBitmap(screen, chartWidth, contentHeight));
-    if (memory == nullptr || picture == nullptr) {
-        QVUtility::ReleaseMemoryContext(memory);
-        QVUtility::ReleaseGdiObject(picture);
-        ReleaseDC(nullptr, screen);
-        return false;
-    }
-    HGDIOBJ previousBitmap = SelectObject(memory, picture);
-
+    // The picture is drawn and written in bands of rows, so a chart of any
+    // length needs little memory; each band draws what reaches into it.
+    const ChartLayout& chart = chartLayout;
     QVUtility::FontDescription barFont(std::wstring(L"Tahoma"), 14);
-    {
+    const auto paint = [&](HDC context, int top, int bottom) {
         QVUtility::Drawing surface;
-        surface.Attach(memory, false);
+        surface.Attach(context, false);
         surface.FillRect(0, 0, chartWidth, contentHeight, 1, RGB(0, 0, 0), 0xC0C0C0);
-        surface.DrawText(0, 0, chartWidth, 30, project.description, RGB(0, 0, 0), captionFont, 2, true);
-
-        BITMAP rulerPicture{};
-        GetObjectW(ruler->chartImage, sizeof rulerPicture, &rulerPicture);
-        surface.DrawBitmap(ruler->chartImage, 0, ExportRulerTop, 0, 0);
-
-        const int dayWidth = ruler->dayWidth;
-        std::int64_t rowTop = ExportRulerTop + rulerPicture.bmHeight + 30;
-        for (const Task& task : project.tasks) {
-            const std::int64_t left = DaysUntil(project.start, task.start) * dayWidth;
-            const std::int64_t barWidth = (DaysUntil(task.start, task.end) + 1) * dayWidth;
-            if (rowTop - 5 < contentHeight && left < chartWidth && left + barWidth > 0) {
-                const int l = static_cast<int>(std::max<std::int64_t>(left, -1));
-                const int w = static_cast<int>(std::min<std::int64_t>(left + barWidth, chartWidth + 1) - l);
-                surface.FillRect(l, static_cast<int>(rowTop) - 5, w, 25, 1, RGB(0, 0, 0), task.colour);
-                surface.DrawText(l, static_cast<int>(rowTop), w, 25, task.description, RGB(0, 0, 0), &barFont, 2, true);
-            }
-            rowTop += 30;
+        if (top < chart.titleHeight) {
+            surface.DrawText(0, 0, chartWidth, chart.titleHeight, project.description, RGB(0, 0, 0), captionFont, 2,
+                             true);
+        }
+        if (top < chart.FirstRowTop() && bottom > chart.rulerTop) {
+            surface.DrawBitmap(ruler->chartImage, 0, chart.rulerTop, 0, 0);
+        }
+        // A row's text may reach a little below its bar: one row more each way.
+        const RowRange rows = chart.RowsBetween(top - chart.rowPitch, bottom + chart.rowPitch);
+        for (std::size_t row = rows.first; row < rows.end; ++row) {
+            const Task& task = project.tasks[row];
+            const BarSpan bar = chart.Bar(task);
+            const std::int64_t barTop = chart.RowTop(row);
+            if (barTop >= contentHeight || bar.left >= chartWidth || bar.left + bar.width <= 0) continue;
+            const int l = static_cast<int>(std::max<std::int64_t>(bar.left, -1));
+            const int w = static_cast<int>(std::min<std::int64_t>(bar.left + bar.width, chartWidth + 1) - l);
+            const int y = static_cast<int>(barTop);
+            surface.FillRect(l, y, w, chart.barHeight, 1, RGB(0, 0, 0), task.colour);
+            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, RGB(0, 0, 0),
+                             &barFont, 2, true);
         }
         surface.End();
-    }
-    SelectObject(memory, previousBitmap);
-    QVUtility::ReleaseMemoryContext(memory);
-    ReleaseDC(nullptr, screen);
-
-    bool written = false;
-    try {
-        written = QVUtility::SaveBitmapFile(path, picture);
-    } catch (...) {
-        written = false;  // not enough memory for the copies of the picture
-    }
-    QVUtility::ReleaseGdiObject(picture);
+    };
+    const bool written = QVUtility::WriteBitmapInBands(path, chartWidth, contentHeight, paint);
     barFont.Release();
     return written;
 }

@@ -1,6 +1,7 @@
 #include "app/FormMain.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -39,51 +40,39 @@ constexpr int StdImageOpen = 7;
 constexpr int StdImageSave = 8;
 constexpr int StdImageProperties = 10;
 
-constexpr int ChartLeft = 10;
+constexpr int ChartLeft = 10;  // the chart panel's place in the window
 constexpr int ChartTop = 30;
-constexpr int RulerTop = 31;       // the ruler's place in the chart panel
-constexpr int BarHeight = 25;
-constexpr int RowPitch = 30;
-constexpr int GapUnderRuler = 25;  // from the ruler's bottom to the first bar
-constexpr int TitleLeft = 10;      // the title cell's place in the chart's content
+// The scroll range's numbers are 32-bit: the content is cut there.
+constexpr std::int64_t TallestContent = INT_MAX / 11 * 10;
 
-// Bars whose window would lie within this distance of the panel's client
-// origin are placed whole, as they are; the others are cut to the visible
-// width plus BarMargin on each side.
-constexpr std::int64_t SafeReach = 30000;
-constexpr std::int64_t BarMargin = 1000;
-
-// The native window of a bar: its left edge and width in the panel's
-// client coordinates, or not shown.
-struct BarWindowSpan {
-    int left = 0;
-    int width = 0;
-    bool shown = false;
-};
-
-BarWindowSpan WindowSpanOf(const FormMain::BarSpan& span, int scroll, int clientWidth) {
-    const std::int64_t left = span.left - scroll;
-    const std::int64_t right = left + std::max<std::int64_t>(0, span.width);
-    if (left >= -SafeReach && right <= SafeReach) {
-        return {static_cast<int>(left), static_cast<int>(right - left), true};
-    }
-    const std::int64_t from = std::max<std::int64_t>(left, -BarMargin);
-    const std::int64_t to = std::min<std::int64_t>(right, static_cast<std::int64_t>(clientWidth) + BarMargin);
-    if (to <= from) return {};
-    return {static_cast<int>(from), static_cast<int>(to - from), true};
-}
-
-// The chart panel's horizontal scroll position (0 without the bar).
-int HorizontalScroll(const QVUtility::PanelChildren* panel) {
+// The chart panel's scroll position on one bar (0 without that bar). The
+// position is read whole: it runs past 16 bits on a long chart.
+int ScrollPosition(const QVUtility::PanelChildren* panel, int bar) {
     if (panel == nullptr || panel->window == nullptr) return 0;
-    if ((GetWindowLongW(panel->window, GWL_STYLE) & WS_HSCROLL) == 0) return 0;
-    return GetScrollPos(panel->window, SB_HORZ);
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(panel->window, GWL_STYLE));
+    if ((style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) == 0) return 0;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    return GetScrollInfo(panel->window, bar, &info) ? info.nPos : 0;
 }
 
-int PanelClientWidth(const QVUtility::PanelChildren* panel) {
-    RECT area{};
-    if (panel == nullptr || panel->window == nullptr || !GetClientRect(panel->window, &area)) return 0;
-    return area.right - area.left;
+// Moves a child window of `panel` to (left, top) and, when width is not
+// negative, gives it that size; nothing when it is there already.
+void PlaceChild(HWND child, HWND panel, int left, int top, int width = -1, int height = -1) {
+    RECT outer{};
+    if (child == nullptr || !GetWindowRect(child, &outer)) return;
+    POINT corner{outer.left, outer.top};
+    ScreenToClient(panel, &corner);
+    const bool resized = width >= 0 && (outer.right - outer.left != width || outer.bottom - outer.top != height);
+    if (corner.x == left && corner.y == top && !resized) return;
+    SetWindowPos(child, nullptr, left, top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (resized ? 0 : SWP_NOSIZE));
+}
+
+void ShowChild(HWND child, bool show) {
+    if (child == nullptr || (IsWindowVisible(child) != FALSE) == show) return;
+    ShowWindow(child, show ? SW_SHOWNA : SW_HIDE);
 }
 
 // ---- Forwarding handlers ------------------------------------------------------
@@ -157,7 +146,7 @@ int HandleBarRightClick(GUIElement* element, HWND, int x, int y) {
 }
 
 // The panel scrolled its content (and with it the bar windows, which the
-// platform may have clamped): every bar goes back to its own place.
+// platform may have clamped): the bars follow the rows now in view.
 void HandleChartScroll(GUIElement* panel, int) {
     if (FormMain* form = OwningFormMain(panel)) form->PlaceBars();
 }
@@ -238,7 +227,7 @@ FormMain::~FormMain() {
     delete menuBar;
 
     delete layoutTimer;
-    for (QVUtility::CellControl* bar : bars) delete bar;
+    for (ChartBar* bar : bars) delete bar;
     bars.clear();
     delete titleCell;
     delete ruler;
@@ -363,6 +352,7 @@ void FormMain::BuildControls() {
     chartPanel->onKeyDown = &HandleKeyDown;
     chartPanel->onChar = &HandleChar;
     chartPanel->onHorizontalScroll = &HandleChartScroll;
+    chartPanel->onVerticalScroll = &HandleChartScroll;
     chartPanel->Create();
 
     titleCell = new QVUtility::CellControl(chartPanel);
@@ -370,14 +360,14 @@ void FormMain::BuildControls() {
     titleCell->textColour = 0;
     titleCell->SetSize(static_cast<int>(GetSystemMetrics(SM_CXSCREEN) * 0.9), 30);
     titleCell->font = captionFont;
-    titleCell->x = TitleLeft;
+    titleCell->x = chartLayout.titleLeft;
     titleCell->y = 0;
     titleCell->Create();
     ShowWindow(titleCell->window, SW_HIDE);
 
     ruler = new QVUtility::TimeLine(chartPanel);
     ruler->x = 0;
-    ruler->y = RulerTop;
+    ruler->y = chartLayout.rulerTop;
     ruler->Create();
     ShowWindow(ruler->window, SW_HIDE);
 
@@ -416,6 +406,8 @@ void FormMain::Layout() {
     }
 
     if (layoutTimer != nullptr && !layoutTimer->running) layoutTimer->Start();
+    // A taller view may show more rows.
+    PlaceBars();
 }
 
 void FormMain::UpdateScrollBars() {
@@ -491,116 +483,112 @@ void FormMain::BuildChartRows() {
     // The width the ruler gave itself for the span (the platform may cap the
     // size of a window, the export must not be).
     chartWidth = ruler->width;
-
-    for (QVUtility::CellControl* bar : bars) ShowWindow(bar->window, SW_HIDE);
-
-    const int dayWidth = ruler->dayWidth;
-    int rulerTop = ruler->y;
     int rulerHeight = ruler->height;
-    if (ruler->window != nullptr) {
-        RECT outer{};
-        if (GetWindowRect(ruler->window, &outer)) rulerHeight = outer.bottom - outer.top;
-        POINT place = ruler->RefreshPosition();
-        rulerTop = place.y;
-    }
-    int rowTop = rulerTop + rulerHeight + GapUnderRuler;
+    RECT outer{};
+    if (ruler->window != nullptr && GetWindowRect(ruler->window, &outer)) rulerHeight = outer.bottom - outer.top;
 
-    const int scroll = HorizontalScroll(chartPanel);
-    const int clientWidth = PanelClientWidth(chartPanel);
-    barSpans.assign(project.tasks.size(), BarSpan{});
-    for (size_t i = 0; i < project.tasks.size(); ++i) {
-        const Task& task = project.tasks[i];
-        BarSpan& span = barSpans[i];
-        span.width = std::max<std::int64_t>(0, (DaysUntil(task.start, task.end) + 1) * dayWidth);
-        span.left = DaysUntil(project.start, task.start) * dayWidth;
-        const BarWindowSpan place = WindowSpanOf(span, scroll, clientWidth);
-        if (i == bars.size()) {
-            // A new bar is made in its place with its colour and text, so
-            // that its window is drawn once rather than at every step.
-            auto* bar = new QVUtility::CellControl(chartPanel);
-            bar->onRightButtonUp = &HandleBarRightClick;
-            bar->width = place.width;
-            bar->height = BarHeight;
-            bar->x = place.left;
-            bar->y = rowTop;
-            bar->backColour = task.colour;
-            bar->textColour = BarTextColour(task.colour);
-            bar->text = QVUtility::Widen(task.description);
-            bar->tag = std::to_string(static_cast<long long>(task.id));
-            bar->Create();
-            if (!place.shown && bar->window != nullptr) ShowWindow(bar->window, SW_HIDE);
-            bars.push_back(bar);
-            rowTop += RowPitch;
-            continue;
-        }
-        QVUtility::CellControl* bar = bars[i];
-        bar->SetSize(place.width, BarHeight);
-        bar->SetBackColour(task.colour);
-        bar->textColour = BarTextColour(task.colour);
-        if (bar->window != nullptr) InvalidateRect(bar->window, nullptr, TRUE);
-        bar->SetTextNarrow(task.description);
-        bar->x = place.left;
-        bar->y = rowTop;
-        if (bar->created && bar->window != nullptr) {
-            SetWindowPos(bar->window, nullptr, bar->x, bar->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            bar->Redraw();
-        }
-        bar->tag = std::to_string(static_cast<long long>(task.id));
-        if (place.shown) ShowWindow(bar->window, SW_SHOWNA);
-        rowTop += RowPitch;
-    }
-    contentHeight = rowTop + RowPitch;
+    chartLayout = ChartLayout(project, ruler->dayWidth, chartWidth, rulerHeight);
+    contentHeight = static_cast<int>(std::min(chartLayout.Height(), TallestContent));
+    for (ChartBar* bar : bars) bar->row = ChartBar::NoRow;  // every bar shows its task afresh
+    PlaceBars();
 }
 
 void FormMain::PlaceBars() {
-    if (chartPanel == nullptr || chartPanel->window == nullptr) return;
-    const int scroll = HorizontalScroll(chartPanel);
-    const int clientWidth = PanelClientWidth(chartPanel);
-    if (chartBuilt && titleCell != nullptr && titleCell->window != nullptr) {
-        // The title keeps its whole width: it is shown only where it can be placed as it is.
-        const std::int64_t left = static_cast<std::int64_t>(TitleLeft) - scroll;
+    if (chartPanel == nullptr || chartPanel->window == nullptr || !chartBuilt) return;
+    HWND panel = chartPanel->window;
+    const int scrollX = ScrollPosition(chartPanel, SB_HORZ);
+    const int scrollY = ScrollPosition(chartPanel, SB_VERT);
+    RECT client{};
+    GetClientRect(panel, &client);
+
+    // The title keeps its whole width: it is shown only where it can be
+    // placed as it is. Scrolled far down, it and the ruler wait just above
+    // the view.
+    if (titleCell != nullptr && titleCell->window != nullptr) {
+        const std::int64_t left = static_cast<std::int64_t>(chartLayout.titleLeft) - scrollX;
+        const bool reachable = left >= -ChartLayout::SafeReach && left <= ChartLayout::SafeReach;
+        if (reachable) PlaceChild(titleCell->window, panel, static_cast<int>(left), std::max(-scrollY, -100));
+        ShowChild(titleCell->window, reachable);
+    }
+    if (ruler != nullptr && ruler->window != nullptr) {
         RECT outer{};
-        if (left < -SafeReach || left > SafeReach) {
-            if (IsWindowVisible(titleCell->window)) ShowWindow(titleCell->window, SW_HIDE);
-        } else if (GetWindowRect(titleCell->window, &outer)) {
+        if (GetWindowRect(ruler->window, &outer)) {
             POINT corner{outer.left, outer.top};
-            ScreenToClient(chartPanel->window, &corner);
-            if (corner.x != left) {
-                SetWindowPos(titleCell->window, nullptr, static_cast<int>(left), corner.y, 0, 0,
-                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-            if (!IsWindowVisible(titleCell->window)) ShowWindow(titleCell->window, SW_SHOWNA);
+            ScreenToClient(panel, &corner);
+            const int parked = -(outer.bottom - outer.top) - 100;
+            PlaceChild(ruler->window, panel, corner.x, std::max(chartLayout.rulerTop - scrollY, parked));
         }
     }
-    for (size_t i = 0; i < bars.size() && i < barSpans.size(); ++i) {
-        QVUtility::CellControl* bar = bars[i];
-        if (bar == nullptr || bar->window == nullptr) continue;
-        const BarWindowSpan place = WindowSpanOf(barSpans[i], scroll, clientWidth);
-        if (!place.shown) {
-            if (IsWindowVisible(bar->window)) ShowWindow(bar->window, SW_HIDE);
-            continue;
-        }
-        RECT outer{};
-        if (!GetWindowRect(bar->window, &outer)) continue;
-        POINT corner{outer.left, outer.top};
-        ScreenToClient(chartPanel->window, &corner);
-        if (corner.x != place.left || outer.right - outer.left != place.width) {
-            bar->width = place.width;
-            SetWindowPos(bar->window, nullptr, place.left, corner.y, place.width, outer.bottom - outer.top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            InvalidateRect(bar->window, nullptr, TRUE);
-        }
-        if (!IsWindowVisible(bar->window)) ShowWindow(bar->window, SW_SHOWNA);
+
+    // Row r is shown by bars[r % bars.size()]: there are at least as many
+    // bars as rows near the view, so no two of those rows share one.
+    const std::size_t needed = chartLayout.RowsNearAtMost(client.bottom);
+    while (bars.size() < needed) {
+        auto* bar = new ChartBar(chartPanel);
+        bar->onRightButtonUp = &HandleBarRightClick;
+        bars.push_back(bar);
+    }
+    if (bars.empty()) return;
+    const RowRange inView = chartLayout.RowsNear(scrollY, client.bottom);
+    std::vector<bool> inUse(bars.size(), false);
+    for (std::size_t row = inView.first; row < inView.end; ++row) {
+        const std::size_t slot = row % bars.size();
+        inUse[slot] = true;
+        BindBar(bars[slot], row, scrollX, scrollY, client.right);
+    }
+    for (std::size_t slot = 0; slot < bars.size(); ++slot) {
+        if (inUse[slot]) continue;
+        bars[slot]->row = ChartBar::NoRow;
+        ShowChild(bars[slot]->window, false);
     }
 }
 
+void FormMain::BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY, int clientWidth) {
+    const Task& task = project.tasks[row];
+    const BarWindowSpan span = ChartLayout::WindowSpan(chartLayout.Bar(task), scrollX, clientWidth);
+    const bool rebound = bar->row != row || bar->taskId != task.id || bar->window == nullptr;
+    if (rebound) {
+        bar->row = row;
+        bar->taskId = task.id;
+        bar->tag = std::to_string(task.id);
+        bar->backColour = task.colour;
+        bar->fillBackground = true;
+        bar->textColour = BarTextColour(task.colour);
+        bar->text = QVUtility::Widen(task.description);
+    }
+    bar->x = span.left;
+    bar->y = static_cast<int>(chartLayout.RowTop(row) - scrollY);
+    bar->width = span.width;
+    bar->height = chartLayout.barHeight;
+    if (bar->window == nullptr) {
+        // Made in its place with its colour and text, so that its window is
+        // drawn once. When the platform refuses, the row stays empty and the
+        // next binding tries again.
+        bar->Create();
+        ShowChild(bar->window, span.shown);
+        return;
+    }
+    if (rebound) {
+        SetWindowTextW(bar->window, bar->text.c_str());
+        InvalidateRect(bar->window, nullptr, FALSE);
+    }
+    if (span.shown) PlaceChild(bar->window, chartPanel->window, bar->x, bar->y, bar->width, bar->height);
+    ShowChild(bar->window, span.shown);
+}
+
+int FormMain::SelectedTaskIndex() const {
+    if (selectedTaskId == 0) return -1;
+    return FindTaskById(project, selectedTaskId);
+}
+
 void FormMain::OnBarRightClick(GUIElement* element, int px, int py) {
-    auto* bar = dynamic_cast<QVUtility::CellControl*>(element);
-    if (bar == nullptr || bar == titleCell || bar->window == nullptr) return;
     // Only the bars carry this handler; the title cell and the ruler do not.
+    auto* bar = dynamic_cast<ChartBar*>(element);
+    if (bar == nullptr || bar->window == nullptr || !bar->Bound()) return;
     POINT point{px, py};
     ClientToScreen(bar->window, &point);
     selectedBar = element;
+    selectedTaskId = bar->taskId;
     QVUtility::ShowPopup(taskMenu, bar->parent, point.x, point.y);
 }
 

@@ -1,7 +1,7 @@
 // FormMain: the program's main window and the owner of the one project.
 //
 // It builds the menu bar, the toolbar, the scrolling chart (the title cell,
-// the TimeLine ruler and one CellControl bar per task) and the status bar;
+// the TimeLine ruler and the task bars in view) and the status bar;
 // it routes the menu, toolbar and popup-menu commands to the file commands
 // (FileCommands.cpp) and to the task, project and calendar commands
 // (FormMainCommands.cpp); it turns the project into the chart whenever the
@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ChartBar.h"
+#include "app/ChartLayout.h"
 #include "model/Project.h"
 #include "toolkit/Form.h"
 
@@ -46,18 +48,16 @@ public:
 
     // ---- Fields -------------------------------------------------------------
     QVUtility::GUIElement* selectedBar = nullptr;  // the bar last right-clicked
+    // The task of that bar when it was clicked: the bar may show another
+    // task since (the bars follow the view); 0 = none.
+    int selectedTaskId = 0;
     Project project;
-    std::vector<QVUtility::CellControl*> bars;     // one per task row, reused; owned
-    // Where each task's bar lies in the chart's content (x from the ruler's
-    // first day, before any scrolling). Native windows cannot reach far
-    // beyond 32767 pixels, so the bar windows show only the part of a bar
-    // near the visible area (see PlaceBars).
-    struct BarSpan {
-        std::int64_t left = 0;
-        std::int64_t width = 0;
-    };
-    std::vector<BarSpan> barSpans;  // one per task, in the order of bars
-    bool chartBuilt = false;        // the title cell shows a project
+    // The bar windows: as many as the rows in view need, each bound to the
+    // task of one row (row r shows in bars[r % bars.size()]); kept and
+    // reused across refreshes and scrolling; owned.
+    std::vector<ChartBar*> bars;
+    ChartLayout chartLayout;  // the chart's geometry after the last refresh
+    bool chartBuilt = false;  // the title cell shows a project
 
     QVUtility::FormAbout* aboutDialog = nullptr;
     FormNuovo* projectDialog = nullptr;
@@ -143,13 +143,21 @@ public:
     void MarkModified();
     // Scroll back to the origin, rebuild the rows, lay the window out.
     void RefreshChart();
-    // Title, ruler and one bar per task, from the project.
+    // Title, ruler and the chart's geometry from the project; the bars in
+    // view are bound afresh.
     void BuildChartRows();
-    // Puts every task's bar window at its content place less the chart's
-    // horizontal scroll position, cut to a safe range around the visible
-    // area; bars wholly outside it are hidden. The title cell follows the
-    // same scroll position. Vertical places are kept.
+    // Follows the chart panel's scroll positions and size: the title cell
+    // and the ruler at their places, and the rows in view (with a margin)
+    // each shown by a bar window bound to its task. Bar windows are made
+    // as the view needs them and never more than that.
     void PlaceBars();
+    // Shows the task of `row` in `bar`: its text, colours, tag and place in
+    // the panel scrolled by (scrollX, scrollY). The one place that ties a
+    // bar window to a task.
+    void BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY, int clientWidth);
+    // The task whose bar was right-clicked last; -1 when there is none (or
+    // it has been deleted).
+    int SelectedTaskIndex() const;
 
     // ---- File commands (FileCommands.cpp) ---------------------------------------
     // Keeps the path (with ".vmo" ensured), "Sa&lva come..." and the status bar in step.

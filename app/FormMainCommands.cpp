@@ -19,7 +19,6 @@
 #include "model/NumberText.h"
 #include "toolkit/FormAbout.h"
 #include "toolkit/MessageBoxes.h"
-#include "toolkit/PanelChildren.h"
 
 namespace MyApp {
 
@@ -87,19 +86,8 @@ void FormMain::NewTask() {
     Present(dialog, true);
 }
 
-namespace {
-
-// Index of the task whose bar was right-clicked last; -1 when there is none.
-int SelectedTaskIndex(const Project& project, GUIElement* selectedBar) {
-    auto* bar = dynamic_cast<QVUtility::PanelChildren*>(selectedBar);
-    if (bar == nullptr || bar->tag.empty() || project.tasks.empty()) return -1;
-    return FindTaskById(project, ParseInteger(bar->tag));
-}
-
-}  // namespace
-
 void FormMain::EditTask() {
-    const int index = SelectedTaskIndex(project, selectedBar);
+    const int index = SelectedTaskIndex();
     if (index < 0) return;
     const Task selected = project.tasks[static_cast<size_t>(index)];
     FormAddTask* dialog = Reopen(taskDialog, this, L"Modifica Task");
@@ -109,13 +97,13 @@ void FormMain::EditTask() {
 }
 
 void FormMain::DeleteTask() {
-    const int index = SelectedTaskIndex(project, selectedBar);
+    const int index = SelectedTaskIndex();
     if (index < 0) return;
     const std::wstring question = L"Si desidera realmente cancellare il task " +
                                   UpperCaseText(project.tasks[static_cast<size_t>(index)].description) + L"?";
     if (!QVUtility::AskYesNoOwned(this, question, std::wstring(L"Cancellazione"))) return;
     // The question may have taken a while: find the task again by its id.
-    const int still = SelectedTaskIndex(project, selectedBar);
+    const int still = SelectedTaskIndex();
     if (still < 0) return;
     project.tasks.erase(project.tasks.begin() + still);
     MarkModified();

@@ -1,8 +1,8 @@
 // CellControl: a painted cell. A rectangle in a background colour with a
 // one-line text, an optional "*" marker in the bottom right corner and an
 // optional picture drawn with black as the transparent colour. The chart uses
-// one cell per task as its bars and one for the project title; the about box
-// uses cells as links.
+// cells as the bars of the tasks in view and one for the project title; the
+// about box uses cells as links.
 #pragma once
 
 #include <string>

@@ -47,7 +47,8 @@ bool IsComboBox(const GUIElement* element) {
 
 // Moves the bar of `target` from `old` to `requested` (the platform clamps it),
 // scrolls the window content by the distance really moved and tells the panel
-// the requested distance.
+// the requested distance; the part uncovered is painted after the panel has
+// had its say, so that content it places there is painted once.
 void ScrollPanel(GUIElement* panel, HWND target, int bar, int old, int requested) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
@@ -60,9 +61,9 @@ void ScrollPanel(GUIElement* panel, HWND target, int bar, int old, int requested
     if (actual != old) {
         const int distance = old - actual;
         ScrollWindow(target, bar == SB_HORZ ? distance : 0, bar == SB_VERT ? distance : 0, nullptr, nullptr);
-        UpdateWindow(target);
     }
     if (requested != old) panel->OnScrollRequest(bar, old - requested);
+    if (actual != old) UpdateWindow(target);
 }
 
 bool PanelScroll(GUIElement* element, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

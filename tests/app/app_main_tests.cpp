@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -22,12 +23,17 @@
 #include <vector>
 
 #include "tests/toolkit/ToolkitTestSupport.h"
+#include "app/FormAddTask.h"
 #include "app/FormMain.h"
 #include "file/ProjectFile.h"
+#include "model/CostReport.h"
 #include "model/Date.h"
 #include "toolkit/CellControl.h"
+#include "toolkit/GdiTally.h"
 #include "toolkit/Menu.h"
+#include "toolkit/NativeCreation.h"
 #include "toolkit/Services.h"
+#include "toolkit/TextConversion.h"
 #include "toolkit/TimeLine.h"
 #include "toolkit/ToolBar.h"
 
@@ -73,6 +79,24 @@ const char* const kBrokenProject =
 const char* const kHugeProject =
     "#VELMORA\r\nMillenni\r\n01/01/2000\r\n31/12/9999\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
     "#TASK\r\nTutto\r\n01/01/2000\r\n31/12/9999\r\n255\r\n1\r\n1\r\n";
+
+// A project from 01/03/2024 to `lastDay` with `tasks` tasks "Attivita 1",
+// "Attivita 2" ... of five days in March, in the five bar colours in turn;
+// written as the program writes it.
+const COLORREF kLoadColours[] = {0xFFF300, 0xFFFFFF, 0xFF0000, 0x0000FF, 0x0FE71E};
+std::string LoadProject(int tasks, const char* lastDay) {
+    std::string text = std::string("#VELMORA\r\nCarico\r\n01/03/2024\r\n") + lastDay +
+                       "\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n#TASK\r\n";
+    text.reserve(text.size() + static_cast<size_t>(tasks) * 50);
+    for (int i = 0; i < tasks; ++i) {
+        char lines[128];
+        const int first = 1 + i % 20;
+        std::snprintf(lines, sizeof lines, "Attivita %d\r\n%02d/03/2024\r\n%02d/03/2024\r\n%u\r\n2\r\n100\r\n", i + 1,
+                      first, first + 4, static_cast<unsigned>(kLoadColours[i % 5]));
+        text += lines;
+    }
+    return text;
+}
 
 
 
@@ -197,6 +221,57 @@ Chart ReadChart(HWND main) {
         for (size_t i = 2; i < cells.size(); ++i) chart.bars.push_back(cells[i].second);
     }
     return chart;
+}
+
+// The rows of a loaded project (LoadProject) that the chart shows, checked
+// as a person would see them: every row in the panel's view has a bar with
+// its task's text and colour at the row's place, all at one scroll position.
+// Bar windows lie only in and near the view. Answers the first and last row
+// shown.
+struct RowsShown {
+    int first = -1;
+    int last = -1;
+};
+RowsShown CheckRowsInView(HWND main, int tasks) {
+    const Chart chart = ReadChart(main);
+    const RECT client = drv::ClientScreenRect(chart.panel);
+    const int clientHeight = client.bottom - client.top;
+    const int firstRowTop = 31 + (chart.ruler.place.bottom - chart.ruler.place.top) + 25;
+    std::vector<std::pair<int, ChartWindow>> rows;
+    for (const ChartWindow& bar : chart.VisibleBars()) {
+        EXPECT_GT(bar.place.top, -100) << "a bar window far above the view";
+        EXPECT_LT(bar.place.top, clientHeight + 100) << "a bar window far below the view";
+        if (bar.text.rfind(L"Attivita ", 0) == 0) rows.emplace_back(_wtoi(bar.text.c_str() + 9) - 1, bar);
+    }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    RowsShown shown;
+    if (rows.empty()) {
+        ADD_FAILURE() << "no bars shown";
+        return shown;
+    }
+    shown.first = rows.front().first;
+    shown.last = rows.back().first;
+    const long scroll = firstRowTop + 30L * shown.first - rows.front().second.place.top;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int row = rows[i].first;
+        const ChartWindow& bar = rows[i].second;
+        SCOPED_TRACE(drv::Utf8(bar.text));
+        EXPECT_EQ(row, shown.first + static_cast<int>(i)) << "rows shown one after the other";
+        EXPECT_EQ(bar.place.top, firstRowTop + 30L * row - scroll);
+        EXPECT_EQ(bar.place.bottom - bar.place.top, 25);
+        const POINT corner = drv::ToScreen(bar.window, POINT{2, 2});
+        if (bar.place.top >= 0 && bar.place.bottom <= clientHeight && drv::PointShows(corner, bar.window)) {
+            EXPECT_EQ(drv::ScreenPixel(corner), kLoadColours[row % 5]) << drv::Utf8(Hex(drv::ScreenPixel(corner)));
+        }
+    }
+    // No row of the view is left without its bar.
+    if (shown.first > 0) {
+        EXPECT_LE(rows.front().second.place.top - 30 + 25, 0);
+    }
+    if (shown.last < tasks - 1) {
+        EXPECT_GE(rows.back().second.place.top + 30, clientHeight);
+    }
+    return shown;
 }
 
 // Toolbar positions of the buttons (separators included).
@@ -575,6 +650,132 @@ TEST_F(MainWindowTest, FailedSaveKeepsTheOldFileAndTheWindow) {
     SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A hundred thousand tasks: the chart keeps a few windows, all in and near
+// its view, and shows every row in view with its own task, at the end and in
+// the middle (the thumb dragged there: the position is past 16 bits). A
+// right click there edits and deletes the task of that row.
+TEST_F(MainWindowTest, AHundredThousandTasksShowEveryRowInViewWithFewWindows) {
+    constexpr int kTasks = 100000;
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"grande.vmo"), LoadProject(kTasks, "31/05/2024")));
+    Open(Path(L"grande.vmo"));
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"grande.vmo"), 0, 60000));
+    const HWND panel = ReadChart(main).panel;
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(drv::WaitUntil([&] { return (GetWindowLongW(panel, GWL_STYLE) & WS_VSCROLL) != 0; }))
+        << "the layout gives the chart its vertical scroll bar";
+    EXPECT_LT(drv::Descendants(panel).size(), 300u);
+    EXPECT_EQ(CheckRowsInView(main, kTasks).first, 0);
+
+    // The bottom of the range lies just past the content: a few lines back
+    // up, the last rows are in view.
+    PostMessageW(panel, WM_VSCROLL, MAKEWPARAM(SB_BOTTOM, 0), 0);
+    for (int line = 0; line < 100; ++line) PostMessageW(panel, WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
+    long lastTop = LONG_MIN;
+    ASSERT_TRUE(drv::WaitUntil(
+        [&] {
+            HWND last = drv::FindDescendantByText(panel, nullptr, L"Attivita " + std::to_wstring(kTasks));
+            if (last == nullptr || !drv::Visible(last)) return false;
+            const long top = drv::ScreenRect(last).top;
+            const bool settled = top == lastTop;
+            lastTop = top;
+            return settled && top > drv::ClientScreenRect(panel).top;
+        },
+        drv::kTimeout, 100))
+        << "the last row comes into view";
+    EXPECT_EQ(CheckRowsInView(main, kTasks).last, kTasks - 1);
+    EXPECT_LT(drv::Descendants(panel).size(), 300u);
+
+    // The thumb from the bottom of its track to the middle.
+    const RECT client = drv::ClientScreenRect(panel);
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    const int track = (client.bottom - client.top) - 2 * arrow;
+    const int x = client.right + GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int thumbBottom = client.bottom - arrow;
+    drv::Drag(POINT{x, thumbBottom - 5}, POINT{x, thumbBottom - 5 - (track - track / 11) / 2});
+    ASSERT_TRUE(drv::WaitUntil([&] { return CheckRowsInView(main, kTasks).last < kTasks - 1; }));
+    const RowsShown middle = CheckRowsInView(main, kTasks);
+    EXPECT_GT(middle.first, kTasks * 35 / 100);
+    EXPECT_LT(middle.first, kTasks * 65 / 100);
+
+    // Edit, then delete, the task of a row in the middle of the view.
+    const int row = (middle.first + middle.last) / 2;
+    const std::wstring name = L"Attivita " + std::to_wstring(row + 1);
+    auto choose = [&](wchar_t letter) {
+        HWND bar = drv::FindDescendantByText(panel, nullptr, name);
+        if (bar == nullptr) return drv::Fail(L"no bar " + name);
+        drv::ClickAt(bar, POINT{4, 12}, drv::Button::Right);
+        if (drv::WaitMenu(app.Id()) == nullptr) return false;
+        drv::Type(std::wstring(1, letter));
+        return drv::WaitUntil([&] { return !drv::MenuOpen(app.Id()); });
+    };
+    ASSERT_TRUE(choose(L'm')) << drv::LastErrorUtf8();
+    HWND dialog = app.WaitWindow(nullptr, L"Modifica Task");
+    ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+    HWND description = drv::FindDescendant(dialog, -1, L"Edit");
+    ASSERT_NE(description, nullptr);
+    EXPECT_EQ(drv::Text(description), name);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(drv::WaitWindowGone(dialog));
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
+
+    ASSERT_TRUE(choose(L'c')) << drv::LastErrorUtf8();
+    std::wstring question;
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Cancellazione", IDYES, &question)) << drv::LastErrorUtf8();
+    EXPECT_EQ(question, L"Si desidera realmente cancellare il task ATTIVITA " + std::to_wstring(row + 1) + L"?");
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"meno.vmo")).ok) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"meno.vmo"), 0, 60000));
+    const std::string saved = drv::ReadFileBytes(Path(L"meno.vmo"));
+    auto has = [&](int task) {
+        return saved.find("\r\nAttivita " + std::to_string(task) + "\r\n") != std::string::npos;
+    };
+    EXPECT_FALSE(has(row + 1));
+    EXPECT_TRUE(has(row) && has(row + 2) && has(kTasks));
+}
+
+// The two-year project of twenty thousand tasks that once used up the
+// platform's window classes: it opens, saves unchanged and gives the model's
+// cost report; its picture, far beyond what a bitmap file holds, is refused
+// with the usual error.
+TEST_F(MainWindowTest, TwentyThousandTasksOpenSaveReportAndRefuseTheirPicture) {
+    const std::string project = LoadProject(20000, "28/02/2026");
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"biennio.vmo"), project));
+    Open(Path(L"biennio.vmo"));
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"biennio.vmo"), 0, 60000));
+    EXPECT_EQ(ToolbarEnabled()[kCost], true) << "the project commands are there";
+
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'L')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"copia.vmo")).ok) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"copia.vmo"), 0, 60000));
+    EXPECT_TRUE(drv::ReadFileBytes(Path(L"copia.vmo")) == project) << "saved as it was read";
+
+    MyApp::Project model;
+    ASSERT_EQ(MyApp::LoadProjectFile(drv::Utf8(Path(L"biennio.vmo")), model), MyApp::LoadResult::Ok);
+    std::string report;
+    double total = 0;
+    MyApp::BuildCostReport(model, report, total);
+    ASSERT_TRUE(drv::ClickToolbarButton(toolbar, drv::ToolbarButtons(toolbar)[kCost].command));
+    HWND dialog = app.WaitWindow(nullptr, L"Conto Economico", 20000);
+    ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+    const std::wstring totalText = L"Costo del progetto: " + QVUtility::Widen(MyApp::FormatAmount(total));
+    EXPECT_NE(drv::FindDescendantByText(dialog, L"Static", totalText), nullptr) << drv::DescribeWindows(app.Id());
+    HWND reportBox = drv::FindDescendant(dialog, -1, L"Edit");
+    ASSERT_NE(reportBox, nullptr);
+    EXPECT_TRUE(drv::Text(reportBox) == QVUtility::Widen(report)) << "the whole report is shown";
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(drv::WaitWindowGone(dialog));
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
+
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"biennio.bmp")).ok) << drv::LastErrorUtf8();
+    EXPECT_EQ(AnswerError(), L"Errore durante la scrittura del file bitmap.");
+    EXPECT_FALSE(Exists(Path(L"biennio.bmp")));
+    EXPECT_TRUE(app.Running());
+}
+
 // ---------------------------------------------------------------------------
 // The main window inside the test process.
 
@@ -852,6 +1053,62 @@ TEST_F(MainWindowInProcess, BarsOfALongChartFollowTheRulerWhenScrolled) {
     EXPECT_EQ(earlyRect.right, panelClient.left + 3 * dayWidth);
     EXPECT_TRUE(drv::Visible(form->titleCell->window));
     EXPECT_EQ(drv::ScreenRect(form->titleCell->window).left, panelClient.left + 10);
+}
+
+// Opening and closing a dialog, and a project, a hundred times leaves as
+// many window classes and GDI objects as one time does.
+TEST_F(MainWindowInProcess, DialogsAndProjectsOpenedAgainLeaveNoClassOrGdiObjectBehind) {
+    Load();
+    auto openAndCloseTaskDialog = [&] {
+        form->NewTask();
+        ASSERT_NE(form->taskDialog->window, nullptr);
+        SendMessageW(form->taskDialog->window, WM_CLOSE, 0, 0);
+        ASSERT_FALSE(IsWindow(form->taskDialog->window));
+    };
+    openAndCloseTaskDialog();
+    const std::size_t classes = QVUtility::RegisteredClassCount();
+    const long held = QVUtility::CurrentGdiTally().Held();
+    for (int i = 0; i < 100 && !HasFatalFailure(); ++i) openAndCloseTaskDialog();
+    EXPECT_EQ(QVUtility::RegisteredClassCount(), classes);
+    EXPECT_EQ(QVUtility::CurrentGdiTally().Held(), held);
+    EXPECT_TRUE(IsWindowEnabled(form->window));
+
+    for (int i = 0; i < 100; ++i) Load();
+    EXPECT_EQ(QVUtility::RegisteredClassCount(), classes);
+    EXPECT_EQ(QVUtility::CurrentGdiTally().Held(), held);
+}
+
+// When the platform refuses windows, classes and brushes, the chart shows
+// what it has and the commands go on; the bars come once it gives them.
+TEST_F(MainWindowInProcess, RefusedWindowsLeaveAChartThatWorksAndComesBack) {
+    struct Refusing {
+        Refusing() { QVUtility::refusedCreations = {true, true, true}; }
+        ~Refusing() { QVUtility::refusedCreations = {}; }
+    };
+    {
+        Refusing refusing;
+        Load();
+        ASSERT_FALSE(form->bars.empty());
+        for (MyApp::ChartBar* bar : form->bars) EXPECT_EQ(bar->window, nullptr);
+        form->UpdateScrollBars();
+        SendMessageW(form->chartPanel->window, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
+        form->OnBarRightClick(form->bars[0], 2, 2);
+        form->EditTask();
+        form->DeleteTask();
+        EXPECT_EQ(form->project.tasks.size(), 3u);
+        form->MarkModified();
+        EXPECT_TRUE(form->ExportImage(drv::Utf8(folder + L"grafico.bmp")));
+        EXPECT_TRUE(form->SaveProject(true));
+        EXPECT_FALSE(form->project.modified);
+    }
+    form->RefreshChart();
+    std::vector<std::wstring> texts;
+    for (MyApp::ChartBar* bar : form->bars) {
+        ASSERT_NE(bar->window, nullptr);
+        texts.push_back(drv::Text(bar->window));
+    }
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Ponteggio", L"Scavo", L"Muri"}));
+    DeleteFileW((folder + L"grafico.bmp").c_str());
 }
 
 }  // namespace

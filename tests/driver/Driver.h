@@ -205,6 +205,8 @@ enum class Button { Left, Right };
 void MoveMouse(POINT screen);
 void Click(POINT screen, Button button = Button::Left);
 void DoubleClick(POINT screen);
+// Presses the left button at `from`, moves to `to` in a few steps and lets go.
+void Drag(POINT from, POINT to);
 POINT Centre(const RECT& rect);
 // Clicks the centre of `window`, or the point `client` of its client area.
 void ClickWindow(HWND window, Button button = Button::Left);

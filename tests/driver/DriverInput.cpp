@@ -210,6 +210,21 @@ void DoubleClick(POINT screen) {
     Send(in);
 }
 
+void Drag(POINT from, POINT to) {
+    std::vector<INPUT> in{Mouse(0, from), Mouse(MOUSEEVENTF_LEFTDOWN, from)};
+    Send(in);
+    constexpr int kSteps = 8;
+    for (int step = 1; step <= kSteps; ++step) {
+        Sleep(20);
+        const POINT at{from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps};
+        in = {Mouse(0, at)};
+        Send(in);
+    }
+    Sleep(20);
+    in = {Mouse(MOUSEEVENTF_LEFTUP, to)};
+    Send(in);
+}
+
 POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 void ClickWindow(HWND window, Button button) { Click(Centre(ScreenRect(window)), button); }

@@ -1,0 +1,23 @@
+// A bar of the Gantt chart: a painted cell that shows one task at a time.
+// The chart has only as many bars as its view needs and binds each to the
+// task of a row in view (FormMain::BindBar); the bar knows which.
+#pragma once
+
+#include <cstddef>
+
+#include "toolkit/CellControl.h"
+
+namespace MyApp {
+
+class ChartBar : public QVUtility::CellControl {
+public:
+    using CellControl::CellControl;
+
+    static constexpr std::size_t NoRow = static_cast<std::size_t>(-1);
+    std::size_t row = NoRow;  // the task's place in the project's list; NoRow = shows none
+    int taskId = 0;           // the id of that task
+
+    bool Bound() const { return row != NoRow; }
+};
+
+}  // namespace MyApp

@@ -1,0 +1,87 @@
+// The geometry of the Gantt chart: where the title, the ruler and each
+// task's bar lie in the chart's own coordinates, before any scrolling. The
+// chart panel places its windows from it and the exported picture is drawn
+// from it, so the two cannot drift apart.
+//
+// Rows: the first bar lies GapUnderRuler below the ruler, and each further
+// task one RowPitch lower; the content ends one pitch below the last row.
+// Columns: a bar starts at its first day's column of the ruler and is as
+// wide as its days.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "model/Date.h"
+#include "model/Project.h"
+
+namespace MyApp {
+
+// A bar's left edge and width in the chart, in pixels.
+struct BarSpan {
+    std::int64_t left = 0;
+    std::int64_t width = 0;
+};
+
+// Rows first to end - 1.
+struct RowRange {
+    std::size_t first = 0;
+    std::size_t end = 0;
+    std::size_t Count() const { return end > first ? end - first : 0; }
+};
+
+// A bar's window in the chart panel: its left edge and width in the panel's
+// client coordinates, or nothing to show.
+struct BarWindowSpan {
+    int left = 0;
+    int width = 0;
+    bool shown = false;
+};
+
+class ChartLayout {
+public:
+    int titleLeft = 10;      // the title cell's left edge
+    int titleHeight = 30;    // the title band
+    int rulerTop = 31;       // the ruler's top edge
+    int gapUnderRuler = 25;  // from the ruler's bottom to the first bar
+    int barHeight = 25;
+    int rowPitch = 30;       // from one bar's top to the next
+    int pictureTextDrop = 5; // the exported picture writes a bar's text this far below its top
+    int viewMargin = 60;     // rows this far above and below the view get bar windows too
+
+    ChartLayout() = default;
+    // The chart of `project` over a ruler of the given size and column width.
+    ChartLayout(const Project& project, int dayWidth, int rulerWidth, int rulerHeight);
+
+    int Width() const { return width; }
+    // The content's height: the rows and one pitch below them (at least the
+    // ruler and the gap under it).
+    std::int64_t Height() const;
+    std::size_t Rows() const { return rows; }
+    std::int64_t FirstRowTop() const { return static_cast<std::int64_t>(rulerTop) + rulerHeight + gapUnderRuler; }
+    std::int64_t RowTop(std::size_t row) const;
+    BarSpan Bar(const Task& task) const;
+    // The rows whose bar reaches into the chart's band from `top` to `bottom` - 1.
+    RowRange RowsBetween(std::int64_t top, std::int64_t bottom) const;
+    // The rows that get a bar window when the view shows the chart from
+    // `top` down for `height` pixels, and the most there can be.
+    RowRange RowsNear(std::int64_t top, int height) const;
+    std::size_t RowsNearAtMost(int height) const;
+
+    // The window for a bar when the panel is scrolled by `scroll` and
+    // `clientWidth` wide. Native windows cannot reach far beyond 32,767
+    // pixels: a bar that would lie further out is cut to the visible width
+    // plus a margin on each side, and one wholly outside that is not shown.
+    static BarWindowSpan WindowSpan(const BarSpan& bar, int scroll, int clientWidth);
+    // How far a window may lie from the panel's corner and be placed whole.
+    static constexpr std::int64_t SafeReach = 30000;
+
+private:
+    Date start;
+    int dayWidth = 0;
+    int width = 0;
+    int rulerHeight = 0;
+    std::size_t rows = 0;
+};
+
+}  // namespace MyApp
