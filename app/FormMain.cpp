@@ -358,7 +358,7 @@ void FormMain::BuildControls() {
     titleCell = new QVUtility::CellControl(chartPanel);
     titleCell->SetBackColour(chartPanel->backColour);
     titleCell->textColour = 0;
-    titleCell->SetSize(static_cast<int>(GetSystemMetrics(SM_CXSCREEN) * 0.9), 30);
+    titleCell->SetSize(static_cast<int>(GetSystemMetrics(SM_CXSCREEN) * 0.9), chartLayout.titleHeight);
     titleCell->font = captionFont;
     titleCell->x = chartLayout.titleLeft;
     titleCell->y = 0;
