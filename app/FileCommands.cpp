@@ -194,7 +194,6 @@ bool FormMain::ExportImage(const std::string& path) {
     // The picture is drawn and written in bands of rows, so a chart of any
     // length needs little memory; each band draws what reaches into it.
     const ChartLayout& chart = chartLayout;
-    QVUtility::FontDescription barFont(std::wstring(L"Tahoma"), 14);
     const auto paint = [&](HDC context, int top, int bottom) {
         QVUtility::Drawing surface;
         surface.Attach(context, false);
@@ -218,13 +217,11 @@ bool FormMain::ExportImage(const std::string& path) {
             const int y = static_cast<int>(barTop);
             surface.FillRect(l, y, w, chart.barHeight, 1, RGB(0, 0, 0), task.colour);
             surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, RGB(0, 0, 0),
-                             &barFont, 2, true);
+                             barFont, 2, true);
         }
         surface.End();
     };
-    const bool written = QVUtility::WriteBitmapInBands(path, chartWidth, contentHeight, paint);
-    barFont.Release();
-    return written;
+    return QVUtility::WriteBitmapInBands(path, chartWidth, contentHeight, paint);
 }
 
 void FormMain::OpenHomePage() { QVUtility::ShellOpen(HomePageAddress); }

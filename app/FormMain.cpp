@@ -163,6 +163,8 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     elementFont = new QVUtility::FontDescription(std::wstring(L"Lucida Console"), 14);
     captionFont = new QVUtility::FontDescription(std::wstring(L"Arial"), 22);
     captionFont->bold = true;
+    // A cell's own font, made once for all the bars rather than at each paint.
+    barFont = new QVUtility::FontDescription(std::wstring(L"Tahoma"), 14);
     font = elementFont;
 
     x = 0;
@@ -242,6 +244,7 @@ FormMain::~FormMain() {
 
     font = nullptr;
     delete captionFont;
+    delete barFont;
     delete elementFont;
 }
 
@@ -526,6 +529,7 @@ void FormMain::PlaceBars() {
     while (bars.size() < needed) {
         auto* bar = new ChartBar(chartPanel);
         bar->onRightButtonUp = &HandleBarRightClick;
+        bar->font = barFont;
         bars.push_back(bar);
     }
     if (bars.empty()) return;

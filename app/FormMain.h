@@ -99,6 +99,7 @@ public:
 
     QVUtility::FontDescription* elementFont = nullptr;  // the window's own font; owned
     QVUtility::FontDescription* captionFont = nullptr;  // the title cell; owned
+    QVUtility::FontDescription* barFont = nullptr;      // the bars' texts, on screen and in the picture; owned
     QVUtility::PanelChildren* chartPanel = nullptr;
     int chartWidth = 0;     // ruler width after the last refresh
     int contentHeight = 0;  // chart height after the last refresh

@@ -759,8 +759,10 @@ TEST_F(MainWindowTest, TwentyThousandTasksOpenSaveReportAndRefuseTheirPicture) {
     ASSERT_TRUE(drv::ClickToolbarButton(toolbar, drv::ToolbarButtons(toolbar)[kCost].command));
     HWND dialog = app.WaitWindow(nullptr, L"Conto Economico", 20000);
     ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+    // The window shows before the report is made.
     const std::wstring totalText = L"Costo del progetto: " + QVUtility::Widen(MyApp::FormatAmount(total));
-    EXPECT_NE(drv::FindDescendantByText(dialog, L"Static", totalText), nullptr) << drv::DescribeWindows(app.Id());
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::FindDescendantByText(dialog, L"Static", totalText) != nullptr; }))
+        << drv::DescribeWindows(app.Id());
     HWND reportBox = drv::FindDescendant(dialog, -1, L"Edit");
     ASSERT_NE(reportBox, nullptr);
     EXPECT_TRUE(drv::Text(reportBox) == QVUtility::Widen(report)) << "the whole report is shown";
