@@ -6,7 +6,8 @@
 // Rows: the first bar lies GapUnderRuler below the ruler, and each further
 // task one RowPitch lower; the content ends one pitch below the last row.
 // Columns: a bar starts at its first day's column of the ruler and is as
-// wide as its days.
+// wide as its days. The rows' measures are those of the printed chart
+// (ChartGeometry), so the page shows the rows as the screen does.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,7 @@
 
 #include "model/Date.h"
 #include "model/Project.h"
+#include "print/PageLayout.h"
 
 namespace MyApp {
 
@@ -43,9 +45,9 @@ public:
     int titleLeft = 10;      // the title cell's left edge
     int titleHeight = 30;    // the title band
     int rulerTop = 31;       // the ruler's top edge
-    int gapUnderRuler = 25;  // from the ruler's bottom to the first bar
-    int barHeight = 25;
-    int rowPitch = 30;       // from one bar's top to the next
+    int gapUnderRuler = static_cast<int>(ChartGeometry().gapUnderRuler);  // ruler's bottom to first bar
+    int barHeight = static_cast<int>(ChartGeometry().barHeight);
+    int rowPitch = static_cast<int>(ChartGeometry().rowPitch);  // from one bar's top to the next
     int pictureTextDrop = 5; // the exported picture writes a bar's text this far below its top
     int viewMargin = 60;     // rows this far above and below the view get bar windows too
 
