@@ -92,6 +92,44 @@ void RegisterVirtualDesktop(const std::wstring& name) {
     RegCloseKey(key);
 }
 
+// Wine closes a desktop, and ends the explorer that draws it, about a
+// second after the last process started on it has gone. A program started
+// just then attaches to a desktop window that is going away, fails its first
+// window with an X error and leaves the desktop broken for every later
+// program. A second copy of the driver, started on the desktop and waiting
+// there until the driver ends, keeps the desktop in use between programs.
+constexpr wchar_t KeeperVariable[] = L"VELMORA_DESKTOP_KEEPER";
+
+struct DesktopKeeperMode {
+    DesktopKeeperMode() {
+        wchar_t value[32];
+        const DWORD n = GetEnvironmentVariableW(KeeperVariable, value, 32);
+        if (n == 0 || n >= 32) return;
+        HANDLE driver = OpenProcess(SYNCHRONIZE, FALSE, wcstoul(value, nullptr, 10));
+        if (driver) WaitForSingleObject(driver, INFINITE);
+        ExitProcess(0);
+    }
+} desktopKeeperMode;
+
+void StartDesktopKeeper(std::wstring desktop) {
+    std::wstring self(MAX_PATH, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    if (n == 0 || n >= self.size()) return;
+    self.resize(n);
+    std::wstring commandLine = L"\"" + self + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = desktop.data();
+    PROCESS_INFORMATION info{};
+    SetEnvironmentVariableW(KeeperVariable, Number(GetCurrentProcessId()).c_str());
+    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
+    SetEnvironmentVariableW(KeeperVariable, nullptr);
+    if (!started) return;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
 }  // namespace
 
 bool UseDesktop(const std::wstring& name) {
@@ -108,6 +146,7 @@ bool UseDesktop(const std::wstring& name) {
     if (!SetThreadDesktop(desktop))
         return Fail(L"SetThreadDesktop(" + name + L") failed, error " + Number(GetLastError()) +
                     L" (the thread already has windows?)");
+    StartDesktopKeeper(name);
     return true;
 }
 
