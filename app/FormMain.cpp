@@ -191,6 +191,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     if (window != nullptr) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(elementFont->GetFont()), TRUE);
     Layout();
     printing = new PrintCommands(this);
+    AssignShortcuts();
     if (popupCommandOwner == nullptr) popupCommandOwner = this;
 }
 
@@ -287,6 +288,26 @@ void FormMain::BuildMenus() {
         item->onCommand = &HandleMenuCommand;
     }
     menuBar->Create();
+}
+
+void FormMain::AssignShortcuts() {
+    // Every key of the main window, in one place. The menu items show theirs
+    // after their text.
+    struct ItemKeys {
+        QVUtility::SubMenu* item;
+        QVUtility::Shortcut keys;
+    };
+    const ItemKeys itemKeys[] = {
+        {newItem, {'N', FCONTROL}},
+        {openItem, {'O', FCONTROL}},
+        {saveItem, {'S', FCONTROL}},
+        {saveAsItem, {'S', FCONTROL | FSHIFT}},
+        {printItem, {'P', FCONTROL}},
+        {exitItem, {VK_F4, FALT}},
+    };
+    for (const ItemKeys& entry : itemKeys) {
+        if (entry.item != nullptr) entry.item->SetShortcut(entry.keys);
+    }
 }
 
 QVUtility::ToolBarItem* FormMain::AddToolBarItem(const std::wstring& tooltip, int imageIndex, bool enable) {

@@ -216,6 +216,7 @@ public:
 
 private:
     void BuildMenus();
+    void AssignShortcuts();
     void BuildToolBar();
     QVUtility::ToolBarItem* AddToolBarItem(const std::wstring& tooltip, int imageIndex, bool enabled);
     bool WriteProjectFile();

@@ -46,6 +46,8 @@ Form::~Form() {
         DestroyIcon(icon);
         icon = nullptr;
     }
+    if (shortcutTable_ != nullptr) DestroyAcceleratorTable(shortcutTable_);
+    shortcutTable_ = nullptr;
     hotkeys.clear();
 }
 
@@ -150,6 +152,45 @@ void Form::RegisterHotkeys() {
 void Form::UnregisterHotkeys() {
     if (window == nullptr) return;
     for (size_t i = 0; i < hotkeys.size(); ++i) UnregisterHotKey(window, static_cast<int>(i + 1));
+}
+
+void Form::SetMenuShortcuts(const std::vector<ACCEL>& table) {
+    menuShortcuts_ = table;
+    RebuildShortcutTable();
+}
+
+void Form::AddShortcut(const Shortcut& keys, ShortcutHandler handler) {
+    if (keys.Empty()) return;
+    ownShortcuts_.push_back(OwnShortcut{keys, ++controlCounter, handler});
+    RebuildShortcutTable();
+}
+
+void Form::RebuildShortcutTable() {
+    if (shortcutTable_ != nullptr) DestroyAcceleratorTable(shortcutTable_);
+    shortcutTable_ = nullptr;
+    std::vector<ACCEL> table = menuShortcuts_;
+    for (const OwnShortcut& own : ownShortcuts_) {
+        table.push_back(ACCEL{static_cast<BYTE>(FVIRTKEY | own.keys.modifiers), own.keys.key,
+                              static_cast<WORD>(own.commandId)});
+    }
+    if (!table.empty()) shortcutTable_ = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+}
+
+bool Form::TranslateShortcut(MSG& message) {
+    if (shortcutTable_ == nullptr || window == nullptr) return false;
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+    if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+    if (modalDialog != nullptr || !IsWindowEnabled(window) || GetActiveWindow() != window) return false;
+    return TranslateAcceleratorW(window, shortcutTable_, &message) != 0;
+}
+
+bool Form::RunShortcut(int commandId) {
+    for (const OwnShortcut& own : ownShortcuts_) {
+        if (own.commandId != commandId) continue;
+        if (own.handler != nullptr) own.handler(this);
+        return true;
+    }
+    return false;
 }
 
 void Form::BeginModal(Form* owner) {

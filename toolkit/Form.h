@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "toolkit/GUIElement.h"
+#include "toolkit/Shortcut.h"
 
 namespace QVUtility {
 
 class Form;
 
 using HotkeyHandler = void (*)(Form* form, UINT modifiers, UINT key);
+using ShortcutHandler = void (*)(Form* form);
 
 // A system-wide hotkey registered while its form is active. Its hotkey
 // identifier is its 1-based position in Form::hotkeys.
@@ -56,6 +58,19 @@ public:
     void UnregisterHotkeys();
     int HotkeyCount() const { return static_cast<int>(hotkeys.size()); }
 
+    // Keyboard shortcuts. The form's menu bar hands over those of its items
+    // (their keys send the items' commands); AddShortcut gives the form keys
+    // of its own, each calling its handler. They act only while the form is
+    // the active window, enabled and without a dialog open.
+    void SetMenuShortcuts(const std::vector<ACCEL>& table);
+    void AddShortcut(const Shortcut& keys, ShortcutHandler handler);
+    // Offers a message of the loop to the shortcuts: true when it was one of
+    // them and its command went to the window.
+    bool TranslateShortcut(MSG& message);
+    // Runs the handler of the form's own shortcut `commandId`; false when it
+    // is not one of them.
+    bool RunShortcut(int commandId);
+
     // The modal-dialog convention. BeginModal: keep the owner, disable it and
     // set owner->modalDialog. EndModal: clear owner->modalDialog and enable
     // the owner again (safe to call twice). Deleting a dialog that is still
@@ -65,7 +80,16 @@ public:
     void EndModal();
 
 private:
+    struct OwnShortcut {
+        Shortcut keys;
+        int commandId = 0;
+        ShortcutHandler handler = nullptr;
+    };
     std::wstring className;  // "Window<n>", kept for windowClass.lpszClassName
+    std::vector<ACCEL> menuShortcuts_;
+    std::vector<OwnShortcut> ownShortcuts_;
+    HACCEL shortcutTable_ = nullptr;
+    void RebuildShortcutTable();
 };
 
 }  // namespace QVUtility

@@ -33,6 +33,48 @@ void Unlink(GUIElement* element) {
     if (std::vector<GUIElement*>* siblings = ItemsOf(element->parent)) RemoveItem(*siblings, element);
 }
 
+// Puts the element into its parent's list, in front of `before` when that is
+// in the list, else at the end.
+void Insert(std::vector<GUIElement*>& items, GUIElement* element, GUIElement* before) {
+    auto at = before != nullptr ? std::find(items.begin(), items.end(), before) : items.end();
+    items.insert(at, element);
+}
+
+// Where the element goes in its native menu: after the created elements
+// that come before it in the list.
+UINT NativePosition(const std::vector<GUIElement*>& items, const GUIElement* element) {
+    UINT position = 0;
+    for (const GUIElement* item : items) {
+        if (item == element) break;
+        if (item->created) ++position;
+    }
+    return position;
+}
+
+// The bar an element hangs from, if any.
+MenuBar* BarOf(GUIElement* element) {
+    for (GUIElement* e = element; e != nullptr && IsRegistered(e); e = e->parent) {
+        if (auto* bar = dynamic_cast<MenuBar*>(e)) return bar;
+    }
+    return nullptr;
+}
+
+void CollectShortcuts(const std::vector<GUIElement*>& items, std::vector<ACCEL>& table) {
+    for (GUIElement* element : items) {
+        auto* item = dynamic_cast<SubMenu*>(element);
+        if (item == nullptr) {
+            if (auto* menu = dynamic_cast<Menu*>(element)) CollectShortcuts(menu->items, table);
+            continue;
+        }
+        if (!item->items.empty()) {
+            CollectShortcuts(item->items, table);
+        } else if (!item->shortcut.Empty()) {
+            table.push_back(ACCEL{static_cast<BYTE>(FVIRTKEY | item->shortcut.modifiers), item->shortcut.key,
+                                  static_cast<WORD>(item->controlId)});
+        }
+    }
+}
+
 const wchar_t* CaptionOrNone(const std::wstring& caption) { return caption.empty() ? nullptr : caption.c_str(); }
 
 void AppendToPopup(HMENU popup, SubMenu* item) {
@@ -43,7 +85,8 @@ void AppendToPopup(HMENU popup, SubMenu* item) {
         AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(nested), item->text.c_str());
         return;
     }
-    AppendMenuW(popup, item->appendFlags, static_cast<UINT_PTR>(item->controlId), CaptionOrNone(item->text));
+    const std::wstring caption = item->MenuText();
+    AppendMenuW(popup, item->appendFlags, static_cast<UINT_PTR>(item->controlId), CaptionOrNone(caption));
     if (item->checkable)
         CheckMenuItem(popup, static_cast<UINT>(item->controlId), MF_BYCOMMAND | (item->checked ? MF_CHECKED : MF_UNCHECKED));
 }
@@ -68,16 +111,25 @@ void MenuBar::Create() {
     created = true;
     window = reinterpret_cast<HWND>(menuHandle);
     IndexWindow(this);
+    UpdateShortcuts();
+}
+
+void MenuBar::UpdateShortcuts() {
+    auto* form = dynamic_cast<Form*>(parent);
+    if (!created || form == nullptr || !IsRegistered(form)) return;
+    std::vector<ACCEL> table;
+    CollectShortcuts(items, table);
+    form->SetMenuShortcuts(table);
 }
 
 // ---- Menu -----------------------------------------------------------------------
 
-Menu::Menu(const std::string& caption, GUIElement* parentElement) : Child(nullptr) {
+Menu::Menu(const std::string& caption, GUIElement* parentElement, GUIElement* before) : Child(nullptr) {
     text = Widen(caption);
     typeKeyword = "menu";
     parent = parentElement;
     if (auto* bar = dynamic_cast<MenuBar*>(parent)) {
-        bar->items.push_back(this);
+        Insert(bar->items, this, before);
         if (bar->created) Create();
     }
 }
@@ -93,39 +145,70 @@ void Menu::Create() {
     if (bar == nullptr || bar->menuHandle == nullptr) return;
     menuHandle = CreateMenu();
     for (GUIElement* item : std::vector<GUIElement*>(items)) item->Create();
-    AppendMenuW(bar->menuHandle, MF_POPUP, reinterpret_cast<UINT_PTR>(menuHandle), text.c_str());
+    InsertMenuW(bar->menuHandle, NativePosition(bar->items, this), MF_BYPOSITION | MF_POPUP,
+                reinterpret_cast<UINT_PTR>(menuHandle), text.c_str());
     window = reinterpret_cast<HWND>(menuHandle);
     IndexWindow(this);
     created = true;
-    // A menu added to a bar already on screen shows at once.
-    if (bar->created && bar->parent != nullptr && bar->parent->window != nullptr) DrawMenuBar(bar->parent->window);
+    // A menu added to a bar already on screen shows at once, shortcuts and all.
+    if (bar->created && bar->parent != nullptr && bar->parent->window != nullptr) {
+        DrawMenuBar(bar->parent->window);
+        bar->UpdateShortcuts();
+    }
 }
 
 // ---- SubMenu -------------------------------------------------------------------
 
-SubMenu::SubMenu(GUIElement* parentElement, const std::wstring& caption) : Child(nullptr) {
+SubMenu::SubMenu(GUIElement* parentElement, const std::wstring& caption, GUIElement* before) : Child(nullptr) {
     text = caption;
     typeKeyword = "submenu";
     controlId = ++controlCounter;  // items take their identifier now, controls at creation
     IndexControlId(this);
     parent = parentElement;
-    Link();
+    Link(before);
 }
 
 SubMenu::SubMenu(GUIElement* parentElement, const std::string& caption) : SubMenu(parentElement, Widen(caption)) {}
 
 SubMenu::~SubMenu() {
+    // An item deleted while its menu lives leaves the native menu as well.
+    HMENU container = created && IsRegistered(parent) ? Container() : nullptr;
+    if (container != nullptr && IsMenu(container)) {
+        const std::vector<GUIElement*>* siblings = ItemsOf(parent);
+        if (siblings != nullptr) DeleteMenu(container, NativePosition(*siblings, this), MF_BYPOSITION);
+    }
+    MenuBar* bar = shortcut.Empty() ? nullptr : BarOf(parent);
     Unlink(this);
     OrphanItems(items, this);
+    if (bar != nullptr) bar->UpdateShortcuts();
 }
 
-void SubMenu::Link() {
+void SubMenu::Link(GUIElement* before) {
     std::vector<GUIElement*>* siblings = nullptr;
     if (auto* menu = dynamic_cast<Menu*>(parent)) siblings = &menu->items;
     else if (auto* item = dynamic_cast<SubMenu*>(parent)) siblings = &item->items;
     if (siblings == nullptr) return;
-    siblings->push_back(this);
+    Insert(*siblings, this, before);
     if (parent->created) Create();
+}
+
+std::wstring SubMenu::MenuText() const {
+    if (shortcut.Empty() || text.empty()) return text;
+    return text + L"\t" + ShortcutText(shortcut);
+}
+
+void SubMenu::SetShortcut(const Shortcut& keys) {
+    shortcut = keys;
+    if (!created || !items.empty()) return;
+    HMENU container = Container();
+    if (container == nullptr) return;
+    std::wstring caption = MenuText();
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = &caption[0];
+    SetMenuItemInfoW(container, static_cast<UINT>(controlId), FALSE, &info);
+    if (MenuBar* bar = BarOf(parent)) bar->UpdateShortcuts();
 }
 
 HMENU SubMenu::Container() const {
@@ -146,12 +229,17 @@ void SubMenu::Create() {
     if (created) return;
     HMENU container = Container();
     if (container == nullptr) return;
+    const std::vector<GUIElement*>* siblings = ItemsOf(parent);
+    const UINT position = siblings != nullptr ? NativePosition(*siblings, this) : static_cast<UINT>(-1);
     if (!items.empty()) {
         submenuHandle = CreatePopupMenu();
         for (GUIElement* item : std::vector<GUIElement*>(items)) item->Create();
-        AppendMenuW(container, MF_POPUP, reinterpret_cast<UINT_PTR>(submenuHandle), text.c_str());
+        InsertMenuW(container, position, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(submenuHandle),
+                    text.c_str());
     } else {
-        AppendMenuW(container, appendFlags, static_cast<UINT_PTR>(controlId), CaptionOrNone(text));
+        const std::wstring caption = MenuText();
+        InsertMenuW(container, position, MF_BYPOSITION | appendFlags, static_cast<UINT_PTR>(controlId),
+                    CaptionOrNone(caption));
         if (checkable)
             CheckMenuItem(container, static_cast<UINT>(controlId), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
     }
@@ -159,6 +247,10 @@ void SubMenu::Create() {
     window = reinterpret_cast<HWND>(submenuHandle);
     IndexWindow(this);
     if (!enabled) SetEnabled(false);
+    if (!shortcut.Empty()) {
+        MenuBar* bar = BarOf(parent);
+        if (bar != nullptr && bar->created) bar->UpdateShortcuts();
+    }
 }
 
 // ---- Check state and popups --------------------------------------------------------

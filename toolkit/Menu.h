@@ -6,7 +6,13 @@
 //
 // Construction links the tree; one Create of the bar (after the form's window
 // exists) builds the whole native menu. Items added to a created parent are
-// created at once. Menus keep lists of their items but never own them.
+// created at once, at the end or before a given sibling; a deleted item
+// leaves the native menu too. Menus keep lists of their items but never own
+// them.
+//
+// An item may carry a keyboard shortcut: it shows after the item's text and
+// the bar hands the shortcuts of all its items to its form, whose message
+// loop turns the keys into the items' commands (Form::TranslateShortcut).
 #pragma once
 
 #include <string>
@@ -14,6 +20,7 @@
 
 #include "toolkit/Child.h"
 #include "toolkit/CommandElement.h"
+#include "toolkit/Shortcut.h"
 
 namespace QVUtility {
 
@@ -28,12 +35,16 @@ public:
     HMENU menuHandle = nullptr;
 
     void Create() override;
+    // Hands the shortcuts of every item in the bar to the form (after the
+    // bar is made, and whenever an item's shortcut comes or goes).
+    void UpdateShortcuts();
 };
 
 class Menu : public Child {
 public:
     // parent: a MenuBar, or none for a menu that only serves ShowPopup.
-    Menu(const std::string& caption, GUIElement* parentElement);
+    // With `before` (an entry of the same bar) the menu goes in front of it.
+    Menu(const std::string& caption, GUIElement* parentElement, GUIElement* before = nullptr);
     ~Menu() override;
 
     std::vector<GUIElement*> items;  // SubMenu items in display order
@@ -44,8 +55,9 @@ public:
 
 class SubMenu : public Child, public CommandElement {
 public:
-    // parent: a Menu or a SubMenu. The item takes its controlId now.
-    SubMenu(GUIElement* parentElement, const std::wstring& caption);
+    // parent: a Menu or a SubMenu. The item takes its controlId now. With
+    // `before` (an item of the same parent) it goes in front of that item.
+    SubMenu(GUIElement* parentElement, const std::wstring& caption, GUIElement* before = nullptr);
     SubMenu(GUIElement* parentElement, const std::string& caption);
     ~SubMenu() override;
 
@@ -54,16 +66,20 @@ public:
     UINT appendFlags = MF_STRING;    // flags for AppendMenuW of a leaf item
     bool checkable = false;
     bool checked = false;
+    Shortcut shortcut;               // shown after the text; active when the item is in a bar
 
     void SetEnabled(bool enable) override;
     void Create() override;
+    void SetShortcut(const Shortcut& keys);
+    // The text the native menu shows: the caption, then the shortcut after a tab.
+    std::wstring MenuText() const;
 
     // The native menu that holds this item: the parent Menu's menuHandle or
     // the parent SubMenu's submenuHandle; none otherwise.
     HMENU Container() const;
 
 private:
-    void Link();
+    void Link(GUIElement* before);
 };
 
 // Reads the check state from the native menu when the item is created (and

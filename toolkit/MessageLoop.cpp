@@ -14,6 +14,7 @@ void RunMessageLoop(Form* form) {
         if (form != nullptr && form->dialogMode && form->window != nullptr &&
             IsDialogMessageW(form->window, &message))
             continue;
+        if (form != nullptr && form->TranslateShortcut(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

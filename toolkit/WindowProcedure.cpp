@@ -167,13 +167,20 @@ void TabNavigation(GUIElement* element, HWND window) {
 }
 
 // Answers whether the procedure must return 1 at once (a combo-box hook refused).
-bool Command(WPARAM wParam, LPARAM lParam) {
+bool Command(GUIElement* element, WPARAM wParam, LPARAM lParam) {
     const int code = HIWORD(wParam);
     const int id = LOWORD(wParam);
     const HWND source = reinterpret_cast<HWND>(lParam);
-    if (source == nullptr && code == 0) {
+    if (source == nullptr && (code == 0 || code == 1)) {
+        // A menu item chosen (0) or its shortcut pressed (1); a shortcut
+        // does nothing while its item is disabled.
         SubMenu* item = FindMenuItemById(id);
-        if (item == nullptr) return false;
+        if (item == nullptr) {
+            auto* form = dynamic_cast<Form*>(element);
+            if (code == 1 && form != nullptr) form->RunShortcut(id);
+            return false;
+        }
+        if (code == 1 && !item->enabled) return false;
         if (item->checkable) {
             item->checked = !IsChecked(item);
             if (item->created) ApplyCheck(item);
@@ -181,8 +188,6 @@ bool Command(WPARAM wParam, LPARAM lParam) {
         if (item->onCommand) item->onCommand(item);
         return false;
     }
-    if (source == nullptr && code == 1) return false;  // accelerators: none in this toolkit
-
     GUIElement* sourceElement = ElementOwning(source);
     if (sourceElement == nullptr) return false;
     if (auto* command = dynamic_cast<CommandElement*>(sourceElement)) {
@@ -460,7 +465,7 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
         }
         break;
     case WM_COMMAND:
-        if (Command(wParam, lParam)) {
+        if (Command(element, wParam, lParam)) {
             answered = true;
             return 1;
         }

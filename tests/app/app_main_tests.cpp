@@ -8,6 +8,7 @@
 // program or ending the session with unsaved changes, windows that cannot
 // be made, and saving and opening made to fail from inside.
 #include "Driver.h"
+#include "ProgramFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@
 
 namespace {
 
-const wchar_t* const kTitle = L"QV Velmora - Pianificazione e costi di progetto";
+using apptest::kTitle;
 
 // A project of 26 days (04/03/2024 to 29/03/2024), Monday to Friday, with
 // three tasks that are not in date order and one extra non-working day.
@@ -153,12 +154,6 @@ bool ParseBitmap(const std::string& bytes, Bitmap& out) {
         }
     }
     return true;
-}
-
-std::wstring ProgramPath() {
-    const std::string path = VELMORA_EXE_PATH;
-    if (!path.empty() && path[0] == '/') return drv::WinePath(path);
-    return std::wstring(path.begin(), path.end());
 }
 
 std::wstring Hex(COLORREF colour) {
@@ -277,72 +272,12 @@ RowsShown CheckRowsInView(HWND main, int tasks) {
 // Toolbar positions of the buttons (separators included).
 enum ToolbarIndex { kNew, kOpen, kSep1, kSave, kSep2, kProperties, kAddTask, kIncludeDays, kExcludeDays, kCost };
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public apptest::ProgramFixture {
 protected:
-    void SetUp() override {
-        MakeFolder();
-        StartProgram(L"");
-        ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
-    }
-
-    void MakeFolder() {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder = std::wstring(temp) + L"velmora_app_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-        CreateDirectoryW(folder.c_str(), nullptr);
-    }
-
-    // Starts the program in the test's folder with `arguments` and finds its windows.
-    void StartProgram(const std::wstring& arguments) {
-        ASSERT_TRUE(app.Start(ProgramPath(), arguments, folder)) << drv::LastErrorUtf8();
-        main = app.WaitWindow(nullptr, kTitle, 20000);
-        ASSERT_NE(main, nullptr) << drv::LastErrorUtf8() << drv::DescribeWindows(app.Id());
-        toolbar = drv::WaitDescendant(main, -1, TOOLBARCLASSNAMEW);
-        status = drv::WaitDescendant(main, -1, STATUSCLASSNAMEW);
-        ASSERT_NE(toolbar, nullptr) << drv::DescribeWindows(app.Id());
-        ASSERT_NE(status, nullptr) << drv::DescribeWindows(app.Id());
-    }
-
-    void TearDown() override {
-        if (HasFailure()) {
-            const std::wstring shot = drv::ExeFolder() + L"app_main_tests_failure.bmp";
-            drv::SaveScreenshot(shot);
-            std::printf("screen saved in %s\nwindows:\n%s", drv::Utf8(shot).c_str(),
-                        drv::DescribeWindows(app.Id()).c_str());
-        }
-        app.Kill();
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileW((folder + found.cFileName).c_str());
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
-    std::wstring Path(const wchar_t* name) const { return folder + name; }
-
-    // File > Apri, the path typed into the dialog.
-    void Open(const std::wstring& path) {
-        ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
-        ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'A')) << drv::LastErrorUtf8();
-        const drv::FileDialogAnswer answer = drv::AnswerFileDialog(app.Id(), L"Apri", path);
-        ASSERT_TRUE(answer.ok) << drv::LastErrorUtf8() << " " << drv::Utf8(answer.question);
-    }
-
     void OpenSite(const wchar_t* name = L"cantiere.vmo") {
         ASSERT_TRUE(drv::WriteFileBytes(Path(name), kSiteProject));
         Open(Path(name));
         ASSERT_TRUE(drv::WaitStatusBarText(status, Path(name))) << drv::Utf8(drv::StatusBarText(status));
-    }
-
-    // An error box of the program: its text, after pressing OK.
-    std::wstring AnswerError(const wchar_t* caption = L"Errore") {
-        std::wstring text;
-        EXPECT_TRUE(drv::AnswerMessageBox(app.Id(), caption, IDOK, &text)) << drv::LastErrorUtf8();
-        return text;
     }
 
     std::vector<bool> ToolbarEnabled() {
@@ -381,11 +316,6 @@ protected:
         }
     }
 
-    std::wstring folder;
-    drv::Process app;
-    HWND main = nullptr;
-    HWND toolbar = nullptr;
-    HWND status = nullptr;
 };
 
 TEST_F(MainWindowTest, StartsWithOnlyNewAndOpenUsable) {
@@ -871,6 +801,22 @@ TEST_F(MainWindowInProcess, MenuStatesFollowTheProject) {
     form->SetFilePath("");
     EXPECT_EQ(form->project.filePath, "");
     EXPECT_TRUE(MenuGrayed(form->saveAsItem));
+}
+
+// The menus as the user reads them: each shortcut after its item's text.
+TEST_F(MainWindowInProcess, MenuItemsShowTheirShortcutsAfterATab) {
+    auto shown = [](QVUtility::SubMenu* item) {
+        wchar_t text[128] = {};
+        GetMenuStringW(item->Container(), static_cast<UINT>(item->controlId), text, 128, MF_BYCOMMAND);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(shown(form->newItem), L"&Nuovo\tCtrl+N");
+    EXPECT_EQ(shown(form->openItem), L"&Apri\tCtrl+O");
+    EXPECT_EQ(shown(form->saveItem), L"&Salva\tCtrl+S");
+    EXPECT_EQ(shown(form->saveAsItem), L"Sa&lva come...\tCtrl+Maiusc+S");
+    EXPECT_EQ(shown(form->exportItem), L"Esporta come immagine...");
+    EXPECT_EQ(shown(form->printItem), L"&Stampa...\tCtrl+P");
+    EXPECT_EQ(shown(form->exitItem), L"&Esci\tAlt+F4");
 }
 
 TEST_F(MainWindowInProcess, LeavingWithUnsavedChangesNeverDropsThemSilently) {
