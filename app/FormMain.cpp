@@ -191,6 +191,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     if (window != nullptr) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(elementFont->GetFont()), TRUE);
     Layout();
     printing = new PrintCommands(this);
+    BuildLaterMenus();
     AssignShortcuts();
     if (popupCommandOwner == nullptr) popupCommandOwner = this;
 }
@@ -224,6 +225,8 @@ FormMain::~FormMain() {
     delete homeItem;
     delete guideItem;
     delete helpMenu;
+    for (const ProjectCommand& command : ProjectCommands()) delete command.item;
+    delete projectMenu;
     delete deleteTaskItem;
     delete editTaskItem;
     delete taskMenu;
@@ -290,6 +293,29 @@ void FormMain::BuildMenus() {
     menuBar->Create();
 }
 
+void FormMain::BuildLaterMenus() {
+    using QVUtility::SubMenu;
+    if (menuBar == nullptr) return;
+    projectMenu = new QVUtility::Menu("&Progetto", menuBar, helpMenu);
+    propertiesItem = new SubMenu(projectMenu, std::wstring(L"Cambia proprietà"));
+    addTaskItem = new SubMenu(projectMenu, std::wstring(L"Inserisci Task"));
+    includeDaysItem = new SubMenu(projectMenu, std::wstring(L"Includi giorni"));
+    excludeDaysItem = new SubMenu(projectMenu, std::wstring(L"Escludi giorni"));
+    costItem = new SubMenu(projectMenu, std::wstring(L"Calcola il conto economico"));
+    for (const ProjectCommand& command : ProjectCommands()) {
+        command.item->onCommand = &HandleMenuCommand;
+        command.item->SetEnabled(command.button != nullptr && command.button->enabled);
+    }
+}
+
+std::vector<FormMain::ProjectCommand> FormMain::ProjectCommands() const {
+    return {{propertiesItem, propertiesButton},
+            {addTaskItem, addTaskButton},
+            {includeDaysItem, includeDaysButton},
+            {excludeDaysItem, excludeDaysButton},
+            {costItem, costButton}};
+}
+
 void FormMain::AssignShortcuts() {
     // Every key of the main window, in one place. The menu items show theirs
     // after their text.
@@ -304,6 +330,11 @@ void FormMain::AssignShortcuts() {
         {saveAsItem, {'S', FCONTROL | FSHIFT}},
         {printItem, {'P', FCONTROL}},
         {exitItem, {VK_F4, FALT}},
+        {propertiesItem, {VK_RETURN, FALT}},
+        {addTaskItem, {VK_INSERT, 0}},
+        {includeDaysItem, {'I', FCONTROL}},
+        {excludeDaysItem, {'E', FCONTROL}},
+        {costItem, {VK_F9, 0}},
     };
     for (const ItemKeys& entry : itemKeys) {
         if (entry.item != nullptr) entry.item->SetShortcut(entry.keys);
@@ -686,6 +717,10 @@ void FormMain::OnMenuCommand(GUIElement* item) {
         EditTask();
     } else if (is(deleteTaskItem)) {
         DeleteTask();
+    } else {
+        for (const ProjectCommand& command : ProjectCommands()) {
+            if (is(command.item)) OnToolbarCommand(command.button);
+        }
     }
 }
 
@@ -712,9 +747,9 @@ void FormMain::OnToolbarCommand(GUIElement* item) {
 
 void FormMain::EnableProjectCommands() {
     if (propertiesButton != nullptr && !propertiesButton->enabled) {
-        for (QVUtility::ToolBarItem* button :
-             {propertiesButton, addTaskButton, includeDaysButton, excludeDaysButton, costButton}) {
-            button->SetEnabled(true);
+        for (const ProjectCommand& command : ProjectCommands()) {
+            command.button->SetEnabled(true);
+            if (command.item != nullptr) command.item->SetEnabled(true);
         }
         toolBar->RebuildButtons();
     }

@@ -80,6 +80,13 @@ public:
     QVUtility::Menu* taskMenu = nullptr;
     QVUtility::SubMenu* editTaskItem = nullptr;
     QVUtility::SubMenu* deleteTaskItem = nullptr;
+    // "&Progetto": the toolbar's project commands, each enabled with its button.
+    QVUtility::Menu* projectMenu = nullptr;
+    QVUtility::SubMenu* propertiesItem = nullptr;
+    QVUtility::SubMenu* addTaskItem = nullptr;
+    QVUtility::SubMenu* includeDaysItem = nullptr;
+    QVUtility::SubMenu* excludeDaysItem = nullptr;
+    QVUtility::SubMenu* costItem = nullptr;
     QVUtility::Menu* helpMenu = nullptr;
     QVUtility::SubMenu* guideItem = nullptr;
     QVUtility::SubMenu* homeItem = nullptr;
@@ -216,7 +223,16 @@ public:
 
 private:
     void BuildMenus();
+    // The menus that came after the first ones: made once everything else
+    // has its identifier, so that those stay as they were.
+    void BuildLaterMenus();
     void AssignShortcuts();
+    // The project commands: each menu item with the toolbar button it stands for.
+    struct ProjectCommand {
+        QVUtility::SubMenu* item;
+        QVUtility::ToolBarItem* button;
+    };
+    std::vector<ProjectCommand> ProjectCommands() const;
     void BuildToolBar();
     QVUtility::ToolBarItem* AddToolBarItem(const std::wstring& tooltip, int imageIndex, bool enabled);
     bool WriteProjectFile();

@@ -95,4 +95,49 @@ TEST_F(DesktopTest, FileShortcutsActOnlyWithoutADialogOpen) {
     EXPECT_TRUE(app.Running());
 }
 
+// "&Progetto" holds the toolbar's project commands, grayed until there is a
+// project; each opens its dialog from the menu and from its shortcut.
+TEST_F(DesktopTest, ProjectMenuAndItsShortcutsOpenTheProjectDialogs) {
+    ASSERT_TRUE(drv::OpenMenu(app.Id(), L'P')) << drv::LastErrorUtf8();
+    apptest::Shot(L"menu_progetto_grigio");
+    drv::Press(VK_RETURN);
+    ASSERT_TRUE(drv::WaitUntil([&] { return !drv::MenuOpen(app.Id()); }));
+    Keys(VK_F9);
+    EXPECT_EQ(ProgramWindow(L"Conto Economico", 500), nullptr) << "no project yet: nothing to report";
+
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"cantiere.vmo"), kSiteProject));
+    Open(Path(L"cantiere.vmo"));
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"cantiere.vmo")));
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::OpenMenu(app.Id(), L'F'));
+    apptest::Shot(L"menu_file");
+    drv::Press(VK_RIGHT);
+    apptest::Shot(L"menu_progetto");
+    ASSERT_TRUE(drv::CloseMenus(app.Id()));
+    struct Command {
+        const wchar_t* dialog;
+        WORD key;
+        unsigned modifiers;
+    };
+    const Command commands[] = {
+        {L"Modifica", VK_RETURN, drv::kAlt},
+        {L"Nuovo Task", VK_INSERT, drv::kNone},
+        {L"Elenco Giorni da includere come lavorativi", 'I', drv::kCtrl},
+        {L"Elenco Giorni da escludere come lavorativi", 'E', drv::kCtrl},
+        {L"Conto Economico", VK_F9, drv::kNone},
+    };
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(drv::Utf8(commands[i].dialog));
+        ASSERT_TRUE(drv::Activate(main));
+        ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'P', i)) << drv::LastErrorUtf8();
+        HWND dialog = ProgramWindow(commands[i].dialog);
+        ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+        CloseDialog(dialog);
+        Keys(commands[i].key, commands[i].modifiers);
+        dialog = ProgramWindow(commands[i].dialog);
+        ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+        CloseDialog(dialog);
+    }
+}
+
 }  // namespace

@@ -778,12 +778,25 @@ protected:
 };
 
 TEST_F(MainWindowInProcess, MenuStatesFollowTheProject) {
+    // The project menu's items are usable exactly when their buttons are.
+    QVUtility::SubMenu* projectItems[] = {form->propertiesItem, form->addTaskItem, form->includeDaysItem,
+                                          form->excludeDaysItem, form->costItem};
+    QVUtility::ToolBarItem* projectButtons[] = {form->propertiesButton, form->addTaskButton, form->includeDaysButton,
+                                                form->excludeDaysButton, form->costButton};
+    auto expectProjectItemsFollowButtons = [&](bool enabled) {
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(projectButtons[i]->enabled, enabled);
+            EXPECT_EQ(MenuGrayed(projectItems[i]), !enabled) << i;
+        }
+    };
     EXPECT_TRUE(MenuGrayed(form->saveItem));
     EXPECT_TRUE(MenuGrayed(form->saveAsItem));
     EXPECT_TRUE(MenuGrayed(form->exportItem));
     EXPECT_FALSE(MenuGrayed(form->newItem));
     EXPECT_FALSE(MenuGrayed(form->openItem));
+    expectProjectItemsFollowButtons(false);
     Load();
+    expectProjectItemsFollowButtons(true);
     EXPECT_TRUE(MenuGrayed(form->saveItem));
     EXPECT_FALSE(MenuGrayed(form->saveAsItem));
     EXPECT_FALSE(MenuGrayed(form->exportItem));
@@ -817,6 +830,11 @@ TEST_F(MainWindowInProcess, MenuItemsShowTheirShortcutsAfterATab) {
     EXPECT_EQ(shown(form->exportItem), L"Esporta come immagine...");
     EXPECT_EQ(shown(form->printItem), L"&Stampa...\tCtrl+P");
     EXPECT_EQ(shown(form->exitItem), L"&Esci\tAlt+F4");
+    EXPECT_EQ(shown(form->propertiesItem), L"Cambia proprietà\tAlt+Invio");
+    EXPECT_EQ(shown(form->addTaskItem), L"Inserisci Task\tIns");
+    EXPECT_EQ(shown(form->includeDaysItem), L"Includi giorni\tCtrl+I");
+    EXPECT_EQ(shown(form->excludeDaysItem), L"Escludi giorni\tCtrl+E");
+    EXPECT_EQ(shown(form->costItem), L"Calcola il conto economico\tF9");
 }
 
 TEST_F(MainWindowInProcess, LeavingWithUnsavedChangesNeverDropsThemSilently) {
