@@ -1,6 +1,7 @@
 // A bar of the Gantt chart: a painted cell that shows one task at a time.
 // The chart has only as many bars as its view needs and binds each to the
-// task of a row in view (FormMain::BindBar); the bar knows which.
+// task of a row in view (FormMain::BindBar); the bar knows which, and shows
+// a mark when that task is the one selected.
 #pragma once
 
 #include <cstddef>
@@ -16,8 +17,10 @@ public:
     static constexpr std::size_t NoRow = static_cast<std::size_t>(-1);
     std::size_t row = NoRow;  // the task's place in the project's list; NoRow = shows none
     int taskId = 0;           // the id of that task
+    bool selected = false;    // the task is the selected one: the bar is framed
 
     bool Bound() const { return row != NoRow; }
+    void OnPaint() override;
 };
 
 }  // namespace MyApp

@@ -91,6 +91,7 @@ bool FormMain::OpenProjectFile(const std::string& path) {
     }
     SetFilePath(path);
     project.modified = false;
+    selectedTaskId = 0;
     DisableSaveCommands();
     RefreshChart();
     EnableProjectCommands();

@@ -45,18 +45,6 @@ constexpr int ChartTop = 30;
 // The scroll range's numbers are 32-bit: the content is cut there.
 constexpr std::int64_t TallestContent = INT_MAX / 11 * 10;
 
-// The chart panel's scroll position on one bar (0 without that bar). The
-// position is read whole: it runs past 16 bits on a long chart.
-int ScrollPosition(const QVUtility::PanelChildren* panel, int bar) {
-    if (panel == nullptr || panel->window == nullptr) return 0;
-    const DWORD style = static_cast<DWORD>(GetWindowLongW(panel->window, GWL_STYLE));
-    if ((style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) == 0) return 0;
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_POS;
-    return GetScrollInfo(panel->window, bar, &info) ? info.nPos : 0;
-}
-
 // Moves a child window of `panel` to (left, top) and, when width is not
 // negative, gives it that size; nothing when it is there already.
 void PlaceChild(HWND child, HWND panel, int left, int top, int width = -1, int height = -1) {
@@ -145,6 +133,24 @@ int HandleBarRightClick(GUIElement* element, HWND, int x, int y) {
     return 0;
 }
 
+int HandleBarLeftClick(GUIElement* element, HWND, int, int) {
+    if (FormMain* form = OwningFormMain(element)) form->OnBarLeftClick(element);
+    return 0;
+}
+
+int HandleBarDoubleClick(GUIElement* element, HWND, int, int) {
+    if (FormMain* form = OwningFormMain(element)) form->OnBarDoubleClick(element);
+    return 0;
+}
+
+void HandleSelectPrevious(QVUtility::Form* form) {
+    if (auto* mainForm = dynamic_cast<FormMain*>(form)) mainForm->MoveSelection(-1);
+}
+
+void HandleSelectNext(QVUtility::Form* form) {
+    if (auto* mainForm = dynamic_cast<FormMain*>(form)) mainForm->MoveSelection(1);
+}
+
 // The panel scrolled its content (and with it the bar windows, which the
 // platform may have clamped): the bars follow the rows now in view.
 void HandleChartScroll(GUIElement* panel, int) {
@@ -225,6 +231,9 @@ FormMain::~FormMain() {
     delete homeItem;
     delete guideItem;
     delete helpMenu;
+    delete deleteSelectedItem;
+    delete editSelectedItem;
+    delete projectDivider;
     for (const ProjectCommand& command : ProjectCommands()) delete command.item;
     delete projectMenu;
     delete deleteTaskItem;
@@ -306,6 +315,13 @@ void FormMain::BuildLaterMenus() {
         command.item->onCommand = &HandleMenuCommand;
         command.item->SetEnabled(command.button != nullptr && command.button->enabled);
     }
+    projectDivider = new SubMenu(projectMenu, std::wstring());
+    projectDivider->appendFlags = MF_SEPARATOR;
+    editSelectedItem = new SubMenu(projectMenu, std::wstring(L"&Modifica Task"));
+    deleteSelectedItem = new SubMenu(projectMenu, std::wstring(L"&Cancella Task"));
+    editSelectedItem->onCommand = &HandleMenuCommand;
+    deleteSelectedItem->onCommand = &HandleMenuCommand;
+    UpdateSelectionCommands();
 }
 
 std::vector<FormMain::ProjectCommand> FormMain::ProjectCommands() const {
@@ -335,10 +351,18 @@ void FormMain::AssignShortcuts() {
         {includeDaysItem, {'I', FCONTROL}},
         {excludeDaysItem, {'E', FCONTROL}},
         {costItem, {VK_F9, 0}},
+        {editSelectedItem, {VK_RETURN, 0}},
+        {deleteSelectedItem, {VK_DELETE, 0}},
+        // The bars' popup menu shows the same keys (it is in no bar: they
+        // act through the items above).
+        {editTaskItem, {VK_RETURN, 0}},
+        {deleteTaskItem, {VK_DELETE, 0}},
     };
     for (const ItemKeys& entry : itemKeys) {
         if (entry.item != nullptr) entry.item->SetShortcut(entry.keys);
     }
+    AddShortcut({VK_UP, 0}, &HandleSelectPrevious);
+    AddShortcut({VK_DOWN, 0}, &HandleSelectNext);
 }
 
 QVUtility::ToolBarItem* FormMain::AddToolBarItem(const std::wstring& tooltip, int imageIndex, bool enable) {
@@ -546,13 +570,14 @@ void FormMain::BuildChartRows() {
     contentHeight = static_cast<int>(std::min(chartLayout.Height(), TallestContent));
     for (ChartBar* bar : bars) bar->row = ChartBar::NoRow;  // every bar shows its task afresh
     PlaceBars();
+    UpdateSelectionCommands();
 }
 
 void FormMain::PlaceBars() {
     if (chartPanel == nullptr || chartPanel->window == nullptr || !chartBuilt) return;
     HWND panel = chartPanel->window;
-    const int scrollX = ScrollPosition(chartPanel, SB_HORZ);
-    const int scrollY = ScrollPosition(chartPanel, SB_VERT);
+    const int scrollX = chartPanel->ScrollPosition(SB_HORZ);
+    const int scrollY = chartPanel->ScrollPosition(SB_VERT);
     RECT client{};
     GetClientRect(panel, &client);
 
@@ -581,6 +606,8 @@ void FormMain::PlaceBars() {
     while (bars.size() < needed) {
         auto* bar = new ChartBar(chartPanel);
         bar->onRightButtonUp = &HandleBarRightClick;
+        bar->onLeftButtonDown = &HandleBarLeftClick;
+        bar->onLeftDoubleClick = &HandleBarDoubleClick;
         bar->font = barFont;
         bars.push_back(bar);
     }
@@ -612,6 +639,9 @@ void FormMain::BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY,
         bar->textColour = BarTextColour(task.colour);
         bar->text = QVUtility::Widen(task.description);
     }
+    const bool selected = task.id == selectedTaskId;
+    const bool marked = bar->selected != selected;
+    bar->selected = selected;
     bar->x = span.left;
     bar->y = static_cast<int>(chartLayout.RowTop(row) - scrollY);
     bar->width = span.width;
@@ -624,10 +654,8 @@ void FormMain::BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY,
         ShowChild(bar->window, span.shown);
         return;
     }
-    if (rebound) {
-        SetWindowTextW(bar->window, bar->text.c_str());
-        InvalidateRect(bar->window, nullptr, FALSE);
-    }
+    if (rebound) SetWindowTextW(bar->window, bar->text.c_str());
+    if (rebound || marked) InvalidateRect(bar->window, nullptr, FALSE);
     if (span.shown) PlaceChild(bar->window, chartPanel->window, bar->x, bar->y, bar->width, bar->height);
     ShowChild(bar->window, span.shown);
 }
@@ -644,7 +672,7 @@ void FormMain::OnBarRightClick(GUIElement* element, int px, int py) {
     POINT point{px, py};
     ClientToScreen(bar->window, &point);
     selectedBar = element;
-    selectedTaskId = bar->taskId;
+    SelectTask(bar->taskId);
     QVUtility::ShowPopup(taskMenu, bar->parent, point.x, point.y);
 }
 
@@ -713,9 +741,9 @@ void FormMain::OnMenuCommand(GUIElement* item) {
         if (printing != nullptr) printing->Print();
     } else if (is(previewItem)) {
         if (printing != nullptr) printing->Preview();
-    } else if (is(editTaskItem)) {
+    } else if (is(editTaskItem) || is(editSelectedItem)) {
         EditTask();
-    } else if (is(deleteTaskItem)) {
+    } else if (is(deleteTaskItem) || is(deleteSelectedItem)) {
         DeleteTask();
     } else {
         for (const ProjectCommand& command : ProjectCommands()) {

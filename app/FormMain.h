@@ -48,8 +48,9 @@ public:
 
     // ---- Fields -------------------------------------------------------------
     QVUtility::GUIElement* selectedBar = nullptr;  // the bar last right-clicked
-    // The task of that bar when it was clicked: the bar may show another
-    // task since (the bars follow the view); 0 = none.
+    // The selected task (chosen with the mouse or the arrows): a task, not a
+    // bar, for the bars follow the view and show other tasks as it moves;
+    // 0 = none.
     int selectedTaskId = 0;
     Project project;
     // The bar windows: as many as the rows in view need, each bound to the
@@ -87,6 +88,9 @@ public:
     QVUtility::SubMenu* includeDaysItem = nullptr;
     QVUtility::SubMenu* excludeDaysItem = nullptr;
     QVUtility::SubMenu* costItem = nullptr;
+    QVUtility::SubMenu* projectDivider = nullptr;
+    QVUtility::SubMenu* editSelectedItem = nullptr;    // "&Modifica Task": the selected task
+    QVUtility::SubMenu* deleteSelectedItem = nullptr;  // "&Cancella Task"
     QVUtility::Menu* helpMenu = nullptr;
     QVUtility::SubMenu* guideItem = nullptr;
     QVUtility::SubMenu* homeItem = nullptr;
@@ -163,9 +167,25 @@ public:
     // the panel scrolled by (scrollX, scrollY). The one place that ties a
     // bar window to a task.
     void BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY, int clientWidth);
-    // The task whose bar was right-clicked last; -1 when there is none (or
-    // it has been deleted).
+    // The selected task's place in the list; -1 when there is none (or it
+    // has been deleted).
     int SelectedTaskIndex() const;
+
+    // ---- Choosing a task on the chart (ChartSelection.cpp) -----------------------
+    // Selects the task (0: none): the bars showing it and the one showing the
+    // task selected before are drawn again, and the commands on the selected
+    // task follow.
+    void SelectTask(int taskId);
+    // The task `step` rows below (above, when negative) the selected one, or
+    // the first when none is selected, is selected and scrolled into view.
+    void MoveSelection(int step);
+    // Scrolls the chart so that the row's bar is in view.
+    void ScrollRowIntoView(std::size_t row);
+    // "&Modifica Task" and "&Cancella Task" of the menu bar are usable
+    // exactly when a task is selected.
+    void UpdateSelectionCommands();
+    void OnBarLeftClick(QVUtility::GUIElement* element);
+    void OnBarDoubleClick(QVUtility::GUIElement* element);
 
     // ---- File commands (FileCommands.cpp) ---------------------------------------
     // Keeps the path (with ".vmo" ensured), "Sa&lva come..." and the status bar in step.

@@ -7,6 +7,9 @@
 // dialog is open. When the dialog's window goes away OnDialogClosed reads
 // the dialog's result and, for "OK", copies its fields into the project.
 // A dialog object stays until the same kind of command opens the next one.
+#include <algorithm>
+#include <cstddef>
+
 #include "app/AppInfo.h"
 #include "app/DialogFrame.h"
 #include "app/FormAddTask.h"
@@ -106,6 +109,10 @@ void FormMain::DeleteTask() {
     const int still = SelectedTaskIndex();
     if (still < 0) return;
     project.tasks.erase(project.tasks.begin() + still);
+    // The task that takes its place (or the last one) is selected next, so
+    // that the keyboard can go on from there.
+    const std::size_t next = std::min<std::size_t>(static_cast<std::size_t>(still), project.tasks.size() - 1);
+    selectedTaskId = project.tasks.empty() ? 0 : project.tasks[next].id;
     MarkModified();
 }
 
@@ -201,6 +208,7 @@ void FormMain::OnDialogClosed(GUIElement* element) {
         if (!dialog.editMode) {
             ClearProject(project);
             SetFilePath(std::string());
+            selectedTaskId = 0;
         }
         MarkModified();
         // The project commands and the export, for a new project.

@@ -176,6 +176,21 @@ void PanelChildren::ResetScroll(int bar) {
     UpdateWindow(window);
 }
 
+int PanelChildren::ScrollPosition(int bar) const {
+    if (window == nullptr) return 0;
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    if ((style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) == 0) return 0;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    return GetScrollInfo(window, bar, &info) ? info.nPos : 0;
+}
+
+void PanelChildren::ScrollTo(int bar, int position) {
+    if (window == nullptr || !HasScrollBar(bar)) return;
+    ScrollPanel(this, window, bar, ScrollPosition(bar), position);
+}
+
 void PanelChildren::ResetHorizontalScroll() { ResetScroll(SB_HORZ); }
 void PanelChildren::ResetVerticalScroll() { ResetScroll(SB_VERT); }
 

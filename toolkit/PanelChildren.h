@@ -49,6 +49,12 @@ public:
     // Back to position 0, moving the content with the bar.
     void ResetHorizontalScroll();
     void ResetVerticalScroll();
+    // The position of the scroll bar `bar` (SB_HORZ, SB_VERT); 0 when the
+    // window shows no such bar. Read whole: it runs past 16 bits on long content.
+    int ScrollPosition(int bar) const;
+    // Scrolls as the scroll bar would to `position`: the content follows and
+    // the scroll handler hears of it.
+    void ScrollTo(int bar, int position);
     void ShowHorizontalBar(bool on);
     void ShowVerticalBar(bool on);
 

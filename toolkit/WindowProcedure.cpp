@@ -45,10 +45,8 @@ bool IsComboBox(const GUIElement* element) {
     return element->typeKeyword == "combobox" || element->typeKeyword == "ComboBoxEx";
 }
 
-// Moves the bar of `target` from `old` to `requested` (the platform clamps it),
-// scrolls the window content by the distance really moved and tells the panel
-// the requested distance; the part uncovered is painted after the panel has
-// had its say, so that content it places there is painted once.
+}  // namespace
+
 void ScrollPanel(GUIElement* panel, HWND target, int bar, int old, int requested) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
@@ -65,6 +63,8 @@ void ScrollPanel(GUIElement* panel, HWND target, int bar, int old, int requested
     if (requested != old) panel->OnScrollRequest(bar, old - requested);
     if (actual != old) UpdateWindow(target);
 }
+
+namespace {
 
 bool PanelScroll(GUIElement* element, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int request = LOWORD(wParam);

@@ -20,6 +20,12 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 // one, DefWindowProcW otherwise.
 LRESULT DefaultProcessing(GUIElement* element, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Moves the bar of `target` from `old` to `requested` (the platform clamps it),
+// scrolls the window content by the distance really moved and tells the panel
+// the requested distance; the part uncovered is painted after the panel has
+// had its say, so that content it places there is painted once.
+void ScrollPanel(GUIElement* panel, HWND target, int bar, int old, int requested);
+
 // The buffer that answers a toolbar tooltip's text request (2024 characters).
 constexpr int TooltipBufferLength = 2024;
 

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,8 +21,92 @@ const char* const kSiteProject =
     "Scavo\r\n04/03/2024\r\n04/03/2024\r\n16711680\r\n3\r\n100\r\n"
     "Muri\r\n11/03/2024\r\n22/03/2024\r\n1042206\r\n4\r\n120\r\n";
 
+// One task in each of the five bar colours, a day after another.
+const char* const kColoursProject =
+    "#VELMORA\r\nColori\r\n04/03/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
+    "#TASK\r\n"
+    "Bianco\r\n04/03/2024\r\n08/03/2024\r\n16777215\r\n1\r\n10\r\n"
+    "Rosso\r\n05/03/2024\r\n09/03/2024\r\n255\r\n1\r\n10\r\n"
+    "Verde\r\n06/03/2024\r\n10/03/2024\r\n1042206\r\n1\r\n10\r\n"
+    "Blu\r\n07/03/2024\r\n11/03/2024\r\n16711680\r\n1\r\n10\r\n"
+    "Ciano\r\n08/03/2024\r\n12/03/2024\r\n16773888\r\n1\r\n10\r\n";
+
+// `count` tasks "Attivita 1", "Attivita 2", ... of one day each, all green.
+std::string ManyTasks(int count) {
+    std::string text = "#VELMORA\r\nMolte\r\n04/03/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n#TASK\r\n";
+    for (int i = 1; i <= count; ++i) text += "Attivita " + std::to_string(i) + "\r\n05/03/2024\r\n05/03/2024\r\n1042206\r\n1\r\n1\r\n";
+    return text;
+}
+
 class DesktopTest : public apptest::ProgramFixture {
 protected:
+    void OpenProject(const wchar_t* name, const std::string& content) {
+        ASSERT_TRUE(drv::WriteFileBytes(Path(name), content));
+        Open(Path(name));
+        ASSERT_TRUE(drv::WaitStatusBarText(status, Path(name))) << drv::Utf8(drv::StatusBarText(status));
+    }
+
+    // The chart panel and the bars it shows (the title cell and the ruler
+    // aside), with their texts.
+    HWND Panel() {
+        for (HWND child : drv::Descendants(main))
+            if (GetParent(child) == main && drv::ClassOf(child).rfind(L"PanelChildren", 0) == 0) return child;
+        return nullptr;
+    }
+    std::vector<std::pair<HWND, std::wstring>> VisibleBars() {
+        std::vector<std::pair<HWND, std::wstring>> bars;
+        HWND panel = Panel();
+        for (HWND child : drv::Descendants(panel)) {
+            if (GetParent(child) != panel || !drv::Visible(child)) continue;
+            const RECT place = drv::ScreenRect(child);
+            if (place.bottom - place.top == 25) bars.emplace_back(child, drv::Text(child));
+        }
+        return bars;
+    }
+    HWND Bar(const std::wstring& text) {
+        for (const auto& bar : VisibleBars())
+            if (bar.second == text) return bar.first;
+        return nullptr;
+    }
+
+    // Whether the bar shows the selection's mark: black at its edge, white
+    // just inside (an unselected bar is its colour up to the edge).
+    static bool Marked(HWND bar) {
+        const POINT edge = drv::ToScreen(bar, POINT{1, 1});
+        const POINT inside = drv::ToScreen(bar, POINT{2, 2});
+        return drv::ScreenPixel(edge) == RGB(0, 0, 0) && drv::ScreenPixel(inside) == RGB(255, 255, 255);
+    }
+
+    // The bar of `text` is in the panel's view and is the only one marked.
+    ::testing::AssertionResult OnlySelected(const std::wstring& text) {
+        const RECT view = drv::ClientScreenRect(Panel());
+        bool settled = drv::WaitUntil([&] {
+            for (const auto& bar : VisibleBars()) {
+                const POINT corner = drv::ToScreen(bar.first, POINT{1, 1});
+                const bool shown = corner.y >= view.top && corner.y + 3 < view.bottom && drv::PointShows(corner, bar.first);
+                if (shown && Marked(bar.first) != (bar.second == text)) return false;
+                if (bar.second == text && !shown) return false;
+            }
+            return Bar(text) != nullptr;
+        });
+        if (settled) return ::testing::AssertionSuccess();
+        std::string marked;
+        for (const auto& bar : VisibleBars())
+            if (Marked(bar.first)) marked += " " + drv::Utf8(bar.second);
+        return ::testing::AssertionFailure() << drv::Utf8(text) << " is not the one bar marked in view; marked:" << marked;
+    }
+
+    // Opens the task dialog of the selected task by `act`, checks whose it
+    // is and closes it.
+    void ExpectEditing(const std::wstring& description) {
+        HWND dialog = ProgramWindow(L"Modifica Task");
+        ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+        HWND field = drv::FindDescendant(dialog, -1, L"Edit");
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(drv::Text(field), description);
+        CloseDialog(dialog);
+    }
+
     // A window of the program's own (not a common dialog) with this title.
     HWND ProgramWindow(const wchar_t* title, DWORD timeoutMs = drv::kTimeout) {
         HWND found = nullptr;
@@ -138,6 +224,65 @@ TEST_F(DesktopTest, ProjectMenuAndItsShortcutsOpenTheProjectDialogs) {
         ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
         CloseDialog(dialog);
     }
+}
+
+// A click selects a bar with a mark that shows on every colour; the arrows
+// move it, Invio and a double click edit, Canc deletes with the question,
+// and a right click selects as well.
+TEST_F(DesktopTest, ATaskIsChosenWithTheMouseAndTheKeyboard) {
+    OpenProject(L"colori.vmo", kColoursProject);
+    ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Ciano") != nullptr; }));
+    drv::ClickAt(Bar(L"Bianco"), POINT{8, 12});
+    EXPECT_TRUE(OnlySelected(L"Bianco"));
+    apptest::Shot(L"selezione_bianco");
+    const wchar_t* const order[] = {L"Rosso", L"Verde", L"Blu", L"Ciano"};
+    for (const wchar_t* next : order) {
+        Keys(VK_DOWN);
+        EXPECT_TRUE(OnlySelected(next));
+        apptest::Shot((std::wstring(L"selezione_") + next).c_str());
+    }
+    Keys(VK_DOWN);  // the last stays selected
+    EXPECT_TRUE(OnlySelected(L"Ciano"));
+    Keys(VK_UP);
+    EXPECT_TRUE(OnlySelected(L"Blu"));
+
+    Keys(VK_RETURN);
+    ExpectEditing(L"Blu");
+    drv::DoubleClick(drv::ToScreen(Bar(L"Rosso"), POINT{8, 12}));
+    ExpectEditing(L"Rosso");
+    EXPECT_TRUE(OnlySelected(L"Rosso"));
+
+    // Canc asks first; No keeps the task, Yes deletes it and the task that
+    // takes its place is selected.
+    Keys(VK_DELETE);
+    std::wstring question;
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Cancellazione", IDNO, &question)) << drv::LastErrorUtf8();
+    EXPECT_EQ(question, L"Si desidera realmente cancellare il task ROSSO?");
+    ASSERT_NE(Bar(L"Rosso"), nullptr);
+    Keys(VK_DELETE);
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Cancellazione", IDYES)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Rosso") == nullptr; }));
+    EXPECT_TRUE(OnlySelected(L"Verde"));
+
+    // The right click's menu works as before and selects its bar too.
+    drv::ClickAt(Bar(L"Ciano"), POINT{8, 12}, drv::Button::Right);
+    ASSERT_NE(drv::WaitMenu(app.Id()), nullptr);
+    ASSERT_TRUE(drv::CloseMenus(app.Id()));
+    EXPECT_TRUE(OnlySelected(L"Ciano"));
+}
+
+// The arrows bring the selected task into view, and the mark follows the
+// task from bar window to bar window as the chart scrolls.
+TEST_F(DesktopTest, TheArrowsScrollTheSelectedTaskIntoView) {
+    OpenProject(L"molte.vmo", ManyTasks(120));
+    HWND panel = Panel();
+    ASSERT_TRUE(drv::WaitUntil([&] { return (GetWindowLongW(panel, GWL_STYLE) & WS_VSCROLL) != 0; }));
+    drv::ClickAt(Bar(L"Attivita 1"), POINT{4, 12});
+    EXPECT_TRUE(OnlySelected(L"Attivita 1"));
+    for (int i = 0; i < 60; ++i) drv::Press(VK_DOWN);
+    EXPECT_TRUE(OnlySelected(L"Attivita 61"));
+    for (int i = 0; i < 59; ++i) drv::Press(VK_UP);
+    EXPECT_TRUE(OnlySelected(L"Attivita 2"));
 }
 
 }  // namespace

@@ -835,6 +835,8 @@ TEST_F(MainWindowInProcess, MenuItemsShowTheirShortcutsAfterATab) {
     EXPECT_EQ(shown(form->includeDaysItem), L"Includi giorni\tCtrl+I");
     EXPECT_EQ(shown(form->excludeDaysItem), L"Escludi giorni\tCtrl+E");
     EXPECT_EQ(shown(form->costItem), L"Calcola il conto economico\tF9");
+    EXPECT_EQ(shown(form->editSelectedItem), L"&Modifica Task\tInvio");
+    EXPECT_EQ(shown(form->deleteSelectedItem), L"&Cancella Task\tCanc");
 }
 
 TEST_F(MainWindowInProcess, LeavingWithUnsavedChangesNeverDropsThemSilently) {

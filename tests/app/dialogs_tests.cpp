@@ -752,8 +752,7 @@ TEST_F(ProgramTest, EndOfSessionAsksAboutUnsavedChanges) {
 
 // The about box: its texts and links, and Enter closes it.
 TEST_F(ProgramTest, AboutBoxShowsItsTextsAndClosesWithEnter) {
-    ASSERT_TRUE(drv::OpenMenu(Pid(), L'F')) << drv::LastErrorUtf8();
-    drv::Press(VK_RIGHT);
+    ASSERT_TRUE(drv::OpenMenu(Pid(), L'?')) << drv::LastErrorUtf8();
     drv::Type(L"i");
     HWND about = WaitDialog(L"Info...");
     ASSERT_NE(about, nullptr) << drv::LastErrorUtf8();
