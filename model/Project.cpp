@@ -35,27 +35,36 @@ void AddTask(Project& project, const Task& task) {
   SortTasks(project);
 }
 
-void ReplaceTask(Project& project, int index, const Task& values) {
-  if (index < 0 || static_cast<std::size_t>(index) >= project.tasks.size()) return;
-  Task& task = project.tasks[static_cast<std::size_t>(index)];
+void CopyTaskValues(Task& task, const Task& values) {
   task.colour = values.colour;
   task.dailyCost = values.dailyCost;
   task.start = values.start;
   task.end = values.end;
   task.description = values.description;
   task.resources = values.resources;
+}
+
+void ReplaceTask(Project& project, int index, const Task& values) {
+  if (index < 0 || static_cast<std::size_t>(index) >= project.tasks.size()) return;
+  CopyTaskValues(project.tasks[static_cast<std::size_t>(index)], values);
   SortTasks(project);
 }
 
-void SortTasks(Project& project) {
+bool StartsBefore(const Task& a, const Task& b) {
   // CompareDates treats an invalid date as equal to everything, which is no
-  // ordering a sort may rely on. The key below orders valid dates exactly as
+  // ordering a sort may rely on. This key orders valid dates exactly as
   // CompareDates does and puts invalid ones first, consistently.
-  std::stable_sort(project.tasks.begin(), project.tasks.end(), [](const Task& a, const Task& b) {
-    const std::int64_t ka = a.start.invalid ? -1 : ComparisonTicks(a.start);
-    const std::int64_t kb = b.start.invalid ? -1 : ComparisonTicks(b.start);
-    return ka < kb;
-  });
+  const std::int64_t ka = a.start.invalid ? -1 : ComparisonTicks(a.start);
+  const std::int64_t kb = b.start.invalid ? -1 : ComparisonTicks(b.start);
+  return ka < kb;
+}
+
+void SortTasks(Project& project) {
+  std::stable_sort(project.tasks.begin(), project.tasks.end(), StartsBefore);
+}
+
+bool TasksSorted(const Project& project) {
+  return std::is_sorted(project.tasks.begin(), project.tasks.end(), StartsBefore);
 }
 
 }  // namespace MyApp

@@ -38,7 +38,16 @@ void AddTask(Project& project, const Task& task);
 // Overwrites every field but the id of the task at index, then sorts. An
 // index outside the list changes nothing.
 void ReplaceTask(Project& project, int index, const Task& values);
-// Orders the tasks by start. Tasks with equal starts keep their order.
+// Every field of `values` but the id into `task`.
+void CopyTaskValues(Task& task, const Task& values);
+// Orders the tasks by start (StartsBefore). Tasks with equal starts keep
+// their order.
 void SortTasks(Project& project);
+// The order of SortTasks: a's start is before b's (an invalid start comes
+// before every day).
+bool StartsBefore(const Task& a, const Task& b);
+// True when SortTasks would leave the tasks as they are (a loaded project
+// keeps the file's order until its first edit).
+bool TasksSorted(const Project& project);
 
 }  // namespace MyApp
