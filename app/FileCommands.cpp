@@ -92,7 +92,9 @@ bool FormMain::OpenProjectFile(const std::string& path) {
     SetFilePath(path);
     project.modified = false;
     selectedTaskId = 0;
+    history.Clear(project);
     DisableSaveCommands();
+    UpdateEditMenu();
     RefreshChart();
     EnableProjectCommands();
     return true;
@@ -105,7 +107,7 @@ bool FormMain::WriteProjectFile() {
         ShowErrorText(this, L"Errore durante il salvataggio.");
         return false;
     }
-    project.modified = false;
+    history.MarkSaved(project);
     DisableSaveCommands();
     return true;
 }

@@ -217,6 +217,9 @@ FormMain::~FormMain() {
     delete printing;
     printing = nullptr;
 
+    delete redoItem;
+    delete undoItem;
+    delete editMenu;
     delete exitItem;
     delete dividerItem;
     delete previewItem;
@@ -285,6 +288,12 @@ void FormMain::BuildMenus() {
     printItem->SetEnabled(false);
     previewItem->SetEnabled(false);
 
+    editMenu = new Menu("&Modifica", menuBar);
+    undoItem = new SubMenu(editMenu, std::wstring(L"&Annulla"));
+    redoItem = new SubMenu(editMenu, std::wstring(L"&Ripeti"));
+    undoItem->SetEnabled(false);
+    redoItem->SetEnabled(false);
+
     helpMenu = new Menu("&?", menuBar);
     guideItem = new SubMenu(helpMenu, std::wstring(L"&Guida"));
     homeItem = new SubMenu(helpMenu, std::wstring(L"&Home"));
@@ -296,7 +305,7 @@ void FormMain::BuildMenus() {
     deleteTaskItem = new SubMenu(taskMenu, std::wstring(L"&Cancella Task"));
 
     for (SubMenu* item : {newItem, openItem, saveItem, saveAsItem, exportItem, printItem, previewItem, exitItem,
-                          guideItem, homeItem, infoItem, editTaskItem, deleteTaskItem}) {
+                          undoItem, redoItem, guideItem, homeItem, infoItem, editTaskItem, deleteTaskItem}) {
         item->onCommand = &HandleMenuCommand;
     }
     menuBar->Create();
@@ -531,11 +540,18 @@ void FormMain::UpdateScrollBars() {
 
 void FormMain::MarkModified() {
     project.modified = true;
-    if (saveButton != nullptr && !saveButton->enabled) {
+    ProjectChanged();
+}
+
+void FormMain::ProjectChanged() {
+    if (!project.modified) {
+        DisableSaveCommands();
+    } else if (saveButton != nullptr && !saveButton->enabled) {
         saveItem->SetEnabled(true);
         saveButton->SetEnabled(true);
         toolBar->RebuildButtons();
     }
+    UpdateEditMenu();
     RefreshChart();
 }
 
@@ -741,6 +757,10 @@ void FormMain::OnMenuCommand(GUIElement* item) {
         if (printing != nullptr) printing->Print();
     } else if (is(previewItem)) {
         if (printing != nullptr) printing->Preview();
+    } else if (is(undoItem)) {
+        UndoChange();
+    } else if (is(redoItem)) {
+        RedoChange();
     } else if (is(editTaskItem) || is(editSelectedItem)) {
         EditTask();
     } else if (is(deleteTaskItem) || is(deleteSelectedItem)) {

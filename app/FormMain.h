@@ -14,6 +14,7 @@
 
 #include "app/ChartBar.h"
 #include "app/ChartLayout.h"
+#include "model/ChangeHistory.h"
 #include "model/Project.h"
 #include "toolkit/Form.h"
 
@@ -53,6 +54,9 @@ public:
     // 0 = none.
     int selectedTaskId = 0;
     Project project;
+    // Every change to the project goes through it, for undo and redo; it
+    // keeps `project.modified` in step with the state last saved.
+    ChangeHistory history;
     // The bar windows: as many as the rows in view need, each bound to the
     // task of one row (row r shows in bars[r % bars.size()]); kept and
     // reused across refreshes and scrolling; owned.
@@ -78,6 +82,9 @@ public:
     QVUtility::SubMenu* previewItem = nullptr;  // "Anteprima di stampa"
     QVUtility::SubMenu* dividerItem = nullptr;
     QVUtility::SubMenu* exitItem = nullptr;
+    QVUtility::Menu* editMenu = nullptr;        // "&Modifica"
+    QVUtility::SubMenu* undoItem = nullptr;     // "&Annulla" and the change it takes back
+    QVUtility::SubMenu* redoItem = nullptr;     // "&Ripeti" and the change it makes again
     QVUtility::Menu* taskMenu = nullptr;
     QVUtility::SubMenu* editTaskItem = nullptr;
     QVUtility::SubMenu* deleteTaskItem = nullptr;
@@ -151,8 +158,11 @@ public:
     virtual void OnFormDeactivate();
 
     // ---- The chart ------------------------------------------------------------
-    // The project changed: unsaved, save commands on, chart rebuilt.
+    // The project changed: unsaved, then as ProjectChanged.
     void MarkModified();
+    // After a change, an undo or a redo: "&Salva" and its button follow the
+    // unsaved state, the edit menu what can be undone, the chart the project.
+    void ProjectChanged();
     // Scroll back to the origin, rebuild the rows, lay the window out.
     void RefreshChart();
     // Title, ruler and the chart's geometry from the project; the bars in
@@ -231,6 +241,12 @@ public:
     void EditExcludedDays();
     void ShowCostReport();
     void ShowAbout();
+    // ---- Undo and redo (EditCommands.cpp) -----------------------------------------
+    void UndoChange();
+    void RedoChange();
+    // "&Annulla" and "&Ripeti" name the change they act on; greyed when there is none.
+    void UpdateEditMenu();
+
     // Deletes the dialog objects (called by the destructor).
     void ReleaseDialogs();
 

@@ -108,7 +108,7 @@ void FormMain::DeleteTask() {
     // The question may have taken a while: find the task again by its id.
     const int still = SelectedTaskIndex();
     if (still < 0) return;
-    project.tasks.erase(project.tasks.begin() + still);
+    history.DeleteTask(project, still);
     // The task that takes its place (or the last one) is selected next, so
     // that the keyboard can go on from there.
     const std::size_t next = std::min<std::size_t>(static_cast<std::size_t>(still), project.tasks.size() - 1);
@@ -162,8 +162,7 @@ void FormMain::OnDialogClosed(GUIElement* element) {
 
     if (daysDialog != nullptr && daysDialog->controlId == id) {
         if (daysDialog->result != ResultAccepted) return;
-        if (daysDialog->listTag == ExcludeTag) project.excludeDays = daysDialog->days;
-        else project.includeDays = daysDialog->days;
+        history.SetDays(project, daysDialog->listTag != ExcludeTag, daysDialog->days);
         MarkModified();
         return;
     }
@@ -183,7 +182,7 @@ void FormMain::OnDialogClosed(GUIElement* element) {
             values.end = dialog.endDate;
             values.description = dialog.description;
             values.resources = dialog.resources;
-            ReplaceTask(project, index, values);
+            history.EditTask(project, index, values);
         } else {
             Task task(dialog.startDate);
             task.colour = static_cast<COLORREF>(dialog.colour);
@@ -192,7 +191,7 @@ void FormMain::OnDialogClosed(GUIElement* element) {
             task.end = dialog.endDate;
             task.description = dialog.description;
             task.resources = dialog.resources;
-            AddTask(project, task);
+            history.AddTask(project, task);
         }
         MarkModified();
         return;
@@ -201,14 +200,24 @@ void FormMain::OnDialogClosed(GUIElement* element) {
     if (projectDialog != nullptr && projectDialog->controlId == id) {
         const FormNuovo& dialog = *projectDialog;
         if (dialog.result != ResultAccepted) return;
-        project.start = dialog.startDate;
-        project.description = dialog.description;
-        project.end = dialog.endDate;
-        for (int i = 0; i < 7; ++i) project.workingWeekdays[i] = dialog.workingWeekdays[i];
-        if (!dialog.editMode) {
+        if (dialog.editMode) {
+            ProjectProperties values;
+            values.description = dialog.description;
+            values.start = dialog.startDate;
+            values.end = dialog.endDate;
+            for (int i = 0; i < 7; ++i) values.workingWeekdays[i] = dialog.workingWeekdays[i];
+            history.SetProperties(project, values);
+        } else {
+            project.start = dialog.startDate;
+            project.description = dialog.description;
+            project.end = dialog.endDate;
+            for (int i = 0; i < 7; ++i) project.workingWeekdays[i] = dialog.workingWeekdays[i];
             ClearProject(project);
             SetFilePath(std::string());
             selectedTaskId = 0;
+            // A new project: unsaved, with nothing before it to go back to.
+            project.modified = true;
+            history.Clear(project);
         }
         MarkModified();
         // The project commands and the export, for a new project.

@@ -225,6 +225,17 @@ void SubMenu::SetEnabled(bool enable) {
         EnableMenuItem(container, static_cast<UINT>(controlId), MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
 }
 
+void SubMenu::SetText(const std::wstring& newText) {
+    text = newText;
+    HMENU container = Container();
+    if (!created || container == nullptr || !items.empty()) return;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = const_cast<wchar_t*>(text.c_str());
+    SetMenuItemInfoW(container, static_cast<UINT>(controlId), FALSE, &info);
+}
+
 void SubMenu::Create() {
     if (created) return;
     HMENU container = Container();

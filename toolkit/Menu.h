@@ -69,6 +69,8 @@ public:
     Shortcut shortcut;               // shown after the text; active when the item is in a bar
 
     void SetEnabled(bool enable) override;
+    // A created leaf item shows the new caption at once, keeping its state.
+    void SetText(const std::wstring& newText) override;
     void Create() override;
     void SetShortcut(const Shortcut& keys);
     // The text the native menu shows: the caption, then the shortcut after a tab.

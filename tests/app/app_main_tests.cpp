@@ -882,6 +882,56 @@ TEST_F(MainWindowInProcess, LeavingWithUnsavedChangesNeverDropsThemSilently) {
     EXPECT_FALSE(IsWindow(form->window));
 }
 
+// "&Annulla" and "&Ripeti" name the change they act on and are greyed when
+// there is none; the saved state comes back with an undo; a failed open
+// keeps the history, a successful one clears it.
+TEST_F(MainWindowInProcess, EditMenuNamesTheChangeAndOpeningAProjectClearsIt) {
+    auto caption = [](QVUtility::SubMenu* item) {
+        wchar_t text[80] = {};
+        GetMenuStringW(item->Container(), static_cast<UINT>(item->controlId), text, 80, MF_BYCOMMAND);
+        return std::wstring(text);
+    };
+    auto choose = [&](QVUtility::SubMenu* item) {
+        SendMessageW(form->window, WM_COMMAND, MAKEWPARAM(item->controlId, 0), 0);
+    };
+    const DWORD pid = GetCurrentProcessId();
+    ASSERT_TRUE(form->OpenProjectFile(drv::Utf8(path)));
+    EXPECT_EQ(caption(form->undoItem), L"&Annulla");
+    EXPECT_TRUE(MenuGrayed(form->undoItem));
+    EXPECT_TRUE(MenuGrayed(form->redoItem));
+
+    form->selectedTaskId = form->project.tasks[1].id;
+    MenuAnswering(form->deleteTaskItem, [&] { drv::AnswerMessageBox(pid, L"Cancellazione", IDYES); });
+    ASSERT_EQ(form->project.tasks.size(), 2u);
+    EXPECT_EQ(caption(form->undoItem), L"&Annulla cancellazione task");
+    EXPECT_FALSE(MenuGrayed(form->undoItem));
+    EXPECT_TRUE(MenuGrayed(form->redoItem));
+    choose(form->undoItem);
+    EXPECT_EQ(caption(form->undoItem), L"&Annulla");
+    EXPECT_TRUE(MenuGrayed(form->undoItem));
+    EXPECT_EQ(caption(form->redoItem), L"&Ripeti cancellazione task");
+    EXPECT_FALSE(form->project.modified);
+    EXPECT_TRUE(MenuGrayed(form->saveItem));
+    EXPECT_FALSE(form->saveButton->enabled);
+    choose(form->redoItem);
+    EXPECT_TRUE(form->project.modified);
+    EXPECT_FALSE(MenuGrayed(form->saveItem));
+
+    const std::wstring broken = folder + L"rotto.vmo";
+    ASSERT_TRUE(drv::WriteFileBytes(broken, kBrokenProject));
+    MenuAnswering(form->openItem, [&] {
+        drv::AnswerMessageBox(pid, L"Salva", IDNO);
+        drv::AnswerFileDialog(pid, L"Apri", broken);
+        drv::AnswerMessageBox(pid, L"Errore", IDOK);
+    });
+    DeleteFileW(broken.c_str());
+    EXPECT_EQ(form->project.tasks.size(), 2u);
+    EXPECT_EQ(caption(form->undoItem), L"&Annulla cancellazione task");
+    ASSERT_TRUE(form->OpenProjectFile(drv::Utf8(path)));
+    EXPECT_TRUE(MenuGrayed(form->undoItem));
+    EXPECT_TRUE(MenuGrayed(form->redoItem));
+}
+
 // Logging off or shutting down: the program's own save question, with the
 // reason the system may show meanwhile; the session may end only when the
 // changes are saved or given up.

@@ -209,6 +209,22 @@ protected:
         return nullptr;
     }
 
+    // The chart's bars top to bottom, each as its text, left edge and width.
+    std::vector<std::wstring> ChartRows(const std::wstring& title) {
+        std::vector<std::pair<long, std::wstring>> rows;
+        for (HWND child : drv::Descendants(main)) {
+            if (drv::ClassOf(child).rfind(L"PanelChildren", 0) != 0 || !drv::Visible(child)) continue;
+            const std::wstring text = drv::Text(child);
+            if (text.empty() || text == title) continue;
+            const RECT r = drv::ScreenRect(child);
+            rows.emplace_back(r.top, text + L"@" + std::to_wstring(r.left) + L"+" + std::to_wstring(r.right - r.left));
+        }
+        std::sort(rows.begin(), rows.end());
+        std::vector<std::wstring> texts;
+        for (const auto& row : rows) texts.push_back(row.second);
+        return texts;
+    }
+
     // Creates a project through "Nuovo" with Monday to Friday working.
     void CreateProject(const std::wstring& description, const Date& start, const Date& end) {
         ASSERT_TRUE(ClickTool(kNewTool)) << drv::LastErrorUtf8();
@@ -696,6 +712,113 @@ TEST_F(ProgramTest, DayListsCostReportAndSavedProject) {
     EXPECT_EQ(SendMessageW(Direct(dialog, L"ListBox").at(0), LB_GETCOUNT, 0, 0), 2);
     drv::Escape();
     ASSERT_TRUE(drv::WaitWindowGone(dialog)) << drv::LastErrorUtf8();
+}
+
+// Undo and redo from the "&Modifica" menu: each step back or forth shows
+// the chart and the cost report of the state it reaches; back at the saved
+// state there is nothing to save and a copy saved there is the saved file;
+// a task brought back is changed and deleted like any other.
+TEST_F(ProgramTest, ChangesAreUndoneAndRedone) {
+    CreateProject(L"Cantiere", Day(1, 3, 2027), Day(31, 3, 2027));
+    if (HasFatalFailure()) return;
+
+    struct State {
+        std::vector<std::wstring> chart;
+        std::wstring total, report;
+    };
+    auto read = [&] {
+        State state;
+        drv::WaitUntil([&] { return drv::Enabled(main); });
+        state.chart = ChartRows(L"Cantiere");
+        ReadCostReport(state.total, state.report);
+        return state;
+    };
+    auto expectState = [&](const State& expected, int index) {
+        SCOPED_TRACE("state " + std::to_string(index));
+        EXPECT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main) && ChartRows(L"Cantiere") == expected.chart; }));
+        const State now = read();
+        EXPECT_EQ(now.total, expected.total);
+        EXPECT_EQ(now.report, expected.report);
+    };
+    auto edit = [&](wchar_t letter) { return drv::ChooseMenuItem(Pid(), L'M', letter); };
+
+    // The new project, then four changes; the file is saved after the first.
+    std::vector<State> states{read()};
+    AddTask({L"Fondamenta", 5, 12, 3 /* Rosso */, 1, L"100"});
+    if (HasFatalFailure()) return;
+    const std::wstring path = FilePath(L"cantiere.vmo");
+    SaveAs(path);
+    if (HasFatalFailure()) return;
+    constexpr int kSaved = 1;
+    states.push_back(read());
+    AddTask({L"Tetto", 2, 8, 2 /* Blu */, 2, L"200"});  // it starts first
+    if (HasFatalFailure()) return;
+    states.push_back(read());
+    ASSERT_TRUE(ChooseOnBar(L"Tetto", L'm')) << drv::LastErrorUtf8();
+    HWND dialog = WaitDialog(L"Modifica Task");
+    ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+    const std::vector<HWND> pickers = Direct(dialog, L"SysDateTimePick32");
+    ASSERT_TRUE(SetPicker(pickers[1], 25, 3, 2027)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(SetPicker(pickers[0], 20, 3, 2027)) << drv::LastErrorUtf8();  // now after Fondamenta
+    Press(dialog, L"OK");
+    ASSERT_TRUE(drv::WaitWindowGone(dialog)) << drv::LastErrorUtf8();
+    states.push_back(read());
+    ASSERT_TRUE(ChooseOnBar(L"Fondamenta", L'c')) << drv::LastErrorUtf8();
+    Answer(L"Cancellazione", IDYES);
+    states.push_back(read());
+    ASSERT_EQ(states[4].chart.size(), 1u);
+    EXPECT_NE(states[3].chart, states[2].chart) << "the change moved the task";
+
+    // Back to the start, one step at a time.
+    ASSERT_TRUE(drv::OpenMenu(Pid(), L'M')) << drv::LastErrorUtf8();
+    Shot(L"menu_modifica");
+    drv::Type(L"a");
+    for (int i = 3; i >= 0; --i) {
+        if (i < 3) {
+            ASSERT_TRUE(edit(L'A')) << drv::LastErrorUtf8();
+        }
+        expectState(states[i], i);
+        EXPECT_EQ(ToolEnabled(kSaveTool), i != kSaved) << "unsaved exactly away from the saved state";
+        if (i != kSaved) continue;
+        ASSERT_TRUE(drv::ChooseMenuItem(Pid(), L'F', L'L')) << drv::LastErrorUtf8();
+        ASSERT_TRUE(drv::AnswerFileDialog(Pid(), L"Salva", FilePath(L"copia.vmo"), true, 8000).ok)
+            << drv::LastErrorUtf8();
+        EXPECT_TRUE(drv::WaitUntil([&] { return drv::ReadFileBytes(folder + L"copia.vmo") == drv::ReadFileBytes(path); }))
+            << "the project back at the saved state is the saved file";
+    }
+    ASSERT_TRUE(drv::OpenMenu(Pid(), L'M')) << drv::LastErrorUtf8();
+    Shot(L"menu_modifica_inizio");
+    drv::Type(L"a");  // greyed: nothing more to undo
+    ASSERT_TRUE(drv::WaitUntil([&] { return !drv::MenuOpen(Pid()); }));
+    EXPECT_TRUE(ChartRows(L"Cantiere").empty());
+
+    for (int i = 1; i <= 4; ++i) {
+        ASSERT_TRUE(edit(L'R')) << drv::LastErrorUtf8();
+        expectState(states[i], i);
+        EXPECT_EQ(ToolEnabled(kSaveTool), i != kSaved);
+    }
+    ASSERT_TRUE(edit(L'R')) << drv::LastErrorUtf8();  // greyed: nothing more to redo
+    EXPECT_EQ(ChartRows(L"Cantiere"), states[4].chart);
+
+    // The deleted task back, changed, then deleted again.
+    ASSERT_TRUE(edit(L'A')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Fondamenta") != nullptr; }));
+    ASSERT_TRUE(ChooseOnBar(L"Fondamenta", L'm')) << drv::LastErrorUtf8();
+    dialog = WaitDialog(L"Modifica Task");
+    ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+    ASSERT_TRUE(Fill(Direct(dialog, L"Edit").at(0), L"Fondamenta armate")) << drv::LastErrorUtf8();
+    Press(dialog, L"OK");
+    ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Fondamenta armate") != nullptr; }));
+    ASSERT_TRUE(ChooseOnBar(L"Fondamenta armate", L'c')) << drv::LastErrorUtf8();
+    Answer(L"Cancellazione", IDYES);
+    ASSERT_TRUE(drv::WaitUntil([&] { return ChartRows(L"Cantiere") == states[4].chart; }));
+    ASSERT_TRUE(ClickTool(kSaveTool)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitUntil([&] { return !ToolEnabled(kSaveTool); }));
+    MyApp::Project saved;
+    ASSERT_EQ(MyApp::LoadProjectFile(QVUtility::Narrow(folder + L"copia.vmo"), saved), MyApp::LoadResult::Ok);
+    ASSERT_EQ(saved.tasks.size(), 1u);
+    EXPECT_EQ(saved.tasks[0].description, "Tetto");
+    EXPECT_EQ(MyApp::FormatDate(saved.tasks[0].start), "20/03/2027");
 }
 
 // Logging off with unsaved changes: the program's own question first; the

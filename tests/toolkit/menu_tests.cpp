@@ -78,6 +78,12 @@ TEST_F(Menus, BarIsBuiltFromTheTreeWithConsecutiveIdentifiers) {
 
     save.SetEnabled(true);
     EXPECT_FALSE(GetMenuState(drop, save.controlId, MF_BYCOMMAND) & MF_GRAYED);
+    // A new caption shows in place, the item keeping its state.
+    save.SetEnabled(false);
+    save.SetText(L"&Salva tutto");
+    EXPECT_EQ(ItemText(drop, 1), L"&Salva tutto");
+    EXPECT_TRUE(GetMenuState(drop, save.controlId, MF_BYCOMMAND) & MF_GRAYED);
+    save.SetEnabled(true);
     EXPECT_EQ(FindMenuItemById(save.controlId), &save);
     EXPECT_EQ(FindMenuItemById(-1), nullptr);
 }
