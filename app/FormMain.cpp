@@ -355,6 +355,8 @@ void FormMain::AssignShortcuts() {
         {saveAsItem, {'S', FCONTROL | FSHIFT}},
         {printItem, {'P', FCONTROL}},
         {exitItem, {VK_F4, FALT}},
+        {undoItem, {'Z', FCONTROL}},
+        {redoItem, {'Y', FCONTROL}},
         {propertiesItem, {VK_RETURN, FALT}},
         {addTaskItem, {VK_INSERT, 0}},
         {includeDaysItem, {'I', FCONTROL}},

@@ -199,16 +199,21 @@ std::wstring SubMenu::MenuText() const {
 
 void SubMenu::SetShortcut(const Shortcut& keys) {
     shortcut = keys;
-    if (!created || !items.empty()) return;
+    if (!ShowMenuText()) return;
+    if (MenuBar* bar = BarOf(parent)) bar->UpdateShortcuts();
+}
+
+bool SubMenu::ShowMenuText() {
+    if (!created || !items.empty()) return false;
     HMENU container = Container();
-    if (container == nullptr) return;
+    if (container == nullptr) return false;
     std::wstring caption = MenuText();
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
     info.dwTypeData = &caption[0];
     SetMenuItemInfoW(container, static_cast<UINT>(controlId), FALSE, &info);
-    if (MenuBar* bar = BarOf(parent)) bar->UpdateShortcuts();
+    return true;
 }
 
 HMENU SubMenu::Container() const {
@@ -227,13 +232,7 @@ void SubMenu::SetEnabled(bool enable) {
 
 void SubMenu::SetText(const std::wstring& newText) {
     text = newText;
-    HMENU container = Container();
-    if (!created || container == nullptr || !items.empty()) return;
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING;
-    info.dwTypeData = const_cast<wchar_t*>(text.c_str());
-    SetMenuItemInfoW(container, static_cast<UINT>(controlId), FALSE, &info);
+    ShowMenuText();
 }
 
 void SubMenu::Create() {

@@ -69,7 +69,8 @@ public:
     Shortcut shortcut;               // shown after the text; active when the item is in a bar
 
     void SetEnabled(bool enable) override;
-    // A created leaf item shows the new caption at once, keeping its state.
+    // A created leaf item shows the new caption at once (with its shortcut),
+    // keeping its state.
     void SetText(const std::wstring& newText) override;
     void Create() override;
     void SetShortcut(const Shortcut& keys);
@@ -82,6 +83,8 @@ public:
 
 private:
     void Link(GUIElement* before);
+    // A created leaf item shows MenuText in the native menu; false for any other.
+    bool ShowMenuText();
 };
 
 // Reads the check state from the native menu when the item is created (and

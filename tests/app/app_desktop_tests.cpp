@@ -197,7 +197,8 @@ TEST_F(DesktopTest, ProjectMenuAndItsShortcutsOpenTheProjectDialogs) {
     ASSERT_TRUE(drv::Activate(main));
     ASSERT_TRUE(drv::OpenMenu(app.Id(), L'F'));
     apptest::Shot(L"menu_file");
-    drv::Press(VK_RIGHT);
+    ASSERT_TRUE(drv::CloseMenus(app.Id()));
+    ASSERT_TRUE(drv::OpenMenu(app.Id(), L'P'));
     apptest::Shot(L"menu_progetto");
     ASSERT_TRUE(drv::CloseMenus(app.Id()));
     struct Command {

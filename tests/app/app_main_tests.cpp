@@ -896,20 +896,20 @@ TEST_F(MainWindowInProcess, EditMenuNamesTheChangeAndOpeningAProjectClearsIt) {
     };
     const DWORD pid = GetCurrentProcessId();
     ASSERT_TRUE(form->OpenProjectFile(drv::Utf8(path)));
-    EXPECT_EQ(caption(form->undoItem), L"&Annulla");
+    EXPECT_EQ(caption(form->undoItem), L"&Annulla\tCtrl+Z");
     EXPECT_TRUE(MenuGrayed(form->undoItem));
     EXPECT_TRUE(MenuGrayed(form->redoItem));
 
     form->selectedTaskId = form->project.tasks[1].id;
     MenuAnswering(form->deleteTaskItem, [&] { drv::AnswerMessageBox(pid, L"Cancellazione", IDYES); });
     ASSERT_EQ(form->project.tasks.size(), 2u);
-    EXPECT_EQ(caption(form->undoItem), L"&Annulla cancellazione task");
+    EXPECT_EQ(caption(form->undoItem), L"&Annulla cancellazione task\tCtrl+Z");
     EXPECT_FALSE(MenuGrayed(form->undoItem));
     EXPECT_TRUE(MenuGrayed(form->redoItem));
     choose(form->undoItem);
-    EXPECT_EQ(caption(form->undoItem), L"&Annulla");
+    EXPECT_EQ(caption(form->undoItem), L"&Annulla\tCtrl+Z");
     EXPECT_TRUE(MenuGrayed(form->undoItem));
-    EXPECT_EQ(caption(form->redoItem), L"&Ripeti cancellazione task");
+    EXPECT_EQ(caption(form->redoItem), L"&Ripeti cancellazione task\tCtrl+Y");
     EXPECT_FALSE(form->project.modified);
     EXPECT_TRUE(MenuGrayed(form->saveItem));
     EXPECT_FALSE(form->saveButton->enabled);
@@ -926,7 +926,7 @@ TEST_F(MainWindowInProcess, EditMenuNamesTheChangeAndOpeningAProjectClearsIt) {
     });
     DeleteFileW(broken.c_str());
     EXPECT_EQ(form->project.tasks.size(), 2u);
-    EXPECT_EQ(caption(form->undoItem), L"&Annulla cancellazione task");
+    EXPECT_EQ(caption(form->undoItem), L"&Annulla cancellazione task\tCtrl+Z");
     ASSERT_TRUE(form->OpenProjectFile(drv::Utf8(path)));
     EXPECT_TRUE(MenuGrayed(form->undoItem));
     EXPECT_TRUE(MenuGrayed(form->redoItem));

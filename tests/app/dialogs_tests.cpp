@@ -714,7 +714,7 @@ TEST_F(ProgramTest, DayListsCostReportAndSavedProject) {
     ASSERT_TRUE(drv::WaitWindowGone(dialog)) << drv::LastErrorUtf8();
 }
 
-// Undo and redo from the "&Modifica" menu: each step back or forth shows
+// Undo and redo from the "&Modifica" menu and with Ctrl+Z and Ctrl+Y: each step back or forth shows
 // the chart and the cost report of the state it reaches; back at the saved
 // state there is nothing to save and a copy saved there is the saved file;
 // a task brought back is changed and deleted like any other.
@@ -740,7 +740,13 @@ TEST_F(ProgramTest, ChangesAreUndoneAndRedone) {
         EXPECT_EQ(now.total, expected.total);
         EXPECT_EQ(now.report, expected.report);
     };
-    auto edit = [&](wchar_t letter) { return drv::ChooseMenuItem(Pid(), L'M', letter); };
+    // Undo ('A') or redo ('R') from the menu, or with Ctrl+Z / Ctrl+Y.
+    auto step = [&](wchar_t letter, bool keys) {
+        if (!keys) return drv::ChooseMenuItem(Pid(), L'M', letter);
+        if (!drv::Activate(main)) return false;
+        drv::Press(letter == L'A' ? 'Z' : 'Y', drv::kCtrl);
+        return true;
+    };
 
     // The new project, then four changes; the file is saved after the first.
     std::vector<State> states{read()};
@@ -775,7 +781,7 @@ TEST_F(ProgramTest, ChangesAreUndoneAndRedone) {
     drv::Type(L"a");
     for (int i = 3; i >= 0; --i) {
         if (i < 3) {
-            ASSERT_TRUE(edit(L'A')) << drv::LastErrorUtf8();
+            ASSERT_TRUE(step(L'A', i % 2 == 0)) << drv::LastErrorUtf8();
         }
         expectState(states[i], i);
         EXPECT_EQ(ToolEnabled(kSaveTool), i != kSaved) << "unsaved exactly away from the saved state";
@@ -790,18 +796,22 @@ TEST_F(ProgramTest, ChangesAreUndoneAndRedone) {
     Shot(L"menu_modifica_inizio");
     drv::Type(L"a");  // greyed: nothing more to undo
     ASSERT_TRUE(drv::WaitUntil([&] { return !drv::MenuOpen(Pid()); }));
+    ASSERT_TRUE(step(L'A', true));
+    Sleep(300);
     EXPECT_TRUE(ChartRows(L"Cantiere").empty());
 
     for (int i = 1; i <= 4; ++i) {
-        ASSERT_TRUE(edit(L'R')) << drv::LastErrorUtf8();
+        ASSERT_TRUE(step(L'R', i % 2 == 1)) << drv::LastErrorUtf8();
         expectState(states[i], i);
         EXPECT_EQ(ToolEnabled(kSaveTool), i != kSaved);
     }
-    ASSERT_TRUE(edit(L'R')) << drv::LastErrorUtf8();  // greyed: nothing more to redo
+    ASSERT_TRUE(step(L'R', true));  // nothing more to redo
+    ASSERT_TRUE(step(L'R', false)) << drv::LastErrorUtf8();
+    Sleep(300);
     EXPECT_EQ(ChartRows(L"Cantiere"), states[4].chart);
 
     // The deleted task back, changed, then deleted again.
-    ASSERT_TRUE(edit(L'A')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(step(L'A', true)) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Fondamenta") != nullptr; }));
     ASSERT_TRUE(ChooseOnBar(L"Fondamenta", L'm')) << drv::LastErrorUtf8();
     dialog = WaitDialog(L"Modifica Task");

@@ -78,10 +78,11 @@ TEST_F(Menus, BarIsBuiltFromTheTreeWithConsecutiveIdentifiers) {
 
     save.SetEnabled(true);
     EXPECT_FALSE(GetMenuState(drop, save.controlId, MF_BYCOMMAND) & MF_GRAYED);
-    // A new caption shows in place, the item keeping its state.
+    // A new caption shows in place, the item keeping its state and its keys.
     save.SetEnabled(false);
+    save.SetShortcut(Shortcut{'S', FCONTROL});
     save.SetText(L"&Salva tutto");
-    EXPECT_EQ(ItemText(drop, 1), L"&Salva tutto");
+    EXPECT_EQ(ItemText(drop, 1), L"&Salva tutto\tCtrl+S");
     EXPECT_TRUE(GetMenuState(drop, save.controlId, MF_BYCOMMAND) & MF_GRAYED);
     save.SetEnabled(true);
     EXPECT_EQ(FindMenuItemById(save.controlId), &save);
