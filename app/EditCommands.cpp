@@ -32,11 +32,22 @@ void ShowCommand(QVUtility::SubMenu* item, const wchar_t* command, std::optional
 }  // namespace
 
 void FormMain::UndoChange() {
-    if (history.Undo(project)) ProjectChanged();
+    const std::optional<int> task = history.UndoTaskId();
+    if (history.Undo(project)) ShowStepTaken(task);
 }
 
 void FormMain::RedoChange() {
-    if (history.Redo(project)) ProjectChanged();
+    const std::optional<int> task = history.RedoTaskId();
+    if (history.Redo(project)) ShowStepTaken(task);
+}
+
+void FormMain::ShowStepTaken(std::optional<int> taskId) {
+    ProjectChanged();
+    const int row = taskId ? FindTaskById(project, *taskId) : -1;
+    if (row < 0) return;
+    SelectTask(*taskId);
+    UpdateScrollBars();  // the chart's new size, before scrolling in it
+    ScrollRowIntoView(static_cast<std::size_t>(row));
 }
 
 void FormMain::UpdateEditMenu() {

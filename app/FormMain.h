@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -244,6 +245,9 @@ public:
     // ---- Undo and redo (EditCommands.cpp) -----------------------------------------
     void UndoChange();
     void RedoChange();
+    // After an undo or a redo: the project shown as it is now and, when the
+    // step was about a task that is there, that task selected and in view.
+    void ShowStepTaken(std::optional<int> taskId);
     // "&Annulla" and "&Ripeti" name the change they act on; greyed when there is none.
     void UpdateEditMenu();
 

@@ -246,6 +246,22 @@ ChangeKind ChangeHistory::KindOf(const Step& step) {
   return ChangeKind::Properties;
 }
 
+std::optional<int> ChangeHistory::TaskIdOf(const Step& step) {
+  const auto* task = std::get_if<TaskStep>(&step);
+  if (task == nullptr) return std::nullopt;
+  return task->before ? task->before->id : task->after->id;
+}
+
+std::optional<int> ChangeHistory::UndoTaskId() const {
+  if (!CanUndo()) return std::nullopt;
+  return TaskIdOf(steps[done - 1]);
+}
+
+std::optional<int> ChangeHistory::RedoTaskId() const {
+  if (!CanRedo()) return std::nullopt;
+  return TaskIdOf(steps[done]);
+}
+
 std::optional<ChangeKind> ChangeHistory::UndoKind() const {
   if (!CanUndo()) return std::nullopt;
   return KindOf(steps[done - 1]);

@@ -79,6 +79,9 @@ public:
   // The step Undo / Redo would take back / apply again; none when there is none.
   std::optional<ChangeKind> UndoKind() const;
   std::optional<ChangeKind> RedoKind() const;
+  // The id of the task that step is about; none for the other steps.
+  std::optional<int> UndoTaskId() const;
+  std::optional<int> RedoTaskId() const;
   // False when there is nothing to undo / redo.
   bool Undo(Project& project);
   bool Redo(Project& project);
@@ -115,6 +118,7 @@ private:
   using Step = std::variant<TaskStep, PropertiesStep, DaysStep>;
 
   static ChangeKind KindOf(const Step& step);
+  static std::optional<int> TaskIdOf(const Step& step);
   static std::size_t StepBytes(const Step& step);
   void Record(Project& project, Step step);
   void FollowSavedState(Project& project) const;

@@ -810,12 +810,13 @@ TEST_F(ProgramTest, ChangesAreUndoneAndRedone) {
     Sleep(300);
     EXPECT_EQ(ChartRows(L"Cantiere"), states[4].chart);
 
-    // The deleted task back, changed, then deleted again.
+    // The deleted task back and selected (Invio changes it), then deleted again.
     ASSERT_TRUE(step(L'A', true)) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Fondamenta") != nullptr; }));
-    ASSERT_TRUE(ChooseOnBar(L"Fondamenta", L'm')) << drv::LastErrorUtf8();
+    drv::Enter();
     dialog = WaitDialog(L"Modifica Task");
     ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+    EXPECT_EQ(drv::Text(Direct(dialog, L"Edit").at(0)), L"Fondamenta");
     ASSERT_TRUE(Fill(Direct(dialog, L"Edit").at(0), L"Fondamenta armate")) << drv::LastErrorUtf8();
     Press(dialog, L"OK");
     ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Fondamenta armate") != nullptr; }));

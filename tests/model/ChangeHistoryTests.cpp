@@ -173,6 +173,7 @@ TEST(ChangeHistory, UnsavedStateFollowsTheSavedPointAndNewChangesDropRedo) {
   Task a(D(5, 3, 2024));
   history.AddTask(p, a);
   EXPECT_EQ(history.UndoKind(), ChangeKind::AddTask);
+  EXPECT_EQ(history.UndoTaskId(), a.id);
   EXPECT_TRUE(p.modified);
   history.Undo(p);
   EXPECT_FALSE(p.modified);
