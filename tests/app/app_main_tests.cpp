@@ -930,6 +930,25 @@ TEST_F(MainWindowInProcess, EditMenuNamesTheChangeAndOpeningAProjectClearsIt) {
     ASSERT_TRUE(form->OpenProjectFile(drv::Utf8(path)));
     EXPECT_TRUE(MenuGrayed(form->undoItem));
     EXPECT_TRUE(MenuGrayed(form->redoItem));
+
+    // A task deleted far down a long chart comes back selected and in view.
+    ASSERT_TRUE(drv::WriteFileBytes(path, LoadProject(300, "31/03/2024")));
+    ASSERT_TRUE(form->OpenProjectFile(drv::Utf8(path)));
+    const int id = form->project.tasks[250].id;
+    form->SelectTask(id);
+    MenuAnswering(form->deleteTaskItem, [&] { drv::AnswerMessageBox(pid, L"Cancellazione", IDYES); });
+    ASSERT_EQ(form->project.tasks.size(), 299u);
+    choose(form->undoItem);
+    EXPECT_EQ(form->selectedTaskId, id);
+    RECT view{};
+    GetClientRect(form->chartPanel->window, &view);
+    const auto shown = std::find_if(form->bars.begin(), form->bars.end(), [&](MyApp::ChartBar* bar) {
+        RECT place{};
+        if (bar->taskId != id || !IsWindowVisible(bar->window) || !GetWindowRect(bar->window, &place)) return false;
+        MapWindowPoints(nullptr, form->chartPanel->window, reinterpret_cast<POINT*>(&place), 2);
+        return place.top >= 0 && place.bottom <= view.bottom;
+    });
+    EXPECT_NE(shown, form->bars.end()) << "the task's bar is in view";
 }
 
 // Logging off or shutting down: the program's own save question, with the
