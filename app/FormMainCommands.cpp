@@ -200,18 +200,15 @@ void FormMain::OnDialogClosed(GUIElement* element) {
     if (projectDialog != nullptr && projectDialog->controlId == id) {
         const FormNuovo& dialog = *projectDialog;
         if (dialog.result != ResultAccepted) return;
+        ProjectProperties values;
+        values.description = dialog.description;
+        values.start = dialog.startDate;
+        values.end = dialog.endDate;
+        for (int i = 0; i < 7; ++i) values.workingWeekdays[i] = dialog.workingWeekdays[i];
         if (dialog.editMode) {
-            ProjectProperties values;
-            values.description = dialog.description;
-            values.start = dialog.startDate;
-            values.end = dialog.endDate;
-            for (int i = 0; i < 7; ++i) values.workingWeekdays[i] = dialog.workingWeekdays[i];
             history.SetProperties(project, values);
         } else {
-            project.start = dialog.startDate;
-            project.description = dialog.description;
-            project.end = dialog.endDate;
-            for (int i = 0; i < 7; ++i) project.workingWeekdays[i] = dialog.workingWeekdays[i];
+            ApplyProperties(project, values);
             ClearProject(project);
             SetFilePath(std::string());
             selectedTaskId = 0;

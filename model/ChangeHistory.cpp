@@ -76,13 +76,6 @@ void MoveTask(std::vector<Task>& tasks, std::size_t from, std::size_t to) {
   else if (to < from) std::rotate(at(to), at(from), at(from + 1));
 }
 
-void ApplyProperties(Project& project, const ProjectProperties& values) {
-  project.description = values.description;
-  project.start = values.start;
-  project.end = values.end;
-  std::copy(std::begin(values.workingWeekdays), std::end(values.workingWeekdays), project.workingWeekdays);
-}
-
 std::vector<Date>& DayList(Project& project, bool include) {
   return include ? project.includeDays : project.excludeDays;
 }
@@ -98,6 +91,13 @@ ProjectProperties PropertiesOf(const Project& project) {
   values.end = project.end;
   std::copy(std::begin(project.workingWeekdays), std::end(project.workingWeekdays), values.workingWeekdays);
   return values;
+}
+
+void ApplyProperties(Project& project, const ProjectProperties& values) {
+  project.description = values.description;
+  project.start = values.start;
+  project.end = values.end;
+  std::copy(std::begin(values.workingWeekdays), std::end(values.workingWeekdays), project.workingWeekdays);
 }
 
 DayListEdit CompareDayLists(const std::vector<Date>& from, const std::vector<Date>& to) {

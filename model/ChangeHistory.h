@@ -33,6 +33,7 @@ struct ProjectProperties {
   int workingWeekdays[7] = {0, 0, 0, 0, 0, 0, 0};
 };
 ProjectProperties PropertiesOf(const Project& project);
+void ApplyProperties(Project& project, const ProjectProperties& values);
 
 // A day and its place in a list.
 struct PlacedDay {
