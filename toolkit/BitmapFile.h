@@ -1,4 +1,4 @@
-// Exporting a bitmap as a 24-bit Windows bitmap file.
+// Exporting a picture as a 24-bit Windows bitmap file or as a PNG file.
 #pragma once
 
 #include <windows.h>
@@ -29,5 +29,13 @@ using BandPainter = std::function<void(HDC context, int top, int bottom)>;
 // be written; the file is replaced as WriteBitmapFile does.
 bool WriteBitmapInBands(const std::string& fileName, int width, int height, const BandPainter& paint,
                         std::size_t bandBytes = 16u << 20);
+
+// Writes a PNG file of width x height pixels, 24 bits each, through the
+// Windows Imaging Component, drawn band by band from the top and handed to
+// the encoder as each band is done, so that memory stays as bounded as for
+// the bitmap file. False when a band cannot be made or the picture cannot
+// be encoded or written; the file is replaced as WriteBitmapFile does.
+bool WritePngInBands(const std::string& fileName, int width, int height, const BandPainter& paint,
+                     std::size_t bandBytes = 16u << 20);
 
 }  // namespace QVUtility

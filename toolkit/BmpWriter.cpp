@@ -42,31 +42,21 @@ std::wstring WidePath(const std::string& text) {
     return wide;
 }
 
-// Creates a new file beside `target` and writes the bytes of `source` to
-// it; answers its name, or an empty name when it could not be made or
-// written completely (nothing is left behind then).
-std::wstring WriteTemporaryBeside(const std::wstring& target, const ByteSource& source) {
+// Creates a new file beside `target` and has `fill` write it; answers its
+// name, or an empty name when it could not be made or written completely
+// (nothing is left behind then).
+std::wstring WriteTemporaryBeside(const std::wstring& target, const FileFiller& fill) {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         wchar_t suffix[32];
         swprintf(suffix, 32, L".%08lx.tmp", static_cast<unsigned long>(GetTickCount() + attempt * 7919u));
         std::wstring name = target + suffix;
-        HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) continue;
             return std::wstring();
         }
-        bool written = true;
-        const std::uint8_t* data = nullptr;
-        std::size_t size = 0;
-        while (written && (written = source(data, size)) && size > 0) {
-            std::size_t done = 0;
-            while (written && done < size) {
-                DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 20));
-                DWORD wrote = 0;
-                written = WriteFile(file, data + done, chunk, &wrote, nullptr) && wrote == chunk;
-                done += wrote;
-            }
-        }
+        bool written = fill(file);
         if (written) written = FlushFileBuffers(file) != 0;
         if (!CloseHandle(file)) written = false;
         if (!written) {
@@ -78,7 +68,24 @@ std::wstring WriteTemporaryBeside(const std::wstring& target, const ByteSource& 
     return std::wstring();
 }
 
-bool WriteReplacing(const std::string& fileName, const ByteSource& source) {
+// Writes the bytes of `source` to the file.
+bool WriteAll(HANDLE file, const ByteSource& source) {
+    bool written = true;
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    while (written && (written = source(data, size)) && size > 0) {
+        std::size_t done = 0;
+        while (written && done < size) {
+            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 20));
+            DWORD wrote = 0;
+            written = WriteFile(file, data + done, chunk, &wrote, nullptr) && wrote == chunk;
+            done += wrote;
+        }
+    }
+    return written;
+}
+
+bool ReplaceWith(const std::string& fileName, const FileFiller& fill) {
     std::wstring target = WidePath(fileName);
     if (target.empty()) return false;
     // A read-only file or a folder of that name is not replaced.
@@ -87,13 +94,17 @@ bool WriteReplacing(const std::string& fileName, const ByteSource& source) {
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return false;
     }
-    std::wstring temporary = WriteTemporaryBeside(target, source);
+    std::wstring temporary = WriteTemporaryBeside(target, fill);
     if (temporary.empty()) return false;
     if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temporary.c_str());
         return false;
     }
     return true;
+}
+
+bool WriteReplacing(const std::string& fileName, const ByteSource& source) {
+    return ReplaceWith(fileName, [&](void* file) { return WriteAll(static_cast<HANDLE>(file), source); });
 }
 
 #else
@@ -159,6 +170,10 @@ bool BitmapFileHeader(std::uint64_t width, std::uint64_t height, std::vector<std
 bool WriteFileReplacing(const std::string& fileName, const ByteSource& source) {
     return WriteReplacing(fileName, source);
 }
+
+#ifdef _WIN32
+bool WriteFileReplacingWith(const std::string& fileName, const FileFiller& fill) { return ReplaceWith(fileName, fill); }
+#endif
 
 bool EncodeBitmapFile(const PixelGrid& grid, std::vector<std::uint8_t>& bytes) {
     bytes.clear();

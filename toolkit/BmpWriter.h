@@ -43,6 +43,14 @@ using ByteSource = std::function<bool(const std::uint8_t*& data, std::size_t& si
 // code page.
 bool WriteFileReplacing(const std::string& fileName, const ByteSource& source);
 
+#ifdef _WIN32
+// Writes a file's content through the handle (a HANDLE) of the new file,
+// seeking and writing at will; false means the content cannot be made.
+using FileFiller = std::function<bool(void* file)>;
+// As WriteFileReplacing, with the content written by `fill`.
+bool WriteFileReplacingWith(const std::string& fileName, const FileFiller& fill);
+#endif
+
 // Writes the grid as a 24-bit bitmap file. The name is narrow text in the
 // system code page. The picture is written to a temporary file in the same
 // folder, which then replaces the named file: when anything fails the

@@ -28,7 +28,8 @@ std::wstring FilterList(const std::vector<std::string>& filters) {
 }
 
 std::string RunFileDialog(bool save, GUIElement* owner, const std::string& title, const std::string& initialFolder,
-                          const std::string& defaultFileName, const std::vector<std::string>& filters) {
+                          const std::string& defaultFileName, const std::vector<std::string>& filters,
+                          int* chosenFilter = nullptr) {
     const std::wstring filterList = FilterList(filters);
     const std::wstring wideTitle = Widen(title);
     const std::wstring wideFolder = Widen(initialFolder);
@@ -53,6 +54,7 @@ std::string RunFileDialog(bool save, GUIElement* owner, const std::string& title
 
     const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (!chosen) return std::string();
+    if (chosenFilter != nullptr) *chosenFilter = dialog.nFilterIndex > 0 ? static_cast<int>(dialog.nFilterIndex) - 1 : 0;
     fileName.back() = L'\0';
     return NarrowPath(std::wstring(fileName.data()));
 }
@@ -67,8 +69,9 @@ std::string AskOpenFileName(GUIElement* owner, const std::string& title, const s
 }
 
 std::string AskSaveFileName(GUIElement* owner, const std::string& title, const std::string& initialFolder,
-                            const std::string& defaultFileName, const std::vector<std::string>& filters) {
-    return RunFileDialog(true, owner, title, initialFolder, defaultFileName, filters);
+                            const std::string& defaultFileName, const std::vector<std::string>& filters,
+                            int* chosenFilter) {
+    return RunFileDialog(true, owner, title, initialFolder, defaultFileName, filters, chosenFilter);
 }
 
 }  // namespace QVUtility

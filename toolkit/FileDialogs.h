@@ -21,8 +21,11 @@ std::string AskOpenFileName(GUIElement* owner, const std::string& title, const s
                             const std::vector<std::string>& filters);
 
 // Asks before replacing an existing file; `defaultFileName` fills the name
-// field (empty leaves it empty). No extension is added to the answer.
+// field (empty leaves it empty). No extension is added to the answer. With
+// `chosenFilter`, it receives the filter the user left selected (0 for the
+// first pair of `filters`).
 std::string AskSaveFileName(GUIElement* owner, const std::string& title, const std::string& initialFolder,
-                            const std::string& defaultFileName, const std::vector<std::string>& filters);
+                            const std::string& defaultFileName, const std::vector<std::string>& filters,
+                            int* chosenFilter = nullptr);
 
 }  // namespace QVUtility

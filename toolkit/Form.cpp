@@ -1,5 +1,7 @@
 #include "toolkit/Form.h"
 
+#include <shellapi.h>
+
 #include <string>
 
 #include "toolkit/FontDescription.h"
@@ -82,6 +84,9 @@ void Form::Create() {
     if (!maximizeBox) style &= ~static_cast<DWORD>(WS_MAXIMIZEBOX);
     if (!minimizeBox) style &= ~static_cast<DWORD>(WS_MINIMIZEBOX);
     if (!enabled) style |= WS_DISABLED;
+    // Maximised from the start, with x, y, width and height as the place it
+    // is restored to.
+    if (startMaximized && !dialogMode) style |= WS_MAXIMIZE;
 
     HWND handle = nullptr;
     {
@@ -95,7 +100,7 @@ void Form::Create() {
     if (handle != nullptr) {
         if (mainWindow == nullptr) mainWindow = handle;
         OnCreated(handle);  // a second call after WM_CREATE does nothing more
-        ShowWindow(handle, SW_SHOW);
+        ShowWindow(handle, startMaximized ? SW_SHOWMAXIMIZED : SW_SHOW);
         UpdateWindow(handle);
     } else {
         GetLastError();  // read and dropped: the element stays usable as data
@@ -125,6 +130,10 @@ void Form::SetIcon(int resourceId) {
         }
     }
     if (created && font != nullptr) ApplyFont();
+}
+
+void Form::AcceptFiles(bool accept) {
+    if (window != nullptr) DragAcceptFiles(window, accept ? TRUE : FALSE);
 }
 
 void Form::CentreOnScreen() {

@@ -21,6 +21,8 @@ class Form;
 
 using HotkeyHandler = void (*)(Form* form, UINT modifiers, UINT key);
 using ShortcutHandler = void (*)(Form* form);
+// Files dropped on the form (full paths), once AcceptFiles is on.
+using FilesDroppedHandler = void (*)(Form* form, const std::vector<std::wstring>& paths);
 
 // A system-wide hotkey registered while its form is active. Its hotkey
 // identifier is its 1-based position in Form::hotkeys.
@@ -47,12 +49,16 @@ public:
     HICON icon = nullptr;               // loaded by SetIcon, released by the form
     int iconId = 0;                     // icon resource in instance; 0 = system default
     Form* dialogOwner = nullptr;        // owner form while shown as a modal dialog
+    bool startMaximized = false;        // Create shows the window maximised
+    FilesDroppedHandler onFilesDropped = nullptr;
 
     void Create() override;
     virtual void FormHook();
     virtual void ReleaseChildren();
 
     void SetIcon(int resourceId);
+    // Lets files be dropped on the window (from the shell); onFilesDropped hears of them.
+    void AcceptFiles(bool accept);
     void CentreOnScreen();
     void RegisterHotkeys();
     void UnregisterHotkeys();

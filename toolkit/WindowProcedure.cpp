@@ -1,6 +1,7 @@
 #include "toolkit/WindowProcedure.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -338,6 +339,25 @@ bool DrawButton(LPARAM lParam) {
     return true;
 }
 
+// Files dropped from the shell: their paths go to the form's handler; the
+// drop's memory is released either way.
+void FilesDropped(GUIElement* element, WPARAM wParam) {
+    const auto drop = reinterpret_cast<HDROP>(wParam);
+    std::vector<std::wstring> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        if (DragQueryFileW(drop, i, &path[0], length + 1) == length) {
+            path.resize(length);
+            paths.push_back(path);
+        }
+    }
+    DragFinish(drop);
+    auto* form = dynamic_cast<Form*>(element);
+    if (form != nullptr && form->onFilesDropped != nullptr) form->onFilesDropped(form, paths);
+}
+
 void Hotkey(GUIElement* element, WPARAM wParam) {
     auto* form = dynamic_cast<Form*>(element);
     if (form == nullptr) return;
@@ -544,6 +564,10 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
     case WM_HOTKEY:
         Hotkey(element, wParam);
         break;
+    case WM_DROPFILES:
+        FilesDropped(element, wParam);
+        answered = true;
+        return 0;
     default: break;
     }
     return 0;

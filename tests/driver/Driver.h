@@ -316,6 +316,9 @@ bool SaveBmp(const Image& image, const std::wstring& path);
 // Reads an uncompressed 24- or 32-bit BMP file (bottom-up or top-down); an
 // empty image, with LastError, when it is not one.
 Image LoadBmp(const std::wstring& path);
+// Decodes a PNG file with the Windows Imaging Component; an empty image,
+// with LastError, when it is not one.
+Image LoadPng(const std::wstring& path);
 // The whole screen (the program's virtual desktop) to a BMP file.
 bool SaveScreenshot(const std::wstring& path);
 // For a failed test's log: saves the screen as "<driver folder><name>.bmp"

@@ -1,7 +1,11 @@
 // Screen pixels and pictures of the screen.
 #include "Driver.h"
 
+#include <objbase.h>
+#include <wincodec.h>
+
 #include <cstring>
+#include <initializer_list>
 
 namespace drv {
 
@@ -136,6 +140,39 @@ bool SaveScreenshot(const std::wstring& path) {
     const SIZE size = ScreenSize();
     const Image image = CaptureScreen(RECT{0, 0, size.cx, size.cy});
     return !image.Empty() && SaveBmp(image, path);
+}
+
+Image LoadPng(const std::wstring& path) {
+    Image image;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    UINT width = 0;
+    UINT height = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                   reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
+                                        WICBitmapPaletteTypeCustom)) &&
+        SUCCEEDED(converter->GetSize(&width, &height))) {
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+        if (SUCCEEDED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size() * 4),
+                                            reinterpret_cast<BYTE*>(pixels.data())))) {
+            for (uint32_t& p : pixels) p &= 0xFFFFFF;  // 0x00RRGGBB
+            image.width = static_cast<int>(width);
+            image.height = static_cast<int>(height);
+            image.pixels = std::move(pixels);
+        }
+    }
+    for (IUnknown* held : std::initializer_list<IUnknown*>{converter, frame, decoder, factory})
+        if (held != nullptr) held->Release();
+    if (SUCCEEDED(com)) CoUninitialize();
+    if (image.Empty()) Fail(path + L" cannot be read as a PNG picture");
+    return image;
 }
 
 Image LoadBmp(const std::wstring& path) {

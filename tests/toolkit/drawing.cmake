@@ -9,7 +9,7 @@ else()
 endif()
 
 if(WIN32 AND TARGET velmora_toolkit)
-  velmora_test(drawing_tests drawing_tests.cpp LIBS velmora_toolkit)
+  velmora_test(drawing_tests drawing_tests.cpp LIBS velmora_toolkit velmora_driver)
 endif()
 
 if(WIN32 AND TARGET velmora_toolkit AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/ToolkitTestSupport.cpp")

@@ -1,5 +1,6 @@
 // Fonts, the drawing surface and bitmap files on real device contexts,
 // checked pixel by pixel.
+#include "Driver.h"
 #include "toolkit/BitmapFile.h"
 #include "toolkit/Drawing.h"
 #include "toolkit/FontDescription.h"
@@ -738,7 +739,8 @@ TEST_F(BitmapFileTest, SavedBitmapReadsBackPixelByPixel) {
 }
 
 // A picture drawn band by band, with shapes across the bands' edges and a
-// last band shorter than the others, is the picture drawn whole.
+// last band shorter than the others, is the picture drawn whole, as a
+// bitmap file and as a PNG file.
 TEST_F(BitmapFileTest, PictureWrittenInBandsIsThePictureDrawnWhole) {
     const int w = 13, h = 23;  // 39 bytes a row: 1 byte of padding
     const auto paint = [](HDC context, int, int) {
@@ -779,6 +781,23 @@ TEST_F(BitmapFileTest, PictureWrittenInBandsIsThePictureDrawnWhole) {
             ASSERT_EQ(RGB(bytes[at + 2], bytes[at + 1], bytes[at]), expected(x, y)) << x << "," << y;
         }
     }
+
+    // The same picture as PNG, in five-row bands from the top down.
+    std::vector<int> heights;
+    ASSERT_TRUE(WritePngInBands(
+        PathOf("fasce.png"), w, h,
+        [&](HDC context, int top, int bottom) {
+            heights.push_back(bottom - top);
+            paint(context, top, bottom);
+        },
+        5 * 40));
+    EXPECT_EQ(heights, (std::vector<int>{5, 5, 5, 5, 3}));
+    EXPECT_EQ(CurrentGdiTally().Held(), before.Held());
+    const drv::Image png = drv::LoadPng(fs::path(PathOf("fasce.png")).wstring());
+    ASSERT_EQ(png.width, w) << drv::LastErrorUtf8();
+    ASSERT_EQ(png.height, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) ASSERT_EQ(png.At(x, y), expected(x, y)) << x << "," << y;
 
     // A picture beyond the format's 4 GiB is refused before anything is drawn.
     bands = 0;
