@@ -1,7 +1,7 @@
-// The file commands of the main window: open (through the dialog or by a
-// path given to the program), save, save as, the question about unsaved
-// changes, the export of the chart as a bitmap and the two web pages of the
-// "&?" menu.
+// The file commands of the main window: open (through the dialog, by a path
+// given to the program, from the recent files or dropped on the window),
+// save, save as, the question about unsaved changes, the export of the chart
+// as a bitmap or PNG picture and the two web pages of the "&?" menu.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,9 +12,11 @@
 
 #include "app/AppInfo.h"
 #include "app/FormMain.h"
+#include "app/RecentFiles.h"
 #include "file/ProjectFile.h"
 #include "toolkit/BitmapFile.h"
 #include "toolkit/Drawing.h"
+#include "toolkit/FileDialogs.h"
 #include "toolkit/FontDescription.h"
 #include "toolkit/Menu.h"
 #include "toolkit/Services.h"
@@ -27,7 +29,9 @@ namespace MyApp {
 namespace {
 
 const std::vector<std::string> ProjectFilters{"File Velmora (*.vmo)", "*.vmo"};
-const std::vector<std::string> BitmapFilters{"File Bitmap (*.bmp)", "*.bmp"};
+// The picture's formats, the bitmap first (the default).
+const std::vector<std::string> PictureFilters{"File Bitmap (*.bmp)", "*.bmp", "Immagine PNG (*.png)", "*.png"};
+constexpr int PngFilter = 1;
 constexpr const char* ProjectDefaultName = "Velmora.vmo";
 constexpr const char* BitmapDefaultName = "Disegno.bmp";
 const std::string DialogTitleOpen = "Apri";
@@ -45,6 +49,23 @@ std::string WithProjectExtension(const std::string& path) {
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES;
+}
+
+// Whether the name ends in `extension` (".png"), in any letter case.
+bool HasExtension(const std::wstring& name, const wchar_t* extension) {
+    const std::size_t length = wcslen(extension);
+    return name.size() > length &&
+           CompareStringOrdinal(name.c_str() + name.size() - length, static_cast<int>(length), extension,
+                                static_cast<int>(length), TRUE) == CSTR_EQUAL;
+}
+
+// The picture's format: the name's extension says it; a name without one
+// of the two takes the format of the filter the user chose.
+PictureFormat FormatFor(const std::string& path, int chosenFilter) {
+    const std::wstring name = QVUtility::Widen(path);
+    if (HasExtension(name, L".png")) return PictureFormat::Png;
+    if (HasExtension(name, L".bmp")) return PictureFormat::Bitmap;
+    return chosenFilter == PngFilter ? PictureFormat::Png : PictureFormat::Bitmap;
 }
 
 void ShowErrorText(QVUtility::GUIElement* owner, const wchar_t* message) {
@@ -97,7 +118,24 @@ bool FormMain::OpenProjectFile(const std::string& path) {
     UpdateEditMenu();
     RefreshChart();
     EnableProjectCommands();
+    ShowRecentFiles(RememberRecentFile(path));
     return true;
+}
+
+void FormMain::OpenRecentFile(std::size_t index) {
+    if (index >= recentFiles.size()) return;
+    const std::string path = recentFiles[index];  // the list changes on the way
+    if (!OfferToSave()) return;
+    if (!OpenProjectFile(path) && !FileExists(path)) ShowRecentFiles(ForgetRecentFile(path));
+}
+
+void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
+    if (paths.size() != 1 || !HasExtension(paths[0], L".vmo")) return;
+    const DWORD attributes = GetFileAttributesW(paths[0].c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
+    // Not over an open dialog: the project must not change under it.
+    if (modalDialog != nullptr || window == nullptr || !IsWindowEnabled(window)) return;
+    if (OfferToSave()) OpenProjectFile(QVUtility::NarrowPath(paths[0]));
 }
 
 bool FormMain::WriteProjectFile() {
@@ -109,6 +147,7 @@ bool FormMain::WriteProjectFile() {
     }
     history.MarkSaved(project);
     DisableSaveCommands();
+    ShowRecentFiles(RememberRecentFile(project.filePath));
     return true;
 }
 
@@ -179,16 +218,19 @@ bool FormMain::SaveProjectAs() {
 }
 
 void FormMain::ExportChart() {
-    const std::string path = QVUtility::AskSaveFileName(this, DialogTitleSave, "", BitmapDefaultName, BitmapFilters);
+    int chosenFilter = 0;
+    const std::string path =
+        QVUtility::AskSaveFileName(this, DialogTitleSave, "", BitmapDefaultName, PictureFilters, &chosenFilter);
     if (path.empty()) return;
-    if (Guarded(false, [&] { return ExportImage(path); })) {
+    const PictureFormat format = FormatFor(path, chosenFilter);
+    if (Guarded(false, [&] { return ExportImage(path, format); })) {
         QVUtility::ShowMessage(this, std::wstring(L"Esportazione effettuata correttamente."), std::wstring(L"Esporta"));
     } else {
         ShowErrorText(this, L"Errore durante la scrittura del file bitmap.");
     }
 }
 
-bool FormMain::ExportImage(const std::string& path) {
+bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
     if (ruler == nullptr || chartWidth <= 0 || contentHeight <= 0) return false;
     // The ruler keeps the picture of its last paint; bring it up to date.
     if (ruler->window != nullptr) UpdateWindow(ruler->window);
@@ -224,6 +266,7 @@ bool FormMain::ExportImage(const std::string& path) {
         }
         surface.End();
     };
+    if (format == PictureFormat::Png) return QVUtility::WritePngInBands(path, chartWidth, contentHeight, paint);
     return QVUtility::WriteBitmapInBands(path, chartWidth, contentHeight, paint);
 }
 

@@ -1,11 +1,15 @@
 #include "app/FormMain.h"
 
+#include <shlwapi.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <string>
 
 #include "app/PrintCommands.h"
+#include "app/RecentFiles.h"
+#include "app/WindowPlace.h"
 #include "app/resource.h"
 #include "model/Date.h"
 #include "toolkit/CellControl.h"
@@ -58,6 +62,20 @@ void PlaceChild(HWND child, HWND panel, int left, int top, int width = -1, int h
                  SWP_NOZORDER | SWP_NOACTIVATE | (resized ? 0 : SWP_NOSIZE));
 }
 
+// The menu text of recent file `number`: its number as the mnemonic, then
+// the path, shortened in the middle when long; an "&" in it is a letter.
+std::wstring RecentFileText(std::size_t number, const std::string& path) {
+    const std::wstring full = QVUtility::Widen(path);
+    wchar_t shortened[MAX_PATH] = {};
+    const std::wstring shown = PathCompactPathExW(shortened, full.c_str(), 60, 0) ? shortened : full;
+    std::wstring text = L"&" + std::to_wstring(number) + L" ";
+    for (wchar_t c : shown) {
+        if (c == L'&') text += L'&';
+        text += c;
+    }
+    return text;
+}
+
 void ShowChild(HWND child, bool show) {
     if (child == nullptr || (IsWindowVisible(child) != FALSE) == show) return;
     ShowWindow(child, show ? SW_SHOWNA : SW_HIDE);
@@ -70,7 +88,18 @@ void HandleCreate(GUIElement* element, HWND) {
 }
 
 void HandleResize(GUIElement* element) {
-    if (auto* form = dynamic_cast<FormMain*>(element)) form->Layout();
+    if (auto* form = dynamic_cast<FormMain*>(element)) {
+        form->Layout();
+        form->RememberPlace();
+    }
+}
+
+void HandleMove(GUIElement* element) {
+    if (auto* form = dynamic_cast<FormMain*>(element)) form->RememberPlace();
+}
+
+void HandleFilesDropped(QVUtility::Form* form, const std::vector<std::wstring>& paths) {
+    if (auto* mainForm = dynamic_cast<FormMain*>(form)) mainForm->OnFilesDropped(paths);
 }
 
 bool HandleClose(GUIElement* element) {
@@ -177,6 +206,16 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     y = 0;
     width = static_cast<int>(GetSystemMetrics(SM_CXSCREEN) * 0.9);
     height = static_cast<int>(GetSystemMetrics(SM_CYSCREEN) * 0.9);
+    // Where the window was when the program last ended, when that can be reached.
+    WindowPlace place;
+    if (LoadWindowPlace(place)) {
+        x = place.normal.left;
+        y = place.normal.top;
+        width = place.normal.right - place.normal.left;
+        height = place.normal.bottom - place.normal.top;
+        startMaximized = place.maximized;
+    }
+    normalPlace = RECT{x, y, x + width, y + height};
     text = title;
 
     onCreate = &HandleCreate;
@@ -186,7 +225,9 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     onKeyDown = &HandleKeyDown;
     onChar = &HandleChar;
     onResize = &HandleResize;
+    onMove = &HandleMove;
     onClose = &HandleClose;
+    onFilesDropped = &HandleFilesDropped;
     onQueryEndSession = &HandleQueryEndSession;
     onEndSession = &HandleEndSession;
     onActivate = &HandleActivate;
@@ -199,6 +240,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     printing = new PrintCommands(this);
     BuildLaterMenus();
     AssignShortcuts();
+    AcceptFiles(true);
     if (popupCommandOwner == nullptr) popupCommandOwner = this;
 }
 
@@ -220,6 +262,8 @@ FormMain::~FormMain() {
     delete redoItem;
     delete undoItem;
     delete editMenu;
+    for (QVUtility::SubMenu* item : recentItems) delete item;
+    recentItems.clear();
     delete exitItem;
     delete dividerItem;
     delete previewItem;
@@ -331,6 +375,25 @@ void FormMain::BuildLaterMenus() {
     editSelectedItem->onCommand = &HandleMenuCommand;
     deleteSelectedItem->onCommand = &HandleMenuCommand;
     UpdateSelectionCommands();
+    ShowRecentFiles(LoadRecentFiles());
+}
+
+void FormMain::ShowRecentFiles(const std::vector<std::string>& paths) {
+    recentFiles = paths;
+    for (QVUtility::SubMenu* item : recentItems) delete item;
+    recentItems.clear();
+    if (fileMenu == nullptr || exitItem == nullptr) return;
+    // "&1 C:\...\progetto.vmo" and so on, then a divider, before "&Esci".
+    for (std::size_t i = 0; i < recentFiles.size(); ++i) {
+        auto* item = new QVUtility::SubMenu(fileMenu, RecentFileText(i + 1, recentFiles[i]), exitItem);
+        item->onCommand = &HandleMenuCommand;
+        recentItems.push_back(item);
+    }
+    if (!recentItems.empty()) {
+        auto* divider = new QVUtility::SubMenu(fileMenu, std::wstring(), exitItem);
+        divider->appendFlags = MF_SEPARATOR;
+        recentItems.push_back(divider);
+    }
 }
 
 std::vector<FormMain::ProjectCommand> FormMain::ProjectCommands() const {
@@ -696,6 +759,21 @@ void FormMain::OnBarRightClick(GUIElement* element, int px, int py) {
 
 // ---- Closing ------------------------------------------------------------------------------
 
+void FormMain::RememberPlace() {
+    if (window == nullptr || IsZoomed(window) || IsIconic(window)) return;
+    RECT outer{};
+    if (GetWindowRect(window, &outer)) normalPlace = outer;
+}
+
+void FormMain::SavePlace() {
+    if (window == nullptr || !IsWindow(window)) return;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    const bool restoresMaximized = GetWindowPlacement(window, &placement) &&
+                                   (placement.flags & WPF_RESTORETOMAXIMIZED) != 0;
+    SaveWindowPlace(WindowPlace{normalPlace, IsZoomed(window) || (IsIconic(window) && restoresMaximized)});
+}
+
 bool FormMain::ConfirmClose() {
     UnregisterHotkeys();
     if (!QVUtility::AskYesNo(std::wstring(L"Vuoi realmente uscire?"), std::wstring(L"Uscita"))) {
@@ -709,6 +787,7 @@ bool FormMain::ConfirmClose() {
         return false;
     }
     if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
+    SavePlace();
     return true;
 }
 
@@ -728,6 +807,7 @@ bool FormMain::AllowSessionEnd() {
 
 void FormMain::EndWithSession() {
     if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
+    SavePlace();
     if (window != nullptr && IsWindow(window)) DestroyWindow(window);
 }
 
@@ -737,6 +817,7 @@ void FormMain::OnMenuCommand(GUIElement* item) {
     if (item == nullptr) return;
     const int id = item->controlId;
     auto is = [id](GUIElement* candidate) { return candidate != nullptr && candidate->controlId == id; };
+    const auto recent = std::find_if(recentItems.begin(), recentItems.end(), is);
     if (is(exitItem)) {
         if (window != nullptr) SendMessageW(window, WM_CLOSE, 0, 0);
     } else if (is(homeItem)) {
@@ -763,6 +844,8 @@ void FormMain::OnMenuCommand(GUIElement* item) {
         UndoChange();
     } else if (is(redoItem)) {
         RedoChange();
+    } else if (recent != recentItems.end()) {
+        OpenRecentFile(static_cast<std::size_t>(recent - recentItems.begin()));
     } else if (is(editTaskItem) || is(editSelectedItem)) {
         EditTask();
     } else if (is(deleteTaskItem) || is(deleteSelectedItem)) {

@@ -42,6 +42,9 @@ class FormDays;
 class FormNuovo;
 class PrintCommands;
 
+// The exported picture's file formats.
+enum class PictureFormat { Bitmap, Png };
+
 class FormMain : public QVUtility::Form {
 public:
     // Builds and shows the window (the title is the whole caption text).
@@ -82,6 +85,10 @@ public:
     QVUtility::SubMenu* printItem = nullptr;    // "&Stampa..."
     QVUtility::SubMenu* previewItem = nullptr;  // "Anteprima di stampa"
     QVUtility::SubMenu* dividerItem = nullptr;
+    // The recent files in "&File" ("&1" to "&4") and the divider after them,
+    // before "&Esci"; owned.
+    std::vector<QVUtility::SubMenu*> recentItems;
+    std::vector<std::string> recentFiles;  // the paths they stand for, newest first
     QVUtility::SubMenu* exitItem = nullptr;
     QVUtility::Menu* editMenu = nullptr;        // "&Modifica"
     QVUtility::SubMenu* undoItem = nullptr;     // "&Annulla" and the change it takes back
@@ -126,6 +133,7 @@ public:
     QVUtility::TimeLine* ruler = nullptr;
     QVUtility::Timer* layoutTimer = nullptr;
     QVUtility::StatusBar* statusBar = nullptr;
+    RECT normalPlace{};  // the window's place when last neither maximised nor minimised
 
     // ---- Operations of the window -------------------------------------------
     virtual void BuildControls();
@@ -198,6 +206,21 @@ public:
     void OnBarLeftClick(QVUtility::GUIElement* element);
     void OnBarDoubleClick(QVUtility::GUIElement* element);
 
+    // ---- The desktop: window place, recent files, dropped files ------------------
+    // Follows the window's place while it is neither maximised nor minimised.
+    void RememberPlace();
+    // Keeps the window's place for the next run.
+    void SavePlace();
+    // The recent files as items of "&File".
+    void ShowRecentFiles(const std::vector<std::string>& paths);
+    // Opens the recent file numbered `index` (0 for "&1"), asking first about
+    // unsaved changes; a file that is gone leaves the list after the usual
+    // read error.
+    void OpenRecentFile(std::size_t index);
+    // One ".vmo" file dropped on the window opens as "&Apri" would; anything
+    // else does nothing.
+    void OnFilesDropped(const std::vector<std::wstring>& paths);
+
     // ---- File commands (FileCommands.cpp) ---------------------------------------
     // Keeps the path (with ".vmo" ensured), "Sa&lva come..." and the status bar in step.
     void SetFilePath(const std::string& path);
@@ -211,8 +234,9 @@ public:
     bool SaveProject(bool noQuestion);
     bool SaveProjectAs();
     void ExportChart();
-    // Draws the chart off screen with the sizes of the last refresh and writes it as a 24-bit bitmap.
-    bool ExportImage(const std::string& path);
+    // Draws the chart off screen with the sizes of the last refresh and
+    // writes it as a 24-bit bitmap or PNG file.
+    bool ExportImage(const std::string& path, PictureFormat format = PictureFormat::Bitmap);
     void OpenHomePage();
     void OpenGuidePage();
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace MyApp {
 
@@ -11,5 +12,12 @@ namespace MyApp {
 std::uint32_t ReadSetting(const wchar_t* name, std::uint32_t fallback);
 // Stores the number; false when the registry refuses it.
 bool WriteSetting(const wchar_t* name, std::uint32_t value);
+
+// The text stored under `name`; empty when there is none.
+std::wstring ReadTextSetting(const wchar_t* name);
+// Stores the text; false when the registry refuses it.
+bool WriteTextSetting(const wchar_t* name, const std::wstring& value);
+// Removes the setting (nothing when there is none).
+void ForgetSetting(const wchar_t* name);
 
 }  // namespace MyApp

@@ -5,7 +5,8 @@
 //    program's memory afterwards;
 //  - a line step and a page step of the chart's vertical scroll bar;
 //  - closing the program with the largest projects open;
-//  - exporting the 1,000-task chart, with time and the program's peak memory.
+//  - exporting 1,000-task charts of three months and of two years as a bitmap
+//    and as PNG, with time, file size and the program's peak memory.
 #include "Driver.h"
 
 #include <psapi.h>
@@ -239,16 +240,18 @@ int main(int argc, char** argv) {
         DeleteFileW(path.c_str());
     }
 
-    // The export of 1,000 tasks over three months.
-    {
+    // The export of 1,000 tasks over three months and over two years.
+    for (bool twoYears : {false, true}) {
+        const char* span = twoYears ? "two years" : "three months";
         const std::wstring path = folder + L"esporta1000.vmo";
-        drv::WriteFileBytes(path, ProjectText(1000, false));
+        drv::WriteFileBytes(path, ProjectText(1000, twoYears));
         Session session;
         if (session.Open(folder, path)) {
-            std::printf("  1000 tasks over three months:\n");
+            std::printf("  1000 tasks over %s, as a bitmap and as PNG:\n", span);
             Export(session, folder + L"carico1000.bmp");
+            Export(session, folder + L"carico1000.png");
         } else {
-            std::printf("  1000 tasks over three months: %s\n", session.Failure().c_str());
+            std::printf("  1000 tasks over %s: %s\n", span, session.Failure().c_str());
         }
         DeleteFileW(path.c_str());
     }

@@ -286,4 +286,139 @@ TEST_F(DesktopTest, TheArrowsScrollTheSelectedTaskIntoView) {
     EXPECT_TRUE(OnlySelected(L"Attivita 2"));
 }
 
+// The last four projects opened or saved, newest first, numbered in "&File"
+// and kept for the next run; one whose file has gone gives the read error
+// and leaves the list.
+TEST_F(DesktopTest, RecentFilesLastAcrossRunsAndLoseFilesThatHaveGone) {
+    for (const wchar_t* name : {L"a.vmo", L"b.vmo", L"c.vmo", L"d.vmo"}) OpenProject(name, kSiteProject);
+    Keys('S', drv::kCtrl | drv::kShift);
+    ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"e & f.vmo")).ok) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"e & f.vmo")));
+    ASSERT_TRUE(drv::OpenMenu(app.Id(), L'F'));
+    apptest::Shot(L"menu_file_recenti");
+    ASSERT_TRUE(drv::CloseMenus(app.Id()));
+    Keys(VK_F4, drv::kAlt);
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDYES)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(app.WaitForExit(10000)) << drv::LastErrorUtf8();
+
+    StartProgram(L"");
+    auto stored = [] {
+        std::vector<std::wstring> paths;
+        for (const wchar_t* name : {L"RecentFile1", L"RecentFile2", L"RecentFile3", L"RecentFile4"}) {
+            wchar_t value[MAX_PATH] = {};
+            DWORD size = sizeof value;
+            if (RegGetValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size) ==
+                ERROR_SUCCESS)
+                paths.push_back(value);
+        }
+        return paths;
+    };
+    EXPECT_EQ(stored(), (std::vector<std::wstring>{Path(L"e & f.vmo"), Path(L"d.vmo"), Path(L"c.vmo"),
+                                                   Path(L"b.vmo")}));
+    // "&4" opens b.vmo, which comes first.
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'4')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"b.vmo")));
+    // d.vmo, now third, is gone: the error, and the list goes without it.
+    ASSERT_TRUE(DeleteFileW(Path(L"d.vmo").c_str()));
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'3')) << drv::LastErrorUtf8();
+    EXPECT_EQ(AnswerError(), L"Errore durante la lettura.");
+    EXPECT_EQ(drv::StatusBarText(status), Path(L"b.vmo"));
+    EXPECT_EQ(stored(), (std::vector<std::wstring>{Path(L"b.vmo"), Path(L"e & f.vmo"), Path(L"c.vmo")}));
+    ASSERT_TRUE(drv::Activate(main));
+    ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'3')) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"c.vmo")));
+}
+
+// Size, place and the maximised state are taken up by the next run; a
+// place on no monitor gives the default one.
+TEST_F(DesktopTest, TheWindowComesBackWhereItWas) {
+    auto exitProgram = [&] {
+        Keys(VK_F4, drv::kAlt);
+        ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDYES)) << drv::LastErrorUtf8();
+        ASSERT_TRUE(app.WaitForExit(10000)) << drv::LastErrorUtf8();
+    };
+    auto placedAt = [&](const RECT& expected) {
+        const RECT now = drv::ScreenRect(main);
+        return EqualRect(&expected, &now) != FALSE;
+    };
+    const RECT moved{120, 90, 1020, 690};
+    SetWindowPos(main, nullptr, moved.left, moved.top, 900, 600, SWP_NOZORDER);
+    ASSERT_TRUE(drv::WaitUntil([&] { return placedAt(moved); }));
+    exitProgram();
+    StartProgram(L"");
+    EXPECT_TRUE(placedAt(moved));
+    EXPECT_FALSE(IsZoomed(main));
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ASSERT_TRUE(drv::WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+    exitProgram();
+    StartProgram(L"");
+    EXPECT_TRUE(IsZoomed(main));
+    PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(drv::WaitUntil([&] { return placedAt(moved); })) << "restored to its place";
+    app.Kill();
+
+    // A place left by a larger screen, far to the right and below.
+    const DWORD beyond = 5000;
+    RegSetKeyValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, L"WindowLeft", REG_DWORD, &beyond, sizeof beyond);
+    RegSetKeyValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, L"WindowTop", REG_DWORD, &beyond, sizeof beyond);
+    StartProgram(L"");
+    const SIZE screen = drv::ScreenSize();
+    EXPECT_TRUE(placedAt(RECT{0, 0, screen.cx * 9 / 10, screen.cy * 9 / 10}));
+    EXPECT_FALSE(IsZoomed(main));
+}
+
+// The chart as PNG: the bitmap stays the default, and the picture holds
+// exactly the bitmap's pixels; a name without an extension takes the
+// format of the chosen filter. Failures are told as for the bitmap.
+TEST_F(DesktopTest, ThePngPictureHoldsTheBitmapsPixels) {
+    OpenProject(L"cantiere.vmo", kSiteProject);
+    auto exportAs = [&](const std::wstring& path, int filter) {
+        ASSERT_TRUE(drv::Activate(main));
+        ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+        HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Salva");
+        ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+        HWND types = drv::WaitDescendant(dialog, 1136, L"ComboBox");
+        ASSERT_NE(types, nullptr);
+        EXPECT_EQ(drv::ComboBoxItems(types),
+                  (std::vector<std::wstring>{L"File Bitmap (*.bmp)", L"Immagine PNG (*.png)"}));
+        EXPECT_EQ(drv::ComboBoxSelection(types), 0);
+        if (filter != 0) {
+            // As the list tells its dialog when the user picks an item.
+            SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(filter), 0);
+            for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1136, code), reinterpret_cast<LPARAM>(types));
+        }
+        ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", path).ok) << drv::LastErrorUtf8();
+    };
+    exportAs(Path(L"grafico.bmp"), 0);
+    EXPECT_EQ(AnswerError(L"Esporta"), L"Esportazione effettuata correttamente.");
+    exportAs(Path(L"grafico.png"), 0);
+    EXPECT_EQ(AnswerError(L"Esporta"), L"Esportazione effettuata correttamente.");
+    exportAs(Path(L"senza"), 1);
+    EXPECT_EQ(AnswerError(L"Esporta"), L"Esportazione effettuata correttamente.");
+
+    const drv::Image bitmap = drv::LoadBmp(Path(L"grafico.bmp"));
+    ASSERT_FALSE(bitmap.Empty()) << drv::LastErrorUtf8();
+    for (const wchar_t* name : {L"grafico.png", L"senza"}) {
+        SCOPED_TRACE(drv::Utf8(name));
+        EXPECT_EQ(drv::ReadFileBytes(Path(name)).substr(0, 8), "\x89PNG\r\n\x1a\n");
+        const drv::Image png = drv::LoadPng(Path(name));
+        ASSERT_FALSE(png.Empty()) << drv::LastErrorUtf8();
+        EXPECT_EQ(png.width, bitmap.width);
+        EXPECT_EQ(png.height, bitmap.height);
+        EXPECT_TRUE(png.pixels == bitmap.pixels) << "the PNG's pixels differ from the bitmap's";
+    }
+
+    // A read-only file keeps its content, and the bitmap's message says so.
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"fisso.png"), "altro"));
+    ASSERT_TRUE(SetFileAttributesW(Path(L"fisso.png").c_str(), FILE_ATTRIBUTE_READONLY));
+    exportAs(Path(L"fisso.png"), 1);
+    EXPECT_EQ(AnswerError(), L"Errore durante la scrittura del file bitmap.");
+    EXPECT_EQ(drv::ReadFileBytes(Path(L"fisso.png")), "altro");
+    SetFileAttributesW(Path(L"fisso.png").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace

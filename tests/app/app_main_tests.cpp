@@ -11,6 +11,7 @@
 #include "ProgramFixture.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
@@ -715,6 +716,7 @@ class MainWindowInProcess : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(drv::UseDesktop()) << drv::LastErrorUtf8();
+        apptest::ForgetDesktopSettings();
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         folder = std::wstring(temp) + L"velmora_app_in_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
@@ -734,6 +736,7 @@ protected:
         }
         DeleteFileW(path.c_str());
         RemoveDirectoryW(folder.c_str());
+        apptest::ForgetDesktopSettings();
     }
 
     // Loads the file as the open command does after its dialog.
@@ -949,6 +952,45 @@ TEST_F(MainWindowInProcess, EditMenuNamesTheChangeAndOpeningAProjectClearsIt) {
         return place.top >= 0 && place.bottom <= view.bottom;
     });
     EXPECT_NE(shown, form->bars.end()) << "the task's bar is in view";
+}
+
+// Files dropped on the window as the shell drops them: one project file
+// opens as "&Apri" opens it, after the question about unsaved changes;
+// anything else does nothing.
+TEST_F(MainWindowInProcess, OneDroppedProjectFileOpens) {
+    auto drop = [](const std::vector<std::wstring>& paths) {
+        std::size_t characters = 1;
+        for (const std::wstring& p : paths) characters += p.size() + 1;
+        HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+        auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+        files->pFiles = sizeof(DROPFILES);
+        files->fWide = TRUE;
+        auto* at = reinterpret_cast<wchar_t*>(files + 1);
+        for (const std::wstring& p : paths) at = std::copy(p.begin(), p.end(), at) + 1;
+        GlobalUnlock(memory);
+        return reinterpret_cast<WPARAM>(memory);
+    };
+    EXPECT_NE(GetWindowLongW(form->window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0) << "the shell may drop files";
+    const std::wstring text = folder + L"progetto.txt";
+    ASSERT_TRUE(drv::WriteFileBytes(text, kSiteProject));
+    SendMessageW(form->window, WM_DROPFILES, drop({text}), 0);
+    SendMessageW(form->window, WM_DROPFILES, drop({path, path}), 0);
+    SendMessageW(form->window, WM_DROPFILES, drop({folder}), 0);
+    EXPECT_TRUE(form->project.tasks.empty());
+    EXPECT_EQ(form->project.filePath, "");
+    DeleteFileW(text.c_str());
+
+    SendMessageW(form->window, WM_DROPFILES, drop({path}), 0);
+    EXPECT_EQ(form->project.filePath, drv::Utf8(path));
+    EXPECT_EQ(form->project.tasks.size(), 3u);
+    form->project.tasks.clear();
+    form->MarkModified();
+    std::wstring question;
+    Answering(WM_DROPFILES, drop({path}),
+              [&] { drv::AnswerMessageBox(GetCurrentProcessId(), L"Salva", IDNO, &question); });
+    EXPECT_EQ(question, L"Si desidera salvare le modifiche del file?");
+    EXPECT_EQ(form->project.tasks.size(), 3u);
+    EXPECT_FALSE(form->project.modified);
 }
 
 // Logging off or shutting down: the program's own save question, with the
