@@ -34,13 +34,7 @@ inline void ForgetDesktopSettings() {
 
 // A screenshot for a person to look at, when VELMORA_SHOTS names a folder
 // (a Windows path); nothing otherwise.
-inline void Shot(const wchar_t* name) {
-    wchar_t folder[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableW(L"VELMORA_SHOTS", folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    Sleep(300);  // let the windows finish painting
-    drv::SaveScreenshot(std::wstring(folder) + L"\\" + name + L".bmp");
-}
+inline void Shot(const wchar_t* name) { drv::ScreenshotIfAsked(L"VELMORA_SHOTS", name); }
 
 class ProgramFixture : public ::testing::Test {
 protected:

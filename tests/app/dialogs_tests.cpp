@@ -64,13 +64,7 @@ bool PickerShows(HWND picker, int d, int m, int y) {
 
 // Screenshots of the dialogs for a person to look at, when
 // VELMORA_DIALOG_SHOTS names a folder (a Windows path).
-void Shot(const wchar_t* name) {
-    wchar_t folder[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableW(L"VELMORA_DIALOG_SHOTS", folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    Sleep(300);  // let the window finish painting
-    drv::SaveScreenshot(std::wstring(folder) + L"\\" + name + L".bmp");
-}
+void Shot(const wchar_t* name) { drv::ScreenshotIfAsked(L"VELMORA_DIALOG_SHOTS", name); }
 
 class ProgramTest : public ::testing::Test {
 protected:

@@ -321,6 +321,10 @@ Image LoadBmp(const std::wstring& path);
 Image LoadPng(const std::wstring& path);
 // The whole screen (the program's virtual desktop) to a BMP file.
 bool SaveScreenshot(const std::wstring& path);
+// For a person to look at: once the windows have painted, saves the screen
+// as "<folder>\<name>.bmp" when the environment variable `variable` names a
+// folder (a Windows path); nothing otherwise.
+void ScreenshotIfAsked(const wchar_t* variable, const wchar_t* name);
 // For a failed test's log: saves the screen as "<driver folder><name>.bmp"
 // and answers a text naming that file and listing the program's windows.
 std::string FailureReport(DWORD pid, const std::wstring& name);

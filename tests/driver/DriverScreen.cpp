@@ -142,6 +142,14 @@ bool SaveScreenshot(const std::wstring& path) {
     return !image.Empty() && SaveBmp(image, path);
 }
 
+void ScreenshotIfAsked(const wchar_t* variable, const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableW(variable, folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    Sleep(300);  // let the windows finish painting
+    SaveScreenshot(std::wstring(folder) + L"\\" + name + L".bmp");
+}
+
 Image LoadPng(const std::wstring& path) {
     Image image;
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
