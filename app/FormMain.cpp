@@ -321,8 +321,8 @@ void FormMain::BuildMenus() {
     saveItem = new SubMenu(fileMenu, std::wstring(L"&Salva"));
     saveAsItem = new SubMenu(fileMenu, std::wstring(L"Sa&lva come..."));
     exportItem = new SubMenu(fileMenu, std::wstring(L"Esporta come immagine..."));
-    printItem = new SubMenu(fileMenu, std::wstring(L"&Stampa..."));
-    previewItem = new SubMenu(fileMenu, std::wstring(L"Anteprima di stampa"));
+    printItem = new SubMenu(fileMenu, IDM_PRINT, L"&Stampa...");
+    previewItem = new SubMenu(fileMenu, IDM_PRINT_PREVIEW, L"Anteprima di stampa");
     dividerItem = new SubMenu(fileMenu, std::wstring());
     dividerItem->appendFlags = MF_SEPARATOR;
     exitItem = new SubMenu(fileMenu, std::wstring(L"&Esci"));
@@ -333,8 +333,8 @@ void FormMain::BuildMenus() {
     previewItem->SetEnabled(false);
 
     editMenu = new Menu("&Modifica", menuBar);
-    undoItem = new SubMenu(editMenu, std::wstring(L"&Annulla"));
-    redoItem = new SubMenu(editMenu, std::wstring(L"&Ripeti"));
+    undoItem = new SubMenu(editMenu, IDM_UNDO, L"&Annulla");
+    redoItem = new SubMenu(editMenu, IDM_REDO, L"&Ripeti");
     undoItem->SetEnabled(false);
     redoItem->SetEnabled(false);
 
@@ -359,19 +359,19 @@ void FormMain::BuildLaterMenus() {
     using QVUtility::SubMenu;
     if (menuBar == nullptr) return;
     projectMenu = new QVUtility::Menu("&Progetto", menuBar, helpMenu);
-    propertiesItem = new SubMenu(projectMenu, std::wstring(L"Cambia proprietà"));
-    addTaskItem = new SubMenu(projectMenu, std::wstring(L"Inserisci Task"));
-    includeDaysItem = new SubMenu(projectMenu, std::wstring(L"Includi giorni"));
-    excludeDaysItem = new SubMenu(projectMenu, std::wstring(L"Escludi giorni"));
-    costItem = new SubMenu(projectMenu, std::wstring(L"Calcola il conto economico"));
+    propertiesItem = new SubMenu(projectMenu, IDM_PROJECT_PROPERTIES, L"Cambia proprietà");
+    addTaskItem = new SubMenu(projectMenu, IDM_PROJECT_ADD_TASK, L"Inserisci Task");
+    includeDaysItem = new SubMenu(projectMenu, IDM_PROJECT_INCLUDE, L"Includi giorni");
+    excludeDaysItem = new SubMenu(projectMenu, IDM_PROJECT_EXCLUDE, L"Escludi giorni");
+    costItem = new SubMenu(projectMenu, IDM_PROJECT_COST, L"Calcola il conto economico");
     for (const ProjectCommand& command : ProjectCommands()) {
         command.item->onCommand = &HandleMenuCommand;
         command.item->SetEnabled(command.button != nullptr && command.button->enabled);
     }
-    projectDivider = new SubMenu(projectMenu, std::wstring());
+    projectDivider = new SubMenu(projectMenu, IDM_PROJECT_DIVIDER, std::wstring());
     projectDivider->appendFlags = MF_SEPARATOR;
-    editSelectedItem = new SubMenu(projectMenu, std::wstring(L"&Modifica Task"));
-    deleteSelectedItem = new SubMenu(projectMenu, std::wstring(L"&Cancella Task"));
+    editSelectedItem = new SubMenu(projectMenu, IDM_SELECTED_EDIT, L"&Modifica Task");
+    deleteSelectedItem = new SubMenu(projectMenu, IDM_SELECTED_DELETE, L"&Cancella Task");
     editSelectedItem->onCommand = &HandleMenuCommand;
     deleteSelectedItem->onCommand = &HandleMenuCommand;
     UpdateSelectionCommands();
@@ -384,13 +384,15 @@ void FormMain::ShowRecentFiles(const std::vector<std::string>& paths) {
     recentItems.clear();
     if (fileMenu == nullptr || exitItem == nullptr) return;
     // "&1 C:\...\progetto.vmo" and so on, then a divider, before "&Esci".
+    if (recentFiles.size() > RecentFileCount) recentFiles.resize(RecentFileCount);
     for (std::size_t i = 0; i < recentFiles.size(); ++i) {
-        auto* item = new QVUtility::SubMenu(fileMenu, RecentFileText(i + 1, recentFiles[i]), exitItem);
+        const int id = IDM_RECENT_FIRST + static_cast<int>(i);
+        auto* item = new QVUtility::SubMenu(fileMenu, id, RecentFileText(i + 1, recentFiles[i]), exitItem);
         item->onCommand = &HandleMenuCommand;
         recentItems.push_back(item);
     }
     if (!recentItems.empty()) {
-        auto* divider = new QVUtility::SubMenu(fileMenu, std::wstring(), exitItem);
+        auto* divider = new QVUtility::SubMenu(fileMenu, IDM_RECENT_DIVIDER, std::wstring(), exitItem);
         divider->appendFlags = MF_SEPARATOR;
         recentItems.push_back(divider);
     }
@@ -435,8 +437,8 @@ void FormMain::AssignShortcuts() {
     for (const ItemKeys& entry : itemKeys) {
         if (entry.item != nullptr) entry.item->SetShortcut(entry.keys);
     }
-    AddShortcut({VK_UP, 0}, &HandleSelectPrevious);
-    AddShortcut({VK_DOWN, 0}, &HandleSelectNext);
+    AddShortcut({VK_UP, 0}, IDK_SELECT_PREVIOUS, &HandleSelectPrevious);
+    AddShortcut({VK_DOWN, 0}, IDK_SELECT_NEXT, &HandleSelectNext);
 }
 
 QVUtility::ToolBarItem* FormMain::AddToolBarItem(const std::wstring& tooltip, int imageIndex, bool enable) {

@@ -30,4 +30,25 @@
 #define TBIMG_CHART         6
 #define TBIMG_INFO          7
 
+/* Commands of the main window named by the program (menu items and keys
+   added beside its first menus).  They lie in the block the toolkit's
+   control counter passes over, so the elements built before and after them
+   keep the identifiers they have always had. */
+#define IDM_PRINT           57345
+#define IDM_PRINT_PREVIEW   57346
+#define IDM_UNDO            57347
+#define IDM_REDO            57348
+#define IDM_PROJECT_PROPERTIES 57349
+#define IDM_PROJECT_ADD_TASK   57350
+#define IDM_PROJECT_INCLUDE    57351
+#define IDM_PROJECT_EXCLUDE    57352
+#define IDM_PROJECT_COST       57353
+#define IDM_PROJECT_DIVIDER    57354
+#define IDM_SELECTED_EDIT      57355
+#define IDM_SELECTED_DELETE    57356
+#define IDM_RECENT_FIRST       57357  /* the four recent files: 57357 to 57360 */
+#define IDM_RECENT_DIVIDER     57361
+#define IDK_SELECT_PREVIOUS    57362
+#define IDK_SELECT_NEXT        57363
+
 #endif

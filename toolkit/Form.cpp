@@ -56,7 +56,7 @@ Form::~Form() {
 void Form::Create() {
     if (created) return;
     className = L"Window" + std::to_wstring(controlCounter);
-    controlId = ++controlCounter;
+    controlId = NextControlId();
     IndexControlId(this);
 
     windowClass = WNDCLASSW{};
@@ -168,9 +168,9 @@ void Form::SetMenuShortcuts(const std::vector<ACCEL>& table) {
     RebuildShortcutTable();
 }
 
-void Form::AddShortcut(const Shortcut& keys, ShortcutHandler handler) {
+void Form::AddShortcut(const Shortcut& keys, int commandId, ShortcutHandler handler) {
     if (keys.Empty()) return;
-    ownShortcuts_.push_back(OwnShortcut{keys, ++controlCounter, handler});
+    ownShortcuts_.push_back(OwnShortcut{keys, commandId, handler});
     RebuildShortcutTable();
 }
 

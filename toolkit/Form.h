@@ -69,7 +69,8 @@ public:
     // of its own, each calling its handler. They act only while the form is
     // the active window, enabled and without a dialog open.
     void SetMenuShortcuts(const std::vector<ACCEL>& table);
-    void AddShortcut(const Shortcut& keys, ShortcutHandler handler);
+    // commandId: a named identifier of the reserved block (see Registry.h).
+    void AddShortcut(const Shortcut& keys, int commandId, ShortcutHandler handler);
     // Offers a message of the loop to the shortcuts: true when it was one of
     // them and its command went to the window.
     bool TranslateShortcut(MSG& message);

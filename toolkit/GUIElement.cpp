@@ -294,7 +294,7 @@ void GUIElement::UpdateTooltip() {
 // ---- Creation helpers ---------------------------------------------------------
 
 int GUIElement::TakeControlId() {
-    controlId = ++controlCounter;
+    controlId = NextControlId();
     IndexControlId(this);
     return controlId;
 }

@@ -159,10 +159,14 @@ void Menu::Create() {
 
 // ---- SubMenu -------------------------------------------------------------------
 
-SubMenu::SubMenu(GUIElement* parentElement, const std::wstring& caption, GUIElement* before) : Child(nullptr) {
+SubMenu::SubMenu(GUIElement* parentElement, const std::wstring& caption, GUIElement* before)
+    : SubMenu(parentElement, NextControlId(), caption, before) {}  // items take their identifier now, controls at creation
+
+SubMenu::SubMenu(GUIElement* parentElement, int commandId, const std::wstring& caption, GUIElement* before)
+    : Child(nullptr) {
     text = caption;
     typeKeyword = "submenu";
-    controlId = ++controlCounter;  // items take their identifier now, controls at creation
+    controlId = commandId;
     IndexControlId(this);
     parent = parentElement;
     Link(before);

@@ -58,6 +58,9 @@ public:
     // parent: a Menu or a SubMenu. The item takes its controlId now. With
     // `before` (an item of the same parent) it goes in front of that item.
     SubMenu(GUIElement* parentElement, const std::wstring& caption, GUIElement* before = nullptr);
+    // The same with an identifier the program chose (in the reserved block,
+    // see Registry.h) instead of the counter's next one.
+    SubMenu(GUIElement* parentElement, int commandId, const std::wstring& caption, GUIElement* before = nullptr);
     SubMenu(GUIElement* parentElement, const std::string& caption);
     ~SubMenu() override;
 

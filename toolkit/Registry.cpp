@@ -13,6 +13,13 @@ namespace QVUtility {
 
 std::list<GUIElement*> elementRegistry;
 int controlCounter = 0;
+
+int NextControlId() {
+    ++controlCounter;
+    if (controlCounter >= ReservedCommandFirst && controlCounter <= ReservedCommandLast)
+        controlCounter = ReservedCommandLast + 1;
+    return controlCounter;
+}
 HWND mainWindow = nullptr;
 GUIElement* activeForm = nullptr;
 GUIElement* activePanel = nullptr;

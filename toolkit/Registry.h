@@ -22,6 +22,13 @@ class SubMenu;
 extern std::list<GUIElement*> elementRegistry;
 // Source of control identifiers and of the numbers in window-class names.
 extern int controlCounter;
+// Identifiers the program gives its own commands by name (menu items and keys
+// added beside the first menus). The counter never hands them out, so those
+// commands leave the identifiers of every other element as they were.
+constexpr int ReservedCommandFirst = 57344;  // 0xE000
+constexpr int ReservedCommandLast = 61439;   // 0xEFFF
+// The counter's next value (stored in it), passing over the reserved block.
+int NextControlId();
 // Window of the first form ever created; its WM_DESTROY posts the quit message.
 extern HWND mainWindow;
 // Kept by the window procedure; cleared when the element they point to is deleted.

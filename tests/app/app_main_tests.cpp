@@ -27,6 +27,7 @@
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "app/FormAddTask.h"
 #include "app/FormMain.h"
+#include "app/FormNuovo.h"
 #include "file/ProjectFile.h"
 #include "model/CostReport.h"
 #include "model/Date.h"
@@ -34,9 +35,12 @@
 #include "toolkit/GdiTally.h"
 #include "toolkit/Menu.h"
 #include "toolkit/NativeCreation.h"
+#include "toolkit/PanelChildren.h"
 #include "toolkit/Services.h"
+#include "toolkit/StatusBar.h"
 #include "toolkit/TextConversion.h"
 #include "toolkit/TimeLine.h"
+#include "toolkit/Timer.h"
 #include "toolkit/ToolBar.h"
 
 namespace {
@@ -1136,6 +1140,47 @@ TEST_F(MainWindowInProcess, BarsOfALongChartFollowTheRulerWhenScrolled) {
 
 // Opening and closing a dialog, and a project, a hundred times leaves as
 // many window classes and GDI objects as one time does.
+// Programs that drive QV Velmora from outside find its menu items, buttons
+// and dialog controls by identifier. The commands added beside the first
+// menus take named identifiers of their own, so the elements the program
+// has always had keep theirs: counted from the main window's, as in a
+// program just started, up to the first dialog's controls.
+TEST_F(MainWindowInProcess, ElementsKeepTheIdentifiersTheyAlwaysHad) {
+    const int base = form->controlId;
+    auto id = [base](const QVUtility::GUIElement* element) { return element->controlId - base; };
+    const std::vector<std::pair<const QVUtility::GUIElement*, int>> expected{
+        {form->newItem, 1},           {form->openItem, 2},          {form->saveItem, 3},
+        {form->saveAsItem, 4},        {form->exportItem, 5},        {form->dividerItem, 6},
+        {form->exitItem, 7},          {form->guideItem, 8},         {form->homeItem, 9},
+        {form->infoItem, 10},         {form->editTaskItem, 11},     {form->deleteTaskItem, 12},
+        {form->chartPanel, 13},       {form->titleCell, 14},        {form->ruler, 15},
+        {form->toolBar, 16},          {form->newButton, 17},        {form->openButton, 18},
+        {form->firstSeparator, 19},   {form->saveButton, 20},       {form->secondSeparator, 21},
+        {form->propertiesButton, 22}, {form->addTaskButton, 23},    {form->includeDaysButton, 24},
+        {form->excludeDaysButton, 25}, {form->costButton, 26},      {form->statusBar, 27},
+        {form->layoutTimer, 28},
+    };
+    for (const auto& [element, number] : expected) {
+        ASSERT_NE(element, nullptr);
+        EXPECT_EQ(id(element), number) << QVUtility::Narrow(element->text);
+    }
+
+    form->NewProject();
+    ASSERT_NE(form->projectDialog, nullptr);
+    ASSERT_NE(form->projectDialog->window, nullptr);
+    const int first = 29;
+    EXPECT_EQ(id(form->projectDialog), first);
+    std::vector<int> controls;
+    EnumChildWindows(form->projectDialog->window, [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<int>*>(list)->push_back(GetDlgCtrlID(child));
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&controls));
+    ASSERT_EQ(controls.size(), 16u);
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        EXPECT_EQ(controls[i] - base, first + 1 + static_cast<int>(i)) << "control " << i;
+    SendMessageW(form->projectDialog->window, WM_CLOSE, 0, 0);
+}
+
 TEST_F(MainWindowInProcess, DialogsAndProjectsOpenedAgainLeaveNoClassOrGdiObjectBehind) {
     Load();
     auto openAndCloseTaskDialog = [&] {
