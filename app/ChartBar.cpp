@@ -1,6 +1,6 @@
 #include "app/ChartBar.h"
 
-#include "toolkit/Drawing.h"
+#include "toolkit/draw/Drawing.h"
 
 namespace MyApp {
 

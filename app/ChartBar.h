@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "toolkit/CellControl.h"
+#include "toolkit/widgets/CellControl.h"
 
 namespace MyApp {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "app/FormMain.h"
-#include "toolkit/Menu.h"
-#include "toolkit/PanelChildren.h"
+#include "toolkit/core/Menu.h"
+#include "toolkit/widgets/PanelChildren.h"
 
 namespace MyApp {
 

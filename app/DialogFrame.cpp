@@ -4,13 +4,13 @@
 
 #include "app/resource.h"
 #include "file/ProjectFile.h"
-#include "toolkit/Button.h"
-#include "toolkit/ComboBox.h"
-#include "toolkit/DatePicker.h"
-#include "toolkit/GroupBox.h"
-#include "toolkit/Label.h"
-#include "toolkit/TextBox.h"
-#include "toolkit/TextConversion.h"
+#include "toolkit/widgets/Button.h"
+#include "toolkit/widgets/ComboBox.h"
+#include "toolkit/widgets/DatePicker.h"
+#include "toolkit/widgets/GroupBox.h"
+#include "toolkit/widgets/Label.h"
+#include "toolkit/widgets/TextBox.h"
+#include "toolkit/platform/TextConversion.h"
 
 namespace MyApp {
 

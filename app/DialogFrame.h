@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "model/Date.h"
-#include "toolkit/FontDescription.h"
-#include "toolkit/Form.h"
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/core/Form.h"
 
 namespace QVUtility {
 class Button;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/FormMain.h"
-#include "toolkit/Menu.h"
+#include "toolkit/core/Menu.h"
 
 namespace MyApp {
 

@@ -5,15 +5,15 @@
 
 #include "app/resource.h"
 #include "model/NumberText.h"
-#include "toolkit/Button.h"
-#include "toolkit/ComboBoxEx.h"
-#include "toolkit/CurrencyBox.h"
-#include "toolkit/DatePicker.h"
-#include "toolkit/Label.h"
-#include "toolkit/MessageBoxes.h"
-#include "toolkit/NumericBox.h"
-#include "toolkit/TextBox.h"
-#include "toolkit/TextConversion.h"
+#include "toolkit/widgets/Button.h"
+#include "toolkit/widgets/ComboBoxEx.h"
+#include "toolkit/widgets/CurrencyBox.h"
+#include "toolkit/widgets/DatePicker.h"
+#include "toolkit/widgets/Label.h"
+#include "toolkit/platform/MessageBoxes.h"
+#include "toolkit/widgets/NumericBox.h"
+#include "toolkit/widgets/TextBox.h"
+#include "toolkit/platform/TextConversion.h"
 
 namespace MyApp {
 

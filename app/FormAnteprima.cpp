@@ -4,12 +4,12 @@
 #include <cmath>
 #include <vector>
 
-#include "toolkit/Button.h"
-#include "toolkit/ComboBox.h"
-#include "toolkit/Drawing.h"
-#include "toolkit/GdiTally.h"
-#include "toolkit/Label.h"
-#include "toolkit/PanelChildren.h"
+#include "toolkit/widgets/Button.h"
+#include "toolkit/widgets/ComboBox.h"
+#include "toolkit/draw/Drawing.h"
+#include "toolkit/draw/GdiTally.h"
+#include "toolkit/widgets/Label.h"
+#include "toolkit/widgets/PanelChildren.h"
 
 namespace MyApp {
 

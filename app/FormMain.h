@@ -17,7 +17,7 @@
 #include "app/ChartLayout.h"
 #include "model/ChangeHistory.h"
 #include "model/Project.h"
-#include "toolkit/Form.h"
+#include "toolkit/core/Form.h"
 
 namespace QVUtility {
 class CellControl;

@@ -1,13 +1,13 @@
 #include "app/FormNuovo.h"
 
-#include "toolkit/Button.h"
-#include "toolkit/CheckBox.h"
-#include "toolkit/DatePicker.h"
-#include "toolkit/GroupBox.h"
-#include "toolkit/Label.h"
-#include "toolkit/MessageBoxes.h"
-#include "toolkit/TextBox.h"
-#include "toolkit/TextConversion.h"
+#include "toolkit/widgets/Button.h"
+#include "toolkit/widgets/CheckBox.h"
+#include "toolkit/widgets/DatePicker.h"
+#include "toolkit/widgets/GroupBox.h"
+#include "toolkit/widgets/Label.h"
+#include "toolkit/platform/MessageBoxes.h"
+#include "toolkit/widgets/TextBox.h"
+#include "toolkit/platform/TextConversion.h"
 
 namespace MyApp {
 

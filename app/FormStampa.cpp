@@ -1,8 +1,8 @@
 #include "app/FormStampa.h"
 
-#include "toolkit/Button.h"
-#include "toolkit/ComboBox.h"
-#include "toolkit/Label.h"
+#include "toolkit/widgets/Button.h"
+#include "toolkit/widgets/ComboBox.h"
+#include "toolkit/widgets/Label.h"
 
 namespace MyApp {
 

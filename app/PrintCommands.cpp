@@ -8,11 +8,11 @@
 #include "app/FormMain.h"
 #include "app/FormStampa.h"
 #include "app/Settings.h"
-#include "toolkit/GdiTally.h"
-#include "toolkit/MessageBoxes.h"
-#include "toolkit/Services.h"
-#include "toolkit/TextConversion.h"
-#include "toolkit/Timer.h"
+#include "toolkit/draw/GdiTally.h"
+#include "toolkit/platform/MessageBoxes.h"
+#include "toolkit/platform/Services.h"
+#include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/Timer.h"
 
 namespace MyApp {
 

@@ -8,10 +8,10 @@
 #include "model/CostReport.h"
 #include "model/FormatAmount.h"
 #include "model/WorkingDays.h"
-#include "toolkit/Drawing.h"
-#include "toolkit/FontDescription.h"
-#include "toolkit/TextConversion.h"
-#include "toolkit/TimeLine.h"
+#include "toolkit/draw/Drawing.h"
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/TimeLine.h"
 
 namespace MyApp {
 

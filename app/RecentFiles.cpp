@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "app/Settings.h"
-#include "toolkit/FileDialogs.h"
-#include "toolkit/TextConversion.h"
+#include "toolkit/platform/FileDialogs.h"
+#include "toolkit/platform/TextConversion.h"
 
 namespace MyApp {
 

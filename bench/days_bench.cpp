@@ -2,7 +2,8 @@
 // 50,000, against showing the whole list again. Figures are printed,
 // nothing is asserted.
 //
-// Run under Wine with a display: wine build/windows/tests/app/days_bench.exe [days]
+// Run by scripts/bench.sh days [count], or under Wine with a display:
+// wine build/windows/bench/days_bench.exe [count]
 
 #include <windows.h>
 
@@ -13,10 +14,10 @@
 #include "app/FormDays.h"
 #include "bench/WineBench.h"
 #include "model/Date.h"
-#include "toolkit/Button.h"
-#include "toolkit/DatePicker.h"
-#include "toolkit/Form.h"
-#include "toolkit/ListBox.h"
+#include "toolkit/widgets/Button.h"
+#include "toolkit/widgets/DatePicker.h"
+#include "toolkit/core/Form.h"
+#include "toolkit/widgets/ListBox.h"
 
 using WineBench::Median;
 using WineBench::Now;

@@ -3,7 +3,8 @@
 // chart panel across it, and painting only the visible part (no picture of
 // the whole ruler). Figures are printed, nothing is asserted.
 //
-// Run under Wine with a display: wine build/<tree>/tests/widgets/ruler_bench.exe
+// Run by scripts/bench.sh ruler, or under Wine with a display:
+// wine build/windows/bench/ruler_bench.exe
 
 #include <windows.h>
 
@@ -13,9 +14,9 @@
 
 #include "bench/WineBench.h"
 #include "model/Date.h"
-#include "toolkit/Form.h"
-#include "toolkit/PanelChildren.h"
-#include "toolkit/TimeLine.h"
+#include "toolkit/core/Form.h"
+#include "toolkit/widgets/PanelChildren.h"
+#include "toolkit/widgets/TimeLine.h"
 
 using namespace QVUtility;
 

@@ -1,4 +1,4 @@
-#include "ToolkitTestSupport.h"
+#include "tests/toolkit/ToolkitTestSupport.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <string>
 
-#include "toolkit/Registry.h"
+#include "toolkit/core/Registry.h"
 
 namespace ToolkitTest {
 

@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "toolkit/Child.h"
-#include "toolkit/CommandElement.h"
-#include "toolkit/Form.h"
-#include "toolkit/GUIElement.h"
+#include "toolkit/core/Child.h"
+#include "toolkit/core/CommandElement.h"
+#include "toolkit/core/Form.h"
+#include "toolkit/core/GUIElement.h"
 
 namespace ToolkitTest {
 

@@ -1,0 +1,90 @@
+// Helpers of the widget tests: running the message queue, font heights, one
+// form for a whole test suite, and elements owned by a test and destroyed
+// after it.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/core/Form.h"
+#include "toolkit/core/GUIElement.h"
+
+namespace widgettest {
+
+inline void Pump(int milliseconds) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(2);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+// Runs the queue until the condition holds; false when the time runs out first.
+inline bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 3000) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMilliseconds);
+    while (!condition()) {
+        if (static_cast<int>(end - GetTickCount()) <= 0) return false;
+        Pump(10);
+    }
+    return true;
+}
+
+// The cell height of a font, as the screen measures it.
+inline int FontHeight(const std::string& face, int size) {
+    QVUtility::FontDescription description(face, size);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, description.GetFont());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return metrics.tmHeight;
+}
+
+// A shown form for a whole test suite: making and closing top-level windows
+// is slow without a window manager.
+inline QVUtility::Form* OpenForm(const wchar_t* title, int x, int y, int width, int height) {
+    auto* form = new QVUtility::Form(GetModuleHandleW(nullptr));
+    form->text = title;
+    form->x = x;
+    form->y = y;
+    form->width = width;
+    form->height = height;
+    form->Create();
+    Pump(100);
+    return form;
+}
+
+// Elements made by one test, destroyed with their windows after it, last first.
+class OwningTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (auto it = made.rbegin(); it != made.rend(); ++it) {
+            HWND window = (*it)->window;
+            delete *it;
+            if (window != nullptr && IsWindow(window)) DestroyWindow(window);
+        }
+        made.clear();
+        Pump(10);
+    }
+    template <typename T>
+    T* Own(T* element) {
+        made.push_back(element);
+        return element;
+    }
+
+    std::vector<QVUtility::GUIElement*> made;
+};
+
+}  // namespace widgettest

@@ -1,0 +1,34 @@
+#include "toolkit/core/Child.h"
+
+#include "toolkit/core/NativeCreation.h"
+
+namespace QVUtility {
+
+HWND Child::ParentWindow() const { return parent != nullptr ? parent->window : nullptr; }
+
+HWND Child::CreateChildWindow(const wchar_t* nativeClass, DWORD style, DWORD extendedStyle) {
+    TakeControlId();
+    window = CreateElementWindow(extendedStyle, nativeClass, text.c_str(), style, x, y, width, height, ParentWindow(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), nullptr);
+    if (window == nullptr) GetLastError();  // read and dropped: the element stays usable as data
+    IndexWindow(this);
+    return window;
+}
+
+void Child::FinishCreate() {
+    SubclassWindow();
+    created = true;
+    CreateTooltip(window);
+    ApplyFont();
+}
+
+bool Child::CreateControl(const wchar_t* nativeClass, DWORD ownStyle, DWORD extendedStyle) {
+    if (created) return window != nullptr;
+    DWORD style = WS_CHILD | WS_VISIBLE | ownStyle;
+    if (!enabled) style |= WS_DISABLED;
+    CreateChildWindow(nativeClass, style, extendedStyle);
+    FinishCreate();
+    return window != nullptr;
+}
+
+}  // namespace QVUtility

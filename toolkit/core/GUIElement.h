@@ -1,0 +1,189 @@
+// GUIElement: the root of every toolkit element. An element keeps all of its
+// properties in fields, so it can be configured before its native window
+// exists; Create makes the window and every setter applies its change to the
+// window at once when the window already exists.
+//
+// Life of an element: construct (defaults, registration in elementRegistry),
+// configure fields and setters, Create, then live until the owner deletes it.
+// Deleting an element never destroys a child control's window (the parent's
+// window takes it along), but it does leave that window in a sound state:
+// the element is unregistered, the global pointers to it are cleared and a
+// subclassed control gets its own window procedure back.
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/core/Registry.h"
+
+namespace QVUtility {
+
+class FontDescription;
+class Drawing;
+class GUIElement;
+class Form;
+
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Handler types. Each receives the element first; an unset handler means the
+// default behaviour. Captureless lambdas convert to these.
+using CreateHandler = void (*)(GUIElement* element, HWND window);
+using MouseButtonHandler = int (*)(GUIElement* element, HWND window, int x, int y);
+using KeyHandler = void (*)(GUIElement* element, int key);
+using CharHandler = bool (*)(GUIElement* element, int character);  // true lets the control have it
+using ElementHandler = void (*)(GUIElement* element);
+using CloseHandler = bool (*)(GUIElement* element);  // true lets the window close
+using MouseMoveHandler = void (*)(GUIElement* element, int x, int y);
+
+// "No colour" in a COLORREF field (the system colour is used instead).
+constexpr COLORREF NoColour = static_cast<COLORREF>(-1);
+
+class GUIElement {
+public:
+    explicit GUIElement(HINSTANCE instance);
+    virtual ~GUIElement();
+    GUIElement(const GUIElement&) = delete;
+    GUIElement& operator=(const GUIElement&) = delete;
+
+    // ---- Fields -----------------------------------------------------------
+    bool previewChildChars = false;  // characters typed in a direct child reach OnChar too
+    bool destroyed = false;          // set after OnDestroy
+    bool waitCursor = false;
+    bool handCursor = false;         // wins over waitCursor
+    HWND tooltipWindow = nullptr;
+    HWND window = nullptr;           // for menus the HMENU, cast
+    HINSTANCE instance = nullptr;
+    WNDCLASSW windowClass{};
+    FontDescription* font = nullptr;  // not owned
+    int width = 100;
+    int height = 50;
+    int x = 100;
+    int y = 100;
+    bool created = false;
+    COLORREF backColour = NoColour;
+    std::wstring text;
+    std::wstring focusText;
+    bool fillBackground = false;
+    bool enabled = true;
+    int controlId = 0;
+    std::string typeKeyword;
+    std::string tooltipText;
+    GUIElement* parent = nullptr;
+    WNDPROC previousProcedure = nullptr;  // the native control's own procedure once subclassed
+
+    // ---- Handler table ----------------------------------------------------
+    CreateHandler onCreate = nullptr;
+    bool createNotified = false;
+    MouseButtonHandler onLeftButtonUp = nullptr;
+    MouseButtonHandler onLeftButtonDown = nullptr;
+    MouseButtonHandler onLeftDoubleClick = nullptr;
+    MouseButtonHandler onRightButtonUp = nullptr;
+    MouseButtonHandler onRightButtonDown = nullptr;
+    MouseButtonHandler onRightDoubleClick = nullptr;
+    KeyHandler onKeyUp = nullptr;
+    KeyHandler onKeyDown = nullptr;
+    CharHandler onChar = nullptr;
+    ElementHandler onMove = nullptr;
+    ElementHandler onResize = nullptr;
+    ElementHandler onPaint = nullptr;
+    CloseHandler onClose = nullptr;
+    CloseHandler onQueryEndSession = nullptr;  // true lets the user's session end
+    ElementHandler onEndSession = nullptr;     // the session is ending
+    ElementHandler onDestroy = nullptr;
+    ElementHandler onGotFocus = nullptr;
+    ElementHandler onLostFocus = nullptr;
+    ElementHandler onActivate = nullptr;
+    ElementHandler onDeactivate = nullptr;
+    ElementHandler onTextChanged = nullptr;
+    MouseMoveHandler onMouseMove = nullptr;
+    ElementHandler onMouseHover = nullptr;
+    ElementHandler onMouseLeave = nullptr;
+
+    // ---- Virtual operations -----------------------------------------------
+    virtual void SetSize(int newWidth, int newHeight);
+    virtual void SetBackColour(COLORREF colour);
+    virtual void SetEnabled(bool enable);
+    virtual void SetText(const std::wstring& newText);
+    virtual void SetTextNarrow(const std::string& newText);
+    virtual void OnLeftButtonUp(int px, int py);
+    virtual void OnLeftButtonDown(int px, int py);
+    virtual void OnLeftDoubleClick(int px, int py);
+    virtual void OnRightButtonUp(int px, int py);
+    virtual void OnRightButtonDown(int px, int py);
+    virtual void OnRightDoubleClick(int px, int py);
+    virtual void OnKeyUp(int key);
+    virtual void OnKeyDown(int key);
+    virtual bool OnChar(int character);
+    virtual void OnMouseMove(int px, int py);
+    virtual void OnMouseHover();
+    virtual void OnMouseLeave();
+    virtual void Focus();
+    virtual void OnMove();
+    virtual void OnResize();
+    virtual void OnPaint();
+    virtual HBRUSH ChildColour(HDC context);  // colour query of a child control; 0 = platform default
+    virtual bool OnClose();
+    virtual bool OnQueryEndSession();
+    virtual void OnEndSession();
+    virtual void OnDestroy();
+    virtual void OnGotFocus();
+    virtual void OnLostFocus();
+    virtual void OnActivate();
+    virtual void OnDeactivate();
+    virtual void OnCreated(HWND handle);
+    virtual void Redraw();
+    virtual bool GetWaitCursor();
+    virtual bool GetHandCursor();
+    virtual void SetWaitCursor(bool on);
+    virtual void SetHandCursor(bool on);
+    virtual void OnShow();
+    virtual void OnHeaderNotify(int kind, const std::vector<std::string>& texts, const std::vector<int>& values);
+    virtual void Create() = 0;
+
+    // ---- Hooks of the window procedure -------------------------------------
+    // The window procedure calls these for the widget classes that need more
+    // than the operations above; each widget overrides the ones it answers
+    // (the element's typeKeyword tells the procedure which kind it has).
+    virtual bool IsPanel() const;                        // PanelChildren family: true
+    virtual bool HasScrollBar(int bar) const;            // SB_HORZ / SB_VERT switched on
+    virtual void OnScrollRequest(int bar, int delta);     // panel: onHorizontalScroll / onVerticalScroll (delta)
+    virtual void ToggleChecked();                        // "checkbox": checkState = !IsChecked(); ApplyChecked()
+    virtual bool OnDropDownHook();                       // "combobox"/"ComboBoxEx": list opens; false = handled
+    virtual bool OnCloseUpHook();                        // "combobox"/"ComboBoxEx": list closes; false = handled
+    virtual void OnDateChange();                         // "datepicker": the change notification
+    virtual void OnPositionChange(int proposed);         // "numericbox": proposed up-down position
+    virtual void OnTimerTick();                          // "timer": calls onTimer
+    virtual int DrawImage(Drawing& surface, const RECT& item, bool pressed);  // "button": text offset, 0 = none
+
+    // ---- Non-virtual operations -------------------------------------------
+    void SetClientSize(int clientWidth, int clientHeight);
+    POINT RefreshPosition();
+    std::wstring GetText();
+    std::string GetTextNarrow();
+    void CreateTooltip(HWND handle);
+    void UpdateTooltip();
+
+    // Shared flag that turns false when the element is deleted; the window
+    // procedure holds a copy while it dispatches, so that a handler deleting
+    // the element cannot make it touch freed memory.
+    std::shared_ptr<bool> AliveFlag() const { return alive; }
+
+protected:
+    // Child-window creation helpers for the widget classes (see Child.h).
+    int TakeControlId();
+    void SubclassWindow();
+    void ApplyFont();
+
+private:
+    friend LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
+    std::shared_ptr<bool> alive;
+    bool nativeWindowGone = false;  // WM_NCDESTROY seen: the handle may be reused
+};
+
+}  // namespace QVUtility

@@ -1,0 +1,55 @@
+#include "toolkit/widgets/Image.h"
+
+#include "toolkit/platform/TextConversion.h"
+
+namespace QVUtility {
+
+Image::Image(GUIElement* parentElement, int resource) : Child(nullptr), resourceId(resource) {
+    parent = parentElement;
+    typeKeyword = "image";
+}
+
+Image::~Image() {
+    // The control must not keep showing a bitmap that is about to go.
+    if (window != nullptr && IsWindow(window)) SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, 0);
+    if (bitmap != nullptr) DeleteObject(bitmap);
+}
+
+void Image::Create() {
+    if (created) return;
+    DWORD style = WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_BITMAP;
+    if (border) style |= WS_BORDER;
+    if (!enabled) style |= WS_DISABLED;
+    CreateChildWindow(L"static", style, border ? WS_EX_CLIENTEDGE : 0);
+    if (resourceId == -1) SetImageFile(imageFile);
+    else SetImageResource(resourceId);
+    FinishCreate();
+}
+
+void Image::Show(HBITMAP picture) {
+    // The previous bitmap leaves the control before it is released.
+    const HANDLE shownBefore = reinterpret_cast<HANDLE>(
+        SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+    if (shownBefore != nullptr && shownBefore != bitmap && shownBefore != picture) DeleteObject(shownBefore);
+    if (bitmap != nullptr && bitmap != picture) DeleteObject(bitmap);
+    bitmap = picture;
+}
+
+void Image::SetImageFile(const std::string& path) {
+    imageFile = path;
+    resourceId = -1;
+    if (window == nullptr || path.empty()) return;
+    const std::wstring widePath = Widen(path);
+    Show(static_cast<HBITMAP>(
+        LoadImageW(nullptr, widePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+}
+
+void Image::SetImageResource(int id) {
+    imageFile.clear();
+    resourceId = id;
+    if (window == nullptr || id <= 0) return;
+    Show(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
+                                         LR_CREATEDIBSECTION)));
+}
+
+}  // namespace QVUtility

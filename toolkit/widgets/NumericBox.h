@@ -1,0 +1,35 @@
+// NumericBox: an up-down (spin) control attached to a buddy element, usually
+// a numbers-only TextBox, holding an integer between minimum and maximum.
+#pragma once
+
+#include "toolkit/core/Child.h"
+
+namespace QVUtility {
+
+class NumericBox;
+using ValueHandler = void (*)(NumericBox* box, int value);
+
+class NumericBox : public Child {
+public:
+    NumericBox(GUIElement* parent, GUIElement* buddyElement);
+
+    int minimum = 0;
+    int maximum = 100000;
+    int value = 0;                   // last known position
+    GUIElement* buddy = nullptr;     // shows the number; not owned
+    ValueHandler onValue = nullptr;  // new, clamped value after a spin
+
+    void Create() override;
+
+    // The position the control holds; the minimum when the buddy's text is
+    // not a number in range (for example "abc").
+    int GetValue();
+    // Stores the value and shows it (the control limits it to the range).
+    void SetValue(int newValue);
+
+    // The user spins: the proposed position is clamped to the range, then
+    // onValue and onTextChanged run.
+    void OnPositionChange(int proposed) override;
+};
+
+}  // namespace QVUtility

@@ -1,0 +1,220 @@
+#include "toolkit/widgets/PanelChildren.h"
+
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/draw/GdiTally.h"
+#include "toolkit/core/NativeCreation.h"
+#include "toolkit/core/Registry.h"
+#include "toolkit/core/WindowProcedure.h"
+
+namespace QVUtility {
+
+namespace {
+
+constexpr DWORD FloatingStyle = 0x80;
+constexpr DWORD FloatingExtendedStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
+
+}  // namespace
+
+PanelChildren::PanelChildren(GUIElement* parentElement) : Child(nullptr) {
+    parent = parentElement;
+    typeKeyword = "panel";
+}
+
+PanelChildren::~PanelChildren() { ReleaseChildBrush(); }
+
+void PanelChildren::ReleaseChildBrush() {
+    if (childBrush != nullptr && childBrushOwned) ReleaseGdiObject(childBrush);
+    childBrush = nullptr;
+    childBrushOwned = false;
+}
+
+// ---- Style ------------------------------------------------------------------
+
+DWORD PanelChildren::WindowStyle() const {
+    DWORD style = floating ? FloatingStyle : (WS_CHILD | WS_VISIBLE);
+    if (tabStop) style |= WS_TABSTOP;
+    if (!enabled) style |= WS_DISABLED;
+    if (border) style |= WS_BORDER;
+    if (horizontalBar) style |= WS_HSCROLL;
+    if (verticalBar) style |= WS_VSCROLL;
+    return style;
+}
+
+DWORD PanelChildren::WindowExtendedStyle() const {
+    DWORD extended = floating ? FloatingExtendedStyle : 0;
+    if (border && !flatBorder) extended |= WS_EX_CLIENTEDGE;
+    return extended;
+}
+
+void PanelChildren::ApplyStyle() {
+    if (window == nullptr || !IsWindow(window)) return;
+    DWORD style = WindowStyle();
+    // Switching a bar must not show a panel its owner has hidden.
+    const DWORD current = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    style = (style & ~WS_VISIBLE) | (current & WS_VISIBLE);
+    SetLastError(0);
+    if (SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(style)) == 0 && GetLastError() != 0) return;
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// ---- Creation -----------------------------------------------------------------
+
+HWND PanelChildren::RegisterAndCreateWindow() {
+    className = L"PanelChildren" + std::to_wstring(controlCounter);
+    TakeControlId();
+
+    HINSTANCE classInstance = parent != nullptr && parent->instance != nullptr ? parent->instance : instance;
+    if (classInstance == nullptr) classInstance = GetModuleHandleW(nullptr);
+
+    windowClass = WNDCLASSW{};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = &WindowProcedure;
+    windowClass.hInstance = classInstance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = className.c_str();
+    // The class and its brush go when the window does. A class refused
+    // makes the creation below fail too.
+    RegisterElementClass(windowClass, backColour);
+
+    HWND parentWindow = floating ? nullptr : ParentWindow();
+    HMENU childId = floating ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId));
+    {
+        CreationScope scope(this);
+        window = CreateElementWindow(WindowExtendedStyle(), className.c_str(), text.c_str(), WindowStyle(), x, y,
+                                     width, height, parentWindow, childId, classInstance);
+    }
+    AttachClassWindow(className.c_str(), classInstance, window);
+    IndexWindow(this);
+    if (window == nullptr) GetLastError();  // the element stays usable as data
+    return window;
+}
+
+void PanelChildren::Create() {
+    if (window != nullptr && IsWindow(window)) return;
+    RegisterAndCreateWindow();
+    if (window != nullptr && !floating) {
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+    }
+    created = true;
+    if (onCreate != nullptr && !createNotified) {
+        createNotified = true;
+        onCreate(this, window);
+    }
+    SetScrollLimits(scrollMin, scrollMax);
+    CreateTooltip(window);
+    if (font != nullptr && window != nullptr) {
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font->GetFont()), TRUE);
+    }
+}
+
+// ---- Colour queries ---------------------------------------------------------
+
+HBRUSH PanelChildren::ChildColour(HDC context) {
+    if (!customColours) return nullptr;
+    ReleaseChildBrush();
+    if (font != nullptr) {
+        HFONT handle = font->GetFont();
+        if (handle != nullptr) SelectObject(context, handle);
+    }
+    const COLORREF background = childBackColour != NoColour ? childBackColour : backColour;
+    if (background == NoColour) {
+        childBrush = GetSysColorBrush(COLOR_BTNFACE);
+    } else {
+        SetBkColor(context, background);
+        childBrush = CreateElementBrush(background);
+        childBrushOwned = childBrush != nullptr;
+    }
+    if (childTextColour != NoColour) SetTextColor(context, childTextColour);
+    return childBrush;
+}
+
+// ---- Scrolling ----------------------------------------------------------------
+
+void PanelChildren::SetScrollLimits(int minimum, int maximum) {
+    scrollMin = minimum;
+    scrollMax = maximum;
+    if (window == nullptr) return;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    info.nMin = minimum;
+    info.nMax = maximum;
+    const long long page = (static_cast<long long>(maximum) - minimum) / 10;
+    info.nPage = page > 0 ? static_cast<UINT>(page) : 0;
+    if (verticalBar) SetScrollInfo(window, SB_VERT, &info, TRUE);
+    if (horizontalBar) SetScrollInfo(window, SB_HORZ, &info, TRUE);
+}
+
+void PanelChildren::SetContentSize(int bar, int size) {
+    if (size < 0) size = 0;
+    scrollMin = 0;
+    scrollMax = size;
+    if (window == nullptr) return;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    info.nMin = 0;
+    info.nMax = size + size / 10;
+    info.nPage = static_cast<UINT>(size / 10);
+    SetScrollInfo(window, bar, &info, TRUE);
+}
+
+void PanelChildren::SetContentWidth(int contentWidth) { SetContentSize(SB_HORZ, contentWidth); }
+void PanelChildren::SetContentHeight(int contentHeight) { SetContentSize(SB_VERT, contentHeight); }
+
+void PanelChildren::ResetScroll(int bar) {
+    if (window == nullptr) return;
+    const int position = GetScrollPos(window, bar);
+    if (position <= 0) return;
+    SetScrollPos(window, bar, 0, TRUE);
+    if (bar == SB_HORZ) {
+        ScrollWindow(window, position, 0, nullptr, nullptr);
+    } else {
+        ScrollWindow(window, 0, position, nullptr, nullptr);
+    }
+    UpdateWindow(window);
+}
+
+int PanelChildren::ScrollPosition(int bar) const {
+    if (window == nullptr) return 0;
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    if ((style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) == 0) return 0;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    return GetScrollInfo(window, bar, &info) ? info.nPos : 0;
+}
+
+void PanelChildren::ScrollTo(int bar, int position) {
+    if (window == nullptr || !HasScrollBar(bar)) return;
+    ScrollPanel(this, window, bar, ScrollPosition(bar), position);
+}
+
+void PanelChildren::ResetHorizontalScroll() { ResetScroll(SB_HORZ); }
+void PanelChildren::ResetVerticalScroll() { ResetScroll(SB_VERT); }
+
+void PanelChildren::ShowHorizontalBar(bool on) {
+    horizontalBar = on;
+    ApplyStyle();
+}
+
+void PanelChildren::ShowVerticalBar(bool on) {
+    verticalBar = on;
+    ApplyStyle();
+}
+
+bool PanelChildren::IsPanel() const { return true; }
+
+bool PanelChildren::HasScrollBar(int bar) const {
+    if (bar == SB_HORZ) return horizontalBar;
+    if (bar == SB_VERT) return verticalBar;
+    return false;
+}
+
+void PanelChildren::OnScrollRequest(int bar, int delta) {
+    ScrollHandler handler = bar == SB_HORZ ? onHorizontalScroll : onVerticalScroll;
+    if (handler != nullptr) handler(this, delta);
+}
+
+}  // namespace QVUtility

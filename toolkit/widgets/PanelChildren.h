@@ -1,0 +1,87 @@
+// PanelChildren: the toolkit's own container window. A child window of a
+// window class of its own ("PanelChildren" and a number) that holds other
+// elements, paints its background in backColour, answers the colour queries
+// of the native controls inside it and can scroll its content with its own
+// scroll bars. Base of CellControl, TimeLine and DatePicker.
+#pragma once
+
+#include <string>
+
+#include "toolkit/core/Child.h"
+
+namespace QVUtility {
+
+class PanelChildren;
+
+// Scroll handler: the panel and (old position - requested position).
+using ScrollHandler = void (*)(GUIElement* panel, int delta);
+
+class PanelChildren : public Child {
+public:
+    explicit PanelChildren(GUIElement* parentElement);
+    ~PanelChildren() override;
+
+    std::string tag;                           // free text for the owner
+    bool customColours = true;                 // answer the colour queries of child controls
+    ScrollHandler onVerticalScroll = nullptr;  // after a vertical request that changed the position asked for
+    ScrollHandler onHorizontalScroll = nullptr;
+    bool border = false;                       // WS_BORDER
+    bool flatBorder = false;                   // with border: no sunken client edge
+    bool verticalBar = false;                  // WS_VSCROLL
+    bool horizontalBar = false;                // WS_HSCROLL
+    int scrollMin = 0;
+    int scrollMax = 100;
+    bool tabStop = true;                       // WS_TABSTOP
+    HBRUSH childBrush = nullptr;               // handed out by the last colour query
+    COLORREF childTextColour = NoColour;       // text colour of child controls; none = unchanged
+    COLORREF childBackColour = NoColour;       // background of child controls; none = the panel's own
+    bool floating = false;                     // a free-standing tool window instead of a child
+
+    void Create() override;
+    HBRUSH ChildColour(HDC context) override;
+
+    // Range min..max with a page of a tenth on every bar that is switched on.
+    void SetScrollLimits(int minimum, int maximum);
+    // Horizontal (vertical) bar for content of the given size: range 0 to
+    // size + size / 10, page size / 10.
+    void SetContentWidth(int contentWidth);
+    void SetContentHeight(int contentHeight);
+    // Back to position 0, moving the content with the bar.
+    void ResetHorizontalScroll();
+    void ResetVerticalScroll();
+    // The position of the scroll bar `bar` (SB_HORZ, SB_VERT); 0 when the
+    // window shows no such bar. Read whole: it runs past 16 bits on long content.
+    int ScrollPosition(int bar) const;
+    // Scrolls as the scroll bar would to `position`: the content follows and
+    // the scroll handler hears of it.
+    void ScrollTo(int bar, int position);
+    void ShowHorizontalBar(bool on);
+    void ShowVerticalBar(bool on);
+
+    // The native style and extended style the fields ask for.
+    DWORD WindowStyle() const;
+    DWORD WindowExtendedStyle() const;
+    // Name of the window class registered by Create (empty before).
+    const std::wstring& ClassName() const { return className; }
+
+    // Hooks of the window procedure.
+    bool IsPanel() const override;
+    bool HasScrollBar(int bar) const override;
+    void OnScrollRequest(int bar, int delta) override;
+
+protected:
+    // Registers the panel's window class and makes the native window; the
+    // steps of Create before the control shows itself. Answers the window.
+    HWND RegisterAndCreateWindow();
+
+private:
+    std::wstring className;
+    bool childBrushOwned = false;
+
+    void ReleaseChildBrush();
+    void ApplyStyle();
+    void SetContentSize(int bar, int size);
+    void ResetScroll(int bar);
+};
+
+}  // namespace QVUtility

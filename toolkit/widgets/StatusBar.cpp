@@ -1,0 +1,34 @@
+#include "toolkit/widgets/StatusBar.h"
+
+#include <commctrl.h>
+
+#include "toolkit/core/NativeCreation.h"
+#include "toolkit/platform/TextConversion.h"
+
+namespace QVUtility {
+
+StatusBar::StatusBar(GUIElement* parentElement, const std::string& initialText) : Child(nullptr) {
+    parent = parentElement;
+    typeKeyword = "statusbar";
+    text = Widen(initialText);
+    x = 0;
+    y = 0;
+    width = 0;
+    height = 0;
+}
+
+void StatusBar::Create() {
+    if (created) return;
+    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    if (!enabled) style |= WS_DISABLED;
+    TakeControlId();
+    window = CreateElementWindow(0, STATUSCLASSNAMEW, text.c_str(), style, x, y, width, height, ParentWindow(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr));
+    if (window == nullptr) GetLastError();
+    IndexWindow(this);
+    FinishCreate();
+}
+
+}  // namespace QVUtility

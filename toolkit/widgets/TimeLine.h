@@ -1,0 +1,161 @@
+// TimeLine: the calendar ruler of the Gantt chart. Three rows laid from the
+// bottom of the control upwards: the days (one column each, non-working days
+// filled red with yellow numbers), the months (Italian abbreviations) and the
+// years. The ruler is sized to its span by SetProject, paints itself off
+// screen and keeps the picture of its last paint in chartImage for the image
+// export.
+//
+// The picture is redrawn only when something it depends on has changed (the
+// span, the calendar, the colours, the font or the size); any other paint
+// copies the part asked for from chartImage, so scrolling a ruler of many
+// years stays quick. When a bitmap of the whole ruler cannot be made, only
+// the part being painted is drawn, and chartImage is left empty.
+//
+// A native window is at most 32767 pixels wide and placed within 32767
+// pixels of its parent's corner, while a ruler of a few years is wider. The
+// ruler's `width` is its full width; when its window cannot be that wide, the
+// window shows the part of the ruler that lies over the parent's client area
+// and follows the parent's horizontal scrolling (see FollowParent).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/Date.h"
+#include "model/WorkingDays.h"
+#include "toolkit/widgets/PanelChildren.h"
+
+namespace QVUtility {
+
+class FontDescription;
+
+// What the ruler's three rows are drawn from: the control's own paint and
+// other surfaces (a printed page) share the drawing.
+struct RulerRows {
+    MyApp::Date spanStart;                                  // first day
+    MyApp::Date spanEnd;                                    // last day (inclusive)
+    const MyApp::WorkingDayCalendar* calendar = nullptr;    // which days are red; none draws no day
+    // Column c spans ruler x from c * columnWidth / columnDivisor to the next
+    // column's edge, so columns need not be whole pixels wide.
+    std::int64_t columnWidth = 20;
+    std::int64_t columnDivisor = 1;
+    // Width of the whole picture: how many columns to draw when the span's
+    // end is no real day.
+    std::int64_t pictureWidth = 0;
+    int bottom = 0;                   // y below the day row; the rows are laid upwards from here
+    int rowHeight = 0;
+    FontDescription* font = nullptr;  // labels
+    COLORREF lineColour = RGB(0, 0, 0);
+    COLORREF backColour = RGB(255, 255, 255);
+    // Month and year boxes that go on beyond the drawn part end at its edges
+    // (each printed page labels its own months).
+    bool cutAtEdges = false;
+    // Labels wider than their box are left out rather than clipped.
+    bool fittedLabels = false;
+};
+
+// Draws the part of the rows from ruler x drawLeft to drawRight on the
+// context, with ruler x = originX at the context's x = 0: the background, a
+// cell per day (non-working days red with yellow numbers; columns too narrow
+// for an outline show only the red), the month and the year boxes.
+void PaintRulerRows(HDC context, const RulerRows& rows, std::int64_t originX, std::int64_t drawLeft,
+                    std::int64_t drawRight);
+
+class TimeLine : public PanelChildren {
+public:
+    explicit TimeLine(GUIElement* parentElement);
+    ~TimeLine() override;
+
+    int workingWeekdays[7] = {1, 1, 1, 1, 1, 0, 0};  // index 0 = Monday ... 6 = Sunday; non-zero = working
+    MyApp::Date spanStart;                          // first day drawn
+    MyApp::Date spanEnd;                            // last day drawn (inclusive)
+    int dayWidth = 20;                              // width of one day column in pixels
+    HBITMAP chartImage = nullptr;                   // picture of the last paint (whole ruler); owned
+    bool fontBold = false;
+    bool fontUnderline = false;
+    bool fontItalic = false;
+    std::string fontName = "Tahoma";
+    int fontSize = 14;
+    COLORREF lineColour = RGB(0, 0, 0);  // outlines, month and year labels, numbers of working days
+    std::vector<MyApp::Date> includeDays;  // extra working days (a copy of the project's)
+    std::vector<MyApp::Date> excludeDays;  // extra non-working days
+
+    // Largest picture, in pixels, made for the whole ruler; a ruler above it
+    // paints only what is being shown.
+    std::int64_t pictureLimit = 64LL * 1024 * 1024;
+
+    // Takes the span, copies of the two day lists and the seven weekday flags
+    // (Monday first; none keeps the current ones), then sets the column width
+    // and the control's width: short spans are stretched to nine tenths of
+    // the screen width, longer ones keep 20-pixel columns.
+    void SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp::Date> include,
+                    std::vector<MyApp::Date> exclude, const int* weekdayFlags);
+
+    bool IsIncludedDay(const MyApp::Date& day) const;
+    bool IsExcludedDay(const MyApp::Date& day) const;
+
+    // Number of day columns of the span: 0 when the start is invalid or the
+    // end lies before it; when the end cannot be converted, as many as the
+    // control's width holds.
+    std::int64_t ColumnCount() const;
+
+    void OnPaint() override;
+    // Keeps the window over the visible part of a ruler wider than a window.
+    void OnMove() override;
+
+    // Ruler x shown at the window's left edge (0 unless the ruler is wider
+    // than its window can be).
+    std::int64_t ViewOrigin() const { return viewOrigin; }
+    // Width of the whole ruler's picture: the client width the window would
+    // have if it could be as wide as `width`.
+    int RulerWidth() const;
+
+    // Month abbreviation of month 1 to 12 ("GEN" ... "DIC"); empty otherwise.
+    static const wchar_t* MonthAbbreviation(int month);
+
+private:
+    // What the picture in chartImage was drawn from.
+    struct PictureInputs {
+        int clientWidth = 0;
+        int clientHeight = 0;
+        int rowHeight = 0;
+        int dayWidth = 0;
+        COLORREF lineColour = 0;
+        COLORREF backColour = 0;
+        HFONT labelFont = nullptr;
+        std::wstring fontFace;
+        int fontHeight = 0;
+        bool bold = false, italic = false, underline = false;
+        MyApp::Date spanStart, spanEnd;
+        int calendarVersion = 0;
+        bool Matches(const PictureInputs& other) const;
+    };
+    PictureInputs pictureInputs;
+
+    std::int64_t viewOrigin = 0;       // ruler x at the window's left edge
+    std::int64_t logicalLeft = 0;      // ruler x = 0 in the parent's client coordinates
+    int lastParentScroll = -1;         // parent's horizontal position at the last move; -1 = none yet
+    bool repositioning = false;        // our own move is under way
+
+    // The working-day calendar the paint asks about each day, made from the
+    // weekday flags and the two lists: by SetProject, and again at a paint
+    // only when the owner has changed those fields since.
+    struct CalendarFields {
+        int weekdays[7] = {};
+        std::vector<MyApp::Date> includeDays, excludeDays;
+    };
+    CalendarFields calendarFields;
+    MyApp::WorkingDayCalendar calendar;
+    int calendarVersion = 0;  // counts the calendars made
+    void UpdateCalendar();
+
+    void ReleaseChartImage();
+    // The rows as the control paints them, in a client area `bottom` high.
+    RulerRows Rows(int bottom, int rowHeight, FontDescription* labelFont) const;
+    // Places the window over the parent's client area when the ruler is
+    // wider than its window, after a scroll of the parent or a resize.
+    void FollowParent();
+};
+
+}  // namespace QVUtility

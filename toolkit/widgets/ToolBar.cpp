@@ -1,0 +1,111 @@
+#include "toolkit/widgets/ToolBar.h"
+
+#include <algorithm>
+
+namespace QVUtility {
+
+ToolBarItem::ToolBarItem(ToolBar* toolbar) : Child(nullptr), label(LabelLength, L'\0') {
+    parent = toolbar;
+    typeKeyword = "toolbaritem";
+}
+
+void ToolBarItem::Create() {
+    if (created) return;
+    TakeControlId();
+    const size_t length = std::min(text.size(), static_cast<size_t>(LabelLength - 1));
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length), label.begin());
+    label[length] = L'\0';
+    created = true;
+}
+
+ToolBar::ToolBar(GUIElement* owner) : Child(nullptr) {
+    parent = owner;
+    typeKeyword = "toolbar";
+    width = 190;
+    height = 25;
+}
+
+ToolBar::~ToolBar() {
+    for (HBITMAP bitmap : mappedBitmaps) DeleteObject(bitmap);
+}
+
+DWORD ToolBar::ToolBarStyle() const {
+    DWORD style = WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | CCS_NODIVIDER;
+    if (!autoSize) style |= CCS_NORESIZE;
+    if (border) style |= WS_BORDER;
+    if (flat) style |= TBSTYLE_FLAT;
+    if (alignBottom) style |= CCS_BOTTOM;
+    if (alignTop) style |= CCS_TOP;
+    if (alignLeft) style |= CCS_LEFT;
+    if (alignRight) style |= CCS_RIGHT;
+    if (!alignTop && !alignBottom && !alignLeft && !alignRight) style |= CCS_NOPARENTALIGN;
+    if (!enabled) style |= WS_DISABLED;
+    return style;
+}
+
+void ToolBar::Create() {
+    if (created) return;
+    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+    CreateChildWindow(TOOLBARCLASSNAMEW, ToolBarStyle());
+    FinishCreate();
+    if (window == nullptr) return;
+    // The record size of this build (32 bytes in 64-bit programs).
+    SendMessageW(window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(window, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&standardImages));
+    RebuildButtons();
+}
+
+void ToolBar::AddItem(ToolBarItem* item) {
+    if (item != nullptr) items.push_back(item);
+}
+
+int ToolBar::AddMappedBitmap(ToolBarItem& item) {
+    if (window == nullptr) return -1;
+    COLORMAP map{item.transparentColour, GetSysColor(COLOR_BTNFACE)};
+    const HBITMAP bitmap = CreateMappedBitmap(GetModuleHandleW(nullptr), item.bitmapResource, 0, &map, 1);
+    if (bitmap != nullptr) mappedBitmaps.push_back(bitmap);
+    TBADDBITMAP record{nullptr, reinterpret_cast<UINT_PTR>(bitmap)};
+    return static_cast<int>(SendMessageW(window, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&record)));
+}
+
+void ToolBar::RebuildButtons() {
+    if (items.empty()) return;
+    std::vector<TBBUTTON> buttons;
+    buttons.reserve(std::min(items.size(), MaxButtons));
+    int base = 0;
+    for (ToolBarItem* item : items) {
+        if (buttons.size() == MaxButtons) break;
+        item->Create();
+        TBBUTTON button{};
+        button.idCommand = item->controlId;
+        button.fsState = item->enabled ? TBSTATE_ENABLED : 0;
+        button.fsStyle = item->buttonStyle;
+        int image = item->imageIndex;
+        if (image == 0) {
+            if (item->bitmapResource != 0 && item->imageCount == 0) {
+                image = AddMappedBitmap(*item);
+            } else if (item->bitmapResource != 0) {
+                TBADDBITMAP strip{GetModuleHandleW(nullptr), static_cast<UINT_PTR>(item->bitmapResource)};
+                base = window != nullptr ? static_cast<int>(SendMessageW(window, TB_ADDBITMAP,
+                                                                          static_cast<WPARAM>(item->imageCount),
+                                                                          reinterpret_cast<LPARAM>(&strip)))
+                                         : -1;
+                image = base + item->imageOffset;
+            } else {
+                image = item->imageOffset > 0 ? base + item->imageOffset : 0;
+            }
+        }
+        item->imageIndex = image;
+        button.iBitmap = image;
+        if (showLabels) button.iString = reinterpret_cast<INT_PTR>(item->label.data());
+        buttons.push_back(button);
+    }
+    if (window == nullptr) return;
+    while (SendMessageW(window, TB_DELETEBUTTON, 0, 0)) {
+    }
+    SendMessageW(window, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    SendMessageW(window, TB_AUTOSIZE, 0, 0);
+}
+
+}  // namespace QVUtility
