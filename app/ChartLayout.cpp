@@ -37,7 +37,7 @@ RowRange ChartLayout::RowsBetween(std::int64_t top, std::int64_t bottom) const {
     // Row r covers FirstRowTop + r * pitch up to barHeight below that.
     const std::int64_t first = FirstRowTop();
     const std::int64_t lowest = top - first - barHeight + 1;  // row tops from here on reach the band
-    const std::int64_t highest = bottom - 1 - first;         // ... and up to here start in it
+    const std::int64_t highest = bottom - 1 - first;          // ... and up to here start in it
     if (highest < 0) return range;
     const std::int64_t from = lowest <= 0 ? 0 : (lowest + rowPitch - 1) / rowPitch;
     const std::int64_t to = highest / rowPitch + 1;

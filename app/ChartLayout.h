@@ -42,14 +42,14 @@ struct BarWindowSpan {
 
 class ChartLayout {
 public:
-    int titleLeft = 10;      // the title cell's left edge
-    int titleHeight = 30;    // the title band
-    int rulerTop = 31;       // the ruler's top edge
+    int titleLeft = 10;                                                   // the title cell's left edge
+    int titleHeight = 30;                                                 // the title band
+    int rulerTop = 31;                                                    // the ruler's top edge
     int gapUnderRuler = static_cast<int>(ChartGeometry().gapUnderRuler);  // ruler's bottom to first bar
     int barHeight = static_cast<int>(ChartGeometry().barHeight);
     int rowPitch = static_cast<int>(ChartGeometry().rowPitch);  // from one bar's top to the next
-    int pictureTextDrop = 5; // the exported picture writes a bar's text this far below its top
-    int viewMargin = 60;     // rows this far above and below the view get bar windows too
+    int pictureTextDrop = 5;  // the exported picture writes a bar's text this far below its top
+    int viewMargin = 60;      // rows this far above and below the view get bar windows too
 
     ChartLayout() = default;
     // The chart of `project` over a ruler of the given size and column width.

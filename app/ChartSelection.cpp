@@ -53,7 +53,8 @@ void FormMain::ScrollRowIntoView(std::size_t row) {
     const int scrollY = chartPanel->ScrollPosition(SB_VERT);
     const std::int64_t top = chartLayout.RowTop(row);
     const std::int64_t wantedY = Reveal(scrollY, client.bottom, top, top + chartLayout.barHeight, chartLayout.rowPitch);
-    if (wantedY != scrollY) chartPanel->ScrollTo(SB_VERT, static_cast<int>(std::min<std::int64_t>(wantedY, contentHeight)));
+    if (wantedY != scrollY)
+        chartPanel->ScrollTo(SB_VERT, static_cast<int>(std::min<std::int64_t>(wantedY, contentHeight)));
     // Sideways only when no part of the bar is in view: then its start.
     const int scrollX = chartPanel->ScrollPosition(SB_HORZ);
     const BarSpan bar = chartLayout.Bar(project.tasks[row]);

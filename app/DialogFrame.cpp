@@ -4,13 +4,13 @@
 
 #include "app/resource.h"
 #include "file/ProjectFile.h"
+#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/ComboBox.h"
 #include "toolkit/widgets/DatePicker.h"
 #include "toolkit/widgets/GroupBox.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/TextBox.h"
-#include "toolkit/platform/TextConversion.h"
 
 namespace MyApp {
 
@@ -188,8 +188,8 @@ QVUtility::Label* DialogFrame::MakeLabel(const std::wstring& caption, int left, 
     return label;
 }
 
-QVUtility::ComboBox* DialogFrame::MakeComboBox(const std::vector<std::wstring>& items, int selected, int left,
-                                               int top, int listWidth) {
+QVUtility::ComboBox* DialogFrame::MakeComboBox(const std::vector<std::wstring>& items, int selected, int left, int top,
+                                               int listWidth) {
     auto* list = Own(new QVUtility::ComboBox(this));
     // The height holds the open list.
     Place(list, left, top, listWidth, 25 * static_cast<int>(items.size() + 2));
@@ -279,8 +279,7 @@ std::wstring DescriptionProblem(const std::string& description, const std::wstri
     }
     if (description.find_first_of("\r\n") != std::string::npos)
         return L"La descrizione non può contenere interruzioni di riga.";
-    if (IsMarkerLine(description))
-        return L"La descrizione non può essere uguale a una riga di controllo del file.";
+    if (IsMarkerLine(description)) return L"La descrizione non può essere uguale a una riga di controllo del file.";
     return std::wstring();
 }
 

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "model/Date.h"
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/Form.h"
+#include "toolkit/draw/FontDescription.h"
 
 namespace QVUtility {
 class Button;
@@ -29,7 +29,7 @@ class ComboBox;
 class Label;
 class DatePicker;
 class TextBox;
-}
+}  // namespace QVUtility
 
 namespace MyApp {
 
@@ -87,8 +87,7 @@ protected:
         return element;
     }
     // A button whose click reaches OnButton, made at once.
-    QVUtility::Button* MakeButton(const std::wstring& caption, int left, int top, int buttonWidth,
-                                  int buttonHeight);
+    QVUtility::Button* MakeButton(const std::wstring& caption, int left, int top, int buttonWidth, int buttonHeight);
 
     // A label showing `caption`, made at once.
     QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight);

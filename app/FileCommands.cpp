@@ -14,14 +14,14 @@
 #include "app/FormMain.h"
 #include "app/RecentFiles.h"
 #include "file/ProjectFile.h"
+#include "toolkit/core/Menu.h"
 #include "toolkit/draw/BitmapFile.h"
 #include "toolkit/draw/Drawing.h"
-#include "toolkit/platform/FileDialogs.h"
 #include "toolkit/draw/FontDescription.h"
-#include "toolkit/core/Menu.h"
+#include "toolkit/platform/FileDialogs.h"
 #include "toolkit/platform/Services.h"
-#include "toolkit/widgets/StatusBar.h"
 #include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/StatusBar.h"
 #include "toolkit/widgets/TimeLine.h"
 
 namespace MyApp {
@@ -54,9 +54,8 @@ bool FileExists(const std::string& path) {
 // Whether the name ends in `extension` (".png"), in any letter case.
 bool HasExtension(const std::wstring& name, const wchar_t* extension) {
     const std::size_t length = wcslen(extension);
-    return name.size() > length &&
-           CompareStringOrdinal(name.c_str() + name.size() - length, static_cast<int>(length), extension,
-                                static_cast<int>(length), TRUE) == CSTR_EQUAL;
+    return name.size() > length && CompareStringOrdinal(name.c_str() + name.size() - length, static_cast<int>(length),
+                                                        extension, static_cast<int>(length), TRUE) == CSTR_EQUAL;
 }
 
 // The picture's format: the name's extension says it; a name without one
@@ -101,14 +100,9 @@ bool FormMain::OpenProjectFile(const std::string& path) {
     // The loader replaces the project only when the whole file is valid, so
     // a failed load leaves the project and its chart exactly as they were.
     switch (Guarded(LoadResult::OpenFailed, [&] { return LoadProjectFile(path, project); })) {
-    case LoadResult::OpenFailed:
-        ShowErrorText(this, L"Errore durante la lettura.");
-        return false;
-    case LoadResult::FormatError:
-        ShowErrorText(this, L"Formato non valido.");
-        return false;
-    case LoadResult::Ok:
-        break;
+    case LoadResult::OpenFailed: ShowErrorText(this, L"Errore durante la lettura."); return false;
+    case LoadResult::FormatError: ShowErrorText(this, L"Formato non valido."); return false;
+    case LoadResult::Ok: break;
     }
     SetFilePath(path);
     project.modified = false;
@@ -188,12 +182,10 @@ bool FormMain::OfferToSave() {
     switch (SaveChanges(false)) {
     case SaveOutcome::NothingToSave:
     case SaveOutcome::Declined:
-    case SaveOutcome::Saved:
-        return true;
+    case SaveOutcome::Saved: return true;
     case SaveOutcome::Cancelled:
     case SaveOutcome::Failed:
-    case SaveOutcome::NotAsked:
-        break;
+    case SaveOutcome::NotAsked: break;
     }
     return false;
 }
@@ -261,8 +253,8 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
             const int w = static_cast<int>(std::min<std::int64_t>(bar.left + bar.width, chartWidth + 1) - l);
             const int y = static_cast<int>(barTop);
             surface.FillRect(l, y, w, chart.barHeight, 1, RGB(0, 0, 0), task.colour);
-            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, RGB(0, 0, 0),
-                             barFont, 2, true);
+            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, RGB(0, 0, 0), barFont,
+                             2, true);
         }
         surface.End();
     };

@@ -5,15 +5,15 @@
 
 #include "app/resource.h"
 #include "model/NumberText.h"
+#include "toolkit/platform/MessageBoxes.h"
+#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/ComboBoxEx.h"
 #include "toolkit/widgets/CurrencyBox.h"
 #include "toolkit/widgets/DatePicker.h"
 #include "toolkit/widgets/Label.h"
-#include "toolkit/platform/MessageBoxes.h"
 #include "toolkit/widgets/NumericBox.h"
 #include "toolkit/widgets/TextBox.h"
-#include "toolkit/platform/TextConversion.h"
 
 namespace MyApp {
 
@@ -32,8 +32,8 @@ struct ColourItem {
     int iconId;
 };
 constexpr ColourItem ColourItems[] = {
-    {"Azzuro", ColourAzzuro, IDI_COLOUR_CYAN},  {"Bianco", ColourBianco, IDI_COLOUR_WHITE},
-    {"Blu", ColourBlu, IDI_COLOUR_BLUE},        {"Rosso", ColourRosso, IDI_COLOUR_RED},
+    {"Azzuro", ColourAzzuro, IDI_COLOUR_CYAN}, {"Bianco", ColourBianco, IDI_COLOUR_WHITE},
+    {"Blu", ColourBlu, IDI_COLOUR_BLUE},       {"Rosso", ColourRosso, IDI_COLOUR_RED},
     {"Verde", ColourVerde, IDI_COLOUR_GREEN},
 };
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
-#include "toolkit/widgets/Button.h"
-#include "toolkit/widgets/ComboBox.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/GdiTally.h"
+#include "toolkit/widgets/Button.h"
+#include "toolkit/widgets/ComboBox.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/PanelChildren.h"
 
@@ -31,8 +31,8 @@ public:
 
 namespace {
 
-constexpr int Pad = 12;            // grey around the sheet
-constexpr int BarTop = 8;          // the row of buttons and lists
+constexpr int Pad = 12;    // grey around the sheet
+constexpr int BarTop = 8;  // the row of buttons and lists
 constexpr int ViewTop = 42;
 constexpr int MinimumPixelsPerInch = 8;
 
@@ -69,8 +69,8 @@ void SetBar(HWND window, int bar, int size, int view) {
 FormAnteprima::FormAnteprima(QVUtility::Form* ownerForm, const std::wstring& title, const Project& project,
                              const PrintChoice& initial, const PageFormat& landscape, const PageFormat& portrait,
                              const std::wstring& printingDate)
-    : DialogFrame(ownerForm, title, GetSystemMetrics(SM_CXSCREEN) * 85 / 100,
-                  GetSystemMetrics(SM_CYSCREEN) * 80 / 100, L"Tahoma"),
+    : DialogFrame(ownerForm, title, GetSystemMetrics(SM_CXSCREEN) * 85 / 100, GetSystemMetrics(SM_CYSCREEN) * 80 / 100,
+                  L"Tahoma"),
       choice(initial),
       project_(project),
       landscape_(landscape),
@@ -175,8 +175,7 @@ void FormAnteprima::ShowPage(std::int64_t index) {
 }
 
 void FormAnteprima::Render() {
-    if (picture == nullptr || picture->window == nullptr || pageView->window == nullptr || document_ == nullptr)
-        return;
+    if (picture == nullptr || picture->window == nullptr || pageView->window == nullptr || document_ == nullptr) return;
     page = std::max<std::int64_t>(0, std::min(page, PageCount() - 1));
     const PageFormat& format = Format();
     if (!format.Usable()) return;
@@ -188,7 +187,8 @@ void FormAnteprima::Render() {
     const double inchesHigh = static_cast<double>(format.paperHeight) / format.dpiY;
     int pixelsPerInch = 96 * ZoomPercent[zoom_] / 100;
     if (zoom_ == 0) {
-        pixelsPerInch = static_cast<int>(std::min((view.right - 2 * Pad) / inchesWide, (view.bottom - 2 * Pad) / inchesHigh));
+        pixelsPerInch =
+            static_cast<int>(std::min((view.right - 2 * Pad) / inchesWide, (view.bottom - 2 * Pad) / inchesHigh));
     }
     pixelsPerInch = std::max(pixelsPerInch, MinimumPixelsPerInch);
     const int sheetWidth = static_cast<int>(std::lround(inchesWide * pixelsPerInch));
@@ -213,10 +213,9 @@ void FormAnteprima::Render() {
         surface.context = memory;
         surface.dpiX = pixelsPerInch;
         surface.dpiY = pixelsPerInch;
-        surface.content = RECT{MulDiv(content.left, pixelsPerInch, format.dpiX),
-                               MulDiv(content.top, pixelsPerInch, format.dpiY),
-                               MulDiv(content.right, pixelsPerInch, format.dpiX),
-                               MulDiv(content.bottom, pixelsPerInch, format.dpiY)};
+        surface.content =
+            RECT{MulDiv(content.left, pixelsPerInch, format.dpiX), MulDiv(content.top, pixelsPerInch, format.dpiY),
+                 MulDiv(content.right, pixelsPerInch, format.dpiX), MulDiv(content.bottom, pixelsPerInch, format.dpiY)};
         IntersectClipRect(memory, 0, 0, sheetWidth, sheetHeight);
         document_->DrawPage(surface, page);
         SelectObject(memory, old);

@@ -29,14 +29,13 @@ public:
     // Builds and shows the preview over `owner`. The sheets are those of
     // the printer the pages are for, across (the chart) and upright (the
     // cost report).
-    FormAnteprima(QVUtility::Form* owner, const std::wstring& title, const Project& project,
-                  const PrintChoice& initial, const PageFormat& landscape, const PageFormat& portrait,
-                  const std::wstring& printingDate);
+    FormAnteprima(QVUtility::Form* owner, const std::wstring& title, const Project& project, const PrintChoice& initial,
+                  const PageFormat& landscape, const PageFormat& portrait, const std::wstring& printingDate);
     ~FormAnteprima() override;
 
     int result = ResultClosed;  // ResultAccepted: "Stampa..." was pressed
     PrintChoice choice;
-    std::int64_t page = 0;      // the page shown, 0-based
+    std::int64_t page = 0;  // the page shown, 0-based
     std::int64_t PageCount() const;
 
     QVUtility::Button* previousButton = nullptr;

@@ -1,10 +1,10 @@
 #include "app/FormCosto.h"
 
 #include "model/FormatAmount.h"
+#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/TextBox.h"
-#include "toolkit/platform/TextConversion.h"
 
 namespace MyApp {
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "toolkit/platform/MessageBoxes.h"
+#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/DatePicker.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/ListBox.h"
-#include "toolkit/platform/MessageBoxes.h"
-#include "toolkit/platform/TextConversion.h"
 
 namespace MyApp {
 

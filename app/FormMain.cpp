@@ -12,13 +12,13 @@
 #include "app/WindowPlace.h"
 #include "app/resource.h"
 #include "model/Date.h"
-#include "toolkit/widgets/CellControl.h"
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/Menu.h"
-#include "toolkit/widgets/PanelChildren.h"
+#include "toolkit/draw/FontDescription.h"
 #include "toolkit/platform/Services.h"
-#include "toolkit/widgets/StatusBar.h"
 #include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/CellControl.h"
+#include "toolkit/widgets/PanelChildren.h"
+#include "toolkit/widgets/StatusBar.h"
 #include "toolkit/widgets/TimeLine.h"
 #include "toolkit/widgets/Timer.h"
 #include "toolkit/widgets/ToolBar.h"
@@ -58,8 +58,7 @@ void PlaceChild(HWND child, HWND panel, int left, int top, int width = -1, int h
     ScreenToClient(panel, &corner);
     const bool resized = width >= 0 && (outer.right - outer.left != width || outer.bottom - outer.top != height);
     if (corner.x == left && corner.y == top && !resized) return;
-    SetWindowPos(child, nullptr, left, top, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE | (resized ? 0 : SWP_NOSIZE));
+    SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (resized ? 0 : SWP_NOSIZE));
 }
 
 // The menu text of recent file `number`: its number as the mnemonic, then
@@ -294,9 +293,9 @@ FormMain::~FormMain() {
     delete titleCell;
     delete ruler;
     delete chartPanel;
-    for (QVUtility::ToolBarItem* item : {newButton, openButton, firstSeparator, saveButton, secondSeparator,
-                                         propertiesButton, addTaskButton, includeDaysButton, excludeDaysButton,
-                                         costButton}) {
+    for (QVUtility::ToolBarItem* item :
+         {newButton, openButton, firstSeparator, saveButton, secondSeparator, propertiesButton, addTaskButton,
+          includeDaysButton, excludeDaysButton, costButton}) {
         delete item;
     }
     delete toolBar;
@@ -638,8 +637,7 @@ void FormMain::BuildChartRows() {
     ShowWindow(titleCell->window, SW_SHOWNA);
     chartBuilt = true;
 
-    ruler->SetProject(project.start, project.end, project.includeDays, project.excludeDays,
-                      project.workingWeekdays);
+    ruler->SetProject(project.start, project.end, project.includeDays, project.excludeDays, project.workingWeekdays);
     if (!ruler->created) ruler->Create();
     ShowWindow(ruler->window, SW_SHOWNA);
     // The width the ruler gave itself for the span (the platform may cap the
@@ -771,8 +769,8 @@ void FormMain::SavePlace() {
     if (window == nullptr || !IsWindow(window)) return;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
-    const bool restoresMaximized = GetWindowPlacement(window, &placement) &&
-                                   (placement.flags & WPF_RESTORETOMAXIMIZED) != 0;
+    const bool restoresMaximized =
+        GetWindowPlacement(window, &placement) && (placement.flags & WPF_RESTORETOMAXIMIZED) != 0;
     SaveWindowPlace(WindowPlace{normalPlace, IsZoomed(window) || (IsIconic(window) && restoresMaximized)});
 }
 

@@ -90,9 +90,9 @@ public:
     std::vector<QVUtility::SubMenu*> recentItems;
     std::vector<std::string> recentFiles;  // the paths they stand for, newest first
     QVUtility::SubMenu* exitItem = nullptr;
-    QVUtility::Menu* editMenu = nullptr;        // "&Modifica"
-    QVUtility::SubMenu* undoItem = nullptr;     // "&Annulla" and the change it takes back
-    QVUtility::SubMenu* redoItem = nullptr;     // "&Ripeti" and the change it makes again
+    QVUtility::Menu* editMenu = nullptr;     // "&Modifica"
+    QVUtility::SubMenu* undoItem = nullptr;  // "&Annulla" and the change it takes back
+    QVUtility::SubMenu* redoItem = nullptr;  // "&Ripeti" and the change it makes again
     QVUtility::Menu* taskMenu = nullptr;
     QVUtility::SubMenu* editTaskItem = nullptr;
     QVUtility::SubMenu* deleteTaskItem = nullptr;
@@ -245,9 +245,9 @@ public:
         NothingToSave,  // no unsaved changes
         Declined,       // the user answered No: the changes may be abandoned
         Saved,
-        Cancelled,      // the user wanted to save but gave no file name
-        Failed,         // the file could not be written (the user was told)
-        NotAsked,       // the question could not be shown: nothing was decided
+        Cancelled,  // the user wanted to save but gave no file name
+        Failed,     // the file could not be written (the user was told)
+        NotAsked,   // the question could not be shown: nothing was decided
     };
     // The save command with its outcome in full; SaveProject is this reduced to a bool.
     SaveOutcome SaveChanges(bool noQuestion);

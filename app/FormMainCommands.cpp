@@ -20,8 +20,8 @@
 #include "app/resource.h"
 #include "model/CostReport.h"
 #include "model/NumberText.h"
-#include "toolkit/widgets/FormAbout.h"
 #include "toolkit/platform/MessageBoxes.h"
+#include "toolkit/widgets/FormAbout.h"
 
 namespace MyApp {
 

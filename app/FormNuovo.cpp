@@ -1,13 +1,13 @@
 #include "app/FormNuovo.h"
 
+#include "toolkit/platform/MessageBoxes.h"
+#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/CheckBox.h"
 #include "toolkit/widgets/DatePicker.h"
 #include "toolkit/widgets/GroupBox.h"
 #include "toolkit/widgets/Label.h"
-#include "toolkit/platform/MessageBoxes.h"
 #include "toolkit/widgets/TextBox.h"
-#include "toolkit/platform/TextConversion.h"
 
 namespace MyApp {
 
@@ -71,8 +71,8 @@ void FormNuovo::BuildControls() {
     firstField = descriptionBox;
 }
 
-void FormNuovo::LoadProject(const std::string& projectDescription, const Date& projectStart,
-                            const Date& projectEnd, const int weekdays[7]) {
+void FormNuovo::LoadProject(const std::string& projectDescription, const Date& projectStart, const Date& projectEnd,
+                            const int weekdays[7]) {
     startDate = projectStart;
     endDate = projectEnd;
     description = projectDescription;
@@ -116,12 +116,14 @@ void FormNuovo::Accept() {
         problem = L"La data finale deve essere successiva alla data di inizio.";
         culprit = endPicker;
     } else if (editMode && hasTasks && CompareDates(startDate, earliestTaskStart) == 1) {
-        problem = L"Sono presenti Task con data di inizio precedente. Impossibile effettuare la modifica "
-                  L"(modificare prima le date dei Task).";
+        problem =
+            L"Sono presenti Task con data di inizio precedente. Impossibile effettuare la modifica "
+            L"(modificare prima le date dei Task).";
         culprit = startPicker;
     } else if (editMode && hasTasks && CompareDates(endDate, latestTaskEnd) == -1) {
-        problem = L"Sono presenti Task con data di fine successiva. Impossibile effettuare la modifica "
-                  L"(modificare prima le date dei Task).";
+        problem =
+            L"Sono presenti Task con data di fine successiva. Impossibile effettuare la modifica "
+            L"(modificare prima le date dei Task).";
         culprit = endPicker;
     }
     if (!problem.empty()) {

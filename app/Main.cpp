@@ -8,8 +8,8 @@
 
 #include "app/AppInfo.h"
 #include "app/FormMain.h"
-#include "toolkit/platform/FileDialogs.h"
 #include "toolkit/core/MessageLoop.h"
+#include "toolkit/platform/FileDialogs.h"
 
 namespace {
 

@@ -71,7 +71,7 @@ public:
     // Runs a print asked for by a dialog that has gone meanwhile.
     void RunPendingPrint();
 
-    FormStampa* choiceDialog = nullptr;     // owned, kept until the next one
+    FormStampa* choiceDialog = nullptr;      // owned, kept until the next one
     FormAnteprima* previewDialog = nullptr;  // owned, kept until the next one
 
 private:

@@ -58,8 +58,8 @@ void DrawHeader(const PageSurface& surface, QVUtility::Drawing& drawing, const s
     GetTextExtentPoint32W(surface.context, rightText.c_str(), static_cast<int>(rightText.size()), &right);
     SelectObject(surface.context, old);
     const int room = std::max(0, width - static_cast<int>(right.cx) - surface.X(20));
-    drawing.DrawText(c.left, c.top, room, surface.Y(HeaderTextHeight), QVUtility::Widen(description), Black,
-                     &titleFont, 0, true);
+    drawing.DrawText(c.left, c.top, room, surface.Y(HeaderTextHeight), QVUtility::Widen(description), Black, &titleFont,
+                     0, true);
     drawing.FillRect(c.left, c.top + surface.Y(HeaderRule), width, std::max(1, surface.Y(1)), 0, Black, Black);
 }
 
@@ -77,8 +77,7 @@ public:
     bool Landscape() const override { return true; }
 
     std::int64_t Paginate(std::int64_t width, std::int64_t height) override {
-        pages_ = LayOutChart(days_, static_cast<std::int64_t>(project_.tasks.size()), scale_, width, height,
-                             geometry_);
+        pages_ = LayOutChart(days_, static_cast<std::int64_t>(project_.tasks.size()), scale_, width, height, geometry_);
         return pages_.PageCount();
     }
 
@@ -114,7 +113,8 @@ public:
         rows.font = &rulerFont;
         rows.cutAtEdges = true;
         rows.fittedLabels = true;
-        QVUtility::PaintRulerRows(surface.context, rows, pageLeft - c.left, pageLeft, std::max(pageRight, pageLeft + 1));
+        QVUtility::PaintRulerRows(surface.context, rows, pageLeft - c.left, pageLeft,
+                                  std::max(pageRight, pageLeft + 1));
 
         QVUtility::FontDescription barFont(std::wstring(L"Tahoma"), surface.Y(BarFontHeight));
         const int barHeight = surface.Y(static_cast<double>(geometry_.barHeight));
@@ -142,8 +142,8 @@ public:
             const int textTop = top + std::max(0, (barHeight - surface.Y(BarFontHeight)) / 2);
             const int afterBar = right + gap;
             if (extent.cx + 2 * gap <= right - left || c.right - afterBar < extent.cx) {
-                drawing.DrawText(left, textTop, right - left, barHeight, text, BarTextColour(task.colour), &barFont,
-                                 2, true);
+                drawing.DrawText(left, textTop, right - left, barHeight, text, BarTextColour(task.colour), &barFont, 2,
+                                 true);
             } else {
                 drawing.DrawText(afterBar, textTop, c.right - afterBar, barHeight, text, Black, &barFont, 0, true);
             }
@@ -204,14 +204,12 @@ public:
             return c.top + surface.Y(static_cast<double>(ReportHeaderHeight + n * ReportLinePitch));
         };
         if (index == 0) {
-            drawing.DrawText(c.left, lineTop(0), width, surface.Y(ReportLinePitch), totalLine_, Black, &bold, 0,
-                             true);
+            drawing.DrawText(c.left, lineTop(0), width, surface.Y(ReportLinePitch), totalLine_, Black, &bold, 0, true);
             line = ReportTotalLines;
         }
         for (const std::wstring& text : pages_[static_cast<size_t>(index)]) {
             if (!text.empty())
-                drawing.DrawText(c.left, lineTop(line), width, surface.Y(ReportLinePitch), text, Black, &font, 0,
-                                 true);
+                drawing.DrawText(c.left, lineTop(line), width, surface.Y(ReportLinePitch), text, Black, &font, 0, true);
             ++line;
         }
         drawing.End();

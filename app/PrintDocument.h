@@ -24,9 +24,9 @@ enum class PrintContent { Chart = 0, CostReport = 1 };
 struct PageFormat {
     int dpiX = 96;
     int dpiY = 96;
-    int paperWidth = 0;       // the whole sheet
+    int paperWidth = 0;  // the whole sheet
     int paperHeight = 0;
-    int printableLeft = 0;    // where the device can print, from the sheet's corner
+    int printableLeft = 0;  // where the device can print, from the sheet's corner
     int printableTop = 0;
     int printableWidth = 0;
     int printableHeight = 0;

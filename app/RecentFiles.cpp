@@ -12,8 +12,7 @@ namespace MyApp {
 
 namespace {
 
-const wchar_t* const SettingNames[RecentFileCount] = {L"RecentFile1", L"RecentFile2", L"RecentFile3",
-                                                      L"RecentFile4"};
+const wchar_t* const SettingNames[RecentFileCount] = {L"RecentFile1", L"RecentFile2", L"RecentFile3", L"RecentFile4"};
 
 // Windows names files without regard to letter case.
 bool SameFile(const std::string& a, const std::string& b) {

@@ -1,8 +1,8 @@
 #include "app/WindowPlace.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 
 #include "app/Settings.h"
 

@@ -8,7 +8,7 @@
 namespace MyApp {
 
 struct WindowPlace {
-    RECT normal{};           // screen coordinates, as GetWindowRect gives them
+    RECT normal{};  // screen coordinates, as GetWindowRect gives them
     bool maximized = false;
 };
 

@@ -5,39 +5,39 @@
 #define QVVELMORA_RESOURCE_H
 
 /* Application icon: 16, 32 and 48 pixels. */
-#define IDI_APP             1005
+#define IDI_APP 1005
 
 /* About-box picture: 163 x 50 pixels, 24 bits. */
-#define IDB_ABOUT           1006
+#define IDB_ABOUT 1006
 
 /* Bar colour icons, 16 x 16, for the colour list of the task dialog. */
-#define IDI_COLOUR_BLUE     1010
-#define IDI_COLOUR_RED      1011
-#define IDI_COLOUR_GREEN    1012
-#define IDI_COLOUR_WHITE    1013
-#define IDI_COLOUR_CYAN     1014
+#define IDI_COLOUR_BLUE  1010
+#define IDI_COLOUR_RED   1011
+#define IDI_COLOUR_GREEN 1012
+#define IDI_COLOUR_WHITE 1013
+#define IDI_COLOUR_CYAN  1014
 
 /* Toolbar strip: 128 x 16 pixels, 8 bits per pixel, eight 16 x 16 images on
    RGB(192,192,192).  Images, left to right: */
-#define IDB_TOOLBAR         1066
-#define IDB_TOOLBAR_COUNT   8
-#define TBIMG_ADD_TASK      0   /* "Inserisci Task" */
-#define TBIMG_INCLUDE_DAYS  1   /* "Includi giorni" */
-#define TBIMG_EXCLUDE_DAYS  2   /* "Escludi giorni" */
-#define TBIMG_COST          3   /* "Calcola il conto economico" */
-#define TBIMG_EDIT_TASK     4
-#define TBIMG_DELETE_TASK   5
-#define TBIMG_CHART         6
-#define TBIMG_INFO          7
+#define IDB_TOOLBAR        1066
+#define IDB_TOOLBAR_COUNT  8
+#define TBIMG_ADD_TASK     0 /* "Inserisci Task" */
+#define TBIMG_INCLUDE_DAYS 1 /* "Includi giorni" */
+#define TBIMG_EXCLUDE_DAYS 2 /* "Escludi giorni" */
+#define TBIMG_COST         3 /* "Calcola il conto economico" */
+#define TBIMG_EDIT_TASK    4
+#define TBIMG_DELETE_TASK  5
+#define TBIMG_CHART        6
+#define TBIMG_INFO         7
 
 /* Commands of the main window named by the program (menu items and keys
    added beside its first menus).  They lie in the block the toolkit's
    control counter passes over, so the elements built before and after them
    keep the identifiers they have always had. */
-#define IDM_PRINT           57345
-#define IDM_PRINT_PREVIEW   57346
-#define IDM_UNDO            57347
-#define IDM_REDO            57348
+#define IDM_PRINT              57345
+#define IDM_PRINT_PREVIEW      57346
+#define IDM_UNDO               57347
+#define IDM_REDO               57348
 #define IDM_PROJECT_PROPERTIES 57349
 #define IDM_PROJECT_ADD_TASK   57350
 #define IDM_PROJECT_INCLUDE    57351
@@ -46,7 +46,7 @@
 #define IDM_PROJECT_DIVIDER    57354
 #define IDM_SELECTED_EDIT      57355
 #define IDM_SELECTED_DELETE    57356
-#define IDM_RECENT_FIRST       57357  /* the four recent files: 57357 to 57360 */
+#define IDM_RECENT_FIRST       57357 /* the four recent files: 57357 to 57360 */
 #define IDM_RECENT_DIVIDER     57361
 #define IDK_SELECT_PREVIOUS    57362
 #define IDK_SELECT_NEXT        57363

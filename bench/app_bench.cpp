@@ -175,11 +175,11 @@ void Export(Session& session, const std::wstring& picture) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     GetFileAttributesExW(picture.c_str(), GetFileExInfoStandard, &data);
     const unsigned long long bytes = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    std::printf("    export: %s in %.0f ms, %.1f MB file; memory %.0f MB before, peak %.0f MB (%.0f MB at any "
-                "time before)\n",
-                box ? drv::Utf8(drv::MessageBoxText(box)).c_str() : "no answer", ms, bytes / 1048576.0,
-                MegaBytes(before.WorkingSetSize), MegaBytes(after.PeakWorkingSetSize),
-                MegaBytes(before.PeakWorkingSetSize));
+    std::printf(
+        "    export: %s in %.0f ms, %.1f MB file; memory %.0f MB before, peak %.0f MB (%.0f MB at any "
+        "time before)\n",
+        box ? drv::Utf8(drv::MessageBoxText(box)).c_str() : "no answer", ms, bytes / 1048576.0,
+        MegaBytes(before.WorkingSetSize), MegaBytes(after.PeakWorkingSetSize), MegaBytes(before.PeakWorkingSetSize));
     if (box) drv::PressButton(box, IDOK);
     DeleteFileW(picture.c_str());
 }

@@ -14,9 +14,9 @@
 #include "app/FormDays.h"
 #include "bench/WineBench.h"
 #include "model/Date.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/DatePicker.h"
-#include "toolkit/core/Form.h"
 #include "toolkit/widgets/ListBox.h"
 
 using WineBench::Median;

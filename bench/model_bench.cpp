@@ -18,137 +18,134 @@ using namespace MyApp;
 namespace {
 
 Date Day(int day, int month, int year) {
-  SYSTEMTIME st{};
-  st.wDay = static_cast<WORD>(day);
-  st.wMonth = static_cast<WORD>(month);
-  st.wYear = static_cast<WORD>(year);
-  return MakeDate(st);
+    SYSTEMTIME st{};
+    st.wDay = static_cast<WORD>(day);
+    st.wMonth = static_cast<WORD>(month);
+    st.wYear = static_cast<WORD>(year);
+    return MakeDate(st);
 }
 
 Date DayAfter(const Date& d, int days) {
-  std::int64_t ticks;
-  SystemTimeToTicks(d.value, ticks);
-  SYSTEMTIME st{};
-  TicksToSystemTime(ticks + days * TicksPerDay, st);
-  return MakeDate(st);
+    std::int64_t ticks;
+    SystemTimeToTicks(d.value, ticks);
+    SYSTEMTIME st{};
+    TicksToSystemTime(ticks + days * TicksPerDay, st);
+    return MakeDate(st);
 }
 
 // A project shaped for a benchmark: `tasks` tasks of `spanDays` days each,
 // starting within `startSpread` days of `first`, and `listDays` entries in
 // each day list, spread over `listSpread` days from `first`.
 struct Shape {
-  int tasks;
-  int spanDays;
-  int listDays;
-  Date first = Day(1, 1, 2024);
-  int startSpread = 365;
-  int listSpread = 730;
+    int tasks;
+    int spanDays;
+    int listDays;
+    Date first = Day(1, 1, 2024);
+    int startSpread = 365;
+    int listSpread = 730;
 };
 
 Project Generate(const Shape& shape) {
-  std::mt19937 random(12345);
-  auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-  Project p;
-  p.description = "Progetto di prova";
-  p.start = shape.first;
-  p.end = DayAfter(shape.first, shape.startSpread + shape.spanDays);
-  for (int i = 0; i < 5; ++i) p.workingWeekdays[i] = 1;
-  for (int i = 0; i < shape.tasks; ++i) {
-    Task t;
-    t.description = "Attivit\xE0 numero " + std::to_string(i);
-    t.start = DayAfter(p.start, pick(0, shape.startSpread));
-    t.end = DayAfter(t.start, shape.spanDays - 1);
-    t.colour = ColourAzzuro;
-    t.resources = pick(1, 20);
-    t.dailyCost = pick(1000, 100000) / 4.0;
-    p.tasks.push_back(t);
-  }
-  for (int i = 0; i < shape.listDays; ++i) {
-    p.includeDays.push_back(DayAfter(p.start, pick(0, shape.listSpread)));
-    p.excludeDays.push_back(DayAfter(p.start, pick(0, shape.listSpread)));
-  }
-  return p;
+    std::mt19937 random(12345);
+    auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    Project p;
+    p.description = "Progetto di prova";
+    p.start = shape.first;
+    p.end = DayAfter(shape.first, shape.startSpread + shape.spanDays);
+    for (int i = 0; i < 5; ++i) p.workingWeekdays[i] = 1;
+    for (int i = 0; i < shape.tasks; ++i) {
+        Task t;
+        t.description = "Attivit\xE0 numero " + std::to_string(i);
+        t.start = DayAfter(p.start, pick(0, shape.startSpread));
+        t.end = DayAfter(t.start, shape.spanDays - 1);
+        t.colour = ColourAzzuro;
+        t.resources = pick(1, 20);
+        t.dailyCost = pick(1000, 100000) / 4.0;
+        p.tasks.push_back(t);
+    }
+    for (int i = 0; i < shape.listDays; ++i) {
+        p.includeDays.push_back(DayAfter(p.start, pick(0, shape.listSpread)));
+        p.excludeDays.push_back(DayAfter(p.start, pick(0, shape.listSpread)));
+    }
+    return p;
 }
 
-std::string TempPath(const char* name) {
-  return (std::filesystem::temp_directory_path() / name).string();
-}
+std::string TempPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
 void BM_SaveProject100k(benchmark::State& state) {
-  const Project p = Generate({100000, 30, 50});
-  const std::string path = TempPath("velmora-bench-save.vmo");
-  std::size_t bytes = 0;
-  for (auto _ : state) {
-    if (!SaveProjectFile(path, p)) state.SkipWithError("save failed");
-    bytes = std::filesystem::file_size(path);
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
-  state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
-  std::filesystem::remove(path);
+    const Project p = Generate({100000, 30, 50});
+    const std::string path = TempPath("velmora-bench-save.vmo");
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        if (!SaveProjectFile(path, p)) state.SkipWithError("save failed");
+        bytes = std::filesystem::file_size(path);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+    state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+    std::filesystem::remove(path);
 }
 
 void BM_LoadProject100k(benchmark::State& state) {
-  const std::string path = TempPath("velmora-bench-load.vmo");
-  SaveProjectFile(path, Generate({100000, 30, 50}));
-  const std::size_t bytes = std::filesystem::file_size(path);
-  for (auto _ : state) {
-    Project p;
-    if (LoadProjectFile(path, p) != LoadResult::Ok || p.tasks.size() != 100000)
-      state.SkipWithError("load failed");
-    benchmark::DoNotOptimize(p.tasks.data());
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
-  state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
-  std::filesystem::remove(path);
+    const std::string path = TempPath("velmora-bench-load.vmo");
+    SaveProjectFile(path, Generate({100000, 30, 50}));
+    const std::size_t bytes = std::filesystem::file_size(path);
+    for (auto _ : state) {
+        Project p;
+        if (LoadProjectFile(path, p) != LoadResult::Ok || p.tasks.size() != 100000) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(p.tasks.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+    state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+    std::filesystem::remove(path);
 }
 
 const AmountFormat Italian{",", ".", "3;0"};
 
 const Project& ReportProject() {
-  static const Project p = Generate({2000, 365, 200});
-  return p;
+    static const Project p = Generate({2000, 365, 200});
+    return p;
 }
 
 // The report of a project, again and again.
 void Report(benchmark::State& state, const Project& p) {
-  std::string text;
-  double total = 0;
-  for (auto _ : state) {
-    BuildCostReport(p, Italian, text, total);
-    benchmark::DoNotOptimize(total);
-  }
+    std::string text;
+    double total = 0;
+    for (auto _ : state) {
+        BuildCostReport(p, Italian, text, total);
+        benchmark::DoNotOptimize(total);
+    }
 }
 
 void BM_CostReport2000(benchmark::State& state) { Report(state, ReportProject()); }
 
 // The working days of the same 2,000 tasks alone, without the report's text.
 void BM_CountWorkingDays2000(benchmark::State& state) {
-  for (auto _ : state) {
-    const WorkingDayCalendar calendar(ReportProject());
-    long long days = 0;
-    for (const Task& t : ReportProject().tasks) days += calendar.CountWorkingDays(t.start, t.end);
-    benchmark::DoNotOptimize(days);
-  }
+    for (auto _ : state) {
+        const WorkingDayCalendar calendar(ReportProject());
+        long long days = 0;
+        for (const Task& t : ReportProject().tasks) days += calendar.CountWorkingDays(t.start, t.end);
+        benchmark::DoNotOptimize(days);
+    }
 }
 
 // 100,000 tasks of 30 years each, with 1,000 entries in each list spread
 // over the tasks' years.
 void BM_CostReport100kTasks30Years(benchmark::State& state) {
-  Report(state, Generate({100000, 30 * 365 + 7, 1000, Day(1, 1, 2000), 3650, 40 * 365}));
+    Report(state, Generate({100000, 30 * 365 + 7, 1000, Day(1, 1, 2000), 3650, 40 * 365}));
 }
 
 // 20,000 tasks of 8,400 years each, from the first years of the calendar.
 void BM_CostReport20kTasks8400Years(benchmark::State& state) {
-  Report(state, Generate({20000, 8400 * 365 + 2036, 200, Day(1, 1, 1601), 365, 8400 * 365}));
+    Report(state, Generate({20000, 8400 * 365 + 2036, 200, Day(1, 1, 1601), 365, 8400 * 365}));
 }
 
 void BM_CostReport2000DayByDay(benchmark::State& state) {
-  std::string text;
-  double total = 0;
-  for (auto _ : state) {
-    Oracle::BuildCostReport(ReportProject(), Italian, text, total);
-    benchmark::DoNotOptimize(total);
-  }
+    std::string text;
+    double total = 0;
+    for (auto _ : state) {
+        Oracle::BuildCostReport(ReportProject(), Italian, text, total);
+        benchmark::DoNotOptimize(total);
+    }
 }
 
 BENCHMARK(BM_SaveProject100k)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -162,34 +159,32 @@ BENCHMARK(BM_CostReport2000DayByDay)->Unit(benchmark::kMillisecond)->Iterations(
 // The two reports side by side once, before the timed runs: same text, same
 // total, and how much faster the program's count is.
 void CompareReports() {
-  using Clock = std::chrono::steady_clock;
-  std::string fastText, slowText;
-  double fastTotal = 0, slowTotal = 0;
-  const Project& p = ReportProject();
-  const auto t0 = Clock::now();
-  const int fastRuns = 20;
-  for (int i = 0; i < fastRuns; ++i) BuildCostReport(p, Italian, fastText, fastTotal);
-  const auto t1 = Clock::now();
-  Oracle::BuildCostReport(p, Italian, slowText, slowTotal);
-  const auto t2 = Clock::now();
-  const double fastMs = std::chrono::duration<double, std::milli>(t1 - t0).count() / fastRuns;
-  const double slowMs = std::chrono::duration<double, std::milli>(t2 - t1).count();
-  std::printf("Cost report, %zu tasks of 365 days, %zu + %zu listed days:\n", p.tasks.size(),
-              p.includeDays.size(), p.excludeDays.size());
-  std::printf("  program %.2f ms, day-by-day rule %.1f ms: %.0f times faster\n", fastMs, slowMs,
-              slowMs / fastMs);
-  std::printf("  identical text: %s (%zu bytes), identical total: %s (%.2f)\n",
-              fastText == slowText ? "yes" : "NO", fastText.size(), fastTotal == slowTotal ? "yes" : "NO",
-              fastTotal);
+    using Clock = std::chrono::steady_clock;
+    std::string fastText, slowText;
+    double fastTotal = 0, slowTotal = 0;
+    const Project& p = ReportProject();
+    const auto t0 = Clock::now();
+    const int fastRuns = 20;
+    for (int i = 0; i < fastRuns; ++i) BuildCostReport(p, Italian, fastText, fastTotal);
+    const auto t1 = Clock::now();
+    Oracle::BuildCostReport(p, Italian, slowText, slowTotal);
+    const auto t2 = Clock::now();
+    const double fastMs = std::chrono::duration<double, std::milli>(t1 - t0).count() / fastRuns;
+    const double slowMs = std::chrono::duration<double, std::milli>(t2 - t1).count();
+    std::printf("Cost report, %zu tasks of 365 days, %zu + %zu listed days:\n", p.tasks.size(), p.includeDays.size(),
+                p.excludeDays.size());
+    std::printf("  program %.2f ms, day-by-day rule %.1f ms: %.0f times faster\n", fastMs, slowMs, slowMs / fastMs);
+    std::printf("  identical text: %s (%zu bytes), identical total: %s (%.2f)\n", fastText == slowText ? "yes" : "NO",
+                fastText.size(), fastTotal == slowTotal ? "yes" : "NO", fastTotal);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  CompareReports();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    CompareReports();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

@@ -106,8 +106,9 @@ int wmain() {
                     static_cast<long long>(ruler.ColumnCount()), newSpan, Median(picture), Median(repaint),
                     Median(scroll), Median(visible));
     }
-    std::printf("(new span: SetProject and the first paint, once; picture: the whole ruler drawn again;\n"
-                " repaint: from the kept picture; scroll: one page step of the chart panel, painted;\n"
-                " visible-only: no picture of the whole ruler. Medians of 5 runs.)\n");
+    std::printf(
+        "(new span: SetProject and the first paint, once; picture: the whole ruler drawn again;\n"
+        " repaint: from the kept picture; scroll: one page step of the chart panel, painted;\n"
+        " visible-only: no picture of the whole ruler. Medians of 5 runs.)\n");
     return 0;
 }

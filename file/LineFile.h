@@ -14,9 +14,9 @@ namespace MyApp {
 constexpr std::uint64_t MaxLineFileBytes = 64ull * 1024 * 1024;
 
 struct ReadLinesResult {
-  std::vector<std::string> lines;
-  bool openFailed = false;  // the file could not be opened for reading
-  bool tooLarge = false;    // it opened but holds more than MaxLineFileBytes
+    std::vector<std::string> lines;
+    bool openFailed = false;  // the file could not be opened for reading
+    bool tooLarge = false;    // it opened but holds more than MaxLineFileBytes
 };
 
 // Paths are narrow text in the system code page (as the project holds them).
@@ -33,15 +33,15 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, bool& tooLarge,
 // answers false.
 template <class Visit>
 void ForEachLine(std::string_view bytes, Visit&& visit) {
-  std::size_t begin = 0;
-  while (begin < bytes.size()) {
-    std::size_t end = bytes.find('\n', begin);
-    const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-    if (end == std::string_view::npos) end = bytes.size();
-    else if (end > begin && bytes[end - 1] == '\r') --end;
-    if (!visit(bytes.substr(begin, end - begin))) return;
-    begin = next;
-  }
+    std::size_t begin = 0;
+    while (begin < bytes.size()) {
+        std::size_t end = bytes.find('\n', begin);
+        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
+        if (end == std::string_view::npos) end = bytes.size();
+        else if (end > begin && bytes[end - 1] == '\r') --end;
+        if (!visit(bytes.substr(begin, end - begin))) return;
+        begin = next;
+    }
 }
 
 std::vector<std::string> SplitLines(std::string_view bytes);

@@ -19,9 +19,9 @@
 namespace MyApp {
 
 enum class LoadResult {
-  Ok,
-  OpenFailed,   // the file could not be opened for reading
-  FormatError,  // it opened, but is not a valid project file
+    Ok,
+    OpenFailed,   // the file could not be opened for reading
+    FormatError,  // it opened, but is not a valid project file
 };
 
 // The project as lines without terminators. Each daily cost is written in

@@ -27,26 +27,26 @@ enum class ChangeKind { AddTask, EditTask, DeleteTask, Properties, IncludeDays, 
 
 // The values the project dialog changes.
 struct ProjectProperties {
-  std::string description;
-  Date start;
-  Date end;
-  int workingWeekdays[7] = {0, 0, 0, 0, 0, 0, 0};
+    std::string description;
+    Date start;
+    Date end;
+    int workingWeekdays[7] = {0, 0, 0, 0, 0, 0, 0};
 };
 ProjectProperties PropertiesOf(const Project& project);
 void ApplyProperties(Project& project, const ProjectProperties& values);
 
 // A day and its place in a list.
 struct PlacedDay {
-  std::size_t index = 0;
-  Date day;
+    std::size_t index = 0;
+    Date day;
 };
 
 // What turns one day list into another: the days taken out (at their places
 // in the first list) and the days put in (at their places in the second);
 // the other days keep their order. Both ascending by place.
 struct DayListEdit {
-  std::vector<PlacedDay> removed;
-  std::vector<PlacedDay> added;
+    std::vector<PlacedDay> removed;
+    std::vector<PlacedDay> added;
 };
 DayListEdit CompareDayLists(const std::vector<Date>& from, const std::vector<Date>& to);
 // `list` without the days at the places `out` names, then with `in` put in.
@@ -58,76 +58,76 @@ std::size_t TaskBytes(const Task& task);
 
 class ChangeHistory {
 public:
-  static constexpr std::size_t DefaultCapacity = 100;
-  // Keeps the last `capacity` steps (at least one).
-  explicit ChangeHistory(std::size_t capacity = DefaultCapacity);
+    static constexpr std::size_t DefaultCapacity = 100;
+    // Keeps the last `capacity` steps (at least one).
+    explicit ChangeHistory(std::size_t capacity = DefaultCapacity);
 
-  // ---- The changes: each is applied to the project and becomes one step. ----
-  // Appends the task (it keeps its id) and sorts.
-  void AddTask(Project& project, const Task& task);
-  // ReplaceTask: every field but the id, then sorts. False (nothing done)
-  // for an index outside the list.
-  bool EditTask(Project& project, int index, const Task& values);
-  // Erases the task; the others keep their order. False for an index outside the list.
-  bool DeleteTask(Project& project, int index);
-  void SetProperties(Project& project, const ProjectProperties& values);
-  // Replaces the extra working days (include true) or non-working days.
-  void SetDays(Project& project, bool include, const std::vector<Date>& days);
+    // ---- The changes: each is applied to the project and becomes one step. ----
+    // Appends the task (it keeps its id) and sorts.
+    void AddTask(Project& project, const Task& task);
+    // ReplaceTask: every field but the id, then sorts. False (nothing done)
+    // for an index outside the list.
+    bool EditTask(Project& project, int index, const Task& values);
+    // Erases the task; the others keep their order. False for an index outside the list.
+    bool DeleteTask(Project& project, int index);
+    void SetProperties(Project& project, const ProjectProperties& values);
+    // Replaces the extra working days (include true) or non-working days.
+    void SetDays(Project& project, bool include, const std::vector<Date>& days);
 
-  // ---- Going back and forth. ----
-  bool CanUndo() const { return done > 0; }
-  bool CanRedo() const { return done < steps.size(); }
-  // The step Undo / Redo would take back / apply again; none when there is none.
-  std::optional<ChangeKind> UndoKind() const;
-  std::optional<ChangeKind> RedoKind() const;
-  // The id of the task that step is about; none for the other steps.
-  std::optional<int> UndoTaskId() const;
-  std::optional<int> RedoTaskId() const;
-  // False when there is nothing to undo / redo.
-  bool Undo(Project& project);
-  bool Redo(Project& project);
+    // ---- Going back and forth. ----
+    bool CanUndo() const { return done > 0; }
+    bool CanRedo() const { return done < steps.size(); }
+    // The step Undo / Redo would take back / apply again; none when there is none.
+    std::optional<ChangeKind> UndoKind() const;
+    std::optional<ChangeKind> RedoKind() const;
+    // The id of the task that step is about; none for the other steps.
+    std::optional<int> UndoTaskId() const;
+    std::optional<int> RedoTaskId() const;
+    // False when there is nothing to undo / redo.
+    bool Undo(Project& project);
+    bool Redo(Project& project);
 
-  // ---- The saved state. ----
-  // The project as it is now is the one in its file.
-  void MarkSaved(Project& project);
-  // Forgets every step (a project made new or loaded). The state now is the
-  // saved one when the project is unmodified; otherwise no state is.
-  void Clear(const Project& project);
+    // ---- The saved state. ----
+    // The project as it is now is the one in its file.
+    void MarkSaved(Project& project);
+    // Forgets every step (a project made new or loaded). The state now is the
+    // saved one when the project is unmodified; otherwise no state is.
+    void Clear(const Project& project);
 
-  std::size_t StepCount() const { return steps.size(); }
-  // Bytes the steps take, their texts and lists included.
-  std::size_t Bytes() const;
+    std::size_t StepCount() const { return steps.size(); }
+    // Bytes the steps take, their texts and lists included.
+    std::size_t Bytes() const;
 
 private:
-  struct TaskStep {
-    ChangeKind kind;
-    std::optional<Task> before;  // none for an added task
-    std::optional<Task> after;   // none for a deleted task
-    std::size_t from = 0;        // the task's place before (edit, delete)
-    std::size_t to = 0;          // its place after (add, edit)
-    // The ids in their order before the change, when the list was not in
-    // date order and the change sorted it; empty otherwise.
-    std::vector<int> previousOrder;
-  };
-  struct PropertiesStep {
-    ProjectProperties before, after;
-  };
-  struct DaysStep {
-    bool include;
-    DayListEdit edit;
-  };
-  using Step = std::variant<TaskStep, PropertiesStep, DaysStep>;
+    struct TaskStep {
+        ChangeKind kind;
+        std::optional<Task> before;  // none for an added task
+        std::optional<Task> after;   // none for a deleted task
+        std::size_t from = 0;        // the task's place before (edit, delete)
+        std::size_t to = 0;          // its place after (add, edit)
+        // The ids in their order before the change, when the list was not in
+        // date order and the change sorted it; empty otherwise.
+        std::vector<int> previousOrder;
+    };
+    struct PropertiesStep {
+        ProjectProperties before, after;
+    };
+    struct DaysStep {
+        bool include;
+        DayListEdit edit;
+    };
+    using Step = std::variant<TaskStep, PropertiesStep, DaysStep>;
 
-  static ChangeKind KindOf(const Step& step);
-  static std::optional<int> TaskIdOf(const Step& step);
-  static std::size_t StepBytes(const Step& step);
-  void Record(Project& project, Step step);
-  void FollowSavedState(Project& project) const;
+    static ChangeKind KindOf(const Step& step);
+    static std::optional<int> TaskIdOf(const Step& step);
+    static std::size_t StepBytes(const Step& step);
+    void Record(Project& project, Step step);
+    void FollowSavedState(Project& project) const;
 
-  std::size_t capacity;
-  std::deque<Step> steps;
-  std::size_t done = 0;              // steps applied: the ones that Undo can take back
-  std::optional<std::size_t> saved;  // value of `done` at the saved state; none when unreachable
+    std::size_t capacity;
+    std::deque<Step> steps;
+    std::size_t done = 0;              // steps applied: the ones that Undo can take back
+    std::optional<std::size_t> saved;  // value of `done` at the saved state; none when unreachable
 };
 
 }  // namespace MyApp

@@ -13,7 +13,6 @@ namespace MyApp {
 // order), amounts in the user's regional format.
 void BuildCostReport(const Project& project, std::string& text, double& total);
 // The same with the given amount format.
-void BuildCostReport(const Project& project, const AmountFormat& format, std::string& text,
-                     double& total);
+void BuildCostReport(const Project& project, const AmountFormat& format, std::string& text, double& total);
 
 }  // namespace MyApp

@@ -25,8 +25,8 @@ constexpr std::int64_t TicksPerDay = TicksPerSecond * SecondsPerDay;  // 864 000
 // zero fields and is no day at all: make days with MakeDate, ParseDate or
 // LocalNow.
 struct Date {
-  SYSTEMTIME value{};
-  bool invalid = false;
+    SYSTEMTIME value{};
+    bool invalid = false;
 };
 
 // SystemTimeToFileTime: false (and ticks untouched) when a field is out of range.

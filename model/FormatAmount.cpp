@@ -12,60 +12,59 @@ namespace MyApp {
 namespace {
 
 struct GroupSizes {
-  std::vector<int> sizes;
-  bool repeatLast = false;
+    std::vector<int> sizes;
+    bool repeatLast = false;
 };
 
 GroupSizes ParseGrouping(const std::string& grouping) {
-  GroupSizes result;
-  std::size_t i = 0;
-  while (i < grouping.size()) {
-    int size = 0;
-    bool any = false;
-    while (i < grouping.size() && grouping[i] >= '0' && grouping[i] <= '9') {
-      if (size < 100) size = size * 10 + (grouping[i] - '0');
-      any = true;
-      ++i;
+    GroupSizes result;
+    std::size_t i = 0;
+    while (i < grouping.size()) {
+        int size = 0;
+        bool any = false;
+        while (i < grouping.size() && grouping[i] >= '0' && grouping[i] <= '9') {
+            if (size < 100) size = size * 10 + (grouping[i] - '0');
+            any = true;
+            ++i;
+        }
+        while (i < grouping.size() && !(grouping[i] >= '0' && grouping[i] <= '9')) ++i;
+        if (!any) continue;
+        if (size == 0) {
+            result.repeatLast = !result.sizes.empty();
+            break;
+        }
+        result.sizes.push_back(size);
     }
-    while (i < grouping.size() && !(grouping[i] >= '0' && grouping[i] <= '9')) ++i;
-    if (!any) continue;
-    if (size == 0) {
-      result.repeatLast = !result.sizes.empty();
-      break;
-    }
-    result.sizes.push_back(size);
-  }
-  return result;
+    return result;
 }
 
-std::string GroupDigits(const std::string& digits, const std::string& separator,
-                        const GroupSizes& groups) {
-  if (groups.sizes.empty() || separator.empty()) return digits;
-  // Cut points counted from the right.
-  std::vector<std::size_t> cuts;
-  std::size_t position = 0;
-  std::size_t which = 0;
-  while (true) {
-    int size;
-    if (which < groups.sizes.size()) size = groups.sizes[which++];
-    else if (groups.repeatLast) size = groups.sizes.back();
-    else break;
-    position += static_cast<std::size_t>(size);
-    if (position >= digits.size()) break;
-    cuts.push_back(position);
-  }
-  std::string out;
-  out.reserve(digits.size() + cuts.size() * separator.size());
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    const std::size_t fromRight = digits.size() - i;
-    for (std::size_t cut : cuts)
-      if (cut == fromRight) {
-        out += separator;
-        break;
-      }
-    out += digits[i];
-  }
-  return out;
+std::string GroupDigits(const std::string& digits, const std::string& separator, const GroupSizes& groups) {
+    if (groups.sizes.empty() || separator.empty()) return digits;
+    // Cut points counted from the right.
+    std::vector<std::size_t> cuts;
+    std::size_t position = 0;
+    std::size_t which = 0;
+    while (true) {
+        int size;
+        if (which < groups.sizes.size()) size = groups.sizes[which++];
+        else if (groups.repeatLast) size = groups.sizes.back();
+        else break;
+        position += static_cast<std::size_t>(size);
+        if (position >= digits.size()) break;
+        cuts.push_back(position);
+    }
+    std::string out;
+    out.reserve(digits.size() + cuts.size() * separator.size());
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        const std::size_t fromRight = digits.size() - i;
+        for (std::size_t cut : cuts)
+            if (cut == fromRight) {
+                out += separator;
+                break;
+            }
+        out += digits[i];
+    }
+    return out;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -73,49 +72,49 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 std::string FormatAmount(double value, const AmountFormat& format) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%g", value);
-  const std::string plain(buffer);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    const std::string plain(buffer);
 
-  // Sign, integer digits, the C library's decimal point, the rest.
-  std::size_t i = 0;
-  std::string out;
-  if (i < plain.size() && (plain[i] == '-' || plain[i] == '+')) out += plain[i++];
-  std::size_t digitsEnd = i;
-  while (digitsEnd < plain.size() && IsDigit(plain[digitsEnd])) ++digitsEnd;
-  if (digitsEnd == i) return plain;  // inf, nan
-  const std::string integer = plain.substr(i, digitsEnd - i);
-  const bool exponentForm = plain.find_first_of("eE") != std::string::npos;
-  out += exponentForm ? integer : GroupDigits(integer, format.groupSeparator, ParseGrouping(format.grouping));
-  std::size_t rest = digitsEnd;
-  if (rest < plain.size() && (plain[rest] == '.' || plain[rest] == ',')) {
-    out += format.decimalSeparator;
-    ++rest;
-  }
-  out += plain.substr(rest);
-  return out;
+    // Sign, integer digits, the C library's decimal point, the rest.
+    std::size_t i = 0;
+    std::string out;
+    if (i < plain.size() && (plain[i] == '-' || plain[i] == '+')) out += plain[i++];
+    std::size_t digitsEnd = i;
+    while (digitsEnd < plain.size() && IsDigit(plain[digitsEnd])) ++digitsEnd;
+    if (digitsEnd == i) return plain;  // inf, nan
+    const std::string integer = plain.substr(i, digitsEnd - i);
+    const bool exponentForm = plain.find_first_of("eE") != std::string::npos;
+    out += exponentForm ? integer : GroupDigits(integer, format.groupSeparator, ParseGrouping(format.grouping));
+    std::size_t rest = digitsEnd;
+    if (rest < plain.size() && (plain[rest] == '.' || plain[rest] == ',')) {
+        out += format.decimalSeparator;
+        ++rest;
+    }
+    out += plain.substr(rest);
+    return out;
 }
 
 #ifdef _WIN32
 namespace {
 
 std::string LocaleText(LCTYPE type) {
-  wchar_t wide[32] = {};
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, type, wide, 32) <= 0) return std::string();
-  char narrow[64] = {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
-  return n > 0 ? std::string(narrow) : std::string();
+    wchar_t wide[32] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, type, wide, 32) <= 0) return std::string();
+    char narrow[64] = {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return n > 0 ? std::string(narrow) : std::string();
 }
 
 }  // namespace
 
 AmountFormat UserAmountFormat() {
-  AmountFormat format;
-  format.decimalSeparator = LocaleText(LOCALE_SDECIMAL);
-  if (format.decimalSeparator.empty()) format.decimalSeparator = ".";
-  format.groupSeparator = LocaleText(LOCALE_STHOUSAND);
-  format.grouping = LocaleText(LOCALE_SGROUPING);
-  return format;
+    AmountFormat format;
+    format.decimalSeparator = LocaleText(LOCALE_SDECIMAL);
+    if (format.decimalSeparator.empty()) format.decimalSeparator = ".";
+    format.groupSeparator = LocaleText(LOCALE_STHOUSAND);
+    format.grouping = LocaleText(LOCALE_SGROUPING);
+    return format;
 }
 #else
 AmountFormat UserAmountFormat() { return AmountFormat(); }

@@ -14,9 +14,9 @@ namespace MyApp {
 // "3;2;0" = Indian style, "3" = only the first three digits apart, "" or "0" =
 // no grouping).
 struct AmountFormat {
-  std::string decimalSeparator = ".";
-  std::string groupSeparator;
-  std::string grouping;
+    std::string decimalSeparator = ".";
+    std::string groupSeparator;
+    std::string grouping;
 };
 
 // The user's settings: on Windows from GetLocaleInfoW (LOCALE_SDECIMAL,

@@ -11,19 +11,19 @@
 namespace MyApp {
 
 struct Project {
-  std::string description;
-  Date start;
-  Date end;
-  // Index 0 = Monday ... 6 = Sunday; non-zero = working weekday.
-  int workingWeekdays[7] = {0, 0, 0, 0, 0, 0, 0};
-  std::vector<Task> tasks;         // ascending by start after every edit
-  std::vector<Date> includeDays;   // extra working days
-  std::vector<Date> excludeDays;   // extra non-working days
-  std::string filePath;            // empty until first saved or loaded
-  bool modified = false;
+    std::string description;
+    Date start;
+    Date end;
+    // Index 0 = Monday ... 6 = Sunday; non-zero = working weekday.
+    int workingWeekdays[7] = {0, 0, 0, 0, 0, 0, 0};
+    std::vector<Task> tasks;        // ascending by start after every edit
+    std::vector<Date> includeDays;  // extra working days
+    std::vector<Date> excludeDays;  // extra non-working days
+    std::string filePath;           // empty until first saved or loaded
+    bool modified = false;
 
-  // start and end are the current local date and time.
-  Project();
+    // start and end are the current local date and time.
+    Project();
 };
 
 // Drops every task and both day lists; nothing else changes.

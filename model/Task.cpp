@@ -7,24 +7,21 @@ namespace MyApp {
 int nextTaskId = 0;
 
 const BarColour BarColours[5] = {
-    {"Azzuro", ColourAzzuro, false},
-    {"Bianco", ColourBianco, false},
-    {"Blu", ColourBlu, true},
-    {"Rosso", ColourRosso, true},
-    {"Verde", ColourVerde, false},
+    {"Azzuro", ColourAzzuro, false}, {"Bianco", ColourBianco, false}, {"Blu", ColourBlu, true},
+    {"Rosso", ColourRosso, true},    {"Verde", ColourVerde, false},
 };
 
 COLORREF BarTextColour(COLORREF barColour) {
-  return barColour == ColourBlu || barColour == ColourRosso ? 0xFFFFFF : 0x000000;
+    return barColour == ColourBlu || barColour == ColourRosso ? 0xFFFFFF : 0x000000;
 }
 
 namespace {
 
 int TakeNextTaskId() {
-  // Wraps instead of overflowing after 2^31 - 1 tasks.
-  const std::uint32_t next = static_cast<std::uint32_t>(nextTaskId) + 1u;
-  nextTaskId = next <= 0x7FFFFFFFu ? static_cast<int>(next) : -static_cast<int>(~next) - 1;
-  return nextTaskId;
+    // Wraps instead of overflowing after 2^31 - 1 tasks.
+    const std::uint32_t next = static_cast<std::uint32_t>(nextTaskId) + 1u;
+    nextTaskId = next <= 0x7FFFFFFFu ? static_cast<int>(next) : -static_cast<int>(~next) - 1;
+    return nextTaskId;
 }
 
 }  // namespace

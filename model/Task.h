@@ -19,9 +19,9 @@ constexpr COLORREF ColourRosso = 0x0000FF;
 constexpr COLORREF ColourVerde = 0x0FE71E;
 
 struct BarColour {
-  const char* name;     // as shown in the colour list
-  COLORREF colour;
-  bool whiteText;       // the bar's text is white on this colour (black otherwise)
+    const char* name;  // as shown in the colour list
+    COLORREF colour;
+    bool whiteText;  // the bar's text is white on this colour (black otherwise)
 };
 extern const BarColour BarColours[5];
 
@@ -35,19 +35,19 @@ COLORREF BarTextColour(COLORREF barColour);
 constexpr double MaxDailyCost = 1e15;
 
 struct Task {
-  int id;
-  std::string description;
-  Date start;
-  Date end;
-  COLORREF colour = ColourBianco;  // every creator sets its own
-  int resources = 0;
-  double dailyCost = 0.0;
+    int id;
+    std::string description;
+    Date start;
+    Date end;
+    COLORREF colour = ColourBianco;  // every creator sets its own
+    int resources = 0;
+    double dailyCost = 0.0;
 
-  // Takes the next id; start and end are the current local date and time.
-  Task();
-  // Takes the next id; start and end are the given day (the file loader
-  // overwrites them at once and need not read the clock for every task).
-  explicit Task(const Date& initialDay);
+    // Takes the next id; start and end are the current local date and time.
+    Task();
+    // Takes the next id; start and end are the given day (the file loader
+    // overwrites them at once and need not read the clock for every task).
+    explicit Task(const Date& initialDay);
 };
 
 }  // namespace MyApp

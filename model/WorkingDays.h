@@ -17,15 +17,15 @@ namespace MyApp {
 // A view of the three calendar fields of a holder (the project, or a copy of
 // them such as the chart ruler's). The holder must outlive the view.
 struct CalendarRef {
-  const int* workingWeekdays;  // 7 flags, index 0 = Monday ... 6 = Sunday
-  const std::vector<Date>* includeDays;
-  const std::vector<Date>* excludeDays;
+    const int* workingWeekdays;  // 7 flags, index 0 = Monday ... 6 = Sunday
+    const std::vector<Date>* includeDays;
+    const std::vector<Date>* excludeDays;
 };
 
 // Any holder with `workingWeekdays` (7 ints), `includeDays` and `excludeDays`.
 template <class Holder>
 CalendarRef CalendarOf(const Holder& holder) {
-  return CalendarRef{&holder.workingWeekdays[0], &holder.includeDays, &holder.excludeDays};
+    return CalendarRef{&holder.workingWeekdays[0], &holder.includeDays, &holder.excludeDays};
 }
 
 // Index into workingWeekdays of a wDayOfWeek: wDayOfWeek - 1, and 6 for
@@ -34,9 +34,9 @@ int WeekdayIndex(WORD dayOfWeek);
 
 // The fixed public holidays, any year.
 struct MonthDay {
-  unsigned char month, day;
+    unsigned char month, day;
 };
-inline constexpr MonthDay FixedHolidays[10] = {{1, 1}, {1, 6},  {4, 25}, {5, 1},   {6, 2},
+inline constexpr MonthDay FixedHolidays[10] = {{1, 1},  {1, 6},  {4, 25}, {5, 1},   {6, 2},
                                                {8, 15}, {11, 1}, {12, 8}, {12, 25}, {12, 26}};
 
 // Easter Sunday of a Gregorian year, at midnight (invalid for years the
@@ -54,14 +54,20 @@ bool IsWorkingDay(const CalendarRef& calendar, const Date& d);
 int CountWorkingDays(const CalendarRef& calendar, const Date& from, const Date& to);
 
 template <class Holder>
-bool IsIncludedDay(const Holder& holder, const Date& d) { return IsIncludedDay(CalendarOf(holder), d); }
+bool IsIncludedDay(const Holder& holder, const Date& d) {
+    return IsIncludedDay(CalendarOf(holder), d);
+}
 template <class Holder>
-bool IsExcludedDay(const Holder& holder, const Date& d) { return IsExcludedDay(CalendarOf(holder), d); }
+bool IsExcludedDay(const Holder& holder, const Date& d) {
+    return IsExcludedDay(CalendarOf(holder), d);
+}
 template <class Holder>
-bool IsWorkingDay(const Holder& holder, const Date& d) { return IsWorkingDay(CalendarOf(holder), d); }
+bool IsWorkingDay(const Holder& holder, const Date& d) {
+    return IsWorkingDay(CalendarOf(holder), d);
+}
 template <class Holder>
 int CountWorkingDays(const Holder& holder, const Date& from, const Date& to) {
-  return CountWorkingDays(CalendarOf(holder), from, to);
+    return CountWorkingDays(CalendarOf(holder), from, to);
 }
 
 // The calendar of a holder prepared once for many questions. Holds a copy,
@@ -74,46 +80,46 @@ int CountWorkingDays(const Holder& holder, const Date& from, const Date& to) {
 // that rule, found by binary search, put in their corrections. The lists are
 // sorted once, here.
 class WorkingDayCalendar {
- public:
-  // No working weekday and empty lists.
-  WorkingDayCalendar() = default;
-  explicit WorkingDayCalendar(const CalendarRef& calendar);
-  template <class Holder>
-  explicit WorkingDayCalendar(const Holder& holder) : WorkingDayCalendar(CalendarOf(holder)) {}
+public:
+    // No working weekday and empty lists.
+    WorkingDayCalendar() = default;
+    explicit WorkingDayCalendar(const CalendarRef& calendar);
+    template <class Holder>
+    explicit WorkingDayCalendar(const Holder& holder) : WorkingDayCalendar(CalendarOf(holder)) {}
 
-  bool IsWorkingDay(const Date& d) const;
-  int CountWorkingDays(const Date& from, const Date& to) const;
+    bool IsWorkingDay(const Date& d) const;
+    int CountWorkingDays(const Date& from, const Date& to) const;
 
- private:
-  struct DayList {
-    bool empty = true;
-    bool matchesAll = false;           // an invalid entry matches every day
-    std::vector<std::int64_t> ticks;   // comparison timestamps, ascending, each once
-    bool Contains(const Date& d) const;
-    bool Has(std::int64_t t) const;
-  };
-  static DayList Prepare(const std::vector<Date>& days);
+private:
+    struct DayList {
+        bool empty = true;
+        bool matchesAll = false;          // an invalid entry matches every day
+        std::vector<std::int64_t> ticks;  // comparison timestamps, ascending, each once
+        bool Contains(const Date& d) const;
+        bool Has(std::int64_t t) const;
+    };
+    static DayList Prepare(const std::vector<Date>& days);
 
-  // A listed day on which the lists change the answer of the weekday and
-  // holiday rule. A day of a count matches it only at the same time of day.
-  struct Correction {
-    std::int64_t timeOfDay;
-    std::int64_t ticks;
-    bool operator<(const Correction& other) const {
-      return timeOfDay != other.timeOfDay ? timeOfDay < other.timeOfDay : ticks < other.ticks;
-    }
-  };
-  void PrepareCorrections();
-  // Sum of the corrections at this time of day from firstTicks to lastTicks.
-  int CorrectionsBetween(std::int64_t timeOfDay, std::int64_t firstTicks, std::int64_t lastTicks) const;
+    // A listed day on which the lists change the answer of the weekday and
+    // holiday rule. A day of a count matches it only at the same time of day.
+    struct Correction {
+        std::int64_t timeOfDay;
+        std::int64_t ticks;
+        bool operator<(const Correction& other) const {
+            return timeOfDay != other.timeOfDay ? timeOfDay < other.timeOfDay : ticks < other.ticks;
+        }
+    };
+    void PrepareCorrections();
+    // Sum of the corrections at this time of day from firstTicks to lastTicks.
+    int CorrectionsBetween(std::int64_t timeOfDay, std::int64_t firstTicks, std::int64_t lastTicks) const;
 
-  int weekdays_[7] = {};
-  // False when an invalid exclude entry leaves working only the included days.
-  bool weekdaysWork_ = true;
-  DayList include_;
-  DayList exclude_;
-  std::vector<Correction> corrections_;  // ascending
-  std::vector<int> correctionSums_;      // [i] = sum of the first i corrections (+1 or -1 each)
+    int weekdays_[7] = {};
+    // False when an invalid exclude entry leaves working only the included days.
+    bool weekdaysWork_ = true;
+    DayList include_;
+    DayList exclude_;
+    std::vector<Correction> corrections_;  // ascending
+    std::vector<int> correctionSums_;      // [i] = sum of the first i corrections (+1 or -1 each)
 };
 
 }  // namespace MyApp

@@ -12,8 +12,8 @@
 namespace MyApp {
 
 enum class ChartScale {
-    Actual = 0,     // "100 %": day columns as wide as on the screen
-    FitWidth = 1,   // "Adatta alla larghezza della pagina": the whole span across one page
+    Actual = 0,    // "100 %": day columns as wide as on the screen
+    FitWidth = 1,  // "Adatta alla larghezza della pagina": the whole span across one page
 };
 
 // The chart's measures on paper, in units.

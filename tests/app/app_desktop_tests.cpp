@@ -34,7 +34,8 @@ const char* const kColoursProject =
 // `count` tasks "Attivita 1", "Attivita 2", ... of one day each, all green.
 std::string ManyTasks(int count) {
     std::string text = "#VELMORA\r\nMolte\r\n04/03/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n#TASK\r\n";
-    for (int i = 1; i <= count; ++i) text += "Attivita " + std::to_string(i) + "\r\n05/03/2024\r\n05/03/2024\r\n1042206\r\n1\r\n1\r\n";
+    for (int i = 1; i <= count; ++i)
+        text += "Attivita " + std::to_string(i) + "\r\n05/03/2024\r\n05/03/2024\r\n1042206\r\n1\r\n1\r\n";
     return text;
 }
 
@@ -83,7 +84,8 @@ protected:
         bool settled = drv::WaitUntil([&] {
             for (const auto& bar : VisibleBars()) {
                 const POINT corner = drv::ToScreen(bar.first, POINT{1, 1});
-                const bool shown = corner.y >= view.top && corner.y + 3 < view.bottom && drv::PointShows(corner, bar.first);
+                const bool shown =
+                    corner.y >= view.top && corner.y + 3 < view.bottom && drv::PointShows(corner, bar.first);
                 if (shown && Marked(bar.first) != (bar.second == text)) return false;
                 if (bar.second == text && !shown) return false;
             }
@@ -93,7 +95,8 @@ protected:
         std::string marked;
         for (const auto& bar : VisibleBars())
             if (Marked(bar.first)) marked += " " + drv::Utf8(bar.second);
-        return ::testing::AssertionFailure() << drv::Utf8(text) << " is not the one bar marked in view; marked:" << marked;
+        return ::testing::AssertionFailure()
+               << drv::Utf8(text) << " is not the one bar marked in view; marked:" << marked;
     }
 
     // Opens the task dialog of the selected task by `act`, checks whose it
@@ -313,8 +316,8 @@ TEST_F(DesktopTest, RecentFilesLastAcrossRunsAndLoseFilesThatHaveGone) {
         }
         return paths;
     };
-    EXPECT_EQ(stored(), (std::vector<std::wstring>{Path(L"e & f.vmo"), Path(L"d.vmo"), Path(L"c.vmo"),
-                                                   Path(L"b.vmo")}));
+    EXPECT_EQ(stored(),
+              (std::vector<std::wstring>{Path(L"e & f.vmo"), Path(L"d.vmo"), Path(L"c.vmo"), Path(L"b.vmo")}));
     // "&4" opens b.vmo, which comes first.
     ASSERT_TRUE(drv::Activate(main));
     ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'4')) << drv::LastErrorUtf8();

@@ -24,21 +24,21 @@
 #include <thread>
 #include <vector>
 
-#include "tests/toolkit/ToolkitTestSupport.h"
 #include "app/FormAddTask.h"
 #include "app/FormMain.h"
 #include "app/FormNuovo.h"
 #include "file/ProjectFile.h"
 #include "model/CostReport.h"
 #include "model/Date.h"
-#include "toolkit/widgets/CellControl.h"
-#include "toolkit/draw/GdiTally.h"
+#include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/core/NativeCreation.h"
-#include "toolkit/widgets/PanelChildren.h"
+#include "toolkit/draw/GdiTally.h"
 #include "toolkit/platform/Services.h"
-#include "toolkit/widgets/StatusBar.h"
 #include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/CellControl.h"
+#include "toolkit/widgets/PanelChildren.h"
+#include "toolkit/widgets/StatusBar.h"
 #include "toolkit/widgets/TimeLine.h"
 #include "toolkit/widgets/Timer.h"
 #include "toolkit/widgets/ToolBar.h"
@@ -103,8 +103,6 @@ std::string LoadProject(int tasks, const char* lastDay) {
     }
     return text;
 }
-
-
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -208,8 +206,8 @@ Chart ReadChart(HWND main) {
         ChartWindow cell;
         cell.window = child;
         const RECT screen = drv::ScreenRect(child);
-        cell.place = RECT{screen.left - panelClient.left, screen.top - panelClient.top,
-                          screen.right - panelClient.left, screen.bottom - panelClient.top};
+        cell.place = RECT{screen.left - panelClient.left, screen.top - panelClient.top, screen.right - panelClient.left,
+                          screen.bottom - panelClient.top};
         cell.visible = drv::Visible(child);
         cell.text = drv::Text(child);
         cells.emplace_back(PanelNumber(child), cell);
@@ -320,7 +318,6 @@ protected:
             top += 30;
         }
     }
-
 };
 
 TEST_F(MainWindowTest, StartsWithOnlyNewAndOpenUsable) {
@@ -433,8 +430,8 @@ TEST_F(MainWindowTest, FailedLoadsKeepTheOpenProject) {
 
     // A file that cannot be read (another program holds it locked).
     ASSERT_TRUE(drv::WriteFileBytes(Path(L"chiuso.vmo"), kSiteProject));
-    HANDLE exclusive = CreateFileW(Path(L"chiuso.vmo").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
+    HANDLE exclusive =
+        CreateFileW(Path(L"chiuso.vmo").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
     Open(Path(L"chiuso.vmo"));
     EXPECT_EQ(AnswerError(), L"Errore durante la lettura.");
@@ -736,8 +733,7 @@ protected:
         // The main window's end posted the quit message; it must not end the
         // next test's message boxes.
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}
         DeleteFileW(path.c_str());
         RemoveDirectoryW(folder.c_str());
         apptest::ForgetDesktopSettings();
@@ -1043,7 +1039,9 @@ TEST_F(MainWindowInProcess, FailuresInsideSaveAndOpenAreReported) {
     const std::string before = drv::ReadFileBytes(path);
     const size_t tasks = form->project.tasks.size();
     struct Failing {
-        Failing() { MyApp::detail::beforeFileAccess = [] { throw std::bad_alloc(); }; }
+        Failing() {
+            MyApp::detail::beforeFileAccess = [] { throw std::bad_alloc(); };
+        }
         ~Failing() { MyApp::detail::beforeFileAccess = nullptr; }
     } failing;
     const DWORD pid = GetCurrentProcessId();
@@ -1149,15 +1147,33 @@ TEST_F(MainWindowInProcess, ElementsKeepTheIdentifiersTheyAlwaysHad) {
     const int base = form->controlId;
     auto id = [base](const QVUtility::GUIElement* element) { return element->controlId - base; };
     const std::vector<std::pair<const QVUtility::GUIElement*, int>> expected{
-        {form->newItem, 1},           {form->openItem, 2},          {form->saveItem, 3},
-        {form->saveAsItem, 4},        {form->exportItem, 5},        {form->dividerItem, 6},
-        {form->exitItem, 7},          {form->guideItem, 8},         {form->homeItem, 9},
-        {form->infoItem, 10},         {form->editTaskItem, 11},     {form->deleteTaskItem, 12},
-        {form->chartPanel, 13},       {form->titleCell, 14},        {form->ruler, 15},
-        {form->toolBar, 16},          {form->newButton, 17},        {form->openButton, 18},
-        {form->firstSeparator, 19},   {form->saveButton, 20},       {form->secondSeparator, 21},
-        {form->propertiesButton, 22}, {form->addTaskButton, 23},    {form->includeDaysButton, 24},
-        {form->excludeDaysButton, 25}, {form->costButton, 26},      {form->statusBar, 27},
+        {form->newItem, 1},
+        {form->openItem, 2},
+        {form->saveItem, 3},
+        {form->saveAsItem, 4},
+        {form->exportItem, 5},
+        {form->dividerItem, 6},
+        {form->exitItem, 7},
+        {form->guideItem, 8},
+        {form->homeItem, 9},
+        {form->infoItem, 10},
+        {form->editTaskItem, 11},
+        {form->deleteTaskItem, 12},
+        {form->chartPanel, 13},
+        {form->titleCell, 14},
+        {form->ruler, 15},
+        {form->toolBar, 16},
+        {form->newButton, 17},
+        {form->openButton, 18},
+        {form->firstSeparator, 19},
+        {form->saveButton, 20},
+        {form->secondSeparator, 21},
+        {form->propertiesButton, 22},
+        {form->addTaskButton, 23},
+        {form->includeDaysButton, 24},
+        {form->excludeDaysButton, 25},
+        {form->costButton, 26},
+        {form->statusBar, 27},
         {form->layoutTimer, 28},
     };
     for (const auto& [element, number] : expected) {
@@ -1171,10 +1187,13 @@ TEST_F(MainWindowInProcess, ElementsKeepTheIdentifiersTheyAlwaysHad) {
     const int first = 29;
     EXPECT_EQ(id(form->projectDialog), first);
     std::vector<int> controls;
-    EnumChildWindows(form->projectDialog->window, [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<int>*>(list)->push_back(GetDlgCtrlID(child));
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&controls));
+    EnumChildWindows(
+        form->projectDialog->window,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<int>*>(list)->push_back(GetDlgCtrlID(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&controls));
     ASSERT_EQ(controls.size(), 16u);
     for (std::size_t i = 0; i < controls.size(); ++i)
         EXPECT_EQ(controls[i] - base, first + 1 + static_cast<int>(i)) << "control " << i;

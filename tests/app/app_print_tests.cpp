@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/PrintDocument.h"
 #include "app/PrintCommands.h"
+#include "app/PrintDocument.h"
 #include "model/Date.h"
 
 namespace {
@@ -289,8 +289,8 @@ protected:
     Picture RenderFirstPage(const Pdf& pdf) {
         const std::wstring out = folder + L"page.ppm";
         const std::string stem = UnixPath(folder + L"page");
-        return Picture::Parse(ToolOutput("pdftoppm -r 96 -f 1 -l 1 -singlefile '" + UnixPath(pdf.path) + "' '" + stem + "'",
-                                   out, folder));
+        return Picture::Parse(ToolOutput(
+            "pdftoppm -r 96 -f 1 -l 1 -singlefile '" + UnixPath(pdf.path) + "' '" + stem + "'", out, folder));
     }
 
     void ExpectEveryTaskAndTheTitle(const Pdf& pdf) {
@@ -489,8 +489,8 @@ TEST_F(NoPrinterTest, TheUserIsToldAndNothingElseHappens) {
 TEST(PrintPagesTest, APrinterErrorComesBackWithTheSystemsMessage) {
     MyApp::Project project;
     project.description = "Errore";
-    auto document = MyApp::MakePrintDocument(project, MyApp::PrintContent::CostReport, MyApp::ChartScale::Actual,
-                                             L"01/01/2025");
+    auto document =
+        MyApp::MakePrintDocument(project, MyApp::PrintContent::CostReport, MyApp::ChartScale::Actual, L"01/01/2025");
     // The printer's output goes to a folder that does not exist.
     HDC printer = CreateDCW(L"WINSPOOL", L"PDF", L"Z:\\nonexistent\\velmora\\out.ps", nullptr);
     ASSERT_NE(printer, nullptr);

@@ -24,6 +24,7 @@
 #include "file/ProjectFile.h"
 #include "model/CostReport.h"
 #include "model/Date.h"
+#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/ComboBoxEx.h"
 #include "toolkit/widgets/CurrencyBox.h"
@@ -32,7 +33,6 @@
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/ListBox.h"
 #include "toolkit/widgets/TextBox.h"
-#include "toolkit/platform/TextConversion.h"
 
 namespace {
 
@@ -41,8 +41,16 @@ using MyApp::Date;
 const wchar_t* const kMainTitle = L"QV Velmora - Pianificazione e costi di progetto";
 
 // Positions of the toolbar's items.
-enum ToolIndex { kNewTool = 0, kOpenTool = 1, kSaveTool = 3, kPropertiesTool = 5, kAddTaskTool = 6,
-                 kIncludeTool = 7, kExcludeTool = 8, kCostTool = 9 };
+enum ToolIndex {
+    kNewTool = 0,
+    kOpenTool = 1,
+    kSaveTool = 3,
+    kPropertiesTool = 5,
+    kAddTaskTool = 6,
+    kIncludeTool = 7,
+    kExcludeTool = 8,
+    kCostTool = 9
+};
 
 Date Day(int d, int m, int y) {
     SYSTEMTIME st{};
@@ -274,7 +282,8 @@ protected:
         ASSERT_TRUE(drv::WaitUntil([&] {
             return SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0) == 0 &&
                    SendMessageW(inner, CB_GETCURSEL, 0, 0) == task.colourIndex;
-        })) << "colour list at " << SendMessageW(inner, CB_GETCURSEL, 0, 0);
+        })) << "colour list at "
+            << SendMessageW(inner, CB_GETCURSEL, 0, 0);
 
         HWND spinner = drv::FindDescendant(dialog, -1, L"msctls_updown32");
         ASSERT_NE(spinner, nullptr);
@@ -783,8 +792,9 @@ TEST_F(ProgramTest, ChangesAreUndoneAndRedone) {
         ASSERT_TRUE(drv::ChooseMenuItem(Pid(), L'F', L'L')) << drv::LastErrorUtf8();
         ASSERT_TRUE(drv::AnswerFileDialog(Pid(), L"Salva", FilePath(L"copia.vmo"), true, 8000).ok)
             << drv::LastErrorUtf8();
-        EXPECT_TRUE(drv::WaitUntil([&] { return drv::ReadFileBytes(folder + L"copia.vmo") == drv::ReadFileBytes(path); }))
-            << "the project back at the saved state is the saved file";
+        EXPECT_TRUE(drv::WaitUntil([&] {
+            return drv::ReadFileBytes(folder + L"copia.vmo") == drv::ReadFileBytes(path);
+        })) << "the project back at the saved state is the saved file";
     }
     ASSERT_TRUE(drv::OpenMenu(Pid(), L'M')) << drv::LastErrorUtf8();
     Shot(L"menu_modifica_inizio");
@@ -888,7 +898,8 @@ TEST_F(ProgramTest, AboutBoxShowsItsTextsAndClosesWithEnter) {
     EXPECT_TRUE(drv::WaitUntil([&] {
         GetClientRect(about, &client);
         return client.right == 600 && client.bottom == 300;
-    })) << "client area " << client.right << " x " << client.bottom;
+    })) << "client area "
+        << client.right << " x " << client.bottom;
     std::vector<std::wstring> texts;
     for (HWND label : Direct(about, L"Static")) texts.push_back(drv::Text(label));
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"QV Velmora 1.2.0.0", L"- Pianificazione e costi di progetto"}));

@@ -71,8 +71,7 @@ public:
     // Starts `exe` (a Windows path) with `arguments` on the driver's desktop;
     // the working folder is `workDir`, or the exe's folder when empty. The
     // program is tied to a job object so it cannot outlive the driver.
-    bool Start(const std::wstring& exe, const std::wstring& arguments = L"",
-               const std::wstring& workDir = L"");
+    bool Start(const std::wstring& exe, const std::wstring& arguments = L"", const std::wstring& workDir = L"");
 
     DWORD Id() const { return id_; }
     HANDLE Handle() const { return process_; }
@@ -143,16 +142,16 @@ std::string DescribeWindows(DWORD pid);
 // ---------------------------------------------------------------------------
 // Reading a window from outside
 
-std::wstring Text(HWND window);       // WM_GETTEXT (works across processes)
+std::wstring Text(HWND window);  // WM_GETTEXT (works across processes)
 std::wstring ClassOf(HWND window);
-int IdOf(HWND window);                // GWLP_ID
-RECT ScreenRect(HWND window);         // GetWindowRect
-RECT ClientScreenRect(HWND window);   // client area in screen coordinates
+int IdOf(HWND window);               // GWLP_ID
+RECT ScreenRect(HWND window);        // GetWindowRect
+RECT ClientScreenRect(HWND window);  // client area in screen coordinates
 POINT ToScreen(HWND window, POINT client);
 bool Enabled(HWND window);
-bool Visible(HWND window);            // IsWindowVisible
+bool Visible(HWND window);  // IsWindowVisible
 HWND Owner(HWND window);
-int ButtonCheck(HWND button);         // BM_GETCHECK: BST_UNCHECKED / BST_CHECKED / BST_INDETERMINATE
+int ButtonCheck(HWND button);                         // BM_GETCHECK: BST_UNCHECKED / BST_CHECKED / BST_INDETERMINATE
 bool SetText(HWND window, const std::wstring& text);  // WM_SETTEXT
 
 // The window with the keyboard focus in the thread of `top` (nullptr when none).
@@ -170,8 +169,8 @@ void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 // Presses and releases `vk` with the modifiers held.
 void Press(WORD vk, unsigned modifiers = kNone);
-void Alt(wchar_t letter);    // Alt+letter
-void Ctrl(wchar_t letter);   // Ctrl+letter
+void Alt(wchar_t letter);   // Alt+letter
+void Ctrl(wchar_t letter);  // Ctrl+letter
 void Enter();
 void Escape();
 void Tab(bool shift = false);
@@ -246,8 +245,8 @@ struct ToolbarButton {
     int index = -1;
     int command = 0;
     int image = -1;
-    BYTE state = 0;   // TBSTATE_*
-    BYTE style = 0;   // BTNS_*
+    BYTE state = 0;  // TBSTATE_*
+    BYTE style = 0;  // BTNS_*
     bool Separator() const { return (style & BTNS_SEP) != 0; }
     bool Enabled() const { return (state & TBSTATE_ENABLED) != 0; }
     bool Checked() const { return (state & TBSTATE_CHECKED) != 0; }
@@ -270,8 +269,8 @@ std::wstring ToolbarTooltip(DWORD pid, HWND toolbar, int command, DWORD timeoutM
 // ---------------------------------------------------------------------------
 // Status bars
 
-int StatusBarParts(HWND statusBar);                          // SB_GETPARTS
-std::wstring StatusBarText(HWND statusBar, int part = 0);    // SB_GETTEXTW
+int StatusBarParts(HWND statusBar);                        // SB_GETPARTS
+std::wstring StatusBarText(HWND statusBar, int part = 0);  // SB_GETTEXTW
 // Waits until the part shows exactly `expected`.
 bool WaitStatusBarText(HWND statusBar, const std::wstring& expected, int part = 0, DWORD timeoutMs = kTimeout);
 
@@ -348,16 +347,16 @@ bool AnswerMessageBox(DWORD pid, const wchar_t* caption, int id, std::wstring* t
 
 // The open and save dialogs.
 struct FileDialogAnswer {
-    bool ok = false;            // the path was typed, confirmed and the dialog closed as asked
-    std::wstring question;      // text of a message box the dialog raised (overwrite, not found), if any
+    bool ok = false;        // the path was typed, confirmed and the dialog closed as asked
+    std::wstring question;  // text of a message box the dialog raised (overwrite, not found), if any
 };
 // Waits for the file dialog titled `title`, types `path` into its name field
 // (Edit 1148), presses OK and, when the dialog asks whether to overwrite,
 // answers Yes (`overwrite`) or No; after No, or after any other message the
 // dialog raises, the message is closed and the dialog cancelled (ok is then
 // false unless the question was the overwrite one answered No on purpose).
-FileDialogAnswer AnswerFileDialog(DWORD pid, const wchar_t* title, const std::wstring& path,
-                                  bool overwrite = true, DWORD timeoutMs = kTimeout);
+FileDialogAnswer AnswerFileDialog(DWORD pid, const wchar_t* title, const std::wstring& path, bool overwrite = true,
+                                  DWORD timeoutMs = kTimeout);
 // Presses Cancel in the file dialog titled `title` and waits for it to close.
 bool CancelFileDialog(DWORD pid, const wchar_t* title, DWORD timeoutMs = kTimeout);
 

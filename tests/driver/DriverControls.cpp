@@ -18,8 +18,8 @@ std::wstring Number(long long value) { return std::to_wstring(value); }
 // Sends `message` and answers its result; `ok` tells whether it was answered.
 LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok = nullptr) {
     DWORD_PTR result = 0;
-    const bool answered = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                                              &result) != 0;
+    const bool answered =
+        SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0;
     if (ok) *ok = answered;
     return static_cast<LRESULT>(result);
 }
@@ -132,8 +132,7 @@ bool ClickToolbarButton(HWND toolbar, int command) {
     RECT r{};
     if (index < 0 || !ToolbarButtonRect(toolbar, index, &r)) return false;
     const POINT centre = Centre(r);
-    if (!PointShows(centre, toolbar))
-        return Fail(L"toolbar button " + Number(command) + L" is covered or off screen");
+    if (!PointShows(centre, toolbar)) return Fail(L"toolbar button " + Number(command) + L" is covered or off screen");
     Click(centre);
     return true;
 }
@@ -263,7 +262,8 @@ std::vector<std::wstring> ItemTexts(HWND window, LRESULT count, UINT lengthMessa
             return {};
         }
         std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        const LRESULT copied = Ask(window, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()), &ok);
+        const LRESULT copied =
+            Ask(window, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()), &ok);
         if (!ok || copied < 0) {
             Fail(textName + std::wstring(L" ") + Number(i) + L" failed");
             return {};

@@ -39,12 +39,12 @@ bool Fail(const std::wstring& text) {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return std::string();
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
-                            nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes, nullptr,
+                            nullptr);
     return out;
 }
 
@@ -83,7 +83,8 @@ void RegisterVirtualDesktop(const std::wstring& name) {
         DWORD bytes = sizeof size - sizeof(wchar_t);
         DWORD type = 0;
         if (RegQueryValueExW(key, L"velmora_acc", nullptr, &type, reinterpret_cast<BYTE*>(size), &bytes) !=
-                ERROR_SUCCESS || type != REG_SZ)
+                ERROR_SUCCESS ||
+            type != REG_SZ)
             wcscpy(size, L"1600x900");
         size[63] = L'\0';
         RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(size),
@@ -122,8 +123,8 @@ void StartDesktopKeeper(std::wstring desktop) {
     startup.lpDesktop = desktop.data();
     PROCESS_INFORMATION info{};
     SetEnvironmentVariableW(KeeperVariable, Number(GetCurrentProcessId()).c_str());
-    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
+    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &startup, &info);
     SetEnvironmentVariableW(KeeperVariable, nullptr);
     if (!started) return;
     CloseHandle(info.hThread);
@@ -185,8 +186,8 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
     CloseHandle(file);
     return ok;
 }
@@ -196,8 +197,7 @@ std::wstring WinePath(const std::string& unixPath) {
     if (!unixPath.empty()) {
         const int n = MultiByteToWideChar(CP_UTF8, 0, unixPath.data(), static_cast<int>(unixPath.size()), nullptr, 0);
         wide.resize(static_cast<size_t>(n > 0 ? n : 0));
-        if (n > 0)
-            MultiByteToWideChar(CP_UTF8, 0, unixPath.data(), static_cast<int>(unixPath.size()), wide.data(), n);
+        if (n > 0) MultiByteToWideChar(CP_UTF8, 0, unixPath.data(), static_cast<int>(unixPath.size()), wide.data(), n);
     }
     for (wchar_t& c : wide)
         if (c == L'/') c = L'\\';
@@ -282,15 +282,17 @@ void Process::Kill() {
 HWND Process::WaitWindow(const wchar_t* cls, const wchar_t* title, DWORD timeoutMs) const {
     HWND found = nullptr;
     bool ended = false;
-    WaitUntil([&] {
-        found = FindTopWindow(id_, cls, title);
-        ended = !found && !Running();
-        return found || ended;
-    }, timeoutMs);
+    WaitUntil(
+        [&] {
+            found = FindTopWindow(id_, cls, title);
+            ended = !found && !Running();
+            return found || ended;
+        },
+        timeoutMs);
     if (found) return found;
     Fail(std::wstring(L"no window ") + (cls ? cls : L"*") + L" \"" + (title ? title : L"*") + L"\" of process " +
-         Number(id_) + (ended ? L": the program ended with code " + Number(ExitCode())
-                              : L" within " + Number(timeoutMs) + L" ms"));
+         Number(id_) +
+         (ended ? L": the program ended with code " + Number(ExitCode()) : L" within " + Number(timeoutMs) + L" ms"));
     return nullptr;
 }
 

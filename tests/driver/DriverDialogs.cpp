@@ -83,8 +83,8 @@ bool ClickButton(HWND dialog, int id) {
 HWND WaitMessageBox(DWORD pid, const wchar_t* caption, DWORD timeoutMs) {
     HWND box = nullptr;
     if (WaitUntil([&] { return (box = FindTop(pid, caption, IsMessageBox)) != nullptr; }, timeoutMs)) return box;
-    Fail(L"no message box \"" + std::wstring(caption ? caption : L"*") + L"\" of process " + Number(pid) +
-         L" within " + Number(timeoutMs) + L" ms");
+    Fail(L"no message box \"" + std::wstring(caption ? caption : L"*") + L"\" of process " + Number(pid) + L" within " +
+         Number(timeoutMs) + L" ms");
     return nullptr;
 }
 
@@ -134,9 +134,11 @@ FileDialogAnswer AnswerFileDialog(DWORD pid, const wchar_t* title, const std::ws
 
     // Either the dialog closes, or it asks something in a message box.
     HWND box = nullptr;
-    if (!WaitUntil([&] {
-            return !IsWindow(dialog) || !IsWindowVisible(dialog) || (box = FindOwnedMessageBox(dialog)) != nullptr;
-        }, timeoutMs)) {
+    if (!WaitUntil(
+            [&] {
+                return !IsWindow(dialog) || !IsWindowVisible(dialog) || (box = FindOwnedMessageBox(dialog)) != nullptr;
+            },
+            timeoutMs)) {
         Fail(L"the file dialog \"" + TitleOf(dialog) + L"\" neither closed nor asked anything");
         return answer;
     }

@@ -207,8 +207,8 @@ Image LoadBmp(const std::wstring& path) {
     const long long width = header.biWidth;
     const long long height = header.biHeight < 0 ? -static_cast<long long>(header.biHeight) : header.biHeight;
     if (file.bfType != 0x4D42 || header.biSize < sizeof header || header.biCompression != BI_RGB ||
-        (header.biBitCount != 24 && header.biBitCount != 32) || width <= 0 || height <= 0 ||
-        width > 100000 || height > 100000) {
+        (header.biBitCount != 24 && header.biBitCount != 32) || width <= 0 || height <= 0 || width > 100000 ||
+        height > 100000) {
         Fail(path + L" is not an uncompressed 24- or 32-bit bitmap");
         return image;
     }
@@ -233,8 +233,8 @@ Image LoadBmp(const std::wstring& path) {
 
 std::string FailureReport(DWORD pid, const std::wstring& name) {
     const std::wstring shot = ExeFolder() + name + L".bmp";
-    std::string report = SaveScreenshot(shot) ? "screen saved in " + Utf8(shot) + "\n"
-                                              : "no screenshot: " + Utf8(LastError()) + "\n";
+    std::string report =
+        SaveScreenshot(shot) ? "screen saved in " + Utf8(shot) + "\n" : "no screenshot: " + Utf8(LastError()) + "\n";
     return report + "windows of process " + std::to_string(pid) + ":\n" + DescribeWindows(pid);
 }
 

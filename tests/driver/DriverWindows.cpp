@@ -36,9 +36,8 @@ void DescribeTree(HWND window, int depth, std::string& out) {
     const RECT r = ScreenRect(window);
     char line[160];
     std::snprintf(line, sizeof line, "%*s%p %s id=%d (%ld,%ld)-(%ld,%ld)%s%s \"", depth * 2, "",
-                  static_cast<void*>(window), Utf8(ClassOf(window)).c_str(), IdOf(window), r.left, r.top,
-                  r.right, r.bottom, IsWindowVisible(window) ? "" : " hidden",
-                  IsWindowEnabled(window) ? "" : " disabled");
+                  static_cast<void*>(window), Utf8(ClassOf(window)).c_str(), IdOf(window), r.left, r.top, r.right,
+                  r.bottom, IsWindowVisible(window) ? "" : " hidden", IsWindowEnabled(window) ? "" : " disabled");
     out += line;
     std::wstring text = Text(window);
     if (text.size() > 80) text = text.substr(0, 80) + L"...";
@@ -58,13 +57,15 @@ std::vector<HWND> TopWindows(DWORD pid, bool visibleOnly) {
         bool visibleOnly;
         std::vector<HWND> found;
     } search{pid, visibleOnly, {}};
-    EnumWindows([](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->pid && (!s->visibleOnly || IsWindowVisible(window))) s->found.push_back(window);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->pid && (!s->visibleOnly || IsWindowVisible(window))) s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -93,8 +94,8 @@ HWND FindOwnedWindow(HWND owner, const wchar_t* cls, const wchar_t* title) {
 HWND WaitOwnedWindow(HWND owner, const wchar_t* cls, const wchar_t* title, DWORD timeoutMs) {
     HWND found = nullptr;
     if (WaitUntil([&] { return (found = FindOwnedWindow(owner, cls, title)) != nullptr; }, timeoutMs)) return found;
-    Fail(L"no window " + Describe(cls, title) + L" owned by \"" + TopTitle(owner) + L"\" within " +
-         Number(timeoutMs) + L" ms");
+    Fail(L"no window " + Describe(cls, title) + L" owned by \"" + TopTitle(owner) + L"\" within " + Number(timeoutMs) +
+         L" ms");
     return nullptr;
 }
 
@@ -113,11 +114,14 @@ std::vector<HWND> Descendants(HWND parent, const wchar_t* cls) {
         std::vector<HWND> found;
     } search{cls, {}};
     // EnumChildWindows walks every level below the parent.
-    EnumChildWindows(parent, [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        if (!s->cls || ClassOf(window) == s->cls) s->found.push_back(window);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (!s->cls || ClassOf(window) == s->cls) s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -218,11 +222,13 @@ HWND FocusOf(HWND top) {
 
 bool Activate(HWND top, DWORD timeoutMs) {
     if (GetForegroundWindow() == top) return true;
-    if (WaitUntil([&] {
-            if (GetForegroundWindow() == top) return true;
-            SetForegroundWindow(top);
-            return GetForegroundWindow() == top;
-        }, timeoutMs, 50))
+    if (WaitUntil(
+            [&] {
+                if (GetForegroundWindow() == top) return true;
+                SetForegroundWindow(top);
+                return GetForegroundWindow() == top;
+            },
+            timeoutMs, 50))
         return true;
     return Fail(L"could not bring \"" + TopTitle(top) + L"\" to the foreground");
 }

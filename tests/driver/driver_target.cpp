@@ -64,10 +64,8 @@ void OpenFile() {
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrTitle = L"Apri";
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameW(&ofn))
-        Status(path);
-    else
-        Status(L"Apertura annullata");
+    if (GetOpenFileNameW(&ofn)) Status(path);
+    else Status(L"Apertura annullata");
 }
 
 // Writes the name field, as UTF-8, to the chosen file.
@@ -87,8 +85,8 @@ void SaveFileAs() {
         return;
     }
     const std::wstring text = NameText();
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                          nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0)
         WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr,
@@ -234,12 +232,11 @@ LRESULT CALLBACK SwatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_RBUTTONDOWN: {
         const int x = static_cast<short>(LOWORD(lParam));
         const int y = static_cast<short>(HIWORD(lParam));
-        Status((message == WM_LBUTTONDOWN ? L"Sinistro " : L"Destro ") + std::to_wstring(x) + L"," +
-               std::to_wstring(y), 1);
+        Status((message == WM_LBUTTONDOWN ? L"Sinistro " : L"Destro ") + std::to_wstring(x) + L"," + std::to_wstring(y),
+               1);
         return 0;
     }
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -248,23 +245,19 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CREATE:
         mainWindow = window;
         BuildToolbar(window);
-        statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
-                                    window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), nullptr,
-                                    nullptr);
-        nameField = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                                    0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_NAME)),
-                                    nullptr, nullptr);
+        statusBar =
+            CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), nullptr, nullptr);
+        nameField =
+            CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
+                            0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_NAME)), nullptr, nullptr);
         SendMessageW(nameField, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
         swatch = CreateWindowExW(0, kSwatchClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SWATCH)), nullptr, nullptr);
         BuildChoices();
         return 0;
-    case WM_SIZE:
-        Layout(window);
-        return 0;
-    case WM_SETFOCUS:
-        SetFocus(nameField);
-        return 0;
+    case WM_SIZE: Layout(window); return 0;
+    case WM_SETFOCUS: SetFocus(nameField); return 0;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDM_NEW: Status(L"Nuovo scelto"); break;
@@ -274,9 +267,11 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case IDM_TRY: Status(L"Prova scelta"); break;
         case IDM_EXIT: SendMessageW(window, WM_CLOSE, 0, 0); break;
         case IDM_ABOUT: Status(L"Informazioni scelte"); break;
-        case IDT_NEW: case IDT_OPEN: case IDT_SAVE: case IDT_CUT: case IDT_HELP:
-            Status(L"Comando " + std::to_wstring(LOWORD(wParam)));
-            break;
+        case IDT_NEW:
+        case IDT_OPEN:
+        case IDT_SAVE:
+        case IDT_CUT:
+        case IDT_HELP: Status(L"Comando " + std::to_wstring(LOWORD(wParam))); break;
         case IDC_COLOUR:
             if (HIWORD(wParam) == CBN_SELCHANGE) {
                 wchar_t text[64] = L"";
@@ -307,14 +302,10 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
         if (MessageBoxW(window, L"Vuoi realmente uscire?", L"Uscita", MB_YESNO | MB_ICONQUESTION) == IDYES)
             DestroyWindow(window);
-        else
-            Status(L"Uscita annullata");
+        else Status(L"Uscita annullata");
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

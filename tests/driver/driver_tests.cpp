@@ -22,8 +22,6 @@ constexpr int kHolidaysId = 209;
 constexpr int kShadeId = 210;
 constexpr COLORREF kSwatchColour = RGB(0x12, 0x9A, 0x5C);
 
-
-
 class DriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -47,7 +45,8 @@ protected:
     void TearDown() override {
         if (HasFailure()) {
             const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-            std::printf("%s", drv::FailureReport(app.Id(), L"driver_tests_" + std::wstring(test.begin(), test.end())).c_str());
+            std::printf(
+                "%s", drv::FailureReport(app.Id(), L"driver_tests_" + std::wstring(test.begin(), test.end())).c_str());
         }
         app.Kill();
         for (const wchar_t* name : {L"proprietà.txt", L"uscita.txt"}) DeleteFileW((folder + name).c_str());
@@ -256,7 +255,10 @@ TEST_F(DriverTest, ChoiceControlsReadAndWorkedByTabAndKeys) {
     EXPECT_TRUE(drv::WaitStatusBarText(status, L"Colore Verde")) << drv::LastErrorUtf8();
     EXPECT_EQ(drv::ComboBoxSelection(colour), 1);
     drv::Tab();  // the extended combo box: its focus sits in a child of it
-    ASSERT_TRUE(drv::WaitUntil([&] { HWND f = drv::FocusOf(main); return f && IsChild(shade, f); }));
+    ASSERT_TRUE(drv::WaitUntil([&] {
+        HWND f = drv::FocusOf(main);
+        return f && IsChild(shade, f);
+    }));
     drv::Tab();
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == days; }));
     drv::Down(2);

@@ -19,136 +19,140 @@ AmountFormat Italian() { return AmountFormat{",", ".", "3;0"}; }
 }  // namespace
 
 TEST(FormatAmount, ItalianSettings) {
-  EXPECT_EQ(FormatAmount(150.5, Italian()), "150,5");
-  EXPECT_EQ(FormatAmount(1500, Italian()), "1.500");
-  EXPECT_EQ(FormatAmount(0, Italian()), "0");
-  EXPECT_EQ(FormatAmount(1204, Italian()), "1.204");
-  EXPECT_EQ(FormatAmount(999999, Italian()), "999.999");
-  EXPECT_EQ(FormatAmount(123456.7, Italian()), "123.457");
-  EXPECT_EQ(FormatAmount(1234.567, Italian()), "1.234,57");
-  EXPECT_EQ(FormatAmount(-1500.25, Italian()), "-1.500,25");
-  EXPECT_EQ(FormatAmount(0.0001, Italian()), "0,0001");
-  // Exponent form: decimal comma, no grouping.
-  const std::string million = FormatAmount(1234567, Italian());
-  EXPECT_TRUE(million == "1,23457e+06" || million == "1,23457e+006") << million;
-  const std::string tiny = FormatAmount(0.00001234, Italian());
-  EXPECT_TRUE(tiny == "1,234e-05" || tiny == "1,234e-005") << tiny;
+    EXPECT_EQ(FormatAmount(150.5, Italian()), "150,5");
+    EXPECT_EQ(FormatAmount(1500, Italian()), "1.500");
+    EXPECT_EQ(FormatAmount(0, Italian()), "0");
+    EXPECT_EQ(FormatAmount(1204, Italian()), "1.204");
+    EXPECT_EQ(FormatAmount(999999, Italian()), "999.999");
+    EXPECT_EQ(FormatAmount(123456.7, Italian()), "123.457");
+    EXPECT_EQ(FormatAmount(1234.567, Italian()), "1.234,57");
+    EXPECT_EQ(FormatAmount(-1500.25, Italian()), "-1.500,25");
+    EXPECT_EQ(FormatAmount(0.0001, Italian()), "0,0001");
+    // Exponent form: decimal comma, no grouping.
+    const std::string million = FormatAmount(1234567, Italian());
+    EXPECT_TRUE(million == "1,23457e+06" || million == "1,23457e+006") << million;
+    const std::string tiny = FormatAmount(0.00001234, Italian());
+    EXPECT_TRUE(tiny == "1,234e-05" || tiny == "1,234e-005") << tiny;
 }
 
 TEST(FormatAmount, OtherGroupingsAndTheDefault) {
-  EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "3;2;0"}), "1,23,456");
-  EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "3"}), "123,456");
-  EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "2"}), "1234,56");
-  EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "2;0"}), "12,34,56");
-  EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "0"}), "123456");
-  EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", ""}), "123456");
-  EXPECT_EQ(FormatAmount(123456, AmountFormat{".", "", "3;0"}), "123456");
-  EXPECT_EQ(FormatAmount(1234.5, AmountFormat{",", "\xA0", "3;0"}), "1\xA0" "234,5");
-  EXPECT_EQ(FormatAmount(HUGE_VAL, Italian()), "inf");
+    EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "3;2;0"}), "1,23,456");
+    EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "3"}), "123,456");
+    EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "2"}), "1234,56");
+    EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "2;0"}), "12,34,56");
+    EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", "0"}), "123456");
+    EXPECT_EQ(FormatAmount(123456, AmountFormat{".", ",", ""}), "123456");
+    EXPECT_EQ(FormatAmount(123456, AmountFormat{".", "", "3;0"}), "123456");
+    EXPECT_EQ(FormatAmount(1234.5, AmountFormat{",", "\xA0", "3;0"}),
+              "1\xA0"
+              "234,5");
+    EXPECT_EQ(FormatAmount(HUGE_VAL, Italian()), "inf");
 #ifndef _WIN32
-  // The host has no regional settings: the classic '.' without grouping.
-  EXPECT_EQ(FormatAmount(1500.5), "1500.5");
+    // The host has no regional settings: the classic '.' without grouping.
+    EXPECT_EQ(FormatAmount(1500.5), "1500.5");
 #endif
 }
 
 TEST(CostReport, EmptyProjectGivesTheFixedMessage) {
-  Project p;
-  std::string text = "old";
-  double total = 5;
-  BuildCostReport(p, Italian(), text, total);
-  EXPECT_EQ(text, "Nessun Task presente: impossibile determinare il conto economico.");
-  EXPECT_EQ(total, 0.0);
+    Project p;
+    std::string text = "old";
+    double total = 5;
+    BuildCostReport(p, Italian(), text, total);
+    EXPECT_EQ(text, "Nessun Task presente: impossibile determinare il conto economico.");
+    EXPECT_EQ(total, 0.0);
 }
 
 TEST(CostReport, OneTaskBlock) {
-  Project p = Tetto();
-  p.excludeDays.clear();
-  p.tasks[0].end = D(8, 3, 2024);
-  std::string text;
-  double total = -1;
-  // 5 to 8 March 2024 is Tuesday to Friday: 4 working days.
-  BuildCostReport(p, Italian(), text, total);
-  EXPECT_EQ(text,
-            "\r\nTASK: Ponteggio\r\n"
-            "Dal: 05/03/2024 al 08/03/2024\r\n"
-            "Totale giorni lavorativi: 4\r\n"
-            "Numero Risorse giornaliere: 2\r\n"
-            "Costo giornaliero per Risorsa: 150,5\r\n"
-            "Costo Task: 1.204\r\n");
-  EXPECT_EQ(total, 1204.0);
+    Project p = Tetto();
+    p.excludeDays.clear();
+    p.tasks[0].end = D(8, 3, 2024);
+    std::string text;
+    double total = -1;
+    // 5 to 8 March 2024 is Tuesday to Friday: 4 working days.
+    BuildCostReport(p, Italian(), text, total);
+    EXPECT_EQ(text,
+              "\r\nTASK: Ponteggio\r\n"
+              "Dal: 05/03/2024 al 08/03/2024\r\n"
+              "Totale giorni lavorativi: 4\r\n"
+              "Numero Risorse giornaliere: 2\r\n"
+              "Costo giornaliero per Risorsa: 150,5\r\n"
+              "Costo Task: 1.204\r\n");
+    EXPECT_EQ(total, 1204.0);
 }
 
 TEST(CostReport, TasksInListOrderWithZeroDaysAndZeroResources) {
-  Project p = Tetto();  // 7 March excluded: 3 days for Ponteggio
-  Task weekend;
-  weekend.description = "Weekend";
-  weekend.start = D(9, 3, 2024);
-  weekend.end = D(10, 3, 2024);
-  weekend.resources = 4;
-  weekend.dailyCost = 100;
-  Task idle;
-  idle.description = "Nessuno";
-  idle.start = D(4, 3, 2024);
-  idle.end = D(8, 3, 2024);
-  idle.resources = 0;
-  idle.dailyCost = 1e9;
-  Task big;
-  big.description = "Grande";
-  big.start = D(11, 3, 2024);
-  big.end = D(15, 3, 2024);
-  big.resources = 1000;
-  big.dailyCost = 250;
-  p.tasks.push_back(weekend);
-  p.tasks.push_back(idle);
-  p.tasks.push_back(big);
-  std::string text;
-  double total;
-  BuildCostReport(p, Italian(), text, total);
-  const std::size_t a = text.find("TASK: Ponteggio"), b = text.find("TASK: Weekend"),
-                    c = text.find("TASK: Nessuno"), d = text.find("TASK: Grande");
-  ASSERT_NE(d, std::string::npos);
-  EXPECT_LT(a, b);
-  EXPECT_LT(b, c);
-  EXPECT_LT(c, d);
-  EXPECT_NE(text.find("Totale giorni lavorativi: 3\r\nNumero Risorse giornaliere: 2\r\n"
-                      "Costo giornaliero per Risorsa: 150,5\r\nCosto Task: 903\r\n"), std::string::npos);
-  EXPECT_NE(text.find("Totale giorni lavorativi: 0\r\nNumero Risorse giornaliere: 4\r\n"
-                      "Costo giornaliero per Risorsa: 100\r\nCosto Task: 0\r\n"), std::string::npos);
-  EXPECT_NE(text.find("Totale giorni lavorativi: 4\r\nNumero Risorse giornaliere: 0\r\n"), std::string::npos);
-  // 1000 resources x 250 x 5 days = 1,250,000: exponent form; counts stay plain.
-  EXPECT_NE(text.find("Numero Risorse giornaliere: 1000\r\nCosto giornaliero per Risorsa: 250\r\nCosto Task: 1,25e+"),
-            std::string::npos);
-  EXPECT_EQ(total, 903.0 + 1250000.0);
-  EXPECT_EQ(text.substr(0, 2), "\r\n");
-  EXPECT_NE(text.find("\r\n\r\nTASK: Weekend"), std::string::npos);  // blank line between blocks
+    Project p = Tetto();  // 7 March excluded: 3 days for Ponteggio
+    Task weekend;
+    weekend.description = "Weekend";
+    weekend.start = D(9, 3, 2024);
+    weekend.end = D(10, 3, 2024);
+    weekend.resources = 4;
+    weekend.dailyCost = 100;
+    Task idle;
+    idle.description = "Nessuno";
+    idle.start = D(4, 3, 2024);
+    idle.end = D(8, 3, 2024);
+    idle.resources = 0;
+    idle.dailyCost = 1e9;
+    Task big;
+    big.description = "Grande";
+    big.start = D(11, 3, 2024);
+    big.end = D(15, 3, 2024);
+    big.resources = 1000;
+    big.dailyCost = 250;
+    p.tasks.push_back(weekend);
+    p.tasks.push_back(idle);
+    p.tasks.push_back(big);
+    std::string text;
+    double total;
+    BuildCostReport(p, Italian(), text, total);
+    const std::size_t a = text.find("TASK: Ponteggio"), b = text.find("TASK: Weekend"), c = text.find("TASK: Nessuno"),
+                      d = text.find("TASK: Grande");
+    ASSERT_NE(d, std::string::npos);
+    EXPECT_LT(a, b);
+    EXPECT_LT(b, c);
+    EXPECT_LT(c, d);
+    EXPECT_NE(text.find("Totale giorni lavorativi: 3\r\nNumero Risorse giornaliere: 2\r\n"
+                        "Costo giornaliero per Risorsa: 150,5\r\nCosto Task: 903\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("Totale giorni lavorativi: 0\r\nNumero Risorse giornaliere: 4\r\n"
+                        "Costo giornaliero per Risorsa: 100\r\nCosto Task: 0\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("Totale giorni lavorativi: 4\r\nNumero Risorse giornaliere: 0\r\n"), std::string::npos);
+    // 1000 resources x 250 x 5 days = 1,250,000: exponent form; counts stay plain.
+    EXPECT_NE(text.find("Numero Risorse giornaliere: 1000\r\nCosto giornaliero per Risorsa: 250\r\nCosto Task: 1,25e+"),
+              std::string::npos);
+    EXPECT_EQ(total, 903.0 + 1250000.0);
+    EXPECT_EQ(text.substr(0, 2), "\r\n");
+    EXPECT_NE(text.find("\r\n\r\nTASK: Weekend"), std::string::npos);  // blank line between blocks
 }
 
 // The report agrees, text and total, with one built on the day-by-day rule.
 TEST(CostReport, MatchesTheDayByDayRuleOnRandomProjects) {
-  std::mt19937 random(42);
-  auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-  for (int round = 0; round < 30; ++round) {
-    Project p;
-    for (int& flag : p.workingWeekdays) flag = pick(0, 1);
-    const int year = pick(1990, 2100);
-    for (int i = 0; i < 25; ++i) {
-      Task t;
-      t.description = "Task " + std::to_string(i);
-      t.start = D(pick(1, 28), pick(1, 12), year);
-      t.end = D(pick(1, 28), pick(1, 12), year + pick(0, 1));
-      t.resources = pick(-2, 50);
-      t.dailyCost = pick(0, 100000) / 8.0;
-      p.tasks.push_back(t);
+    std::mt19937 random(42);
+    auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    for (int round = 0; round < 30; ++round) {
+        Project p;
+        for (int& flag : p.workingWeekdays) flag = pick(0, 1);
+        const int year = pick(1990, 2100);
+        for (int i = 0; i < 25; ++i) {
+            Task t;
+            t.description = "Task " + std::to_string(i);
+            t.start = D(pick(1, 28), pick(1, 12), year);
+            t.end = D(pick(1, 28), pick(1, 12), year + pick(0, 1));
+            t.resources = pick(-2, 50);
+            t.dailyCost = pick(0, 100000) / 8.0;
+            p.tasks.push_back(t);
+        }
+        for (int i = 0; i < 30; ++i) {
+            p.includeDays.push_back(D(pick(1, 28), pick(1, 12), year + pick(0, 1)));
+            p.excludeDays.push_back(D(pick(1, 28), pick(1, 12), year + pick(0, 1)));
+        }
+        std::string text, expectedText;
+        double total, expectedTotal;
+        BuildCostReport(p, Italian(), text, total);
+        Oracle::BuildCostReport(p, Italian(), expectedText, expectedTotal);
+        ASSERT_EQ(text, expectedText) << "round " << round;
+        ASSERT_EQ(total, expectedTotal) << "round " << round;
     }
-    for (int i = 0; i < 30; ++i) {
-      p.includeDays.push_back(D(pick(1, 28), pick(1, 12), year + pick(0, 1)));
-      p.excludeDays.push_back(D(pick(1, 28), pick(1, 12), year + pick(0, 1)));
-    }
-    std::string text, expectedText;
-    double total, expectedTotal;
-    BuildCostReport(p, Italian(), text, total);
-    Oracle::BuildCostReport(p, Italian(), expectedText, expectedTotal);
-    ASSERT_EQ(text, expectedText) << "round " << round;
-    ASSERT_EQ(total, expectedTotal) << "round " << round;
-  }
 }

@@ -93,7 +93,8 @@ struct IconPlace {
 // in the order the file keeps them. 0 when there is none.
 int IconResourceId(const IconPlace& place) {
     if (place.index < 0) return -place.index;
-    HMODULE module = LoadLibraryExW(place.path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE module =
+        LoadLibraryExW(place.path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (module == nullptr) return 0;
     struct Search {
         int left;
@@ -154,7 +155,8 @@ std::wstring FileVersion(const std::wstring& path) {
         !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || info == nullptr)
         return L"";
     return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionMS)) +
-           L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
+           L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." +
+           std::to_wstring(LOWORD(info->dwFileVersionLS));
 }
 
 // The main window of a program started by someone else (the shell).
@@ -220,9 +222,9 @@ TEST_F(InstallerTest, PerMachineInstallOpensProjectsAndUninstallsCleanly) {
     ASSERT_FALSE(progId.empty());
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kClasses + progId));
     EXPECT_FALSE(RegText(HKEY_CLASSES_ROOT, progId, nullptr).value_or(L"").empty()) << "no description";
-    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, progId + L"\\shell\\open\\command", nullptr),
-              L"\"" + program + L"\" \"%1\"");
-    const IconPlace typeIcon = ParseIconPlace(RegText(HKEY_CLASSES_ROOT, progId + L"\\DefaultIcon", nullptr).value_or(L""));
+    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, progId + L"\\shell\\open\\command", nullptr), L"\"" + program + L"\" \"%1\"");
+    const IconPlace typeIcon =
+        ParseIconPlace(RegText(HKEY_CLASSES_ROOT, progId + L"\\DefaultIcon", nullptr).value_or(L""));
     EXPECT_EQ(typeIcon.path, program);
     EXPECT_EQ(IconResourceId(typeIcon), IDI_APP);
     EXPECT_TRUE(typeIcon.Loads());
@@ -230,7 +232,8 @@ TEST_F(InstallerTest, PerMachineInstallOpensProjectsAndUninstallsCleanly) {
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallEntry, L"DisplayName"), L"QV Velmora");
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallEntry, L"DisplayVersion"), version);
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallEntry, L"Publisher"), Widen(MyApp::MakerName));
-    const IconPlace entryIcon = ParseIconPlace(RegText(HKEY_LOCAL_MACHINE, kUninstallEntry, L"DisplayIcon").value_or(L""));
+    const IconPlace entryIcon =
+        ParseIconPlace(RegText(HKEY_LOCAL_MACHINE, kUninstallEntry, L"DisplayIcon").value_or(L""));
     EXPECT_EQ(entryIcon.path, program);
     EXPECT_EQ(IconResourceId(entryIcon), IDI_APP);
     EXPECT_TRUE(entryIcon.Loads());
@@ -247,7 +250,8 @@ TEST_F(InstallerTest, PerMachineInstallOpensProjectsAndUninstallsCleanly) {
         wchar_t system[MAX_PATH] = {};
         GetSystemDirectoryW(system, MAX_PATH);
         drv::Process shell;
-        ASSERT_TRUE(shell.Start(std::wstring(system) + L"\\start.exe", L"\"" + project + L"\"")) << drv::LastErrorUtf8();
+        ASSERT_TRUE(shell.Start(std::wstring(system) + L"\\start.exe", L"\"" + project + L"\""))
+            << drv::LastErrorUtf8();
         HWND main = WaitMainWindow();
         ASSERT_NE(main, nullptr) << "the program did not come up";
         DWORD pid = 0;

@@ -17,9 +17,8 @@ constexpr std::int64_t kHigh = 718;
 // Every (day, task) cell of the chart lies on exactly one page, the pages
 // are numbered row by row, and a page never holds more than its share.
 void ExpectEveryCellOnOnePage(const ChartPages& pages) {
-    std::vector<int> seen(static_cast<size_t>(std::max<std::int64_t>(pages.days, 1) *
-                                              std::max<std::int64_t>(pages.tasks, 1)),
-                          0);
+    std::vector<int> seen(
+        static_cast<size_t>(std::max<std::int64_t>(pages.days, 1) * std::max<std::int64_t>(pages.tasks, 1)), 0);
     for (std::int64_t i = 0; i < pages.PageCount(); ++i) {
         const ChartPage page = ChartPageAt(pages, i);
         EXPECT_EQ((page.row - 1) * pages.across + page.column - 1, i);
@@ -42,8 +41,8 @@ TEST(ChartPagesTest, AtActualSizeTheChartIsCutAcrossAndDown) {
     EXPECT_EQ(pages.across, 3);
     EXPECT_EQ(pages.down, 2);
     // The last bar of a page ends on it; one more would not.
-    const std::int64_t lastBarBottom = geometry.FirstBarTop() + (pages.tasksPerPage - 1) * geometry.rowPitch +
-                                       geometry.barHeight;
+    const std::int64_t lastBarBottom =
+        geometry.FirstBarTop() + (pages.tasksPerPage - 1) * geometry.rowPitch + geometry.barHeight;
     EXPECT_LE(lastBarBottom, kHigh);
     EXPECT_GT(lastBarBottom + geometry.rowPitch, kHigh);
     const ChartPage last = ChartPageAt(pages, pages.PageCount() - 1);
@@ -95,7 +94,8 @@ TEST(ChartPagesTest, APageTooSmallStillTakesADayAndATask) {
 std::wstring Report(int tasks) {
     std::wstring text;
     for (int i = 1; i <= tasks; ++i) {
-        text += L"\r\nTASK: Lavoro " + std::to_wstring(i) + L"\r\nDal: 04/03/2024 al 08/03/2024\r\n"
+        text += L"\r\nTASK: Lavoro " + std::to_wstring(i) +
+                L"\r\nDal: 04/03/2024 al 08/03/2024\r\n"
                 L"Totale giorni lavorativi: 5\r\nNumero Risorse giornaliere: 2\r\n"
                 L"Costo giornaliero per Risorsa: 100\r\nCosto Task: 1.000\r\n";
     }
@@ -124,8 +124,8 @@ TEST(ReportPagesTest, LongLinesGoOnAndATaskLongerThanAPageIsCut) {
     const std::wstring name(25, L'x');
     const auto wrapped = LayOutReport(L"\r\nTASK: " + name + L"\r\nCosto Task: 0\r\n", 20, 20, 14);
     ASSERT_EQ(wrapped.size(), 1u);
-    EXPECT_EQ(wrapped[0], (std::vector<std::wstring>{L"", L"TASK: xxxxxxxx", L"xxxxxxxxxxxxxx", L"xxx",
-                                                     L"Costo Task: 0"}));
+    EXPECT_EQ(wrapped[0],
+              (std::vector<std::wstring>{L"", L"TASK: xxxxxxxx", L"xxxxxxxxxxxxxx", L"xxx", L"Costo Task: 0"}));
     const auto cut = LayOutReport(Report(1), 3, 3, 80);
     ASSERT_EQ(cut.size(), 3u);
     EXPECT_EQ(cut[2].back(), L"Costo Task: 1.000");

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/NativeCreation.h"
 #include "toolkit/core/WindowProcedure.h"
+#include "toolkit/draw/FontDescription.h"
 
 namespace QVUtility {
 
@@ -14,7 +14,7 @@ namespace {
 
 constexpr DWORD CaptionedStyle = 0x10C90000;  // WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX
 constexpr DWORD DialogExStyleTopmost = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;  // 0x89
-constexpr DWORD DialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;                          // 0x81
+constexpr DWORD DialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;                         // 0x81
 constexpr DWORD ModalFrameBit = 0x80;
 
 }  // namespace
@@ -63,7 +63,8 @@ void Form::Create() {
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     windowClass.lpfnWndProc = &WindowProcedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = iconId != 0 ? LoadIconW(instance, MAKEINTRESOURCEW(iconId)) : LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hIcon =
+        iconId != 0 ? LoadIconW(instance, MAKEINTRESOURCEW(iconId)) : LoadIconW(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = className.c_str();
     // The class and its brush go when the window does.
@@ -179,8 +180,8 @@ void Form::RebuildShortcutTable() {
     shortcutTable_ = nullptr;
     std::vector<ACCEL> table = menuShortcuts_;
     for (const OwnShortcut& own : ownShortcuts_) {
-        table.push_back(ACCEL{static_cast<BYTE>(FVIRTKEY | own.keys.modifiers), own.keys.key,
-                              static_cast<WORD>(own.commandId)});
+        table.push_back(
+            ACCEL{static_cast<BYTE>(FVIRTKEY | own.keys.modifiers), own.keys.key, static_cast<WORD>(own.commandId)});
     }
     if (!table.empty()) shortcutTable_ = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
 }

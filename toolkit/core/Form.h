@@ -41,15 +41,15 @@ public:
     GUIElement* modalDialog = nullptr;  // dialog currently shown over this form
     bool topmostDialog = true;          // dialog mode: create the window topmost
     bool minimizeBox = true;
-    bool maximizeBox = true;            // also the sizing frame
-    bool captioned = true;              // false: bare pop-up window
+    bool maximizeBox = true;  // also the sizing frame
+    bool captioned = true;    // false: bare pop-up window
     bool dialogMode = false;
-    bool modalFrame = false;            // dialog mode: style bit 0x80
+    bool modalFrame = false;  // dialog mode: style bit 0x80
     std::vector<HotkeyEntry> hotkeys;
-    HICON icon = nullptr;               // loaded by SetIcon, released by the form
-    int iconId = 0;                     // icon resource in instance; 0 = system default
-    Form* dialogOwner = nullptr;        // owner form while shown as a modal dialog
-    bool startMaximized = false;        // Create shows the window maximised
+    HICON icon = nullptr;         // loaded by SetIcon, released by the form
+    int iconId = 0;               // icon resource in instance; 0 = system default
+    Form* dialogOwner = nullptr;  // owner form while shown as a modal dialog
+    bool startMaximized = false;  // Create shows the window maximised
     FilesDroppedHandler onFilesDropped = nullptr;
 
     void Create() override;

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/NativeCreation.h"
-#include "toolkit/platform/TextConversion.h"
 #include "toolkit/core/WindowProcedure.h"
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
@@ -262,9 +262,9 @@ void GUIElement::CreateTooltip(HWND handle) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
     InitCommonControlsEx(&controls);
     if (tooltipWindow != nullptr && IsNativeWindow(tooltipWindow)) DestroyWindow(tooltipWindow);
-    tooltipWindow = CreateElementWindow(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, handle, nullptr, nullptr);
+    tooltipWindow =
+        CreateElementWindow(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle, nullptr, nullptr);
     if (tooltipWindow == nullptr) return;
     SetWindowPos(tooltipWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     std::wstring tip = Widen(tooltipText);

@@ -55,9 +55,9 @@ public:
     bool previewChildChars = false;  // characters typed in a direct child reach OnChar too
     bool destroyed = false;          // set after OnDestroy
     bool waitCursor = false;
-    bool handCursor = false;         // wins over waitCursor
+    bool handCursor = false;  // wins over waitCursor
     HWND tooltipWindow = nullptr;
-    HWND window = nullptr;           // for menus the HMENU, cast
+    HWND window = nullptr;  // for menus the HMENU, cast
     HINSTANCE instance = nullptr;
     WNDCLASSW windowClass{};
     FontDescription* font = nullptr;  // not owned
@@ -150,15 +150,15 @@ public:
     // The window procedure calls these for the widget classes that need more
     // than the operations above; each widget overrides the ones it answers
     // (the element's typeKeyword tells the procedure which kind it has).
-    virtual bool IsPanel() const;                        // PanelChildren family: true
-    virtual bool HasScrollBar(int bar) const;            // SB_HORZ / SB_VERT switched on
-    virtual void OnScrollRequest(int bar, int delta);     // panel: onHorizontalScroll / onVerticalScroll (delta)
-    virtual void ToggleChecked();                        // "checkbox": checkState = !IsChecked(); ApplyChecked()
-    virtual bool OnDropDownHook();                       // "combobox"/"ComboBoxEx": list opens; false = handled
-    virtual bool OnCloseUpHook();                        // "combobox"/"ComboBoxEx": list closes; false = handled
-    virtual void OnDateChange();                         // "datepicker": the change notification
-    virtual void OnPositionChange(int proposed);         // "numericbox": proposed up-down position
-    virtual void OnTimerTick();                          // "timer": calls onTimer
+    virtual bool IsPanel() const;                      // PanelChildren family: true
+    virtual bool HasScrollBar(int bar) const;          // SB_HORZ / SB_VERT switched on
+    virtual void OnScrollRequest(int bar, int delta);  // panel: onHorizontalScroll / onVerticalScroll (delta)
+    virtual void ToggleChecked();                      // "checkbox": checkState = !IsChecked(); ApplyChecked()
+    virtual bool OnDropDownHook();                     // "combobox"/"ComboBoxEx": list opens; false = handled
+    virtual bool OnCloseUpHook();                      // "combobox"/"ComboBoxEx": list closes; false = handled
+    virtual void OnDateChange();                       // "datepicker": the change notification
+    virtual void OnPositionChange(int proposed);       // "numericbox": proposed up-down position
+    virtual void OnTimerTick();                        // "timer": calls onTimer
     virtual int DrawImage(Drawing& surface, const RECT& item, bool pressed);  // "button": text offset, 0 = none
 
     // ---- Non-virtual operations -------------------------------------------

@@ -88,7 +88,8 @@ void AppendToPopup(HMENU popup, SubMenu* item) {
     const std::wstring caption = item->MenuText();
     AppendMenuW(popup, item->appendFlags, static_cast<UINT_PTR>(item->controlId), CaptionOrNone(caption));
     if (item->checkable)
-        CheckMenuItem(popup, static_cast<UINT>(item->controlId), MF_BYCOMMAND | (item->checked ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(popup, static_cast<UINT>(item->controlId),
+                      MF_BYCOMMAND | (item->checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 }  // namespace
@@ -160,7 +161,8 @@ void Menu::Create() {
 // ---- SubMenu -------------------------------------------------------------------
 
 SubMenu::SubMenu(GUIElement* parentElement, const std::wstring& caption, GUIElement* before)
-    : SubMenu(parentElement, NextControlId(), caption, before) {}  // items take their identifier now, controls at creation
+    : SubMenu(parentElement, NextControlId(), caption, before) {
+}  // items take their identifier now, controls at creation
 
 SubMenu::SubMenu(GUIElement* parentElement, int commandId, const std::wstring& caption, GUIElement* before)
     : Child(nullptr) {
@@ -255,7 +257,8 @@ void SubMenu::Create() {
         InsertMenuW(container, position, MF_BYPOSITION | appendFlags, static_cast<UINT_PTR>(controlId),
                     CaptionOrNone(caption));
         if (checkable)
-            CheckMenuItem(container, static_cast<UINT>(controlId), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+            CheckMenuItem(container, static_cast<UINT>(controlId),
+                          MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
     }
     created = true;
     window = reinterpret_cast<HWND>(submenuHandle);

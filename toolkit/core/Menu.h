@@ -66,10 +66,10 @@ public:
 
     std::vector<GUIElement*> items;  // nested items: a cascading submenu when not empty
     HMENU submenuHandle = nullptr;
-    UINT appendFlags = MF_STRING;    // flags for AppendMenuW of a leaf item
+    UINT appendFlags = MF_STRING;  // flags for AppendMenuW of a leaf item
     bool checkable = false;
     bool checked = false;
-    Shortcut shortcut;               // shown after the text; active when the item is in a bar
+    Shortcut shortcut;  // shown after the text; active when the item is in a bar
 
     void SetEnabled(bool enable) override;
     // A created leaf item shows the new caption at once (with its shortcut),

@@ -11,8 +11,7 @@ void RunMessageLoop(Form* form) {
     for (;;) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0 || got == -1) return;  // the quit message, or a failure that would repeat forever
-        if (form != nullptr && form->dialogMode && form->window != nullptr &&
-            IsDialogMessageW(form->window, &message))
+        if (form != nullptr && form->dialogMode && form->window != nullptr && IsDialogMessageW(form->window, &message))
             continue;
         if (form != nullptr && form->TranslateShortcut(message)) continue;
         TranslateMessage(&message);

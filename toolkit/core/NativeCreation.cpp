@@ -33,14 +33,13 @@ void MarkUnused(const std::wstring& name, ClassRecord& record) {
 
 }  // namespace
 
-HWND CreateElementWindow(DWORD extendedStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x,
-                         int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance) {
+HWND CreateElementWindow(DWORD extendedStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+                         int width, int height, HWND parent, HMENU menu, HINSTANCE instance) {
     if (refusedCreations.windows) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    return CreateWindowExW(extendedStyle, className, text, style, x, y, width, height, parent, menu, instance,
-                           nullptr);
+    return CreateWindowExW(extendedStyle, className, text, style, x, y, width, height, parent, menu, instance, nullptr);
 }
 
 HBRUSH CreateElementBrush(COLORREF colour) {
@@ -52,8 +51,8 @@ bool RegisterElementClass(WNDCLASSW& windowClass, COLORREF background) {
     ReleaseUnusedClasses();
     const bool ownBrush = background != NoColour;
     windowClass.hbrBackground = ownBrush ? CreateElementBrush(background) : GetSysColorBrush(COLOR_BTNFACE);
-    const bool registered = windowClass.hbrBackground != nullptr && !refusedCreations.classes &&
-                            RegisterClassW(&windowClass) != 0;
+    const bool registered =
+        windowClass.hbrBackground != nullptr && !refusedCreations.classes && RegisterClassW(&windowClass) != 0;
     if (!registered) {
         if (ownBrush) ReleaseGdiObject(windowClass.hbrBackground);
         windowClass.hbrBackground = nullptr;

@@ -31,8 +31,8 @@ struct CreationRefusals {
 extern CreationRefusals refusedCreations;
 
 // CreateWindowExW for an element (no creation parameter).
-HWND CreateElementWindow(DWORD extendedStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x,
-                         int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance);
+HWND CreateElementWindow(DWORD extendedStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+                         int width, int height, HWND parent, HMENU menu, HINSTANCE instance);
 
 // A solid brush, counted in the GDI tally; none when refused.
 HBRUSH CreateElementBrush(COLORREF colour);

@@ -9,12 +9,12 @@
 
 #include "toolkit/core/Child.h"
 #include "toolkit/core/CommandElement.h"
-#include "toolkit/draw/Drawing.h"
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/GUIElement.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/core/NativeCreation.h"
+#include "toolkit/draw/Drawing.h"
+#include "toolkit/draw/FontDescription.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
@@ -457,9 +457,7 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
             return 1;
         }
         break;
-    case WM_NOTIFY:
-        Notify(lParam);
-        break;
+    case WM_NOTIFY: Notify(lParam); break;
     case WM_KEYDOWN:
         if (element) {
             const std::shared_ptr<bool> alive = element->AliveFlag();
@@ -561,9 +559,7 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
         mouseTracking = false;
         if (element) element->OnMouseLeave();
         break;
-    case WM_HOTKEY:
-        Hotkey(element, wParam);
-        break;
+    case WM_HOTKEY: Hotkey(element, wParam); break;
     case WM_DROPFILES:
         FilesDropped(element, wParam);
         answered = true;

@@ -35,9 +35,9 @@ bool SaveBitmapFile(const std::string& fileName, HBITMAP bitmap) {
         request.bmiHeader.biPlanes = 1;
         request.bmiHeader.biBitCount = 32;
         request.bmiHeader.biCompression = BI_RGB;
-        const int lines = memory ? GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &request,
-                                             DIB_RGB_COLORS)
-                                 : 0;
+        const int lines =
+            memory ? GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &request, DIB_RGB_COLORS)
+                   : 0;
         read = lines == height;
         if (screen) ReleaseDC(nullptr, screen);
         ReleaseMemoryContext(memory);
@@ -283,8 +283,8 @@ bool EncodePng(IWICImagingFactory* factory, IStream* stream, int width, int heig
 bool WriteBitmapInBands(const std::string& fileName, int width, int height, const BandPainter& paint,
                         std::size_t bandBytes) {
     std::vector<std::uint8_t> header;
-    if (width <= 0 || height <= 0 || !BitmapFileHeader(static_cast<std::uint64_t>(width),
-                                                       static_cast<std::uint64_t>(height), header)) {
+    if (width <= 0 || height <= 0 ||
+        !BitmapFileHeader(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), header)) {
         return false;
     }
     // One band of whole rows, stored bottom row first like the file itself,

@@ -1,7 +1,7 @@
 #include "toolkit/draw/Drawing.h"
 
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/GUIElement.h"
+#include "toolkit/draw/FontDescription.h"
 #include "toolkit/platform/Services.h"
 #include "toolkit/platform/TextConversion.h"
 
@@ -35,8 +35,6 @@ bool TakeBackBuffer(HDC context, BackBuffer& found) {
 }
 
 constexpr std::size_t kMaxTextLength = 1023;
-
-
 
 }  // namespace
 
@@ -233,9 +231,9 @@ void Drawing::CopyBitmap(HBITMAP bitmap, int x, int y, int w, int h, bool transp
         return;
     }
     auto copy = [&](HDC from, DWORD rop) {
-        const BOOL done = stretched ? StretchBlt(context, x, y, targetWidth, targetHeight, from, 0, 0, sourceWidth,
-                                                 sourceHeight, rop)
-                                    : BitBlt(context, x, y, targetWidth, targetHeight, from, 0, 0, rop);
+        const BOOL done =
+            stretched ? StretchBlt(context, x, y, targetWidth, targetHeight, from, 0, 0, sourceWidth, sourceHeight, rop)
+                      : BitBlt(context, x, y, targetWidth, targetHeight, from, 0, 0, rop);
         if (!done) OnPlatformError(operation);
     };
 
@@ -298,8 +296,8 @@ HBITMAP Drawing::CaptureRegion(int x, int y, int w, int h) {
 
 HBITMAP Drawing::LoadBitmapFile(const std::string& path) {
     if (!context) return nullptr;
-    return static_cast<HBITMAP>(CountGdiCreation(LoadImageW(nullptr, Widen(path).c_str(), IMAGE_BITMAP, 0, 0,
-                                                            LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    return static_cast<HBITMAP>(CountGdiCreation(
+        LoadImageW(nullptr, Widen(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
 }
 
 void Drawing::ReleaseBitmap(HBITMAP bitmap) { ReleaseGdiObject(bitmap); }

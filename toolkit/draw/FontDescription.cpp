@@ -1,7 +1,7 @@
 #include "toolkit/draw/FontDescription.h"
 
-#include "toolkit/platform/TextConversion.h"
 #include "toolkit/draw/GdiTally.h"
+#include "toolkit/platform/TextConversion.h"
 
 #include <utility>
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "toolkit/platform/TextConversion.h"
 #include "toolkit/core/GUIElement.h"
+#include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
@@ -49,12 +49,13 @@ std::string RunFileDialog(bool save, GUIElement* owner, const std::string& title
     dialog.lpstrInitialDir = wideFolder.empty() ? nullptr : wideFolder.c_str();
     dialog.lpstrTitle = wideTitle.empty() ? nullptr : wideTitle.c_str();
     dialog.lpstrDefExt = nullptr;
-    dialog.Flags = save ? (OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST)
-                        : (OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
+    dialog.Flags =
+        save ? (OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST) : (OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
 
     const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (!chosen) return std::string();
-    if (chosenFilter != nullptr) *chosenFilter = dialog.nFilterIndex > 0 ? static_cast<int>(dialog.nFilterIndex) - 1 : 0;
+    if (chosenFilter != nullptr)
+        *chosenFilter = dialog.nFilterIndex > 0 ? static_cast<int>(dialog.nFilterIndex) - 1 : 0;
     fileName.back() = L'\0';
     return NarrowPath(std::wstring(fileName.data()));
 }

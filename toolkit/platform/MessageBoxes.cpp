@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "toolkit/platform/TextConversion.h"
 #include "toolkit/core/GUIElement.h"
+#include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
@@ -56,9 +56,7 @@ Answer AskQuestion(GUIElement* owner, const std::wstring& text, const std::wstri
 bool AskYesNo(const std::wstring& text, const std::wstring& caption) {
     return Question(nullptr, text, caption) == Answer::Yes;
 }
-bool AskYesNo(const std::string& text, const std::string& caption) {
-    return AskYesNo(Widen(text), Widen(caption));
-}
+bool AskYesNo(const std::string& text, const std::string& caption) { return AskYesNo(Widen(text), Widen(caption)); }
 
 bool AskYesNoOwned(GUIElement* owner, const std::wstring& text, const std::wstring& caption) {
     return AskQuestion(owner, text, caption) == Answer::Yes;

@@ -13,15 +13,17 @@ std::wstring Widen(const std::string& text) {
 
 DWORD NarrowingFlags(UINT codePage) {
     switch (codePage) {
-    case 42:                                                  // symbol
-    case 50220: case 50221: case 50222: case 50225:           // ISO-2022
-    case 50227: case 50229:
-    case 54936:                                               // GB 18030
+    case 42:  // symbol
+    case 50220:
+    case 50221:
+    case 50222:
+    case 50225:  // ISO-2022
+    case 50227:
+    case 50229:
+    case 54936:  // GB 18030
     case CP_UTF7:
-    case CP_UTF8:
-        return 0;
-    default:
-        return codePage >= 57002 && codePage <= 57011 ? 0 : WC_NO_BEST_FIT_CHARS;  // ISCII
+    case CP_UTF8: return 0;
+    default: return codePage >= 57002 && codePage <= 57011 ? 0 : WC_NO_BEST_FIT_CHARS;  // ISCII
     }
 }
 

@@ -15,17 +15,17 @@ class CellControl : public PanelChildren {
 public:
     explicit CellControl(GUIElement* parentElement);
 
-    HBITMAP image = nullptr;           // not owned by the cell
-    int imageAlign = 1;                // 1 right, 2 centred, else left
-    int imageWidth = 0;                // size the picture is drawn at
+    HBITMAP image = nullptr;  // not owned by the cell
+    int imageAlign = 1;       // 1 right, 2 centred, else left
+    int imageWidth = 0;       // size the picture is drawn at
     int imageHeight = 0;
-    bool showMarker = false;           // "*" in the bottom right corner
+    bool showMarker = false;  // "*" in the bottom right corner
     bool fontBold = false;
     bool fontUnderline = false;
     bool fontItalic = false;
-    std::string fontName = "Tahoma";   // system code page
+    std::string fontName = "Tahoma";  // system code page
     int fontSize = 14;
-    int textAlign = 2;                 // 0 left, 1 right, 2 centred
+    int textAlign = 2;                   // 0 left, 1 right, 2 centred
     COLORREF textColour = RGB(0, 0, 0);  // text and marker
 
     // Store the text and repaint the whole cell.

@@ -5,7 +5,8 @@
 
 namespace QVUtility {
 
-ComboBoxEx::ComboBoxEx(GUIElement* parentElement, HIMAGELIST* source) : ComboBox(parentElement), imageListSource(source) {
+ComboBoxEx::ComboBoxEx(GUIElement* parentElement, HIMAGELIST* source)
+    : ComboBox(parentElement), imageListSource(source) {
     typeKeyword = "ComboBoxEx";
 }
 

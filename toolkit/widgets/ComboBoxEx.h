@@ -25,8 +25,7 @@ public:
     void Create() override;
     // Adds an item that shows image 0.
     void AddItem(const std::wstring& itemText, const std::wstring& itemValue) override;
-    void AddItem(const std::wstring& itemText, const std::wstring& itemValue, int image, int selectedImage,
-                 int indent);
+    void AddItem(const std::wstring& itemText, const std::wstring& itemValue, int image, int selectedImage, int indent);
     // Narrow text and value, with image = selected image = index, no indent.
     void AddColourItem(const std::string& itemText, const std::string& itemValue, int index);
     bool RemoveItem(int index) override;

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
+#include "toolkit/platform/Services.h"
+#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/CellControl.h"
 #include "toolkit/widgets/Image.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/PanelChildren.h"
-#include "toolkit/platform/Services.h"
 #include "toolkit/widgets/TextBox.h"
-#include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 

@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/Form.h"
+#include "toolkit/draw/FontDescription.h"
 
 namespace QVUtility {
 
@@ -27,9 +27,9 @@ public:
     explicit FormAbout(Form* ownerForm);
     ~FormAbout() override;
 
-    Form* owner = nullptr;                            // disabled while the box is open
-    FontDescription titleFont{L"Arial", 16};          // bold
-    FontDescription linkFont{L"Arial", 16};           // underlined
+    Form* owner = nullptr;                    // disabled while the box is open
+    FontDescription titleFont{L"Arial", 16};  // bold
+    FontDescription linkFont{L"Arial", 16};   // underlined
     Image* picture = nullptr;
     Label* titleLabel = nullptr;
     Label* secondLabel = nullptr;
@@ -38,8 +38,8 @@ public:
     Button* okButton = nullptr;
     CellControl* webLink = nullptr;
     CellControl* mailLink = nullptr;
-    int pictureId = 0;      // bitmap resource of the program
-    int pictureWidth = 0;   // size at which the picture is shown
+    int pictureId = 0;     // bitmap resource of the program
+    int pictureWidth = 0;  // size at which the picture is shown
     int pictureHeight = 0;
     std::string titleText;  // narrow texts, system code page
     std::string secondText;

@@ -28,8 +28,8 @@ void Image::Create() {
 
 void Image::Show(HBITMAP picture) {
     // The previous bitmap leaves the control before it is released.
-    const HANDLE shownBefore = reinterpret_cast<HANDLE>(
-        SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+    const HANDLE shownBefore =
+        reinterpret_cast<HANDLE>(SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
     if (shownBefore != nullptr && shownBefore != bitmap && shownBefore != picture) DeleteObject(shownBefore);
     if (bitmap != nullptr && bitmap != picture) DeleteObject(bitmap);
     bitmap = picture;
@@ -48,8 +48,8 @@ void Image::SetImageResource(int id) {
     imageFile.clear();
     resourceId = id;
     if (window == nullptr || id <= 0) return;
-    Show(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                                         LR_CREATEDIBSECTION)));
+    Show(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
 }  // namespace QVUtility

@@ -13,7 +13,7 @@ public:
     Label(GUIElement* parent, const std::string& caption);
 
     std::uint8_t border = 0;
-    std::uint8_t alignRight = 0;   // wins over alignCenter
+    std::uint8_t alignRight = 0;  // wins over alignCenter
     std::uint8_t alignCenter = 0;
 
     void Create() override;

@@ -1,10 +1,10 @@
 #include "toolkit/widgets/PanelChildren.h"
 
-#include "toolkit/draw/FontDescription.h"
-#include "toolkit/draw/GdiTally.h"
 #include "toolkit/core/NativeCreation.h"
 #include "toolkit/core/Registry.h"
 #include "toolkit/core/WindowProcedure.h"
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/draw/GdiTally.h"
 
 namespace QVUtility {
 
@@ -80,8 +80,8 @@ HWND PanelChildren::RegisterAndCreateWindow() {
     HMENU childId = floating ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId));
     {
         CreationScope scope(this);
-        window = CreateElementWindow(WindowExtendedStyle(), className.c_str(), text.c_str(), WindowStyle(), x, y,
-                                     width, height, parentWindow, childId, classInstance);
+        window = CreateElementWindow(WindowExtendedStyle(), className.c_str(), text.c_str(), WindowStyle(), x, y, width,
+                                     height, parentWindow, childId, classInstance);
     }
     AttachClassWindow(className.c_str(), classInstance, window);
     IndexWindow(this);

@@ -25,17 +25,17 @@ public:
     bool customColours = true;                 // answer the colour queries of child controls
     ScrollHandler onVerticalScroll = nullptr;  // after a vertical request that changed the position asked for
     ScrollHandler onHorizontalScroll = nullptr;
-    bool border = false;                       // WS_BORDER
-    bool flatBorder = false;                   // with border: no sunken client edge
-    bool verticalBar = false;                  // WS_VSCROLL
-    bool horizontalBar = false;                // WS_HSCROLL
+    bool border = false;         // WS_BORDER
+    bool flatBorder = false;     // with border: no sunken client edge
+    bool verticalBar = false;    // WS_VSCROLL
+    bool horizontalBar = false;  // WS_HSCROLL
     int scrollMin = 0;
     int scrollMax = 100;
-    bool tabStop = true;                       // WS_TABSTOP
-    HBRUSH childBrush = nullptr;               // handed out by the last colour query
-    COLORREF childTextColour = NoColour;       // text colour of child controls; none = unchanged
-    COLORREF childBackColour = NoColour;       // background of child controls; none = the panel's own
-    bool floating = false;                     // a free-standing tool window instead of a child
+    bool tabStop = true;                  // WS_TABSTOP
+    HBRUSH childBrush = nullptr;          // handed out by the last colour query
+    COLORREF childTextColour = NoColour;  // text colour of child controls; none = unchanged
+    COLORREF childBackColour = NoColour;  // background of child controls; none = the panel's own
+    bool floating = false;                // a free-standing tool window instead of a child
 
     void Create() override;
     HBRUSH ChildColour(HDC context) override;

@@ -44,9 +44,7 @@ bool SameDates(const std::vector<MyApp::Date>& a, const std::vector<MyApp::Date>
     return true;
 }
 
-int Clamp(std::int64_t value) {
-    return static_cast<int>(std::max(-CoordinateLimit, std::min(CoordinateLimit, value)));
-}
+int Clamp(std::int64_t value) { return static_cast<int>(std::max(-CoordinateLimit, std::min(CoordinateLimit, value))); }
 
 // Draws the rows as PaintRulerRows describes. Everything a ruler draws goes
 // through here.
@@ -196,8 +194,8 @@ private:
             to = std::min(to, right_);
         }
         if (!zeroWidth) Rectangle(dc_, Clamp(from - origin_), top, Clamp(to - origin_), top + rows_.rowHeight + 1);
-        Label(Clamp(from - origin_), top, static_cast<int>(std::min<std::int64_t>(to - from, INT_MAX)),
-              rows_.rowHeight, label, rows_.lineColour);
+        Label(Clamp(from - origin_), top, static_cast<int>(std::min<std::int64_t>(to - from, INT_MAX)), rows_.rowHeight,
+              label, rows_.lineColour);
     }
 
     // Centred, top-aligned, one line, clipped to its box; a box of zero size
@@ -339,7 +337,8 @@ void TimeLine::FollowParent() {
     // Where ruler x = 0 lies in the parent now. The platform keeps window
     // positions within 32767 pixels, so after a scroll of the parent it is
     // worked out from the scroll bar rather than from the window.
-    const std::int64_t expected = std::max<std::int64_t>(-32768, std::min<std::int64_t>(32767, logicalLeft + viewOrigin));
+    const std::int64_t expected =
+        std::max<std::int64_t>(-32768, std::min<std::int64_t>(32767, logicalLeft + viewOrigin));
     std::int64_t left = corner.x;  // placed by the owner: the ruler starts here
     if (lastParentScroll >= 0 && position != lastParentScroll) {
         left = logicalLeft - (position - lastParentScroll);
@@ -431,8 +430,8 @@ void TimeLine::OnPaint() {
         // A picture of the same size is drawn over rather than made anew.
         HBITMAP picture = nullptr;
         BITMAP held{};
-        if (fits && chartImage != nullptr && GetObjectW(chartImage, sizeof held, &held) &&
-            held.bmWidth == rulerWidth && held.bmHeight == clientHeight) {
+        if (fits && chartImage != nullptr && GetObjectW(chartImage, sizeof held, &held) && held.bmWidth == rulerWidth &&
+            held.bmHeight == clientHeight) {
             picture = chartImage;
         } else {
             ReleaseChartImage();
@@ -466,8 +465,7 @@ void TimeLine::OnPaint() {
         HDC memory = CountGdiCreation(CreateCompatibleDC(surface.context));
         if (chartImage != nullptr && memory != nullptr) {
             HGDIOBJ old = SelectObject(memory, chartImage);
-            BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, static_cast<int>(from), 0,
-                   SRCCOPY);
+            BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, static_cast<int>(from), 0, SRCCOPY);
             if (old) SelectObject(memory, old);
         } else {
             // No picture of the whole ruler: the part being painted, off

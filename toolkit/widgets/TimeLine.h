@@ -33,9 +33,9 @@ class FontDescription;
 // What the ruler's three rows are drawn from: the control's own paint and
 // other surfaces (a printed page) share the drawing.
 struct RulerRows {
-    MyApp::Date spanStart;                                  // first day
-    MyApp::Date spanEnd;                                    // last day (inclusive)
-    const MyApp::WorkingDayCalendar* calendar = nullptr;    // which days are red; none draws no day
+    MyApp::Date spanStart;                                // first day
+    MyApp::Date spanEnd;                                  // last day (inclusive)
+    const MyApp::WorkingDayCalendar* calendar = nullptr;  // which days are red; none draws no day
     // Column c spans ruler x from c * columnWidth / columnDivisor to the next
     // column's edge, so columns need not be whole pixels wide.
     std::int64_t columnWidth = 20;
@@ -43,7 +43,7 @@ struct RulerRows {
     // Width of the whole picture: how many columns to draw when the span's
     // end is no real day.
     std::int64_t pictureWidth = 0;
-    int bottom = 0;                   // y below the day row; the rows are laid upwards from here
+    int bottom = 0;  // y below the day row; the rows are laid upwards from here
     int rowHeight = 0;
     FontDescription* font = nullptr;  // labels
     COLORREF lineColour = RGB(0, 0, 0);
@@ -68,16 +68,16 @@ public:
     ~TimeLine() override;
 
     int workingWeekdays[7] = {1, 1, 1, 1, 1, 0, 0};  // index 0 = Monday ... 6 = Sunday; non-zero = working
-    MyApp::Date spanStart;                          // first day drawn
-    MyApp::Date spanEnd;                            // last day drawn (inclusive)
-    int dayWidth = 20;                              // width of one day column in pixels
-    HBITMAP chartImage = nullptr;                   // picture of the last paint (whole ruler); owned
+    MyApp::Date spanStart;                           // first day drawn
+    MyApp::Date spanEnd;                             // last day drawn (inclusive)
+    int dayWidth = 20;                               // width of one day column in pixels
+    HBITMAP chartImage = nullptr;                    // picture of the last paint (whole ruler); owned
     bool fontBold = false;
     bool fontUnderline = false;
     bool fontItalic = false;
     std::string fontName = "Tahoma";
     int fontSize = 14;
-    COLORREF lineColour = RGB(0, 0, 0);  // outlines, month and year labels, numbers of working days
+    COLORREF lineColour = RGB(0, 0, 0);    // outlines, month and year labels, numbers of working days
     std::vector<MyApp::Date> includeDays;  // extra working days (a copy of the project's)
     std::vector<MyApp::Date> excludeDays;  // extra non-working days
 
@@ -133,10 +133,10 @@ private:
     };
     PictureInputs pictureInputs;
 
-    std::int64_t viewOrigin = 0;       // ruler x at the window's left edge
-    std::int64_t logicalLeft = 0;      // ruler x = 0 in the parent's client coordinates
-    int lastParentScroll = -1;         // parent's horizontal position at the last move; -1 = none yet
-    bool repositioning = false;        // our own move is under way
+    std::int64_t viewOrigin = 0;   // ruler x at the window's left edge
+    std::int64_t logicalLeft = 0;  // ruler x = 0 in the parent's client coordinates
+    int lastParentScroll = -1;     // parent's horizontal position at the last move; -1 = none yet
+    bool repositioning = false;    // our own move is under way
 
     // The working-day calendar the paint asks about each day, made from the
     // weekday flags and the two lists: by SetProject, and again at a paint

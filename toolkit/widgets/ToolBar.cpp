@@ -87,10 +87,10 @@ void ToolBar::RebuildButtons() {
                 image = AddMappedBitmap(*item);
             } else if (item->bitmapResource != 0) {
                 TBADDBITMAP strip{GetModuleHandleW(nullptr), static_cast<UINT_PTR>(item->bitmapResource)};
-                base = window != nullptr ? static_cast<int>(SendMessageW(window, TB_ADDBITMAP,
-                                                                          static_cast<WPARAM>(item->imageCount),
-                                                                          reinterpret_cast<LPARAM>(&strip)))
-                                         : -1;
+                base = window != nullptr
+                           ? static_cast<int>(SendMessageW(window, TB_ADDBITMAP, static_cast<WPARAM>(item->imageCount),
+                                                           reinterpret_cast<LPARAM>(&strip)))
+                           : -1;
                 image = base + item->imageOffset;
             } else {
                 image = item->imageOffset > 0 ? base + item->imageOffset : 0;
@@ -102,8 +102,7 @@ void ToolBar::RebuildButtons() {
         buttons.push_back(button);
     }
     if (window == nullptr) return;
-    while (SendMessageW(window, TB_DELETEBUTTON, 0, 0)) {
-    }
+    while (SendMessageW(window, TB_DELETEBUTTON, 0, 0)) {}
     SendMessageW(window, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     SendMessageW(window, TB_AUTOSIZE, 0, 0);
 }

@@ -23,11 +23,11 @@ public:
 
     explicit ToolBarItem(ToolBar* toolbar);
 
-    std::vector<wchar_t> label;  // text under the image, fixed at creation
-    int imageIndex = 0;          // index in the toolbar's images; 0 = not resolved yet
-    int bitmapResource = 0;      // bitmap strip of the program, or 0
-    int imageCount = 0;          // images in that strip; 0 = add it by colour mapping
-    int imageOffset = 0;         // index of the item's image inside its strip
+    std::vector<wchar_t> label;      // text under the image, fixed at creation
+    int imageIndex = 0;              // index in the toolbar's images; 0 = not resolved yet
+    int bitmapResource = 0;          // bitmap strip of the program, or 0
+    int imageCount = 0;              // images in that strip; 0 = add it by colour mapping
+    int imageOffset = 0;             // index of the item's image inside its strip
     COLORREF transparentColour = 0;  // colour mapping: becomes the button face
     std::uint8_t buttonStyle = 0;    // 0 push button, 1 separator (TBSTYLE_SEP)
 
@@ -44,7 +44,7 @@ public:
     ~ToolBar() override;
 
     TBADDBITMAP standardImages{HINST_COMMCTRL, IDB_STD_SMALL_COLOR};  // new = 6, open = 7, save = 8
-    std::vector<ToolBarItem*> items;  // display order; not owned
+    std::vector<ToolBarItem*> items;                                  // display order; not owned
     std::uint8_t flat = 0;
     std::uint8_t autoSize = 1;
     std::uint8_t alignTop = 1;

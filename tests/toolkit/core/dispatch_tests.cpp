@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "tests/toolkit/ToolkitTestSupport.h"
-#include "toolkit/draw/Drawing.h"
-#include "toolkit/draw/FontDescription.h"
-#include "toolkit/draw/GdiTally.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/MessageLoop.h"
 #include "toolkit/core/Registry.h"
 #include "toolkit/core/WindowProcedure.h"
+#include "toolkit/draw/Drawing.h"
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/draw/GdiTally.h"
 
 using namespace QVUtility;
 using ToolkitTest::TestControl;
@@ -293,8 +293,7 @@ TEST_F(Dispatch, RefusedCharacterNeverReachesTheFieldButIsPreviewedByTheParent) 
     digits.onChar = [](GUIElement*, int character) { return character >= '0' && character <= '9'; };
     digits.Create();
 
-    for (wchar_t c : std::wstring(L"4x2\r"))
-        SendMessageW(digits.window, WM_CHAR, c, 1);
+    for (wchar_t c : std::wstring(L"4x2\r")) SendMessageW(digits.window, WM_CHAR, c, 1);
     EXPECT_EQ(digits.GetText(), L"42");
     EXPECT_EQ(previewed, L"4x2\r");
     EXPECT_EQ(SendMessageW(digits.window, WM_CHAR, L'y', 1), 1);
@@ -323,9 +322,7 @@ TEST_F(Dispatch, CheckBoxTogglesBeforeItsCommandHandler) {
     Form form(nullptr);
     form.Create();
     CheckControl box(&form);
-    box.onCommand = [](GUIElement* element) {
-        statesSeen.push_back(static_cast<CheckControl*>(element)->checkState);
-    };
+    box.onCommand = [](GUIElement* element) { statesSeen.push_back(static_cast<CheckControl*>(element)->checkState); };
     box.Create();
     SendMessageW(box.window, BM_CLICK, 0, 0);
     SendMessageW(box.window, BM_CLICK, 0, 0);
@@ -547,8 +544,7 @@ TEST_F(Dispatch, ToolbarItemTooltipTextComesFromTheItem) {
 // ---- Owner-drawn buttons ------------------------------------------------------------------
 
 struct PaintedButton : TestControl {
-    explicit PaintedButton(GUIElement* parentElement)
-        : TestControl(parentElement, L"BUTTON", BS_OWNERDRAW, "button") {
+    explicit PaintedButton(GUIElement* parentElement) : TestControl(parentElement, L"BUTTON", BS_OWNERDRAW, "button") {
         width = 120;
         height = 40;
         x = 10;
@@ -580,8 +576,8 @@ TEST_F(Dispatch, OwnerDrawnButtonIsFramedFilledAndDrawsItsImage) {
     RedrawWindow(button.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     ASSERT_FALSE(button.pressedSeen.empty());
     EXPECT_FALSE(button.pressedSeen.back());
-    EXPECT_EQ(PixelOf(button.window, 0, 0), GetSysColor(COLOR_BTNTEXT));      // frame in the text colour
-    EXPECT_EQ(PixelOf(button.window, 8, 8), RGB(0, 0, 255));                   // the image
+    EXPECT_EQ(PixelOf(button.window, 0, 0), GetSysColor(COLOR_BTNTEXT));        // frame in the text colour
+    EXPECT_EQ(PixelOf(button.window, 8, 8), RGB(0, 0, 255));                    // the image
     EXPECT_EQ(PixelOf(button.window, 100, 3), PixelOf(button.window, 100, 4));  // plain fill inside
 
     button.SetEnabled(false);
@@ -695,8 +691,8 @@ struct ScrollPanel : ToolkitTest::TestPlainControl {
         TakeControlId();
         {
             CreationScope scope(this);
-            window = CreateWindowExW(0, L"TestScrollPanel", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, x,
-                                     y, width, height, parent->window,
+            window = CreateWindowExW(0, L"TestScrollPanel", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, x, y,
+                                     width, height, parent->window,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), nullptr, nullptr);
         }
         created = true;

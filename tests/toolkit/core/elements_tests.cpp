@@ -10,10 +10,10 @@
 #include <string>
 
 #include "tests/toolkit/ToolkitTestSupport.h"
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/Registry.h"
 #include "toolkit/core/WindowProcedure.h"
+#include "toolkit/draw/FontDescription.h"
 
 using namespace QVUtility;
 using ToolkitTest::TestControl;
@@ -354,7 +354,10 @@ TEST_F(Elements, DeletedElementLeavesNoDanglingPointerAndItsWindowWorksNatively)
     static int closes;
     closes = 0;
     auto second = std::make_unique<Form>(nullptr);
-    second->onClose = [](GUIElement*) { ++closes; return false; };
+    second->onClose = [](GUIElement*) {
+        ++closes;
+        return false;
+    };
     second->onDestroy = [](GUIElement*) { ++closes; };
     second->Create();
     HWND secondWindow = second->window;

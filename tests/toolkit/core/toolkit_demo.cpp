@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/widgets/Button.h"
-#include "toolkit/widgets/CellControl.h"
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/Form.h"
-#include "toolkit/widgets/Label.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/core/MessageLoop.h"
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/widgets/Button.h"
+#include "toolkit/widgets/CellControl.h"
+#include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/PanelChildren.h"
 
 using namespace QVUtility;

@@ -43,7 +43,9 @@ protected:
     static std::uint32_t U32(const Bytes& b, std::size_t at) {
         return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
     }
-    static std::uint16_t U16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
+    static std::uint16_t U16(const Bytes& b, std::size_t at) {
+        return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
+    }
 };
 
 PixelGrid Filled(std::size_t width, std::size_t height, std::uint32_t colour) {
@@ -55,16 +57,18 @@ TEST_F(BmpWriterTest, OneWhitePixelMakesTheFiftyEightByteFile) {
     ASSERT_TRUE(WriteBitmapFile(path, Filled(1, 1, 0xFFFFFF)));
     const Bytes b = ReadAll(path);
     const Bytes expected = {
-        'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                  // file header
-        40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0,                // size, width, height, planes, bits
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // compression .. important
-        0xFF, 0xFF, 0xFF, 0};                                            // the pixel and one byte of padding
+        'B',  'M',  58,   0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,         // file header
+        40,   0,    0,    0, 1, 0, 0, 0, 1, 0, 0,  0, 1, 0, 24, 0,  // size, width, height, planes, bits
+        0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0, 0,  // compression .. important
+        0xFF, 0xFF, 0xFF, 0};  // the pixel and one byte of padding
     EXPECT_EQ(b, expected);
     EXPECT_EQ(Entries(), std::vector<std::string>{"one.bmp"}) << "no temporary file is left behind";
 }
 
 TEST_F(BmpWriterTest, RowsArePaddedToFourBytes) {
-    struct Case { std::size_t width, rowBytes; } cases[] = {{4, 12}, {5, 16}, {2, 8}, {3, 12}};
+    struct Case {
+        std::size_t width, rowBytes;
+    } cases[] = {{4, 12}, {5, 16}, {2, 8}, {3, 12}};
     for (const auto& c : cases) {
         SCOPED_TRACE("width " + std::to_string(c.width));
         const std::string path = PathOf("w" + std::to_string(c.width) + ".bmp");
@@ -93,9 +97,7 @@ TEST_F(BmpWriterTest, RowsArePaddedToFourBytes) {
 
 TEST_F(BmpWriterTest, BottomRowComesFirstAndPixelsKeepTheirPlace) {
     // Top row red, bottom row blue; the middle row counts its pixels.
-    PixelGrid grid = {{0x0000FF, 0x0000FF, 0x0000FF},
-                      {0x000001, 0x000002, 0x000003},
-                      {0xFF0000, 0xFF0000, 0xFF0000}};
+    PixelGrid grid = {{0x0000FF, 0x0000FF, 0x0000FF}, {0x000001, 0x000002, 0x000003}, {0xFF0000, 0xFF0000, 0xFF0000}};
     const std::string path = PathOf("rows.bmp");
     ASSERT_TRUE(WriteBitmapFile(path, grid));
     const Bytes b = ReadAll(path);

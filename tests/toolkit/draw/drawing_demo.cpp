@@ -7,11 +7,11 @@
 
 #include <string>
 
+#include "toolkit/core/Form.h"
+#include "toolkit/core/MessageLoop.h"
 #include "toolkit/draw/BitmapFile.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
-#include "toolkit/core/Form.h"
-#include "toolkit/core/MessageLoop.h"
 #include "toolkit/platform/TextConversion.h"
 
 using namespace QVUtility;
@@ -67,8 +67,8 @@ void Compose(Drawing& surface, int width, int height) {
     surface.DrawText(34, 274, 532, 20, std::wstring(L"a destra: pi\u00F9 \u00E8 meglio"), RGB(0, 0, 0), labelFont, 1);
     surface.FillRect(30, 300, 120, 26, 1, RGB(160, 160, 160), RGB(255, 255, 255));
     surface.DrawText(34, 304, 112, 20, std::wstring(L"tagliato nel suo riquadro"), RGB(160, 0, 0), labelFont, 0);
-    surface.DrawText(160, 304, 0, 0, std::wstring(L"scritto senza riquadro, in corsivo: virt\u00F9"),
-                     RGB(0, 100, 0), italicFont, 0);
+    surface.DrawText(160, 304, 0, 0, std::wstring(L"scritto senza riquadro, in corsivo: virt\u00F9"), RGB(0, 100, 0),
+                     italicFont, 0);
 
     // The badge: opaque, stretched, and with black left out over stripes.
     surface.DrawText(30, 345, 0, 0, std::string("immagine:"), RGB(0, 0, 0), labelFont, 0);

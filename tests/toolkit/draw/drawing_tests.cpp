@@ -1,10 +1,10 @@
 // Fonts, the drawing surface and bitmap files on real device contexts,
 // checked pixel by pixel.
 #include "Driver.h"
+#include "toolkit/core/GUIElement.h"
 #include "toolkit/draw/BitmapFile.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
-#include "toolkit/core/GUIElement.h"
 #include "toolkit/draw/GdiTally.h"
 
 #include "tests/toolkit/TempFolderTest.h"
@@ -655,8 +655,8 @@ TEST(DrawingSurface, BeginAndEndPaintTheElementsWindow) {
     RegisterClassW(&windowClass);
     PaintedElement element;
     paintedElement = &element;
-    element.window = CreateWindowExW(WS_EX_TOPMOST, L"DrawingTestPainted", L"", WS_POPUP | WS_VISIBLE, 300, 200,
-                                     200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    element.window = CreateWindowExW(WS_EX_TOPMOST, L"DrawingTestPainted", L"", WS_POPUP | WS_VISIBLE, 300, 200, 200,
+                                     100, nullptr, nullptr, windowClass.hInstance, nullptr);
     ASSERT_NE(element.window, nullptr);
     UpdateWindow(element.window);
     MSG msg;

@@ -84,12 +84,15 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
         }
         std::string seen;
-        EnumThreadWindows(uiThread, [](HWND w, LPARAM data) -> BOOL {
-            if (!IsWindowVisible(w)) return TRUE;
-            const std::wstring line = ClassOf(w) + L" '" + TextOf(w) + L"'; ";
-            reinterpret_cast<std::string*>(data)->append(line.begin(), line.end());
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&seen));
+        EnumThreadWindows(
+            uiThread,
+            [](HWND w, LPARAM data) -> BOOL {
+                if (!IsWindowVisible(w)) return TRUE;
+                const std::wstring line = ClassOf(w) + L" '" + TextOf(w) + L"'; ";
+                reinterpret_cast<std::string*>(data)->append(line.begin(), line.end());
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&seen));
         failures.push_back("no dialog titled " + std::string(title.begin(), title.end()) + " among: " + seen);
         CloseEverything();
         return nullptr;
@@ -223,8 +226,7 @@ TEST_F(ServicesTest, MessageBoxesShowTextCaptionAndIcon) {
         if (!box) return;
         seen.text = TextOf(GetDlgItem(box, 0xFFFF));
         HWND iconControl = GetDlgItem(box, 0x0440);
-        seen.icon = iconControl && IsWindowVisible(iconControl) &&
-                    SendMessageW(iconControl, STM_GETICON, 0, 0) != 0;
+        seen.icon = iconControl && IsWindowVisible(iconControl) && SendMessageW(iconControl, STM_GETICON, 0, 0) != 0;
         seen.ownerEnabled = IsWindowEnabled(owner.window) != FALSE;
         Driver::Click(box, IDOK);
         d.WaitGone(box);
@@ -238,7 +240,8 @@ TEST_F(ServicesTest, MessageBoxesShowTextCaptionAndIcon) {
         });
         answers[0] = ShowError(&owner, std::string("Errore durante la lettura."), std::string("Errore"));
         answers[1] = ShowInfo(&owner, std::string("Data gi\xE0 presente."), std::string("Attenzione"));
-        answers[2] = ShowMessage(&owner, std::wstring(L"Esportazione effettuata correttamente."), std::wstring(L"Esporta"));
+        answers[2] =
+            ShowMessage(&owner, std::wstring(L"Esportazione effettuata correttamente."), std::wstring(L"Esporta"));
         driver.Finish();
         EXPECT_TRUE(driver.failures.empty()) << driver.failures.front();
     }
@@ -340,7 +343,10 @@ TEST(TextConversion, FlagsSuitTheCodePageAndLostCharactersAreNamed) {
         EXPECT_EQ(NarrowingFlags(codePage), 0u) << codePage;
 
     ASSERT_EQ(GetACP(), 1252u);
-    EXPECT_EQ(Narrow(L"\u0141\u00F3d\u017A"), "?\xF3" "d?") << "no look-alike letters";
+    EXPECT_EQ(Narrow(L"\u0141\u00F3d\u017A"),
+              "?\xF3"
+              "d?")
+        << "no look-alike letters";
     EXPECT_EQ(CharactersLostInNarrowing(L"\u0141\u00F3d\u017A \u0141 \u20AC citt\u00E0"), L"\u0141\u017A");
     EXPECT_EQ(CharactersLostInNarrowing(L"Casa \U0001F3E0"), L"\U0001F3E0") << "a surrogate pair is one character";
     EXPECT_EQ(CharactersLostInNarrowing(L"Tetto e propriet\u00E0 \u20AC"), L"");
@@ -459,7 +465,8 @@ TEST_F(ServicesTest, LastErrorTextFollowsTheErrorCode) {
     SetLastError(0);
     EXPECT_EQ(LastErrorText(), "");
 
-    HANDLE missing = CreateFileW(WidePathOf("assente.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE missing =
+        CreateFileW(WidePathOf("assente.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_EQ(missing, INVALID_HANDLE_VALUE);
     const DWORD code = GetLastError();
     const std::string afterFailure = LastErrorText();

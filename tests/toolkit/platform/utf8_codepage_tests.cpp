@@ -8,8 +8,8 @@
 
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/core/Form.h"
-#include "toolkit/widgets/TextBox.h"
 #include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/TextBox.h"
 
 using namespace QVUtility;
 
@@ -18,7 +18,9 @@ TEST(Utf8CodePage, TextsOfControlsNarrowWhole) {
     EXPECT_EQ(NarrowingFlags(GetACP()), 0u);
 
     const std::wstring wide = L"\u0141\u00F3d\u017A, citt\u00E0 \u20AC \U0001F3E0";
-    const std::string utf8 = "\xC5\x81\xC3\xB3" "d\xC5\xBA, citt\xC3\xA0 \xE2\x82\xAC \xF0\x9F\x8F\xA0";
+    const std::string utf8 =
+        "\xC5\x81\xC3\xB3"
+        "d\xC5\xBA, citt\xC3\xA0 \xE2\x82\xAC \xF0\x9F\x8F\xA0";
     EXPECT_EQ(Narrow(wide), utf8);
     EXPECT_EQ(Widen(utf8), wide);
     EXPECT_EQ(CharactersLostInNarrowing(wide), L"") << "UTF-8 holds every character";

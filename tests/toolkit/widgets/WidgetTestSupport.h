@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/draw/FontDescription.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/GUIElement.h"
+#include "toolkit/draw/FontDescription.h"
 
 namespace widgettest {
 

@@ -10,11 +10,11 @@
 
 #include "WidgetPixels.h"
 #include "WidgetTestSupport.h"
-#include "toolkit/widgets/CellControl.h"
-#include "toolkit/draw/Drawing.h"
 #include "toolkit/core/Form.h"
-#include "toolkit/draw/GdiTally.h"
 #include "toolkit/core/NativeCreation.h"
+#include "toolkit/draw/Drawing.h"
+#include "toolkit/draw/GdiTally.h"
+#include "toolkit/widgets/CellControl.h"
 #include "toolkit/widgets/PanelChildren.h"
 
 using namespace QVUtility;
@@ -87,7 +87,6 @@ TEST_F(ContainersTest, EachPanelRegistersAClassOfItsOwnWithTheCounterInItsName) 
     DestroyWindow(first.window);
     DestroyWindow(second.window);
 }
-
 
 // A panel's class and the brush of its colour last as long as its window;
 // a class the platform refuses leaves nothing behind.
@@ -323,8 +322,8 @@ TEST_F(ContainersTest, ColourAnswersForChildControls) {
     EXPECT_EQ(CurrentGdiTally().failedReleases, 0);
 
     // The query of a real control reaches the panel through the window procedure.
-    HWND label = CreateWindowExW(0, L"STATIC", L"Etichetta", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, panel.window,
-                                 nullptr, nullptr, nullptr);
+    HWND label = CreateWindowExW(0, L"STATIC", L"Etichetta", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, panel.window, nullptr,
+                                 nullptr, nullptr);
     HDC labelContext = GetDC(label);
     const LRESULT answer = SendMessageW(panel.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(labelContext),
                                         reinterpret_cast<LPARAM>(label));

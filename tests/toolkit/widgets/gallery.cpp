@@ -13,6 +13,10 @@
 
 #include "inputs_resources.h"
 #include "model/Date.h"
+#include "toolkit/core/Form.h"
+#include "toolkit/core/MessageLoop.h"
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/CellControl.h"
 #include "toolkit/widgets/CheckBox.h"
@@ -20,18 +24,14 @@
 #include "toolkit/widgets/ComboBoxEx.h"
 #include "toolkit/widgets/CurrencyBox.h"
 #include "toolkit/widgets/DatePicker.h"
-#include "toolkit/draw/FontDescription.h"
-#include "toolkit/core/Form.h"
 #include "toolkit/widgets/GroupBox.h"
 #include "toolkit/widgets/Image.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/ListBox.h"
-#include "toolkit/core/MessageLoop.h"
 #include "toolkit/widgets/NumericBox.h"
 #include "toolkit/widgets/PanelChildren.h"
 #include "toolkit/widgets/StatusBar.h"
 #include "toolkit/widgets/TextBox.h"
-#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/TimeLine.h"
 #include "toolkit/widgets/Timer.h"
 #include "toolkit/widgets/ToolBar.h"
@@ -154,9 +154,10 @@ void BuildTextColumn(Form* form) {
     report->readOnly = 1;
     report->verticalBar = 1;
     report->wordWrap = 1;
-    report->text = L"TASK: Rifacimento tetto\r\nDal: 05/01/2026 al 30/01/2026\r\nTotale giorni lavorativi: 19\r\n"
-                   L"Costo Task: 5.719\r\n\r\nNote: la propriet\u00E0 \u00E8 gi\u00E0 stata verificata; "
-                   L"perch\u00E9 non c'\u00E8 pi\u00F9 tempo, si procede cos\u00EC.";
+    report->text =
+        L"TASK: Rifacimento tetto\r\nDal: 05/01/2026 al 30/01/2026\r\nTotale giorni lavorativi: 19\r\n"
+        L"Costo Task: 5.719\r\n\r\nNote: la propriet\u00E0 \u00E8 gi\u00E0 stata verificata; "
+        L"perch\u00E9 non c'\u00E8 pi\u00F9 tempo, si procede cos\u00EC.";
 }
 
 void BuildChoiceColumn(Form* form) {
@@ -225,8 +226,8 @@ void BuildButtonColumn(Form* form) {
         box->checkState = i == 0 ? 1 : 0;
         box->onCommand = OnCheck;
     }
-    auto* wide = gallery.Add(new CheckBox(form, "Conta anche i giorni festivi gi\xE0 esclusi dal calendario"), 645,
-                             208, 300, 40);
+    auto* wide = gallery.Add(new CheckBox(form, "Conta anche i giorni festivi gi\xE0 esclusi dal calendario"), 645, 208,
+                             300, 40);
     wide->multiLine = 1;
     wide->onCommand = OnCheck;
 
@@ -306,8 +307,8 @@ void BuildBars(Form* form) {
         const char* tip;
         bool enabled;
     };
-    const Item items[] = {{STD_FILENEW, 0, "Nuovo progetto", true}, {STD_FILEOPEN, 0, "Apri", true},
-                          {STD_FILESAVE, 0, "Salva", false},       {0, 1, "", true},
+    const Item items[] = {{STD_FILENEW, 0, "Nuovo progetto", true},  {STD_FILEOPEN, 0, "Apri", true},
+                          {STD_FILESAVE, 0, "Salva", false},         {0, 1, "", true},
                           {STD_PROPERTIES, 0, "Propriet\xE0", true}, {STD_DELETE, 0, "Elimina", true}};
     for (const Item& spec : items) {
         auto* item = gallery.Add(new ToolBarItem(bar), 0, 0, 0, 0);
@@ -369,8 +370,8 @@ void Resized(GUIElement*) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
-    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
-                                                                   ICC_USEREX_CLASSES};
+    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                 ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
     InitCommonControlsEx(&classes);
     gallery.boldFont.bold = true;
 

@@ -12,15 +12,15 @@
 
 #include "WidgetTestSupport.h"
 #include "inputs_resources.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/draw/BitmapFile.h"
+#include "toolkit/draw/Drawing.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/CheckBox.h"
 #include "toolkit/widgets/ComboBox.h"
 #include "toolkit/widgets/ComboBoxEx.h"
 #include "toolkit/widgets/CurrencyBox.h"
 #include "toolkit/widgets/DatePicker.h"
-#include "toolkit/draw/Drawing.h"
-#include "toolkit/core/Form.h"
 #include "toolkit/widgets/Image.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/ListBox.h"
@@ -51,8 +51,8 @@ void Type(GUIElement& field, const std::wstring& characters) {
 class WidgetTest : public widgettest::OwningTest {
 protected:
     static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
-                                                                       ICC_USEREX_CLASSES};
+        INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                     ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
         InitCommonControlsEx(&classes);
         form = widgettest::OpenForm(L"Prove dei controlli", 20, 20, 700, 500);
     }
@@ -497,8 +497,7 @@ TEST_F(WidgetTest, DatePickerRangesAndChangeNotification) {
     picker->rangeMax = Day(31, 3, 2024);
     picker->hasMax = 1;
     picker->ApplyRange();
-    EXPECT_EQ(SendMessageW(picker->window, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)),
-              GDTR_MIN | GDTR_MAX);
+    EXPECT_EQ(SendMessageW(picker->window, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)), GDTR_MIN | GDTR_MAX);
     EXPECT_EQ(range[1].wDay, 31);
     EXPECT_EQ(range[1].wMonth, 3);
 
@@ -583,7 +582,7 @@ TEST_F(WidgetTest, ImageShowsAFileOrAResourceOrNothing) {
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + "velmora_image_test.bmp";
     const PixelGrid pixels = {{RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)},
-                                                       {RGB(0, 0, 0), RGB(255, 255, 255), RGB(9, 9, 9)}};
+                              {RGB(0, 0, 0), RGB(255, 255, 255), RGB(9, 9, 9)}};
     ASSERT_TRUE(WriteBitmapFile(path, pixels));
     auto* fromFile = Own(new Image(form, -1));
     fromFile->imageFile = path;

@@ -15,8 +15,8 @@
 #include "WidgetPixels.h"
 #include "WidgetTestSupport.h"
 #include "model/Date.h"
-#include "toolkit/draw/GdiTally.h"
 #include "toolkit/core/Form.h"
+#include "toolkit/draw/GdiTally.h"
 #include "toolkit/widgets/PanelChildren.h"
 #include "toolkit/widgets/TimeLine.h"
 
@@ -171,9 +171,8 @@ TEST_F(RulerTest, NonWorkingDaysAreRedWithYellowNumbersAndIncludedDaysWhite) {
     const ColumnColours seen = ReadColumns(picture, columns, ruler->dayWidth, RowHeight(50));
 
     // Expected by hand: day of the month of every red column.
-    const std::set<std::pair<int, int>> red = {
-        {30, 3}, {31, 3}, {1, 4},  {6, 4},  {7, 4},  {8, 4},  {14, 4}, {20, 4},
-        {21, 4}, {25, 4}, {27, 4}, {28, 4}, {4, 5},  {5, 5}};
+    const std::set<std::pair<int, int>> red = {{30, 3}, {31, 3}, {1, 4},  {6, 4},  {7, 4},  {8, 4}, {14, 4},
+                                               {20, 4}, {21, 4}, {25, 4}, {27, 4}, {28, 4}, {4, 5}, {5, 5}};
     Date d = start;
     for (int i = 0; i < columns; ++i, d = MyApp::AddOneDay(d)) {
         const bool isRed = red.count({d.value.wDay, d.value.wMonth}) > 0;
@@ -190,8 +189,8 @@ TEST_F(RulerTest, ChristmasOnAWeekdayIsRedUnlessIncluded) {
     ColumnColours seen = ReadColumns(picture, 12, ruler->dayWidth, r);
     EXPECT_EQ(seen.fill[0], White);
     EXPECT_EQ(seen.fill[2], Red);
-    EXPECT_EQ(seen.fill[3], Red);    // 26 December
-    EXPECT_EQ(seen.fill[9], Red);    // 1 January
+    EXPECT_EQ(seen.fill[3], Red);     // 26 December
+    EXPECT_EQ(seen.fill[9], Red);     // 1 January
     EXPECT_EQ(seen.fill[10], White);  // Thursday 2 January
 
     picture = Show(Day(23, 12, 2024), Day(3, 1, 2025), {Day(25, 12, 2024)});
@@ -278,7 +277,7 @@ TEST_F(RulerTest, SpansThatCannotBeLaidOutDrawAnEmptyOrClippedRuler) {
     ASSERT_EQ(picture.width, 200);
     const int r = RowHeight(50);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(picture.At(i * 20 + 19, 49 - r / 2), Black) << i;
-    EXPECT_EQ(picture.At(5 * 20 + 2, 50 - r + 1), Red);  // Saturday 9 March
+    EXPECT_EQ(picture.At(5 * 20 + 2, 50 - r + 1), Red);    // Saturday 9 March
     EXPECT_EQ(picture.At(7 * 20 + 2, 50 - r + 1), White);  // Monday 11 March
 
     // A column width of zero set by hand: blank, no division.
@@ -291,7 +290,7 @@ TEST_F(RulerTest, SpansThatCannotBeLaidOutDrawAnEmptyOrClippedRuler) {
     // The last days the calendar knows: the walk stops at its end.
     picture = Show(Day(25, 12, 30827), Day(31, 12, 30827));
     EXPECT_EQ(ruler->width, 7 * ruler->dayWidth);
-    EXPECT_EQ(picture.At(2, 50 - r + 1), Red);  // Christmas
+    EXPECT_EQ(picture.At(2, 50 - r + 1), Red);                          // Christmas
     EXPECT_EQ(picture.At(7 * ruler->dayWidth - 1, 49 - r / 2), Black);  // the last cell is closed
 }
 
