@@ -1,6 +1,7 @@
 #include "app/ChartBar.h"
 
 #include "toolkit/draw/Drawing.h"
+#include "toolkit/draw/ScopedGdi.h"
 
 namespace MyApp {
 
@@ -9,19 +10,18 @@ void ChartBar::OnPaint() {
     if (!selected || window == nullptr) return;
     RECT client{};
     if (!GetClientRect(window, &client)) return;
-    HDC context = GetDC(window);
-    if (context == nullptr) return;
+    const QVUtility::ScreenContext context(window);
+    if (!context) return;
     // Two black rings outside two white ones: one of the two stands out on
     // any bar colour, light or dark.
     QVUtility::Drawing surface;
-    surface.Attach(context, false);
+    surface.Attach(context.Get(), false);
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
     for (int inset = 0; inset < 4 && 2 * inset < w && 2 * inset < h; ++inset) {
         surface.FrameRect(inset, inset, w - 2 * inset, h - 2 * inset, 1, inset < 2 ? RGB(0, 0, 0) : RGB(255, 255, 255));
     }
     surface.End();
-    ReleaseDC(window, context);
 }
 
 }  // namespace MyApp

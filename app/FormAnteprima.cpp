@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "toolkit/draw/Drawing.h"
-#include "toolkit/draw/GdiTally.h"
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/ComboBox.h"
 #include "toolkit/widgets/Label.h"
@@ -195,35 +195,32 @@ void FormAnteprima::Render() {
     const int sheetHeight = static_cast<int>(std::lround(inchesHigh * pixelsPerInch));
 
     // The page drawn on a white sheet off screen.
-    HBITMAP image = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = screen ? QVUtility::CountGdiCreation(CreateCompatibleDC(screen)) : nullptr;
-    if (memory != nullptr) image = QVUtility::CountGdiCreation(CreateCompatibleBitmap(screen, sheetWidth, sheetHeight));
-    if (screen != nullptr) ReleaseDC(nullptr, screen);
-    if (image != nullptr) {
-        HGDIOBJ old = SelectObject(memory, image);
+    QVUtility::GdiObject<HBITMAP> image;
+    const QVUtility::ScreenContext screen;
+    const QVUtility::MemoryContext memory(screen.Get());
+    if (screen && memory) image.Reset(CreateCompatibleBitmap(screen.Get(), sheetWidth, sheetHeight));
+    if (image) {
+        const QVUtility::ScopedSelect imageIn(memory.Get(), image.Get());
         {
             QVUtility::Drawing sheet;
-            sheet.Attach(memory, false);
+            sheet.Attach(memory.Get(), false);
             sheet.FillRect(0, 0, sheetWidth, sheetHeight, 1, RGB(64, 64, 64), RGB(255, 255, 255));
             sheet.End();
         }
         const RECT content = format.Content();
         PageSurface surface;
-        surface.context = memory;
+        surface.context = memory.Get();
         surface.dpiX = pixelsPerInch;
         surface.dpiY = pixelsPerInch;
         surface.content =
             RECT{MulDiv(content.left, pixelsPerInch, format.dpiX), MulDiv(content.top, pixelsPerInch, format.dpiY),
                  MulDiv(content.right, pixelsPerInch, format.dpiX), MulDiv(content.bottom, pixelsPerInch, format.dpiY)};
-        IntersectClipRect(memory, 0, 0, sheetWidth, sheetHeight);
+        IntersectClipRect(memory.Get(), 0, 0, sheetWidth, sheetHeight);
         document_->DrawPage(surface, page);
-        SelectObject(memory, old);
     }
-    QVUtility::ReleaseMemoryContext(memory);
-    if (image == nullptr) return;  // no memory for the picture: the last one stays
+    if (!image) return;  // no memory for the picture: the last one stays
     if (picture->image != nullptr) QVUtility::ReleaseGdiObject(picture->image);
-    picture->image = image;
+    picture->image = image.Release();
 
     // The sheet in the view: centred when it is smaller, scrolled from its
     // top left corner when it is larger.

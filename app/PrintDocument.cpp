@@ -10,6 +10,7 @@
 #include "model/WorkingDays.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/TimeLine.h"
 
@@ -54,9 +55,10 @@ void DrawHeader(const PageSurface& surface, QVUtility::Drawing& drawing, const s
                      surface.Y(SmallFontHeight + 4), rightText, Black, &smallFont, 1, true);
     // The description leaves room for the date and the page number.
     SIZE right{};
-    HGDIOBJ old = SelectObject(surface.context, smallFont.GetFont());
-    GetTextExtentPoint32W(surface.context, rightText.c_str(), static_cast<int>(rightText.size()), &right);
-    SelectObject(surface.context, old);
+    {
+        const QVUtility::ScopedSelect fontIn(surface.context, smallFont.GetFont());
+        GetTextExtentPoint32W(surface.context, rightText.c_str(), static_cast<int>(rightText.size()), &right);
+    }
     const int room = std::max(0, width - static_cast<int>(right.cx) - surface.X(20));
     drawing.DrawText(c.left, c.top, room, surface.Y(HeaderTextHeight), QVUtility::Widen(description), Black, &titleFont,
                      0, true);
@@ -136,9 +138,10 @@ public:
             // bar when there is room on the page, else cut to the bar.
             const std::wstring text = QVUtility::Widen(task.description);
             SIZE extent{};
-            HGDIOBJ old = SelectObject(surface.context, barFont.GetFont());
-            GetTextExtentPoint32W(surface.context, text.c_str(), static_cast<int>(text.size()), &extent);
-            SelectObject(surface.context, old);
+            {
+                const QVUtility::ScopedSelect fontIn(surface.context, barFont.GetFont());
+                GetTextExtentPoint32W(surface.context, text.c_str(), static_cast<int>(text.size()), &extent);
+            }
             const int textTop = top + std::max(0, (barHeight - surface.Y(BarFontHeight)) / 2);
             const int afterBar = right + gap;
             if (extent.cx + 2 * gap <= right - left || c.right - afterBar < extent.cx) {
@@ -235,15 +238,13 @@ private:
     static double CharacterWidth() {
         constexpr int Magnify = 10;
         double width = ReportFontHeight * 0.6;
-        HDC screen = GetDC(nullptr);
-        if (screen != nullptr) {
+        const QVUtility::ScreenContext screen;
+        if (screen) {
             QVUtility::FontDescription font = ReportFont(ReportFontHeight * Magnify);
-            HGDIOBJ old = SelectObject(screen, font.GetFont());
+            const QVUtility::ScopedSelect fontIn(screen.Get(), font.GetFont());
             SIZE extent{};
-            if (GetTextExtentPoint32W(screen, L"MMMMMMMMMM", 10, &extent) && extent.cx > 0)
+            if (GetTextExtentPoint32W(screen.Get(), L"MMMMMMMMMM", 10, &extent) && extent.cx > 0)
                 width = static_cast<double>(extent.cx) / (10.0 * Magnify);
-            SelectObject(screen, old);
-            ReleaseDC(nullptr, screen);
         }
         return width * 1.05;
     }

@@ -9,7 +9,7 @@
 #include <limits>
 #include <vector>
 
-#include "toolkit/draw/GdiTally.h"
+#include "toolkit/draw/ScopedGdi.h"
 
 namespace QVUtility {
 
@@ -26,8 +26,7 @@ bool SaveBitmapFile(const std::string& fileName, HBITMAP bitmap) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(pixelCount));
     bool read = true;
     if (pixelCount > 0) {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CountGdiCreation(CreateCompatibleDC(screen));
+        MemoryContext memory(ScreenContext().Get());
         BITMAPINFO request{};
         request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         request.bmiHeader.biWidth = width;
@@ -35,12 +34,10 @@ bool SaveBitmapFile(const std::string& fileName, HBITMAP bitmap) {
         request.bmiHeader.biPlanes = 1;
         request.bmiHeader.biBitCount = 32;
         request.bmiHeader.biCompression = BI_RGB;
-        const int lines =
-            memory ? GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &request, DIB_RGB_COLORS)
-                   : 0;
+        const int lines = memory ? GetDIBits(memory.Get(), bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                                             &request, DIB_RGB_COLORS)
+                                 : 0;
         read = lines == height;
-        if (screen) ReleaseDC(nullptr, screen);
-        ReleaseMemoryContext(memory);
     }
     if (!read) return false;
 
@@ -71,7 +68,30 @@ namespace {
 // row first or bottom row first.
 class BandCanvas {
 public:
-    BandCanvas(int width, int rows, bool topDown) {
+    BandCanvas(int width, int rows, bool topDown)
+        : memory_(ScreenContext().Get()),
+          band_(MakeBand(memory_.Get(), width, rows, topDown, bits_)),
+          bandIn_(memory_.Get(), bits_ != nullptr ? band_.Get() : nullptr) {}
+    ~BandCanvas() {
+        if (bandIn_) SetWindowOrgEx(memory_.Get(), 0, 0, nullptr);
+    }
+    BandCanvas(const BandCanvas&) = delete;
+    BandCanvas& operator=(const BandCanvas&) = delete;
+
+    bool Ready() const { return static_cast<bool>(bandIn_); }
+
+    // Has the picture's rows `top` to `bottom` - 1 painted with picture row
+    // `firstRow` on the band's first row; answers the band's pixels.
+    const std::uint8_t* Paint(const BandPainter& paint, int top, int bottom, int firstRow) {
+        SetWindowOrgEx(memory_.Get(), 0, firstRow, nullptr);
+        paint(memory_.Get(), top, bottom);
+        GdiFlush();
+        return static_cast<const std::uint8_t*>(bits_);
+    }
+
+private:
+    static HBITMAP MakeBand(HDC memory, int width, int rows, bool topDown, void*& bits) {
+        if (memory == nullptr) return nullptr;
         BITMAPINFO layout{};
         layout.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         layout.bmiHeader.biWidth = width;
@@ -79,40 +99,14 @@ public:
         layout.bmiHeader.biPlanes = 1;
         layout.bmiHeader.biBitCount = 24;
         layout.bmiHeader.biCompression = BI_RGB;
-        HDC screen = GetDC(nullptr);
-        memory_ = CountGdiCreation(CreateCompatibleDC(screen));
-        band_ = memory_ ? CountGdiCreation(CreateDIBSection(memory_, &layout, DIB_RGB_COLORS, &bits_, nullptr, 0))
-                        : nullptr;
-        if (screen) ReleaseDC(nullptr, screen);
-        previous_ = band_ && bits_ ? SelectObject(memory_, band_) : nullptr;
-    }
-    ~BandCanvas() {
-        if (previous_ != nullptr) {
-            SetWindowOrgEx(memory_, 0, 0, nullptr);
-            SelectObject(memory_, previous_);
-        }
-        ReleaseGdiObject(band_);
-        ReleaseMemoryContext(memory_);
-    }
-    BandCanvas(const BandCanvas&) = delete;
-    BandCanvas& operator=(const BandCanvas&) = delete;
-
-    bool Ready() const { return previous_ != nullptr; }
-
-    // Has the picture's rows `top` to `bottom` - 1 painted with picture row
-    // `firstRow` on the band's first row; answers the band's pixels.
-    const std::uint8_t* Paint(const BandPainter& paint, int top, int bottom, int firstRow) {
-        SetWindowOrgEx(memory_, 0, firstRow, nullptr);
-        paint(memory_, top, bottom);
-        GdiFlush();
-        return static_cast<const std::uint8_t*>(bits_);
+        return CreateDIBSection(memory, &layout, DIB_RGB_COLORS, &bits, nullptr, 0);
     }
 
-private:
-    HDC memory_ = nullptr;
-    HBITMAP band_ = nullptr;
+    // Declared in the order they are made; they go in reverse.
+    MemoryContext memory_;
     void* bits_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    GdiObject<HBITMAP> band_;
+    ScopedSelect bandIn_;
 };
 
 // The rows of a band of at most about `bandBytes` (at least one row).

@@ -2,6 +2,7 @@
 
 #include "toolkit/core/GUIElement.h"
 #include "toolkit/draw/FontDescription.h"
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/Services.h"
 #include "toolkit/platform/TextConversion.h"
 
@@ -32,6 +33,19 @@ bool TakeBackBuffer(HDC context, BackBuffer& found) {
     found = *it;
     backBuffers.erase(it);
     return true;
+}
+
+// Deletes a back buffer with its bitmap, or any other context given to the
+// surface to own.
+void DeleteOwnedContext(HDC context) {
+    BackBuffer buffer{};
+    if (TakeBackBuffer(context, buffer)) {
+        SelectObject(buffer.context, buffer.original);
+        ReleaseMemoryContext(buffer.context);
+        ReleaseGdiObject(buffer.bitmap);
+    } else {
+        DeleteDC(context);
+    }
 }
 
 constexpr std::size_t kMaxTextLength = 1023;
@@ -75,16 +89,7 @@ void Drawing::End() {
     paintWindow = nullptr;
 }
 
-void Drawing::ReleaseContext() {
-    BackBuffer buffer{};
-    if (TakeBackBuffer(context, buffer)) {
-        SelectObject(buffer.context, buffer.original);
-        ReleaseMemoryContext(buffer.context);
-        ReleaseGdiObject(buffer.bitmap);
-    } else {
-        DeleteDC(context);
-    }
-}
+void Drawing::ReleaseContext() { DeleteOwnedContext(context); }
 
 HDC Drawing::CreateBackBuffer() {
     if (!context) return nullptr;
@@ -113,45 +118,30 @@ HDC Drawing::CreateBackBuffer() {
 }
 
 void Drawing::ReleaseBackBuffer(HDC backBuffer) {
-    if (!backBuffer) return;
-    BackBuffer buffer{};
-    if (TakeBackBuffer(backBuffer, buffer)) {
-        SelectObject(buffer.context, buffer.original);
-        ReleaseMemoryContext(buffer.context);
-        ReleaseGdiObject(buffer.bitmap);
-    } else {
-        DeleteDC(backBuffer);
-    }
+    if (backBuffer) DeleteOwnedContext(backBuffer);
 }
 
 void Drawing::FillRect(int x, int y, int w, int h, int outlineWidth, COLORREF outlineColour, COLORREF fillColour) {
     if (!context) return;
     const bool outlined = outlineWidth > 0;
-    HPEN pen = CountGdiCreation(outlined ? CreatePen(PS_SOLID, outlineWidth, outlineColour) : CreatePen(PS_NULL, 1, 0));
-    HBRUSH brush = CountGdiCreation(CreateSolidBrush(fillColour));
+    GdiObject<HPEN> pen(outlined ? CreatePen(PS_SOLID, outlineWidth, outlineColour) : CreatePen(PS_NULL, 1, 0));
+    GdiObject<HBRUSH> brush(CreateSolidBrush(fillColour));
     if (!pen || !brush) OnPlatformError("FillRect");
-    HGDIOBJ oldPen = pen ? SelectObject(context, pen) : nullptr;
-    HGDIOBJ oldBrush = brush ? SelectObject(context, brush) : nullptr;
+    ScopedSelect penIn(context, pen.Get());
+    ScopedSelect brushIn(context, brush.Get());
     // Without an outline the rectangle's right and bottom edges are not
     // painted, so the box is widened by one to fill all w x h pixels.
     const int grow = outlined ? 0 : 1;
     Rectangle(context, x, y, x + w + grow, y + h + grow);
-    if (oldPen) SelectObject(context, oldPen);
-    if (oldBrush) SelectObject(context, oldBrush);
-    ReleaseGdiObject(pen);
-    ReleaseGdiObject(brush);
 }
 
 void Drawing::FrameRect(int x, int y, int w, int h, int penWidth, COLORREF colour) {
     if (!context) return;
-    HPEN pen = CountGdiCreation(CreatePen(PS_SOLID, penWidth, colour));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, penWidth, colour));
     if (!pen) OnPlatformError("FrameRect");
-    HGDIOBJ oldPen = pen ? SelectObject(context, pen) : nullptr;
-    HGDIOBJ oldBrush = SelectObject(context, GetStockObject(NULL_BRUSH));
+    ScopedSelect penIn(context, pen.Get());
+    ScopedSelect brushIn(context, GetStockObject(NULL_BRUSH));
     Rectangle(context, x, y, x + w, y + h);
-    if (oldPen) SelectObject(context, oldPen);
-    if (oldBrush) SelectObject(context, oldBrush);
-    ReleaseGdiObject(pen);
 }
 
 void Drawing::DrawText(int x, int y, int w, int h, const std::string& text, COLORREF colour, FontDescription* font,
@@ -165,11 +155,7 @@ void Drawing::DrawText(int x, int y, int w, int h, const std::wstring& text, COL
     if (!context) return;
     std::wstring shown = text.substr(0, kMaxTextLength);
     const int oldMode = SetBkMode(context, TRANSPARENT);
-    HGDIOBJ oldFont = nullptr;
-    if (font) {
-        HFONT handle = font->GetFont();
-        if (handle) oldFont = SelectObject(context, handle);
-    }
+    ScopedSelect fontIn(context, font ? font->GetFont() : nullptr);
     const COLORREF oldColour = SetTextColor(context, colour);
     if (w != 0 && h != 0) {
         UINT format = DT_TOP;
@@ -181,7 +167,6 @@ void Drawing::DrawText(int x, int y, int w, int h, const std::wstring& text, COL
         TextOutW(context, x, y, shown.c_str(), static_cast<int>(shown.size()));
     }
     SetTextColor(context, oldColour);
-    if (oldFont) SelectObject(context, oldFont);
     if (oldMode) SetBkMode(context, oldMode);
 }
 
@@ -189,10 +174,9 @@ int Drawing::TextHeight(FontDescription* font) {
     if (!context || !font) return -1;
     HFONT handle = font->GetFont();
     if (!handle) return -1;
-    HGDIOBJ oldFont = SelectObject(context, handle);
+    ScopedSelect fontIn(context, handle);
     TEXTMETRICW metrics{};
     const BOOL read = GetTextMetricsW(context, &metrics);
-    if (oldFont) SelectObject(context, oldFont);
     return read ? static_cast<int>(metrics.tmHeight) : -1;
 }
 
@@ -219,15 +203,15 @@ void Drawing::CopyBitmap(HBITMAP bitmap, int x, int y, int w, int h, bool transp
     const int targetWidth = stretched ? w : sourceWidth;
     const int targetHeight = stretched ? h : sourceHeight;
 
-    HDC source = CountGdiCreation(CreateCompatibleDC(context));
-    if (!source) {
+    MemoryContext sourceContext(context);
+    if (!sourceContext) {
         OnPlatformError(operation);
         return;
     }
-    HGDIOBJ oldSource = SelectObject(source, bitmap);
-    if (!oldSource) {
+    HDC source = sourceContext.Get();
+    ScopedSelect bitmapIn(source, bitmap);
+    if (!bitmapIn) {
         OnPlatformError(operation);
-        ReleaseMemoryContext(source);
         return;
     }
     auto copy = [&](HDC from, DWORD rop) {
@@ -243,55 +227,49 @@ void Drawing::CopyBitmap(HBITMAP bitmap, int x, int y, int w, int h, bool transp
         // Mask: 1 where the picture is black. Copied to the target as white
         // (kept by SRCAND) there and black (cleared) elsewhere; the picture
         // is then ORed into the cleared pixels.
-        HBITMAP mask = CountGdiCreation(CreateBitmap(sourceWidth, sourceHeight, 1, 1, nullptr));
-        HDC maskContext = CountGdiCreation(CreateCompatibleDC(context));
-        HGDIOBJ oldMask = (mask && maskContext) ? SelectObject(maskContext, mask) : nullptr;
-        if (oldMask) {
+        GdiObject<HBITMAP> mask(CreateBitmap(sourceWidth, sourceHeight, 1, 1, nullptr));
+        MemoryContext maskContext(context);
+        ScopedSelect maskIn(maskContext.Get(), mask.Get());
+        if (maskIn) {
             const COLORREF oldSourceBack = SetBkColor(source, RGB(0, 0, 0));
-            if (!BitBlt(maskContext, 0, 0, sourceWidth, sourceHeight, source, 0, 0, SRCCOPY)) {
+            if (!BitBlt(maskContext.Get(), 0, 0, sourceWidth, sourceHeight, source, 0, 0, SRCCOPY)) {
                 OnPlatformError(operation);
             }
             SetBkColor(source, oldSourceBack);
             const COLORREF oldBack = SetBkColor(context, RGB(255, 255, 255));
             const COLORREF oldText = SetTextColor(context, RGB(0, 0, 0));
-            copy(maskContext, SRCAND);
+            copy(maskContext.Get(), SRCAND);
             copy(source, SRCPAINT);
             SetBkColor(context, oldBack);
             SetTextColor(context, oldText);
-            SelectObject(maskContext, oldMask);
         } else {
             OnPlatformError(operation);
         }
-        ReleaseMemoryContext(maskContext);
-        ReleaseGdiObject(mask);
     }
-    SelectObject(source, oldSource);
-    ReleaseMemoryContext(source);
 }
 
 HBITMAP Drawing::CaptureRegion(int x, int y, int w, int h) {
     if (!context || w <= 0 || h <= 0) return nullptr;
-    HBITMAP bitmap = CountGdiCreation(CreateCompatibleBitmap(context, w, h));
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(context, w, h));
     if (!bitmap) {
         OnPlatformError("CaptureRegion");
         return nullptr;
     }
-    HDC memory = CountGdiCreation(CreateCompatibleDC(context));
+    MemoryContext memory(context);
     if (!memory) {
         OnPlatformError("CaptureRegion");
-        ReleaseGdiObject(bitmap);
         return nullptr;
     }
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const bool copied = old && BitBlt(memory, 0, 0, w, h, context, x, y, SRCCOPY);
-    if (!copied) OnPlatformError("CaptureRegion");
-    if (old) SelectObject(memory, old);
-    ReleaseMemoryContext(memory);
+    bool copied = false;
+    {
+        ScopedSelect bitmapIn(memory.Get(), bitmap.Get());
+        copied = bitmapIn && BitBlt(memory.Get(), 0, 0, w, h, context, x, y, SRCCOPY);
+    }
     if (!copied) {
-        ReleaseGdiObject(bitmap);
+        OnPlatformError("CaptureRegion");
         return nullptr;
     }
-    return bitmap;
+    return bitmap.Release();
 }
 
 HBITMAP Drawing::LoadBitmapFile(const std::string& path) {

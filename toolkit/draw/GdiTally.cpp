@@ -8,6 +8,12 @@ namespace {
 std::atomic<long> createdCount{0};
 std::atomic<long> releasedCount{0};
 std::atomic<long> failedCount{0};
+
+// Counts a release as done or refused; answers whether it was done.
+bool Counted(bool released) {
+    ++(released ? releasedCount : failedCount);
+    return released;
+}
 }  // namespace
 
 GdiTally CurrentGdiTally() {
@@ -22,24 +28,10 @@ void NoteGdiCreated() { ++createdCount; }
 
 void NoteGdiReleased() { ++releasedCount; }
 
-bool ReleaseGdiObject(HGDIOBJ object) {
-    if (!object) return false;
-    if (DeleteObject(object)) {
-        ++releasedCount;
-        return true;
-    }
-    ++failedCount;
-    return false;
-}
+bool ReleaseGdiObject(HGDIOBJ object) { return object && Counted(DeleteObject(object) != FALSE); }
 
-bool ReleaseMemoryContext(HDC context) {
-    if (!context) return false;
-    if (DeleteDC(context)) {
-        ++releasedCount;
-        return true;
-    }
-    ++failedCount;
-    return false;
-}
+bool ReleaseMemoryContext(HDC context) { return context && Counted(DeleteDC(context) != FALSE); }
+
+bool ReleaseWindowContext(HWND window, HDC context) { return context && Counted(ReleaseDC(window, context) != 0); }
 
 }  // namespace QVUtility

@@ -27,6 +27,9 @@ Handle CountGdiCreation(Handle object);
 // whether the platform deleted the object.
 bool ReleaseGdiObject(HGDIOBJ object);
 bool ReleaseMemoryContext(HDC context);
+// ReleaseDC for a context from GetDC (of `window`, or of the screen when
+// null), counted the same way.
+bool ReleaseWindowContext(HWND window, HDC context);
 
 void NoteGdiCreated();
 // A counted object that the platform deleted by itself (a window class's

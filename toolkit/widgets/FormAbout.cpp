@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/Services.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
@@ -55,13 +56,11 @@ void OkPressed(GUIElement* element) {
 
 // Width of a link's text in the link font.
 int LinkTextWidth(FontDescription& linkFont, const std::wstring& linkText) {
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr) return 0;
-    HGDIOBJ previous = SelectObject(screen, linkFont.GetFont());
+    ScreenContext screen;
+    if (!screen) return 0;
+    ScopedSelect fontIn(screen.Get(), linkFont.GetFont());
     SIZE size{};
-    GetTextExtentPoint32W(screen, linkText.c_str(), static_cast<int>(linkText.size()), &size);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
+    GetTextExtentPoint32W(screen.Get(), linkText.c_str(), static_cast<int>(linkText.size()), &size);
     return size.cx;
 }
 

@@ -1,5 +1,6 @@
 #include "toolkit/widgets/Image.h"
 
+#include "toolkit/draw/GdiTally.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
@@ -12,7 +13,7 @@ Image::Image(GUIElement* parentElement, int resource) : Child(nullptr), resource
 Image::~Image() {
     // The control must not keep showing a bitmap that is about to go.
     if (window != nullptr && IsWindow(window)) SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, 0);
-    if (bitmap != nullptr) DeleteObject(bitmap);
+    ReleaseGdiObject(bitmap);
 }
 
 void Image::Create() {
@@ -30,8 +31,10 @@ void Image::Show(HBITMAP picture) {
     // The previous bitmap leaves the control before it is released.
     const HANDLE shownBefore =
         reinterpret_cast<HANDLE>(SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+    // A bitmap the control answers that is not ours is a copy it made for
+    // itself: not counted among ours, so deleted directly.
     if (shownBefore != nullptr && shownBefore != bitmap && shownBefore != picture) DeleteObject(shownBefore);
-    if (bitmap != nullptr && bitmap != picture) DeleteObject(bitmap);
+    if (bitmap != picture) ReleaseGdiObject(bitmap);
     bitmap = picture;
 }
 
@@ -40,16 +43,16 @@ void Image::SetImageFile(const std::string& path) {
     resourceId = -1;
     if (window == nullptr || path.empty()) return;
     const std::wstring widePath = Widen(path);
-    Show(static_cast<HBITMAP>(
-        LoadImageW(nullptr, widePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    Show(CountGdiCreation(static_cast<HBITMAP>(
+        LoadImageW(nullptr, widePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION))));
 }
 
 void Image::SetImageResource(int id) {
     imageFile.clear();
     resourceId = id;
     if (window == nullptr || id <= 0) return;
-    Show(static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    Show(CountGdiCreation(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
 }
 
 }  // namespace QVUtility

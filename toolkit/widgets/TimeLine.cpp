@@ -8,7 +8,7 @@
 #include "model/WorkingDays.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
-#include "toolkit/draw/GdiTally.h"
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
@@ -74,13 +74,11 @@ public:
         }
         limit = std::min(limit, ColumnAt(right_) + 1 + ColumnsPastEdge);
 
-        HPEN pen = CountGdiCreation(CreatePen(PS_SOLID, 0, rows_.lineColour));
-        HBRUSH red = CountGdiCreation(CreateSolidBrush(NonWorkingFill));
-        HGDIOBJ oldPen = pen ? SelectObject(dc_, pen) : nullptr;
-        HGDIOBJ oldBrush = SelectObject(dc_, GetStockObject(NULL_BRUSH));
-        HGDIOBJ oldFont = nullptr;
-        if (rows_.font != nullptr && rows_.font->GetFont() != nullptr)
-            oldFont = SelectObject(dc_, rows_.font->GetFont());
+        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 0, rows_.lineColour));
+        GdiObject<HBRUSH> red(CreateSolidBrush(NonWorkingFill));
+        ScopedSelect penIn(dc_, pen.Get());
+        ScopedSelect brushIn(dc_, GetStockObject(NULL_BRUSH));
+        ScopedSelect fontIn(dc_, rows_.font != nullptr ? rows_.font->GetFont() : nullptr);
         const int oldMode = SetBkMode(dc_, TRANSPARENT);
         const COLORREF oldColour = GetTextColor(dc_);
         // Fitted labels: the day numbers go all or none, so that the row
@@ -111,16 +109,16 @@ public:
                 const bool working = rows_.calendar->IsWorkingDay(current);
                 if (cell < MinimumCellWidth) {
                     // Too narrow for an outline: the red of a non-working day alone.
-                    if (!working && red != nullptr) {
+                    if (!working && red) {
                         RECT fill{px, b - r - 1, px + std::max(cell, 1), b};
-                        ::FillRect(dc_, &fill, red);
+                        ::FillRect(dc_, &fill, red.Get());
                     }
                 } else {
                     Rectangle(dc_, px, b - r - 1, px + cell, b);
-                    if (!working && red != nullptr) {
+                    if (!working && red) {
                         // The right and bottom edges of the outline stay visible.
                         RECT fill{px, b - r - 1, px + cell - 1, b - 1};
-                        ::FillRect(dc_, &fill, red);
+                        ::FillRect(dc_, &fill, red.Get());
                     }
                     if (dayNumbers) {
                         std::swprintf(number, 16, L"%u", static_cast<unsigned>(current.value.wDay));
@@ -151,11 +149,6 @@ public:
 
         SetTextColor(dc_, oldColour);
         if (oldMode) SetBkMode(dc_, oldMode);
-        if (oldFont) SelectObject(dc_, oldFont);
-        SelectObject(dc_, oldBrush);
-        if (oldPen) SelectObject(dc_, oldPen);
-        ReleaseGdiObject(red);
-        ReleaseGdiObject(pen);
     }
 
 private:
@@ -174,12 +167,11 @@ private:
 
     void FillBackground() {
         const COLORREF colour = rows_.backColour == NoColour ? GetSysColor(COLOR_BTNFACE) : rows_.backColour;
-        HBRUSH brush = CountGdiCreation(CreateSolidBrush(colour));
-        if (brush == nullptr) return;
+        GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+        if (!brush) return;
         RECT area{Clamp(left_ - origin_), rows_.bottom - 3 * rows_.rowHeight - 3, Clamp(right_ - origin_),
                   rows_.bottom};
-        ::FillRect(dc_, &area, brush);
-        ReleaseGdiObject(brush);
+        ::FillRect(dc_, &area, brush.Get());
     }
 
     // The outline of a month or year box from `from` to `to` (ruler x) and its
@@ -437,21 +429,24 @@ void TimeLine::OnPaint() {
             ReleaseChartImage();
         }
         if (fits) {
-            HDC memory = CountGdiCreation(CreateCompatibleDC(surface.context));
-            if (picture == nullptr && memory != nullptr) {
-                picture = CountGdiCreation(CreateCompatibleBitmap(surface.context, rulerWidth, clientHeight));
+            MemoryContext memory(surface.context);
+            GdiObject<HBITMAP> made(picture == nullptr && memory
+                                        ? CreateCompatibleBitmap(surface.context, rulerWidth, clientHeight)
+                                        : nullptr);
+            if (picture == nullptr) picture = made.Get();
+            bool drawn = false;
+            {
+                ScopedSelect pictureIn(memory.Get(), picture);
+                if (pictureIn) paint(memory.Get(), 0, 0, rulerWidth);
+                drawn = static_cast<bool>(pictureIn);
             }
-            HGDIOBJ old = picture && memory ? SelectObject(memory, picture) : nullptr;
-            if (old != nullptr) {
-                paint(memory, 0, 0, rulerWidth);
-                SelectObject(memory, old);
+            if (drawn) {
+                made.Release();
                 chartImage = picture;
                 pictureInputs = std::move(inputs);
-            } else {
-                if (picture == chartImage) chartImage = nullptr;
-                ReleaseGdiObject(picture);
+            } else if (picture == chartImage) {
+                ReleaseChartImage();
             }
-            ReleaseMemoryContext(memory);
         }
     }
 
@@ -462,27 +457,24 @@ void TimeLine::OnPaint() {
     const int areaWidth = area.right - area.left;
     const std::int64_t from = viewOrigin + area.left;  // ruler x of the area's left edge
     if (areaWidth > 0 && clientHeight > 0) {
-        HDC memory = CountGdiCreation(CreateCompatibleDC(surface.context));
-        if (chartImage != nullptr && memory != nullptr) {
-            HGDIOBJ old = SelectObject(memory, chartImage);
-            BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, static_cast<int>(from), 0, SRCCOPY);
-            if (old) SelectObject(memory, old);
+        MemoryContext memory(surface.context);
+        if (chartImage != nullptr && memory) {
+            ScopedSelect pictureIn(memory.Get(), chartImage);
+            BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory.Get(), static_cast<int>(from), 0,
+                   SRCCOPY);
         } else {
             // No picture of the whole ruler: the part being painted, off
             // screen when a buffer of its size can be had, else directly.
-            HBITMAP part =
-                memory ? CountGdiCreation(CreateCompatibleBitmap(surface.context, areaWidth, clientHeight)) : nullptr;
-            HGDIOBJ old = part ? SelectObject(memory, part) : nullptr;
-            if (old != nullptr) {
-                paint(memory, from, from, from + areaWidth);
-                BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory, 0, 0, SRCCOPY);
-                SelectObject(memory, old);
+            GdiObject<HBITMAP> part(memory ? CreateCompatibleBitmap(surface.context, areaWidth, clientHeight)
+                                           : nullptr);
+            ScopedSelect partIn(memory.Get(), part.Get());
+            if (partIn) {
+                paint(memory.Get(), from, from, from + areaWidth);
+                BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory.Get(), 0, 0, SRCCOPY);
             } else {
                 paint(surface.context, viewOrigin, from, from + areaWidth);
             }
-            ReleaseGdiObject(part);
         }
-        ReleaseMemoryContext(memory);
     }
     surface.End();
 }

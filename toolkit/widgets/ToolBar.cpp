@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/draw/GdiTally.h"
+
 namespace QVUtility {
 
 ToolBarItem::ToolBarItem(ToolBar* toolbar) : Child(nullptr), label(LabelLength, L'\0') {
@@ -26,7 +28,7 @@ ToolBar::ToolBar(GUIElement* owner) : Child(nullptr) {
 }
 
 ToolBar::~ToolBar() {
-    for (HBITMAP bitmap : mappedBitmaps) DeleteObject(bitmap);
+    for (HBITMAP bitmap : mappedBitmaps) ReleaseGdiObject(bitmap);
 }
 
 DWORD ToolBar::ToolBarStyle() const {
@@ -63,7 +65,8 @@ void ToolBar::AddItem(ToolBarItem* item) {
 int ToolBar::AddMappedBitmap(ToolBarItem& item) {
     if (window == nullptr) return -1;
     COLORMAP map{item.transparentColour, GetSysColor(COLOR_BTNFACE)};
-    const HBITMAP bitmap = CreateMappedBitmap(GetModuleHandleW(nullptr), item.bitmapResource, 0, &map, 1);
+    const HBITMAP bitmap =
+        CountGdiCreation(CreateMappedBitmap(GetModuleHandleW(nullptr), item.bitmapResource, 0, &map, 1));
     if (bitmap != nullptr) mappedBitmaps.push_back(bitmap);
     TBADDBITMAP record{nullptr, reinterpret_cast<UINT_PTR>(bitmap)};
     return static_cast<int>(SendMessageW(window, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&record)));

@@ -6,6 +6,7 @@
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/draw/GdiTally.h"
+#include "toolkit/draw/ScopedGdi.h"
 
 #include "tests/toolkit/TempFolderTest.h"
 
@@ -206,6 +207,43 @@ TEST(FontDescription, CopiesNeverShareTheFont) {
     const GdiTally after = CurrentGdiTally();
     EXPECT_EQ(after.Held(), before.Held());
     EXPECT_EQ(after.failedReleases, before.failedReleases);
+}
+
+// ---- Scoped handles ---------------------------------------------------------
+
+// Leaving a scope (here at an ASSERT's early return or at its end) puts back
+// what was selected and releases what was made, once; an object handed on
+// with Release stays.
+TEST(ScopedGdi, LeavingEarlyRestoresTheContextAndReleasesEachObjectOnce) {
+    const GdiTally before = CurrentGdiTally();
+    HPEN pen = nullptr;
+    HBITMAP kept = nullptr;
+    HDC context = nullptr;
+    [&] {
+        const ScreenContext screen;
+        MemoryContext memory(screen.Get());
+        ASSERT_TRUE(screen && memory);
+        context = memory.Get();
+        GdiObject<HPEN> made(CreatePen(PS_SOLID, 3, kRed));
+        pen = made.Get();
+        const ScopedSelect penIn(context, pen);
+        ASSERT_TRUE(penIn);
+        EXPECT_EQ(GetCurrentObject(context, OBJ_PEN), pen);
+        {
+            const ScopedSelect again(context, GetStockObject(BLACK_PEN));
+            EXPECT_EQ(GetCurrentObject(context, OBJ_PEN), GetStockObject(BLACK_PEN));
+        }
+        EXPECT_EQ(GetCurrentObject(context, OBJ_PEN), pen) << "the inner selection put the pen back";
+        GdiObject<HBITMAP> handedOn(CreateBitmap(2, 2, 1, 32, nullptr));
+        kept = handedOn.Release();
+    }();
+    EXPECT_FALSE(IsLiveObject(pen)) << "deselected before it was deleted";
+    EXPECT_FALSE(IsLiveObject(context));
+    ASSERT_TRUE(IsLiveObject(kept));
+    EXPECT_EQ(CurrentGdiTally().Held(), before.Held() + 1) << "only the bitmap handed on is still held";
+    ReleaseGdiObject(kept);
+    EXPECT_EQ(CurrentGdiTally().Held(), before.Held());
+    EXPECT_EQ(CurrentGdiTally().failedReleases, before.failedReleases) << "nothing released twice";
 }
 
 // ---- Surface without a context ------------------------------------------
