@@ -38,7 +38,7 @@ GroupSizes ParseGrouping(const std::string& grouping) {
     return result;
 }
 
-std::string GroupDigits(const std::string& digits, const std::string& separator, const GroupSizes& groups) {
+std::string GroupBySizes(const std::string& digits, const std::string& separator, const GroupSizes& groups) {
     if (groups.sizes.empty() || separator.empty()) return digits;
     // Cut points counted from the right.
     std::vector<std::size_t> cuts;
@@ -85,7 +85,7 @@ std::string FormatAmount(double value, const AmountFormat& format) {
     if (digitsEnd == i) return plain;  // inf, nan
     const std::string integer = plain.substr(i, digitsEnd - i);
     const bool exponentForm = plain.find_first_of("eE") != std::string::npos;
-    out += exponentForm ? integer : GroupDigits(integer, format.groupSeparator, ParseGrouping(format.grouping));
+    out += exponentForm ? integer : GroupDigits(integer, format.groupSeparator, format.grouping);
     std::size_t rest = digitsEnd;
     if (rest < plain.size() && (plain[rest] == '.' || plain[rest] == ',')) {
         out += format.decimalSeparator;
@@ -93,6 +93,10 @@ std::string FormatAmount(double value, const AmountFormat& format) {
     }
     out += plain.substr(rest);
     return out;
+}
+
+std::string GroupDigits(const std::string& digits, const std::string& separator, const std::string& grouping) {
+    return GroupBySizes(digits, separator, ParseGrouping(grouping));
 }
 
 #ifdef _WIN32

@@ -25,6 +25,10 @@ struct AmountFormat {
 AmountFormat UserAmountFormat();
 
 std::string FormatAmount(double value, const AmountFormat& format);
+
+// The integer `digits` with `separator` between the groups that `grouping`
+// (the Windows form above) asks for.
+std::string GroupDigits(const std::string& digits, const std::string& separator, const std::string& grouping);
 std::string FormatAmount(double value);
 
 }  // namespace MyApp

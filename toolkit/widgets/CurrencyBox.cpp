@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 #include "model/FormatAmount.h"
 #include "model/NumberText.h"
@@ -16,49 +15,6 @@ constexpr int MaxTypedCharacters = 9;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Group sizes from the right, in the Windows form "3;0" (0 repeats the last).
-std::string GroupDigits(const std::string& digits, char separator, const std::string& grouping) {
-    std::vector<int> sizes;
-    bool repeatLast = false;
-    int size = 0;
-    bool any = false;
-    for (size_t i = 0; i <= grouping.size(); ++i) {
-        if (i < grouping.size() && IsDigit(grouping[i])) {
-            if (size < 100) size = size * 10 + (grouping[i] - '0');
-            any = true;
-            continue;
-        }
-        if (any) {
-            if (size == 0) {
-                repeatLast = !sizes.empty();
-                break;
-            }
-            sizes.push_back(size);
-        }
-        size = 0;
-        any = false;
-    }
-    if (sizes.empty()) return digits;
-
-    std::vector<size_t> cuts;  // counted from the right
-    size_t position = 0;
-    for (size_t which = 0;; ++which) {
-        if (which < sizes.size()) position += static_cast<size_t>(sizes[which]);
-        else if (repeatLast) position += static_cast<size_t>(sizes.back());
-        else break;
-        if (position >= digits.size()) break;
-        cuts.push_back(position);
-    }
-    std::string out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        const size_t fromRight = digits.size() - i;
-        for (size_t cut : cuts)
-            if (cut == fromRight) out += separator;
-        out += digits[i];
-    }
-    return out;
-}
-
 }  // namespace
 
 CurrencyBox::CurrencyBox(GUIElement* parentElement, double value) : TextBox(parentElement, std::string()) {
@@ -67,7 +23,7 @@ CurrencyBox::CurrencyBox(GUIElement* parentElement, double value) : TextBox(pare
         decimalSeparator = regional.decimalSeparator[0];
     groupSizes = regional.grouping;
     const bool grouped = !regional.groupSeparator.empty() && !IsDigit(regional.groupSeparator[0]) &&
-                         GroupDigits("1000", 'x', groupSizes) != "1000";
+                         MyApp::GroupDigits("1000", "x", groupSizes) != "1000";
     thousandsSeparator = grouped ? regional.groupSeparator[0] : ',';
     if (!grouped) groupSizes.clear();
     // Two equal separators could not be told apart.
@@ -101,7 +57,7 @@ std::string CurrencyBox::FormatValue(double value) const {
     std::string fraction = point == std::string::npos ? std::string() : plain.substr(point + 1);
     while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
 
-    std::string out = GroupDigits(integer, thousandsSeparator, groupSizes);
+    std::string out = MyApp::GroupDigits(integer, std::string(1, thousandsSeparator), groupSizes);
     if (!fraction.empty()) out += decimalSeparator + fraction;
     if (negative && out != "0") out.insert(out.begin(), '-');
     return out;
