@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "file/ReplaceFile.h"
+
 #ifdef _WIN32
 #include <windows.h>
+
+#include "model/WideText.h"
 #else
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,112 +34,21 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return content;
 }
 
-#ifdef _WIN32
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return L".";
-    if (slash == 0) return path.substr(0, 1);
-    if (slash == 2 && path[1] == L':') return path.substr(0, 3);
-    return path.substr(0, slash);
-}
-
+// Replaces the file with the content, handed out in pieces; the source
+// fails once `failAfter` bytes are out (for the tests of the failure path).
 bool ReplaceContent(const std::string& path, const std::string& content, std::uint64_t failAfter) {
-    const std::wstring target = Widen(path);
-    if (target.empty()) return false;
-    // Windows refuses to replace a read-only file; Wine would replace it.
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
-    wchar_t temp[MAX_PATH + 1] = {};
-    if (GetTempFileNameW(FolderOf(target).c_str(), L"vmo", 0, temp) == 0) return false;
-    HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DeleteFileW(temp);
-        return false;
-    }
-    bool ok = true;
-    std::uint64_t written = 0;
-    for (std::size_t at = 0; ok && at < content.size(); at += ChunkBytes) {
-        DWORD size = static_cast<DWORD>(std::min(ChunkBytes, content.size() - at));
-        if (failAfter != NoFailure && written + size > failAfter) {
-            size = static_cast<DWORD>(failAfter - written);
-            ok = false;
-        }
-        DWORD done = 0;
-        if (size > 0 && (!WriteFile(file, content.data() + at, size, &done, nullptr) || done != size)) ok = false;
-        written += done;
-    }
-    if (ok && !FlushFileBuffers(file)) ok = false;
-    if (!CloseHandle(file)) ok = false;
-    if (ok && !MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) ok = false;
-    if (!ok) DeleteFileW(temp);
-    return ok;
+    std::size_t at = 0;
+    return WriteFileReplacing(path, [&](const std::uint8_t*& data, std::size_t& size) {
+        size = 0;
+        if (at == content.size()) return true;
+        if (failAfter != NoFailure && at >= failAfter) return false;
+        size = std::min(ChunkBytes, content.size() - at);
+        if (failAfter != NoFailure) size = static_cast<std::size_t>(std::min<std::uint64_t>(size, failAfter - at));
+        data = reinterpret_cast<const std::uint8_t*>(content.data()) + at;
+        at += size;
+        return true;
+    });
 }
-
-#else
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool ReplaceContent(const std::string& path, const std::string& content, std::uint64_t failAfter) {
-    if (path.empty()) return false;
-    std::string temp = FolderOf(path) + "/." + NameOf(path) + ".XXXXXX";
-    const int fd = mkstemp(&temp[0]);
-    if (fd < 0) return false;
-    // The new file gets the old one's permissions, or the usual ones.
-    struct stat old {};
-    if (stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        fchmod(fd, old.st_mode & 07777);
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-    }
-    bool ok = true;
-    std::uint64_t written = 0;
-    for (std::size_t at = 0; ok && at < content.size();) {
-        std::size_t size = std::min(ChunkBytes, content.size() - at);
-        if (failAfter != NoFailure && written + size > failAfter) {
-            size = static_cast<std::size_t>(failAfter - written);
-            ok = false;
-        }
-        while (size > 0) {
-            const ssize_t n = write(fd, content.data() + at, size);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                ok = false;
-                break;
-            }
-            at += static_cast<std::size_t>(n);
-            written += static_cast<std::uint64_t>(n);
-            size -= static_cast<std::size_t>(n);
-        }
-    }
-    if (ok && fsync(fd) != 0) ok = false;
-    if (close(fd) != 0) ok = false;
-    if (ok && rename(temp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) unlink(temp.c_str());
-    return ok;
-}
-
-#endif
 
 }  // namespace
 

@@ -5,9 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "file/ReplaceFile.h"
 
 namespace QVUtility {
 
@@ -32,23 +33,13 @@ std::uint64_t BitmapRowBytes(std::uint64_t width);
 // pixels or a file above 4 GiB.
 bool BitmapFileHeader(std::uint64_t width, std::uint64_t height, std::vector<std::uint8_t>& header);
 
-// Hands out a file's content piece by piece: each call sets the next bytes
-// (a size of 0 at the end); false means the content cannot be made.
-using ByteSource = std::function<bool(const std::uint8_t*& data, std::size_t& size)>;
-
-// Writes the bytes of `source` to a temporary file in the folder of
-// `fileName`, which then replaces the named file. When anything fails the
-// answer is false, the temporary file is removed and a file that already
-// had that name is left as it was. The name is narrow text in the system
-// code page.
-bool WriteFileReplacing(const std::string& fileName, const ByteSource& source);
-
+// Picture files replace an older file of the same name the way project
+// files do (see file/ReplaceFile.h).
+using MyApp::ByteSource;
+using MyApp::WriteFileReplacing;
 #ifdef _WIN32
-// Writes a file's content through the handle (a HANDLE) of the new file,
-// seeking and writing at will; false means the content cannot be made.
-using FileFiller = std::function<bool(void* file)>;
-// As WriteFileReplacing, with the content written by `fill`.
-bool WriteFileReplacingWith(const std::string& fileName, const FileFiller& fill);
+using MyApp::FileFiller;
+using MyApp::WriteFileReplacingWith;
 #endif
 
 // Writes the grid as a 24-bit bitmap file. The name is narrow text in the

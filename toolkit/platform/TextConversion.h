@@ -7,10 +7,12 @@
 
 #include <windows.h>
 
+#include "model/WideText.h"
+
 namespace QVUtility {
 
 // Widens a narrow text of the system code page (CP_ACP).
-std::wstring Widen(const std::string& text);
+using MyApp::Widen;
 
 // Narrows a wide text to the system code page; characters the code page
 // cannot hold become '?' (never a look-alike letter).
