@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "toolkit/core/WindowReach.h"
+
 namespace MyApp {
 
 namespace {
 
-// Beyond SafeReach a bar window reaches this far past each side of the view.
+// Beyond the safe reach a bar window reaches this far past each side of the view.
 constexpr std::int64_t CutMargin = 1000;
 
 }  // namespace
@@ -60,7 +62,7 @@ std::size_t ChartLayout::RowsNearAtMost(int height) const {
 BarWindowSpan ChartLayout::WindowSpan(const BarSpan& bar, int scroll, int clientWidth) {
     const std::int64_t left = bar.left - scroll;
     const std::int64_t right = left + std::max<std::int64_t>(0, bar.width);
-    if (left >= -SafeReach && right <= SafeReach) {
+    if (QVUtility::WithinSafeReach(left, right)) {
         return {static_cast<int>(left), static_cast<int>(right - left), true};
     }
     const std::int64_t from = std::max<std::int64_t>(left, -CutMargin);

@@ -72,11 +72,10 @@ public:
 
     // The window for a bar when the panel is scrolled by `scroll` and
     // `clientWidth` wide. Native windows cannot reach far beyond 32,767
-    // pixels: a bar that would lie further out is cut to the visible width
-    // plus a margin on each side, and one wholly outside that is not shown.
+    // pixels (toolkit/core/WindowReach.h): a bar that would lie further out
+    // is cut to the visible width plus a margin on each side, and one wholly
+    // outside that is not shown.
     static BarWindowSpan WindowSpan(const BarSpan& bar, int scroll, int clientWidth);
-    // How far a window may lie from the panel's corner and be placed whole.
-    static constexpr std::int64_t SafeReach = 30000;
 
 private:
     Date start;

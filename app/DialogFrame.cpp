@@ -4,6 +4,7 @@
 
 #include "app/resource.h"
 #include "file/ProjectFile.h"
+#include "toolkit/platform/MessageBoxes.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/ComboBox.h"
@@ -33,38 +34,30 @@ bool DialogChar(GUIElement* element, int character) {
 }
 
 bool ChildChar(GUIElement* element, int character) {
-    DialogFrame* dialog = OwningDialog(element);
+    DialogFrame* dialog = QVUtility::OwningElement<DialogFrame>(element);
     return dialog == nullptr || dialog->FilterChildChar(element, character);
 }
 
 // A frame around controls hears the characters typed in them and hands them
 // on to its dialog, so that Enter and Escape work there too.
 bool FrameChar(GUIElement* element, int character) {
-    if (DialogFrame* dialog = OwningDialog(element)) dialog->OnFormKey(character);
+    if (DialogFrame* dialog = QVUtility::OwningElement<DialogFrame>(element)) dialog->OnFormKey(character);
     return true;
 }
 
 void ChildFocused(GUIElement* element) {
-    if (DialogFrame* dialog = OwningDialog(element)) dialog->ChildGotFocus(element);
+    if (DialogFrame* dialog = QVUtility::OwningElement<DialogFrame>(element)) dialog->ChildGotFocus(element);
 }
 
 void ChildUnfocused(GUIElement* element) {
-    if (DialogFrame* dialog = OwningDialog(element)) dialog->ChildLostFocus(element);
+    if (DialogFrame* dialog = QVUtility::OwningElement<DialogFrame>(element)) dialog->ChildLostFocus(element);
 }
 
 void ButtonPressed(GUIElement* button) {
-    if (DialogFrame* dialog = OwningDialog(button)) dialog->OnButton(button);
+    if (DialogFrame* dialog = QVUtility::OwningElement<DialogFrame>(button)) dialog->OnButton(button);
 }
 
 }  // namespace
-
-DialogFrame* OwningDialog(GUIElement* element) {
-    for (int depth = 0; element != nullptr && depth < 64; ++depth) {
-        if (auto* dialog = dynamic_cast<DialogFrame*>(element)) return dialog;
-        element = element->parent;
-    }
-    return nullptr;
-}
 
 DialogFrame::DialogFrame(QVUtility::Form* ownerForm, const std::wstring& title, int clientWidth, int clientHeight,
                          const std::wstring& fontFace)
@@ -140,6 +133,7 @@ void DialogFrame::ReleaseOwner() { EndModal(); }
 
 void DialogFrame::OnFormKey(int key) {
     if (key == VK_ESCAPE) CloseOnEscape(this, key);
+    else if (key == VK_RETURN && okButton != nullptr) OnButton(okButton);
 }
 
 bool DialogFrame::FilterChildChar(GUIElement*, int key) {
@@ -157,7 +151,20 @@ void DialogFrame::ChildLostFocus(GUIElement*) {}
 
 void DialogFrame::ChildGotFocus(GUIElement*) {}
 
-void DialogFrame::OnButton(GUIElement*) {}
+void DialogFrame::OnButton(GUIElement* button) {
+    if (button == nullptr) return;
+    if (button == cancelButton) {
+        result = ResultCancelled;
+        CloseWindow();
+    } else if (button == okButton) {
+        Accept();
+    }
+}
+
+void DialogFrame::Accept() {
+    result = ResultAccepted;
+    CloseWindow();
+}
 
 void DialogFrame::CloseWindow() {
     if (IsOpen()) SendMessageW(window, WM_CLOSE, 0, 0);
@@ -177,6 +184,16 @@ QVUtility::Button* DialogFrame::MakeButton(const std::wstring& caption, int left
     button->onCommand = &ButtonPressed;
     button->Create();
     return button;
+}
+
+void DialogFrame::MakeOkCancelButtons() {
+    cancelButton = MakeButton(L"Annulla", builtWidth - 110, builtHeight - 35, 100, 25);
+    okButton = MakeButton(L"OK", builtWidth - 220, builtHeight - 35, 100, 25);
+}
+
+void DialogFrame::ShowProblem(const std::wstring& problem, GUIElement* culprit) {
+    QVUtility::ShowError(this, problem, std::wstring(L"Errore"));
+    if (culprit != nullptr && IsOpen()) culprit->Focus();
 }
 
 QVUtility::Label* DialogFrame::MakeLabel(const std::wstring& caption, int left, int top, int labelWidth,

@@ -47,6 +47,10 @@ public:
     ~DialogFrame() override;
 
     QVUtility::Form* owner = nullptr;  // disabled while the dialog is open
+    int result = ResultClosed;         // how the dialog was left
+    // The dialog's "OK" and "Annulla" buttons, where it has them.
+    QVUtility::Button* okButton = nullptr;
+    QVUtility::Button* cancelButton = nullptr;
 
     // ---- Operations the dialogs override ------------------------------------
     // Creates and places the controls; runs while the window is being made.
@@ -54,7 +58,8 @@ public:
     // Clears the owner's modal-dialog record and enables the owner; runs when
     // the window closes.
     virtual void ReleaseOwner();
-    // A character typed in the dialog or in one of its controls.
+    // A character typed in the dialog or in one of its controls: Escape
+    // closes the dialog, Enter presses "OK".
     virtual void OnFormKey(int key);
     // A character typed in a control: true lets the control have it.
     virtual bool FilterChildChar(QVUtility::GUIElement* element, int key);
@@ -62,8 +67,12 @@ public:
     virtual void CloseOnEscape(QVUtility::GUIElement* element, int key);
     virtual void ChildLostFocus(QVUtility::GUIElement* element);
     virtual void ChildGotFocus(QVUtility::GUIElement* element);
-    // A button of the dialog was pressed.
+    // A button of the dialog was pressed: "Annulla" closes the dialog with
+    // ResultCancelled, "OK" calls Accept.
     virtual void OnButton(QVUtility::GUIElement* button);
+    // "OK" was pressed: closes the dialog with ResultAccepted. Dialogs that
+    // check their fields first close it only when the fields are sound.
+    virtual void Accept();
 
     // Closes the dialog window (WM_CLOSE); nothing when it is already gone.
     void CloseWindow();
@@ -88,6 +97,8 @@ protected:
     }
     // A button whose click reaches OnButton, made at once.
     QVUtility::Button* MakeButton(const std::wstring& caption, int left, int top, int buttonWidth, int buttonHeight);
+    // "Annulla" and "OK" side by side in the bottom right corner.
+    void MakeOkCancelButtons();
 
     // A label showing `caption`, made at once.
     QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight);
@@ -111,6 +122,10 @@ protected:
     // Gives an element its place in the client area.
     static void Place(QVUtility::GUIElement* element, int left, int top, int elementWidth, int elementHeight);
 
+    // Shows the problem found in the fields and gives the focus to the
+    // field to blame (none when null).
+    void ShowProblem(const std::wstring& problem, QVUtility::GUIElement* culprit);
+
     // Closes the window without notifying anybody and releases the owner:
     // the first step of every dialog's destructor, so that the controls and
     // resources a dialog class owns outlive their windows.
@@ -129,10 +144,6 @@ private:
     int requestedClientHeight = 0;
     std::vector<std::unique_ptr<QVUtility::GUIElement>> ownedControls;
 };
-
-// The dialog that holds the element (the element itself included), found up
-// the parent chain; none when there is none.
-DialogFrame* OwningDialog(QVUtility::GUIElement* element);
 
 // ---- Text helpers of the dialogs --------------------------------------------
 

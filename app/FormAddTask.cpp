@@ -5,7 +5,6 @@
 
 #include "app/resource.h"
 #include "model/NumberText.h"
-#include "toolkit/platform/MessageBoxes.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/ComboBoxEx.h"
@@ -24,30 +23,21 @@ namespace {
 constexpr int ClientWidth = 400;
 constexpr int ClientHeight = 280;
 
-// The colour list: shown name, colour and the icon of its square. The icons
-// go into the image list in this order, so item i shows image i.
-struct ColourItem {
-    const char* name;
-    COLORREF colour;
-    int iconId;
-};
-constexpr ColourItem ColourItems[] = {
-    {"Azzuro", ColourAzzuro, IDI_COLOUR_CYAN}, {"Bianco", ColourBianco, IDI_COLOUR_WHITE},
-    {"Blu", ColourBlu, IDI_COLOUR_BLUE},       {"Rosso", ColourRosso, IDI_COLOUR_RED},
-    {"Verde", ColourVerde, IDI_COLOUR_GREEN},
-};
+// The colour list shows the bar colours in their order, each with the icon
+// of its square. The icons go into the image list in the same order, so
+// item i shows image i.
+constexpr int ColourIcons[] = {IDI_COLOUR_CYAN, IDI_COLOUR_WHITE, IDI_COLOUR_BLUE, IDI_COLOUR_RED, IDI_COLOUR_GREEN};
+static_assert(sizeof ColourIcons / sizeof ColourIcons[0] == sizeof BarColours / sizeof BarColours[0],
+              "one icon for every bar colour");
 
 }  // namespace
 
 FormAddTask::FormAddTask(QVUtility::Form* ownerForm, const std::wstring& title)
-    : DialogFrame(ownerForm, title, ClientWidth, ClientHeight, L"Lucida Console") {
-    const Date today = LocalNow();
-    startDate = today;
-    endDate = today;
+    : SpanDialog(ownerForm, title, ClientWidth, ClientHeight) {
     colourImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 5, 0);
     if (colourImages != nullptr) {
-        for (const ColourItem& item : ColourItems) {
-            HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(item.iconId));
+        for (const int iconId : ColourIcons) {
+            HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(iconId));
             if (icon != nullptr) ImageList_ReplaceIcon(colourImages, -1, icon);
         }
     }
@@ -62,21 +52,14 @@ FormAddTask::~FormAddTask() {
 
 void FormAddTask::BuildControls() {
     MeasureClient();
-    const int w = builtWidth;
-    const int h = builtHeight;
 
-    descriptionBox = MakeDescriptionBox(descriptionLabel);
-
-    startLabel = MakeLabel(L"Data inizio:", 10, 70, 80, 25);
-    endLabel = MakeLabel(L"Data fine:", 10, 100, 80, 25);
-    startPicker = MakeDatePicker(100, startLabel->y);
-    endPicker = MakeDatePicker(100, endLabel->y);
+    MakeDescriptionAndSpan();
 
     colourLabel = MakeLabel(L"Colore:", 10, 130, 80, 25);
     colourList = Own(new QVUtility::ComboBoxEx(this, &colourImages));
     Place(colourList, 100, 130, 100, 125);
     int index = 0;
-    for (const ColourItem& item : ColourItems) {
+    for (const BarColour& item : BarColours) {
         colourList->AddColourItem(item.name, std::to_string(static_cast<unsigned long>(item.colour)), index);
         ++index;
     }
@@ -100,8 +83,7 @@ void FormAddTask::BuildControls() {
     Place(costBox, 100, 190, 80, 25);
     costBox->Create();
 
-    cancelButton = MakeButton(L"Annulla", w - 110, h - 35, 100, 25);
-    okButton = MakeButton(L"OK", w - 220, h - 35, 100, 25);
+    MakeOkCancelButtons();
     firstField = descriptionBox;
 }
 
@@ -150,32 +132,15 @@ void FormAddTask::LoadTask(Task task) {
     editMode = true;
 }
 
-void FormAddTask::OnButton(GUIElement* button) {
-    if (button == cancelButton && cancelButton != nullptr) {
-        result = ResultCancelled;
-        CloseWindow();
-    } else if (button == okButton && okButton != nullptr) {
-        Accept();
-    }
-}
-
 void FormAddTask::Accept() {
-    startDate = MakeDate(startPicker->GetDate());
-    endDate = MakeDate(endPicker->GetDate());
-    const std::wstring typed = descriptionBox->GetText();
-    description = TrimSpaces(QVUtility::Narrow(typed));
+    QVUtility::GUIElement* culprit = nullptr;
+    std::wstring problem = ReadDescriptionAndSpan(culprit);
     colour = ParseInteger(colourList->GetItemValueNarrow(colourList->GetSelectedIndex()));
     resources = resourcesSpinner->GetValue();
     dailyCost = costBox->GetAmount();
     const bool costReadable = costBox->HasAmount() && std::fabs(dailyCost) <= MaxDailyCost;
-
-    QVUtility::GUIElement* culprit = nullptr;
-    std::wstring problem;
-    if (description.empty()) {
-        problem = L"E' necessario indicare la descrizione.";
-        culprit = descriptionBox;
-    } else if (!(problem = DescriptionProblem(description, typed)).empty()) {
-        culprit = descriptionBox;
+    if (!problem.empty()) {
+        // the description comes first
     } else if (CompareDates(startDate, endDate) == 1) {
         problem = L"La data finale deve essere successiva alla data di inizio.";
         culprit = endPicker;
@@ -184,17 +149,10 @@ void FormAddTask::Accept() {
         culprit = costBox;
     }
     if (!problem.empty()) {
-        QVUtility::ShowError(this, problem, std::wstring(L"Errore"));
-        if (culprit != nullptr && IsOpen()) culprit->Focus();
+        ShowProblem(problem, culprit);
         return;
     }
-    result = ResultAccepted;
-    CloseWindow();
-}
-
-void FormAddTask::OnFormKey(int key) {
-    if (key == VK_ESCAPE) CloseOnEscape(this, key);
-    else if (key == VK_RETURN) OnButton(okButton);
+    DialogFrame::Accept();
 }
 
 void FormAddTask::ShowResourcesValue() {

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "app/DialogFrame.h"
+#include "app/SpanDialog.h"
 #include "model/Date.h"
 #include "model/Task.h"
 
@@ -26,30 +26,20 @@ class TextBox;
 
 namespace MyApp {
 
-class FormAddTask : public DialogFrame {
+class FormAddTask : public SpanDialog {
 public:
     // Builds and shows the dialog over `owner` ("Nuovo Task" or "Modifica Task").
     FormAddTask(QVUtility::Form* owner, const std::wstring& title);
     ~FormAddTask() override;
 
     // ---- What the owner reads when the dialog has closed --------------------
-    int result = ResultClosed;
     bool editMode = false;  // set by LoadTask
     int taskId = 0;         // the task being changed (LoadTask)
-    Date startDate;
-    Date endDate;
-    std::string description;  // trimmed
-    int colour = 0;           // COLORREF
+    int colour = 0;         // COLORREF
     int resources = 0;
     double dailyCost = 0.0;
 
     // ---- Controls (owned) ---------------------------------------------------
-    QVUtility::Label* descriptionLabel = nullptr;
-    QVUtility::TextBox* descriptionBox = nullptr;
-    QVUtility::Label* startLabel = nullptr;
-    QVUtility::Label* endLabel = nullptr;
-    QVUtility::DatePicker* startPicker = nullptr;
-    QVUtility::DatePicker* endPicker = nullptr;
     QVUtility::Label* colourLabel = nullptr;
     QVUtility::ComboBoxEx* colourList = nullptr;
     QVUtility::Label* resourcesLabel = nullptr;
@@ -57,8 +47,6 @@ public:
     QVUtility::NumericBox* resourcesSpinner = nullptr;
     QVUtility::Label* costLabel = nullptr;
     QVUtility::CurrencyBox* costBox = nullptr;
-    QVUtility::Button* cancelButton = nullptr;
-    QVUtility::Button* okButton = nullptr;
     HIMAGELIST colourImages = nullptr;  // pictures of the colour list; owned
 
     // The pickers offer only the days from projectStart to projectEnd and
@@ -68,15 +56,13 @@ public:
     void LoadTask(Task task);
 
     void BuildControls() override;
-    void OnFormKey(int key) override;
     void ChildLostFocus(QVUtility::GUIElement* element) override;
     void ChildGotFocus(QVUtility::GUIElement* element) override;
-    void OnButton(QVUtility::GUIElement* button) override;
 
 private:
     // Reads every field from the controls; then checks them and closes the
     // dialog with result 1 when they are sound.
-    void Accept();
+    void Accept() override;
     void ShowResourcesValue();
 };
 

@@ -33,7 +33,6 @@ public:
                   const PageFormat& landscape, const PageFormat& portrait, const std::wstring& printingDate);
     ~FormAnteprima() override;
 
-    int result = ResultClosed;  // ResultAccepted: "Stampa..." was pressed
     PrintChoice choice;
     std::int64_t page = 0;  // the page shown, 0-based
     std::int64_t PageCount() const;

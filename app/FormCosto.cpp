@@ -58,12 +58,4 @@ void FormCosto::SetReport(const std::string& reportText, double total) {
     reportBox->SetText(shown);
 }
 
-void FormCosto::OnButton(GUIElement* button) {
-    if (button != nullptr && button == okButton) CloseWindow();
-}
-
-void FormCosto::OnFormKey(int key) {
-    if (key == VK_ESCAPE || key == VK_RETURN) CloseWindow();
-}
-
 }  // namespace MyApp

@@ -24,15 +24,12 @@ public:
     QVUtility::Label* totalLabel = nullptr;
     QVUtility::Label* detailLabel = nullptr;
     QVUtility::TextBox* reportBox = nullptr;
-    QVUtility::Button* okButton = nullptr;
 
     // The total line reads "Costo del progetto: " and the total in the
     // user's regional format; the report box shows the whole text.
     void SetReport(const std::string& reportText, double total);
 
     void BuildControls() override;
-    void OnFormKey(int key) override;
-    void OnButton(QVUtility::GUIElement* button) override;
 };
 
 }  // namespace MyApp

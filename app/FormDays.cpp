@@ -34,7 +34,6 @@ FormDays::~FormDays() { CloseSilently(); }
 void FormDays::BuildControls() {
     MeasureClient();
     const int w = builtWidth;
-    const int h = builtHeight;
 
     dateLabel = MakeLabel(L"Data:", 10, 10, 80, 25);
     datePicker = MakeDatePicker(100, 10);
@@ -44,8 +43,7 @@ void FormDays::BuildControls() {
     Place(dayList, 10, 65, w - 130, 220);
     dayList->Create();
     removeButton = MakeButton(L"Rimuovi", w - 110, 65, 100, 25);
-    cancelButton = MakeButton(L"Annulla", w - 110, h - 35, 100, 25);
-    okButton = MakeButton(L"OK", w - 220, h - 35, 100, 25);
+    MakeOkCancelButtons();
     firstField = datePicker;
 }
 
@@ -106,16 +104,12 @@ void FormDays::SelectByText(const std::string& itemText) {
 
 void FormDays::OnButton(GUIElement* button) {
     if (button == nullptr) return;
-    if (button == cancelButton) {
-        result = ResultCancelled;
-        CloseWindow();
-    } else if (button == okButton) {
-        result = ResultAccepted;
-        CloseWindow();
-    } else if (button == addButton) {
+    if (button == addButton) {
         AddPickedDay();
     } else if (button == removeButton) {
         RemoveSelectedDay();
+    } else {
+        DialogFrame::OnButton(button);
     }
 }
 
@@ -169,11 +163,6 @@ void FormDays::RemoveSelectedDay() {
         RefreshList();
     }
     if (dayList->Count() > 0) dayList->Select(found - 1 < 0 ? 0 : found - 1);
-}
-
-void FormDays::OnFormKey(int key) {
-    if (key == VK_ESCAPE) CloseOnEscape(this, key);
-    else if (key == VK_RETURN) OnButton(okButton);
 }
 
 }  // namespace MyApp

@@ -27,7 +27,6 @@ public:
     FormDays(QVUtility::Form* owner, const std::wstring& title);
     ~FormDays() override;
 
-    int result = ResultClosed;
     std::vector<Date> days;  // the list being edited, earliest first
     std::string listTag;     // "#DAY INCLUDE" or "#DAY EXCLUDE"
 
@@ -37,8 +36,6 @@ public:
     QVUtility::Label* listLabel = nullptr;
     QVUtility::ListBox* dayList = nullptr;
     QVUtility::Button* removeButton = nullptr;
-    QVUtility::Button* cancelButton = nullptr;
-    QVUtility::Button* okButton = nullptr;
 
     // The picker offers the project's days; the list shows `list`.
     void LoadDays(const std::string& tag, const Date& projectStart, const Date& projectEnd,
@@ -50,7 +47,6 @@ public:
     void SelectByText(const std::string& itemText);
 
     void BuildControls() override;
-    void OnFormKey(int key) override;
     void OnButton(QVUtility::GUIElement* button) override;
 
 private:

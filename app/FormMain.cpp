@@ -13,6 +13,7 @@
 #include "app/resource.h"
 #include "model/Date.h"
 #include "toolkit/core/Menu.h"
+#include "toolkit/core/WindowReach.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/platform/Services.h"
 #include "toolkit/platform/TextConversion.h"
@@ -28,13 +29,6 @@ namespace MyApp {
 using QVUtility::GUIElement;
 
 FormMain* popupCommandOwner = nullptr;
-
-FormMain* OwningFormMain(GUIElement* element) {
-    for (GUIElement* e = element; e != nullptr; e = e->parent) {
-        if (auto* form = dynamic_cast<FormMain*>(e)) return form;
-    }
-    return nullptr;
-}
 
 namespace {
 
@@ -116,58 +110,58 @@ void HandleEndSession(GUIElement* element) {
 }
 
 int HandleLeftButtonUp(GUIElement* element, HWND, int x, int y) {
-    if (FormMain* form = OwningFormMain(element)) form->OnFormLeftButtonUp(x, y);
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnFormLeftButtonUp(x, y);
     return 0;
 }
 
 int HandleLeftButtonDown(GUIElement* element, HWND, int x, int y) {
-    if (FormMain* form = OwningFormMain(element)) form->OnFormLeftButtonDown(x, y);
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnFormLeftButtonDown(x, y);
     return 0;
 }
 
 void HandleKeyDown(GUIElement* element, int key) {
-    if (FormMain* form = OwningFormMain(element)) form->OnFormKeyDown(key);
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnFormKeyDown(key);
 }
 
 void HandleKeyUp(GUIElement* element, int key) {
-    if (FormMain* form = OwningFormMain(element)) form->OnFormKeyUp(key);
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnFormKeyUp(key);
 }
 
 bool HandleChar(GUIElement* element, int character) {
-    FormMain* form = OwningFormMain(element);
+    FormMain* form = QVUtility::OwningElement<FormMain>(element);
     return form == nullptr || form->FilterFormChar(character);
 }
 
 void HandleActivate(GUIElement* element) {
-    if (FormMain* form = OwningFormMain(element)) form->OnFormActivate();
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnFormActivate();
 }
 
 void HandleDeactivate(GUIElement* element) {
-    if (FormMain* form = OwningFormMain(element)) form->OnFormDeactivate();
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnFormDeactivate();
 }
 
 void HandleMenuCommand(GUIElement* item) {
-    FormMain* form = OwningFormMain(item);
+    FormMain* form = QVUtility::OwningElement<FormMain>(item);
     if (form == nullptr) form = popupCommandOwner;
     if (form != nullptr) form->OnMenuCommand(item);
 }
 
 void HandleToolbarCommand(GUIElement* item) {
-    if (FormMain* form = OwningFormMain(item)) form->OnToolbarCommand(item);
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(item)) form->OnToolbarCommand(item);
 }
 
 int HandleBarRightClick(GUIElement* element, HWND, int x, int y) {
-    if (FormMain* form = OwningFormMain(element)) form->OnBarRightClick(element, x, y);
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnBarRightClick(element, x, y);
     return 0;
 }
 
 int HandleBarLeftClick(GUIElement* element, HWND, int, int) {
-    if (FormMain* form = OwningFormMain(element)) form->OnBarLeftClick(element);
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnBarLeftClick(element);
     return 0;
 }
 
 int HandleBarDoubleClick(GUIElement* element, HWND, int, int) {
-    if (FormMain* form = OwningFormMain(element)) form->OnBarDoubleClick(element);
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnBarDoubleClick(element);
     return 0;
 }
 
@@ -182,11 +176,11 @@ void HandleSelectNext(QVUtility::Form* form) {
 // The panel scrolled its content (and with it the bar windows, which the
 // platform may have clamped): the bars follow the rows now in view.
 void HandleChartScroll(GUIElement* panel, int) {
-    if (FormMain* form = OwningFormMain(panel)) form->PlaceBars();
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(panel)) form->PlaceBars();
 }
 
 void HandleLayoutTimer(QVUtility::Timer* timer) {
-    if (FormMain* form = OwningFormMain(timer)) form->UpdateScrollBars();
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(timer)) form->UpdateScrollBars();
 }
 
 }  // namespace
@@ -667,7 +661,7 @@ void FormMain::PlaceBars() {
     // the view.
     if (titleCell != nullptr && titleCell->window != nullptr) {
         const std::int64_t left = static_cast<std::int64_t>(chartLayout.titleLeft) - scrollX;
-        const bool reachable = left >= -ChartLayout::SafeReach && left <= ChartLayout::SafeReach;
+        const bool reachable = QVUtility::WithinSafeReach(left, left);
         if (reachable) PlaceChild(titleCell->window, panel, static_cast<int>(left), std::max(-scrollY, -100));
         ShowChild(titleCell->window, reachable);
     }

@@ -306,8 +306,4 @@ private:
 // among their parents (the bars' popup menu); set by the first FormMain.
 extern FormMain* popupCommandOwner;
 
-// The nearest FormMain up the element's parent chain (the element itself
-// included); none when there is none.
-FormMain* OwningFormMain(QVUtility::GUIElement* element);
-
 }  // namespace MyApp

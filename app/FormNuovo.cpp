@@ -1,7 +1,5 @@
 #include "app/FormNuovo.h"
 
-#include "toolkit/platform/MessageBoxes.h"
-#include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/CheckBox.h"
 #include "toolkit/widgets/DatePicker.h"
@@ -23,12 +21,10 @@ const wchar_t* const WeekdayNames[7] = {L"Lun", L"Mar", L"Mer", L"Gio", L"Ven", 
 }  // namespace
 
 FormNuovo::FormNuovo(QVUtility::Form* ownerForm, const std::wstring& title)
-    : DialogFrame(ownerForm, title, ClientWidth, ClientHeight, L"Lucida Console") {
+    : SpanDialog(ownerForm, title, ClientWidth, ClientHeight) {
     const Date today = LocalNow();
     earliestTaskStart = today;
     latestTaskEnd = today;
-    startDate = today;
-    endDate = today;
     OpenWindow();
 }
 
@@ -36,15 +32,8 @@ FormNuovo::~FormNuovo() { CloseSilently(); }
 
 void FormNuovo::BuildControls() {
     MeasureClient();
-    const int w = builtWidth;
-    const int h = builtHeight;
 
-    descriptionBox = MakeDescriptionBox(descriptionLabel);
-
-    startLabel = MakeLabel(L"Data inizio:", 10, 70, 80, 25);
-    endLabel = MakeLabel(L"Data fine:", 10, 100, 80, 25);
-    startPicker = MakeDatePicker(100, startLabel->y);
-    endPicker = MakeDatePicker(100, endLabel->y, false);
+    MakeDescriptionAndSpan(false);
     SYSTEMTIME yearEnd{};
     yearEnd.wYear = LocalNow().value.wYear;
     yearEnd.wMonth = 12;
@@ -66,8 +55,7 @@ void FormNuovo::BuildControls() {
         weekdayBoxes[i] = box;
     }
 
-    cancelButton = MakeButton(L"Annulla", w - 110, h - 35, 100, 25);
-    okButton = MakeButton(L"OK", w - 220, h - 35, 100, 25);
+    MakeOkCancelButtons();
     firstField = descriptionBox;
 }
 
@@ -85,30 +73,12 @@ void FormNuovo::LoadProject(const std::string& projectDescription, const Date& p
     editMode = true;
 }
 
-void FormNuovo::OnButton(GUIElement* button) {
-    if (button == nullptr) return;
-    if (button == cancelButton) {
-        result = ResultCancelled;
-        CloseWindow();
-    } else if (button == okButton) {
-        Accept();
-    }
-}
-
 void FormNuovo::Accept() {
-    startDate = MakeDate(startPicker->GetDate());
-    endDate = MakeDate(endPicker->GetDate());
-    const std::wstring typed = descriptionBox->GetText();
-    description = TrimSpaces(QVUtility::Narrow(typed));
-
-    std::wstring problem;
     GUIElement* culprit = nullptr;
+    std::wstring problem = ReadDescriptionAndSpan(culprit);
     const int order = CompareDates(startDate, endDate);
-    if (description.empty()) {
-        problem = L"E' necessario indicare la descrizione.";
-        culprit = descriptionBox;
-    } else if (!(problem = DescriptionProblem(description, typed)).empty()) {
-        culprit = descriptionBox;
+    if (!problem.empty()) {
+        // the description comes first
     } else if (order == 0) {
         problem = L"E' necessario indicare almeno due giorni.";
         culprit = endPicker;
@@ -127,18 +97,11 @@ void FormNuovo::Accept() {
         culprit = endPicker;
     }
     if (!problem.empty()) {
-        QVUtility::ShowError(this, problem, std::wstring(L"Errore"));
-        if (culprit != nullptr && IsOpen()) culprit->Focus();
+        ShowProblem(problem, culprit);
         return;
     }
     for (int i = 0; i < 7; ++i) workingWeekdays[i] = weekdayBoxes[i] != nullptr && weekdayBoxes[i]->IsChecked() ? 1 : 0;
-    result = ResultAccepted;
-    CloseWindow();
-}
-
-void FormNuovo::OnFormKey(int key) {
-    if (key == VK_ESCAPE) CloseOnEscape(this, key);
-    else if (key == VK_RETURN) OnButton(okButton);
+    DialogFrame::Accept();
 }
 
 }  // namespace MyApp

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/DialogFrame.h"
+#include "app/SpanDialog.h"
 #include "model/Date.h"
 
 namespace QVUtility {
@@ -22,45 +22,33 @@ class TextBox;
 
 namespace MyApp {
 
-class FormNuovo : public DialogFrame {
+class FormNuovo : public SpanDialog {
 public:
     // Builds and shows the dialog over `owner` ("Nuovo" or "Modifica").
     FormNuovo(QVUtility::Form* owner, const std::wstring& title);
     ~FormNuovo() override;
 
-    int result = ResultClosed;
     // Written by the main window before LoadProject: whether the project has
     // tasks, and the earliest task start and the latest task end.
     bool hasTasks = false;
     Date earliestTaskStart;
     Date latestTaskEnd;
-    bool editMode = false;  // set by LoadProject
-    Date startDate;
-    Date endDate;
+    bool editMode = false;                           // set by LoadProject
     int workingWeekdays[7] = {0, 0, 0, 0, 0, 0, 0};  // Monday first; written by "OK"
-    std::string description;                         // trimmed
 
-    QVUtility::Label* descriptionLabel = nullptr;
-    QVUtility::TextBox* descriptionBox = nullptr;
-    QVUtility::Label* startLabel = nullptr;
-    QVUtility::Label* endLabel = nullptr;
-    QVUtility::DatePicker* startPicker = nullptr;
-    QVUtility::DatePicker* endPicker = nullptr;
     QVUtility::GroupBox* weekdayFrame = nullptr;
     QVUtility::CheckBox* weekdayBoxes[7] = {};
-    QVUtility::Button* cancelButton = nullptr;
-    QVUtility::Button* okButton = nullptr;
 
     // Fills the dialog from the project; the dialog then changes it.
     void LoadProject(const std::string& projectDescription, const Date& projectStart, const Date& projectEnd,
                      const int weekdays[7]);
 
     void BuildControls() override;
-    void OnFormKey(int key) override;
-    void OnButton(QVUtility::GUIElement* button) override;
 
 private:
-    void Accept();
+    // Reads the fields; closes the dialog with ResultAccepted when they are
+    // sound, else shows the first problem.
+    void Accept() override;
 };
 
 }  // namespace MyApp

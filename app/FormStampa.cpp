@@ -14,7 +14,8 @@ constexpr int ClientWidth = 380;
 constexpr int ClientHeight = 130;
 
 void ListChanged(GUIElement* list) {
-    if (auto* dialog = dynamic_cast<FormStampa*>(OwningDialog(list))) dialog->OnChoiceChanged();
+    if (auto* dialog = dynamic_cast<FormStampa*>(QVUtility::OwningElement<DialogFrame>(list)))
+        dialog->OnChoiceChanged();
 }
 
 }  // namespace
@@ -29,15 +30,13 @@ FormStampa::~FormStampa() { CloseSilently(); }
 void FormStampa::BuildControls() {
     MeasureClient();
     const int w = builtWidth;
-    const int h = builtHeight;
     contentLabel = MakeLabel(L"Stampa:", 10, 13, 70, 25);
     contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), 80, 10, w - 90);
     contentList->onCommand = &ListChanged;
     scaleLabel = MakeLabel(L"Scala:", 10, 48, 70, 25);
     scaleList = MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), 80, 45, w - 90);
     scaleList->onCommand = &ListChanged;
-    cancelButton = MakeButton(L"Annulla", w - 110, h - 35, 100, 25);
-    okButton = MakeButton(L"OK", w - 220, h - 35, 100, 25);
+    MakeOkCancelButtons();
     firstField = contentList;
     OnChoiceChanged();
 }
@@ -49,24 +48,9 @@ void FormStampa::OnChoiceChanged() {
     scaleList->SetEnabled(choice.content == PrintContent::Chart);
 }
 
-void FormStampa::OnButton(GUIElement* button) {
-    if (button == nullptr) return;
-    if (button == okButton) {
-        OnChoiceChanged();
-        result = ResultAccepted;
-        CloseWindow();
-    } else if (button == cancelButton) {
-        result = ResultCancelled;
-        CloseWindow();
-    }
-}
-
-void FormStampa::OnFormKey(int key) {
-    if (key == VK_RETURN) {
-        OnButton(okButton);
-    } else {
-        DialogFrame::OnFormKey(key);
-    }
+void FormStampa::Accept() {
+    OnChoiceChanged();
+    DialogFrame::Accept();
 }
 
 }  // namespace MyApp

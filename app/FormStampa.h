@@ -21,19 +21,16 @@ public:
     FormStampa(QVUtility::Form* owner, const std::wstring& title, const PrintChoice& initial);
     ~FormStampa() override;
 
-    int result = ResultClosed;
     PrintChoice choice;  // what the lists show
 
     QVUtility::Label* contentLabel = nullptr;
     QVUtility::ComboBox* contentList = nullptr;
     QVUtility::Label* scaleLabel = nullptr;
     QVUtility::ComboBox* scaleList = nullptr;
-    QVUtility::Button* okButton = nullptr;
-    QVUtility::Button* cancelButton = nullptr;
 
     void BuildControls() override;
-    void OnFormKey(int key) override;
-    void OnButton(QVUtility::GUIElement* button) override;
+    // Reads the lists' final choice, then closes with ResultAccepted.
+    void Accept() override;
     // A list changed: reads the choice; the scale is for the chart only.
     void OnChoiceChanged();
 };

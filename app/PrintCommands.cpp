@@ -80,12 +80,12 @@ std::wstring PrintingDate() { return QVUtility::Widen(FormatDate(LocalNow())); }
 
 void DialogGone(QVUtility::GUIElement* element) {
     auto* dialog = dynamic_cast<DialogFrame*>(element);
-    FormMain* form = dialog != nullptr ? OwningFormMain(dialog->owner) : nullptr;
+    FormMain* form = dialog != nullptr ? QVUtility::OwningElement<FormMain>(dialog->owner) : nullptr;
     if (form != nullptr && form->printing != nullptr) form->printing->OnDialogClosed(element);
 }
 
 void StartTimerTick(QVUtility::Timer* timer) {
-    FormMain* form = OwningFormMain(timer);
+    FormMain* form = QVUtility::OwningElement<FormMain>(timer);
     if (form != nullptr && form->printing != nullptr) form->printing->RunPendingPrint();
 }
 

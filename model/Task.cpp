@@ -12,7 +12,10 @@ const BarColour BarColours[5] = {
 };
 
 COLORREF BarTextColour(COLORREF barColour) {
-    return barColour == ColourBlu || barColour == ColourRosso ? 0xFFFFFF : 0x000000;
+    for (const BarColour& bar : BarColours) {
+        if (bar.colour == barColour) return bar.whiteText ? 0xFFFFFF : 0x000000;
+    }
+    return 0x000000;
 }
 
 namespace {

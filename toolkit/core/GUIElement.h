@@ -186,4 +186,16 @@ private:
     bool nativeWindowGone = false;  // WM_NCDESTROY seen: the handle may be reused
 };
 
+// The nearest element of type T from `element` up through its parents (the
+// element itself first): the form or dialog a control belongs to. Null when
+// there is none; a chain longer than any real one is not followed.
+template <typename T>
+T* OwningElement(GUIElement* element) {
+    for (int depth = 0; element != nullptr && depth < 64; ++depth) {
+        if (auto* found = dynamic_cast<T*>(element)) return found;
+        element = element->parent;
+    }
+    return nullptr;
+}
+
 }  // namespace QVUtility

@@ -20,14 +20,6 @@ constexpr int BoxWidth = 600;
 constexpr int BoxHeight = 300;
 constexpr int OkWidth = 80;
 
-FormAbout* OwningAbout(GUIElement* element) {
-    for (int depth = 0; element != nullptr && depth < 64; ++depth) {
-        if (auto* about = dynamic_cast<FormAbout*>(element)) return about;
-        element = element->parent;
-    }
-    return nullptr;
-}
-
 void AboutCreated(GUIElement* element, HWND) {
     if (auto* about = dynamic_cast<FormAbout*>(element)) about->BuildControls();
 }
@@ -41,17 +33,17 @@ bool AboutClosing(GUIElement* element) {
 }
 
 bool ElementChar(GUIElement* element, int character) {
-    FormAbout* about = OwningAbout(element);
+    FormAbout* about = OwningElement<FormAbout>(element);
     return about == nullptr || about->OnKey(character);
 }
 
 int LinkPressed(GUIElement* element, HWND, int, int) {
-    if (FormAbout* about = OwningAbout(element)) about->OpenLink(element);
+    if (FormAbout* about = OwningElement<FormAbout>(element)) about->OpenLink(element);
     return 0;
 }
 
 void OkPressed(GUIElement* element) {
-    if (FormAbout* about = OwningAbout(element)) about->CloseBox();
+    if (FormAbout* about = OwningElement<FormAbout>(element)) about->CloseBox();
 }
 
 // Width of a link's text in the link font.

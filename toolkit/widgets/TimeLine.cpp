@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "model/WorkingDays.h"
+#include "toolkit/core/WindowReach.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/draw/ScopedGdi.h"
@@ -327,10 +328,9 @@ void TimeLine::FollowParent() {
     const int position = scrolls ? GetScrollPos(parentWindow, SB_HORZ) : 0;
 
     // Where ruler x = 0 lies in the parent now. The platform keeps window
-    // positions within 32767 pixels, so after a scroll of the parent it is
+    // positions within 16 bits, so after a scroll of the parent it is
     // worked out from the scroll bar rather than from the window.
-    const std::int64_t expected =
-        std::max<std::int64_t>(-32768, std::min<std::int64_t>(32767, logicalLeft + viewOrigin));
+    const std::int64_t expected = KeptWindowPosition(logicalLeft + viewOrigin);
     std::int64_t left = corner.x;  // placed by the owner: the ruler starts here
     if (lastParentScroll >= 0 && position != lastParentScroll) {
         left = logicalLeft - (position - lastParentScroll);
