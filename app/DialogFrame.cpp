@@ -82,9 +82,7 @@ DialogFrame::DialogFrame(QVUtility::Form* ownerForm, const std::wstring& title, 
 
 DialogFrame::~DialogFrame() {
     CloseSilently();
-    // Controls go in the reverse order of their making: the ones inside a
-    // frame before the frame.
-    while (!ownedControls.empty()) ownedControls.pop_back();
+    ownedControls.Clear();
 }
 
 void DialogFrame::OpenWindow() {

@@ -21,6 +21,7 @@
 
 #include "model/Date.h"
 #include "toolkit/core/Form.h"
+#include "toolkit/core/OwnedElements.h"
 #include "toolkit/draw/FontDescription.h"
 
 namespace QVUtility {
@@ -91,7 +92,7 @@ protected:
     // character filter into it; answers the control.
     template <class T>
     T* Own(T* element) {
-        ownedControls.emplace_back(element);
+        ownedControls.Add(element);
         WireChild(element);
         return element;
     }
@@ -142,7 +143,7 @@ private:
     QVUtility::FontDescription dialogFont;
     int requestedClientWidth = 0;
     int requestedClientHeight = 0;
-    std::vector<std::unique_ptr<QVUtility::GUIElement>> ownedControls;
+    QVUtility::OwnedElements ownedControls;
 };
 
 // ---- Text helpers of the dialogs --------------------------------------------

@@ -188,11 +188,11 @@ void HandleLayoutTimer(QVUtility::Timer* timer) {
 // ---- Construction -------------------------------------------------------------
 
 FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(instanceHandle) {
-    elementFont = new QVUtility::FontDescription(std::wstring(L"Lucida Console"), 14);
-    captionFont = new QVUtility::FontDescription(std::wstring(L"Arial"), 22);
+    elementFont = OwnFont(L"Lucida Console", 14);
+    captionFont = OwnFont(L"Arial", 22);
     captionFont->bold = true;
     // A cell's own font, made once for all the bars rather than at each paint.
-    barFont = new QVUtility::FontDescription(std::wstring(L"Tahoma"), 14);
+    barFont = OwnFont(L"Tahoma", 14);
     font = elementFont;
 
     x = 0;
@@ -230,7 +230,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     SetIcon(IDI_APP);
     if (window != nullptr) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(elementFont->GetFont()), TRUE);
     Layout();
-    printing = new PrintCommands(this);
+    printing = std::make_unique<PrintCommands>(this);
     BuildLaterMenus();
     AssignShortcuts();
     AcceptFiles(true);
@@ -241,7 +241,8 @@ FormMain::~FormMain() {
     if (popupCommandOwner == this) popupCommandOwner = nullptr;
     if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
     // The window goes first (without asking anything): its last messages
-    // must not reach elements that are being deleted.
+    // must not reach elements that are being deleted. The print commands,
+    // the recent files' items, the elements and the fonts follow as members.
     if (created && window != nullptr && IsWindow(window)) {
         onClose = nullptr;
         onResize = nullptr;
@@ -249,56 +250,11 @@ FormMain::~FormMain() {
         DestroyWindow(window);
     }
     ReleaseDialogs();
-    delete printing;
-    printing = nullptr;
-
-    delete redoItem;
-    delete undoItem;
-    delete editMenu;
-    for (QVUtility::SubMenu* item : recentItems) delete item;
-    recentItems.clear();
-    delete exitItem;
-    delete dividerItem;
-    delete previewItem;
-    delete printItem;
-    delete exportItem;
-    delete saveAsItem;
-    delete saveItem;
-    delete openItem;
-    delete newItem;
-    delete fileMenu;
-    delete infoItem;
-    delete homeItem;
-    delete guideItem;
-    delete helpMenu;
-    delete deleteSelectedItem;
-    delete editSelectedItem;
-    delete projectDivider;
-    for (const ProjectCommand& command : ProjectCommands()) delete command.item;
-    delete projectMenu;
-    delete deleteTaskItem;
-    delete editTaskItem;
-    delete taskMenu;
-    delete menuBar;
-
-    delete layoutTimer;
-    for (ChartBar* bar : bars) delete bar;
-    bars.clear();
-    delete titleCell;
-    delete ruler;
-    delete chartPanel;
-    for (QVUtility::ToolBarItem* item :
-         {newButton, openButton, firstSeparator, saveButton, secondSeparator, propertiesButton, addTaskButton,
-          includeDaysButton, excludeDaysButton, costButton}) {
-        delete item;
-    }
-    delete toolBar;
-    delete statusBar;
-
     font = nullptr;
-    delete captionFont;
-    delete barFont;
-    delete elementFont;
+}
+
+QVUtility::FontDescription* FormMain::OwnFont(const wchar_t* face, int height) {
+    return ownedFonts.emplace_back(std::make_unique<QVUtility::FontDescription>(std::wstring(face), height)).get();
 }
 
 // ---- Building -------------------------------------------------------------------
@@ -306,40 +262,40 @@ FormMain::~FormMain() {
 void FormMain::BuildMenus() {
     using QVUtility::Menu;
     using QVUtility::SubMenu;
-    menuBar = new QVUtility::MenuBar(this);
+    menuBar = ownedElements.Add(new QVUtility::MenuBar(this));
 
-    fileMenu = new Menu("&File", menuBar);
-    newItem = new SubMenu(fileMenu, std::wstring(L"&Nuovo"));
-    openItem = new SubMenu(fileMenu, std::wstring(L"&Apri"));
-    saveItem = new SubMenu(fileMenu, std::wstring(L"&Salva"));
-    saveAsItem = new SubMenu(fileMenu, std::wstring(L"Sa&lva come..."));
-    exportItem = new SubMenu(fileMenu, std::wstring(L"Esporta come immagine..."));
-    printItem = new SubMenu(fileMenu, IDM_PRINT, L"&Stampa...");
-    previewItem = new SubMenu(fileMenu, IDM_PRINT_PREVIEW, L"Anteprima di stampa");
-    dividerItem = new SubMenu(fileMenu, std::wstring());
+    fileMenu = ownedElements.Add(new Menu("&File", menuBar));
+    newItem = ownedElements.Add(new SubMenu(fileMenu, std::wstring(L"&Nuovo")));
+    openItem = ownedElements.Add(new SubMenu(fileMenu, std::wstring(L"&Apri")));
+    saveItem = ownedElements.Add(new SubMenu(fileMenu, std::wstring(L"&Salva")));
+    saveAsItem = ownedElements.Add(new SubMenu(fileMenu, std::wstring(L"Sa&lva come...")));
+    exportItem = ownedElements.Add(new SubMenu(fileMenu, std::wstring(L"Esporta come immagine...")));
+    printItem = ownedElements.Add(new SubMenu(fileMenu, IDM_PRINT, L"&Stampa..."));
+    previewItem = ownedElements.Add(new SubMenu(fileMenu, IDM_PRINT_PREVIEW, L"Anteprima di stampa"));
+    dividerItem = ownedElements.Add(new SubMenu(fileMenu, std::wstring()));
     dividerItem->appendFlags = MF_SEPARATOR;
-    exitItem = new SubMenu(fileMenu, std::wstring(L"&Esci"));
+    exitItem = ownedElements.Add(new SubMenu(fileMenu, std::wstring(L"&Esci")));
     saveItem->SetEnabled(false);
     saveAsItem->SetEnabled(false);
     exportItem->SetEnabled(false);
     printItem->SetEnabled(false);
     previewItem->SetEnabled(false);
 
-    editMenu = new Menu("&Modifica", menuBar);
-    undoItem = new SubMenu(editMenu, IDM_UNDO, L"&Annulla");
-    redoItem = new SubMenu(editMenu, IDM_REDO, L"&Ripeti");
+    editMenu = ownedElements.Add(new Menu("&Modifica", menuBar));
+    undoItem = ownedElements.Add(new SubMenu(editMenu, IDM_UNDO, L"&Annulla"));
+    redoItem = ownedElements.Add(new SubMenu(editMenu, IDM_REDO, L"&Ripeti"));
     undoItem->SetEnabled(false);
     redoItem->SetEnabled(false);
 
-    helpMenu = new Menu("&?", menuBar);
-    guideItem = new SubMenu(helpMenu, std::wstring(L"&Guida"));
-    homeItem = new SubMenu(helpMenu, std::wstring(L"&Home"));
-    infoItem = new SubMenu(helpMenu, std::wstring(L"&Info..."));
+    helpMenu = ownedElements.Add(new Menu("&?", menuBar));
+    guideItem = ownedElements.Add(new SubMenu(helpMenu, std::wstring(L"&Guida")));
+    homeItem = ownedElements.Add(new SubMenu(helpMenu, std::wstring(L"&Home")));
+    infoItem = ownedElements.Add(new SubMenu(helpMenu, std::wstring(L"&Info...")));
 
     // No bar: the source of the bars' popup menu.
-    taskMenu = new Menu("&Task", nullptr);
-    editTaskItem = new SubMenu(taskMenu, std::wstring(L"&Modifica Task"));
-    deleteTaskItem = new SubMenu(taskMenu, std::wstring(L"&Cancella Task"));
+    taskMenu = ownedElements.Add(new Menu("&Task", nullptr));
+    editTaskItem = ownedElements.Add(new SubMenu(taskMenu, std::wstring(L"&Modifica Task")));
+    deleteTaskItem = ownedElements.Add(new SubMenu(taskMenu, std::wstring(L"&Cancella Task")));
 
     for (SubMenu* item : {newItem, openItem, saveItem, saveAsItem, exportItem, printItem, previewItem, exitItem,
                           undoItem, redoItem, guideItem, homeItem, infoItem, editTaskItem, deleteTaskItem}) {
@@ -351,20 +307,20 @@ void FormMain::BuildMenus() {
 void FormMain::BuildLaterMenus() {
     using QVUtility::SubMenu;
     if (menuBar == nullptr) return;
-    projectMenu = new QVUtility::Menu("&Progetto", menuBar, helpMenu);
-    propertiesItem = new SubMenu(projectMenu, IDM_PROJECT_PROPERTIES, L"Cambia proprietà");
-    addTaskItem = new SubMenu(projectMenu, IDM_PROJECT_ADD_TASK, L"Inserisci Task");
-    includeDaysItem = new SubMenu(projectMenu, IDM_PROJECT_INCLUDE, L"Includi giorni");
-    excludeDaysItem = new SubMenu(projectMenu, IDM_PROJECT_EXCLUDE, L"Escludi giorni");
-    costItem = new SubMenu(projectMenu, IDM_PROJECT_COST, L"Calcola il conto economico");
+    projectMenu = ownedElements.Add(new QVUtility::Menu("&Progetto", menuBar, helpMenu));
+    propertiesItem = ownedElements.Add(new SubMenu(projectMenu, IDM_PROJECT_PROPERTIES, L"Cambia proprietà"));
+    addTaskItem = ownedElements.Add(new SubMenu(projectMenu, IDM_PROJECT_ADD_TASK, L"Inserisci Task"));
+    includeDaysItem = ownedElements.Add(new SubMenu(projectMenu, IDM_PROJECT_INCLUDE, L"Includi giorni"));
+    excludeDaysItem = ownedElements.Add(new SubMenu(projectMenu, IDM_PROJECT_EXCLUDE, L"Escludi giorni"));
+    costItem = ownedElements.Add(new SubMenu(projectMenu, IDM_PROJECT_COST, L"Calcola il conto economico"));
     for (const ProjectCommand& command : ProjectCommands()) {
         command.item->onCommand = &HandleMenuCommand;
         command.item->SetEnabled(command.button != nullptr && command.button->enabled);
     }
-    projectDivider = new SubMenu(projectMenu, IDM_PROJECT_DIVIDER, std::wstring());
+    projectDivider = ownedElements.Add(new SubMenu(projectMenu, IDM_PROJECT_DIVIDER, std::wstring()));
     projectDivider->appendFlags = MF_SEPARATOR;
-    editSelectedItem = new SubMenu(projectMenu, IDM_SELECTED_EDIT, L"&Modifica Task");
-    deleteSelectedItem = new SubMenu(projectMenu, IDM_SELECTED_DELETE, L"&Cancella Task");
+    editSelectedItem = ownedElements.Add(new SubMenu(projectMenu, IDM_SELECTED_EDIT, L"&Modifica Task"));
+    deleteSelectedItem = ownedElements.Add(new SubMenu(projectMenu, IDM_SELECTED_DELETE, L"&Cancella Task"));
     editSelectedItem->onCommand = &HandleMenuCommand;
     deleteSelectedItem->onCommand = &HandleMenuCommand;
     UpdateSelectionCommands();
@@ -373,7 +329,6 @@ void FormMain::BuildLaterMenus() {
 
 void FormMain::ShowRecentFiles(const std::vector<std::string>& paths) {
     recentFiles = paths;
-    for (QVUtility::SubMenu* item : recentItems) delete item;
     recentItems.clear();
     if (fileMenu == nullptr || exitItem == nullptr) return;
     // "&1 C:\...\progetto.vmo" and so on, then a divider, before "&Esci".
@@ -382,12 +337,12 @@ void FormMain::ShowRecentFiles(const std::vector<std::string>& paths) {
         const int id = IDM_RECENT_FIRST + static_cast<int>(i);
         auto* item = new QVUtility::SubMenu(fileMenu, id, RecentFileText(i + 1, recentFiles[i]), exitItem);
         item->onCommand = &HandleMenuCommand;
-        recentItems.push_back(item);
+        recentItems.emplace_back(item);
     }
     if (!recentItems.empty()) {
         auto* divider = new QVUtility::SubMenu(fileMenu, IDM_RECENT_DIVIDER, std::wstring(), exitItem);
         divider->appendFlags = MF_SEPARATOR;
-        recentItems.push_back(divider);
+        recentItems.emplace_back(divider);
     }
 }
 
@@ -435,7 +390,7 @@ void FormMain::AssignShortcuts() {
 }
 
 QVUtility::ToolBarItem* FormMain::AddToolBarItem(const std::wstring& tooltip, int imageIndex, bool enable) {
-    auto* item = new QVUtility::ToolBarItem(toolBar);
+    auto* item = ownedElements.Add(new QVUtility::ToolBarItem(toolBar));
     item->text = tooltip;
     item->tooltipText = QVUtility::Narrow(tooltip);
     item->imageIndex = imageIndex;
@@ -446,7 +401,7 @@ QVUtility::ToolBarItem* FormMain::AddToolBarItem(const std::wstring& tooltip, in
 }
 
 void FormMain::BuildToolBar() {
-    toolBar = new QVUtility::ToolBar(this);
+    toolBar = ownedElements.Add(new QVUtility::ToolBar(this));
     toolBar->x = 10;
     toolBar->y = 3;
     toolBar->flat = 1;
@@ -488,7 +443,7 @@ void FormMain::BuildControls() {
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
 
-    chartPanel = new QVUtility::PanelChildren(this);
+    chartPanel = ownedElements.Add(new QVUtility::PanelChildren(this));
     chartPanel->x = ChartLeft;
     chartPanel->y = ChartTop;
     chartPanel->width = std::max(0, clientWidth - 20);
@@ -503,7 +458,7 @@ void FormMain::BuildControls() {
     chartPanel->onVerticalScroll = &HandleChartScroll;
     chartPanel->Create();
 
-    titleCell = new QVUtility::CellControl(chartPanel);
+    titleCell = ownedElements.Add(new QVUtility::CellControl(chartPanel));
     titleCell->SetBackColour(chartPanel->backColour);
     titleCell->textColour = 0;
     titleCell->SetSize(static_cast<int>(GetSystemMetrics(SM_CXSCREEN) * 0.9), chartLayout.titleHeight);
@@ -513,7 +468,7 @@ void FormMain::BuildControls() {
     titleCell->Create();
     ShowWindow(titleCell->window, SW_HIDE);
 
-    ruler = new QVUtility::TimeLine(chartPanel);
+    ruler = ownedElements.Add(new QVUtility::TimeLine(chartPanel));
     ruler->x = 0;
     ruler->y = chartLayout.rulerTop;
     ruler->Create();
@@ -521,10 +476,10 @@ void FormMain::BuildControls() {
 
     BuildToolBar();
 
-    layoutTimer = new QVUtility::Timer(this, 500);
+    layoutTimer = ownedElements.Add(new QVUtility::Timer(this, 500));
     layoutTimer->onTimer = &HandleLayoutTimer;
 
-    statusBar = new QVUtility::StatusBar(this, project.filePath);
+    statusBar = ownedElements.Add(new QVUtility::StatusBar(this, project.filePath));
     statusBar->Create();
 }
 
@@ -559,9 +514,9 @@ void FormMain::Layout() {
 }
 
 void FormMain::UpdateScrollBars() {
-    static bool running = false;
-    if (running) return;
-    running = true;
+    // Showing or hiding a scroll bar resizes the panel, which comes back here.
+    if (updatingScrollBars) return;
+    updatingScrollBars = true;
 
     if (chartPanel != nullptr) {
         auto readClientSize = [this] {
@@ -593,7 +548,7 @@ void FormMain::UpdateScrollBars() {
     // Resetting or clamping the scroll position moved the content with it.
     PlaceBars();
     if (layoutTimer != nullptr) layoutTimer->Stop();
-    running = false;
+    updatingScrollBars = false;
 }
 
 // ---- The chart ------------------------------------------------------------------------
@@ -679,7 +634,7 @@ void FormMain::PlaceBars() {
     // bars as rows near the view, so no two of those rows share one.
     const std::size_t needed = chartLayout.RowsNearAtMost(client.bottom);
     while (bars.size() < needed) {
-        auto* bar = new ChartBar(chartPanel);
+        auto* bar = ownedElements.Add(new ChartBar(chartPanel));
         bar->onRightButtonUp = &HandleBarRightClick;
         bar->onLeftButtonDown = &HandleBarLeftClick;
         bar->onLeftDoubleClick = &HandleBarDoubleClick;
@@ -811,7 +766,9 @@ void FormMain::OnMenuCommand(GUIElement* item) {
     if (item == nullptr) return;
     const int id = item->controlId;
     auto is = [id](GUIElement* candidate) { return candidate != nullptr && candidate->controlId == id; };
-    const auto recent = std::find_if(recentItems.begin(), recentItems.end(), is);
+    const auto recent =
+        std::find_if(recentItems.begin(), recentItems.end(),
+                     [&is](const std::unique_ptr<QVUtility::SubMenu>& candidate) { return is(candidate.get()); });
     if (is(exitItem)) {
         if (window != nullptr) SendMessageW(window, WM_CLOSE, 0, 0);
     } else if (is(homeItem)) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "model/ChangeHistory.h"
 #include "model/Project.h"
 #include "toolkit/core/Form.h"
+#include "toolkit/core/OwnedElements.h"
 
 namespace QVUtility {
 class CellControl;
@@ -61,19 +63,26 @@ public:
     // Every change to the project goes through it, for undo and redo; it
     // keeps `project.modified` in step with the state last saved.
     ChangeHistory history;
+    // What the window makes for itself, owned here and destroyed after the
+    // window: its fonts, and its elements in one list, destroyed in the
+    // reverse order of their making (the plain pointers below are for
+    // access).
+    std::vector<std::unique_ptr<QVUtility::FontDescription>> ownedFonts;
+    QVUtility::OwnedElements ownedElements;
     // The bar windows: as many as the rows in view need, each bound to the
     // task of one row (row r shows in bars[r % bars.size()]); kept and
-    // reused across refreshes and scrolling; owned.
+    // reused across refreshes and scrolling.
     std::vector<ChartBar*> bars;
-    ChartLayout chartLayout;  // the chart's geometry after the last refresh
-    bool chartBuilt = false;  // the title cell shows a project
+    ChartLayout chartLayout;          // the chart's geometry after the last refresh
+    bool chartBuilt = false;          // the title cell shows a project
+    bool updatingScrollBars = false;  // UpdateScrollBars is running
 
     QVUtility::FormAbout* aboutDialog = nullptr;
     FormNuovo* projectDialog = nullptr;
     FormAddTask* taskDialog = nullptr;
     FormDays* daysDialog = nullptr;
     FormCosto* costDialog = nullptr;
-    PrintCommands* printing = nullptr;  // the print and preview commands (PrintCommands.cpp); owned
+    std::unique_ptr<PrintCommands> printing;  // the print and preview commands (PrintCommands.cpp)
 
     QVUtility::MenuBar* menuBar = nullptr;
     QVUtility::Menu* fileMenu = nullptr;
@@ -86,8 +95,8 @@ public:
     QVUtility::SubMenu* previewItem = nullptr;  // "Anteprima di stampa"
     QVUtility::SubMenu* dividerItem = nullptr;
     // The recent files in "&File" ("&1" to "&4") and the divider after them,
-    // before "&Esci"; owned.
-    std::vector<QVUtility::SubMenu*> recentItems;
+    // before "&Esci"; made anew whenever the list changes.
+    std::vector<std::unique_ptr<QVUtility::SubMenu>> recentItems;
     std::vector<std::string> recentFiles;  // the paths they stand for, newest first
     QVUtility::SubMenu* exitItem = nullptr;
     QVUtility::Menu* editMenu = nullptr;     // "&Modifica"
@@ -123,9 +132,9 @@ public:
     QVUtility::ToolBarItem* excludeDaysButton = nullptr;
     QVUtility::ToolBarItem* costButton = nullptr;
 
-    QVUtility::FontDescription* elementFont = nullptr;  // the window's own font; owned
-    QVUtility::FontDescription* captionFont = nullptr;  // the title cell; owned
-    QVUtility::FontDescription* barFont = nullptr;      // the bars' texts, on screen and in the picture; owned
+    QVUtility::FontDescription* elementFont = nullptr;  // the window's own font
+    QVUtility::FontDescription* captionFont = nullptr;  // the title cell
+    QVUtility::FontDescription* barFont = nullptr;      // the bars' texts, on screen and in the picture
     QVUtility::PanelChildren* chartPanel = nullptr;
     int chartWidth = 0;     // ruler width after the last refresh
     int contentHeight = 0;  // chart height after the last refresh
@@ -300,6 +309,8 @@ private:
     void BuildToolBar();
     QVUtility::ToolBarItem* AddToolBarItem(const std::wstring& tooltip, int imageIndex, bool enabled);
     bool WriteProjectFile();
+    // A font the window owns.
+    QVUtility::FontDescription* OwnFont(const wchar_t* face, int height);
 };
 
 // The main window that receives the commands of menu items without a form

@@ -114,7 +114,7 @@ void FormAbout::BuildControls() {
     const int left = p + 25;
     const int textWidth = w - p - 35;
 
-    pictureFrame = new PanelChildren(this);
+    pictureFrame = ownedElements.Add(new PanelChildren(this));
     pictureFrame->x = 10;
     pictureFrame->y = 10;
     pictureFrame->width = p;
@@ -123,7 +123,7 @@ void FormAbout::BuildControls() {
     pictureFrame->onChar = &ElementChar;
     pictureFrame->Create();
 
-    picture = new Image(pictureFrame, pictureId);
+    picture = ownedElements.Add(new Image(pictureFrame, pictureId));
     picture->x = 5;
     picture->y = 5;
     picture->width = pictureWidth;
@@ -131,7 +131,7 @@ void FormAbout::BuildControls() {
     picture->onChar = &ElementChar;
     picture->Create();
 
-    titleLabel = new Label(this, titleText);
+    titleLabel = ownedElements.Add(new Label(this, titleText));
     titleLabel->x = left;
     titleLabel->y = 10;
     titleLabel->width = textWidth;
@@ -140,7 +140,7 @@ void FormAbout::BuildControls() {
     titleLabel->onChar = &ElementChar;
     titleLabel->Create();
 
-    secondLabel = new Label(this, secondText);
+    secondLabel = ownedElements.Add(new Label(this, secondText));
     secondLabel->x = left;
     secondLabel->y = 35;
     secondLabel->width = textWidth;
@@ -153,7 +153,7 @@ void FormAbout::BuildControls() {
     const std::string linkTexts[] = {webAddress, MailAddressOf(webAddress)};
     int linkLeft = left;
     for (int i = 0; i < 2; ++i) {
-        auto* link = new CellControl(this);
+        auto* link = ownedElements.Add(new CellControl(this));
         link->SetTextNarrow(linkTexts[i]);
         link->x = linkLeft;
         link->y = 55;
@@ -171,7 +171,7 @@ void FormAbout::BuildControls() {
         *links[i] = link;
     }
 
-    bodyBox = new TextBox(this, bodyText);
+    bodyBox = ownedElements.Add(new TextBox(this, bodyText));
     bodyBox->x = left;
     bodyBox->y = 85;
     bodyBox->width = textWidth;
@@ -183,7 +183,7 @@ void FormAbout::BuildControls() {
     bodyBox->onChar = &ElementChar;
     bodyBox->Create();
 
-    okButton = new Button(this, "OK");
+    okButton = ownedElements.Add(new Button(this, "OK"));
     okButton->x = left + textWidth / 2 - OkWidth / 2;
     okButton->y = h - 50;
     okButton->width = OkWidth;
@@ -194,22 +194,14 @@ void FormAbout::BuildControls() {
 }
 
 void FormAbout::ReleaseChildren() {
-    // Inner elements before the frame that holds them.
-    delete picture;
+    ownedElements.Clear();
     picture = nullptr;
-    delete pictureFrame;
     pictureFrame = nullptr;
-    delete titleLabel;
     titleLabel = nullptr;
-    delete secondLabel;
     secondLabel = nullptr;
-    delete webLink;
     webLink = nullptr;
-    delete mailLink;
     mailLink = nullptr;
-    delete bodyBox;
     bodyBox = nullptr;
-    delete okButton;
     okButton = nullptr;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "toolkit/core/Form.h"
+#include "toolkit/core/OwnedElements.h"
 #include "toolkit/draw/FontDescription.h"
 
 namespace QVUtility {
@@ -69,6 +70,7 @@ public:
 
 private:
     FontDescription ownFont{L"Arial", 14};
+    OwnedElements ownedElements;  // the box's elements; the pointers above are for access
 };
 
 }  // namespace QVUtility
