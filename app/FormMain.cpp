@@ -855,13 +855,13 @@ void FormMain::DisableSaveCommands() {
 
 bool FormMain::FilterFormChar(int) { return true; }
 
-bool FormMain::FilterChildChar(GUIElement*, int character) { return character != 9 && character != 13; }
+bool FormMain::FilterChildChar(GUIElement*, int character) { return character != VK_TAB && character != VK_RETURN; }
 
 void FormMain::OnFormKeyDown(int) {}
 void FormMain::OnFormKeyUp(int) {}
 
 void FormMain::CloseOnEscape(GUIElement*, int key) {
-    if (key == 27 && window != nullptr) SendMessageW(window, WM_CLOSE, 0, 0);
+    if (key == VK_ESCAPE && window != nullptr) SendMessageW(window, WM_CLOSE, 0, 0);
 }
 
 void FormMain::OnFormLeftButtonUp(int, int) {}

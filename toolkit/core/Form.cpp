@@ -5,6 +5,7 @@
 #include <string>
 
 #include "toolkit/core/NativeCreation.h"
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/core/WindowProcedure.h"
 #include "toolkit/draw/FontDescription.h"
 
@@ -12,15 +13,15 @@ namespace QVUtility {
 
 namespace {
 
-constexpr DWORD CaptionedStyle = 0x10C90000;  // WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX
-constexpr DWORD DialogExStyleTopmost = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;  // 0x89
-constexpr DWORD DialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;                         // 0x81
-constexpr DWORD ModalFrameBit = 0x80;
+constexpr DWORD CaptionedStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX;
+constexpr DWORD DialogExStyleTopmost = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+constexpr DWORD DialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
+constexpr DWORD ModalFrameBit = DS_MODALFRAME;
 
 }  // namespace
 
 Form::Form(HINSTANCE instanceHandle, bool dialog) : GUIElement(instanceHandle), dialogMode(dialog) {
-    typeKeyword = "form";
+    typeKeyword = TypeKeyword::Form;
 }
 
 Form::~Form() {

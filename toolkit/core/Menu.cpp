@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/core/Form.h"
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
@@ -97,7 +98,7 @@ void AppendToPopup(HMENU popup, SubMenu* item) {
 // ---- MenuBar ------------------------------------------------------------------
 
 MenuBar::MenuBar(Form* form) : Child(nullptr) {
-    typeKeyword = "menubar";
+    typeKeyword = TypeKeyword::MenuBar;
     parent = form;
 }
 
@@ -127,7 +128,7 @@ void MenuBar::UpdateShortcuts() {
 
 Menu::Menu(const std::string& caption, GUIElement* parentElement, GUIElement* before) : Child(nullptr) {
     text = Widen(caption);
-    typeKeyword = "menu";
+    typeKeyword = TypeKeyword::Menu;
     parent = parentElement;
     if (auto* bar = dynamic_cast<MenuBar*>(parent)) {
         Insert(bar->items, this, before);
@@ -167,7 +168,7 @@ SubMenu::SubMenu(GUIElement* parentElement, const std::wstring& caption, GUIElem
 SubMenu::SubMenu(GUIElement* parentElement, int commandId, const std::wstring& caption, GUIElement* before)
     : Child(nullptr) {
     text = caption;
-    typeKeyword = "submenu";
+    typeKeyword = TypeKeyword::SubMenu;
     controlId = commandId;
     IndexControlId(this);
     parent = parentElement;

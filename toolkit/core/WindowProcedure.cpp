@@ -13,9 +13,11 @@
 #include "toolkit/core/GUIElement.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/core/NativeCreation.h"
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/Button.h"
 
 namespace QVUtility {
 
@@ -43,7 +45,7 @@ int SignedHigh(LPARAM value) { return static_cast<short>(HIWORD(static_cast<DWOR
 GUIElement* ElementOwning(HWND handle) { return FindElementHolding(handle); }
 
 bool IsComboBox(const GUIElement* element) {
-    return element->typeKeyword == "combobox" || element->typeKeyword == "ComboBoxEx";
+    return element->typeKeyword == TypeKeyword::ComboBox || element->typeKeyword == TypeKeyword::ComboBoxEx;
 }
 
 }  // namespace
@@ -192,7 +194,7 @@ bool Command(GUIElement* element, WPARAM wParam, LPARAM lParam) {
     GUIElement* sourceElement = ElementOwning(source);
     if (sourceElement == nullptr) return false;
     if (auto* command = dynamic_cast<CommandElement*>(sourceElement)) {
-        if (sourceElement->typeKeyword == "checkbox") {
+        if (sourceElement->typeKeyword == TypeKeyword::CheckBox) {
             const std::shared_ptr<bool> alive = sourceElement->AliveFlag();
             sourceElement->ToggleChecked();
             if (!*alive) return false;
@@ -213,14 +215,14 @@ bool Command(GUIElement* element, WPARAM wParam, LPARAM lParam) {
                 break;
             default: break;
             }
-        } else if (sourceElement->typeKeyword == "listbox") {
+        } else if (sourceElement->typeKeyword == TypeKeyword::ListBox) {
             if (code == LBN_SELCHANGE && command->onCommand) command->onCommand(sourceElement);
         } else if (command->onCommand) {
             command->onCommand(sourceElement);
         }
         return false;
     }
-    if (sourceElement->typeKeyword == "toolbar") {
+    if (sourceElement->typeKeyword == TypeKeyword::ToolBar) {
         GUIElement* item = FindByControlId(id);
         auto* itemCommand = dynamic_cast<CommandElement*>(item);
         if (itemCommand != nullptr && itemCommand->onCommand) itemCommand->onCommand(item);
@@ -235,12 +237,12 @@ void Notify(LPARAM lParam) {
     switch (code) {
     case DTN_DATETIMECHANGE: {
         GUIElement* picker = ElementOwning(header->hwndFrom);
-        if (picker != nullptr && picker->typeKeyword == "datepicker") picker->OnDateChange();
+        if (picker != nullptr && picker->typeKeyword == TypeKeyword::DatePicker) picker->OnDateChange();
         break;
     }
     case UDN_DELTAPOS: {
         GUIElement* box = ElementOwning(header->hwndFrom);
-        if (box != nullptr && box->typeKeyword == "numericbox") {
+        if (box != nullptr && box->typeKeyword == TypeKeyword::NumericBox) {
             auto* change = reinterpret_cast<NMUPDOWN*>(lParam);
             box->OnPositionChange(change->iPos + change->iDelta);
         }
@@ -248,7 +250,7 @@ void Notify(LPARAM lParam) {
     }
     case TTN_GETDISPINFOW: {
         GUIElement* item = FindByControlId(static_cast<int>(header->idFrom));
-        if (item != nullptr && item->typeKeyword == "toolbaritem" && !item->tooltipText.empty()) {
+        if (item != nullptr && item->typeKeyword == TypeKeyword::ToolBarItem && !item->tooltipText.empty()) {
             const std::wstring tip = Widen(item->tooltipText);
             const size_t length = tip.size() < static_cast<size_t>(TooltipBufferLength)
                                       ? tip.size()
@@ -282,61 +284,13 @@ void Notify(LPARAM lParam) {
     }
 }
 
-// Owner-drawn push button; answers whether it was drawn.
-bool DrawButton(LPARAM lParam) {
-    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-    if (item == nullptr) return false;
+// An owner-drawn push button asks to be painted: Button paints it.
+bool DrawOwnerDrawnButton(LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item == nullptr || item->CtlType != ODT_BUTTON) return false;
     GUIElement* button = FindByControlId(static_cast<int>(item->CtlID));
-    if (button == nullptr || item->CtlType != ODT_BUTTON || button->typeKeyword != "button") return false;
-
-    const HDC context = item->hDC;
-    const RECT box = item->rcItem;
-    const int w = box.right - box.left;
-    const int h = box.bottom - box.top;
-    COLORREF textColour = GetTextColor(context);
-
-    // Height of the font the context holds: swap a font in to learn which
-    // one was selected, then put it back. A font asked for by character
-    // height (negative) or at the default size (0) says little about the
-    // height of its line, so the context's text metrics decide; the font's
-    // own height is the fallback.
-    FontDescription measuring;
-    LOGFONTW current{};
-    HGDIOBJ replaced = SelectObject(context, measuring.GetFont());
-    if (replaced != nullptr && replaced != HGDI_ERROR) {
-        GetObjectW(replaced, sizeof(current), &current);
-        SelectObject(context, replaced);
-    }
-    int lineHeight = current.lfHeight < 0 ? -current.lfHeight : current.lfHeight;
-    TEXTMETRICW metrics{};
-    if (GetTextMetricsW(context, &metrics) && metrics.tmHeight > 0) lineHeight = metrics.tmHeight;
-    int offset = (h - lineHeight) / 2;
-    if (offset < 0) offset = 0;
-
-    Drawing surface;
-    surface.element = button;
-    surface.Attach(context, false);
-    surface.FillRect(box.left, box.top, w, h, 0, GetBkColor(context), GetBkColor(context));
-
-    COLORREF outline = textColour;
-    if (item->itemState & ODS_DISABLED) {
-        outline = 0x696969;
-        textColour = 0x969696;
-    } else if (item->itemState & ODS_SELECTED) {
-        outline = 0xFFFFFF - textColour;
-    }
-    surface.FrameRect(box.left, box.top, w, h, 1, outline);
-
-    const int imageOffset = button->DrawImage(surface, box, (item->itemState & ODS_SELECTED) != 0);
-    surface.DrawText(box.left + imageOffset, box.top + offset, w - imageOffset, h, button->GetText(), textColour,
-                     nullptr, imageOffset > 0 ? 0 : 2);
-    if (item->itemState & ODS_FOCUS) {
-        RECT focus = box;
-        InflateRect(&focus, -3, -3);
-        DrawFocusRect(context, &focus);
-    }
-    surface.End();
-    return true;
+    if (button == nullptr || button->typeKeyword != TypeKeyword::Button) return false;
+    return PaintOwnerDrawnButton(*button, *item);
 }
 
 // Files dropped from the shell: their paths go to the form's handler; the
@@ -452,7 +406,7 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
         }
         break;
     case WM_DRAWITEM:
-        if (DrawButton(lParam)) {
+        if (DrawOwnerDrawnButton(lParam)) {
             answered = true;
             return 1;
         }
@@ -490,7 +444,7 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
         break;
     case WM_TIMER: {
         GUIElement* timer = FindByControlId(static_cast<int>(wParam));
-        if (timer != nullptr && timer->typeKeyword == "timer") timer->OnTimerTick();
+        if (timer != nullptr && timer->typeKeyword == TypeKeyword::Timer) timer->OnTimerTick();
         break;
     }
     case WM_HSCROLL:

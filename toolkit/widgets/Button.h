@@ -28,4 +28,10 @@ public:
     int DrawImage(Drawing& surface, const RECT& item, bool pressed) override;
 };
 
+// Paints an owner-drawn push button: its face, an outline that shows the
+// pressed and disabled states, its picture (the element's DrawImage) and its
+// text, and the focus frame. Any element of the button kind can be painted
+// so; answers true.
+bool PaintOwnerDrawnButton(GUIElement& button, const DRAWITEMSTRUCT& item);
+
 }  // namespace QVUtility

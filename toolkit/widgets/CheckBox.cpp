@@ -1,12 +1,13 @@
 #include "toolkit/widgets/CheckBox.h"
 
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
 CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption) : Child(nullptr) {
     parent = parentElement;
-    typeKeyword = "checkbox";
+    typeKeyword = TypeKeyword::CheckBox;
     text = Widen(caption);
     width = 80;
     height = 30;

@@ -1,12 +1,13 @@
 #include "toolkit/widgets/ComboBox.h"
 
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
 ComboBox::ComboBox(GUIElement* parentElement) : Child(nullptr) {
     parent = parentElement;
-    typeKeyword = "combobox";
+    typeKeyword = TypeKeyword::ComboBox;
     width = 80;
     height = 130;
 }

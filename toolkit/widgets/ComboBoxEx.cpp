@@ -1,5 +1,6 @@
 #include "toolkit/widgets/ComboBoxEx.h"
 
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/Services.h"
 #include "toolkit/platform/TextConversion.h"
 
@@ -7,7 +8,7 @@ namespace QVUtility {
 
 ComboBoxEx::ComboBoxEx(GUIElement* parentElement, HIMAGELIST* source)
     : ComboBox(parentElement), imageListSource(source) {
-    typeKeyword = "ComboBoxEx";
+    typeKeyword = TypeKeyword::ComboBoxEx;
 }
 
 void ComboBoxEx::Create() {

@@ -1,11 +1,12 @@
 #include "toolkit/widgets/DatePicker.h"
+#include "toolkit/core/TypeKeywords.h"
 
 #include <commctrl.h>
 
 namespace QVUtility {
 
 DatePicker::DatePicker(GUIElement* parentElement) : PanelChildren(parentElement) {
-    typeKeyword = "datepicker";
+    typeKeyword = TypeKeyword::DatePicker;
     text.clear();
     width = 140;
     height = 25;

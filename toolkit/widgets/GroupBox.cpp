@@ -1,12 +1,13 @@
 #include "toolkit/widgets/GroupBox.h"
 
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
 GroupBox::GroupBox(GUIElement* parentElement, const std::string& caption) : Child(nullptr) {
     parent = parentElement;
-    typeKeyword = "groupbox";
+    typeKeyword = TypeKeyword::GroupBox;
     text = Widen(caption);
     width = 150;
     height = 150;

@@ -1,5 +1,6 @@
 #include "toolkit/widgets/Image.h"
 
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/draw/GdiTally.h"
 #include "toolkit/platform/TextConversion.h"
 
@@ -7,7 +8,7 @@ namespace QVUtility {
 
 Image::Image(GUIElement* parentElement, int resource) : Child(nullptr), resourceId(resource) {
     parent = parentElement;
-    typeKeyword = "image";
+    typeKeyword = TypeKeyword::Image;
 }
 
 Image::~Image() {

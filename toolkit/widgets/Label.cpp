@@ -1,12 +1,13 @@
 #include "toolkit/widgets/Label.h"
 
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
 Label::Label(GUIElement* parentElement, const std::string& caption) : Child(nullptr) {
     parent = parentElement;
-    typeKeyword = "label";
+    typeKeyword = TypeKeyword::Label;
     text = Widen(caption);
     width = 80;
     height = 30;

@@ -1,5 +1,6 @@
 #include "toolkit/widgets/ListBox.h"
 
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
@@ -17,7 +18,7 @@ const std::wstring& ItemAt(const std::vector<std::wstring>& list, int index) {
 
 ListBox::ListBox(GUIElement* parentElement) : Child(nullptr) {
     parent = parentElement;
-    typeKeyword = "listbox";
+    typeKeyword = TypeKeyword::ListBox;
     width = 130;
     height = 130;
 }

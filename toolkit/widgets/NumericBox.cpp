@@ -1,4 +1,5 @@
 #include "toolkit/widgets/NumericBox.h"
+#include "toolkit/core/TypeKeywords.h"
 
 #include <commctrl.h>
 
@@ -6,7 +7,7 @@ namespace QVUtility {
 
 NumericBox::NumericBox(GUIElement* parentElement, GUIElement* buddyElement) : Child(nullptr), buddy(buddyElement) {
     parent = parentElement;
-    typeKeyword = "numericbox";
+    typeKeyword = TypeKeyword::NumericBox;
     x = 0;
     y = 0;
     width = 0;

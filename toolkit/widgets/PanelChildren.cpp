@@ -2,6 +2,7 @@
 
 #include "toolkit/core/NativeCreation.h"
 #include "toolkit/core/Registry.h"
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/core/WindowProcedure.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/draw/GdiTally.h"
@@ -17,7 +18,7 @@ constexpr DWORD FloatingExtendedStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
 
 PanelChildren::PanelChildren(GUIElement* parentElement) : Child(nullptr) {
     parent = parentElement;
-    typeKeyword = "panel";
+    typeKeyword = TypeKeyword::Panel;
 }
 
 PanelChildren::~PanelChildren() { ReleaseChildBrush(); }

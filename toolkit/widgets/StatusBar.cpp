@@ -3,13 +3,14 @@
 #include <commctrl.h>
 
 #include "toolkit/core/NativeCreation.h"
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
 StatusBar::StatusBar(GUIElement* parentElement, const std::string& initialText) : Child(nullptr) {
     parent = parentElement;
-    typeKeyword = "statusbar";
+    typeKeyword = TypeKeyword::StatusBar;
     text = Widen(initialText);
     x = 0;
     y = 0;

@@ -1,12 +1,13 @@
 #include "toolkit/widgets/TextBox.h"
 
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
 TextBox::TextBox(GUIElement* parentElement, const std::string& initialText) : Child(nullptr) {
     parent = parentElement;
-    typeKeyword = "textbox";
+    typeKeyword = TypeKeyword::TextBox;
     text = Widen(initialText);
     width = 80;
     height = 30;

@@ -1,10 +1,11 @@
 #include "toolkit/widgets/Timer.h"
+#include "toolkit/core/TypeKeywords.h"
 
 namespace QVUtility {
 
 Timer::Timer(GUIElement* parentElement, int intervalMilliseconds) : Child(nullptr), interval(intervalMilliseconds) {
     parent = parentElement;
-    typeKeyword = "timer";
+    typeKeyword = TypeKeyword::Timer;
     text = L"timer";
     width = 50;
     height = 22;

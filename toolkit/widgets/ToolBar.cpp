@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
+#include "toolkit/core/TypeKeywords.h"
 #include "toolkit/draw/GdiTally.h"
 
 namespace QVUtility {
 
 ToolBarItem::ToolBarItem(ToolBar* toolbar) : Child(nullptr), label(LabelLength, L'\0') {
     parent = toolbar;
-    typeKeyword = "toolbaritem";
+    typeKeyword = TypeKeyword::ToolBarItem;
 }
 
 void ToolBarItem::Create() {
@@ -22,7 +23,7 @@ void ToolBarItem::Create() {
 
 ToolBar::ToolBar(GUIElement* owner) : Child(nullptr) {
     parent = owner;
-    typeKeyword = "toolbar";
+    typeKeyword = TypeKeyword::ToolBar;
     width = 190;
     height = 25;
 }
