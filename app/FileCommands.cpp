@@ -19,6 +19,7 @@
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/platform/FileDialogs.h"
+#include "toolkit/platform/IgnoredError.h"
 #include "toolkit/platform/Services.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/StatusBar.h"
@@ -78,6 +79,7 @@ Result Guarded(Result failure, Step step) {
     try {
         return step();
     } catch (...) {
+        QVUtility::IgnoreException("file command");
         return failure;
     }
 }

@@ -1,6 +1,7 @@
 #include "toolkit/core/Child.h"
 
 #include "toolkit/core/NativeCreation.h"
+#include "toolkit/platform/IgnoredError.h"
 
 namespace QVUtility {
 
@@ -10,7 +11,7 @@ HWND Child::CreateChildWindow(const wchar_t* nativeClass, DWORD style, DWORD ext
     TakeControlId();
     window = CreateElementWindow(extendedStyle, nativeClass, text.c_str(), style, x, y, width, height, ParentWindow(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), nullptr);
-    if (window == nullptr) GetLastError();  // read and dropped: the element stays usable as data
+    if (window == nullptr) IgnorePlatformError("Child::CreateChildWindow: no window; the element stays usable as data");
     IndexWindow(this);
     return window;
 }

@@ -8,6 +8,7 @@
 #include "toolkit/core/TypeKeywords.h"
 #include "toolkit/core/WindowProcedure.h"
 #include "toolkit/draw/FontDescription.h"
+#include "toolkit/platform/IgnoredError.h"
 
 namespace QVUtility {
 
@@ -105,7 +106,7 @@ void Form::Create() {
         ShowWindow(handle, startMaximized ? SW_SHOWMAXIMIZED : SW_SHOW);
         UpdateWindow(handle);
     } else {
-        GetLastError();  // read and dropped: the element stays usable as data
+        IgnorePlatformError("Form::Create: no window; the element stays usable as data");
         // A dialog without a window cannot give its owner back later.
         EndModal();
     }

@@ -16,6 +16,7 @@
 #include "toolkit/core/TypeKeywords.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
+#include "toolkit/platform/IgnoredError.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 
@@ -546,6 +547,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         const LRESULT result = Dispatch(element, window, message, wParam, lParam, answered);
         if (answered) return result;
     } catch (...) {
+        IgnoreException("WindowProcedure");
         // Nothing may unwind through the platform's frames. A request to
         // close the window or to end the session whose handler failed is
         // refused, so that nothing is lost unasked; any other message gets

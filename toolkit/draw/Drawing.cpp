@@ -3,7 +3,7 @@
 #include "toolkit/core/GUIElement.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/draw/ScopedGdi.h"
-#include "toolkit/platform/Services.h"
+#include "toolkit/platform/IgnoredError.h"
 #include "toolkit/platform/TextConversion.h"
 
 #include <algorithm>
@@ -280,9 +280,6 @@ HBITMAP Drawing::LoadBitmapFile(const std::string& path) {
 
 void Drawing::ReleaseBitmap(HBITMAP bitmap) { ReleaseGdiObject(bitmap); }
 
-void Drawing::OnPlatformError(const char* /*operation*/) {
-    const std::string message = LastErrorText();
-    (void)message;
-}
+void Drawing::OnPlatformError(const char* operation) { IgnorePlatformError(operation); }
 
 }  // namespace QVUtility

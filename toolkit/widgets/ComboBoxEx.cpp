@@ -1,7 +1,7 @@
 #include "toolkit/widgets/ComboBoxEx.h"
 
 #include "toolkit/core/TypeKeywords.h"
-#include "toolkit/platform/Services.h"
+#include "toolkit/platform/IgnoredError.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
@@ -42,7 +42,7 @@ bool ComboBoxEx::InsertNative(size_t slot) {
     item.iSelectedImage = slot < selectedImages.size() ? selectedImages[slot] : 0;
     item.iIndent = slot < indents.size() ? indents[slot] : 0;
     if (SendMessageW(window, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) == -1) {
-        LastErrorText();  // read and dropped: the item stays in the lists
+        IgnorePlatformError("ComboBoxEx: item not shown; it stays in the lists");
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include "toolkit/core/WindowProcedure.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/draw/GdiTally.h"
+#include "toolkit/platform/IgnoredError.h"
 
 namespace QVUtility {
 
@@ -86,7 +87,7 @@ HWND PanelChildren::RegisterAndCreateWindow() {
     }
     AttachClassWindow(className.c_str(), classInstance, window);
     IndexWindow(this);
-    if (window == nullptr) GetLastError();  // the element stays usable as data
+    if (window == nullptr) IgnorePlatformError("PanelChildren::Create: no window; the element stays usable as data");
     return window;
 }
 

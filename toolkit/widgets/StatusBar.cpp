@@ -4,6 +4,7 @@
 
 #include "toolkit/core/NativeCreation.h"
 #include "toolkit/core/TypeKeywords.h"
+#include "toolkit/platform/IgnoredError.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
@@ -27,7 +28,7 @@ void StatusBar::Create() {
     TakeControlId();
     window = CreateElementWindow(0, STATUSCLASSNAMEW, text.c_str(), style, x, y, width, height, ParentWindow(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr));
-    if (window == nullptr) GetLastError();
+    if (window == nullptr) IgnorePlatformError("StatusBar::Create: no window; the element stays usable as data");
     IndexWindow(this);
     FinishCreate();
 }
