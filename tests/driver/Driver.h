@@ -51,8 +51,9 @@ std::wstring DesktopName();
 // Puts the calling thread on the desktop `name`, created when missing. Wine
 // makes it a virtual desktop when HKCU\Software\Wine\Explorer\Desktops gives
 // it a size; a name missing there is added with the size of "velmora_acc"
-// (or 1600x900). Must run before the thread makes a window; answers true at
-// once when the thread is already there.
+// (or 1600x900). The desktop's explorer is started here, by the driver, and
+// must still run when the thread is already there. Must run before the thread
+// makes a window.
 bool UseDesktop(const std::wstring& name = DesktopName());
 
 // Size of the screen as the driver's thread sees it.

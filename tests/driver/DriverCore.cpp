@@ -93,42 +93,25 @@ void RegisterVirtualDesktop(const std::wstring& name) {
     RegCloseKey(key);
 }
 
-// Wine closes a desktop, and ends the explorer that draws it, about a
-// second after the last process started on it has gone. A program started
-// just then attaches to a desktop window that is going away, fails its first
-// window with an X error and leaves the desktop broken for every later
-// program. A second copy of the driver, started on the desktop and waiting
-// there until the driver ends, keeps the desktop in use between programs.
-constexpr wchar_t KeeperVariable[] = L"VELMORA_DESKTOP_KEEPER";
-
-struct DesktopKeeperMode {
-    DesktopKeeperMode() {
-        wchar_t value[32];
-        const DWORD n = GetEnvironmentVariableW(KeeperVariable, value, 32);
-        if (n == 0 || n >= 32) return;
-        HANDLE driver = OpenProcess(SYNCHRONIZE, FALSE, wcstoul(value, nullptr, 10));
-        if (driver) WaitForSingleObject(driver, INFINITE);
-        ExitProcess(0);
-    }
-} desktopKeeperMode;
-
-void StartDesktopKeeper(std::wstring desktop) {
-    std::wstring self(MAX_PATH, L'\0');
-    const DWORD n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
-    if (n == 0 || n >= self.size()) return;
-    self.resize(n);
-    std::wstring commandLine = L"\"" + self + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.lpDesktop = desktop.data();
-    PROCESS_INFORMATION info{};
-    SetEnvironmentVariableW(KeeperVariable, Number(GetCurrentProcessId()).c_str());
-    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                                        nullptr, &startup, &info);
-    SetEnvironmentVariableW(KeeperVariable, nullptr);
-    if (!started) return;
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+// Wine's explorer draws a virtual desktop and owns its window. It is started
+// by the first process that asks for that window, as a child of that process.
+// A child of the program under test belongs to the program's job and dies
+// when the driver closes the job; Wine keeps the desktop window, still naming
+// the X window that died with the explorer, so every later program on the
+// desktop fails its first window ("BadWindow" in X_CreateWindow) and ends at
+// once. So the driver starts the explorer itself before any program, and
+// checks that it still runs before each start.
+bool DesktopHasExplorer(const std::wstring& name) {
+    DWORD owner = 0;
+    // GetDesktopWindow starts the explorer when the desktop has none and
+    // waits for it; the window has no owner once that explorer has gone.
+    WaitUntil([&] {
+        owner = 0;
+        GetWindowThreadProcessId(GetDesktopWindow(), &owner);
+        return owner != 0;
+    });
+    if (owner == 0) return Fail(L"the desktop " + name + L" has no explorer (it ended or did not start)");
+    return true;
 }
 
 }  // namespace
@@ -139,16 +122,16 @@ bool UseDesktop(const std::wstring& name) {
     DWORD needed = 0;
     if (current && GetUserObjectInformationW(current, UOI_NAME, currentName, sizeof currentName, &needed) &&
         _wcsicmp(currentName, name.c_str()) == 0)
-        return true;
+        return DesktopHasExplorer(name);
     RegisterVirtualDesktop(name);
-    // The handle stays open for the life of the driver: the thread keeps using it.
+    // The handle stays open for the life of the driver: the thread keeps using
+    // it, and a thread on the desktop keeps Wine from closing it between programs.
     HDESK desktop = CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
     if (!desktop) return Fail(L"CreateDesktopW(" + name + L") failed, error " + Number(GetLastError()));
     if (!SetThreadDesktop(desktop))
         return Fail(L"SetThreadDesktop(" + name + L") failed, error " + Number(GetLastError()) +
                     L" (the thread already has windows?)");
-    StartDesktopKeeper(name);
-    return true;
+    return DesktopHasExplorer(name);
 }
 
 SIZE ScreenSize() { return SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }

@@ -326,6 +326,27 @@ TEST_F(DriverTest, PixelsMouseAndScreenshot) {
     EXPECT_NE(screen.At(r.right, r.bottom), kSwatchColour);
 }
 
+// The explorer that draws the desktop is no part of the program's job: ending
+// the program (its job closed by the next start) leaves it running, and the
+// next program comes up on the same desktop.
+TEST_F(DriverTest, TheDesktopOutlivesTheProgramsStartedOnIt) {
+    DWORD explorer = 0;
+    GetWindowThreadProcessId(GetDesktopWindow(), &explorer);
+    ASSERT_NE(explorer, 0u);
+    ASSERT_NE(explorer, app.Id());
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, explorer);
+    ASSERT_NE(process, nullptr);
+    BOOL inJob = TRUE;
+    EXPECT_TRUE(IsProcessInJob(process, nullptr, &inJob));
+    EXPECT_FALSE(inJob);
+
+    app.Kill();
+    ASSERT_TRUE(app.Start(drv::ExeFolder() + L"driver_target.exe")) << drv::LastErrorUtf8();
+    EXPECT_NE(app.WaitWindow(L"VelmoraDriverTarget", L"Bersaglio del driver", 15000), nullptr) << drv::LastErrorUtf8();
+    EXPECT_EQ(WaitForSingleObject(process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    CloseHandle(process);
+}
+
 // Restores an environment variable of the driver when it goes.
 class ScopedVariable {
 public:
