@@ -170,21 +170,25 @@ void TabNavigation(GUIElement* element, HWND window) {
     if (GUIElement* target = ElementOwning(next)) target->Focus();
 }
 
+// WM_COMMAND without a control: where the command came from.
+constexpr int CommandFromMenu = 0;
+constexpr int CommandFromAccelerator = 1;
+
 // Answers whether the procedure must return 1 at once (a combo-box hook refused).
 bool Command(GUIElement* element, WPARAM wParam, LPARAM lParam) {
     const int code = HIWORD(wParam);
     const int id = LOWORD(wParam);
     const HWND source = reinterpret_cast<HWND>(lParam);
-    if (source == nullptr && (code == 0 || code == 1)) {
-        // A menu item chosen (0) or its shortcut pressed (1); a shortcut
+    if (source == nullptr && (code == CommandFromMenu || code == CommandFromAccelerator)) {
+        // A menu item chosen or its shortcut pressed; a shortcut
         // does nothing while its item is disabled.
         SubMenu* item = FindMenuItemById(id);
         if (item == nullptr) {
             auto* form = dynamic_cast<Form*>(element);
-            if (code == 1 && form != nullptr) form->RunShortcut(id);
+            if (code == CommandFromAccelerator && form != nullptr) form->RunShortcut(id);
             return false;
         }
-        if (code == 1 && !item->enabled) return false;
+        if (code == CommandFromAccelerator && !item->enabled) return false;
         if (item->checkable) {
             item->checked = !IsChecked(item);
             if (item->created) ApplyCheck(item);
