@@ -110,19 +110,12 @@ void DialogFrame::OpenWindow() {
 }
 
 void DialogFrame::CloseSilently() {
-    onClose = nullptr;
-    onDestroy = nullptr;
     for (auto& control : ownedControls) {
         control->onGotFocus = nullptr;
         control->onLostFocus = nullptr;
         control->onTextChanged = nullptr;
     }
-    EndModal();
-    if (created && window != nullptr && IsWindow(window)) {
-        UnregisterHotkeys();
-        created = false;
-        DestroyWindow(window);
-    }
+    DestroyQuietly();
 }
 
 void DialogFrame::BuildControls() {}

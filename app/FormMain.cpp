@@ -240,15 +240,9 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
 FormMain::~FormMain() {
     if (popupCommandOwner == this) popupCommandOwner = nullptr;
     if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
-    // The window goes first (without asking anything): its last messages
-    // must not reach elements that are being deleted. The print commands,
-    // the recent files' items, the elements and the fonts follow as members.
-    if (created && window != nullptr && IsWindow(window)) {
-        onClose = nullptr;
-        onResize = nullptr;
-        UnregisterHotkeys();
-        DestroyWindow(window);
-    }
+    // The window goes first; the print commands, the recent files' items,
+    // the elements and the fonts follow as members.
+    DestroyQuietly();
     ReleaseDialogs();
     font = nullptr;
 }

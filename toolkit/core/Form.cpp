@@ -214,6 +214,18 @@ void Form::BeginModal(Form* owner) {
     owner->modalDialog = this;
 }
 
+void Form::DestroyQuietly() {
+    onClose = nullptr;
+    onDestroy = nullptr;
+    onResize = nullptr;
+    EndModal();
+    if (created && window != nullptr && IsWindow(window)) {
+        UnregisterHotkeys();
+        created = false;
+        DestroyWindow(window);
+    }
+}
+
 void Form::EndModal() {
     Form* owner = dialogOwner;
     if (owner == nullptr) return;

@@ -86,6 +86,12 @@ public:
     void BeginModal(Form* owner);
     void EndModal();
 
+    // Destroys the window without telling anybody: no close, destroy or
+    // resize handler runs, the hotkeys go and a modal form gives its owner
+    // back. The first step of a form's destructor, so that the window's last
+    // messages reach no element that is being deleted.
+    void DestroyQuietly();
+
 private:
     struct OwnShortcut {
         Shortcut keys;

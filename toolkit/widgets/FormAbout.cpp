@@ -78,14 +78,7 @@ FormAbout::FormAbout(Form* ownerForm)
 }
 
 FormAbout::~FormAbout() {
-    onClose = nullptr;
-    onDestroy = nullptr;
-    EndModal();
-    if (created && window != nullptr && IsWindow(window)) {
-        UnregisterHotkeys();
-        created = false;
-        DestroyWindow(window);
-    }
+    DestroyQuietly();
     ReleaseChildren();
 }
 
