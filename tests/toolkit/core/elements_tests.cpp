@@ -1,6 +1,6 @@
 // Element model: two-phase life, the registry, control identifiers and window
-// classes, text and size operations, tooltips, and what deleting an element
-// leaves behind.
+// classes, text and size operations, tooltips, what deleting an element
+// leaves behind, and the order in which a form's own elements go.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,9 +8,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/core/Form.h"
+#include "toolkit/core/OwnedElements.h"
 #include "toolkit/core/Registry.h"
 #include "toolkit/core/WindowProcedure.h"
 #include "toolkit/draw/FontDescription.h"
@@ -387,6 +389,32 @@ TEST_F(Elements, WindowOfADeletedPanelGetsDefaultProcessing) {
     SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 0);
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
+}
+
+// A control that notes its name when it goes.
+class NotingControl : public TestControl {
+public:
+    NotingControl(GUIElement* parentElement, std::vector<std::string>& log, std::string name)
+        : TestControl(parentElement, L"STATIC", 0, "label"), log_(log), name_(std::move(name)) {}
+    ~NotingControl() override { log_.push_back(name_); }
+
+private:
+    std::vector<std::string>& log_;
+    std::string name_;
+};
+
+TEST_F(Elements, OwnedElementsGoInReverseOrderSoChildrenBeforeTheirParents) {
+    Form form(GetModuleHandleW(nullptr));
+    form.Create();
+    std::vector<std::string> gone;
+    {
+        OwnedElements owned;
+        auto* frame = owned.Add(new NotingControl(&form, gone, "frame"));
+        frame->Create();
+        owned.Add(new NotingControl(frame, gone, "first"))->Create();
+        owned.Add(new NotingControl(frame, gone, "second"))->Create();
+    }
+    EXPECT_EQ(gone, (std::vector<std::string>{"second", "first", "frame"}));
 }
 
 }  // namespace
