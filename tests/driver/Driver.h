@@ -23,7 +23,7 @@ namespace drv {
 // ---------------------------------------------------------------------------
 // Timing and errors
 
-constexpr DWORD kTimeout = 5000;  // default wait for anything that should happen
+constexpr DWORD kTimeout = 15000;  // default wait for anything that should happen; generous for a loaded machine
 
 // Polls `condition` every `stepMs` until it holds or `timeoutMs` have passed;
 // answers whether it held.
