@@ -125,7 +125,8 @@ void Form::SetIcon(int resourceId) {
         // A private copy (not the shared one LoadIconW gives), so that the
         // form may release it.
         auto loaded = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+                                                    GetSystemMetricsForDpi(SM_CXSMICON, scale.Dpi()),
+                                                    GetSystemMetricsForDpi(SM_CYSMICON, scale.Dpi()), 0));
         if (loaded != nullptr) {
             SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(loaded));
             if (icon != nullptr) DestroyIcon(icon);
@@ -153,6 +154,32 @@ void Form::CentreOnScreen() {
         SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
         Redraw();
     }
+}
+
+void Form::OnDpiChanged(DisplayScale newScale, const RECT& suggested) {
+    scale = newScale;
+    if (font != nullptr) font->SetDpi(scale.Dpi());
+    if (window != nullptr) {
+        SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        ApplyFont();
+        // The small icon drawn for the new size from the multi-size icon.
+        if (iconId != 0) SetIcon(iconId);
+    }
+}
+
+SIZE Form::BaseClientSize() const {
+    RECT client{};
+    if (window == nullptr || !GetClientRect(window, &client)) return SIZE{0, 0};
+    if (scale.IsBase()) return SIZE{client.right, client.bottom};
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                             GetMenu(window) != nullptr, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)),
+                             DisplayScale::BaseDpi);
+    return SIZE{scale.ToBase(outer.right - outer.left) - (frame.right - frame.left),
+                scale.ToBase(outer.bottom - outer.top) - (frame.bottom - frame.top)};
 }
 
 void Form::RegisterHotkeys() {

@@ -51,6 +51,10 @@ public:
     Form* dialogOwner = nullptr;  // owner form while shown as a modal dialog
     bool startMaximized = false;  // Create shows the window maximised
     FilesDroppedHandler onFilesDropped = nullptr;
+    // The density of the screen the form is on; every fixed size of the form
+    // and of its elements goes through it. The system's when the form is
+    // made; a dialog takes its owner's.
+    DisplayScale scale = DisplayScale::OfSystem();
 
     void Create() override;
     virtual void FormHook();
@@ -60,6 +64,14 @@ public:
     // Lets files be dropped on the window (from the shell); onFilesDropped hears of them.
     void AcceptFiles(bool accept);
     void CentreOnScreen();
+    // The window moved to a screen of another density: takes the new scale
+    // and the place the system suggests. Forms lay themselves out again
+    // after this.
+    virtual void OnDpiChanged(DisplayScale newScale, const RECT& suggested);
+    // The client size as a 96-DPI size: what the window's outer size, taken
+    // back to 96 DPI, leaves inside a frame of 96 DPI. At 96 DPI the client
+    // size itself.
+    SIZE BaseClientSize() const;
     void RegisterHotkeys();
     void UnregisterHotkeys();
     int HotkeyCount() const { return static_cast<int>(hotkeys.size()); }

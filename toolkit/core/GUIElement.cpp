@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "toolkit/core/Form.h"
 #include "toolkit/core/NativeCreation.h"
 #include "toolkit/core/WindowProcedure.h"
 #include "toolkit/draw/FontDescription.h"
@@ -211,6 +212,13 @@ void GUIElement::OnTimerTick() {}
 int GUIElement::DrawImage(Drawing&, const RECT&, bool) { return 0; }
 
 // ---- Non-virtual operations -------------------------------------------------
+
+DisplayScale GUIElement::Scale() const {
+    for (const GUIElement* element = this; element != nullptr; element = element->parent) {
+        if (const auto* form = dynamic_cast<const Form*>(element)) return form->scale;
+    }
+    return DisplayScale::OfSystem();
+}
 
 void GUIElement::SetClientSize(int clientWidth, int clientHeight) {
     if (!created) return;

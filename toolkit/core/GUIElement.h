@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/DisplayScale.h"
 #include "toolkit/core/Registry.h"
 
 namespace QVUtility {
@@ -163,6 +164,9 @@ public:
 
     // ---- Non-virtual operations -------------------------------------------
     void SetClientSize(int clientWidth, int clientHeight);
+    // The scale of the form the element is in (its sizes for 96 DPI times
+    // the screen's density); the system's when it is in no form.
+    DisplayScale Scale() const;
     POINT RefreshPosition();
     std::wstring GetText();
     std::string GetTextNarrow();

@@ -519,6 +519,13 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
         if (element) element->OnMouseLeave();
         break;
     case WM_HOTKEY: Hotkey(element, wParam); break;
+    case WM_DPICHANGED:
+        if (auto* form = dynamic_cast<Form*>(element); form != nullptr && lParam != 0) {
+            form->OnDpiChanged(DisplayScale(LOWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
+            answered = true;
+            return 0;
+        }
+        break;
     case WM_DROPFILES:
         FilesDropped(element, wParam);
         answered = true;

@@ -34,7 +34,8 @@ FontDescription::FontDescription(FontDescription&& other) noexcept
       bold(other.bold),
       italic(other.italic),
       underline(other.underline),
-      fixedPitch(other.fixedPitch) {}
+      fixedPitch(other.fixedPitch),
+      dpi(other.dpi) {}
 
 FontDescription& FontDescription::operator=(FontDescription&& other) noexcept {
     if (this != &other) {
@@ -52,16 +53,24 @@ void FontDescription::CopyFieldsFrom(const FontDescription& other) {
     italic = other.italic;
     underline = other.underline;
     fixedPitch = other.fixedPitch;
+    dpi = other.dpi;
 }
 
 HFONT FontDescription::GetFont() {
     if (!handle) {
-        handle = CountGdiCreation(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic ? TRUE : FALSE,
+        const int scaledHeight = dpi == 96 || dpi <= 0 ? height : MulDiv(height, dpi, 96);
+        handle = CountGdiCreation(CreateFontW(scaledHeight, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic ? TRUE : FALSE,
                                               underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
                                               CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                               fixedPitch ? FIXED_PITCH : DEFAULT_PITCH, face.c_str()));
     }
     return handle;
+}
+
+void FontDescription::SetDpi(int newDpi) {
+    if (newDpi <= 0 || newDpi == dpi) return;
+    dpi = newDpi;
+    Release();
 }
 
 void FontDescription::Release() {

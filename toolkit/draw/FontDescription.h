@@ -17,6 +17,9 @@ public:
     bool italic = false;
     bool underline = false;
     bool fixedPitch = false;
+    // The screen density the height is given for: the font is made
+    // height x dpi / 96 pixels high (the height as it is at 96).
+    int dpi = 96;
 
     // Face "System", default size, no flags.
     FontDescription();
@@ -35,6 +38,9 @@ public:
     // The platform font, made now when there is none yet (none when the
     // platform refuses).
     HFONT GetFont();
+
+    // Makes the font for a screen of `newDpi` dots per inch from now on.
+    void SetDpi(int newDpi);
 
     // Deletes the platform font; the next GetFont makes it again from the
     // fields (after a field changed, for example).
