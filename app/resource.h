@@ -7,10 +7,12 @@
 /* Application icon: 16, 32 and 48 pixels. */
 #define IDI_APP 1005
 
-/* About-box picture: 163 x 50 pixels, 24 bits. */
-#define IDB_ABOUT 1006
+/* About-box picture: 163 x 50 pixels, 24 bits; and twice as large
+   (326 x 100) for screens of more than 96 DPI. */
+#define IDB_ABOUT       1006
+#define IDB_ABOUT_LARGE 1007
 
-/* Bar colour icons, 16 x 16, for the colour list of the task dialog. */
+/* Bar colour icons, 16, 24 and 32 pixels, for the colour list of the task dialog. */
 #define IDI_COLOUR_BLUE  1010
 #define IDI_COLOUR_RED   1011
 #define IDI_COLOUR_GREEN 1012
@@ -29,6 +31,15 @@
 #define TBIMG_DELETE_TASK  5
 #define TBIMG_CHART        6
 #define TBIMG_INFO         7
+
+/* For screens of more than 96 DPI: the same strip at 24 and 32 pixels, and
+   the common controls' new, open, save and properties images (6, 7, 8, 10)
+   at their places in strips of fifteen at 16, 24 and 32 pixels. */
+#define IDB_TOOLBAR_24  1067
+#define IDB_TOOLBAR_32  1068
+#define IDB_STANDARD_16 1070
+#define IDB_STANDARD_24 1071
+#define IDB_STANDARD_32 1072
 
 /* Commands of the main window named by the program (menu items and keys
    added beside its first menus).  They lie in the block the toolkit's

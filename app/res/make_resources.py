@@ -18,6 +18,16 @@ It rewrites, byte for byte the same on every run:
     toolbar.bmp       toolbar strip (IDB_TOOLBAR 1066): 128 x 16, 8 bits per
                       pixel, eight 16 x 16 images on RGB(192,192,192)
 
+and, for screens of more than 96 DPI:
+
+    about_large.bmp   the banner at twice its size (IDB_ABOUT_LARGE): 326 x 100
+    toolbar_24.bmp    the toolbar strip at 24 and 32 px (IDB_TOOLBAR_24,
+    toolbar_32.bmp      IDB_TOOLBAR_32)
+    standard_16.bmp   the common controls' new, open, save and properties
+    standard_24.bmp     images at their places in a strip of fifteen, at 16,
+    standard_32.bmp     24 and 32 px (IDB_STANDARD_16 .. IDB_STANDARD_32)
+    colour_*.ico      hold their squares at 16, 24 and 32 px
+
 The files are committed; run the script again after changing a picture and
 commit its outputs with it.  QVVelmora.rc (one folder up) names the files.
 
@@ -301,10 +311,11 @@ def app_icon_big(size):
 # Colour icons for the bar colour list.
 
 
-def colour_icon(rgb):
-    cv = Canvas(16, 16)
-    cv.rect(0, 0, 15, 15, (0x80, 0x80, 0x80))
-    cv.rect(1, 1, 14, 14, rgb)
+def colour_icon(rgb, size=16):
+    cv = Canvas(size, size)
+    edge = size // 16  # the grey border grows with the square
+    cv.rect(0, 0, size - 1, size - 1, (0x80, 0x80, 0x80))
+    cv.rect(edge, edge, size - 1 - edge, size - 1 - edge, rgb)
     return cv
 
 
@@ -503,6 +514,135 @@ TOOLBAR = [
 ]
 
 
+# The common controls' small images the toolbar takes at 96 DPI (new, open,
+# save, properties), drawn again for the larger strips, at their places in
+# a strip of fifteen.
+STANDARD_SLOTS = 15
+
+STANDARD = {
+    6: [  # new: a sheet with its corner folded and a spark
+        "..kkkkkkk...Y...",
+        "..kwwwwwkk.YyY..",
+        "..kwwwwwksk.Y...",
+        "..kwwwwwkkkk....",
+        "..kwwwwwwwwk....",
+        "..kwwwwwwwwk....",
+        "..kwwwwwwwwk....",
+        "..kwwwwwwwwk....",
+        "..kwwwwwwwwk....",
+        "..kwwwwwwwwk....",
+        "..kwwwwwwwwk....",
+        "..kwwwwwwwwk....",
+        "..kwwwwwwwwk....",
+        "..kwwwwwwwwk....",
+        "..kkkkkkkkkk....",
+        "................",
+    ],
+    7: [  # open: a yellow folder
+        "................",
+        "................",
+        "................",
+        ".QQQQ...........",
+        "QyyyyQ..........",
+        "QyyyyyQQQQQQQ...",
+        "QyyyyyyyyyyyQ...",
+        "QyyQQQQQQQQQQQQ.",
+        "QyQPPPPPPPPPPPQ.",
+        "QyQPPPPPPPPPPQ..",
+        "QQPPPPPPPPPPPQ..",
+        "QQPPPPPPPPPPQ...",
+        "QPPPPPPPPPPPQ...",
+        "QQQQQQQQQQQQ....",
+        "................",
+        "................",
+    ],
+    8: [  # save: a blue diskette
+        ".nnnnnnnnnnnnn..",
+        ".nEnwwwwwwwnEn..",
+        ".nEnwwwwwwwnEn..",
+        ".nEnwllllwwnEn..",
+        ".nEnwwwwwwwnEn..",
+        ".nEnwwwwwwwnEn..",
+        ".nEEnnnnnnnEEn..",
+        ".nEEEEEEEEEEEn..",
+        ".nEEnnnnnnnnEn..",
+        ".nEEnsswssnnEn..",
+        ".nEEnsswssnnEn..",
+        ".nEEnsswssnnEn..",
+        "..nnnnnnnnnnnn..",
+        "................",
+        "................",
+        "................",
+    ],
+    10: [  # properties: a sheet with a tick
+        ".kkkkkkkkkk.....",
+        ".kwwwwwwwwk.....",
+        ".kwllllllwk.....",
+        ".kwwwwwwwwk.....",
+        ".kwllllllwk.....",
+        ".kwwwwwwwwk.....",
+        ".kwllllwwwk...DD",
+        ".kwwwwwwwwk..DLD",
+        ".kwllllwwwDDDLGD",
+        ".kwwwwwwwDLDLGD.",
+        ".kwwwwwwwDGGLGD.",
+        ".kwwwwwwwkDGGD..",
+        ".kkkkkkkkkkDD...",
+        "................",
+        "................",
+        "................",
+    ],
+}
+
+
+def standard_strip():
+    """Sixteen-pixel images at their places in the common controls' strip."""
+    cv = Canvas(16 * STANDARD_SLOTS, 16, FACE + (255,))
+    for slot, rows in STANDARD.items():
+        assert len(rows) == 16 and all(len(r) == 16 for r in rows), slot
+        cv.stamp(16 * slot, 0, rows, TB)
+    return cv
+
+
+def doubled(cv):
+    """Twice the size, each pixel a 2 x 2 block whose corners follow the
+    picture's diagonal edges (so slanted lines stay smooth, not stepped)."""
+    out = Canvas(cv.width * 2, cv.height * 2)
+    for y in range(cv.height):
+        for x in range(cv.width):
+            p = cv.get(x, y)
+            a = cv.get(x, y - 1) if y > 0 else p
+            b = cv.get(x + 1, y) if x + 1 < cv.width else p
+            c = cv.get(x - 1, y) if x > 0 else p
+            d = cv.get(x, y + 1) if y + 1 < cv.height else p
+            e1 = a if (c == a and c != d and a != b) else p
+            e2 = b if (a == b and a != c and b != d) else p
+            e3 = c if (d == c and d != b and c != a) else p
+            e4 = d if (b == d and b != a and d != c) else p
+            out.put(2 * x, 2 * y, e1)
+            out.put(2 * x + 1, 2 * y, e2)
+            out.put(2 * x, 2 * y + 1, e3)
+            out.put(2 * x + 1, 2 * y + 1, e4)
+    return out
+
+
+def half_again(cv):
+    """One and a half times the size, for the 24-pixel images: every second
+    row and column of the picture drawn twice, so each image keeps sharp
+    edges and its own colours."""
+    width, height = cv.width * 3 // 2, cv.height * 3 // 2
+    out = Canvas(width, height)
+    for y in range(height):
+        for x in range(width):
+            out.put(x, y, cv.get(x * 2 // 3, y * 2 // 3))
+    return out
+
+
+def larger(cv, size):
+    """A strip of 16-pixel images drawn at 24 or 32 pixels."""
+    return half_again(cv) if size == 24 else doubled(cv)
+
+
 def toolbar_strip():
     cv = Canvas(16 * len(TOOLBAR), 16, FACE + (255,))
     for i, (base, overlays) in enumerate(TOOLBAR):
@@ -597,8 +737,9 @@ def text_width(text, cap_px, stroke_px, spacing=1.8):
     return w - spacing
 
 
-def about_banner():
-    w, h = 163, 50
+def about_banner(k=1):
+    """The banner at k times its size (k = 2 for dense screens)."""
+    w, h = 163 * k, 50 * k
     cv = Canvas(w, h)
     top, bottom = (255, 255, 255), (222, 232, 246)
     for y in range(h):
@@ -606,27 +747,28 @@ def about_banner():
             t = y / float(h - 1)
             cv.put(x, y, lerp(top, bottom, t * 0.85 + 0.15 * x / float(w - 1)))
     # the icon's picture at the left
-    cv.paste(app_icon_big(48), 2, 1)
+    cv.paste(app_icon_big(48 * k), 2 * k, 1 * k)
     # the name, vertically centred in the space at the right
-    cap, stroke, spacing = 13.5, 2.2, 1.2
-    left = 54
-    avail = w - left - 3
+    cap, stroke, spacing = 13.5 * k, 2.2 * k, 1.2 * k
+    left = 54 * k
+    avail = w - left - 3 * k
     tw = text_width("QV Velmora", cap, stroke, spacing)
     x = left + (avail - tw) / 2.0
     accent = (40, 92, 176)
     dark = (36, 42, 58)
     colours = [accent, accent] + [dark] * 8
-    end = draw_text(cv, "QV Velmora", x, 13, cap, stroke, colours, spacing)
+    end = draw_text(cv, "QV Velmora", x, 13 * k, cap, stroke, colours, spacing)
     # a rule under the name in the three bar colours
-    ry = 33
+    ry = 33 * k
     x0, x1 = int(round(x)), int(round(end))
     third = (x1 - x0 + 1) // 3
     for i, colours in enumerate((BAR_BLUE, BAR_GREEN, BAR_ORANGE)):
         a = x0 + i * third
-        b = x1 if i == 2 else a + third - 2
-        cv.rect(a, ry, b, ry + 2, colours[0])
+        b = x1 if i == 2 else a + third - 2 * k
+        cv.rect(a, ry, b, ry + 3 * k - 1, colours[0])
         for xx in range(a, b + 1):
-            cv.put(xx, ry + 2, colours[1])
+            for yy in range(ry + 2 * k, ry + 3 * k):
+                cv.put(xx, yy, colours[1])
     for y in range(h):
         for x in range(w):
             assert cv.get(x, y)[3] == 255
@@ -639,11 +781,17 @@ def about_banner():
 def outputs():
     """Every output file: (name, bytes)."""
     files = [("app.ico", ico([app_icon_16(), app_icon_big(32), app_icon_big(48)])),
-             ("about.bmp", bmp24(about_banner()))]
+             ("about.bmp", bmp24(about_banner())),
+             ("about_large.bmp", bmp24(about_banner(2)))]
     for name, rgb in (("blue", (0, 0, 255)), ("red", (255, 0, 0)), ("green", (30, 231, 15)),
                       ("white", (255, 255, 255)), ("cyan", (0, 243, 255))):
-        files.append(("colour_%s.ico" % name, ico([colour_icon(rgb)])))
+        files.append(("colour_%s.ico" % name, ico([colour_icon(rgb, size) for size in (16, 24, 32)])))
     files.append(("toolbar.bmp", bmp8(toolbar_strip(), FACE)))
+    for size in (24, 32):
+        files.append(("toolbar_%d.bmp" % size, bmp8(larger(toolbar_strip(), size), FACE)))
+    files.append(("standard_16.bmp", bmp8(standard_strip(), FACE)))
+    for size in (24, 32):
+        files.append(("standard_%d.bmp" % size, bmp8(larger(standard_strip(), size), FACE)))
     return files
 
 
