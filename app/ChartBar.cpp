@@ -18,8 +18,13 @@ void ChartBar::OnPaint() {
     surface.Attach(context.Get(), false);
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
-    for (int inset = 0; inset < 4 && 2 * inset < w && 2 * inset < h; ++inset) {
-        surface.FrameRect(inset, inset, w - 2 * inset, h - 2 * inset, 1, inset < 2 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    // Each ring one pixel at 96 DPI, thicker on denser screens.
+    const QVUtility::DisplayScale scale = Scale();
+    const int rings = scale(4);
+    const int black = scale(2);
+    for (int inset = 0; inset < rings && 2 * inset < w && 2 * inset < h; ++inset) {
+        surface.FrameRect(inset, inset, w - 2 * inset, h - 2 * inset, 1,
+                          inset < black ? RGB(0, 0, 0) : RGB(255, 255, 255));
     }
     surface.End();
 }

@@ -7,7 +7,8 @@
 // task one RowPitch lower; the content ends one pitch below the last row.
 // Columns: a bar starts at its first day's column of the ruler and is as
 // wide as its days. The rows' measures are those of the printed chart
-// (ChartGeometry), so the page shows the rows as the screen does.
+// (ChartGeometry), so the page shows the rows as the screen does; they are
+// given for 96 DPI and made the screen's by its scale.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +17,7 @@
 #include "model/Date.h"
 #include "model/Project.h"
 #include "print/PageLayout.h"
+#include "toolkit/core/DisplayScale.h"
 
 namespace MyApp {
 
@@ -47,13 +49,17 @@ public:
     int rulerTop = 31;                                                    // the ruler's top edge
     int gapUnderRuler = static_cast<int>(ChartGeometry().gapUnderRuler);  // ruler's bottom to first bar
     int barHeight = static_cast<int>(ChartGeometry().barHeight);
-    int rowPitch = static_cast<int>(ChartGeometry().rowPitch);  // from one bar's top to the next
+    int rowPitch = static_cast<int>(ChartGeometry().rowPitch);  // from one bar's top to the next (rounded)
     int pictureTextDrop = 5;  // the exported picture writes a bar's text this far below its top
     int viewMargin = 60;      // rows this far above and below the view get bar windows too
 
     ChartLayout() = default;
-    // The chart of `project` over a ruler of the given size and column width.
-    ChartLayout(const Project& project, int dayWidth, int rulerWidth, int rulerHeight);
+    // No chart yet, with the measures above made for a screen of `scale`.
+    explicit ChartLayout(QVUtility::DisplayScale scale);
+    // The chart of `project` over a ruler of the given size and column width
+    // (in pixels of the screen of `scale`).
+    ChartLayout(const Project& project, int dayWidth, int rulerWidth, int rulerHeight,
+                QVUtility::DisplayScale scale = QVUtility::DisplayScale());
 
     int Width() const { return width; }
     // The content's height: the rows and one pitch below them (at least the
@@ -76,8 +82,16 @@ public:
     // is cut to the visible width plus a margin on each side, and one wholly
     // outside that is not shown.
     static BarWindowSpan WindowSpan(const BarSpan& bar, int scroll, int clientWidth);
+    // The tallest content: the scroll range's numbers are 32-bit, and the
+    // content is cut there.
+    static constexpr std::int64_t TallestContent = 2147483647LL / 11 * 10;
 
 private:
+    // Row r lies r pitches below the first: pitch96 / 96 pixels each, the
+    // pitch at 96 DPI times the screen's density, rounded once per row so
+    // that rows far down stay where the scale puts them.
+    std::int64_t pitch96 = static_cast<std::int64_t>(rowPitch) * QVUtility::DisplayScale::BaseDpi;
+    std::int64_t RowOffset(std::int64_t row) const;
     Date start;
     int dayWidth = 0;
     int width = 0;

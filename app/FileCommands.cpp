@@ -226,23 +226,53 @@ void FormMain::ExportChart() {
 
 bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
     if (ruler == nullptr || chartWidth <= 0 || contentHeight <= 0) return false;
-    // The ruler keeps the picture of its last paint; bring it up to date.
-    if (ruler->window != nullptr) UpdateWindow(ruler->window);
-    if (ruler->chartImage == nullptr) return false;  // the ruler too large for one picture
+    // The picture keeps the chart's measures at 96 DPI whatever the screen,
+    // so that one project gives one picture: on a denser screen the ruler
+    // and the rows are drawn again at those measures, in fonts made for them.
+    const bool onBaseScreen = scale.IsBase();
+    QVUtility::FontDescription baseCaption(*captionFont);
+    QVUtility::FontDescription baseBar(*barFont);
+    QVUtility::FontDescription baseRulerFont = ruler->RulerFont();
+    baseCaption.SetDpi(QVUtility::DisplayScale::BaseDpi);
+    baseBar.SetDpi(QVUtility::DisplayScale::BaseDpi);
+    QVUtility::FontDescription* caption = onBaseScreen ? captionFont : &baseCaption;
+    QVUtility::FontDescription* rowFont = onBaseScreen ? barFont : &baseBar;
+    ChartLayout chart = chartLayout;
+    QVUtility::RulerRows rulerRows;
+    int width = chartWidth;
+    int height = contentHeight;
+    if (onBaseScreen) {
+        // The ruler keeps the picture of its last paint; bring it up to date.
+        if (ruler->window != nullptr) UpdateWindow(ruler->window);
+        if (ruler->chartImage == nullptr) return false;  // the ruler too large for one picture
+    } else {
+        chart = ChartLayout(QVUtility::DisplayScale());
+        rulerRows = ruler->BaseRows(chart.rulerTop, baseRulerFont, width);
+        if (static_cast<std::int64_t>(width) * QVUtility::TimeLine::NormalHeight > ruler->pictureLimit) return false;
+        chart = ChartLayout(project, static_cast<int>(rulerRows.columnWidth), width, QVUtility::TimeLine::NormalHeight);
+        height = static_cast<int>(std::min(chart.Height(), ChartLayout::TallestContent));
+    }
 
     // The picture is drawn and written in bands of rows, so a chart of any
     // length needs little memory; each band draws what reaches into it.
-    const ChartLayout& chart = chartLayout;
     const auto paint = [&](HDC context, int top, int bottom) {
         QVUtility::Drawing surface;
         surface.Attach(context, false);
-        surface.FillRect(0, 0, chartWidth, contentHeight, 1, RGB(0, 0, 0), 0xC0C0C0);
+        surface.FillRect(0, 0, width, height, 1, RGB(0, 0, 0), 0xC0C0C0);
         if (top < chart.titleHeight) {
-            surface.DrawText(0, 0, chartWidth, chart.titleHeight, project.description, RGB(0, 0, 0), captionFont, 2,
-                             true);
+            surface.DrawText(0, 0, width, chart.titleHeight, project.description, RGB(0, 0, 0), caption, 2, true);
         }
         if (top < chart.FirstRowTop() && bottom > chart.rulerTop) {
-            surface.DrawBitmap(ruler->chartImage, 0, chart.rulerTop, 0, 0);
+            if (onBaseScreen) {
+                surface.DrawBitmap(ruler->chartImage, 0, chart.rulerTop, 0, 0);
+            } else {
+                // As the ruler's window shows it: cut to its box.
+                const int saved = SaveDC(context);
+                IntersectClipRect(context, 0, chart.rulerTop, width,
+                                  chart.rulerTop + QVUtility::TimeLine::NormalHeight);
+                QVUtility::PaintRulerRows(context, rulerRows, 0, 0, width);
+                RestoreDC(context, saved);
+            }
         }
         // A row's text may reach a little below its bar: one row more each way.
         const RowRange rows = chart.RowsBetween(top - chart.rowPitch, bottom + chart.rowPitch);
@@ -250,18 +280,18 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
             const Task& task = project.tasks[row];
             const BarSpan bar = chart.Bar(task);
             const std::int64_t barTop = chart.RowTop(row);
-            if (barTop >= contentHeight || bar.left >= chartWidth || bar.left + bar.width <= 0) continue;
+            if (barTop >= height || bar.left >= width || bar.left + bar.width <= 0) continue;
             const int l = static_cast<int>(std::max<std::int64_t>(bar.left, -1));
-            const int w = static_cast<int>(std::min<std::int64_t>(bar.left + bar.width, chartWidth + 1) - l);
+            const int w = static_cast<int>(std::min<std::int64_t>(bar.left + bar.width, width + 1) - l);
             const int y = static_cast<int>(barTop);
             surface.FillRect(l, y, w, chart.barHeight, 1, RGB(0, 0, 0), task.colour);
-            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, RGB(0, 0, 0), barFont,
+            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, RGB(0, 0, 0), rowFont,
                              2, true);
         }
         surface.End();
     };
-    if (format == PictureFormat::Png) return QVUtility::WritePngInBands(path, chartWidth, contentHeight, paint);
-    return QVUtility::WriteBitmapInBands(path, chartWidth, contentHeight, paint);
+    if (format == PictureFormat::Png) return QVUtility::WritePngInBands(path, width, height, paint);
+    return QVUtility::WriteBitmapInBands(path, width, height, paint);
 }
 
 void FormMain::OpenHomePage() { QVUtility::ShellOpen(HomePageAddress); }

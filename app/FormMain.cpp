@@ -38,10 +38,10 @@ constexpr int StdImageOpen = 7;
 constexpr int StdImageSave = 8;
 constexpr int StdImageProperties = 10;
 
-constexpr int ChartLeft = 10;  // the chart panel's place in the window
+constexpr int ChartLeft = 10;  // the chart panel's place in the window (and its margins)
 constexpr int ChartTop = 30;
-// The scroll range's numbers are 32-bit: the content is cut there.
-constexpr std::int64_t TallestContent = INT_MAX / 11 * 10;
+constexpr int ToolBarLeft = 10;
+constexpr int ToolBarTop = 3;
 
 // Moves a child window of `panel` to (left, top) and, when width is not
 // negative, gives it that size; nothing when it is there already.
@@ -193,7 +193,9 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     captionFont->bold = true;
     // A cell's own font, made once for all the bars rather than at each paint.
     barFont = OwnFont(L"Tahoma", 14);
+    for (QVUtility::FontDescription* each : {elementFont, captionFont, barFont}) each->SetDpi(scale.Dpi());
     font = elementFont;
+    chartLayout = ChartLayout(scale);
 
     x = 0;
     y = 0;
@@ -396,15 +398,18 @@ QVUtility::ToolBarItem* FormMain::AddToolBarItem(const std::wstring& tooltip, in
 
 void FormMain::BuildToolBar() {
     toolBar = ownedElements.Add(new QVUtility::ToolBar(this));
-    toolBar->x = 10;
-    toolBar->y = 3;
+    toolBar->x = scale(ToolBarLeft);
+    toolBar->y = scale(ToolBarTop);
     toolBar->flat = 1;
     toolBar->alignTop = 0;
     toolBar->alignBottom = 0;
     toolBar->alignLeft = 0;
     toolBar->alignRight = 0;
-    toolBar->width = 100;
-    toolBar->height = 25;
+    toolBar->width = scale(100);
+    toolBar->height = scale(25);
+    toolBar->imageSets = {{16, IDB_STANDARD_16, IDB_TOOLBAR},
+                          {24, IDB_STANDARD_24, IDB_TOOLBAR_24},
+                          {32, IDB_STANDARD_32, IDB_TOOLBAR_32}};
 
     newButton = AddToolBarItem(L"Nuovo", StdImageNew, true);
     openButton = AddToolBarItem(L"Apri", StdImageOpen, true);
@@ -438,10 +443,10 @@ void FormMain::BuildControls() {
     const int clientHeight = client.bottom - client.top;
 
     chartPanel = ownedElements.Add(new QVUtility::PanelChildren(this));
-    chartPanel->x = ChartLeft;
-    chartPanel->y = ChartTop;
-    chartPanel->width = std::max(0, clientWidth - 20);
-    chartPanel->height = std::max(0, clientHeight - 60);
+    chartPanel->x = scale(ChartLeft);
+    chartPanel->y = scale(ChartTop);
+    chartPanel->width = std::max(0, clientWidth - scale(2 * ChartLeft));
+    chartPanel->height = std::max(0, clientHeight - scale(2 * ChartTop));
     chartPanel->border = true;
     chartPanel->SetBackColour(0xC0C0C0);
     chartPanel->childBackColour = 0xDCDCDC;
@@ -486,7 +491,9 @@ void FormMain::Layout() {
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
 
-    if (chartPanel != nullptr) chartPanel->SetSize(std::max(0, clientWidth - 20), std::max(0, clientHeight - 60));
+    if (chartPanel != nullptr)
+        chartPanel->SetSize(std::max(0, clientWidth - scale(2 * ChartLeft)),
+                            std::max(0, clientHeight - scale(2 * ChartTop)));
 
     if (statusBar != nullptr && statusBar->window != nullptr) {
         RECT bar{};
@@ -505,6 +512,36 @@ void FormMain::Layout() {
     if (layoutTimer != nullptr && !layoutTimer->running) layoutTimer->Start();
     // A taller view may show more rows.
     PlaceBars();
+}
+
+void FormMain::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) {
+    if (newScale == scale) {
+        Form::OnDpiChanged(newScale, suggested);
+        return;
+    }
+    // The fonts first: the move lays the window out with them.
+    for (QVUtility::FontDescription* each : {elementFont, captionFont, barFont}) each->SetDpi(newScale.Dpi());
+    Form::OnDpiChanged(newScale, suggested);
+    chartLayout = ChartLayout(scale);
+    if (toolBar != nullptr && toolBar->window != nullptr) {
+        SetWindowPos(toolBar->window, nullptr, scale(ToolBarLeft), scale(ToolBarTop), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        toolBar->ApplyScale();
+    }
+    if (chartPanel != nullptr && chartPanel->window != nullptr) {
+        SetWindowPos(chartPanel->window, nullptr, scale(ChartLeft), scale(ChartTop), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (titleCell != nullptr) {
+        titleCell->SetSize(titleCell->width, chartLayout.titleHeight);
+        if (titleCell->window != nullptr) InvalidateRect(titleCell->window, nullptr, TRUE);
+    }
+    if (ruler != nullptr) ruler->SetSize(ruler->width, scale(QVUtility::TimeLine::NormalHeight));
+    if (chartBuilt) {
+        RefreshChart();
+    } else {
+        Layout();
+    }
 }
 
 void FormMain::UpdateScrollBars() {
@@ -590,8 +627,8 @@ void FormMain::BuildChartRows() {
     RECT outer{};
     if (ruler->window != nullptr && GetWindowRect(ruler->window, &outer)) rulerHeight = outer.bottom - outer.top;
 
-    chartLayout = ChartLayout(project, ruler->dayWidth, chartWidth, rulerHeight);
-    contentHeight = static_cast<int>(std::min(chartLayout.Height(), TallestContent));
+    chartLayout = ChartLayout(project, ruler->dayWidth, chartWidth, rulerHeight, scale);
+    contentHeight = static_cast<int>(std::min(chartLayout.Height(), ChartLayout::TallestContent));
     for (ChartBar* bar : bars) bar->row = ChartBar::NoRow;  // every bar shows its task afresh
     PlaceBars();
     UpdateSelectionCommands();

@@ -156,6 +156,9 @@ public:
     virtual void OnDialogClosed(QVUtility::GUIElement* element);
     virtual void Layout();
     virtual void UpdateScrollBars();
+    // A new screen density: the fonts, the toolbar, the chart panel and the
+    // chart follow it.
+    void OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) override;
     virtual bool FilterFormChar(int character);
     virtual bool FilterChildChar(QVUtility::GUIElement* textBox, int character);
     virtual void OnFormKeyDown(int key);

@@ -21,7 +21,6 @@ const wchar_t* const MonthNames[12] = {L"GEN", L"FEB", L"MAR", L"APR", L"MAG", L
 
 constexpr COLORREF NonWorkingFill = RGB(255, 0, 0);
 constexpr COLORREF NonWorkingNumber = RGB(255, 255, 0);
-constexpr int NormalDayWidth = 20;
 // After this many columns past the right edge of what is drawn, every month
 // and year box that was open at the edge has closed.
 constexpr std::int64_t ColumnsPastEdge = 400;
@@ -226,7 +225,8 @@ TimeLine::TimeLine(GUIElement* parentElement) : PanelChildren(parentElement) {
     spanStart = MyApp::LocalNow();
     spanEnd = spanStart;
     SetBackColour(RGB(255, 255, 255));
-    SetSize(300, 50);
+    const DisplayScale scale = Scale();
+    SetSize(scale(300), scale(NormalHeight));
     tabStop = false;
 }
 
@@ -261,9 +261,7 @@ void TimeLine::SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp:
     UpdateCalendar();
 
     const std::int64_t columns = ColumnCount();
-    dayWidth = NormalDayWidth;
-    const std::int64_t target = static_cast<std::int64_t>(GetSystemMetrics(SM_CXSCREEN)) * 9 / 10;
-    if (columns > 0 && columns * NormalDayWidth < target) dayWidth = static_cast<int>(target / columns);
+    dayWidth = ColumnWidthFor(columns, Scale());
 
     if (created && window != nullptr) {
         RECT outer{};
@@ -295,11 +293,20 @@ bool TimeLine::PictureInputs::Matches(const PictureInputs& other) const {
     if (clientWidth != other.clientWidth || clientHeight != other.clientHeight || rowHeight != other.rowHeight ||
         dayWidth != other.dayWidth || lineColour != other.lineColour || backColour != other.backColour ||
         labelFont != other.labelFont || fontFace != other.fontFace || fontHeight != other.fontHeight ||
-        bold != other.bold || italic != other.italic || underline != other.underline) {
+        fontDpi != other.fontDpi || bold != other.bold || italic != other.italic || underline != other.underline) {
         return false;
     }
     return SameDate(spanStart, other.spanStart) && SameDate(spanEnd, other.spanEnd) &&
            calendarVersion == other.calendarVersion;
+}
+
+int TimeLine::ColumnWidthFor(std::int64_t columns, DisplayScale scale) {
+    // A short span is stretched to nine tenths of the screen; a longer one
+    // keeps its normal columns.
+    const int normal = scale(NormalDayWidth);
+    const std::int64_t target = static_cast<std::int64_t>(GetSystemMetrics(SM_CXSCREEN)) * 9 / 10;
+    if (columns > 0 && columns * normal < target) return static_cast<int>(target / columns);
+    return normal;
 }
 
 int TimeLine::RulerWidth() const {
@@ -359,6 +366,33 @@ void TimeLine::FollowParent() {
     InvalidateRect(window, nullptr, FALSE);
 }
 
+FontDescription TimeLine::RulerFont() const {
+    FontDescription rulerFont(fontName, fontSize);
+    rulerFont.bold = fontBold;
+    rulerFont.italic = fontItalic;
+    rulerFont.underline = fontUnderline;
+    return rulerFont;
+}
+
+RulerRows TimeLine::BaseRows(int top, FontDescription& baseFont, int& baseWidth) const {
+    const int columnWidth = ColumnWidthFor(ColumnCount(), DisplayScale());
+    baseWidth =
+        static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(ColumnCount(), 1) * columnWidth, INT_MAX / 2));
+    int rowHeight = NormalHeight / 3;
+    HDC screen = GetDC(nullptr);
+    if (screen != nullptr) {
+        HGDIOBJ old = SelectObject(screen, baseFont.GetFont());
+        TEXTMETRICW metrics{};
+        if (GetTextMetricsW(screen, &metrics)) rowHeight = std::max<int>(metrics.tmHeight, rowHeight);
+        SelectObject(screen, old);
+        ReleaseDC(nullptr, screen);
+    }
+    RulerRows rows = Rows(top + NormalHeight, rowHeight, &baseFont);
+    rows.columnWidth = columnWidth;
+    rows.pictureWidth = baseWidth;
+    return rows;
+}
+
 RulerRows TimeLine::Rows(int bottom, int rowHeight, FontDescription* labelFont) const {
     RulerRows rows;
     rows.spanStart = spanStart;
@@ -381,10 +415,8 @@ void TimeLine::OnPaint() {
     const int clientHeight = client.bottom;
     const int rulerWidth = RulerWidth();
 
-    FontDescription rulerFont(fontName, fontSize);
-    rulerFont.bold = fontBold;
-    rulerFont.italic = fontItalic;
-    rulerFont.underline = fontUnderline;
+    FontDescription rulerFont = RulerFont();
+    rulerFont.SetDpi(Scale().Dpi());
     FontDescription* labelFont = font != nullptr ? font : &rulerFont;
 
     Drawing surface;
@@ -402,6 +434,7 @@ void TimeLine::OnPaint() {
     inputs.labelFont = labelFont == &rulerFont ? nullptr : labelFont->GetFont();
     inputs.fontFace = labelFont->face;
     inputs.fontHeight = labelFont->height;
+    inputs.fontDpi = labelFont->dpi;
     inputs.bold = labelFont->bold;
     inputs.italic = labelFont->italic;
     inputs.underline = labelFont->underline;

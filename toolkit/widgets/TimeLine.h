@@ -24,6 +24,7 @@
 
 #include "model/Date.h"
 #include "model/WorkingDays.h"
+#include "toolkit/draw/FontDescription.h"
 #include "toolkit/widgets/PanelChildren.h"
 
 namespace QVUtility {
@@ -111,6 +112,20 @@ public:
     // have if it could be as wide as `width`.
     int RulerWidth() const;
 
+    // The ruler's height and its normal column width at 96 DPI.
+    static constexpr int NormalHeight = 50;
+    static constexpr int NormalDayWidth = 20;
+    // The column width for a span of `columns` days on a screen of `scale`.
+    static int ColumnWidthFor(std::int64_t columns, DisplayScale scale);
+
+    // The rows as the ruler draws them at 96 DPI, whatever the screen, with
+    // the top of the ruler at `top`: what the exported picture shows. The
+    // labels are drawn in `baseFont`, a copy of the ruler font made for
+    // 96 DPI (RulerFont); `baseWidth` receives the picture's width.
+    RulerRows BaseRows(int top, FontDescription& baseFont, int& baseWidth) const;
+    // The ruler's own font as its fields describe it (for 96 DPI).
+    FontDescription RulerFont() const;
+
     // Month abbreviation of month 1 to 12 ("GEN" ... "DIC"); empty otherwise.
     static const wchar_t* MonthAbbreviation(int month);
 
@@ -126,6 +141,7 @@ private:
         HFONT labelFont = nullptr;
         std::wstring fontFace;
         int fontHeight = 0;
+        int fontDpi = 0;
         bool bold = false, italic = false, underline = false;
         MyApp::Date spanStart, spanEnd;
         int calendarVersion = 0;

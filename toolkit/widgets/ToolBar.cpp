@@ -29,6 +29,8 @@ ToolBar::ToolBar(GUIElement* owner) : Child(nullptr) {
 }
 
 ToolBar::~ToolBar() {
+    if (window != nullptr && IsWindow(window)) SendMessageW(window, TB_SETIMAGELIST, 0, 0);
+    if (imageList != nullptr) ImageList_Destroy(imageList);
     for (HBITMAP bitmap : mappedBitmaps) ReleaseGdiObject(bitmap);
 }
 
@@ -55,7 +57,44 @@ void ToolBar::Create() {
     if (window == nullptr) return;
     // The record size of this build (32 bytes in 64-bit programs).
     SendMessageW(window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(window, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&standardImages));
+    if (Scale().IsBase() || imageSets.empty()) {
+        SendMessageW(window, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&standardImages));
+        RebuildButtons();
+    } else {
+        ApplyScale();
+    }
+}
+
+void ToolBar::ApplyScale() {
+    if (window == nullptr || imageSets.empty()) return;
+    const int wanted = Scale().ImageSize();
+    const ImageSet* chosen = &imageSets.front();
+    for (const ImageSet& set : imageSets) {
+        if (set.size == wanted) chosen = &set;
+    }
+    if (imageList != nullptr && imageListSize == chosen->size) return;
+    const int capacity = StandardImageCount + 16;
+    HIMAGELIST made = ImageList_Create(chosen->size, chosen->size, ILC_COLOR24 | ILC_MASK, capacity, 0);
+    if (made == nullptr) return;
+    for (int resource : {chosen->standardStrip, chosen->programStrip}) {
+        HBITMAP strip = CountGdiCreation(static_cast<HBITMAP>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, 0)));
+        if (strip == nullptr) continue;
+        // The button face shows through the strips' grey.
+        ImageList_AddMasked(made, strip, RGB(192, 192, 192));
+        ReleaseGdiObject(strip);
+    }
+    // Without the standard images in their places the buttons would show
+    // the wrong pictures: the toolbar keeps what it has.
+    if (ImageList_GetImageCount(made) < StandardImageCount) {
+        ImageList_Destroy(made);
+        return;
+    }
+    SendMessageW(window, TB_SETBITMAPSIZE, 0, MAKELPARAM(chosen->size, chosen->size));
+    SendMessageW(window, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(made));
+    if (imageList != nullptr) ImageList_Destroy(imageList);
+    imageList = made;
+    imageListSize = chosen->size;
     RebuildButtons();
 }
 
@@ -89,6 +128,10 @@ void ToolBar::RebuildButtons() {
         if (image == 0) {
             if (item->bitmapResource != 0 && item->imageCount == 0) {
                 image = AddMappedBitmap(*item);
+            } else if (item->bitmapResource != 0 && imageList != nullptr) {
+                // The program's strip follows the standard images in the set.
+                base = StandardImageCount;
+                image = base + item->imageOffset;
             } else if (item->bitmapResource != 0) {
                 TBADDBITMAP strip{GetModuleHandleW(nullptr), static_cast<UINT_PTR>(item->bitmapResource)};
                 base = window != nullptr

@@ -55,15 +55,34 @@ public:
     std::uint8_t showLabels = 0;
     std::vector<HBITMAP> mappedBitmaps;  // owned
 
+    // The pictures for every screen density: bitmap resources of the
+    // program holding, at one size, the standard images at their places
+    // (a strip of StandardImageCount) and the strip of the items that have
+    // a bitmapResource. A toolbar made at 96 DPI takes the common controls'
+    // images and the items' own strip, as always; on any other screen, and
+    // after a change of screen, the set of the size that suits.
+    struct ImageSet {
+        int size = 16;
+        int standardStrip = 0;
+        int programStrip = 0;
+    };
+    static constexpr int StandardImageCount = 15;
+    std::vector<ImageSet> imageSets;
+
     void Create() override;
     void AddItem(ToolBarItem* item);
     // Recreates every button from items (after the owner changed them).
     void RebuildButtons();
+    // Takes the pictures of the size that suits the form's scale now (after
+    // a change of screen) and sizes the buttons to them.
+    void ApplyScale();
 
     DWORD ToolBarStyle() const;
 
 private:
     int AddMappedBitmap(ToolBarItem& item);
+    HIMAGELIST imageList = nullptr;  // the set in use, when one is; owned
+    int imageListSize = 0;
 };
 
 }  // namespace QVUtility
