@@ -67,6 +67,8 @@ DialogFrame::DialogFrame(QVUtility::Form* ownerForm, const std::wstring& title, 
       requestedClientWidth(clientWidth),
       requestedClientHeight(clientHeight) {
     dialogFont.bold = true;
+    if (ownerForm != nullptr) scale = ownerForm->scale;
+    dialogFont.SetDpi(scale.Dpi());
     font = &dialogFont;
     text = title;
     topmostDialog = false;
@@ -89,22 +91,22 @@ void DialogFrame::OpenWindow() {
     if (owner != nullptr) {
         RECT ownerRect{};
         if (owner->window != nullptr && GetWindowRect(owner->window, &ownerRect)) {
-            x = ownerRect.left + 50;
-            y = ownerRect.top + 50;
+            x = ownerRect.left + scale(50);
+            y = ownerRect.top + scale(50);
         } else {
-            x = owner->x + 50;
-            y = owner->y + 50;
+            x = owner->x + scale(50);
+            y = owner->y + scale(50);
         }
     }
-    width = requestedClientWidth;
-    height = requestedClientHeight;
+    width = scale(requestedClientWidth);
+    height = scale(requestedClientHeight);
     Create();
     // The dialog belongs to its owner's window: it stays in front of it, and
     // an attempt to activate the disabled owner activates the dialog.
     if (window != nullptr && owner != nullptr && owner->window != nullptr)
         SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner->window));
     SetIcon(IDI_APP);
-    SetClientSize(requestedClientWidth, requestedClientHeight);
+    SetClientSize(scale(requestedClientWidth), scale(requestedClientHeight));
     BeginModal(owner);
     FocusFirstField();
 }
@@ -241,17 +243,40 @@ void DialogFrame::ShowDescriptionAndSpan(QVUtility::TextBox* box, QVUtility::Dat
 }
 
 void DialogFrame::MeasureClient() {
-    RECT client{};
-    GetClientRect(window, &client);
-    builtWidth = client.right - client.left;
-    builtHeight = client.bottom - client.top;
+    const SIZE client = BaseClientSize();
+    builtWidth = client.cx;
+    builtHeight = client.cy;
 }
 
 void DialogFrame::Place(GUIElement* element, int left, int top, int elementWidth, int elementHeight) {
-    element->x = left;
-    element->y = top;
-    element->width = elementWidth;
-    element->height = elementHeight;
+    element->x = scale(left);
+    element->y = scale(top);
+    element->width = scale(elementWidth);
+    element->height = scale(elementHeight);
+    basePlaces.push_back(BasePlace{element, RECT{left, top, elementWidth, elementHeight}});
+}
+
+void DialogFrame::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) {
+    Form::OnDpiChanged(newScale, suggested);
+    dialogFont.SetDpi(scale.Dpi());
+    ApplyFont();
+    SetClientSize(scale(requestedClientWidth), scale(requestedClientHeight));
+    for (const BasePlace& base : basePlaces) {
+        GUIElement* element = base.element;
+        element->x = scale(base.place.left);
+        element->y = scale(base.place.top);
+        element->width = scale(base.place.right);
+        element->height = scale(base.place.bottom);
+        if (element->window != nullptr) {
+            SetWindowPos(element->window, nullptr, element->x, element->y, element->width, element->height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (element->font != nullptr) {
+            element->font->SetDpi(scale.Dpi());
+            if (element->window != nullptr)
+                SendMessageW(element->window, WM_SETFONT, reinterpret_cast<WPARAM>(element->font->GetFont()), TRUE);
+        }
+    }
 }
 
 void DialogFrame::WireChild(GUIElement* element) {

@@ -118,10 +118,16 @@ protected:
                                        QVUtility::DatePicker* endField, const std::string& description,
                                        const Date& first, const Date& last);
     // Reads the client size the controls are laid out in into builtWidth
-    // and builtHeight.
+    // and builtHeight, as a size for 96 DPI.
     void MeasureClient();
-    // Gives an element its place in the client area.
-    static void Place(QVUtility::GUIElement* element, int left, int top, int elementWidth, int elementHeight);
+    // Gives an element its place in the client area: a place and size for
+    // 96 DPI, made the screen's by the dialog's scale and kept for a later
+    // change of screen.
+    void Place(QVUtility::GUIElement* element, int left, int top, int elementWidth, int elementHeight);
+
+    // A new screen density: the font, the client size and every control's
+    // place follow it.
+    void OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) override;
 
     // Shows the problem found in the fields and gives the focus to the
     // field to blame (none when null).
@@ -132,7 +138,7 @@ protected:
     // resources a dialog class owns outlive their windows.
     void CloseSilently();
 
-    // Client size at the moment the controls are built (W x H).
+    // Client size at the moment the controls are built (W x H), for 96 DPI.
     int builtWidth = 0;
     int builtHeight = 0;
     QVUtility::GUIElement* firstField = nullptr;  // has the focus when the dialog opens
@@ -144,6 +150,11 @@ private:
     int requestedClientWidth = 0;
     int requestedClientHeight = 0;
     QVUtility::OwnedElements ownedControls;
+    struct BasePlace {
+        QVUtility::GUIElement* element;
+        RECT place;  // left, top, width, height at 96 DPI
+    };
+    std::vector<BasePlace> basePlaces;
 };
 
 // ---- Text helpers of the dialogs --------------------------------------------

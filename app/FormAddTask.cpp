@@ -34,11 +34,15 @@ static_assert(sizeof ColourIcons / sizeof ColourIcons[0] == sizeof BarColours / 
 
 FormAddTask::FormAddTask(QVUtility::Form* ownerForm, const std::wstring& title)
     : SpanDialog(ownerForm, title, ClientWidth, ClientHeight) {
-    colourImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 5, 0);
+    // The squares at the size drawn for the screen, from the multi-size icons.
+    const int side = scale.ImageSize();
+    colourImages = ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 5, 0);
     if (colourImages != nullptr) {
         for (const int iconId : ColourIcons) {
-            HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(iconId));
-            if (icon != nullptr) ImageList_ReplaceIcon(colourImages, -1, icon);
+            auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, side, side, 0));
+            if (icon == nullptr) continue;
+            ImageList_ReplaceIcon(colourImages, -1, icon);
+            DestroyIcon(icon);
         }
     }
     OpenWindow();

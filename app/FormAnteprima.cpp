@@ -65,12 +65,19 @@ void SetBar(HWND window, int bar, int size, int view) {
     SetScrollInfo(window, bar, &info, TRUE);
 }
 
+// `percent` of the screen's width or height, as a size for 96 DPI (the
+// dialog's sizes are given so).
+int ScreenShare(const QVUtility::Form* owner, int metric, int percent) {
+    const QVUtility::DisplayScale scale = owner != nullptr ? owner->scale : QVUtility::DisplayScale::OfSystem();
+    return scale.ToBase(GetSystemMetrics(metric) * percent / 100);
+}
+
 }  // namespace
 
 FormAnteprima::FormAnteprima(QVUtility::Form* ownerForm, const std::wstring& title, const Project& project,
                              const PrintChoice& initial, const PageFormat& landscape, const PageFormat& portrait,
                              const std::wstring& printingDate)
-    : DialogFrame(ownerForm, title, GetSystemMetrics(SM_CXSCREEN) * 85 / 100, GetSystemMetrics(SM_CYSCREEN) * 80 / 100,
+    : DialogFrame(ownerForm, title, ScreenShare(ownerForm, SM_CXSCREEN, 85), ScreenShare(ownerForm, SM_CYSCREEN, 80),
                   L"Tahoma"),
       choice(initial),
       project_(project),
@@ -131,10 +138,11 @@ void FormAnteprima::OnSizeChanged() {
     if (pageView == nullptr || pageView->window == nullptr || window == nullptr) return;
     RECT client{};
     GetClientRect(window, &client);
-    SetWindowPos(pageView->window, nullptr, 0, ViewTop, client.right, std::max(0L, client.bottom - ViewTop),
+    const int viewTop = scale(ViewTop);
+    SetWindowPos(pageView->window, nullptr, 0, viewTop, client.right, std::max(0L, client.bottom - viewTop),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     pageView->width = client.right;
-    pageView->height = std::max(0L, client.bottom - ViewTop);
+    pageView->height = std::max(0L, client.bottom - viewTop);
     Render();
 }
 
@@ -184,12 +192,13 @@ void FormAnteprima::Render() {
     // The sheet's size at the zoom chosen.
     RECT view{};
     GetClientRect(pageView->window, &view);
+    const int pad = scale(Pad);
     const double inchesWide = static_cast<double>(format.paperWidth) / format.dpiX;
     const double inchesHigh = static_cast<double>(format.paperHeight) / format.dpiY;
-    int pixelsPerInch = 96 * ZoomPercent[zoom_] / 100;
+    int pixelsPerInch = scale.Dpi() * ZoomPercent[zoom_] / 100;  // "100 %": the real size on this screen
     if (zoom_ == 0) {
         pixelsPerInch =
-            static_cast<int>(std::min((view.right - 2 * Pad) / inchesWide, (view.bottom - 2 * Pad) / inchesHigh));
+            static_cast<int>(std::min((view.right - 2 * pad) / inchesWide, (view.bottom - 2 * pad) / inchesHigh));
     }
     pixelsPerInch = std::max(pixelsPerInch, MinimumPixelsPerInch);
     const int sheetWidth = static_cast<int>(std::lround(inchesWide * pixelsPerInch));
@@ -227,13 +236,13 @@ void FormAnteprima::Render() {
     // top left corner when it is larger.
     pageView->ResetHorizontalScroll();
     pageView->ResetVerticalScroll();
-    const int contentWidth = sheetWidth + 2 * Pad;
-    const int contentHeight = sheetHeight + 2 * Pad;
+    const int contentWidth = sheetWidth + 2 * pad;
+    const int contentHeight = sheetHeight + 2 * pad;
     SetBar(pageView->window, SB_HORZ, contentWidth, view.right);
     SetBar(pageView->window, SB_VERT, contentHeight, view.bottom);
     GetClientRect(pageView->window, &view);
-    const int left = std::max<int>(Pad, (view.right - sheetWidth) / 2);
-    const int top = std::max<int>(Pad, (view.bottom - sheetHeight) / 2);
+    const int left = std::max<int>(pad, (view.right - sheetWidth) / 2);
+    const int top = std::max<int>(pad, (view.bottom - sheetHeight) / 2);
     picture->x = left;
     picture->y = top;
     picture->width = sheetWidth;

@@ -143,6 +143,7 @@ void FormMain::ShowAbout() {
     auto* about = new QVUtility::FormAbout(this);
     aboutDialog = about;
     about->pictureId = IDB_ABOUT;
+    about->largePictureId = IDB_ABOUT_LARGE;
     about->pictureWidth = 164;
     about->pictureHeight = 50;
     about->titleText = std::string(ProductNameNarrow) + " " + ProductVersion;

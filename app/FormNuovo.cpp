@@ -44,7 +44,7 @@ void FormNuovo::BuildControls() {
 
     weekdayFrame = Own(new QVUtility::GroupBox(this, ""));
     weekdayFrame->text = L"Giorni lavorativi";
-    Place(weekdayFrame, 220, startLabel->y, 150, 210);
+    Place(weekdayFrame, 220, 70, 150, 210);
     weekdayFrame->Create();
     for (int i = 0; i < 7; ++i) {
         auto* box = Own(new QVUtility::CheckBox(weekdayFrame, ""));

@@ -16,10 +16,12 @@ SpanDialog::SpanDialog(QVUtility::Form* ownerForm, const std::wstring& title, in
 
 void SpanDialog::MakeDescriptionAndSpan(bool createEndPicker) {
     descriptionBox = MakeDescriptionBox(descriptionLabel);
-    startLabel = MakeLabel(L"Data inizio:", 10, 70, 80, 25);
-    endLabel = MakeLabel(L"Data fine:", 10, 100, 80, 25);
-    startPicker = MakeDatePicker(100, startLabel->y);
-    endPicker = MakeDatePicker(100, endLabel->y, createEndPicker);
+    constexpr int startTop = 70;
+    constexpr int endTop = 100;
+    startLabel = MakeLabel(L"Data inizio:", 10, startTop, 80, 25);
+    endLabel = MakeLabel(L"Data fine:", 10, endTop, 80, 25);
+    startPicker = MakeDatePicker(100, startTop);
+    endPicker = MakeDatePicker(100, endTop, createEndPicker);
 }
 
 std::wstring SpanDialog::ReadDescriptionAndSpan(QVUtility::GUIElement*& culprit) {

@@ -62,10 +62,12 @@ FormAbout::FormAbout(Form* ownerForm)
     : Form(ownerForm != nullptr ? ownerForm->instance : GetModuleHandleW(nullptr), true), owner(ownerForm) {
     titleFont.bold = true;
     linkFont.underline = true;
+    if (owner != nullptr) scale = owner->scale;
+    ScaleFonts();
     font = &ownFont;
     text = L"Info...";
-    width = BoxWidth;
-    height = BoxHeight;
+    width = scale(BoxWidth);
+    height = scale(BoxHeight);
     modalFrame = true;
     minimizeBox = false;
     maximizeBox = false;
@@ -95,65 +97,87 @@ void FormAbout::Create() {
 }
 
 void FormAbout::OnShow() {
-    if (created) SetClientSize(BoxWidth, BoxHeight);
+    if (created) SetClientSize(scale(BoxWidth), scale(BoxHeight));
+}
+
+void FormAbout::ScaleFonts() {
+    for (FontDescription* each : {&titleFont, &linkFont, &ownFont}) each->SetDpi(scale.Dpi());
+}
+
+void FormAbout::OnDpiChanged(DisplayScale newScale, const RECT& suggested) {
+    Form::OnDpiChanged(newScale, suggested);
+    ScaleFonts();
+    ReleaseChildren();
+    BuildControls();
+    OnShow();
+    if (okButton != nullptr) okButton->Focus();
 }
 
 void FormAbout::BuildControls() {
-    RECT client{};
-    GetClientRect(window, &client);
-    const int w = client.right - client.left;
-    const int h = client.bottom - client.top;
+    // Laid out at 96 DPI, placed through the scale.
+    const SIZE client = BaseClientSize();
+    const int w = client.cx;
+    const int h = client.cy;
     const int p = pictureWidth + 20;
     const int left = p + 25;
     const int textWidth = w - p - 35;
+    const DisplayScale& s = scale;
 
     pictureFrame = ownedElements.Add(new PanelChildren(this));
-    pictureFrame->x = 10;
-    pictureFrame->y = 10;
-    pictureFrame->width = p;
-    pictureFrame->height = h - 20;
+    pictureFrame->x = s(10);
+    pictureFrame->y = s(10);
+    pictureFrame->width = s(p);
+    pictureFrame->height = s(h - 20);
     pictureFrame->border = true;
     pictureFrame->onChar = &ElementChar;
     pictureFrame->Create();
 
-    picture = ownedElements.Add(new Image(pictureFrame, pictureId));
-    picture->x = 5;
-    picture->y = 5;
-    picture->width = pictureWidth;
-    picture->height = pictureHeight;
+    // On a dense screen the large picture, drawn down to the box.
+    const bool large = largePictureId != 0 && !s.IsBase();
+    picture = ownedElements.Add(new Image(pictureFrame, large ? largePictureId : pictureId));
+    picture->x = s(5);
+    picture->y = s(5);
+    picture->width = s(pictureWidth);
+    picture->height = s(pictureHeight);
+    picture->fitToSize = large;
     picture->onChar = &ElementChar;
     picture->Create();
 
     titleLabel = ownedElements.Add(new Label(this, titleText));
-    titleLabel->x = left;
-    titleLabel->y = 10;
-    titleLabel->width = textWidth;
-    titleLabel->height = 25;
+    titleLabel->x = s(left);
+    titleLabel->y = s(10);
+    titleLabel->width = s(textWidth);
+    titleLabel->height = s(25);
     titleLabel->font = &titleFont;
     titleLabel->onChar = &ElementChar;
     titleLabel->Create();
 
     secondLabel = ownedElements.Add(new Label(this, secondText));
-    secondLabel->x = left;
-    secondLabel->y = 35;
-    secondLabel->width = textWidth;
-    secondLabel->height = 25;
+    secondLabel->x = s(left);
+    secondLabel->y = s(35);
+    secondLabel->width = s(textWidth);
+    secondLabel->height = s(25);
     secondLabel->font = font;
     secondLabel->onChar = &ElementChar;
     secondLabel->Create();
 
+    // The links' widths follow their texts as the 96-DPI font draws them, so
+    // that the box keeps its proportions on every screen.
+    FontDescription baseLinkFont(linkFont);
+    baseLinkFont.SetDpi(DisplayScale::BaseDpi);
     CellControl** links[] = {&webLink, &mailLink};
     const std::string linkTexts[] = {webAddress, MailAddressOf(webAddress)};
     int linkLeft = left;
     for (int i = 0; i < 2; ++i) {
         auto* link = ownedElements.Add(new CellControl(this));
         link->SetTextNarrow(linkTexts[i]);
-        link->x = linkLeft;
-        link->y = 55;
+        link->x = s(linkLeft);
+        link->y = s(55);
         // 150 pixels, or what a longer address needs to show whole.
-        link->width = std::max(150, LinkTextWidth(linkFont, link->text) + 4);
-        linkLeft += link->width + 10;
-        link->height = 22;
+        const int linkWidth = std::max(150, LinkTextWidth(baseLinkFont, link->text) + 4);
+        link->width = s(linkWidth);
+        linkLeft += linkWidth + 10;
+        link->height = s(22);
         link->font = &linkFont;
         link->textColour = RGB(0, 0, 255);
         link->textAlign = 0;
@@ -165,10 +189,10 @@ void FormAbout::BuildControls() {
     }
 
     bodyBox = ownedElements.Add(new TextBox(this, bodyText));
-    bodyBox->x = left;
-    bodyBox->y = 85;
-    bodyBox->width = textWidth;
-    bodyBox->height = h - 145;
+    bodyBox->x = s(left);
+    bodyBox->y = s(85);
+    bodyBox->width = s(textWidth);
+    bodyBox->height = s(h - 145);
     bodyBox->multiLine = 1;
     bodyBox->readOnly = 1;
     bodyBox->verticalBar = 1;
@@ -177,10 +201,10 @@ void FormAbout::BuildControls() {
     bodyBox->Create();
 
     okButton = ownedElements.Add(new Button(this, "OK"));
-    okButton->x = left + textWidth / 2 - OkWidth / 2;
-    okButton->y = h - 50;
-    okButton->width = OkWidth;
-    okButton->height = 25;
+    okButton->x = s(left + textWidth / 2 - OkWidth / 2);
+    okButton->y = s(h - 50);
+    okButton->width = s(OkWidth);
+    okButton->height = s(25);
     okButton->onCommand = &OkPressed;
     okButton->onChar = &ElementChar;
     okButton->Create();

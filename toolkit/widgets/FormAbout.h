@@ -42,7 +42,8 @@ public:
     int pictureId = 0;     // bitmap resource of the program
     int pictureWidth = 0;  // size at which the picture is shown
     int pictureHeight = 0;
-    std::string titleText;  // narrow texts, system code page
+    int largePictureId = 0;  // the picture drawn twice as large, for dense screens; 0 = none
+    std::string titleText;   // narrow texts, system code page
     std::string secondText;
     std::string bodyText;
     std::string webAddress;
@@ -53,6 +54,9 @@ public:
     void OnShow() override;
     // Deletes the elements the box made.
     void ReleaseChildren() override;
+    // A new screen density: the box takes its new size and builds its
+    // controls again.
+    void OnDpiChanged(DisplayScale newScale, const RECT& suggested) override;
 
     // Builds the controls from the client size; runs while the window is made.
     void BuildControls();
@@ -71,6 +75,7 @@ public:
 private:
     FontDescription ownFont{L"Arial", 14};
     OwnedElements ownedElements;  // the box's elements; the pointers above are for access
+    void ScaleFonts();
 };
 
 }  // namespace QVUtility

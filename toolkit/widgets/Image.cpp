@@ -2,6 +2,7 @@
 
 #include "toolkit/core/TypeKeywords.h"
 #include "toolkit/draw/GdiTally.h"
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
@@ -39,6 +40,27 @@ void Image::Show(HBITMAP picture) {
     bitmap = picture;
 }
 
+HBITMAP Image::FittedCopy(HBITMAP source) {
+    BITMAP held{};
+    if (source == nullptr || width <= 0 || height <= 0 || !GetObjectW(source, sizeof held, &held) ||
+        (held.bmWidth == width && held.bmHeight == height))
+        return source;
+    const ScreenContext screen;
+    GdiObject<HBITMAP> fitted(CreateCompatibleBitmap(screen.Get(), width, height));
+    const MemoryContext from(screen.Get());
+    const MemoryContext to(screen.Get());
+    if (!fitted || !from || !to) return source;
+    {
+        const ScopedSelect fromSelection(from.Get(), source);
+        const ScopedSelect toSelection(to.Get(), fitted.Get());
+        SetStretchBltMode(to.Get(), HALFTONE);
+        SetBrushOrgEx(to.Get(), 0, 0, nullptr);
+        StretchBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, held.bmWidth, held.bmHeight, SRCCOPY);
+    }
+    ReleaseGdiObject(source);
+    return fitted.Release();
+}
+
 void Image::SetImageFile(const std::string& path) {
     imageFile = path;
     resourceId = -1;
@@ -52,8 +74,9 @@ void Image::SetImageResource(int id) {
     imageFile.clear();
     resourceId = id;
     if (window == nullptr || id <= 0) return;
-    Show(CountGdiCreation(static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
+    HBITMAP loaded = CountGdiCreation(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    Show(fitToSize ? FittedCopy(loaded) : loaded);
 }
 
 }  // namespace QVUtility

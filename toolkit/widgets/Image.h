@@ -21,6 +21,7 @@ public:
     std::string imageFile;     // narrow path
     int resourceId = 0;
     std::uint8_t border = 0;
+    bool fitToSize = false;  // the bitmap is drawn down (or up) to the element's size
 
     void Create() override;
     void SetImageFile(const std::string& path);
@@ -28,6 +29,8 @@ public:
 
 private:
     void Show(HBITMAP picture);
+    // A copy of the bitmap at the element's size (the bitmap itself, released, is replaced).
+    HBITMAP FittedCopy(HBITMAP source);
 };
 
 }  // namespace QVUtility
