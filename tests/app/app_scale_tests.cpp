@@ -1,0 +1,254 @@
+// The program on screens of other densities (125 %, 150 % and 200 %): it is
+// started with the density set for the user, and every window must look as
+// it does at 96 DPI, each measure times the scale. A change of screen while
+// the program runs (WM_DPICHANGED) lays the window out again.
+//
+// The tests change the user's screen density, so they run in a Wine prefix
+// of their own (see own-prefix.sh).
+#include "Driver.h"
+#include "ProgramFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Thirteen weeks with three tasks: long enough that the day columns keep
+// their normal width at every scale (a short span is stretched to the screen).
+const char* const kProject =
+    "#VELMORA\r\nCasa nuova\r\n03/03/2025\r\n01/06/2025\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
+    "#TASK\r\n"
+    "Muri\r\n03/03/2025\r\n28/03/2025\r\n16711680\r\n3\r\n120\r\n"
+    "Tetto\r\n01/04/2025\r\n20/04/2025\r\n1042206\r\n2\r\n80\r\n"
+    "Impianti\r\n10/04/2025\r\n15/05/2025\r\n255\r\n1\r\n50\r\n";
+constexpr int kColumns = 91;
+
+// Measures of one window, each named: places relative to the client area
+// of the window holding them, and sizes.
+using Measures = std::map<std::string, long>;
+
+void Put(Measures& measures, const std::string& name, const RECT& place, bool withSize = true) {
+    measures[name + " left"] = place.left;
+    measures[name + " top"] = place.top;
+    if (!withSize) return;
+    measures[name + " width"] = place.right - place.left;
+    measures[name + " height"] = place.bottom - place.top;
+}
+
+// The window's place in the client area of its parent.
+RECT PlaceInParent(HWND window) {
+    RECT place = drv::ScreenRect(window);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// A dialog's client size and the place and size of each of its controls.
+// The platform sizes some controls itself, by their font or by a measure of
+// its own that does not follow the screen: a closed combo box's height, a
+// list's height (whole lines), the up-down arrows and the part of their
+// box they take. Those are left out.
+Measures DialogMeasures(HWND dialog) {
+    Measures measures;
+    RECT client{};
+    GetClientRect(dialog, &client);
+    measures["client width"] = client.right;
+    measures["client height"] = client.bottom;
+    std::vector<HWND> buddies;
+    for (HWND child : drv::Descendants(dialog, L"msctls_updown32"))
+        buddies.push_back(reinterpret_cast<HWND>(SendMessageW(child, UDM_GETBUDDY, 0, 0)));
+    int index = 0;
+    for (HWND child : drv::Descendants(dialog)) {
+        const std::wstring cls = drv::ClassOf(child);
+        if (GetAncestor(child, GA_PARENT) != dialog && cls != L"Button") continue;  // inside a control
+        if (cls == L"msctls_updown32") continue;
+        const std::string name = std::to_string(index++) + " " + drv::Utf8(cls) + " " + drv::Utf8(drv::Text(child));
+        const RECT place = PlaceInParent(child);
+        Put(measures, name, place, false);
+        const bool platformHeight = cls == L"ComboBox" || cls == L"ComboBoxEx32" || cls == L"ListBox";
+        const bool buddy = std::find(buddies.begin(), buddies.end(), child) != buddies.end();
+        if (!buddy) measures[name + " width"] = place.right - place.left;
+        if (!platformHeight) measures[name + " height"] = place.bottom - place.top;
+    }
+    return measures;
+}
+
+// Every measure of `scaled` is that of `base` times dpi / 96, within a pixel.
+void ExpectScaled(const Measures& base, const Measures& scaled, int dpi) {
+    ASSERT_EQ(base.size(), scaled.size());
+    for (const auto& [name, value] : base) {
+        const auto found = scaled.find(name);
+        ASSERT_NE(found, scaled.end()) << name;
+        const double expected = value * dpi / 96.0;
+        EXPECT_LE(std::abs(found->second - expected), 1.0)
+            << name << ": " << found->second << " at " << dpi << " DPI, " << value << " at 96";
+    }
+}
+
+class ScaleTest : public apptest::ProgramFixture {
+protected:
+    void SetUp() override {
+        // The driver reads the program's windows in the screen's own pixels.
+        SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+        // The desktop drawn by an explorer of the driver's own, so that it
+        // outlives each program the tests end.
+        ASSERT_TRUE(drv::UseDesktop()) << drv::LastErrorUtf8();
+        GetDesktopWindow();
+    }
+
+    // The program started with `dpi` as the user's screen density, with the
+    // project open.
+    void StartAt(int dpi) {
+        const DWORD value = static_cast<DWORD>(dpi);
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &value,
+                                  sizeof value),
+                  ERROR_SUCCESS);
+        apptest::ForgetDesktopSettings();
+        MakeFolder();
+        ASSERT_TRUE(drv::WriteFileBytes(Path(L"casa.vmo"), kProject));
+        StartProgram(L"\"" + Path(L"casa.vmo") + L"\"");
+        ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"casa.vmo")));
+        ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+    }
+
+    void TearDown() override {
+        const DWORD base = 96;
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &base, sizeof base);
+        ProgramFixture::TearDown();
+    }
+
+    // The chart: the panel's place in the window, the ruler's place, height
+    // and column width, the title band's height and each bar.
+    Measures ChartMeasures() {
+        Measures measures;
+        HWND panel = nullptr;
+        for (HWND child : drv::Descendants(main))
+            if (GetParent(child) == main && drv::ClassOf(child).rfind(L"PanelChildren", 0) == 0) panel = child;
+        if (panel == nullptr) {
+            ADD_FAILURE() << drv::DescribeWindows(app.Id());
+            return measures;
+        }
+        Put(measures, "panel", PlaceInParent(panel), false);
+        Put(measures, "toolbar", PlaceInParent(toolbar), false);
+        drv::WaitUntil([&] {
+            int shown = 0;
+            for (HWND child : drv::Descendants(panel)) shown += GetParent(child) == panel && drv::Visible(child);
+            return shown == 5;  // the title, the ruler and three bars
+        });
+        for (HWND child : drv::Descendants(panel)) {
+            if (GetParent(child) != panel || !drv::Visible(child)) continue;
+            const RECT place = PlaceInParent(child);
+            const std::wstring text = drv::Text(child);
+            if (text == L"Casa nuova") {
+                Put(measures, "title", place, false);
+                measures["title height"] = place.bottom - place.top;
+            } else if (text == L"Muri" || text == L"Tetto" || text == L"Impianti") {
+                Put(measures, "bar " + drv::Utf8(text), place);
+            } else {
+                Put(measures, "ruler", place, false);
+                measures["ruler height"] = place.bottom - place.top;
+                measures["column width"] = (place.right - place.left) / kColumns;
+            }
+        }
+        return measures;
+    }
+
+    // A window of the program's own (not a common dialog) with this title.
+    HWND ProgramWindow(const wchar_t* title) {
+        HWND found = nullptr;
+        drv::WaitUntil([&] {
+            for (HWND window : drv::TopWindows(app.Id()))
+                if (drv::Text(window) == title && drv::ClassOf(window) != L"#32770") found = window;
+            return found != nullptr;
+        });
+        return found;
+    }
+
+    // Every dialog of the program, opened by its key and measured.
+    std::map<std::string, Measures> DialogsMeasures(int dpi) {
+        struct Command {
+            const wchar_t* title;
+            WORD key;
+            unsigned modifiers;
+        };
+        const Command commands[] = {
+            {L"Modifica", VK_RETURN, drv::kAlt},
+            {L"Nuovo Task", VK_INSERT, drv::kNone},
+            {L"Elenco Giorni da includere come lavorativi", 'I', drv::kCtrl},
+            {L"Conto Economico", VK_F9, drv::kNone},
+            {L"Info...", 0, drv::kNone},
+        };
+        std::map<std::string, Measures> dialogs;
+        for (const Command& command : commands) {
+            EXPECT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+            if (command.key != 0) {
+                drv::Press(command.key, command.modifiers);
+            } else {
+                EXPECT_TRUE(drv::ChooseMenuItem(app.Id(), L'?', L'I')) << drv::LastErrorUtf8();
+            }
+            HWND dialog = ProgramWindow(command.title);
+            if (dialog == nullptr) {
+                ADD_FAILURE() << drv::Utf8(command.title) << drv::DescribeWindows(app.Id());
+                continue;
+            }
+            dialogs[drv::Utf8(command.title)] = DialogMeasures(dialog);
+            apptest::Shot((L"scala_" + std::to_wstring(dpi) + L"_" + std::to_wstring(dialogs.size())).c_str());
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(drv::WaitWindowGone(dialog));
+            EXPECT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
+        }
+        return dialogs;
+    }
+};
+
+TEST_F(ScaleTest, EveryWindowIsLaidOutAsAt96DpiTimesTheScale) {
+    Measures baseChart;
+    std::map<std::string, Measures> baseDialogs;
+    for (int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        StartAt(dpi);
+        if (HasFatalFailure()) return;
+        apptest::Shot((L"scala_" + std::to_wstring(dpi)).c_str());
+        const Measures chart = ChartMeasures();
+        const std::map<std::string, Measures> dialogs = DialogsMeasures(dpi);
+        if (dpi == 96) {
+            baseChart = chart;
+            baseDialogs = dialogs;
+            EXPECT_EQ(chart.at("column width"), 20);
+            ASSERT_EQ(dialogs.size(), 5u);
+        } else {
+            ExpectScaled(baseChart, chart, dpi);
+            for (const auto& [title, measures] : baseDialogs) {
+                SCOPED_TRACE(title);
+                ExpectScaled(measures, dialogs.at(title), dpi);
+            }
+        }
+        app.Kill();
+    }
+}
+
+// Moving the window to a screen of another density cannot be done under
+// Wine; the message the system sends then is sent by hand, with the
+// rectangle the system suggests.
+TEST_F(ScaleTest, AChangeOfScreenDensityLaysTheWindowOutAgain) {
+    StartAt(96);
+    if (HasFatalFailure()) return;
+    const Measures base = ChartMeasures();
+    const RECT suggested{40, 30, 1400, 860};
+    drv::RemoteBuffer rect(main, sizeof(RECT));
+    ASSERT_TRUE(rect.Ok() && rect.Write(&suggested, sizeof suggested));
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), rect.AsLParam());
+    const RECT place = drv::ScreenRect(main);
+    EXPECT_EQ(place.left, suggested.left);
+    EXPECT_EQ(place.top, suggested.top);
+    EXPECT_EQ(place.right, suggested.right);
+    EXPECT_EQ(place.bottom, suggested.bottom);
+    ExpectScaled(base, ChartMeasures(), 144);
+    apptest::Shot(L"scala_cambio_144");
+}
+
+}  // namespace
