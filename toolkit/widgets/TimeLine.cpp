@@ -379,13 +379,13 @@ RulerRows TimeLine::BaseRows(int top, FontDescription& baseFont, int& baseWidth)
     baseWidth =
         static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(ColumnCount(), 1) * columnWidth, INT_MAX / 2));
     int rowHeight = NormalHeight / 3;
-    HDC screen = GetDC(nullptr);
-    if (screen != nullptr) {
-        HGDIOBJ old = SelectObject(screen, baseFont.GetFont());
+    {
+        // The row height as the paint finds it: the label font's height, at least a third of the ruler.
+        const ScreenContext screen;
+        const ScopedSelect selection(screen.Get(), baseFont.GetFont());
         TEXTMETRICW metrics{};
-        if (GetTextMetricsW(screen, &metrics)) rowHeight = std::max<int>(metrics.tmHeight, rowHeight);
-        SelectObject(screen, old);
-        ReleaseDC(nullptr, screen);
+        if (selection && GetTextMetricsW(screen.Get(), &metrics))
+            rowHeight = std::max<int>(metrics.tmHeight, rowHeight);
     }
     RulerRows rows = Rows(top + NormalHeight, rowHeight, &baseFont);
     rows.columnWidth = columnWidth;
