@@ -107,6 +107,7 @@ void DialogFrame::OpenWindow() {
         SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner->window));
     SetIcon(IDI_APP);
     SetClientSize(scale(requestedClientWidth), scale(requestedClientHeight));
+    for (auto& control : ownedControls) ScaleDefaultFont(control.get());
     BeginModal(owner);
     FocusFirstField();
 }
@@ -261,6 +262,7 @@ void DialogFrame::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& sug
     dialogFont.SetDpi(scale.Dpi());
     ApplyFont();
     SetClientSize(scale(requestedClientWidth), scale(requestedClientHeight));
+    for (auto& control : ownedControls) ScaleDefaultFont(control.get());
     for (const BasePlace& base : basePlaces) {
         GUIElement* element = base.element;
         element->x = scale(base.place.left);

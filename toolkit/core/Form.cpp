@@ -53,6 +53,7 @@ Form::~Form() {
     if (shortcutTable_ != nullptr) DestroyAcceleratorTable(shortcutTable_);
     shortcutTable_ = nullptr;
     hotkeys.clear();
+    delete defaultControlFont_;
 }
 
 void Form::Create() {
@@ -159,6 +160,7 @@ void Form::CentreOnScreen() {
 void Form::OnDpiChanged(DisplayScale newScale, const RECT& suggested) {
     scale = newScale;
     if (font != nullptr) font->SetDpi(scale.Dpi());
+    if (defaultControlFont_ != nullptr) defaultControlFont_->SetDpi(scale.Dpi());
     if (window != nullptr) {
         SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -166,6 +168,23 @@ void Form::OnDpiChanged(DisplayScale newScale, const RECT& suggested) {
         // The small icon drawn for the new size from the multi-size icon.
         if (iconId != 0) SetIcon(iconId);
     }
+}
+
+void Form::ScaleDefaultFont(GUIElement* control) {
+    if (control == nullptr || control->window == nullptr || control->font != nullptr) return;
+    if (scale.IsBase() && defaultControlFont_ == nullptr) return;
+    if (SendMessageW(control->window, WM_GETFONT, 0, 0) != 0) return;  // a font of the control's own
+    if (defaultControlFont_ == nullptr) {
+        LOGFONTW platform{};
+        if (!GetObjectW(GetStockObject(SYSTEM_FONT), sizeof platform, &platform)) return;
+        // Its height at 96 DPI, its width left to the face.
+        defaultControlFont_ =
+            new FontDescription(std::wstring(platform.lfFaceName), DisplayScale::OfSystem().ToBase(platform.lfHeight));
+        defaultControlFont_->bold = platform.lfWeight >= FW_BOLD;
+    }
+    defaultControlFont_->SetDpi(scale.Dpi());
+    control->font = defaultControlFont_;
+    SendMessageW(control->window, WM_SETFONT, reinterpret_cast<WPARAM>(defaultControlFont_->GetFont()), TRUE);
 }
 
 SIZE Form::BaseClientSize() const {

@@ -68,6 +68,11 @@ public:
     // and the place the system suggests. Forms lay themselves out again
     // after this.
     virtual void OnDpiChanged(DisplayScale newScale, const RECT& suggested);
+    // On a screen of more than 96 DPI, a control of the form left with the
+    // platform's default font gets that font made for the form's density
+    // (the platform grows the default font's height there but not its
+    // width). Nothing at 96 DPI.
+    void ScaleDefaultFont(GUIElement* control);
     // The client size as a 96-DPI size: what the window's outer size, taken
     // back to 96 DPI, leaves inside a frame of 96 DPI. At 96 DPI the client
     // size itself.
@@ -105,6 +110,7 @@ public:
     void DestroyQuietly();
 
 private:
+    FontDescription* defaultControlFont_ = nullptr;  // made by ScaleDefaultFont; owned
     struct OwnShortcut {
         Shortcut keys;
         int commandId = 0;

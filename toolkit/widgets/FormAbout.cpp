@@ -208,6 +208,8 @@ void FormAbout::BuildControls() {
     okButton->onCommand = &OkPressed;
     okButton->onChar = &ElementChar;
     okButton->Create();
+    for (GUIElement* control : {static_cast<GUIElement*>(bodyBox), static_cast<GUIElement*>(okButton)})
+        ScaleDefaultFont(control);
 }
 
 void FormAbout::ReleaseChildren() {
