@@ -157,6 +157,15 @@ protected:
         return measures;
     }
 
+    // The chart exported as a bitmap through the file menu: the file's bytes.
+    std::string ExportedPicture() {
+        EXPECT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+        EXPECT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+        EXPECT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"grafico.bmp")).ok) << drv::LastErrorUtf8();
+        EXPECT_EQ(AnswerError(L"Esporta"), L"Esportazione effettuata correttamente.");
+        return drv::ReadFileBytes(Path(L"grafico.bmp"));
+    }
+
     // A window of the program's own (not a common dialog) with this title.
     HWND ProgramWindow(const wchar_t* title) {
         HWND found = nullptr;
@@ -205,9 +214,10 @@ protected:
     }
 };
 
-TEST_F(ScaleTest, EveryWindowIsLaidOutAsAt96DpiTimesTheScale) {
+TEST_F(ScaleTest, EveryWindowIsLaidOutAsAt96DpiTimesTheScaleAndThePictureStaysTheSame) {
     Measures baseChart;
     std::map<std::string, Measures> baseDialogs;
+    std::string basePicture;
     for (int dpi : {96, 120, 144, 192}) {
         SCOPED_TRACE(std::to_string(dpi) + " DPI");
         StartAt(dpi);
@@ -215,13 +225,18 @@ TEST_F(ScaleTest, EveryWindowIsLaidOutAsAt96DpiTimesTheScale) {
         apptest::Shot((L"scala_" + std::to_wstring(dpi)).c_str());
         const Measures chart = ChartMeasures();
         const std::map<std::string, Measures> dialogs = DialogsMeasures(dpi);
+        const std::string picture = ExportedPicture();
         if (dpi == 96) {
             baseChart = chart;
             baseDialogs = dialogs;
+            basePicture = picture;
+            ASSERT_GT(picture.size(), 54u);
             EXPECT_EQ(chart.at("column width"), 20);
             ASSERT_EQ(dialogs.size(), 5u);
         } else {
             ExpectScaled(baseChart, chart, dpi);
+            // One project, one picture: the export keeps the measures of 96 DPI.
+            EXPECT_TRUE(picture == basePicture) << picture.size() << " bytes, " << basePicture.size() << " at 96 DPI";
             for (const auto& [title, measures] : baseDialogs) {
                 SCOPED_TRACE(title);
                 ExpectScaled(measures, dialogs.at(title), dpi);
