@@ -32,6 +32,21 @@ inline void ForgetDesktopSettings() {
     }
 }
 
+// The project's dialogs, in the order of the "&Progetto" menu, with the
+// keys that open them from the main window.
+struct DialogKeys {
+    const wchar_t* title;
+    WORD key;
+    unsigned modifiers;
+};
+inline const DialogKeys kProjectDialogs[] = {
+    {L"Modifica", VK_RETURN, drv::kAlt},
+    {L"Nuovo Task", VK_INSERT, drv::kNone},
+    {L"Elenco Giorni da includere come lavorativi", 'I', drv::kCtrl},
+    {L"Elenco Giorni da escludere come lavorativi", 'E', drv::kCtrl},
+    {L"Conto Economico", VK_F9, drv::kNone},
+};
+
 // A screenshot for a person to look at, when VELMORA_SHOTS names a folder
 // (a Windows path); nothing otherwise.
 inline void Shot(const wchar_t* name) { drv::ScreenshotIfAsked(L"VELMORA_SHOTS", name); }
@@ -84,6 +99,19 @@ protected:
     }
 
     std::wstring Path(const wchar_t* name) const { return folder + name; }
+
+    // A window of the program's own (not a common dialog) with this title.
+    HWND ProgramWindow(const wchar_t* title, DWORD timeoutMs = drv::kTimeout) {
+        HWND found = nullptr;
+        drv::WaitUntil(
+            [&] {
+                for (HWND window : drv::TopWindows(app.Id()))
+                    if (drv::Text(window) == title && drv::ClassOf(window) != L"#32770") found = window;
+                return found != nullptr;
+            },
+            timeoutMs);
+        return found;
+    }
 
     // File > Apri, the path typed into the dialog.
     void Open(const std::wstring& path) {

@@ -110,19 +110,6 @@ protected:
         CloseDialog(dialog);
     }
 
-    // A window of the program's own (not a common dialog) with this title.
-    HWND ProgramWindow(const wchar_t* title, DWORD timeoutMs = drv::kTimeout) {
-        HWND found = nullptr;
-        drv::WaitUntil(
-            [&] {
-                for (HWND window : drv::TopWindows(app.Id()))
-                    if (drv::Text(window) == title && drv::ClassOf(window) != L"#32770") found = window;
-                return found != nullptr;
-            },
-            timeoutMs);
-        return found;
-    }
-
     // Presses the keys with the main window in front.
     void Keys(WORD key, unsigned modifiers = drv::kNone) {
         ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
@@ -204,27 +191,16 @@ TEST_F(DesktopTest, ProjectMenuAndItsShortcutsOpenTheProjectDialogs) {
     ASSERT_TRUE(drv::OpenMenu(app.Id(), L'P'));
     apptest::Shot(L"menu_progetto");
     ASSERT_TRUE(drv::CloseMenus(app.Id()));
-    struct Command {
-        const wchar_t* dialog;
-        WORD key;
-        unsigned modifiers;
-    };
-    const Command commands[] = {
-        {L"Modifica", VK_RETURN, drv::kAlt},
-        {L"Nuovo Task", VK_INSERT, drv::kNone},
-        {L"Elenco Giorni da includere come lavorativi", 'I', drv::kCtrl},
-        {L"Elenco Giorni da escludere come lavorativi", 'E', drv::kCtrl},
-        {L"Conto Economico", VK_F9, drv::kNone},
-    };
+    const apptest::DialogKeys* commands = apptest::kProjectDialogs;
     for (int i = 0; i < 5; ++i) {
-        SCOPED_TRACE(drv::Utf8(commands[i].dialog));
+        SCOPED_TRACE(drv::Utf8(commands[i].title));
         ASSERT_TRUE(drv::Activate(main));
         ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'P', i)) << drv::LastErrorUtf8();
-        HWND dialog = ProgramWindow(commands[i].dialog);
+        HWND dialog = ProgramWindow(commands[i].title);
         ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
         CloseDialog(dialog);
         Keys(commands[i].key, commands[i].modifiers);
-        dialog = ProgramWindow(commands[i].dialog);
+        dialog = ProgramWindow(commands[i].title);
         ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
         CloseDialog(dialog);
     }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -166,33 +167,14 @@ protected:
         return drv::ReadFileBytes(Path(L"grafico.bmp"));
     }
 
-    // A window of the program's own (not a common dialog) with this title.
-    HWND ProgramWindow(const wchar_t* title) {
-        HWND found = nullptr;
-        drv::WaitUntil([&] {
-            for (HWND window : drv::TopWindows(app.Id()))
-                if (drv::Text(window) == title && drv::ClassOf(window) != L"#32770") found = window;
-            return found != nullptr;
-        });
-        return found;
-    }
-
     // Every dialog of the program, opened by its key and measured.
     std::map<std::string, Measures> DialogsMeasures(int dpi) {
-        struct Command {
-            const wchar_t* title;
-            WORD key;
-            unsigned modifiers;
-        };
-        const Command commands[] = {
-            {L"Modifica", VK_RETURN, drv::kAlt},
-            {L"Nuovo Task", VK_INSERT, drv::kNone},
-            {L"Elenco Giorni da includere come lavorativi", 'I', drv::kCtrl},
-            {L"Conto Economico", VK_F9, drv::kNone},
-            {L"Info...", 0, drv::kNone},
-        };
+        // The project's dialogs, then the about box from the "&?" menu.
+        std::vector<apptest::DialogKeys> commands(std::begin(apptest::kProjectDialogs),
+                                                  std::end(apptest::kProjectDialogs));
+        commands.push_back({L"Info...", 0, drv::kNone});
         std::map<std::string, Measures> dialogs;
-        for (const Command& command : commands) {
+        for (const apptest::DialogKeys& command : commands) {
             EXPECT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
             if (command.key != 0) {
                 drv::Press(command.key, command.modifiers);
@@ -232,7 +214,7 @@ TEST_F(ScaleTest, EveryWindowIsLaidOutAsAt96DpiTimesTheScaleAndThePictureStaysTh
             basePicture = picture;
             ASSERT_GT(picture.size(), 54u);
             EXPECT_EQ(chart.at("column width"), 20);
-            ASSERT_EQ(dialogs.size(), 5u);
+            ASSERT_EQ(dialogs.size(), 6u);
         } else {
             ExpectScaled(baseChart, chart, dpi);
             // One project, one picture: the export keeps the measures of 96 DPI.
