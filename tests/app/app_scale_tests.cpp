@@ -92,14 +92,8 @@ void ExpectScaled(const Measures& base, const Measures& scaled, int dpi) {
 
 class ScaleTest : public apptest::ProgramFixture {
 protected:
-    void SetUp() override {
-        // The driver reads the program's windows in the screen's own pixels.
-        SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-        // The desktop drawn by an explorer of the driver's own, so that it
-        // outlives each program the tests end.
-        ASSERT_TRUE(drv::UseDesktop()) << drv::LastErrorUtf8();
-        GetDesktopWindow();
-    }
+    // The driver reads the program's windows in the screen's own pixels.
+    void SetUp() override { SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2); }
 
     // The program started with `dpi` as the user's screen density, with the
     // project open.
