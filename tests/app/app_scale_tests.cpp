@@ -225,17 +225,39 @@ TEST_F(ScaleTest, EveryWindowIsLaidOutAsAt96DpiTimesTheScaleAndThePictureStaysTh
 // Moving the window to a screen of another density cannot be done under
 // Wine; the message the system sends then is sent by hand, with the
 // rectangle the system suggests.
-TEST_F(ScaleTest, AChangeOfScreenDensityLaysTheWindowOutAgain) {
+TEST_F(ScaleTest, AChangeOfScreenDensityLaysTheWindowsOutAgain) {
     StartAt(96);
     if (HasFatalFailure()) return;
+    // Sends the change with the place the system would suggest; answers
+    // whether the window took it.
+    auto changeTo144 = [](HWND window, const RECT& suggested) {
+        drv::RemoteBuffer rect(window, sizeof(RECT));
+        if (!rect.Ok() || !rect.Write(&suggested, sizeof suggested)) return false;
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), rect.AsLParam());
+        const RECT place = drv::ScreenRect(window);
+        return place.left == suggested.left && place.top == suggested.top;
+    };
+
+    // An open dialog: its client size, controls and fonts follow.
+    ASSERT_TRUE(drv::Activate(main));
+    drv::Press(VK_INSERT);
+    HWND dialog = ProgramWindow(L"Nuovo Task");
+    ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+    const Measures baseDialog = DialogMeasures(dialog);
+    EXPECT_TRUE(changeTo144(dialog, RECT{60, 60, 700, 560}));
+    {
+        SCOPED_TRACE("Nuovo Task");
+        ExpectScaled(baseDialog, DialogMeasures(dialog), 144);
+    }
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(drv::WaitWindowGone(dialog));
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
+
+    // The main window: its place is the one suggested, the chart follows.
     const Measures base = ChartMeasures();
     const RECT suggested{40, 30, 1400, 860};
-    drv::RemoteBuffer rect(main, sizeof(RECT));
-    ASSERT_TRUE(rect.Ok() && rect.Write(&suggested, sizeof suggested));
-    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), rect.AsLParam());
+    EXPECT_TRUE(changeTo144(main, suggested));
     const RECT place = drv::ScreenRect(main);
-    EXPECT_EQ(place.left, suggested.left);
-    EXPECT_EQ(place.top, suggested.top);
     EXPECT_EQ(place.right, suggested.right);
     EXPECT_EQ(place.bottom, suggested.bottom);
     ExpectScaled(base, ChartMeasures(), 144);
