@@ -34,6 +34,8 @@ namespace {
 constexpr int Pad = 12;    // grey around the sheet
 constexpr int BarTop = 8;  // the row of buttons and lists
 constexpr int ViewTop = 42;
+constexpr int OneRowWidth = 1105;  // the buttons and lists in one row
+constexpr int RowPitch = 34;       // the second row, when there is one
 constexpr int MinimumPixelsPerInch = 8;
 
 // The zoom list: 0 = the whole sheet in the window, else percent of real size.
@@ -109,20 +111,28 @@ void FormAnteprima::MakeDocument() {
 
 void FormAnteprima::BuildControls() {
     MeasureClient();
+    // One row of buttons and lists when the window is wide enough for it;
+    // otherwise (a small screen, or large text) the lists go on a second
+    // row, so that every command stays in reach.
+    const bool oneRow = builtWidth >= OneRowWidth;
+    const int listTop = oneRow ? BarTop : BarTop + RowPitch;
+    const int listLeft = oneRow ? 350 : 10;
+    viewTop_ = oneRow ? ViewTop : ViewTop + RowPitch;
     previousButton = MakeButton(L"< Precedente", 10, BarTop, 100, 25);
     nextButton = MakeButton(L"Successiva >", 115, BarTop, 100, 25);
     pageLabel = MakeLabel(L"", 225, BarTop + 4, 120, 21);
-    zoomList = MakeComboBox(ZoomNames(), zoom_, 350, BarTop, 120);
+    zoomList = MakeComboBox(ZoomNames(), zoom_, listLeft, listTop, 120);
     zoomList->onCommand = &ListChanged;
-    contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), 480, BarTop, 170);
+    contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), listLeft + 130, listTop, 170);
     contentList->onCommand = &ListChanged;
-    scaleList = MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), 660, BarTop, 240);
+    scaleList =
+        MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), listLeft + 310, listTop, oneRow ? 240 : 300);
     scaleList->onCommand = &ListChanged;
-    printButton = MakeButton(L"Stampa...", 910, BarTop, 90, 25);
-    closeButton = MakeButton(L"Chiudi", 1005, BarTop, 90, 25);
+    printButton = MakeButton(L"Stampa...", oneRow ? 910 : 350, BarTop, 90, 25);
+    closeButton = MakeButton(L"Chiudi", oneRow ? 1005 : 445, BarTop, 90, 25);
 
     pageView = Own(new QVUtility::PanelChildren(this));
-    Place(pageView, 0, ViewTop, std::max(0, builtWidth), std::max(0, builtHeight - ViewTop));
+    Place(pageView, 0, viewTop_, std::max(0, builtWidth), std::max(0, builtHeight - viewTop_));
     pageView->SetBackColour(RGB(128, 128, 128));
     pageView->horizontalBar = true;
     pageView->verticalBar = true;
@@ -138,7 +148,7 @@ void FormAnteprima::OnSizeChanged() {
     if (pageView == nullptr || pageView->window == nullptr || window == nullptr) return;
     RECT client{};
     GetClientRect(window, &client);
-    const int viewTop = scale(ViewTop);
+    const int viewTop = scale(viewTop_);
     SetWindowPos(pageView->window, nullptr, 0, viewTop, client.right, std::max(0L, client.bottom - viewTop),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     pageView->width = client.right;

@@ -63,7 +63,8 @@ private:
     PageFormat portrait_;
     std::wstring date_;
     std::unique_ptr<PrintDocument> document_;
-    int zoom_ = 0;  // index into the zoom list; 0 = the whole sheet in the window
+    int zoom_ = 0;     // index into the zoom list; 0 = the whole sheet in the window
+    int viewTop_ = 0;  // the page view's top at 96 DPI, below the row or rows of commands
 
     const PageFormat& Format() const;
     void MakeDocument();
