@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ChartLayout.h"
+
 namespace {
 
 // Thirteen weeks with three tasks: long enough that the day columns keep
@@ -262,6 +264,40 @@ TEST_F(ScaleTest, AChangeOfScreenDensityLaysTheWindowsOutAgain) {
     EXPECT_EQ(place.bottom, suggested.bottom);
     ExpectScaled(base, ChartMeasures(), 144);
     apptest::Shot(L"scala_cambio_144");
+}
+
+// The rows' places at a scale that does not divide the pitch (125 %: 37.5
+// pixels): each row lies where the scale puts it, within half a pixel, and
+// the rows a band of the chart meets are found exactly, far down as well.
+TEST(ChartLayoutAtScale, RowsLieWhereTheScalePutsThemAndBandsFindThem) {
+    MyApp::Project project;
+    project.tasks.resize(5000);
+    const MyApp::ChartLayout base(project, 20, 1000, 50);
+    for (int dpi : {120, 144, 168, 192}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        const QVUtility::DisplayScale scale(dpi);
+        const MyApp::ChartLayout chart(project, scale(20), 1000, scale(50), scale);
+        for (std::size_t row : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{999}, std::size_t{4999}}) {
+            const double exact = (base.RowTop(row) - base.FirstRowTop()) * dpi / 96.0;
+            EXPECT_LE(std::abs(chart.RowTop(row) - chart.FirstRowTop() - exact), 0.5) << "row " << row;
+        }
+        for (std::int64_t top : {std::int64_t{0}, std::int64_t{170}, std::int64_t{36003}, std::int64_t{187490}}) {
+            for (int height : {1, 37, 700}) {
+                const MyApp::RowRange found = chart.RowsBetween(top, top + height);
+                std::size_t first = project.tasks.size(), end = 0;
+                for (std::size_t row = 0; row < project.tasks.size(); ++row) {
+                    const std::int64_t rowTop = chart.RowTop(row);
+                    if (rowTop < top + height && rowTop + chart.barHeight > top) {
+                        first = std::min(first, row);
+                        end = row + 1;
+                    }
+                }
+                if (end == 0) first = found.first;  // none: where the empty range starts is open
+                EXPECT_EQ(found.first, first) << "band " << top << " + " << height;
+                EXPECT_EQ(found.end, end == 0 ? found.first : end) << "band " << top << " + " << height;
+            }
+        }
+    }
 }
 
 }  // namespace
