@@ -11,6 +11,7 @@
 #include "toolkit/widgets/DatePicker.h"
 #include "toolkit/widgets/GroupBox.h"
 #include "toolkit/widgets/Label.h"
+#include "toolkit/widgets/NumericBox.h"
 #include "toolkit/widgets/TextBox.h"
 
 namespace MyApp {
@@ -278,6 +279,10 @@ void DialogFrame::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& sug
             if (element->window != nullptr)
                 SendMessageW(element->window, WM_SETFONT, reinterpret_cast<WPARAM>(element->font->GetFont()), TRUE);
         }
+    }
+    // Up-down arrows sit at their boxes' new right ends.
+    for (auto& control : ownedControls) {
+        if (auto* arrows = dynamic_cast<QVUtility::NumericBox*>(control.get())) arrows->FollowBuddy();
     }
 }
 

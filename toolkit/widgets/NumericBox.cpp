@@ -1,7 +1,10 @@
 #include "toolkit/widgets/NumericBox.h"
-#include "toolkit/core/TypeKeywords.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
+
+#include "toolkit/core/TypeKeywords.h"
 
 namespace QVUtility {
 
@@ -12,6 +15,34 @@ NumericBox::NumericBox(GUIElement* parentElement, GUIElement* buddyElement) : Ch
     y = 0;
     width = 0;
     height = 0;
+}
+
+void NumericBox::FollowBuddy() {
+    if (window == nullptr || buddy == nullptr || buddy->window == nullptr) return;
+    SendMessageW(window, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy->window), 0);
+    // The platform makes the arrows as wide at every screen density; on a
+    // denser screen they get the width they have at 96 DPI times the scale,
+    // taken from the buddy's right end as the platform does.
+    const DisplayScale scale = Scale();
+    if (scale.IsBase()) return;
+    RECT arrows{};
+    RECT box{};
+    if (!GetWindowRect(window, &arrows) || !GetWindowRect(buddy->window, &box)) return;
+    HWND parentWindow = GetParent(window);
+    MapWindowPoints(nullptr, parentWindow, reinterpret_cast<POINT*>(&arrows), 2);
+    MapWindowPoints(nullptr, parentWindow, reinterpret_cast<POINT*>(&box), 2);
+    const int arrowsWidth = scale(ArrowsWidth);
+    // Where the box ended before the platform took its part, less the
+    // platform's gap, and the box's right border the arrows cover: both grow
+    // with the scale.
+    const int boxRight = static_cast<int>(box.left) + buddy->width;
+    const int right = boxRight - scale(std::max<int>(0, boxRight - static_cast<int>(arrows.right)));
+    const int overlap = scale(std::max<int>(0, box.right - arrows.left));
+    const int boxWidth = std::max(0, right - arrowsWidth + overlap - static_cast<int>(box.left));
+    SetWindowPos(buddy->window, nullptr, 0, 0, boxWidth, box.bottom - box.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, right - arrowsWidth, arrows.top, arrowsWidth, arrows.bottom - arrows.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void NumericBox::Create() {
@@ -25,8 +56,7 @@ void NumericBox::Create() {
     created = true;
     if (buddy != nullptr) buddy->Create();
     if (window != nullptr) {
-        if (buddy != nullptr && buddy->window != nullptr)
-            SendMessageW(window, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy->window), 0);
+        FollowBuddy();
         SendMessageW(window, UDM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
         SendMessageW(window, UDM_SETPOS32, 0, static_cast<LPARAM>(value));
     }

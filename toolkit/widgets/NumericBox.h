@@ -30,6 +30,13 @@ public:
     // The user spins: the proposed position is clamped to the range, then
     // onValue and onTextChanged run.
     void OnPositionChange(int proposed) override;
+
+    // Sits at the buddy's right end again, taking its part of the buddy
+    // (after the buddy was moved or resized, or the screen changed).
+    void FollowBuddy();
+
+private:
+    static constexpr int ArrowsWidth = 16;  // at 96 DPI
 };
 
 }  // namespace QVUtility
