@@ -72,6 +72,23 @@ void ShowErrorText(QVUtility::GUIElement* owner, const wchar_t* message) {
     QVUtility::ShowError(owner, std::wstring(message), std::wstring(L"Errore"));
 }
 
+// Asks for the project file's new name: the name typed, or empty when the
+// user gave none. The dialog asked before replacing the name typed; when
+// ".vmo" has to be added, the file of that name gets the same question, and
+// a No there is as if no name was given.
+std::string AskNewProjectPath(QVUtility::GUIElement* owner) {
+    const std::string answer =
+        QVUtility::AskSaveFileName(owner, DialogTitleSave, "", ProjectDefaultName, ProjectFilters);
+    if (answer.empty()) return answer;
+    const std::string target = WithProjectExtension(answer);
+    if (target != answer && FileExists(target) &&
+        !QVUtility::AskYesNoOwned(owner, QVUtility::Widen(target) + L" esiste già.\nSovrascriverlo?",
+                                  std::wstring(L"Salva"))) {
+        return std::string();
+    }
+    return answer;
+}
+
 // Runs a step of a file command; a step that throws (no memory for a large
 // project, say) answers `failure`, like any other failure of the step.
 template <class Result, class Step>
@@ -158,17 +175,8 @@ FormMain::SaveOutcome FormMain::SaveChanges(bool noQuestion) {
     }
     const std::string previousPath = project.filePath;
     if (project.filePath.empty()) {
-        const std::string answer =
-            QVUtility::AskSaveFileName(this, DialogTitleSave, "", ProjectDefaultName, ProjectFilters);
+        const std::string answer = AskNewProjectPath(this);
         if (answer.empty()) return SaveOutcome::Cancelled;
-        // The dialog asked before replacing the name typed; when ".vmo" has
-        // to be added, the file of that name gets the same question.
-        const std::string target = WithProjectExtension(answer);
-        if (target != answer && FileExists(target) &&
-            !QVUtility::AskYesNoOwned(this, QVUtility::Widen(target) + L" esiste già.\nSovrascriverlo?",
-                                      std::wstring(L"Salva"))) {
-            return SaveOutcome::Cancelled;
-        }
         SetFilePath(answer);
     }
     if (!WriteProjectFile()) {
@@ -193,15 +201,8 @@ bool FormMain::OfferToSave() {
 }
 
 bool FormMain::SaveProjectAs() {
-    const std::string answer =
-        QVUtility::AskSaveFileName(this, DialogTitleSave, "", ProjectDefaultName, ProjectFilters);
+    const std::string answer = AskNewProjectPath(this);
     if (answer.empty()) return true;
-    const std::string target = WithProjectExtension(answer);
-    if (target != answer && FileExists(target) &&
-        !QVUtility::AskYesNoOwned(this, QVUtility::Widen(target) + L" esiste già.\nSovrascriverlo?",
-                                  std::wstring(L"Salva"))) {
-        return true;
-    }
     const std::string previousPath = project.filePath;
     SetFilePath(answer);
     if (!WriteProjectFile()) {
