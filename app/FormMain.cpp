@@ -732,7 +732,6 @@ void FormMain::OnBarRightClick(GUIElement* element, int px, int py) {
     if (bar == nullptr || bar->window == nullptr || !bar->Bound()) return;
     POINT point{px, py};
     ClientToScreen(bar->window, &point);
-    selectedBar = element;
     SelectTask(bar->taskId);
     QVUtility::ShowPopup(taskMenu, bar->parent, point.x, point.y);
 }

@@ -54,7 +54,6 @@ public:
     ~FormMain() override;
 
     // ---- Fields -------------------------------------------------------------
-    QVUtility::GUIElement* selectedBar = nullptr;  // the bar last right-clicked
     // The selected task (chosen with the mouse or the arrows): a task, not a
     // bar, for the bars follow the view and show other tasks as it moves;
     // 0 = none.
