@@ -46,8 +46,7 @@ const std::vector<std::wstring>& ZoomNames() {
 constexpr int ZoomPercent[] = {0, 50, 75, 100, 150, 200};
 
 void ListChanged(GUIElement* list) {
-    if (auto* preview = dynamic_cast<FormAnteprima*>(QVUtility::OwningElement<DialogFrame>(list)))
-        preview->OnListChanged(list);
+    if (auto* preview = QVUtility::OwningElement<FormAnteprima>(list)) preview->OnListChanged(list);
 }
 
 void SizeChanged(GUIElement* element) {

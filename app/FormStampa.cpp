@@ -14,8 +14,7 @@ constexpr int ClientWidth = 380;
 constexpr int ClientHeight = 130;
 
 void ListChanged(GUIElement* list) {
-    if (auto* dialog = dynamic_cast<FormStampa*>(QVUtility::OwningElement<DialogFrame>(list)))
-        dialog->OnChoiceChanged();
+    if (auto* dialog = QVUtility::OwningElement<FormStampa>(list)) dialog->OnChoiceChanged();
 }
 
 }  // namespace
