@@ -9,22 +9,10 @@ namespace MyApp {
 
 namespace {
 
-// The order of days in a list: the one SortTasks gives the tasks' starts.
-std::int64_t DayKey(const Date& d) { return d.invalid ? -1 : ComparisonTicks(d); }
-
 bool DaysInOrder(const std::vector<Date>& list, std::size_t first, std::size_t end) {
     for (std::size_t i = first + 1; i < end; ++i)
-        if (DayKey(list[i]) < DayKey(list[i - 1])) return false;
+        if (SortKey(list[i]) < SortKey(list[i - 1])) return false;
     return true;
-}
-
-// Field for field: CompareDates would take an invalid day for any day.
-bool SameDay(const Date& a, const Date& b) {
-    const SYSTEMTIME& x = a.value;
-    const SYSTEMTIME& y = b.value;
-    return a.invalid == b.invalid && x.wYear == y.wYear && x.wMonth == y.wMonth && x.wDayOfWeek == y.wDayOfWeek &&
-           x.wDay == y.wDay && x.wHour == y.wHour && x.wMinute == y.wMinute && x.wSecond == y.wSecond &&
-           x.wMilliseconds == y.wMilliseconds;
 }
 
 // Heap bytes of a text; short texts live inside the string object itself.
@@ -107,9 +95,9 @@ DayListEdit CompareDayLists(const std::vector<Date>& from, const std::vector<Dat
     // whole middle is replaced.
     const std::size_t shorter = std::min(from.size(), to.size());
     std::size_t head = 0;
-    while (head < shorter && SameDay(from[head], to[head])) ++head;
+    while (head < shorter && SameFields(from[head], to[head])) ++head;
     std::size_t tail = 0;
-    while (tail < shorter - head && SameDay(from[from.size() - 1 - tail], to[to.size() - 1 - tail])) ++tail;
+    while (tail < shorter - head && SameFields(from[from.size() - 1 - tail], to[to.size() - 1 - tail])) ++tail;
     const std::size_t fromEnd = from.size() - tail;
     const std::size_t toEnd = to.size() - tail;
 
@@ -118,10 +106,10 @@ DayListEdit CompareDayLists(const std::vector<Date>& from, const std::vector<Dat
     std::size_t j = head;
     if (DaysInOrder(from, head, fromEnd) && DaysInOrder(to, head, toEnd)) {
         while (i < fromEnd && j < toEnd) {
-            if (SameDay(from[i], to[j])) {
+            if (SameFields(from[i], to[j])) {
                 ++i;
                 ++j;
-            } else if (DayKey(to[j]) < DayKey(from[i])) {
+            } else if (SortKey(to[j]) < SortKey(from[i])) {
                 edit.added.push_back({j, to[j]});
                 ++j;
             } else {

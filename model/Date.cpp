@@ -152,6 +152,12 @@ std::int64_t ComparisonTicks(const Date& d) {
     return ticks;
 }
 
+std::int64_t SortKey(const Date& d) { return d.invalid ? -1 : ComparisonTicks(d); }
+
+bool SameFields(const Date& a, const Date& b) {
+    return a.invalid == b.invalid && std::memcmp(&a.value, &b.value, sizeof a.value) == 0;
+}
+
 std::int64_t DaysUntil(const Date& a, const Date& b) {
     if (a.invalid) return 0;
     const std::int64_t ta = ComparisonTicks(DateOnly(a));

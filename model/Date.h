@@ -60,6 +60,13 @@ Date AddOneDay(const Date& d);
 // The timestamp CompareDates uses for a first operand that is not invalid:
 // the converted value, or 0 when the fields cannot be converted.
 std::int64_t ComparisonTicks(const Date& d);
+// A key that orders valid dates exactly as CompareDates does and puts
+// invalid ones first, consistently: an order a sort may rely on, which
+// CompareDates (an invalid date equal to everything) is not.
+std::int64_t SortKey(const Date& d);
+// Equal field for field, the invalid flag included: unlike CompareDates, an
+// invalid date equals only the very same fields.
+bool SameFields(const Date& a, const Date& b);
 
 // The relational tests: the right-hand operand is CompareDates' first argument.
 inline bool operator>(const Date& left, const Date& right) { return CompareDates(right, left) == -1; }

@@ -50,14 +50,7 @@ void ReplaceTask(Project& project, int index, const Task& values) {
     SortTasks(project);
 }
 
-bool StartsBefore(const Task& a, const Task& b) {
-    // CompareDates treats an invalid date as equal to everything, which is no
-    // ordering a sort may rely on. This key orders valid dates exactly as
-    // CompareDates does and puts invalid ones first, consistently.
-    const std::int64_t ka = a.start.invalid ? -1 : ComparisonTicks(a.start);
-    const std::int64_t kb = b.start.invalid ? -1 : ComparisonTicks(b.start);
-    return ka < kb;
-}
+bool StartsBefore(const Task& a, const Task& b) { return SortKey(a.start) < SortKey(b.start); }
 
 void SortTasks(Project& project) { std::stable_sort(project.tasks.begin(), project.tasks.end(), StartsBefore); }
 
