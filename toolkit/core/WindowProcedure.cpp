@@ -99,7 +99,7 @@ bool PanelScroll(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
         break;
     default: break;
     }
-    ScrollPanel(panel, window, SB_HORZ == bar ? SB_HORZ : SB_VERT, old, requested);
+    ScrollPanel(panel, window, bar, old, requested);
     return true;
 }
 
