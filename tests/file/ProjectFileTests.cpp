@@ -266,6 +266,43 @@ TEST(LoadProjectLines, MarkerTextAsDescription) {
     EXPECT_FALSE(IsMarkerLine("Tetto"));
 }
 
+// Markers count only in capitals; written otherwise they are ordinary lines.
+TEST(LoadProjectLines, MarkersInOtherLettersAreOrdinaryLines) {
+    // A task so named is saved and read back as it is.
+    Project p = Tetto();
+    p.tasks[0].description = "#Task";
+    Project back;
+    ASSERT_EQ(LoadProjectLines(back, SerializeProject(p)), LoadResult::Ok);
+    EXPECT_EQ(Dump(back), Dump(p));
+    // After the header they open no section, so what follows them is skipped.
+    ASSERT_EQ(LoadProjectLines(back, Header() + Lines{"#task", "T", "05/03/2024", "08/03/2024", "0", "1", "1",
+                                                      "#day include", "09/03/2024", "#Day Exclude", "07/03/2024"}),
+              LoadResult::Ok);
+    EXPECT_TRUE(back.tasks.empty());
+    EXPECT_TRUE(back.includeDays.empty());
+    EXPECT_TRUE(back.excludeDays.empty());
+    // In a day list such a line is no date.
+    EXPECT_EQ(LoadProjectLines(back, Header() + Lines{"#DAY INCLUDE", "09/03/2024", "#day exclude", "07/03/2024"}),
+              LoadResult::FormatError);
+    EXPECT_FALSE(IsMarkerLine("#task"));
+}
+
+// A day-list marker in the middle of a task drops the task it cut short;
+// the tasks before it and the days after it are read.
+TEST(LoadProjectLines, ATaskCutShortByADayListIsDropped) {
+    const Lines whole = {"#TASK", "Whole", "10/03/2024", "12/03/2024", "65280", "1", "10"};
+    const Lines half = {"Half", "01/03/2024", "02/03/2024", "255"};
+    for (const char* marker : {"#DAY INCLUDE", "#DAY EXCLUDE"}) {
+        SCOPED_TRACE(marker);
+        Project p;
+        ASSERT_EQ(LoadProjectLines(p, Header() + whole + half + Lines{marker, "09/03/2024"} + whole), LoadResult::Ok);
+        ASSERT_EQ(p.tasks.size(), 2u);
+        EXPECT_EQ(p.tasks[0].description, "Whole");
+        EXPECT_EQ(p.tasks[1].description, "Whole");
+        EXPECT_EQ(p.includeDays.size() + p.excludeDays.size(), 1u);
+    }
+}
+
 // A broken file leaves the open project exactly as it was; a good one
 // replaces everything it holds but the path and the unsaved-changes flag.
 TEST(LoadProjectLines, OnlyAWholeValidFileReplacesTheProject) {

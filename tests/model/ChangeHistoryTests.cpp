@@ -212,6 +212,40 @@ TEST(ChangeHistory, UnsavedStateFollowsTheSavedPointAndNewChangesDropRedo) {
     EXPECT_TRUE(p.modified);
 }
 
+// Undo names the step it takes back, redo the one it applies again.
+TEST(ChangeHistory, UndoAndRedoNameTheirOwnTask) {
+    Project p;
+    ChangeHistory history;
+    const Task a(D(5, 3, 2024));
+    const Task b(D(6, 3, 2024));
+    history.AddTask(p, a);
+    history.AddTask(p, b);
+    ASSERT_TRUE(history.Undo(p));
+    EXPECT_EQ(history.UndoTaskId(), a.id);
+    EXPECT_EQ(history.RedoTaskId(), b.id);
+    ASSERT_TRUE(history.Undo(p));
+    EXPECT_EQ(history.RedoTaskId(), a.id);
+    EXPECT_FALSE(history.UndoTaskId().has_value());
+}
+
+// A day list whose first entry is no day (31 February) and that the change
+// replaces with a real day: undo gives back that very entry in its place,
+// redo the new list.
+TEST(ChangeHistory, UndoGivesBackAnInvalidDayInItsPlace) {
+    const Date noDay = MakeDate(TestDates::Fields(31, 2, 2024));
+    ASSERT_TRUE(noDay.invalid);
+    Project p;
+    p.excludeDays = {noDay, D(5, 3, 2024), D(9, 3, 2024)};
+    ChangeHistory history;
+    const std::string before = Snapshot(p);
+    history.SetDays(p, false, {D(2, 3, 2024), D(5, 3, 2024), D(12, 3, 2024)});
+    const std::string after = Snapshot(p);
+    ASSERT_TRUE(history.Undo(p));
+    EXPECT_EQ(Snapshot(p), before);
+    ASSERT_TRUE(history.Redo(p));
+    EXPECT_EQ(Snapshot(p), after);
+}
+
 TEST(ChangeHistory, KeepsTheLastStepsUpToItsCapacity) {
     Project p;
     ChangeHistory history(3);

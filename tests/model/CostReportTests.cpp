@@ -53,6 +53,16 @@ TEST(FormatAmount, OtherGroupingsAndTheDefault) {
 #endif
 }
 
+// The Windows grouping strings on more digits than an amount shows: a
+// final 0 repeats the last size, and without it the sizes are used once.
+TEST(GroupDigits, AFinalZeroRepeatsTheLastSizeOnly) {
+    const std::string digits = "1234567890";
+    EXPECT_EQ(GroupDigits(digits, ",", "3;2;0"), "1,23,45,67,890");
+    EXPECT_EQ(GroupDigits(digits, ",", "3;0"), "1,234,567,890");
+    EXPECT_EQ(GroupDigits(digits, ",", "3"), "1234567,890");
+    EXPECT_EQ(GroupDigits(digits, ",", "3;2"), "12345,67,890");
+}
+
 TEST(CostReport, EmptyProjectGivesTheFixedMessage) {
     Project p;
     std::string text = "old";

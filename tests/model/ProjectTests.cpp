@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "model/Project.h"
 #include "tests/model/TestDates.h"
 
@@ -81,6 +84,18 @@ TEST(Project, AddAndReplaceKeepTheTasksSortedByStart) {
     ReplaceTask(p, 4, values);
     EXPECT_EQ(p.tasks[1].description, "a");
     EXPECT_EQ(p.tasks.size(), 4u);
+}
+
+// A sort of more than a handful of tasks still keeps those of one start in
+// the order they had.
+TEST(Project, ManyTasksOfOneStartKeepTheirOrder) {
+    Project p;
+    for (int i = 0; i < 30; ++i) p.tasks.push_back(MakeTask(std::to_string(i).c_str(), D(6, 3, 2024), D(8, 3, 2024)));
+    AddTask(p, MakeTask("early", D(4, 3, 2024), D(5, 3, 2024)));
+    std::vector<std::string> expected{"early"}, order;
+    for (int i = 0; i < 30; ++i) expected.push_back(std::to_string(i));
+    for (const Task& t : p.tasks) order.push_back(t.description);
+    EXPECT_EQ(order, expected);
 }
 
 TEST(Project, SortingSurvivesInvalidStarts) {

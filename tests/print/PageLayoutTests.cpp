@@ -120,6 +120,25 @@ TEST(ReportPagesTest, TasksAreNeverCutAndTheFirstPageLeavesRoomForTheTotal) {
     EXPECT_EQ(tasks, 10u);
 }
 
+std::vector<size_t> PageSizes(const std::vector<std::vector<std::wstring>>& pages) {
+    std::vector<size_t> sizes;
+    for (const auto& page : pages) sizes.push_back(page.size());
+    return sizes;
+}
+
+// Seven lines a task. A task exactly as long as the room left stays on the
+// page; with one line less it starts the next.
+TEST(ReportPagesTest, ATaskThatExactlyFillsThePageStaysOnIt) {
+    EXPECT_EQ(PageSizes(LayOutReport(Report(4), 14, 14, 80)), (std::vector<size_t>{14, 14}));
+    EXPECT_EQ(PageSizes(LayOutReport(Report(4), 13, 13, 80)), (std::vector<size_t>{7, 7, 7, 7}));
+}
+
+// The first page has its own, smaller room, and the same rule at its end.
+TEST(ReportPagesTest, TheFirstPageHoldsExactlyItsOwnRoom) {
+    EXPECT_EQ(PageSizes(LayOutReport(Report(5), 21, 14, 80)), (std::vector<size_t>{14, 21}));
+    EXPECT_EQ(PageSizes(LayOutReport(Report(5), 21, 13, 80)), (std::vector<size_t>{7, 21, 7}));
+}
+
 TEST(ReportPagesTest, LongLinesGoOnAndATaskLongerThanAPageIsCut) {
     const std::wstring name(25, L'x');
     const auto wrapped = LayOutReport(L"\r\nTASK: " + name + L"\r\nCosto Task: 0\r\n", 20, 20, 14);
