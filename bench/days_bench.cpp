@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/FormDays.h"
+#include "app/dialogs/FormDays.h"
 #include "bench/WineBench.h"
 #include "model/Date.h"
 #include "toolkit/core/Form.h"

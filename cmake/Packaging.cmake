@@ -21,7 +21,7 @@ set(CPACK_NSIS_MUI_ICON "${CMAKE_SOURCE_DIR}/app/res/app.ico")
 set(CPACK_NSIS_MUI_UNIICON "${CMAKE_SOURCE_DIR}/app/res/app.ico")
 # Read by the installer's own script (cmake/installer/NSIS.template.in).
 set(CPACK_VELMORA_PROGRAM "QVVelmora.exe")
-file(STRINGS "${CMAKE_SOURCE_DIR}/app/resource.h" appIcon REGEX "#define IDI_APP ")
+file(STRINGS "${CMAKE_SOURCE_DIR}/app/res/resource.h" appIcon REGEX "#define IDI_APP ")
 string(REGEX REPLACE ".*IDI_APP +([0-9]+).*" "\\1" CPACK_VELMORA_ICON_ID "${appIcon}")
 set(CPACK_VELMORA_PROGID "QVVelmora.Progetto")
 set(CPACK_VELMORA_FILE_TYPE "Progetto QV Velmora")

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/AppInfo.h"
+#include "app/main/AppInfo.h"
 
 namespace apptest {
 

@@ -6,7 +6,7 @@
 // The tests change the user's screen density, so they run in a Wine prefix
 // of their own (see own-prefix.sh).
 #include "Driver.h"
-#include "ProgramFixture.h"
+#include "tests/app/ProgramFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ChartLayout.h"
+#include "app/chart/ChartLayout.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "app/AppInfo.h"
-#include "app/resource.h"
+#include "app/main/AppInfo.h"
+#include "app/res/resource.h"
 
 namespace {
 

@@ -1,0 +1,69 @@
+// FormAddTask: the dialog in which the user types a new task or changes one:
+// description, first and last day, bar colour, resources per day and the
+// daily cost of one resource. The main window gives it the project's span
+// (and, for a change, the task) and applies the fields when the dialog
+// closes with "OK"; the dialog itself never touches the project.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/dialogs/SpanDialog.h"
+#include "model/Date.h"
+#include "model/Task.h"
+
+namespace QVUtility {
+class Button;
+class ComboBoxEx;
+class CurrencyBox;
+class DatePicker;
+class Label;
+class NumericBox;
+class TextBox;
+}  // namespace QVUtility
+
+namespace MyApp {
+
+class FormAddTask : public SpanDialog {
+public:
+    // Builds and shows the dialog over `owner` ("Nuovo Task" or "Modifica Task").
+    FormAddTask(QVUtility::Form* owner, const std::wstring& title);
+    ~FormAddTask() override;
+
+    // ---- What the owner reads when the dialog has closed --------------------
+    bool editMode = false;  // set by LoadTask
+    int taskId = 0;         // the task being changed (LoadTask)
+    int colour = 0;         // COLORREF
+    int resources = 0;
+    double dailyCost = 0.0;
+
+    // ---- Controls (owned) ---------------------------------------------------
+    QVUtility::Label* colourLabel = nullptr;
+    QVUtility::ComboBoxEx* colourList = nullptr;
+    QVUtility::Label* resourcesLabel = nullptr;
+    QVUtility::TextBox* resourcesBox = nullptr;
+    QVUtility::NumericBox* resourcesSpinner = nullptr;
+    QVUtility::Label* costLabel = nullptr;
+    QVUtility::CurrencyBox* costBox = nullptr;
+    HIMAGELIST colourImages = nullptr;  // pictures of the colour list; owned
+
+    // The pickers offer only the days from projectStart to projectEnd and
+    // show projectStart.
+    void SetDateRange(const Date& projectStart, const Date& projectEnd);
+    // Fills the dialog from the task; the dialog then changes that task.
+    void LoadTask(Task task);
+
+    void BuildControls() override;
+    void ChildLostFocus(QVUtility::GUIElement* element) override;
+    void ChildGotFocus(QVUtility::GUIElement* element) override;
+
+private:
+    // Reads every field from the controls; then checks them and closes the
+    // dialog with result 1 when they are sound.
+    void Accept() override;
+    void ShowResourcesValue();
+};
+
+}  // namespace MyApp

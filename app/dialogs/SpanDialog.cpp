@@ -1,0 +1,39 @@
+#include "app/dialogs/SpanDialog.h"
+
+#include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/DatePicker.h"
+#include "toolkit/widgets/Label.h"
+#include "toolkit/widgets/TextBox.h"
+
+namespace MyApp {
+
+SpanDialog::SpanDialog(QVUtility::Form* ownerForm, const std::wstring& title, int clientWidth, int clientHeight)
+    : DialogFrame(ownerForm, title, clientWidth, clientHeight, L"Lucida Console") {
+    const Date today = LocalNow();
+    startDate = today;
+    endDate = today;
+}
+
+void SpanDialog::MakeDescriptionAndSpan(bool createEndPicker) {
+    descriptionBox = MakeDescriptionBox(descriptionLabel);
+    constexpr int startTop = 70;
+    constexpr int endTop = 100;
+    startLabel = MakeLabel(L"Data inizio:", 10, startTop, 80, 25);
+    endLabel = MakeLabel(L"Data fine:", 10, endTop, 80, 25);
+    startPicker = MakeDatePicker(100, startTop);
+    endPicker = MakeDatePicker(100, endTop, createEndPicker);
+}
+
+std::wstring SpanDialog::ReadDescriptionAndSpan(QVUtility::GUIElement*& culprit) {
+    startDate = MakeDate(startPicker->GetDate());
+    endDate = MakeDate(endPicker->GetDate());
+    const std::wstring typed = descriptionBox->GetText();
+    description = TrimSpaces(QVUtility::Narrow(typed));
+    culprit = descriptionBox;
+    if (description.empty()) return L"E' necessario indicare la descrizione.";
+    std::wstring problem = DescriptionProblem(description, typed);
+    if (problem.empty()) culprit = nullptr;
+    return problem;
+}
+
+}  // namespace MyApp

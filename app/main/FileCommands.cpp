@@ -1,0 +1,302 @@
+// The file commands of the main window: open (through the dialog, by a path
+// given to the program, from the recent files or dropped on the window),
+// save, save as, the question about unsaved changes, the export of the chart
+// as a bitmap or PNG picture and the two web pages of the "&?" menu.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/main/AppInfo.h"
+#include "app/main/FormMain.h"
+#include "app/settings/RecentFiles.h"
+#include "file/ProjectFile.h"
+#include "toolkit/core/Menu.h"
+#include "toolkit/draw/BitmapFile.h"
+#include "toolkit/draw/Drawing.h"
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/platform/FileDialogs.h"
+#include "toolkit/platform/IgnoredError.h"
+#include "toolkit/platform/Services.h"
+#include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/StatusBar.h"
+#include "toolkit/widgets/TimeLine.h"
+
+namespace MyApp {
+
+namespace {
+
+const std::vector<std::string> ProjectFilters{"File Velmora (*.vmo)", "*.vmo"};
+// The picture's formats, the bitmap first (the default).
+const std::vector<std::string> PictureFilters{"File Bitmap (*.bmp)", "*.bmp", "Immagine PNG (*.png)", "*.png"};
+constexpr int PngFilter = 1;
+constexpr const char* ProjectDefaultName = "Velmora.vmo";
+constexpr const char* BitmapDefaultName = "Disegno.bmp";
+const std::string DialogTitleOpen = "Apri";
+const std::string DialogTitleSave = "Salva";
+
+// The path with ".vmo" at its end (any letter case counts).
+std::string WithProjectExtension(const std::string& path) {
+    if (path.size() <= 4) return path + ".vmo";
+    std::string tail = path.substr(path.size() - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return tail == ".vmo" ? path : path + ".vmo";
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES;
+}
+
+// Whether the name ends in `extension` (".png"), in any letter case.
+bool HasExtension(const std::wstring& name, const wchar_t* extension) {
+    const std::size_t length = wcslen(extension);
+    return name.size() > length && CompareStringOrdinal(name.c_str() + name.size() - length, static_cast<int>(length),
+                                                        extension, static_cast<int>(length), TRUE) == CSTR_EQUAL;
+}
+
+// The picture's format: the name's extension says it; a name without one
+// of the two takes the format of the filter the user chose.
+PictureFormat FormatFor(const std::string& path, int chosenFilter) {
+    const std::wstring name = QVUtility::Widen(path);
+    if (HasExtension(name, L".png")) return PictureFormat::Png;
+    if (HasExtension(name, L".bmp")) return PictureFormat::Bitmap;
+    return chosenFilter == PngFilter ? PictureFormat::Png : PictureFormat::Bitmap;
+}
+
+void ShowErrorText(QVUtility::GUIElement* owner, const wchar_t* message) {
+    QVUtility::ShowError(owner, std::wstring(message), std::wstring(L"Errore"));
+}
+
+// Asks for the project file's new name: the name typed, or empty when the
+// user gave none. The dialog asked before replacing the name typed; when
+// ".vmo" has to be added, the file of that name gets the same question, and
+// a No there is as if no name was given.
+std::string AskNewProjectPath(QVUtility::GUIElement* owner) {
+    const std::string answer =
+        QVUtility::AskSaveFileName(owner, DialogTitleSave, "", ProjectDefaultName, ProjectFilters);
+    if (answer.empty()) return answer;
+    const std::string target = WithProjectExtension(answer);
+    if (target != answer && FileExists(target) &&
+        !QVUtility::AskYesNoOwned(owner, QVUtility::Widen(target) + L" esiste già.\nSovrascriverlo?",
+                                  std::wstring(L"Salva"))) {
+        return std::string();
+    }
+    return answer;
+}
+
+// Runs a step of a file command; a step that throws (no memory for a large
+// project, say) answers `failure`, like any other failure of the step.
+template <class Result, class Step>
+Result Guarded(Result failure, Step step) {
+    try {
+        return step();
+    } catch (...) {
+        QVUtility::IgnoreException("file command");
+        return failure;
+    }
+}
+
+}  // namespace
+
+void FormMain::SetFilePath(const std::string& path) {
+    project.filePath = path.empty() ? path : WithProjectExtension(path);
+    if (saveAsItem != nullptr) saveAsItem->SetEnabled(!project.filePath.empty());
+    if (statusBar != nullptr) statusBar->SetTextNarrow(project.filePath);
+}
+
+bool FormMain::OpenProject() {
+    const std::string path = QVUtility::AskOpenFileName(this, DialogTitleOpen, "", ProjectFilters);
+    if (path.empty()) return false;
+    return OpenProjectFile(path);
+}
+
+bool FormMain::OpenProjectFile(const std::string& path) {
+    // The loader replaces the project only when the whole file is valid, so
+    // a failed load leaves the project and its chart exactly as they were.
+    switch (Guarded(LoadResult::OpenFailed, [&] { return LoadProjectFile(path, project); })) {
+    case LoadResult::OpenFailed: ShowErrorText(this, L"Errore durante la lettura."); return false;
+    case LoadResult::FormatError: ShowErrorText(this, L"Formato non valido."); return false;
+    case LoadResult::Ok: break;
+    }
+    SetFilePath(path);
+    project.modified = false;
+    selectedTaskId = 0;
+    history.Clear(project);
+    DisableSaveCommands();
+    UpdateEditMenu();
+    RefreshChart();
+    EnableProjectCommands();
+    ShowRecentFiles(RememberRecentFile(path));
+    return true;
+}
+
+void FormMain::OpenRecentFile(std::size_t index) {
+    if (index >= recentFiles.size()) return;
+    const std::string path = recentFiles[index];  // the list changes on the way
+    if (!OfferToSave()) return;
+    if (!OpenProjectFile(path) && !FileExists(path)) ShowRecentFiles(ForgetRecentFile(path));
+}
+
+void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
+    if (paths.size() != 1 || !HasExtension(paths[0], L".vmo")) return;
+    const DWORD attributes = GetFileAttributesW(paths[0].c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
+    // Not over an open dialog: the project must not change under it.
+    if (modalDialog != nullptr || window == nullptr || !IsWindowEnabled(window)) return;
+    if (OfferToSave()) OpenProjectFile(QVUtility::NarrowPath(paths[0]));
+}
+
+bool FormMain::WriteProjectFile() {
+    // The new content goes to a temporary file that replaces the old one in
+    // one step: a failed save leaves the previous file as it was.
+    if (!Guarded(false, [this] { return SaveProjectFile(project.filePath, project); })) {
+        ShowErrorText(this, L"Errore durante il salvataggio.");
+        return false;
+    }
+    history.MarkSaved(project);
+    DisableSaveCommands();
+    ShowRecentFiles(RememberRecentFile(project.filePath));
+    return true;
+}
+
+FormMain::SaveOutcome FormMain::SaveChanges(bool noQuestion) {
+    if (!project.modified) return SaveOutcome::NothingToSave;
+    if (!noQuestion) {
+        switch (QVUtility::AskQuestion(this, L"Si desidera salvare le modifiche del file?", L"Salva")) {
+        case QVUtility::Answer::Yes: break;
+        case QVUtility::Answer::No: return SaveOutcome::Declined;
+        case QVUtility::Answer::NotShown: return SaveOutcome::NotAsked;
+        }
+    }
+    const std::string previousPath = project.filePath;
+    if (project.filePath.empty()) {
+        const std::string answer = AskNewProjectPath(this);
+        if (answer.empty()) return SaveOutcome::Cancelled;
+        SetFilePath(answer);
+    }
+    if (!WriteProjectFile()) {
+        SetFilePath(previousPath);
+        return SaveOutcome::Failed;
+    }
+    return SaveOutcome::Saved;
+}
+
+bool FormMain::SaveProject(bool noQuestion) { return SaveChanges(noQuestion) != SaveOutcome::Failed; }
+
+bool FormMain::OfferToSave() {
+    switch (SaveChanges(false)) {
+    case SaveOutcome::NothingToSave:
+    case SaveOutcome::Declined:
+    case SaveOutcome::Saved: return true;
+    case SaveOutcome::Cancelled:
+    case SaveOutcome::Failed:
+    case SaveOutcome::NotAsked: break;
+    }
+    return false;
+}
+
+bool FormMain::SaveProjectAs() {
+    const std::string answer = AskNewProjectPath(this);
+    if (answer.empty()) return true;
+    const std::string previousPath = project.filePath;
+    SetFilePath(answer);
+    if (!WriteProjectFile()) {
+        SetFilePath(previousPath);
+        return false;
+    }
+    return true;
+}
+
+void FormMain::ExportChart() {
+    int chosenFilter = 0;
+    const std::string path =
+        QVUtility::AskSaveFileName(this, DialogTitleSave, "", BitmapDefaultName, PictureFilters, &chosenFilter);
+    if (path.empty()) return;
+    const PictureFormat format = FormatFor(path, chosenFilter);
+    if (Guarded(false, [&] { return ExportImage(path, format); })) {
+        QVUtility::ShowMessage(this, std::wstring(L"Esportazione effettuata correttamente."), std::wstring(L"Esporta"));
+    } else {
+        ShowErrorText(this, L"Errore durante la scrittura del file bitmap.");
+    }
+}
+
+bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
+    if (ruler == nullptr || chartWidth <= 0 || contentHeight <= 0) return false;
+    // The picture keeps the chart's measures at 96 DPI whatever the screen,
+    // so that one project gives one picture: on a denser screen the ruler
+    // and the rows are drawn again at those measures, in fonts made for them.
+    const bool onBaseScreen = scale.IsBase();
+    QVUtility::FontDescription baseCaption(*captionFont);
+    QVUtility::FontDescription baseBar(*barFont);
+    QVUtility::FontDescription baseRulerFont = ruler->RulerFont();
+    baseCaption.SetDpi(QVUtility::DisplayScale::BaseDpi);
+    baseBar.SetDpi(QVUtility::DisplayScale::BaseDpi);
+    QVUtility::FontDescription* caption = onBaseScreen ? captionFont : &baseCaption;
+    QVUtility::FontDescription* rowFont = onBaseScreen ? barFont : &baseBar;
+    ChartLayout chart = chartLayout;
+    QVUtility::RulerRows rulerRows;
+    int width = chartWidth;
+    int height = contentHeight;
+    if (onBaseScreen) {
+        // The ruler keeps the picture of its last paint; bring it up to date.
+        if (ruler->window != nullptr) UpdateWindow(ruler->window);
+        if (ruler->chartImage == nullptr) return false;  // the ruler too large for one picture
+    } else {
+        chart = ChartLayout(QVUtility::DisplayScale());
+        rulerRows = ruler->BaseRows(chart.rulerTop, baseRulerFont, width);
+        if (static_cast<std::int64_t>(width) * QVUtility::TimeLine::NormalHeight > ruler->pictureLimit) return false;
+        chart = ChartLayout(project, static_cast<int>(rulerRows.columnWidth), width, QVUtility::TimeLine::NormalHeight);
+        height = static_cast<int>(std::min(chart.Height(), ChartLayout::TallestContent));
+    }
+
+    // The picture is drawn and written in bands of rows, so a chart of any
+    // length needs little memory; each band draws what reaches into it.
+    const auto paint = [&](HDC context, int top, int bottom) {
+        QVUtility::Drawing surface;
+        surface.Attach(context, false);
+        surface.FillRect(0, 0, width, height, 1, RGB(0, 0, 0), 0xC0C0C0);
+        if (top < chart.titleHeight) {
+            surface.DrawText(0, 0, width, chart.titleHeight, project.description, RGB(0, 0, 0), caption, 2, true);
+        }
+        if (top < chart.FirstRowTop() && bottom > chart.rulerTop) {
+            if (onBaseScreen) {
+                surface.DrawBitmap(ruler->chartImage, 0, chart.rulerTop, 0, 0);
+            } else {
+                // As the ruler's window shows it: cut to its box.
+                const int saved = SaveDC(context);
+                IntersectClipRect(context, 0, chart.rulerTop, width,
+                                  chart.rulerTop + QVUtility::TimeLine::NormalHeight);
+                QVUtility::PaintRulerRows(context, rulerRows, 0, 0, width);
+                RestoreDC(context, saved);
+            }
+        }
+        // A row's text may reach a little below its bar: one row more each way.
+        const RowRange rows = chart.RowsBetween(top - chart.rowPitch, bottom + chart.rowPitch);
+        for (std::size_t row = rows.first; row < rows.end; ++row) {
+            const Task& task = project.tasks[row];
+            const BarSpan bar = chart.Bar(task);
+            const std::int64_t barTop = chart.RowTop(row);
+            if (barTop >= height || bar.left >= width || bar.left + bar.width <= 0) continue;
+            const int l = static_cast<int>(std::max<std::int64_t>(bar.left, -1));
+            const int w = static_cast<int>(std::min<std::int64_t>(bar.left + bar.width, width + 1) - l);
+            const int y = static_cast<int>(barTop);
+            surface.FillRect(l, y, w, chart.barHeight, 1, RGB(0, 0, 0), task.colour);
+            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, RGB(0, 0, 0), rowFont,
+                             2, true);
+        }
+        surface.End();
+    };
+    if (format == PictureFormat::Png) return QVUtility::WritePngInBands(path, width, height, paint);
+    return QVUtility::WriteBitmapInBands(path, width, height, paint);
+}
+
+void FormMain::OpenHomePage() { QVUtility::ShellOpen(HomePageAddress); }
+
+void FormMain::OpenGuidePage() { QVUtility::ShellOpen(GuidePageAddress); }
+
+}  // namespace MyApp

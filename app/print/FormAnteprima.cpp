@@ -1,0 +1,268 @@
+#include "app/print/FormAnteprima.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "toolkit/draw/Drawing.h"
+#include "toolkit/draw/ScopedGdi.h"
+#include "toolkit/widgets/Button.h"
+#include "toolkit/widgets/ComboBox.h"
+#include "toolkit/widgets/Label.h"
+#include "toolkit/widgets/PanelChildren.h"
+
+namespace MyApp {
+
+using QVUtility::GUIElement;
+
+// The sheet: shows the picture of the page drawn last.
+class PagePicture : public QVUtility::PanelChildren {
+public:
+    explicit PagePicture(GUIElement* parentElement) : PanelChildren(parentElement) { tabStop = false; }
+    HBITMAP image = nullptr;  // owned by the preview
+
+    void OnPaint() override {
+        QVUtility::Drawing surface;
+        surface.Begin(this);
+        if (image != nullptr) surface.DrawBitmap(image, 0, 0, 0, 0);
+        surface.End();
+    }
+};
+
+namespace {
+
+constexpr int Pad = 12;    // grey around the sheet
+constexpr int BarTop = 8;  // the row of buttons and lists
+constexpr int ViewTop = 42;
+constexpr int OneRowWidth = 1105;  // the buttons and lists in one row
+constexpr int RowPitch = 34;       // the second row, when there is one
+constexpr int MinimumPixelsPerInch = 8;
+
+// The zoom list: 0 = the whole sheet in the window, else percent of real size.
+const std::vector<std::wstring>& ZoomNames() {
+    static const std::vector<std::wstring> names{L"Pagina intera", L"50 %", L"75 %", L"100 %", L"150 %", L"200 %"};
+    return names;
+}
+constexpr int ZoomPercent[] = {0, 50, 75, 100, 150, 200};
+
+void ListChanged(GUIElement* list) {
+    if (auto* preview = QVUtility::OwningElement<FormAnteprima>(list)) preview->OnListChanged(list);
+}
+
+void SizeChanged(GUIElement* element) {
+    if (auto* preview = dynamic_cast<FormAnteprima*>(element)) preview->OnSizeChanged();
+}
+
+// Sets a scroll bar for content of `size` pixels in a view of `view`; the
+// bar stays, greyed, when everything is in view.
+void SetBar(HWND window, int bar, int size, int view) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = std::max(0, size - 1);
+    info.nPage = static_cast<UINT>(std::max(0, view));
+    info.nPos = 0;
+    SetScrollInfo(window, bar, &info, TRUE);
+}
+
+// `percent` of the screen's width or height, as a size for 96 DPI (the
+// dialog's sizes are given so).
+int ScreenShare(const QVUtility::Form* owner, int metric, int percent) {
+    const QVUtility::DisplayScale scale = owner != nullptr ? owner->scale : QVUtility::DisplayScale::OfSystem();
+    return scale.ToBase(GetSystemMetrics(metric) * percent / 100);
+}
+
+}  // namespace
+
+FormAnteprima::FormAnteprima(QVUtility::Form* ownerForm, const std::wstring& title, const Project& project,
+                             const PrintChoice& initial, const PageFormat& landscape, const PageFormat& portrait,
+                             const std::wstring& printingDate)
+    : DialogFrame(ownerForm, title, ScreenShare(ownerForm, SM_CXSCREEN, 85), ScreenShare(ownerForm, SM_CYSCREEN, 80),
+                  L"Tahoma"),
+      choice(initial),
+      project_(project),
+      landscape_(landscape),
+      portrait_(portrait),
+      date_(printingDate) {
+    maximizeBox = true;  // a sizing frame: the sheet view grows with the window
+    onResize = &SizeChanged;
+    MakeDocument();
+    OpenWindow();
+    OnSizeChanged();
+}
+
+FormAnteprima::~FormAnteprima() {
+    CloseSilently();
+    if (picture != nullptr && picture->image != nullptr) QVUtility::ReleaseGdiObject(picture->image);
+}
+
+std::int64_t FormAnteprima::PageCount() const { return document_ != nullptr ? document_->PageCount() : 0; }
+
+const PageFormat& FormAnteprima::Format() const {
+    return choice.content == PrintContent::Chart ? landscape_ : portrait_;
+}
+
+void FormAnteprima::MakeDocument() {
+    document_ = MakePrintDocument(project_, choice.content, choice.scale, date_);
+    document_->Paginate(Format().ContentWidthUnits(), Format().ContentHeightUnits());
+}
+
+void FormAnteprima::BuildControls() {
+    MeasureClient();
+    // One row of buttons and lists when the window is wide enough for it;
+    // otherwise (a small screen, or large text) the lists go on a second
+    // row, so that every command stays in reach.
+    const bool oneRow = builtWidth >= OneRowWidth;
+    const int listTop = oneRow ? BarTop : BarTop + RowPitch;
+    const int listLeft = oneRow ? 350 : 10;
+    viewTop_ = oneRow ? ViewTop : ViewTop + RowPitch;
+    previousButton = MakeButton(L"< Precedente", 10, BarTop, 100, 25);
+    nextButton = MakeButton(L"Successiva >", 115, BarTop, 100, 25);
+    pageLabel = MakeLabel(L"", 225, BarTop + 4, 120, 21);
+    zoomList = MakeComboBox(ZoomNames(), zoom_, listLeft, listTop, 120);
+    zoomList->onCommand = &ListChanged;
+    contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), listLeft + 130, listTop, 170);
+    contentList->onCommand = &ListChanged;
+    scaleList =
+        MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), listLeft + 310, listTop, oneRow ? 240 : 300);
+    scaleList->onCommand = &ListChanged;
+    printButton = MakeButton(L"Stampa...", oneRow ? 910 : 350, BarTop, 90, 25);
+    closeButton = MakeButton(L"Chiudi", oneRow ? 1005 : 445, BarTop, 90, 25);
+
+    pageView = Own(new QVUtility::PanelChildren(this));
+    Place(pageView, 0, viewTop_, std::max(0, builtWidth), std::max(0, builtHeight - viewTop_));
+    pageView->SetBackColour(RGB(128, 128, 128));
+    pageView->horizontalBar = true;
+    pageView->verticalBar = true;
+    pageView->tabStop = false;
+    pageView->Create();
+    picture = Own(new PagePicture(pageView));
+    Place(picture, Pad, Pad, 10, 10);
+    picture->Create();
+    firstField = nextButton;
+}
+
+void FormAnteprima::OnSizeChanged() {
+    if (pageView == nullptr || pageView->window == nullptr || window == nullptr) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    const int viewTop = scale(viewTop_);
+    SetWindowPos(pageView->window, nullptr, 0, viewTop, client.right, std::max(0L, client.bottom - viewTop),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    pageView->width = client.right;
+    pageView->height = std::max(0L, client.bottom - viewTop);
+    Render();
+}
+
+void FormAnteprima::OnButton(GUIElement* button) {
+    if (button == nullptr) return;
+    if (button == previousButton) {
+        ShowPage(page - 1);
+    } else if (button == nextButton) {
+        ShowPage(page + 1);
+    } else if (button == printButton) {
+        result = ResultAccepted;
+        CloseWindow();
+    } else if (button == closeButton) {
+        CloseWindow();
+    }
+}
+
+void FormAnteprima::OnListChanged(GUIElement* list) {
+    if (list == zoomList) {
+        zoom_ = std::max(0, std::min(zoomList->GetSelectedIndex(), static_cast<int>(ZoomNames().size()) - 1));
+        Render();
+        return;
+    }
+    if (list == contentList) {
+        choice.content = PrintContentAt(contentList->GetSelectedIndex());
+    } else if (list == scaleList) {
+        choice.scale = ChartScaleAt(scaleList->GetSelectedIndex());
+    } else {
+        return;
+    }
+    MakeDocument();
+    page = 0;
+    Render();
+}
+
+void FormAnteprima::ShowPage(std::int64_t index) {
+    page = std::max<std::int64_t>(0, std::min(index, PageCount() - 1));
+    Render();
+}
+
+void FormAnteprima::Render() {
+    if (picture == nullptr || picture->window == nullptr || pageView->window == nullptr || document_ == nullptr) return;
+    page = std::max<std::int64_t>(0, std::min(page, PageCount() - 1));
+    const PageFormat& format = Format();
+    if (!format.Usable()) return;
+
+    // The sheet's size at the zoom chosen.
+    RECT view{};
+    GetClientRect(pageView->window, &view);
+    const int pad = scale(Pad);
+    const double inchesWide = static_cast<double>(format.paperWidth) / format.dpiX;
+    const double inchesHigh = static_cast<double>(format.paperHeight) / format.dpiY;
+    int pixelsPerInch = scale.Dpi() * ZoomPercent[zoom_] / 100;  // "100 %": the real size on this screen
+    if (zoom_ == 0) {
+        pixelsPerInch =
+            static_cast<int>(std::min((view.right - 2 * pad) / inchesWide, (view.bottom - 2 * pad) / inchesHigh));
+    }
+    pixelsPerInch = std::max(pixelsPerInch, MinimumPixelsPerInch);
+    const int sheetWidth = static_cast<int>(std::lround(inchesWide * pixelsPerInch));
+    const int sheetHeight = static_cast<int>(std::lround(inchesHigh * pixelsPerInch));
+
+    // The page drawn on a white sheet off screen.
+    QVUtility::GdiObject<HBITMAP> image;
+    const QVUtility::ScreenContext screen;
+    const QVUtility::MemoryContext memory(screen.Get());
+    if (screen && memory) image.Reset(CreateCompatibleBitmap(screen.Get(), sheetWidth, sheetHeight));
+    if (image) {
+        const QVUtility::ScopedSelect imageIn(memory.Get(), image.Get());
+        {
+            QVUtility::Drawing sheet;
+            sheet.Attach(memory.Get(), false);
+            sheet.FillRect(0, 0, sheetWidth, sheetHeight, 1, RGB(64, 64, 64), RGB(255, 255, 255));
+            sheet.End();
+        }
+        const RECT content = format.Content();
+        PageSurface surface;
+        surface.context = memory.Get();
+        surface.dpiX = pixelsPerInch;
+        surface.dpiY = pixelsPerInch;
+        surface.content =
+            RECT{MulDiv(content.left, pixelsPerInch, format.dpiX), MulDiv(content.top, pixelsPerInch, format.dpiY),
+                 MulDiv(content.right, pixelsPerInch, format.dpiX), MulDiv(content.bottom, pixelsPerInch, format.dpiY)};
+        IntersectClipRect(memory.Get(), 0, 0, sheetWidth, sheetHeight);
+        document_->DrawPage(surface, page);
+    }
+    if (!image) return;  // no memory for the picture: the last one stays
+    if (picture->image != nullptr) QVUtility::ReleaseGdiObject(picture->image);
+    picture->image = image.Release();
+
+    // The sheet in the view: centred when it is smaller, scrolled from its
+    // top left corner when it is larger.
+    pageView->ResetHorizontalScroll();
+    pageView->ResetVerticalScroll();
+    const int contentWidth = sheetWidth + 2 * pad;
+    const int contentHeight = sheetHeight + 2 * pad;
+    SetBar(pageView->window, SB_HORZ, contentWidth, view.right);
+    SetBar(pageView->window, SB_VERT, contentHeight, view.bottom);
+    GetClientRect(pageView->window, &view);
+    const int left = std::max<int>(pad, (view.right - sheetWidth) / 2);
+    const int top = std::max<int>(pad, (view.bottom - sheetHeight) / 2);
+    picture->x = left;
+    picture->y = top;
+    picture->width = sheetWidth;
+    picture->height = sheetHeight;
+    SetWindowPos(picture->window, nullptr, left, top, sheetWidth, sheetHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(picture->window, nullptr, FALSE);
+
+    pageLabel->SetText(L"Pagina " + std::to_wstring(page + 1) + L" di " + std::to_wstring(PageCount()));
+    previousButton->SetEnabled(page > 0);
+    nextButton->SetEnabled(page + 1 < PageCount());
+    scaleList->SetEnabled(choice.content == PrintContent::Chart);
+}
+
+}  // namespace MyApp

@@ -1,0 +1,38 @@
+// FormStampa: what "&Stampa..." prints: the Gantt chart or the cost report,
+// and the chart's scale. "OK" goes on to the print dialog.
+#pragma once
+
+#include <string>
+
+#include "app/dialogs/DialogFrame.h"
+#include "app/print/PrintChoice.h"
+
+namespace QVUtility {
+class Button;
+class ComboBox;
+class Label;
+}  // namespace QVUtility
+
+namespace MyApp {
+
+class FormStampa : public DialogFrame {
+public:
+    // Builds and shows the dialog over `owner` with `initial` chosen.
+    FormStampa(QVUtility::Form* owner, const std::wstring& title, const PrintChoice& initial);
+    ~FormStampa() override;
+
+    PrintChoice choice;  // what the lists show
+
+    QVUtility::Label* contentLabel = nullptr;
+    QVUtility::ComboBox* contentList = nullptr;
+    QVUtility::Label* scaleLabel = nullptr;
+    QVUtility::ComboBox* scaleList = nullptr;
+
+    void BuildControls() override;
+    // Reads the lists' final choice, then closes with ResultAccepted.
+    void Accept() override;
+    // A list changed: reads the choice; the scale is for the chart only.
+    void OnChoiceChanged();
+};
+
+}  // namespace MyApp

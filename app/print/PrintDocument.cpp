@@ -1,0 +1,312 @@
+#include "app/print/PrintDocument.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "app/main/AppInfo.h"
+#include "model/CostReport.h"
+#include "model/FormatAmount.h"
+#include "model/WorkingDays.h"
+#include "toolkit/draw/Drawing.h"
+#include "toolkit/draw/FontDescription.h"
+#include "toolkit/draw/ScopedGdi.h"
+#include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/TimeLine.h"
+
+namespace MyApp {
+
+namespace {
+
+constexpr double UnitsPerInch = 96.0;
+constexpr double Margin = 38.0;  // 1 cm from the edge of the sheet
+
+constexpr COLORREF Black = RGB(0, 0, 0);
+
+// The page header, in units: the description on the left, the printing
+// date and the page number on the right, a rule under both.
+constexpr double HeaderTextHeight = 24.0;
+constexpr double HeaderRule = 28.0;
+constexpr int TitleFontHeight = 18;
+constexpr int SmallFontHeight = 12;
+
+// The chart's fonts, as on the screen.
+constexpr int RulerFontHeight = 14;
+constexpr int BarFontHeight = 14;
+
+// The cost report: a fixed-pitch font and its line pitch.
+constexpr int ReportFontHeight = 14;
+constexpr std::int64_t ReportLinePitch = 16;
+constexpr std::int64_t ReportHeaderHeight = 40;
+constexpr std::int64_t ReportTotalLines = 2;  // the total and an empty line, on the first page
+
+std::wstring ProductTitle(const Project& project) {
+    return std::wstring(ProductName) + L" - " + QVUtility::Widen(project.description);
+}
+
+void DrawHeader(const PageSurface& surface, QVUtility::Drawing& drawing, const std::string& description,
+                const std::wstring& rightText) {
+    const RECT& c = surface.content;
+    const int width = c.right - c.left;
+    QVUtility::FontDescription titleFont(std::wstring(L"Arial"), surface.Y(TitleFontHeight));
+    titleFont.bold = true;
+    QVUtility::FontDescription smallFont(std::wstring(L"Arial"), surface.Y(SmallFontHeight));
+    drawing.DrawText(c.left, c.top + surface.Y(HeaderTextHeight - SmallFontHeight - 4), width,
+                     surface.Y(SmallFontHeight + 4), rightText, Black, &smallFont, 1, true);
+    // The description leaves room for the date and the page number.
+    SIZE right{};
+    {
+        const QVUtility::ScopedSelect fontIn(surface.context, smallFont.GetFont());
+        GetTextExtentPoint32W(surface.context, rightText.c_str(), static_cast<int>(rightText.size()), &right);
+    }
+    const int room = std::max(0, width - static_cast<int>(right.cx) - surface.X(20));
+    drawing.DrawText(c.left, c.top, room, surface.Y(HeaderTextHeight), QVUtility::Widen(description), Black, &titleFont,
+                     0, true);
+    drawing.FillRect(c.left, c.top + surface.Y(HeaderRule), width, std::max(1, surface.Y(1)), 0, Black, Black);
+}
+
+// ---- The chart ------------------------------------------------------------------
+
+class ChartDocument : public PrintDocument {
+public:
+    ChartDocument(const Project& project, ChartScale scale, const std::wstring& printingDate)
+        : project_(project), scale_(scale), date_(printingDate) {
+        const std::int64_t n = DaysUntil(project_.start, project_.end);
+        days_ = project_.start.invalid || n < 0 ? 0 : n + 1;
+    }
+
+    std::wstring Title() const override { return ProductTitle(project_); }
+    bool Landscape() const override { return true; }
+
+    std::int64_t Paginate(std::int64_t width, std::int64_t height) override {
+        pages_ = LayOutChart(days_, static_cast<std::int64_t>(project_.tasks.size()), scale_, width, height, geometry_);
+        return pages_.PageCount();
+    }
+
+    std::int64_t PageCount() const override { return pages_.PageCount(); }
+
+    void DrawPage(const PageSurface& surface, std::int64_t index) override {
+        const ChartPage page = ChartPageAt(pages_, index);
+        QVUtility::Drawing drawing;
+        drawing.Attach(surface.context, false);
+        DrawHeader(surface, drawing, project_.description,
+                   date_ + L"    Pagina " + std::to_wstring(page.row) + L"/" + std::to_wstring(page.column));
+
+        const RECT& c = surface.content;
+        const int rulerTop = c.top + surface.Y(static_cast<double>(geometry_.headerHeight));
+        // Ruler x of a day column in device pixels, from the span's first day.
+        const std::int64_t columnWidth = pages_.columnWidth * surface.dpiX;
+        const std::int64_t columnDivisor = pages_.columnDivisor * static_cast<std::int64_t>(UnitsPerInch);
+        auto columnX = [&](std::int64_t column) { return column * columnWidth / columnDivisor; };
+        const std::int64_t pageLeft = columnX(page.firstDay);
+        const std::int64_t pageRight = columnX(page.firstDay + page.dayCount);
+
+        QVUtility::FontDescription rulerFont(std::wstring(L"Tahoma"), surface.Y(RulerFontHeight));
+        const WorkingDayCalendar calendar(project_);
+        QVUtility::RulerRows rows;
+        rows.spanStart = project_.start;
+        rows.spanEnd = project_.end;
+        rows.calendar = days_ > 0 ? &calendar : nullptr;
+        rows.columnWidth = columnWidth;
+        rows.columnDivisor = columnDivisor;
+        rows.pictureWidth = pageRight;
+        rows.rowHeight = surface.Y(static_cast<double>(geometry_.rulerRowHeight));
+        rows.bottom = rulerTop + 3 * rows.rowHeight + 3;
+        rows.font = &rulerFont;
+        rows.cutAtEdges = true;
+        rows.fittedLabels = true;
+        QVUtility::PaintRulerRows(surface.context, rows, pageLeft - c.left, pageLeft,
+                                  std::max(pageRight, pageLeft + 1));
+
+        QVUtility::FontDescription barFont(std::wstring(L"Tahoma"), surface.Y(BarFontHeight));
+        const int barHeight = surface.Y(static_cast<double>(geometry_.barHeight));
+        const int gap = surface.X(4);
+        for (std::int64_t k = 0; k < page.taskCount; ++k) {
+            const Task& task = project_.tasks[static_cast<size_t>(page.firstTask + k)];
+            const std::int64_t first = DaysUntil(project_.start, task.start);
+            const std::int64_t last = first + std::max<std::int64_t>(0, DaysUntil(task.start, task.end) + 1);
+            const std::int64_t from = std::max(first, page.firstDay);
+            const std::int64_t to = std::min(last, page.firstDay + page.dayCount);
+            if (to <= from) continue;  // the task has no day on this page
+            const int left = static_cast<int>(c.left + columnX(from) - pageLeft);
+            const int right = static_cast<int>(c.left + columnX(to) - pageLeft);
+            const int top = rulerTop + surface.Y(static_cast<double>(geometry_.FirstBarTop() - geometry_.headerHeight +
+                                                                     k * geometry_.rowPitch));
+            drawing.FillRect(left, top, right - left, barHeight, 1, Black, task.colour);
+
+            // The description in the bar when it fits there; else after the
+            // bar when there is room on the page, else cut to the bar.
+            const std::wstring text = QVUtility::Widen(task.description);
+            SIZE extent{};
+            {
+                const QVUtility::ScopedSelect fontIn(surface.context, barFont.GetFont());
+                GetTextExtentPoint32W(surface.context, text.c_str(), static_cast<int>(text.size()), &extent);
+            }
+            const int textTop = top + std::max(0, (barHeight - surface.Y(BarFontHeight)) / 2);
+            const int afterBar = right + gap;
+            if (extent.cx + 2 * gap <= right - left || c.right - afterBar < extent.cx) {
+                drawing.DrawText(left, textTop, right - left, barHeight, text, BarTextColour(task.colour), &barFont, 2,
+                                 true);
+            } else {
+                drawing.DrawText(afterBar, textTop, c.right - afterBar, barHeight, text, Black, &barFont, 0, true);
+            }
+        }
+        drawing.End();
+    }
+
+private:
+    Project project_;
+    ChartScale scale_;
+    std::wstring date_;
+    std::int64_t days_ = 0;
+    ChartGeometry geometry_;
+    ChartPages pages_;
+};
+
+// ---- The cost report ------------------------------------------------------------------
+
+class CostDocument : public PrintDocument {
+public:
+    CostDocument(const Project& project, const std::wstring& printingDate)
+        : description_(project.description), title_(ProductTitle(project)), date_(printingDate) {
+        std::string text;
+        double total = 0.0;
+        BuildCostReport(project, text, total);
+        text_ = QVUtility::Widen(text);
+        totalLine_ = L"Costo del progetto: " + QVUtility::Widen(FormatAmount(total));
+    }
+
+    std::wstring Title() const override { return title_; }
+    bool Landscape() const override { return false; }
+
+    std::int64_t Paginate(std::int64_t width, std::int64_t height) override {
+        const std::int64_t lines = std::max<std::int64_t>(1, (height - ReportHeaderHeight) / ReportLinePitch);
+        const double character = CharacterWidth();
+        const auto perLine = static_cast<std::int64_t>(std::floor(static_cast<double>(width) / character));
+        pages_ = LayOutReport(text_, lines, lines - ReportTotalLines, perLine);
+        return static_cast<std::int64_t>(pages_.size());
+    }
+
+    std::int64_t PageCount() const override { return static_cast<std::int64_t>(pages_.size()); }
+
+    void DrawPage(const PageSurface& surface, std::int64_t index) override {
+        if (pages_.empty()) return;
+        index = std::max<std::int64_t>(0, std::min(index, PageCount() - 1));
+        QVUtility::Drawing drawing;
+        drawing.Attach(surface.context, false);
+        DrawHeader(surface, drawing, description_,
+                   date_ + L"    Pagina " + std::to_wstring(index + 1) + L" di " + std::to_wstring(PageCount()));
+
+        const RECT& c = surface.content;
+        const int width = c.right - c.left;
+        QVUtility::FontDescription font = ReportFont(surface.Y(ReportFontHeight));
+        QVUtility::FontDescription bold = font;
+        bold.bold = true;
+        std::int64_t line = 0;
+        auto lineTop = [&](std::int64_t n) {
+            return c.top + surface.Y(static_cast<double>(ReportHeaderHeight + n * ReportLinePitch));
+        };
+        if (index == 0) {
+            drawing.DrawText(c.left, lineTop(0), width, surface.Y(ReportLinePitch), totalLine_, Black, &bold, 0, true);
+            line = ReportTotalLines;
+        }
+        for (const std::wstring& text : pages_[static_cast<size_t>(index)]) {
+            if (!text.empty())
+                drawing.DrawText(c.left, lineTop(line), width, surface.Y(ReportLinePitch), text, Black, &font, 0, true);
+            ++line;
+        }
+        drawing.End();
+    }
+
+private:
+    std::string description_;
+    std::wstring title_;
+    std::wstring date_;
+    std::wstring text_;
+    std::wstring totalLine_;
+    std::vector<std::vector<std::wstring>> pages_;
+
+    static QVUtility::FontDescription ReportFont(int height) {
+        QVUtility::FontDescription font(std::wstring(L"Courier New"), height);
+        font.fixedPitch = true;
+        return font;
+    }
+
+    // Width of a character of the report's font in units, measured on a
+    // large copy of the font so that every device lays the lines out alike;
+    // a little is added for devices that round the font up.
+    static double CharacterWidth() {
+        constexpr int Magnify = 10;
+        double width = ReportFontHeight * 0.6;
+        const QVUtility::ScreenContext screen;
+        if (screen) {
+            QVUtility::FontDescription font = ReportFont(ReportFontHeight * Magnify);
+            const QVUtility::ScopedSelect fontIn(screen.Get(), font.GetFont());
+            SIZE extent{};
+            if (GetTextExtentPoint32W(screen.Get(), L"MMMMMMMMMM", 10, &extent) && extent.cx > 0)
+                width = static_cast<double>(extent.cx) / (10.0 * Magnify);
+        }
+        return width * 1.05;
+    }
+};
+
+}  // namespace
+
+// ---- Formats and surfaces ------------------------------------------------------------
+
+PageFormat PageFormat::Of(HDC context) {
+    PageFormat format;
+    if (context == nullptr) return format;
+    format.dpiX = GetDeviceCaps(context, LOGPIXELSX);
+    format.dpiY = GetDeviceCaps(context, LOGPIXELSY);
+    format.printableWidth = GetDeviceCaps(context, HORZRES);
+    format.printableHeight = GetDeviceCaps(context, VERTRES);
+    format.printableLeft = GetDeviceCaps(context, PHYSICALOFFSETX);
+    format.printableTop = GetDeviceCaps(context, PHYSICALOFFSETY);
+    format.paperWidth = GetDeviceCaps(context, PHYSICALWIDTH);
+    format.paperHeight = GetDeviceCaps(context, PHYSICALHEIGHT);
+    // A device without a sheet (a display) is all printable area.
+    if (format.paperWidth <= 0 || format.paperHeight <= 0) {
+        format.printableLeft = format.printableTop = 0;
+        format.paperWidth = format.printableWidth;
+        format.paperHeight = format.printableHeight;
+    }
+    return format;
+}
+
+RECT PageFormat::Content() const {
+    const int marginX = static_cast<int>(std::lround(Margin * dpiX / UnitsPerInch));
+    const int marginY = static_cast<int>(std::lround(Margin * dpiY / UnitsPerInch));
+    RECT area{};
+    area.left = std::max(printableLeft, marginX);
+    area.top = std::max(printableTop, marginY);
+    area.right = std::min(printableLeft + printableWidth, paperWidth - marginX);
+    area.bottom = std::min(printableTop + printableHeight, paperHeight - marginY);
+    // A sheet too small for margins is used whole.
+    if (area.right <= area.left || area.bottom <= area.top) {
+        area = RECT{printableLeft, printableTop, printableLeft + printableWidth, printableTop + printableHeight};
+    }
+    return area;
+}
+
+std::int64_t PageFormat::ContentWidthUnits() const {
+    const RECT area = Content();
+    return dpiX > 0 ? static_cast<std::int64_t>(area.right - area.left) * 96 / dpiX : 0;
+}
+
+std::int64_t PageFormat::ContentHeightUnits() const {
+    const RECT area = Content();
+    return dpiY > 0 ? static_cast<std::int64_t>(area.bottom - area.top) * 96 / dpiY : 0;
+}
+
+int PageSurface::X(double units) const { return static_cast<int>(std::lround(units * dpiX / UnitsPerInch)); }
+
+int PageSurface::Y(double units) const { return static_cast<int>(std::lround(units * dpiY / UnitsPerInch)); }
+
+std::unique_ptr<PrintDocument> MakePrintDocument(const Project& project, PrintContent content, ChartScale scale,
+                                                 const std::wstring& printingDate) {
+    if (content == PrintContent::CostReport) return std::make_unique<CostDocument>(project, printingDate);
+    return std::make_unique<ChartDocument>(project, scale, printingDate);
+}
+
+}  // namespace MyApp
