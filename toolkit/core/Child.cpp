@@ -1,9 +1,23 @@
 #include "toolkit/core/Child.h"
 
+#include <utility>
+
 #include "toolkit/core/NativeCreation.h"
 #include "toolkit/platform/IgnoredError.h"
 
 namespace QVUtility {
+
+Child::Child(GUIElement* parentElement, const char* kind) : GUIElement(nullptr) {
+    parent = parentElement;
+    typeKeyword = kind;
+}
+
+Child::Child(GUIElement* parentElement, const char* kind, std::wstring caption, int initialWidth, int initialHeight)
+    : Child(parentElement, kind) {
+    text = std::move(caption);
+    width = initialWidth;
+    height = initialHeight;
+}
 
 HWND Child::ParentWindow() const { return parent != nullptr ? parent->window : nullptr; }
 

@@ -3,6 +3,8 @@
 // relies on the distinction for Tab navigation and character forwarding.
 #pragma once
 
+#include <string>
+
 #include "toolkit/core/GUIElement.h"
 
 namespace QVUtility {
@@ -12,6 +14,12 @@ public:
     using GUIElement::GUIElement;
 
 protected:
+    // A widget of kind `kind` (a TypeKeywords value) inside `parentElement`;
+    // the second form also sets its text and its size for 96 DPI. The control
+    // identifier is still taken at creation.
+    Child(GUIElement* parentElement, const char* kind);
+    Child(GUIElement* parentElement, const char* kind, std::wstring caption, int initialWidth, int initialHeight);
+
     // The creation pattern shared by the native controls:
     //  1. nothing when already created;
     //  2. the next controlCounter value becomes controlId;

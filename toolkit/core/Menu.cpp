@@ -97,10 +97,7 @@ void AppendToPopup(HMENU popup, SubMenu* item) {
 
 // ---- MenuBar ------------------------------------------------------------------
 
-MenuBar::MenuBar(Form* form) : Child(nullptr) {
-    typeKeyword = TypeKeyword::MenuBar;
-    parent = form;
-}
+MenuBar::MenuBar(Form* form) : Child(form, TypeKeyword::MenuBar) {}
 
 MenuBar::~MenuBar() { OrphanItems(items, this); }
 
@@ -126,10 +123,9 @@ void MenuBar::UpdateShortcuts() {
 
 // ---- Menu -----------------------------------------------------------------------
 
-Menu::Menu(const std::string& caption, GUIElement* parentElement, GUIElement* before) : Child(nullptr) {
+Menu::Menu(const std::string& caption, GUIElement* parentElement, GUIElement* before)
+    : Child(parentElement, TypeKeyword::Menu) {
     text = Widen(caption);
-    typeKeyword = TypeKeyword::Menu;
-    parent = parentElement;
     if (auto* bar = dynamic_cast<MenuBar*>(parent)) {
         Insert(bar->items, this, before);
         if (bar->created) Create();
@@ -166,12 +162,10 @@ SubMenu::SubMenu(GUIElement* parentElement, const std::wstring& caption, GUIElem
 }  // items take their identifier now, controls at creation
 
 SubMenu::SubMenu(GUIElement* parentElement, int commandId, const std::wstring& caption, GUIElement* before)
-    : Child(nullptr) {
+    : Child(parentElement, TypeKeyword::SubMenu) {
     text = caption;
-    typeKeyword = TypeKeyword::SubMenu;
     controlId = commandId;
     IndexControlId(this);
-    parent = parentElement;
     Link(before);
 }
 

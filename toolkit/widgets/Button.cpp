@@ -7,13 +7,8 @@
 
 namespace QVUtility {
 
-Button::Button(GUIElement* parentElement, const std::string& caption) : Child(nullptr) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::Button;
-    text = Widen(caption);
-    width = 80;
-    height = 30;
-}
+Button::Button(GUIElement* parentElement, const std::string& caption)
+    : Child(parentElement, TypeKeyword::Button, Widen(caption), 80, 30) {}
 
 void Button::Create() { CreateControl(L"Button", WS_TABSTOP | (ownerDraw ? BS_OWNERDRAW : BS_PUSHBUTTON)); }
 

@@ -5,13 +5,8 @@
 
 namespace QVUtility {
 
-CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption) : Child(nullptr) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::CheckBox;
-    text = Widen(caption);
-    width = 80;
-    height = 30;
-}
+CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption)
+    : Child(parentElement, TypeKeyword::CheckBox, Widen(caption), 80, 30) {}
 
 void CheckBox::Create() {
     if (created) return;

@@ -5,13 +5,8 @@
 
 namespace QVUtility {
 
-GroupBox::GroupBox(GUIElement* parentElement, const std::string& caption) : Child(nullptr) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::GroupBox;
-    text = Widen(caption);
-    width = 150;
-    height = 150;
-}
+GroupBox::GroupBox(GUIElement* parentElement, const std::string& caption)
+    : Child(parentElement, TypeKeyword::GroupBox, Widen(caption), 150, 150) {}
 
 void GroupBox::Create() { CreateControl(L"Button", BS_GROUPBOX); }
 

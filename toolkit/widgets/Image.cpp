@@ -7,10 +7,8 @@
 
 namespace QVUtility {
 
-Image::Image(GUIElement* parentElement, int resource) : Child(nullptr), resourceId(resource) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::Image;
-}
+Image::Image(GUIElement* parentElement, int resource)
+    : Child(parentElement, TypeKeyword::Image), resourceId(resource) {}
 
 Image::~Image() {
     // The control must not keep showing a bitmap that is about to go.

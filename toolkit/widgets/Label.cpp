@@ -5,13 +5,8 @@
 
 namespace QVUtility {
 
-Label::Label(GUIElement* parentElement, const std::string& caption) : Child(nullptr) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::Label;
-    text = Widen(caption);
-    width = 80;
-    height = 30;
-}
+Label::Label(GUIElement* parentElement, const std::string& caption)
+    : Child(parentElement, TypeKeyword::Label, Widen(caption), 80, 30) {}
 
 void Label::Create() {
     DWORD style = SS_NOTIFY;

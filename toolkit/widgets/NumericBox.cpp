@@ -8,13 +8,10 @@
 
 namespace QVUtility {
 
-NumericBox::NumericBox(GUIElement* parentElement, GUIElement* buddyElement) : Child(nullptr), buddy(buddyElement) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::NumericBox;
+NumericBox::NumericBox(GUIElement* parentElement, GUIElement* buddyElement)
+    : Child(parentElement, TypeKeyword::NumericBox, std::wstring(), 0, 0), buddy(buddyElement) {
     x = 0;
     y = 0;
-    width = 0;
-    height = 0;
 }
 
 void NumericBox::FollowBuddy() {

@@ -17,10 +17,7 @@ constexpr DWORD FloatingExtendedStyle = WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
 
 }  // namespace
 
-PanelChildren::PanelChildren(GUIElement* parentElement) : Child(nullptr) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::Panel;
-}
+PanelChildren::PanelChildren(GUIElement* parentElement) : Child(parentElement, TypeKeyword::Panel) {}
 
 PanelChildren::~PanelChildren() { ReleaseChildBrush(); }
 

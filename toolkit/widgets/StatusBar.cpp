@@ -9,14 +9,10 @@
 
 namespace QVUtility {
 
-StatusBar::StatusBar(GUIElement* parentElement, const std::string& initialText) : Child(nullptr) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::StatusBar;
-    text = Widen(initialText);
+StatusBar::StatusBar(GUIElement* parentElement, const std::string& initialText)
+    : Child(parentElement, TypeKeyword::StatusBar, Widen(initialText), 0, 0) {
     x = 0;
     y = 0;
-    width = 0;
-    height = 0;
 }
 
 void StatusBar::Create() {

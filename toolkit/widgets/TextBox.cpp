@@ -5,13 +5,8 @@
 
 namespace QVUtility {
 
-TextBox::TextBox(GUIElement* parentElement, const std::string& initialText) : Child(nullptr) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::TextBox;
-    text = Widen(initialText);
-    width = 80;
-    height = 30;
-}
+TextBox::TextBox(GUIElement* parentElement, const std::string& initialText)
+    : Child(parentElement, TypeKeyword::TextBox, Widen(initialText), 80, 30) {}
 
 DWORD TextBox::EditStyle() const {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;

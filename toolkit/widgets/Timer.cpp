@@ -3,13 +3,8 @@
 
 namespace QVUtility {
 
-Timer::Timer(GUIElement* parentElement, int intervalMilliseconds) : Child(nullptr), interval(intervalMilliseconds) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::Timer;
-    text = L"timer";
-    width = 50;
-    height = 22;
-}
+Timer::Timer(GUIElement* parentElement, int intervalMilliseconds)
+    : Child(parentElement, TypeKeyword::Timer, L"timer", 50, 22), interval(intervalMilliseconds) {}
 
 Timer::~Timer() {
     if (running) Stop();

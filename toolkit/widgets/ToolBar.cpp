@@ -7,10 +7,7 @@
 
 namespace QVUtility {
 
-ToolBarItem::ToolBarItem(ToolBar* toolbar) : Child(nullptr), label(LabelLength, L'\0') {
-    parent = toolbar;
-    typeKeyword = TypeKeyword::ToolBarItem;
-}
+ToolBarItem::ToolBarItem(ToolBar* toolbar) : Child(toolbar, TypeKeyword::ToolBarItem), label(LabelLength, L'\0') {}
 
 void ToolBarItem::Create() {
     if (created) return;
@@ -21,12 +18,7 @@ void ToolBarItem::Create() {
     created = true;
 }
 
-ToolBar::ToolBar(GUIElement* owner) : Child(nullptr) {
-    parent = owner;
-    typeKeyword = TypeKeyword::ToolBar;
-    width = 190;
-    height = 25;
-}
+ToolBar::ToolBar(GUIElement* owner) : Child(owner, TypeKeyword::ToolBar, std::wstring(), 190, 25) {}
 
 ToolBar::~ToolBar() {
     if (window != nullptr && IsWindow(window)) SendMessageW(window, TB_SETIMAGELIST, 0, 0);
