@@ -2,15 +2,11 @@
 
 #include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/ItemList.h"
 
 namespace QVUtility {
 
-ComboBox::ComboBox(GUIElement* parentElement) : Child(nullptr) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::ComboBox;
-    width = 80;
-    height = 130;
-}
+ComboBox::ComboBox(GUIElement* parentElement) : Child(parentElement, TypeKeyword::ComboBox, std::wstring(), 80, 130) {}
 
 void ComboBox::Create() {
     if (created) return;
@@ -19,9 +15,7 @@ void ComboBox::Create() {
     CreateChildWindow(L"Combobox", style);
     SubclassWindow();
     created = true;
-    if (window != nullptr)
-        for (const std::wstring& itemText : texts)
-            SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(itemText.c_str()));
+    ItemList::Show(window, CB_ADDSTRING, texts);
     CreateTooltip(window);
     ApplyFont();
 }
@@ -37,35 +31,15 @@ void ComboBox::AddItem(const std::wstring& itemText, const std::wstring& itemVal
 
 int ComboBox::Count() { return static_cast<int>(texts.size()); }
 
-namespace {
+std::wstring ComboBox::GetItemText(int index) { return ItemList::At(texts, index); }
 
-std::wstring ItemAt(const std::vector<std::wstring>& list, int index) {
-    if (list.empty()) return std::wstring();
-    const size_t slot = static_cast<size_t>(static_cast<unsigned>(index));
-    return slot < list.size() ? list[slot] : list.back();
-}
-
-}  // namespace
-
-std::wstring ComboBox::GetItemText(int index) { return ItemAt(texts, index); }
-
-std::wstring ComboBox::GetItemValue(int index) { return ItemAt(values, index); }
+std::wstring ComboBox::GetItemValue(int index) { return ItemList::At(values, index); }
 
 std::string ComboBox::GetItemValueNarrow(int index) { return Narrow(GetItemValue(index)); }
 
-bool ComboBox::RemoveItem(int index) {
-    if (index < 0 || static_cast<size_t>(index) >= texts.size()) return false;
-    if (window != nullptr && SendMessageW(window, CB_DELETESTRING, static_cast<WPARAM>(index), 0) == CB_ERR)
-        return false;
-    texts.erase(texts.begin() + index);
-    if (static_cast<size_t>(index) < values.size()) values.erase(values.begin() + index);
-    return true;
-}
+bool ComboBox::RemoveItem(int index) { return ItemList::Remove(window, CB_DELETESTRING, texts, values, index); }
 
-void ComboBox::Clear() {
-    for (int index = Count() - 1; index >= 0; --index)
-        if (!RemoveItem(index)) break;
-}
+void ComboBox::Clear() { ItemList::RemoveAll(*this); }
 
 int ComboBox::GetSelectedIndex() {
     if (window == nullptr) return -1;

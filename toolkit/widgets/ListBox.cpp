@@ -2,26 +2,11 @@
 
 #include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/ItemList.h"
 
 namespace QVUtility {
 
-namespace {
-
-const std::wstring& ItemAt(const std::vector<std::wstring>& list, int index) {
-    static const std::wstring none;
-    if (list.empty()) return none;
-    const size_t slot = static_cast<size_t>(static_cast<unsigned>(index));
-    return slot < list.size() ? list[slot] : list.back();
-}
-
-}  // namespace
-
-ListBox::ListBox(GUIElement* parentElement) : Child(nullptr) {
-    parent = parentElement;
-    typeKeyword = TypeKeyword::ListBox;
-    width = 130;
-    height = 130;
-}
+ListBox::ListBox(GUIElement* parentElement) : Child(parentElement, TypeKeyword::ListBox, std::wstring(), 130, 130) {}
 
 void ListBox::Create() {
     if (created) return;
@@ -31,9 +16,7 @@ void ListBox::Create() {
     CreateChildWindow(L"ListBox", style, border ? WS_EX_CLIENTEDGE : 0);
     SubclassWindow();
     created = true;
-    if (window != nullptr)
-        for (const std::wstring& itemText : texts)
-            SendMessageW(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(itemText.c_str()));
+    ItemList::Show(window, LB_ADDSTRING, texts);
     CreateTooltip(window);
     ApplyFont();
 }
@@ -57,23 +40,13 @@ void ListBox::InsertItem(int index, const std::string& itemText, const std::stri
 
 int ListBox::Count() const { return static_cast<int>(texts.size()); }
 
-std::wstring ListBox::GetItemText(int index) const { return ItemAt(texts, index); }
+std::wstring ListBox::GetItemText(int index) const { return ItemList::At(texts, index); }
 
-std::wstring ListBox::GetItemValue(int index) const { return ItemAt(values, index); }
+std::wstring ListBox::GetItemValue(int index) const { return ItemList::At(values, index); }
 
-bool ListBox::RemoveItem(int index) {
-    if (index < 0 || static_cast<size_t>(index) >= texts.size()) return false;
-    if (window != nullptr && SendMessageW(window, LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR)
-        return false;
-    texts.erase(texts.begin() + index);
-    if (static_cast<size_t>(index) < values.size()) values.erase(values.begin() + index);
-    return true;
-}
+bool ListBox::RemoveItem(int index) { return ItemList::Remove(window, LB_DELETESTRING, texts, values, index); }
 
-void ListBox::Clear() {
-    for (int index = Count() - 1; index >= 0; --index)
-        if (!RemoveItem(index)) break;
-}
+void ListBox::Clear() { ItemList::RemoveAll(*this); }
 
 void ListBox::SetDrawing(bool draw) {
     if (window == nullptr) return;
