@@ -70,6 +70,16 @@ void ScrollPanel(GUIElement* panel, HWND target, int bar, int old, int requested
 
 namespace {
 
+// Everything the bar's state holds: range, page, position and the thumb's
+// position while it is dragged.
+SCROLLINFO ScrollState(HWND target, int bar) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    GetScrollInfo(target, bar, &info);
+    return info;
+}
+
 bool PanelScroll(GUIElement* element, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int request = LOWORD(wParam);
     GUIElement* panel = element;
@@ -78,10 +88,7 @@ bool PanelScroll(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
     if (panel == nullptr || !panel->IsPanel() || !panel->HasScrollBar(bar)) return false;
     if (bar == SB_VERT) wheelTarget = panel;
 
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
-    GetScrollInfo(window, bar, &info);
+    const SCROLLINFO info = ScrollState(window, bar);
     const int old = info.nPos;
     const int page = static_cast<int>(info.nPage);
     int requested = old;
@@ -107,10 +114,7 @@ bool WheelScroll(GUIElement* element, WPARAM wParam) {
     GUIElement* panel = (element != nullptr && element->IsPanel()) ? element : wheelTarget;
     if (panel == nullptr || !panel->HasScrollBar(SB_VERT)) return false;
     HWND target = panel->window;
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
-    GetScrollInfo(target, SB_VERT, &info);
+    const SCROLLINFO info = ScrollState(target, SB_VERT);
     const int old = info.nPos;
     const int page = static_cast<int>(info.nPage);
     const int requested = GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? old - page : old + page;
