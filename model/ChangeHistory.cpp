@@ -227,38 +227,31 @@ void ChangeHistory::Record(Project& project, Step step) {
 
 // ---- Undo and redo ------------------------------------------------------------------
 
-ChangeKind ChangeHistory::KindOf(const Step& step) {
-    if (const auto* task = std::get_if<TaskStep>(&step)) return task->kind;
-    if (const auto* days = std::get_if<DaysStep>(&step))
+std::optional<ChangeKind> ChangeHistory::KindOf(const Step* step) {
+    if (step == nullptr) return std::nullopt;
+    if (const auto* task = std::get_if<TaskStep>(step)) return task->kind;
+    if (const auto* days = std::get_if<DaysStep>(step))
         return days->include ? ChangeKind::IncludeDays : ChangeKind::ExcludeDays;
     return ChangeKind::Properties;
 }
 
-std::optional<int> ChangeHistory::TaskIdOf(const Step& step) {
-    const auto* task = std::get_if<TaskStep>(&step);
+std::optional<int> ChangeHistory::TaskIdOf(const Step* step) {
+    const auto* task = step != nullptr ? std::get_if<TaskStep>(step) : nullptr;
     if (task == nullptr) return std::nullopt;
     return task->before ? task->before->id : task->after->id;
 }
 
-std::optional<int> ChangeHistory::UndoTaskId() const {
-    if (!CanUndo()) return std::nullopt;
-    return TaskIdOf(steps[done - 1]);
-}
+const ChangeHistory::Step* ChangeHistory::StepToUndo() const { return CanUndo() ? &steps[done - 1] : nullptr; }
 
-std::optional<int> ChangeHistory::RedoTaskId() const {
-    if (!CanRedo()) return std::nullopt;
-    return TaskIdOf(steps[done]);
-}
+const ChangeHistory::Step* ChangeHistory::StepToRedo() const { return CanRedo() ? &steps[done] : nullptr; }
 
-std::optional<ChangeKind> ChangeHistory::UndoKind() const {
-    if (!CanUndo()) return std::nullopt;
-    return KindOf(steps[done - 1]);
-}
+std::optional<ChangeKind> ChangeHistory::UndoKind() const { return KindOf(StepToUndo()); }
 
-std::optional<ChangeKind> ChangeHistory::RedoKind() const {
-    if (!CanRedo()) return std::nullopt;
-    return KindOf(steps[done]);
-}
+std::optional<ChangeKind> ChangeHistory::RedoKind() const { return KindOf(StepToRedo()); }
+
+std::optional<int> ChangeHistory::UndoTaskId() const { return TaskIdOf(StepToUndo()); }
+
+std::optional<int> ChangeHistory::RedoTaskId() const { return TaskIdOf(StepToRedo()); }
 
 bool ChangeHistory::Undo(Project& project) {
     if (!CanUndo()) return false;

@@ -118,8 +118,13 @@ private:
     };
     using Step = std::variant<TaskStep, PropertiesStep, DaysStep>;
 
-    static ChangeKind KindOf(const Step& step);
-    static std::optional<int> TaskIdOf(const Step& step);
+    // The kind of a step and the id of the task it is about; none without a
+    // step (null) and, for the id, for the steps that are about no task.
+    static std::optional<ChangeKind> KindOf(const Step* step);
+    static std::optional<int> TaskIdOf(const Step* step);
+    // The step Undo would take back / Redo would apply again; null when there is none.
+    const Step* StepToUndo() const;
+    const Step* StepToRedo() const;
     static std::size_t StepBytes(const Step& step);
     void Record(Project& project, Step step);
     void FollowSavedState(Project& project) const;
