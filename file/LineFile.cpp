@@ -1,6 +1,7 @@
 #include "file/LineFile.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "file/ReplaceFile.h"
 
@@ -50,6 +51,29 @@ bool ReplaceContent(const std::string& path, const std::string& content, std::ui
     });
 }
 
+// Reads an open file of `size` bytes into `bytes` through readSome(data, want),
+// which answers how many bytes it read (at most want), 0 at the end or -1
+// when reading fails. A file larger than maxBytes is not read: tooLarge is
+// set and the answer is false. A file that shrinks meanwhile gives what it
+// still holds.
+template <class Read>
+bool ReadWhole(std::uint64_t size, std::uint64_t maxBytes, std::string& bytes, bool& tooLarge, Read&& readSome) {
+    if (size > maxBytes) {
+        tooLarge = true;
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(size));
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::ptrdiff_t done = readSome(&bytes[at], bytes.size() - at);
+        if (done < 0) return false;
+        if (done == 0) break;
+        at += static_cast<std::size_t>(done);
+    }
+    bytes.resize(at);
+    return true;
+}
+
 }  // namespace
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, bool& tooLarge, std::uint64_t maxBytes) {
@@ -61,60 +85,34 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, bool& tooLarge, 
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = GetFileType(file) == FILE_TYPE_DISK;
     LARGE_INTEGER size{};
-    if (ok && !GetFileSizeEx(file, &size)) ok = false;
-    if (ok && static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
-        tooLarge = true;
-        ok = false;
-    }
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        std::size_t at = 0;
-        while (at < bytes.size()) {
-            DWORD done = 0;
-            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 24));
-            if (!ReadFile(file, &bytes[at], want, &done, nullptr)) {
-                ok = false;
-                break;
-            }
-            if (done == 0) break;  // the file shrank meanwhile
-            at += done;
-        }
-        bytes.resize(at);
-    }
+    const bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
+                    ReadWhole(static_cast<std::uint64_t>(size.QuadPart), maxBytes, bytes, tooLarge,
+                              [file](char* data, std::size_t want) -> std::ptrdiff_t {
+                                  DWORD done = 0;
+                                  const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(want, 1u << 24));
+                                  if (!ReadFile(file, data, chunk, &done, nullptr)) return -1;
+                                  return static_cast<std::ptrdiff_t>(done);
+                              });
     CloseHandle(file);
-    if (!ok) bytes.clear();
-    return ok;
 #else
     // Non-blocking, so that a pipe or a device cannot keep the open waiting.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info {};
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok && static_cast<std::uint64_t>(info.st_size) > maxBytes) {
-        tooLarge = true;
-        ok = false;
-    }
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(info.st_size));
-        std::size_t at = 0;
-        while (at < bytes.size()) {
-            const ssize_t n = read(fd, &bytes[at], bytes.size() - at);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                ok = false;
-                break;
-            }
-            if (n == 0) break;
-            at += static_cast<std::size_t>(n);
-        }
-        bytes.resize(at);
-    }
+    const bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                    ReadWhole(static_cast<std::uint64_t>(info.st_size), maxBytes, bytes, tooLarge,
+                              [fd](char* data, std::size_t want) -> std::ptrdiff_t {
+                                  for (;;) {
+                                      const ssize_t n = read(fd, data, want);
+                                      if (n < 0 && errno == EINTR) continue;
+                                      return n < 0 ? -1 : static_cast<std::ptrdiff_t>(n);
+                                  }
+                              });
     close(fd);
+#endif
     if (!ok) bytes.clear();
     return ok;
-#endif
 }
 
 std::vector<std::string> SplitLines(std::string_view bytes) {
