@@ -6,21 +6,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/env.sh"
+. "$root/scripts/packages.sh"
 
 packages=(cmake make g++ googletest libbenchmark-dev
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
           wine wine64 fonts-wine xvfb xauth imagemagick locales nsis
           cups printer-driver-cups-pdf poppler-utils)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+install_missing setup "${packages[@]}"
 
 if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
   echo "setup: generating the it_IT.UTF-8 locale"
