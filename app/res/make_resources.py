@@ -277,11 +277,11 @@ def app_icon_big(size):
     # rings at the top
     ring_w = max(2, int(round(2 * u)))
     ring_h = int(round(5 * u))
+    ring_top = y0 - int(round(2 * u))
     for rx in (x0 + int(round(7 * u)), x1 - int(round(7 * u)) - ring_w + 1):
-        cv.rect(rx - 1, y0 - int(round(2 * u)), rx + ring_w, y0 - int(round(2 * u)) + ring_h, OUTLINE)
-        cv.rect(rx, y0 - int(round(2 * u)) + 1, rx + ring_w - 1,
-                y0 - int(round(2 * u)) + ring_h - 1, (200, 204, 214))
-        cv.put(rx, y0 - int(round(2 * u)) + 1, (250, 250, 252))
+        cv.rect(rx - 1, ring_top, rx + ring_w, ring_top + ring_h, OUTLINE)
+        cv.rect(rx, ring_top + 1, rx + ring_w - 1, ring_top + ring_h - 1, (200, 204, 214))
+        cv.put(rx, ring_top + 1, (250, 250, 252))
     # day columns
     top = y0 + header + 1
     cols = 6
@@ -393,6 +393,9 @@ CALENDAR = [
     "kkkkkkkkkkkkk...",
 ]
 
+# The calendar in a 16 x 16 image, shared by the day-list images.
+CALENDAR_PAGE = CALENDAR + ["................", "................"]
+
 # A Gantt bar in the upper left of a 16 x 16 image, shared by the task images.
 GANTT_BAR = [
     "................",
@@ -417,9 +420,9 @@ TOOLBAR = [
     # 0 add task: a Gantt bar and a green plus
     (GANTT_BAR, [(7, 7, PLUS)]),
     # 1 include days: a calendar page and a green tick
-    (CALENDAR + ["................", "................"], [(7, 8, TICK)]),
+    (CALENDAR_PAGE, [(7, 8, TICK)]),
     # 2 exclude days: a calendar page and a red cross
-    (CALENDAR + ["................", "................"], [(7, 7, CROSS)]),
+    (CALENDAR_PAGE, [(7, 7, CROSS)]),
     # 3 cost: a sheet with a euro sign
     ([
         ".kkkkkkkkk......",
@@ -595,13 +598,31 @@ STANDARD = {
 }
 
 
+def assert_opaque(cv):
+    """Every pixel is fully opaque: the bitmaps keep no transparency."""
+    for row in cv.px:
+        for c in row:
+            assert c[3] == 255
+
+
+def image_strip(slots, images):
+    """A strip of `slots` 16 x 16 images on the button-face grey. images
+    holds (slot, rows, overlays): the image's rows, drawn at the slot's
+    place, and pictures (x, y, rows) drawn over it."""
+    cv = Canvas(16 * slots, 16, FACE + (255,))
+    for slot, base, overlays in images:
+        assert len(base) == 16 and all(len(r) == 16 for r in base), slot
+        cv.stamp(16 * slot, 0, base, TB)
+        for ox, oy, rows in overlays:
+            assert ox + max(len(r) for r in rows) <= 16 and oy + len(rows) <= 16, slot
+            cv.stamp(16 * slot + ox, oy, rows, TB)
+    assert_opaque(cv)
+    return cv
+
+
 def standard_strip():
     """Sixteen-pixel images at their places in the common controls' strip."""
-    cv = Canvas(16 * STANDARD_SLOTS, 16, FACE + (255,))
-    for slot, rows in STANDARD.items():
-        assert len(rows) == 16 and all(len(r) == 16 for r in rows), slot
-        cv.stamp(16 * slot, 0, rows, TB)
-    return cv
+    return image_strip(STANDARD_SLOTS, [(slot, rows, []) for slot, rows in STANDARD.items()])
 
 
 def doubled(cv):
@@ -644,17 +665,7 @@ def larger(cv, size):
 
 
 def toolbar_strip():
-    cv = Canvas(16 * len(TOOLBAR), 16, FACE + (255,))
-    for i, (base, overlays) in enumerate(TOOLBAR):
-        assert len(base) == 16 and all(len(r) == 16 for r in base), i
-        cv.stamp(16 * i, 0, base, TB)
-        for ox, oy, rows in overlays:
-            assert ox + max(len(r) for r in rows) <= 16 and oy + len(rows) <= 16, i
-            cv.stamp(16 * i + ox, oy, rows, TB)
-    for row in cv.px:
-        for c in row:
-            assert c[3] == 255
-    return cv
+    return image_strip(len(TOOLBAR), [(i, base, overlays) for i, (base, overlays) in enumerate(TOOLBAR)])
 
 
 # --------------------------------------------------------------------------
@@ -769,13 +780,20 @@ def about_banner(k=1):
         for xx in range(a, b + 1):
             for yy in range(ry + 2 * k, ry + 3 * k):
                 cv.put(xx, yy, colours[1])
-    for y in range(h):
-        for x in range(w):
-            assert cv.get(x, y)[3] == 255
+    assert_opaque(cv)
     return cv
 
 
 # --------------------------------------------------------------------------
+
+
+def strip_bitmaps(name_16, name_larger, strip):
+    """The strip of 16-pixel images as 8-bit bitmaps: at 16 pixels named
+    name_16, drawn at 24 and 32 pixels named name_larger % size."""
+    files = [(name_16, bmp8(strip, FACE))]
+    for size in (24, 32):
+        files.append((name_larger % size, bmp8(larger(strip, size), FACE)))
+    return files
 
 
 def outputs():
@@ -786,12 +804,8 @@ def outputs():
     for name, rgb in (("blue", (0, 0, 255)), ("red", (255, 0, 0)), ("green", (30, 231, 15)),
                       ("white", (255, 255, 255)), ("cyan", (0, 243, 255))):
         files.append(("colour_%s.ico" % name, ico([colour_icon(rgb, size) for size in (16, 24, 32)])))
-    files.append(("toolbar.bmp", bmp8(toolbar_strip(), FACE)))
-    for size in (24, 32):
-        files.append(("toolbar_%d.bmp" % size, bmp8(larger(toolbar_strip(), size), FACE)))
-    files.append(("standard_16.bmp", bmp8(standard_strip(), FACE)))
-    for size in (24, 32):
-        files.append(("standard_%d.bmp" % size, bmp8(larger(standard_strip(), size), FACE)))
+    files += strip_bitmaps("toolbar.bmp", "toolbar_%d.bmp", toolbar_strip())
+    files += strip_bitmaps("standard_16.bmp", "standard_%d.bmp", standard_strip())
     return files
 
 
