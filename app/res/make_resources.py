@@ -29,7 +29,7 @@ and, for screens of more than 96 DPI:
     colour_*.ico      hold their squares at 16, 24 and 32 px
 
 The files are committed; run the script again after changing a picture and
-commit its outputs with it.  QVVelmora.rc (one folder up) names the files.
+commit its outputs with it.  QVVelmora.rc, beside it, names the files.
 
     python3 app/res/make_resources.py --check
 
