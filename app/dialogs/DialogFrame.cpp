@@ -54,6 +54,10 @@ void ChildUnfocused(GUIElement* element) {
     if (DialogFrame* dialog = QVUtility::OwningElement<DialogFrame>(element)) dialog->ChildLostFocus(element);
 }
 
+void DialogGone(GUIElement* element) {
+    if (auto* dialog = dynamic_cast<DialogFrame*>(element)) dialog->ReportOutcome();
+}
+
 void ButtonPressed(GUIElement* button) {
     if (DialogFrame* dialog = QVUtility::OwningElement<DialogFrame>(button)) dialog->OnButton(button);
 }
@@ -81,6 +85,7 @@ DialogFrame::DialogFrame(QVUtility::Form* ownerForm, const std::wstring& title, 
     onCreate = &DialogCreated;
     onClose = &DialogClosing;
     onChar = &DialogChar;
+    onDestroy = &DialogGone;
 }
 
 DialogFrame::~DialogFrame() {
@@ -160,6 +165,8 @@ void DialogFrame::Accept() {
     result = ResultAccepted;
     CloseWindow();
 }
+
+void DialogFrame::ReportOutcome() {}
 
 void DialogFrame::CloseWindow() {
     if (IsOpen()) SendMessageW(window, WM_CLOSE, 0, 0);

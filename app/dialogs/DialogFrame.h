@@ -6,9 +6,9 @@
 // client size. Its constructor creates the window at once (the controls are
 // built from the onCreate handler), disables the owner and records itself as
 // the owner's modal dialog; closing the window gives the owner back. There is
-// no nested message loop: the owner learns the outcome from the dialog's
-// onDestroy handler and reads `result` and the fields from the dialog object,
-// which it keeps until it opens the next dialog of the same kind.
+// no nested message loop: once the window has gone, the dialog hands what the
+// user confirmed to the one callback its opener gave it (ReportOutcome). The
+// opener keeps the dialog object until it opens the next dialog of the kind.
 //
 // Keys: characters typed in any control are also offered to the dialog
 // (previewChildChars); Escape closes the dialog without a result and Enter
@@ -74,6 +74,9 @@ public:
     // "OK" was pressed: closes the dialog with ResultAccepted. Dialogs that
     // check their fields first close it only when the fields are sound.
     virtual void Accept();
+    // The window has gone: the dialog hands its outcome to its opener's
+    // callback (what the user confirmed, for "OK"). Nothing here.
+    virtual void ReportOutcome();
 
     // Closes the dialog window (WM_CLOSE); nothing when it is already gone.
     void CloseWindow();

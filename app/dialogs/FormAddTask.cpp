@@ -113,6 +113,7 @@ void FormAddTask::SetDateRange(const Date& projectStart, const Date& projectEnd)
 }
 
 void FormAddTask::LoadTask(Task task) {
+    original_ = task;
     taskId = task.id;
     startDate = task.start;
     endDate = task.end;
@@ -157,6 +158,23 @@ void FormAddTask::Accept() {
         return;
     }
     DialogFrame::Accept();
+}
+
+Task FormAddTask::ConfirmedTask() const {
+    // A change travels in a copy of the task itself, so that no new task
+    // number is used up for it.
+    Task task = original_ ? *original_ : Task(startDate);
+    task.description = description;
+    task.start = startDate;
+    task.end = endDate;
+    task.colour = static_cast<COLORREF>(colour);
+    task.resources = resources;
+    task.dailyCost = dailyCost;
+    return task;
+}
+
+void FormAddTask::ReportOutcome() {
+    if (result == ResultAccepted && onConfirmed) onConfirmed(ConfirmedTask());
 }
 
 void FormAddTask::ShowResourcesValue() {

@@ -1,13 +1,16 @@
 // FormAddTask: the dialog in which the user types a new task or changes one:
 // description, first and last day, bar colour, resources per day and the
 // daily cost of one resource. The main window gives it the project's span
-// (and, for a change, the task) and applies the fields when the dialog
-// closes with "OK"; the dialog itself never touches the project.
+// (and, for a change, the task); when the dialog has closed with "OK" it
+// hands the task as the user confirmed it to `onConfirmed`. The dialog itself
+// never touches the project.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "app/dialogs/SpanDialog.h"
@@ -32,7 +35,10 @@ public:
     FormAddTask(QVUtility::Form* owner, const std::wstring& title);
     ~FormAddTask() override;
 
-    // ---- What the owner reads when the dialog has closed --------------------
+    // Hears of the task the user confirmed with "OK", once the window has gone.
+    std::function<void(const Task&)> onConfirmed;
+
+    // ---- The values the fields held at "OK" ----------------------------------
     bool editMode = false;  // set by LoadTask
     int taskId = 0;         // the task being changed (LoadTask)
     int colour = 0;         // COLORREF
@@ -54,12 +60,19 @@ public:
     void SetDateRange(const Date& projectStart, const Date& projectEnd);
     // Fills the dialog from the task; the dialog then changes that task.
     void LoadTask(Task task);
+    // The task as confirmed: the task being changed (its id kept) or, for a
+    // new one, a new task, with the values read at "OK". A new task takes
+    // its id here.
+    Task ConfirmedTask() const;
 
     void BuildControls() override;
     void ChildLostFocus(QVUtility::GUIElement* element) override;
     void ChildGotFocus(QVUtility::GUIElement* element) override;
+    void ReportOutcome() override;
 
 private:
+    std::optional<Task> original_;  // the task being changed (LoadTask)
+
     // Reads every field from the controls; then checks them and closes the
     // dialog with result 1 when they are sound.
     void Accept() override;

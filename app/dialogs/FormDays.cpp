@@ -165,4 +165,8 @@ void FormDays::RemoveSelectedDay() {
     if (dayList->Count() > 0) dayList->Select(found - 1 < 0 ? 0 : found - 1);
 }
 
+void FormDays::ReportOutcome() {
+    if (result == ResultAccepted && onConfirmed) onConfirmed(days);
+}
+
 }  // namespace MyApp

@@ -1,11 +1,13 @@
 // FormDays: the dialog in which the user edits one of the project's two day
 // lists, the extra working days or the extra non-working days. The user
-// picks a date and adds it, or selects a listed date and removes it; "OK"
-// hands the edited list back. The list stays in ascending order and holds no
+// picks a date and adds it, or selects a listed date and removes it; once
+// the window has gone after "OK", the dialog hands the edited list to
+// `onConfirmed`. The list stays in ascending order and holds no
 // day twice; adding or removing a day changes that one item of the list box,
 // so a list of many thousand days stays quick to edit.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,9 @@ public:
     // Builds and shows the dialog over `owner`, with the title of the list.
     FormDays(QVUtility::Form* owner, const std::wstring& title);
     ~FormDays() override;
+
+    // Hears of the list the user confirmed with "OK", once the window has gone.
+    std::function<void(const std::vector<Date>&)> onConfirmed;
 
     std::vector<Date> days;  // the list being edited, earliest first
     std::string listTag;     // "#DAY INCLUDE" or "#DAY EXCLUDE"
@@ -48,6 +53,7 @@ public:
 
     void BuildControls() override;
     void OnButton(QVUtility::GUIElement* button) override;
+    void ReportOutcome() override;
 
 private:
     void AddPickedDay();

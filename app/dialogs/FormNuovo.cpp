@@ -104,4 +104,17 @@ void FormNuovo::Accept() {
     DialogFrame::Accept();
 }
 
+ProjectProperties FormNuovo::ConfirmedProperties() const {
+    ProjectProperties values;
+    values.description = description;
+    values.start = startDate;
+    values.end = endDate;
+    for (int i = 0; i < 7; ++i) values.workingWeekdays[i] = workingWeekdays[i];
+    return values;
+}
+
+void FormNuovo::ReportOutcome() {
+    if (result == ResultAccepted && onConfirmed) onConfirmed(ConfirmedProperties());
+}
+
 }  // namespace MyApp

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/dialogs/SpanDialog.h"
+#include "model/ChangeHistory.h"
 #include "model/Date.h"
 
 namespace QVUtility {
@@ -28,6 +30,10 @@ public:
     FormNuovo(QVUtility::Form* owner, const std::wstring& title);
     ~FormNuovo() override;
 
+    // Hears of the properties the user confirmed with "OK", once the window
+    // has gone.
+    std::function<void(const ProjectProperties&)> onConfirmed;
+
     // Written by the main window before LoadProject: whether the project has
     // tasks, and the earliest task start and the latest task end.
     bool hasTasks = false;
@@ -43,7 +49,11 @@ public:
     void LoadProject(const std::string& projectDescription, const Date& projectStart, const Date& projectEnd,
                      const int weekdays[7]);
 
+    // The description, span and working weekdays read at "OK".
+    ProjectProperties ConfirmedProperties() const;
+
     void BuildControls() override;
+    void ReportOutcome() override;
 
 private:
     // Reads the fields; closes the dialog with ResultAccepted when they are

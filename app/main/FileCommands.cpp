@@ -105,8 +105,8 @@ Result Guarded(Result failure, Step step) {
 
 void FormMain::SetFilePath(const std::string& path) {
     project.filePath = path.empty() ? path : WithProjectExtension(path);
-    if (saveAsItem != nullptr) saveAsItem->SetEnabled(!project.filePath.empty());
     if (statusBar != nullptr) statusBar->SetTextNarrow(project.filePath);
+    UpdateCommands();
 }
 
 bool FormMain::OpenProject() {
@@ -127,8 +127,7 @@ bool FormMain::OpenProjectFile(const std::string& path) {
     project.modified = false;
     selectedTaskId = 0;
     history.Clear(project);
-    DisableSaveCommands();
-    UpdateEditMenu();
+    UpdateCommands();
     RefreshChart();
     EnableProjectCommands();
     ShowRecentFiles(RememberRecentFile(path));
@@ -159,7 +158,7 @@ bool FormMain::WriteProjectFile() {
         return false;
     }
     history.MarkSaved(project);
-    DisableSaveCommands();
+    UpdateCommands();
     ShowRecentFiles(RememberRecentFile(project.filePath));
     return true;
 }

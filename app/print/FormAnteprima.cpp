@@ -265,4 +265,8 @@ void FormAnteprima::Render() {
     scaleList->SetEnabled(choice.content == PrintContent::Chart);
 }
 
+void FormAnteprima::ReportOutcome() {
+    if (onClosed) onClosed(choice, result == ResultAccepted);
+}
+
 }  // namespace MyApp

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,10 @@ public:
                   const PageFormat& landscape, const PageFormat& portrait, const std::wstring& printingDate);
     ~FormAnteprima() override;
 
+    // Hears, once the window has gone, of the choice the lists show and
+    // whether the user asked to print ("Stampa...") rather than just close.
+    std::function<void(const PrintChoice&, bool print)> onClosed;
+
     PrintChoice choice;
     std::int64_t page = 0;  // the page shown, 0-based
     std::int64_t PageCount() const;
@@ -56,6 +61,7 @@ public:
     void OnSizeChanged();
     // Shows the page (clamped to the document's pages).
     void ShowPage(std::int64_t index);
+    void ReportOutcome() override;
 
 private:
     Project project_;

@@ -52,4 +52,8 @@ void FormStampa::Accept() {
     DialogFrame::Accept();
 }
 
+void FormStampa::ReportOutcome() {
+    if (result == ResultAccepted && onConfirmed) onConfirmed(choice);
+}
+
 }  // namespace MyApp

@@ -2,6 +2,7 @@
 // and the chart's scale. "OK" goes on to the print dialog.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/dialogs/DialogFrame.h"
@@ -21,6 +22,9 @@ public:
     FormStampa(QVUtility::Form* owner, const std::wstring& title, const PrintChoice& initial);
     ~FormStampa() override;
 
+    // Hears of the choice the user confirmed with "OK", once the window has gone.
+    std::function<void(const PrintChoice&)> onConfirmed;
+
     PrintChoice choice;  // what the lists show
 
     QVUtility::Label* contentLabel = nullptr;
@@ -33,6 +37,7 @@ public:
     void Accept() override;
     // A list changed: reads the choice; the scale is for the chart only.
     void OnChoiceChanged();
+    void ReportOutcome() override;
 };
 
 }  // namespace MyApp

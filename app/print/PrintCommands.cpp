@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "app/print/FormAnteprima.h"
-#include "app/main/FormMain.h"
 #include "app/print/FormStampa.h"
 #include "toolkit/draw/GdiTally.h"
 #include "toolkit/platform/MessageBoxes.h"
@@ -74,19 +73,7 @@ public:
 
 std::wstring PrintingDate() { return QVUtility::Widen(FormatDate(LocalNow())); }
 
-void DialogGone(QVUtility::GUIElement* element) {
-    auto* dialog = dynamic_cast<DialogFrame*>(element);
-    FormMain* form = dialog != nullptr ? QVUtility::OwningElement<FormMain>(dialog->owner) : nullptr;
-    if (form != nullptr && form->printing != nullptr) form->printing->OnDialogClosed(element);
-}
-
-void StartTimerTick(QVUtility::Timer* timer) {
-    FormMain* form = QVUtility::OwningElement<FormMain>(timer);
-    if (form != nullptr && form->printing != nullptr) form->printing->RunPendingPrint();
-}
-
 void ShowDialog(DialogFrame* dialog) {
-    dialog->onDestroy = &DialogGone;
     if (dialog->window != nullptr) ShowWindow(dialog->window, SW_SHOWNA);
     dialog->FocusFirstField();
 }
@@ -140,12 +127,24 @@ bool PrintPages(HDC printer, PrintDocument& document, std::int64_t first, std::i
 
 // ---- The commands ----------------------------------------------------------------------
 
-PrintCommands::PrintCommands(FormMain* owner) : owner_(owner) {}
+// The one-shot timer of the window that starts a pending print.
+class PrintCommands::StartTimer : public QVUtility::Timer {
+public:
+    StartTimer(QVUtility::Form* owner, PrintCommands* commands) : Timer(owner, 1), commands_(commands) {
+        onTimer = &Tick;
+    }
+
+private:
+    PrintCommands* commands_;
+    static void Tick(QVUtility::Timer* timer) { static_cast<StartTimer*>(timer)->commands_->RunPendingPrint(); }
+};
+
+PrintCommands::PrintCommands(QVUtility::Form* owner, const Project& project) : owner_(owner), project_(project) {}
 
 PrintCommands::~PrintCommands() {
-    delete startTimer_;
-    delete choiceDialog;
-    delete previewDialog;
+    startTimer_.reset();
+    choiceDialog.Reset();
+    previewDialog.Reset();
 }
 
 void PrintCommands::ReportNoPrinter() {
@@ -157,10 +156,9 @@ void PrintCommands::Print() {
         ReportNoPrinter();
         return;
     }
-    delete choiceDialog;
-    choiceDialog = nullptr;
-    choiceDialog = new FormStampa(owner_, L"Stampa", LoadPrintChoice());
-    ShowDialog(choiceDialog);
+    FormStampa* dialog = choiceDialog.Open(owner_, L"Stampa", LoadPrintChoice());
+    dialog->onConfirmed = [this](const PrintChoice& choice) { OnDialogClosed(choice, true); };
+    ShowDialog(dialog);
 }
 
 void PrintCommands::Preview() {
@@ -177,35 +175,19 @@ void PrintCommands::Preview() {
     const PageFormat landscape = setup.Format();
     setup.SetOrientation(false);
     const PageFormat portrait = setup.Format();
-    delete previewDialog;
-    previewDialog = nullptr;
-    previewDialog = new FormAnteprima(owner_, L"Anteprima di stampa", owner_->project, LoadPrintChoice(), landscape,
-                                      portrait, PrintingDate());
-    ShowDialog(previewDialog);
+    FormAnteprima* dialog = previewDialog.Open(owner_, L"Anteprima di stampa", project_, LoadPrintChoice(), landscape,
+                                               portrait, PrintingDate());
+    dialog->onClosed = [this](const PrintChoice& choice, bool print) { OnDialogClosed(choice, print); };
+    ShowDialog(dialog);
 }
 
-void PrintCommands::OnDialogClosed(QVUtility::GUIElement* dialog) {
-    PrintChoice choice;
-    bool print = false;
-    if (dialog == choiceDialog && choiceDialog != nullptr) {
-        if (choiceDialog->result != ResultAccepted) return;
-        choice = choiceDialog->choice;
-        print = true;
-    } else if (dialog == previewDialog && previewDialog != nullptr) {
-        choice = previewDialog->choice;
-        print = previewDialog->result == ResultAccepted;
-    } else {
-        return;
-    }
+void PrintCommands::OnDialogClosed(const PrintChoice& choice, bool print) {
     SavePrintChoice(choice);
     if (!print) return;
     // The print dialog has a message loop of its own: it opens once the
     // window being destroyed now is gone.
     pending_ = choice;
-    if (startTimer_ == nullptr) {
-        startTimer_ = new QVUtility::Timer(owner_, 1);
-        startTimer_->onTimer = &StartTimerTick;
-    }
+    if (startTimer_ == nullptr) startTimer_ = std::make_unique<StartTimer>(owner_, this);
     startTimer_->Start();
 }
 
@@ -221,7 +203,7 @@ void PrintCommands::PrintWithDialog(const PrintChoice& choice) {
         return;
     }
     std::unique_ptr<PrintDocument> document =
-        MakePrintDocument(owner_->project, choice.content, choice.scale, PrintingDate());
+        MakePrintDocument(project_, choice.content, choice.scale, PrintingDate());
     setup.SetOrientation(document->Landscape());
     const PageFormat expected = setup.Format();
     const std::int64_t pages = document->Paginate(expected.ContentWidthUnits(), expected.ContentHeightUnits());

@@ -13,18 +13,18 @@
 #include <string>
 #include <vector>
 
+#include "app/dialogs/DialogSlot.h"
 #include "app/print/PrintChoice.h"
 #include "app/print/PrintDocument.h"
 
 namespace QVUtility {
-class GUIElement;
+class Form;
 class Timer;
 }  // namespace QVUtility
 
 namespace MyApp {
 
 class FormAnteprima;
-class FormMain;
 class FormStampa;
 
 // Whether the system has a printer at all.
@@ -39,7 +39,8 @@ bool PrintPages(HDC printer, PrintDocument& document, std::int64_t first, std::i
 
 class PrintCommands {
 public:
-    explicit PrintCommands(FormMain* owner);
+    // The commands of the window `owner`, for the project it holds.
+    PrintCommands(QVUtility::Form* owner, const Project& project);
     ~PrintCommands();
     PrintCommands(const PrintCommands&) = delete;
     PrintCommands& operator=(const PrintCommands&) = delete;
@@ -51,17 +52,20 @@ public:
     // The standard print dialog for `choice`, then the printing.
     void PrintWithDialog(const PrintChoice& choice);
 
-    // The dialog of Print or the preview went away.
-    void OnDialogClosed(QVUtility::GUIElement* dialog);
+    // The dialog of Print or the preview went away with `choice`: it is
+    // kept for the next time and, when `print`, printed.
+    void OnDialogClosed(const PrintChoice& choice, bool print);
     // Runs a print asked for by a dialog that has gone meanwhile.
     void RunPendingPrint();
 
-    FormStampa* choiceDialog = nullptr;      // owned, kept until the next one
-    FormAnteprima* previewDialog = nullptr;  // owned, kept until the next one
+    DialogSlot<FormStampa> choiceDialog;      // kept until the next one
+    DialogSlot<FormAnteprima> previewDialog;  // kept until the next one
 
 private:
-    FormMain* owner_;
-    QVUtility::Timer* startTimer_ = nullptr;  // starts the print dialog once the asking dialog is gone
+    class StartTimer;
+    QVUtility::Form* owner_;
+    const Project& project_;
+    std::unique_ptr<StartTimer> startTimer_;  // starts the print dialog once the asking dialog is gone
     PrintChoice pending_;
 
     void ReportNoPrinter();

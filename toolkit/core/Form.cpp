@@ -245,7 +245,7 @@ bool Form::TranslateShortcut(MSG& message) {
 bool Form::RunShortcut(int commandId) {
     for (const OwnShortcut& own : ownShortcuts_) {
         if (own.commandId != commandId) continue;
-        if (own.handler != nullptr) own.handler(this);
+        if (own.handler != nullptr) own.handler(this, commandId);
         return true;
     }
     return false;

@@ -20,7 +20,8 @@ namespace QVUtility {
 class Form;
 
 using HotkeyHandler = void (*)(Form* form, UINT modifiers, UINT key);
-using ShortcutHandler = void (*)(Form* form);
+// The handler of a form's own key hears which of its keys was pressed.
+using ShortcutHandler = void (*)(Form* form, int commandId);
 // Files dropped on the form (full paths), once AcceptFiles is on.
 using FilesDroppedHandler = void (*)(Form* form, const std::vector<std::wstring>& paths);
 

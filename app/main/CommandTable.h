@@ -1,0 +1,93 @@
+// The main window's commands, each declared once (CommandTable.cpp): its
+// identifier, its menu and text, its key, its toolbar button, what it does
+// and when it can be used. The menus, the toolbar and the keys are built
+// from the table; a menu item, a button, a key or the bars' popup menu all
+// run a command through FormMain::Execute, and FormMain::UpdateCommands
+// enables every item and button from the rules in one pass.
+#pragma once
+
+#include <string>
+
+#include "toolkit/core/Shortcut.h"
+
+namespace QVUtility {
+class SubMenu;
+class ToolBarItem;
+}  // namespace QVUtility
+
+namespace MyApp {
+
+class FormMain;
+
+enum class Command {
+    None,  // a divider between menu items
+    New,
+    Open,
+    Save,
+    SaveAs,
+    Export,
+    Print,
+    Preview,
+    Recent1,
+    Recent2,
+    Recent3,
+    Recent4,
+    Exit,
+    Undo,
+    Redo,
+    Guide,
+    Home,
+    Info,
+    PopupEditTask,  // the bars' popup menu
+    PopupDeleteTask,
+    Properties,
+    AddTask,
+    IncludeDays,
+    ExcludeDays,
+    Cost,
+    EditTask,  // the selected task, from the "&Progetto" menu
+    DeleteTask,
+    SelectPrevious,  // keys of the window without a menu item
+    SelectNext,
+};
+
+// Where a command's item stands.
+enum class MenuPlace {
+    None,         // a key of the window only
+    File,         // "&File"
+    RecentFiles,  // "&File", before "&Esci", one item per recent file, made as the list changes
+    Edit,         // "&Modifica"
+    Project,      // "&Progetto"
+    Help,         // "&?"
+    TaskPopup,    // the bars' popup menu
+};
+
+// The identifier the control counter gives at the item's making, as the
+// first menu items have always had. The others take a reserved identifier
+// (app/res/resource.h).
+constexpr int CounterId = 0;
+
+// A button of the toolbar.
+struct ToolButton {
+    const wchar_t* tip = nullptr;  // the tooltip; none: no button
+    int standardImage = 0;         // image of the common controls' strip, when not in the program's own
+    int stripImage = -1;           // image of the program's strip (res/toolbar.bmp); -1: a standard image
+    bool separatorBefore = false;
+};
+
+struct CommandSpec {
+    Command command;
+    MenuPlace menu;
+    int id;  // CounterId or a reserved identifier
+    const wchar_t* text;
+    QVUtility::Shortcut keys;
+    ToolButton button;
+    // Where the window keeps the item and the button (null: it does not name them).
+    QVUtility::SubMenu* FormMain::*item;
+    QVUtility::ToolBarItem* FormMain::*buttonField;
+    void (*run)(FormMain& form);
+    bool (*enabled)(const FormMain& form);       // null: always
+    std::wstring (*label)(const FormMain& form);  // null: `text` always
+};
+
+}  // namespace MyApp
