@@ -21,7 +21,7 @@ using QVUtility::GUIElement;
 namespace {
 
 void DialogCreated(GUIElement* element, HWND) {
-    if (auto* dialog = dynamic_cast<DialogFrame*>(element)) dialog->BuildControls();
+    if (auto* dialog = dynamic_cast<DialogFrame*>(element)) dialog->MeasureAndBuild();
 }
 
 bool DialogClosing(GUIElement* element) {
@@ -65,13 +65,13 @@ void ButtonPressed(GUIElement* button) {
 }  // namespace
 
 DialogFrame::DialogFrame(QVUtility::Form* ownerForm, const std::wstring& title, int clientWidth, int clientHeight,
-                         const std::wstring& fontFace)
+                         const std::wstring& fontFace, int fontHeight, bool boldFont)
     : Form(ownerForm != nullptr ? ownerForm->instance : GetModuleHandleW(nullptr), true),
       owner(ownerForm),
-      dialogFont(fontFace, 16),
+      dialogFont(fontFace, fontHeight),
       requestedClientWidth(clientWidth),
       requestedClientHeight(clientHeight) {
-    dialogFont.bold = true;
+    dialogFont.bold = boldFont;
     if (ownerForm != nullptr) scale = ownerForm->scale;
     dialogFont.SetDpi(scale.Dpi());
     font = &dialogFont;
@@ -94,7 +94,11 @@ DialogFrame::~DialogFrame() {
 }
 
 void DialogFrame::OpenWindow() {
-    if (owner != nullptr) {
+    width = scale(requestedClientWidth);
+    height = scale(requestedClientHeight);
+    if (centreOnScreen) {
+        CentreOnScreen();
+    } else if (owner != nullptr) {
         RECT ownerRect{};
         if (owner->window != nullptr && GetWindowRect(owner->window, &ownerRect)) {
             x = ownerRect.left + scale(50);
@@ -104,14 +108,12 @@ void DialogFrame::OpenWindow() {
             y = owner->y + scale(50);
         }
     }
-    width = scale(requestedClientWidth);
-    height = scale(requestedClientHeight);
-    Create();
+    Form::Create();
     // The dialog belongs to its owner's window: it stays in front of it, and
     // an attempt to activate the disabled owner activates the dialog.
     if (window != nullptr && owner != nullptr && owner->window != nullptr)
         SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner->window));
-    SetIcon(IDI_APP);
+    if (programIcon) SetIcon(IDI_APP);
     SetClientSize(scale(requestedClientWidth), scale(requestedClientHeight));
     for (auto& control : ownedControls) ScaleDefaultFont(control.get());
     BeginModal(owner);
@@ -128,6 +130,11 @@ void DialogFrame::CloseSilently() {
 }
 
 void DialogFrame::BuildControls() {}
+
+void DialogFrame::MeasureAndBuild() {
+    MeasureClient();
+    BuildControls();
+}
 
 void DialogFrame::ReleaseOwner() { EndModal(); }
 
@@ -199,10 +206,11 @@ void DialogFrame::ShowProblem(const std::wstring& problem, GUIElement* culprit) 
 }
 
 QVUtility::Label* DialogFrame::MakeLabel(const std::wstring& caption, int left, int top, int labelWidth,
-                                         int labelHeight) {
+                                         int labelHeight, QVUtility::FontDescription* labelFont) {
     auto* label = Own(new QVUtility::Label(this, ""));
     label->text = caption;
     Place(label, left, top, labelWidth, labelHeight);
+    if (labelFont != nullptr) label->font = labelFont;
     label->Create();
     return label;
 }

@@ -43,8 +43,9 @@ class DialogFrame : public QVUtility::Form {
 public:
     // The window is not made here: each dialog class calls OpenWindow at the
     // end of its own constructor, once its overrides are in place.
+    // The dialog's font is `fontFace` at `fontHeight`, bold unless `boldFont` is false.
     DialogFrame(QVUtility::Form* ownerForm, const std::wstring& title, int clientWidth, int clientHeight,
-                const std::wstring& fontFace);
+                const std::wstring& fontFace, int fontHeight = 16, bool boldFont = true);
     ~DialogFrame() override;
 
     QVUtility::Form* owner = nullptr;  // disabled while the dialog is open
@@ -54,8 +55,12 @@ public:
     QVUtility::Button* cancelButton = nullptr;
 
     // ---- Operations the dialogs override ------------------------------------
-    // Creates and places the controls; runs while the window is being made.
+    // Creates and places the controls in the client size measured just
+    // before (builtWidth, builtHeight); runs while the window is being made.
     virtual void BuildControls();
+    // Measures the client size, then builds the controls: what the making
+    // of the window does.
+    void MeasureAndBuild();
     // Clears the owner's modal-dialog record and enables the owner; runs when
     // the window closes.
     virtual void ReleaseOwner();
@@ -104,8 +109,9 @@ protected:
     // "Annulla" and "OK" side by side in the bottom right corner.
     void MakeOkCancelButtons();
 
-    // A label showing `caption`, made at once.
-    QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight);
+    // A label showing `caption` (in `labelFont`, when given), made at once.
+    QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight,
+                                QVUtility::FontDescription* labelFont = nullptr);
     // A pick-only list of `items` with the item `selected` chosen, made at once.
     QVUtility::ComboBox* MakeComboBox(const std::vector<std::wstring>& items, int selected, int left, int top,
                                       int listWidth);
@@ -140,6 +146,11 @@ protected:
     // the first step of every dialog's destructor, so that the controls and
     // resources a dialog class owns outlive their windows.
     void CloseSilently();
+
+    // Where the window opens: in the middle of the screen rather than over
+    // the owner's corner; and the program icon in its caption or none.
+    bool centreOnScreen = false;
+    bool programIcon = true;
 
     // Client size at the moment the controls are built (W x H), for 96 DPI.
     int builtWidth = 0;

@@ -55,8 +55,6 @@ FormAddTask::~FormAddTask() {
 }
 
 void FormAddTask::BuildControls() {
-    MeasureClient();
-
     MakeDescriptionAndSpan();
 
     colourLabel = MakeLabel(L"Colore:", 10, 130, 80, 25);

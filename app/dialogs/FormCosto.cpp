@@ -26,7 +26,6 @@ FormCosto::FormCosto(QVUtility::Form* ownerForm, const std::wstring& title)
 FormCosto::~FormCosto() { CloseSilently(); }
 
 void FormCosto::BuildControls() {
-    MeasureClient();
     const int w = builtWidth;
     const int h = builtHeight;
 

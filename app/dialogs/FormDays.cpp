@@ -32,7 +32,6 @@ FormDays::FormDays(QVUtility::Form* ownerForm, const std::wstring& title)
 FormDays::~FormDays() { CloseSilently(); }
 
 void FormDays::BuildControls() {
-    MeasureClient();
     const int w = builtWidth;
 
     dateLabel = MakeLabel(L"Data:", 10, 10, 80, 25);

@@ -31,8 +31,6 @@ FormNuovo::FormNuovo(QVUtility::Form* ownerForm, const std::wstring& title)
 FormNuovo::~FormNuovo() { CloseSilently(); }
 
 void FormNuovo::BuildControls() {
-    MeasureClient();
-
     MakeDescriptionAndSpan(false);
     SYSTEMTIME yearEnd{};
     yearEnd.wYear = LocalNow().value.wYear;

@@ -22,7 +22,7 @@
 #include "model/CostReport.h"
 #include "model/NumberText.h"
 #include "toolkit/platform/MessageBoxes.h"
-#include "toolkit/widgets/FormAbout.h"
+#include "app/dialogs/FormAbout.h"
 
 namespace MyApp {
 
@@ -109,21 +109,17 @@ void FormMain::DeleteTask() {
     MarkModified();
 }
 
-void FormMain::EditIncludedDays() {
-    FormDays* dialog = daysDialog.Open(this, L"Elenco Giorni da includere come lavorativi");
-    dialog->LoadDays(IncludeTag, project.start, project.end, project.includeDays);
-    dialog->onConfirmed = [this](const std::vector<Date>& days) {
-        history.SetDays(project, true, days);
-        MarkModified();
-    };
-    Present(dialog);
-}
+void FormMain::EditIncludedDays() { EditDays(true); }
 
-void FormMain::EditExcludedDays() {
-    FormDays* dialog = daysDialog.Open(this, L"Elenco Giorni da escludere come lavorativi");
-    dialog->LoadDays(ExcludeTag, project.start, project.end, project.excludeDays);
-    dialog->onConfirmed = [this](const std::vector<Date>& days) {
-        history.SetDays(project, false, days);
+void FormMain::EditExcludedDays() { EditDays(false); }
+
+void FormMain::EditDays(bool included) {
+    FormDays* dialog = daysDialog.Open(this, included ? L"Elenco Giorni da includere come lavorativi"
+                                                      : L"Elenco Giorni da escludere come lavorativi");
+    dialog->LoadDays(included ? IncludeTag : ExcludeTag, project.start, project.end,
+                     included ? project.includeDays : project.excludeDays);
+    dialog->onConfirmed = [this, included](const std::vector<Date>& days) {
+        history.SetDays(project, included, days);
         MarkModified();
     };
     Present(dialog);
@@ -139,7 +135,7 @@ void FormMain::ShowCostReport() {
 }
 
 void FormMain::ShowAbout() {
-    QVUtility::FormAbout* about = aboutDialog.Open(this);
+    FormAbout* about = aboutDialog.Open(this);
     about->pictureId = IDB_ABOUT;
     about->largePictureId = IDB_ABOUT_LARGE;
     about->pictureWidth = 164;

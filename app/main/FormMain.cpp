@@ -15,7 +15,7 @@
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/platform/Services.h"
 #include "toolkit/widgets/CellControl.h"
-#include "toolkit/widgets/FormAbout.h"
+#include "app/dialogs/FormAbout.h"
 #include "toolkit/widgets/PanelChildren.h"
 #include "toolkit/widgets/StatusBar.h"
 #include "toolkit/widgets/TimeLine.h"

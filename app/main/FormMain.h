@@ -28,7 +28,6 @@
 namespace QVUtility {
 class CellControl;
 class FontDescription;
-class FormAbout;
 class Menu;
 class MenuBar;
 class PanelChildren;
@@ -42,6 +41,7 @@ class ToolBarItem;
 
 namespace MyApp {
 
+class FormAbout;
 class FormAddTask;
 class FormCosto;
 class FormDays;
@@ -262,6 +262,8 @@ private:
     void EditProject();
     void EditIncludedDays();
     void EditExcludedDays();
+    // One of the two day lists: the extra working days or the extra non-working days.
+    void EditDays(bool included);
     void ShowCostReport();
     void ShowAbout();
     // A new project, or the project's properties changed, as the project
@@ -306,7 +308,7 @@ private:
     bool updatingScrollBars = false;  // UpdateScrollBars is running
     RECT normalPlace{};               // the window's place when last neither maximised nor minimised
 
-    DialogSlot<QVUtility::FormAbout> aboutDialog;
+    DialogSlot<FormAbout> aboutDialog;
     DialogSlot<FormDays> daysDialog;
     DialogSlot<FormCosto> costDialog;
     std::unique_ptr<PrintCommands> printing;  // the print and preview commands

@@ -213,23 +213,25 @@ void FormMain::UpdateScrollBars() {
                 chartPanel->height = client.bottom - client.top;
             }
         };
+        // A bar the content does not need goes, and the view goes back to the origin.
+        auto hideBar = [this](void (QVUtility::PanelChildren::*show)(bool)) {
+            chartPanel->ResetHorizontalScroll();
+            chartPanel->ResetVerticalScroll();
+            (chartPanel->*show)(false);
+        };
         readClientSize();
         if (chartPanel->width < chartWidth) {
             chartPanel->ShowHorizontalBar(true);
             chartPanel->SetContentWidth(chartWidth);
         } else {
-            chartPanel->ResetHorizontalScroll();
-            chartPanel->ResetVerticalScroll();
-            chartPanel->ShowHorizontalBar(false);
+            hideBar(&QVUtility::PanelChildren::ShowHorizontalBar);
         }
         readClientSize();
         if (chartPanel->height < contentHeight) {
             chartPanel->ShowVerticalBar(true);
             chartPanel->SetContentHeight(contentHeight);
         } else {
-            chartPanel->ResetHorizontalScroll();
-            chartPanel->ResetVerticalScroll();
-            chartPanel->ShowVerticalBar(false);
+            hideBar(&QVUtility::PanelChildren::ShowVerticalBar);
         }
     }
     // Resetting or clamping the scroll position moved the content with it.

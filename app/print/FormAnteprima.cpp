@@ -109,7 +109,6 @@ void FormAnteprima::MakeDocument() {
 }
 
 void FormAnteprima::BuildControls() {
-    MeasureClient();
     // One row of buttons and lists when the window is wide enough for it;
     // otherwise (a small screen, or large text) the lists go on a second
     // row, so that every command stays in reach.

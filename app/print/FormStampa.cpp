@@ -27,7 +27,6 @@ FormStampa::FormStampa(QVUtility::Form* ownerForm, const std::wstring& title, co
 FormStampa::~FormStampa() { CloseSilently(); }
 
 void FormStampa::BuildControls() {
-    MeasureClient();
     const int w = builtWidth;
     contentLabel = MakeLabel(L"Stampa:", 10, 13, 70, 25);
     contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), 80, 10, w - 90);

@@ -29,7 +29,7 @@
 #include "toolkit/widgets/ComboBoxEx.h"
 #include "toolkit/widgets/CurrencyBox.h"
 #include "toolkit/widgets/DatePicker.h"
-#include "toolkit/widgets/FormAbout.h"
+#include "app/dialogs/FormAbout.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/ListBox.h"
 #include "toolkit/widgets/TextBox.h"
