@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "app/main/AppInfo.h"
+#include "app/res/AppInfo.h"
 #include "app/dialogs/DialogFrame.h"
 #include "app/dialogs/FormAddTask.h"
 #include "app/dialogs/FormCosto.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main/AppInfo.h"
+#include "app/res/AppInfo.h"
 #include "app/main/FormMain.h"
 #include "app/settings/RecentFiles.h"
 #include "file/ProjectFile.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/main/AppInfo.h"
+#include "app/res/AppInfo.h"
 #include "app/main/FormMain.h"
 #include "toolkit/core/MessageLoop.h"
 #include "toolkit/platform/FileDialogs.h"

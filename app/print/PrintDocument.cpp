@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/main/AppInfo.h"
+#include "app/res/AppInfo.h"
 #include "model/CostReport.h"
 #include "model/FormatAmount.h"
 #include "model/WorkingDays.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/main/AppInfo.h"
+#include "app/res/AppInfo.h"
 
 namespace MyApp {
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main/AppInfo.h"
+#include "app/res/AppInfo.h"
 
 namespace apptest {
 

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "app/main/AppInfo.h"
+#include "app/res/AppInfo.h"
 #include "app/res/resource.h"
 
 namespace {
