@@ -1,9 +1,12 @@
 #include "model/NumberText.h"
 
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+
+#include "model/FormatAmount.h"
 
 namespace MyApp {
 
@@ -20,7 +23,71 @@ bool SkipBlanksAndSign(std::string_view text, std::size_t& i) {
     return false;
 }
 
+// The integer part of an amount as typed, thousands separators included:
+// digits alone; a first group of one digit or more and then groups of a
+// separator and three digits; or the grouping the regional settings write.
+bool WellGrouped(std::string_view typed, const std::string& digits, const AmountSeparators& separators) {
+    if (typed.size() == digits.size()) return true;
+    std::size_t i = 0;
+    while (i < typed.size() && IsDigit(typed[i])) ++i;
+    bool thousands = i > 0;
+    for (; thousands && i < typed.size(); i += 4) {
+        thousands = typed.size() - i >= 4 && typed[i] == separators.group && IsDigit(typed[i + 1]) &&
+                    IsDigit(typed[i + 2]) && IsDigit(typed[i + 3]);
+    }
+    return thousands || typed == GroupDigits(digits, std::string(1, separators.group), separators.grouping);
+}
+
 }  // namespace
+
+TypedAmount ReadTypedAmount(std::string_view text, const AmountSeparators& separators, double& value) {
+    value = 0.0;
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    if (begin == end) return TypedAmount::Valid;
+    text = text.substr(begin, end - begin);
+
+    // What dropping the thousands separators leaves must be an amount: a
+    // minus first (when allowed), digits, one decimal separator.
+    std::string plain;
+    bool digits = false;
+    bool point = false;
+    for (const char c : text) {
+        if (c == separators.group) continue;
+        if (c == '-' && plain.empty() && separators.allowNegative) {
+            plain += c;
+        } else if (c == separators.decimal && !point) {
+            plain += '.';
+            point = true;
+        } else if (IsDigit(c)) {
+            plain += c;
+            digits = true;
+        } else {
+            return TypedAmount::Invalid;
+        }
+    }
+    if (!digits) return TypedAmount::Invalid;
+
+    // The thousands separators: only in the integer part, and in their places.
+    const bool negative = !text.empty() && text[0] == '-' && separators.allowNegative;
+    const std::size_t decimal = text.find(separators.decimal);
+    const std::string_view integer = text.substr(negative ? 1 : 0, decimal == std::string_view::npos
+                                                                        ? std::string_view::npos
+                                                                        : decimal - (negative ? 1 : 0));
+    std::string integerDigits;
+    for (const char c : integer)
+        if (IsDigit(c)) integerDigits += c;
+    const bool fractionGrouped =
+        decimal != std::string_view::npos && text.find(separators.group, decimal) != std::string_view::npos;
+    if (fractionGrouped || !WellGrouped(integer, integerDigits, separators)) return TypedAmount::Misgrouped;
+
+    const double read = ParseReal(plain);
+    if (!std::isfinite(read)) return TypedAmount::Invalid;
+    value = read;
+    return TypedAmount::Valid;
+}
 
 int ParseInteger(std::string_view text) {
     std::size_t i = 0;

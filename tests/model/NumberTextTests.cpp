@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <regex>
 #include <string>
+#include <utility>
 
+#include "model/FormatAmount.h"
 #include "model/NumberText.h"
 
 using MyApp::ParseInteger;
@@ -86,5 +89,114 @@ TEST(ParseReal, AgreesWithStrtodOnRandomNumbers) {
         if (i % 2) std::snprintf(text, sizeof text, "%.17g", value);
         else std::snprintf(text, sizeof text, "%Lg", static_cast<long double>(value));
         ASSERT_EQ(ParseReal(text), std::strtod(text, nullptr)) << text;
+    }
+}
+
+// ---- Amounts as the user types them ------------------------------------------
+
+using MyApp::AmountSeparators;
+using MyApp::ReadTypedAmount;
+using MyApp::TypedAmount;
+
+namespace {
+
+TypedAmount Read(const std::string& text, double& value, bool allowNegative = false) {
+    AmountSeparators italian;
+    italian.allowNegative = allowNegative;
+    return ReadTypedAmount(text, italian, value);
+}
+
+// The reading of before: every thousands separator dropped, then a minus
+// first, digits and one decimal comma. Answers whether it read an amount and
+// sets `plain` to it in the C form.
+bool ReadDroppingSeparators(const std::string& text, bool allowNegative, std::string& plain) {
+    plain.clear();
+    const size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) return true;
+    const size_t end = text.find_last_not_of(" \t") + 1;
+    bool digits = false, point = false;
+    for (size_t i = begin; i < end; ++i) {
+        const char c = text[i];
+        if (c == '.') continue;
+        if (c == '-' && plain.empty() && allowNegative) plain += c;
+        else if (c == ',' && !point) plain += '.', point = true;
+        else if (c >= '0' && c <= '9') plain += c, digits = true;
+        else return false;
+    }
+    return digits;
+}
+
+}  // namespace
+
+TEST(ReadTypedAmount, ThousandsSeparatorsMustBeFollowedByThreeDigits) {
+    double value = -1;
+    EXPECT_EQ(Read("12.5", value), TypedAmount::Misgrouped);
+    EXPECT_EQ(value, 0.0) << "never read as 125";
+    for (const char* misgrouped : {"1.50", "1.5000", ".500", "1..500", "1.500.", "1.500,5.0", "12,5.000", "1.234.56,5"})
+        EXPECT_EQ(Read(misgrouped, value), TypedAmount::Misgrouped) << misgrouped;
+    for (const char* invalid : {"abc", ",", ".", "-5", "1,2,3", "1 500", "12.5€", "--1"})
+        EXPECT_EQ(Read(invalid, value), TypedAmount::Invalid) << invalid;
+
+    const std::pair<const char*, double> valid[] = {
+        {"", 0.0},           {"  ", 0.0},          {"12,5", 12.5},        {"1.500", 1500.0},
+        {"1.234.567,5", 1234567.5}, {" 1.500 ", 1500.0}, {"1234.567", 1234567.0}, {",5", 0.5},
+        {"5,", 5.0},         {"0,1234567", 0.1234567}};
+    for (const auto& [text, expected] : valid) {
+        ASSERT_EQ(Read(text, value), TypedAmount::Valid) << text;
+        EXPECT_EQ(value, expected) << text;
+    }
+    EXPECT_EQ(Read("-1.500,5", value, true), TypedAmount::Valid);
+    EXPECT_EQ(value, -1500.5);
+    EXPECT_EQ(Read(".-500", value, true), TypedAmount::Misgrouped);
+}
+
+// Random texts of digits, separators, minus signs and blanks, against the
+// rule written as a pattern and against the reading of before: what that
+// reading took is now read alike or refused as misgrouped, never read
+// otherwise; what it refused stays refused.
+TEST(ReadTypedAmount, AgreesWithThePatternAndNeverReadsOtherwise) {
+    const std::regex withMinus(R"([ \t]*-?(\d+|\d+(\.\d{3})+)?(,\d*)?[ \t]*)");
+    const std::regex withoutMinus(R"([ \t]*(\d+|\d+(\.\d{3})+)?(,\d*)?[ \t]*)");
+    const std::string alphabet = "0123456789012345678901234567890123456789....,,,-- \t";
+    std::mt19937 random(26);
+    int counts[3] = {};
+    for (int i = 0; i < 60000; ++i) {
+        std::string text(random() % 13, ' ');
+        for (char& c : text) c = alphabet[random() % alphabet.size()];
+        const bool allowNegative = i % 2 == 0;
+        std::string plain;
+        const bool before = ReadDroppingSeparators(text, allowNegative, plain);
+        const bool hasDigit = text.find_first_of("0123456789") != std::string::npos;
+        const bool blank = text.find_first_not_of(" \t") == std::string::npos;
+        const bool pattern =
+            blank || (hasDigit && std::regex_match(text, allowNegative ? withMinus : withoutMinus));
+        double value = -1;
+        const TypedAmount read = Read(text, value, allowNegative);
+        ++counts[static_cast<int>(read)];
+        ASSERT_EQ(read == TypedAmount::Valid, pattern) << "\"" << text << "\"";
+        ASSERT_EQ(read == TypedAmount::Invalid, !before) << "\"" << text << "\"";
+        ASSERT_EQ(value, read == TypedAmount::Valid ? ParseReal(plain) : 0.0) << "\"" << text << "\"";
+    }
+    for (int count : counts) EXPECT_GT(count, 1000) << "each outcome is met often";
+}
+
+// Amounts written with the regional grouping read back as written: the
+// Italian thousands and the Indian lakh grouping alike.
+TEST(ReadTypedAmount, AmountsWrittenWithTheRegionalGroupingReadBack) {
+    AmountSeparators indian;
+    indian.decimal = '.';
+    indian.group = ',';
+    indian.grouping = "3;2;0";
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 5000; ++i) {
+        const std::string digits = std::to_string(random() % 100000000000ULL);
+        const std::string fraction = i % 3 ? std::to_string(random() % 1000) : "";
+        for (const AmountSeparators& separators : {AmountSeparators(), indian}) {
+            std::string text = MyApp::GroupDigits(digits, std::string(1, separators.group), separators.grouping);
+            if (!fraction.empty()) text += separators.decimal + fraction;
+            double value = -1;
+            ASSERT_EQ(ReadTypedAmount(text, separators, value), TypedAmount::Valid) << text;
+            EXPECT_EQ(value, ParseReal(fraction.empty() ? digits : digits + "." + fraction)) << text;
+        }
     }
 }
