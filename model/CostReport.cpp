@@ -4,6 +4,22 @@
 
 namespace MyApp {
 
+TaskCost CostOf(const WorkingDayCalendar& calendar, const Task& task) {
+    TaskCost figures;
+    figures.workingDays = calendar.CountWorkingDays(task.start, task.end);
+    figures.cost = (task.dailyCost * static_cast<double>(task.resources)) * static_cast<double>(figures.workingDays);
+    return figures;
+}
+
+std::string TaskSummary(const Task& task, const TaskCost& figures, const AmountFormat& format) {
+    const auto counted = [](long long count, const char* one, const char* many) {
+        return std::to_string(count) + " " + (count == 1 ? one : many);
+    };
+    return "dal " + FormatDate(task.start) + " al " + FormatDate(task.end) + ", " +
+           counted(figures.workingDays, "giorno lavorativo", "giorni lavorativi") + ", " +
+           counted(task.resources, "risorsa", "risorse") + ", costo " + FormatAmount(figures.cost, format);
+}
+
 void BuildCostReport(const Project& project, std::string& text, double& total) {
     BuildCostReport(project, UserAmountFormat(), text, total);
 }
@@ -17,8 +33,9 @@ void BuildCostReport(const Project& project, const AmountFormat& format, std::st
     }
     const WorkingDayCalendar calendar(project);
     for (const Task& task : project.tasks) {
-        const int days = calendar.CountWorkingDays(task.start, task.end);
-        const double cost = (task.dailyCost * static_cast<double>(task.resources)) * static_cast<double>(days);
+        const TaskCost figures = CostOf(calendar, task);
+        const long long days = figures.workingDays;
+        const double cost = figures.cost;
         text += "\r\nTASK: ";
         text += task.description;
         text += "\r\nDal: ";
@@ -26,7 +43,7 @@ void BuildCostReport(const Project& project, const AmountFormat& format, std::st
         text += " al ";
         text += FormatDate(task.end);
         text += "\r\nTotale giorni lavorativi: ";
-        text += std::to_string(static_cast<long long>(days));
+        text += std::to_string(days);
         text += "\r\nNumero Risorse giornaliere: ";
         text += std::to_string(static_cast<long long>(task.resources));
         text += "\r\nCosto giornaliero per Risorsa: ";

@@ -9,6 +9,21 @@
 
 namespace MyApp {
 
+class WorkingDayCalendar;
+
+// What a task costs: its working days and their cost (days x resources x
+// daily cost), as the report counts them.
+struct TaskCost {
+    long long workingDays = 0;
+    double cost = 0.0;
+};
+TaskCost CostOf(const WorkingDayCalendar& calendar, const Task& task);
+
+// One line about a task in the program's words: "dal 04/01/2027 al
+// 08/01/2027, 5 giorni lavorativi, 2 risorse, costo 1.505", the amount in
+// `format`.
+std::string TaskSummary(const Task& task, const TaskCost& figures, const AmountFormat& format);
+
 // Text with CR LF line ends and the total (sum of the task costs in task
 // order), amounts in the user's regional format.
 void BuildCostReport(const Project& project, std::string& text, double& total);

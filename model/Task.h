@@ -25,9 +25,14 @@ struct BarColour {
 };
 extern const BarColour BarColours[5];
 
-// The text colour on a bar: white on the blue and the red bar, black on any
-// other colour.
+// The text colour on a bar: white on the blue and the red bar, black on the
+// other three; on any other colour (a file made elsewhere), whichever of
+// white and black stands out more from it.
 COLORREF BarTextColour(COLORREF barColour);
+// Whether the colour is one of the five the task dialog offers.
+bool IsBarColour(COLORREF colour);
+// A colour's relative luminance, 0 (black) to 1 (white), as the eye sees it.
+double RelativeLuminance(COLORREF colour);
 
 // The largest daily cost, either way of zero, that a task may have. Up to
 // it the cost box shows every digit; and however many tasks, resources and

@@ -2,6 +2,10 @@
 // The chart has only as many bars as its view needs and binds each to the
 // task of a row in view (FormMain::BindBar); the bar knows which, and shows
 // a mark when that task is the one selected.
+//
+// The description is drawn in the part of the bar the chart shows (the
+// whole bar when all of it is in view): centred when it fits, else from the
+// left with an ellipsis, never cut at both ends.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +22,9 @@ public:
     std::size_t row = NoRow;  // the task's place in the project's list; NoRow = shows none
     int taskId = 0;           // the id of that task
     bool selected = false;    // the task is the selected one: the bar is framed
+    // The part of the bar in view, in its client coordinates (right < 0: all of it).
+    int shownLeft = 0;
+    int shownRight = -1;
 
     bool Bound() const { return row != NoRow; }
     void OnPaint() override;

@@ -101,9 +101,9 @@ const std::vector<CommandSpec>& FormMain::Commands() {
          [](F& f) { f.SaveProjectAs(); }, [](const F& f) { return !f.project.filePath.empty(); }, fixed},
         {C::Export, M::File, CounterId, L"Esporta come immagine...", {}, none, &F::exportItem, noButton,
          [](F& f) { f.ExportChart(); }, withProject, fixed},
-        {C::Print, M::File, IDM_PRINT, L"&Stampa...", {'P', FCONTROL}, none, &F::printItem, noButton,
+        {C::Print, M::File, IDM_PRINT, L"Stam&pa...", {'P', FCONTROL}, none, &F::printItem, noButton,
          [](F& f) { if (f.printing != nullptr) f.printing->Print(); }, withProject, fixed},
-        {C::Preview, M::File, IDM_PRINT_PREVIEW, L"Anteprima di stampa", {}, none, &F::previewItem, noButton,
+        {C::Preview, M::File, IDM_PRINT_PREVIEW, L"An&teprima di stampa", {}, none, &F::previewItem, noButton,
          [](F& f) { if (f.printing != nullptr) f.printing->Preview(); }, withProject, fixed},
         {C::None, M::File, CounterId, L"", {}, none, &F::dividerItem, noButton, nullptr, always, fixed},
         {C::Recent1, M::RecentFiles, IDM_RECENT_FIRST, L"", {}, none, noItem, noButton,
@@ -138,19 +138,19 @@ const std::vector<CommandSpec>& FormMain::Commands() {
         {C::PopupDeleteTask, M::TaskPopup, CounterId, L"&Cancella Task", {VK_DELETE, Plain}, none, &F::deleteTaskItem,
          noButton, [](F& f) { f.DeleteTask(); }, always, fixed},
         // "&Progetto": the toolbar's project commands and the selected task.
-        {C::Properties, M::Project, IDM_PROJECT_PROPERTIES, L"Cambia proprietà", {VK_RETURN, FALT},
+        {C::Properties, M::Project, IDM_PROJECT_PROPERTIES, L"Cambia &proprietà", {VK_RETURN, FALT},
          {L"Cambia proprietà", StdImageProperties, -1, true}, &F::propertiesItem, &F::propertiesButton,
          [](F& f) { f.EditProject(); }, withProject, fixed},
-        {C::AddTask, M::Project, IDM_PROJECT_ADD_TASK, L"Inserisci Task", {VK_INSERT, Plain},
+        {C::AddTask, M::Project, IDM_PROJECT_ADD_TASK, L"&Inserisci Task", {VK_INSERT, Plain},
          {L"Inserisci Task", 0, TBIMG_ADD_TASK}, &F::addTaskItem, &F::addTaskButton, [](F& f) { f.NewTask(); },
          withProject, fixed},
-        {C::IncludeDays, M::Project, IDM_PROJECT_INCLUDE, L"Includi giorni", {'I', FCONTROL},
+        {C::IncludeDays, M::Project, IDM_PROJECT_INCLUDE, L"Incl&udi giorni", {'I', FCONTROL},
          {L"Includi giorni", 0, TBIMG_INCLUDE_DAYS}, &F::includeDaysItem, &F::includeDaysButton,
          [](F& f) { f.EditIncludedDays(); }, withProject, fixed},
-        {C::ExcludeDays, M::Project, IDM_PROJECT_EXCLUDE, L"Escludi giorni", {'E', FCONTROL},
+        {C::ExcludeDays, M::Project, IDM_PROJECT_EXCLUDE, L"&Escludi giorni", {'E', FCONTROL},
          {L"Escludi giorni", 0, TBIMG_EXCLUDE_DAYS}, &F::excludeDaysItem, &F::excludeDaysButton,
          [](F& f) { f.EditExcludedDays(); }, withProject, fixed},
-        {C::Cost, M::Project, IDM_PROJECT_COST, L"Calcola il conto economico", {VK_F9, Plain},
+        {C::Cost, M::Project, IDM_PROJECT_COST, L"Calcola il conto eco&nomico", {VK_F9, Plain},
          {L"Calcola il conto economico", 0, TBIMG_COST}, &F::costItem, &F::costButton,
          [](F& f) { f.ShowCostReport(); }, withProject, fixed},
         {C::None, M::Project, IDM_PROJECT_DIVIDER, L"", {}, none, noItem, noButton, nullptr, always, fixed},
@@ -221,6 +221,15 @@ void FormMain::UpdateCommands() {
         }
     }
     if (buttonsChanged && toolBar != nullptr) toolBar->RebuildButtons();
+    const std::wstring title = WindowTitle();
+    if (title != text) SetText(title);
+}
+
+std::wstring FormMain::WindowTitle() const {
+    if (!projectOpen) return programTitle;
+    const std::wstring path = QVUtility::Widen(project.filePath);
+    const std::wstring name = path.empty() ? std::wstring(L"Senza nome") : std::wstring(PathFindFileNameW(path.c_str()));
+    return programTitle + L" - " + name + (project.modified ? L" *" : L"");
 }
 
 // ---- Building from the table -------------------------------------------------------------

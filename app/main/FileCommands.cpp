@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,13 +39,19 @@ constexpr const char* BitmapDefaultName = "Disegno.bmp";
 const std::string DialogTitleOpen = "Apri";
 const std::string DialogTitleSave = "Salva";
 
-// The path with ".vmo" at its end (any letter case counts).
-std::string WithProjectExtension(const std::string& path) {
-    if (path.size() <= 4) return path + ".vmo";
-    std::string tail = path.substr(path.size() - 4);
+// Whether the path ends in `extension` (".vmo"), in any letter case.
+bool EndsWith(const std::string& path, const char* extension) {
+    const std::size_t length = std::strlen(extension);
+    if (path.size() <= length) return false;
+    std::string tail = path.substr(path.size() - length);
     std::transform(tail.begin(), tail.end(), tail.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return tail == ".vmo" ? path : path + ".vmo";
+    return tail == extension;
+}
+
+// The path with ".vmo" at its end (any letter case counts).
+std::string WithProjectExtension(const std::string& path) {
+    return EndsWith(path, ".vmo") ? path : path + ".vmo";
 }
 
 bool FileExists(const std::string& path) {
@@ -72,21 +79,36 @@ void ShowErrorText(QVUtility::GUIElement* owner, const wchar_t* message) {
     QVUtility::ShowError(owner, std::wstring(message), std::wstring(L"Errore"));
 }
 
+// The dialog asked before replacing the name typed; when an extension has
+// to be added to it, the file of the name with the extension gets the same
+// question. Answers whether the name may be used.
+bool MayReplace(QVUtility::GUIElement* owner, const std::string& typed, const std::string& target) {
+    return target == typed || !FileExists(target) ||
+           QVUtility::AskYesNoOwned(owner, QVUtility::Widen(target) + L" esiste già.\nSovrascriverlo?",
+                                    std::wstring(L"Salva"));
+}
+
 // Asks for the project file's new name: the name typed, or empty when the
-// user gave none. The dialog asked before replacing the name typed; when
-// ".vmo" has to be added, the file of that name gets the same question, and
-// a No there is as if no name was given.
+// user gave none or would not replace the file ".vmo" makes it name.
 std::string AskNewProjectPath(QVUtility::GUIElement* owner) {
     const std::string answer =
         QVUtility::AskSaveFileName(owner, DialogTitleSave, "", ProjectDefaultName, ProjectFilters);
-    if (answer.empty()) return answer;
-    const std::string target = WithProjectExtension(answer);
-    if (target != answer && FileExists(target) &&
-        !QVUtility::AskYesNoOwned(owner, QVUtility::Widen(target) + L" esiste già.\nSovrascriverlo?",
-                                  std::wstring(L"Salva"))) {
-        return std::string();
-    }
+    if (answer.empty() || !MayReplace(owner, answer, WithProjectExtension(answer))) return std::string();
     return answer;
+}
+
+// Asks where the picture goes: the name typed, with the extension of the
+// type chosen when it has neither ".bmp" nor ".png"; empty when the user
+// gave no name or would not replace the file that makes it name.
+std::string AskPicturePath(QVUtility::GUIElement* owner, PictureFormat& format) {
+    int chosenFilter = 0;
+    const std::string answer =
+        QVUtility::AskSaveFileName(owner, DialogTitleSave, "", BitmapDefaultName, PictureFilters, &chosenFilter);
+    if (answer.empty()) return answer;
+    format = FormatFor(answer, chosenFilter);
+    const bool named = EndsWith(answer, ".bmp") || EndsWith(answer, ".png");
+    const std::string target = named ? answer : answer + (format == PictureFormat::Png ? ".png" : ".bmp");
+    return MayReplace(owner, answer, target) ? target : std::string();
 }
 
 // Runs a step of a file command; a step that throws (no memory for a large
@@ -212,11 +234,9 @@ bool FormMain::SaveProjectAs() {
 }
 
 void FormMain::ExportChart() {
-    int chosenFilter = 0;
-    const std::string path =
-        QVUtility::AskSaveFileName(this, DialogTitleSave, "", BitmapDefaultName, PictureFilters, &chosenFilter);
+    PictureFormat format = PictureFormat::Bitmap;
+    const std::string path = AskPicturePath(this, format);
     if (path.empty()) return;
-    const PictureFormat format = FormatFor(path, chosenFilter);
     if (Guarded(false, [&] { return ExportImage(path, format); })) {
         QVUtility::ShowMessage(this, std::wstring(L"Esportazione effettuata correttamente."), std::wstring(L"Esporta"));
     } else {
@@ -285,8 +305,10 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
             const int w = static_cast<int>(std::min<std::int64_t>(bar.left + bar.width, width + 1) - l);
             const int y = static_cast<int>(barTop);
             surface.FillRect(l, y, w, chart.barHeight, 1, RGB(0, 0, 0), task.colour);
-            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, RGB(0, 0, 0), rowFont,
-                             2, true);
+            // Black on the five colours, as the picture always had; readable on any other.
+            const COLORREF text = IsBarColour(task.colour) ? RGB(0, 0, 0) : BarTextColour(task.colour);
+            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, text, rowFont, 2,
+                             true);
         }
         surface.End();
     };

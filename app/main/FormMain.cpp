@@ -111,6 +111,11 @@ void FormMainHandlers::ChartScroll(GUIElement* panel, int) {
     if (FormMain* form = QVUtility::OwningElement<FormMain>(panel)) form->PlaceBars();
 }
 
+std::wstring FormMainHandlers::BarTip(QVUtility::PanelChildren* panel, GUIElement* bar) {
+    FormMain* form = QVUtility::OwningElement<FormMain>(panel);
+    return form != nullptr ? form->BarTipText(bar) : std::wstring();
+}
+
 void FormMainHandlers::LayoutTimer(QVUtility::Timer* timer) {
     if (FormMain* form = QVUtility::OwningElement<FormMain>(timer)) form->UpdateScrollBars();
 }
@@ -141,6 +146,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
         startMaximized = place.maximized;
     }
     normalPlace = RECT{x, y, x + width, y + height};
+    programTitle = title;
     text = title;
 
     onCreate = &FormMainHandlers::Create;
@@ -197,6 +203,7 @@ void FormMain::BuildControls() {
     chartPanel->childTextColour = 0;
     chartPanel->onHorizontalScroll = &FormMainHandlers::ChartScroll;
     chartPanel->onVerticalScroll = &FormMainHandlers::ChartScroll;
+    chartPanel->onChildTip = &FormMainHandlers::BarTip;
     chartPanel->Create();
 
     titleCell = ownedElements.Add(new QVUtility::CellControl(chartPanel));

@@ -121,8 +121,12 @@ public:
     // cannot be used now.
     void Execute(Command command);
     // Every menu item and toolbar button enabled (and named) as the
-    // commands' rules say now.
+    // commands' rules say now, and the title naming the project.
     void UpdateCommands();
+    // The caption: the program's title, then, once there is a project, its
+    // file's name ("Senza nome" before the first save) and " *" while it has
+    // unsaved changes.
+    std::wstring WindowTitle() const;
 
     // ---- The project and the chart -------------------------------------------------
     // The project changed: unsaved, then as ProjectChanged.
@@ -231,6 +235,9 @@ private:
     void MoveSelection(int step);
     // Scrolls the chart so that the row's bar is in view.
     void ScrollRowIntoView(std::size_t row);
+    // What the tooltip over a bar says: the task's description, its span,
+    // working days, resources and cost.
+    std::wstring BarTipText(QVUtility::GUIElement* element) const;
     void OnBarLeftClick(QVUtility::GUIElement* element);
     void OnBarDoubleClick(QVUtility::GUIElement* element);
 
@@ -284,6 +291,7 @@ private:
     // keeps `project.modified` in step with the state last saved.
     ChangeHistory history;
     bool projectOpen = false;  // a project was made or loaded: its commands can be used
+    std::wstring programTitle;  // the caption without a project
     // What the window makes for itself, owned here and destroyed after the
     // window: its fonts, and its elements in one list, destroyed in the
     // reverse order of their making (the plain pointers are for access).

@@ -11,6 +11,8 @@
 
 #include "app/main/FormMain.h"
 #include "app/main/FormMainHandlers.h"
+#include "model/CostReport.h"
+#include "model/WorkingDays.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/core/WindowReach.h"
 #include "toolkit/platform/TextConversion.h"
@@ -167,6 +169,12 @@ void FormMain::BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY,
     const bool selected = task.id == selectedTaskId;
     const bool marked = bar->selected != selected;
     bar->selected = selected;
+    // The label goes in the part of the bar in view.
+    const int shownLeft = std::max(0, -span.left);
+    const int shownRight = std::min(span.width, clientWidth - span.left);
+    const bool moved = bar->shownLeft != shownLeft || bar->shownRight != shownRight;
+    bar->shownLeft = shownLeft;
+    bar->shownRight = shownRight;
     bar->x = span.left;
     bar->y = static_cast<int>(chartLayout.RowTop(row) - scrollY);
     bar->width = span.width;
@@ -176,11 +184,12 @@ void FormMain::BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY,
         // drawn once. When the platform refuses, the row stays empty and the
         // next binding tries again.
         bar->Create();
+        chartPanel->AddChildTip(bar);
         ShowChild(bar->window, span.shown);
         return;
     }
     if (rebound) SetWindowTextW(bar->window, bar->text.c_str());
-    if (rebound || marked) InvalidateRect(bar->window, nullptr, FALSE);
+    if (rebound || marked || moved) InvalidateRect(bar->window, nullptr, FALSE);
     if (span.shown) PlaceChild(bar->window, chartPanel->window, bar->x, bar->y, bar->width, bar->height);
     ShowChild(bar->window, span.shown);
 }
@@ -274,6 +283,14 @@ void FormMain::ScrollRowIntoView(std::size_t row) {
         const std::int64_t wantedX = std::clamp<std::int64_t>(bar.left - chartLayout.rowPitch, 0, chartWidth);
         chartPanel->ScrollTo(SB_HORZ, static_cast<int>(wantedX));
     }
+}
+
+std::wstring FormMain::BarTipText(QVUtility::GUIElement* element) const {
+    const auto* bar = dynamic_cast<const ChartBar*>(element);
+    if (bar == nullptr || !bar->Bound() || bar->row >= project.tasks.size()) return std::wstring();
+    const Task& task = project.tasks[bar->row];
+    const WorkingDayCalendar calendar(project);
+    return QVUtility::Widen(task.description + "\r\n" + TaskSummary(task, CostOf(calendar, task), UserAmountFormat()));
 }
 
 void FormMain::OnBarLeftClick(QVUtility::GUIElement* element) {

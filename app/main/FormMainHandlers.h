@@ -11,6 +11,7 @@
 namespace QVUtility {
 class Form;
 class GUIElement;
+class PanelChildren;
 class Timer;
 }  // namespace QVUtility
 
@@ -38,6 +39,7 @@ struct FormMainHandlers {
     static int BarLeftClick(GUIElement* element, HWND, int x, int y);
     static int BarDoubleClick(GUIElement* element, HWND, int x, int y);
     static void ChartScroll(GUIElement* panel, int position);
+    static std::wstring BarTip(QVUtility::PanelChildren* panel, GUIElement* bar);
     static void LayoutTimer(QVUtility::Timer* timer);
 };
 

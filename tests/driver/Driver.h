@@ -87,7 +87,8 @@ public:
     void Kill();
 
     // The first visible top-level window of the program with the class
-    // and/or title given (nullptr: any), waited for.
+    // and/or title given (nullptr: any), waited for. A caption that goes on
+    // after the title with " - " (the open document's name) matches too.
     HWND WaitWindow(const wchar_t* cls, const wchar_t* title = nullptr, DWORD timeoutMs = kTimeout) const;
 
 private:
@@ -266,6 +267,10 @@ bool ClickToolbarButton(HWND toolbar, int command);
 // Moves the mouse over the button and answers the text of the program's
 // tooltip window that comes up (empty, with LastError, when none does).
 std::wstring ToolbarTooltip(DWORD pid, HWND toolbar, int command, DWORD timeoutMs = kTimeout);
+// The text of the program's tooltip that comes up when the mouse rests at
+// `at` (screen), after leaving it at `away` so that an earlier tip goes;
+// empty when none comes within the time.
+std::wstring TooltipAt(DWORD pid, POINT away, POINT at, DWORD timeoutMs = kTimeout);
 
 // ---------------------------------------------------------------------------
 // Status bars

@@ -141,24 +141,26 @@ std::wstring ToolbarTooltip(DWORD pid, HWND toolbar, int command, DWORD timeoutM
     const int index = ToolbarIndexOf(toolbar, command);
     RECT r{};
     if (index < 0 || !ToolbarButtonRect(toolbar, index, &r)) return std::wstring();
+    // Leave the toolbar first so that the tooltip of another button goes away.
+    const RECT bar = ScreenRect(toolbar);
+    const std::wstring text = TooltipAt(pid, POINT{bar.left + 1, bar.bottom + 40}, Centre(r), timeoutMs);
+    if (text.empty()) Fail(L"no tooltip for toolbar button " + Number(command) + L" within " + Number(timeoutMs) + L" ms");
+    return text;
+}
+
+std::wstring TooltipAt(DWORD pid, POINT away, POINT at, DWORD timeoutMs) {
     auto shown = [&]() -> HWND {
         for (HWND w : TopWindows(pid))
             if (ClassOf(w) == L"tooltips_class32" && !Text(w).empty()) return w;
         return nullptr;
     };
-    // Leave the toolbar first so that the tooltip of another button goes away.
-    const RECT bar = ScreenRect(toolbar);
-    MoveMouse(POINT{bar.left + 1, bar.bottom + 40});
+    MoveMouse(away);
     WaitUntil([&] { return shown() == nullptr; }, 1500);
-    const POINT centre = Centre(r);
-    MoveMouse(POINT{centre.x - 1, centre.y});
+    MoveMouse(POINT{at.x - 1, at.y});
     Sleep(20);
-    MoveMouse(centre);
+    MoveMouse(at);
     HWND tip = nullptr;
-    if (!WaitUntil([&] { return (tip = shown()) != nullptr; }, timeoutMs)) {
-        Fail(L"no tooltip for toolbar button " + Number(command) + L" within " + Number(timeoutMs) + L" ms");
-        return std::wstring();
-    }
+    if (!WaitUntil([&] { return (tip = shown()) != nullptr; }, timeoutMs)) return std::wstring();
     return Text(tip);
 }
 

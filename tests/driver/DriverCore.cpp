@@ -268,6 +268,14 @@ HWND Process::WaitWindow(const wchar_t* cls, const wchar_t* title, DWORD timeout
     WaitUntil(
         [&] {
             found = FindTopWindow(id_, cls, title);
+            // A main window whose caption goes on with the open document
+            // after " - " is found by the program's own title too.
+            if (!found && title) {
+                const std::wstring start = std::wstring(title) + L" - ";
+                for (HWND window : TopWindows(id_)) {
+                    if ((!cls || ClassOf(window) == cls) && Text(window).rfind(start, 0) == 0) found = window;
+                }
+            }
             ended = !found && !Running();
             return found || ended;
         },

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "model/CostReport.h"
+#include "model/WorkingDays.h"
 #include "tests/model/ModelTestSupport.h"
 #include "tests/model/TestDates.h"
 #include "tests/model/WorkingDaysOracle.h"
@@ -164,5 +165,21 @@ TEST(CostReport, MatchesTheDayByDayRuleOnRandomProjects) {
         Oracle::BuildCostReport(p, Italian(), expectedText, expectedTotal);
         ASSERT_EQ(text, expectedText) << "round " << round;
         ASSERT_EQ(total, expectedTotal) << "round " << round;
+        // The one-line summary of each task says what its block of the report says.
+        const WorkingDayCalendar calendar(p);
+        for (const Task& t : p.tasks) {
+            const std::string summary = TaskSummary(t, CostOf(calendar, t), Italian());
+            const std::size_t block = text.find("TASK: " + t.description + "\r\n");
+            ASSERT_NE(block, std::string::npos);
+            auto field = [&](const std::string& label) {
+                const std::size_t at = text.find(label, block) + label.size();
+                return text.substr(at, text.find("\r\n", at) - at);
+            };
+            const std::string days = field("Totale giorni lavorativi: ");
+            const std::string resources = field("Numero Risorse giornaliere: ");
+            EXPECT_EQ(summary, "dal " + field("Dal: ").substr(0, 10) + " al " + FormatDate(t.end) + ", " + days +
+                                   (days == "1" ? " giorno lavorativo, " : " giorni lavorativi, ") + resources +
+                                   (resources == "1" ? " risorsa" : " risorse") + ", costo " + field("Costo Task: "));
+        }
     }
 }

@@ -38,6 +38,29 @@ TEST(Task, TakesTheNextIdAndTheCurrentDay) {
     EXPECT_EQ(nextTaskId, before + 2);
 }
 
+// A bar's text stays readable on any colour: the five colours keep the text
+// they always had; on any other the text is the one of white and black that
+// contrasts more with the bar, and never less than 4.5 : 1 against it.
+TEST(Task, BarTextStandsOutOnEveryColour) {
+    EXPECT_EQ(BarTextColour(ColourBlu), 0xFFFFFFu);
+    EXPECT_EQ(BarTextColour(ColourRosso), 0xFFFFFFu);
+    for (COLORREF dark : {ColourAzzuro, ColourBianco, ColourVerde}) EXPECT_EQ(BarTextColour(dark), 0u);
+    EXPECT_EQ(BarTextColour(0x000000), 0xFFFFFFu) << "black bar";
+    EXPECT_EQ(BarTextColour(0x008000), 0xFFFFFFu) << "the dark green of a file made elsewhere";
+    auto contrast = [](COLORREF a, COLORREF b) {
+        const double la = RelativeLuminance(a) + 0.05, lb = RelativeLuminance(b) + 0.05;
+        return la > lb ? la / lb : lb / la;
+    };
+    for (COLORREF step = 0; step < 16 * 16 * 16; ++step) {
+        const COLORREF colour = step % 16 * 17 | (step / 16 % 16 * 17) << 8 | (step / 256 * 17) << 16;
+        if (IsBarColour(colour)) continue;
+        const COLORREF text = BarTextColour(colour);
+        const COLORREF other = text == 0 ? 0xFFFFFF : 0;
+        EXPECT_GE(contrast(colour, text), contrast(colour, other)) << std::hex << colour;
+        EXPECT_GE(contrast(colour, text), 4.5) << std::hex << colour;
+    }
+}
+
 TEST(Task, IdsAreNeverReusedAndWrapInsteadOfOverflowing) {
     Project p;
     AddTask(p, MakeTask("a", D(4, 3, 2024), D(5, 3, 2024)));

@@ -164,7 +164,16 @@ HWND WaitMainWindow() {
     HWND found = nullptr;
     drv::WaitUntil(
         [&] {
-            found = FindWindowW(nullptr, kTitle);
+            // The caption goes on with the name of the project opened.
+            found = nullptr;
+            EnumWindows(
+                [](HWND window, LPARAM result) {
+                    const std::wstring start = std::wstring(kTitle) + L" - ";
+                    if (drv::Text(window).rfind(start, 0) != 0) return TRUE;
+                    *reinterpret_cast<HWND*>(result) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&found));
             return found != nullptr && IsWindowVisible(found);
         },
         20000);

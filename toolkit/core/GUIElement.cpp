@@ -203,6 +203,7 @@ void GUIElement::OnHeaderNotify(int, const std::vector<std::string>&, const std:
 bool GUIElement::IsPanel() const { return false; }
 bool GUIElement::HasScrollBar(int) const { return false; }
 void GUIElement::OnScrollRequest(int, int) {}
+bool GUIElement::ChildTipText(HWND, std::wstring&) { return false; }
 void GUIElement::ToggleChecked() {}
 bool GUIElement::OnDropDownHook() { return true; }
 bool GUIElement::OnCloseUpHook() { return true; }

@@ -154,6 +154,9 @@ public:
     virtual bool IsPanel() const;                      // PanelChildren family: true
     virtual bool HasScrollBar(int bar) const;          // SB_HORZ / SB_VERT switched on
     virtual void OnScrollRequest(int bar, int delta);  // panel: onHorizontalScroll / onVerticalScroll (delta)
+    // The text of the tooltip the element shows over its child window
+    // `child`, asked when the tip comes up; false: none (panel: onChildTip).
+    virtual bool ChildTipText(HWND child, std::wstring& text);
     virtual void ToggleChecked();                      // "checkbox": checkState = !IsChecked(); ApplyChecked()
     virtual bool OnDropDownHook();                     // "combobox"/"ComboBoxEx": list opens; false = handled
     virtual bool OnCloseUpHook();                      // "combobox"/"ComboBoxEx": list closes; false = handled

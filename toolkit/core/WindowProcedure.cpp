@@ -258,16 +258,22 @@ void Notify(LPARAM lParam) {
         break;
     }
     case TTN_GETDISPINFOW: {
-        GUIElement* item = FindByControlId(static_cast<int>(header->idFrom));
-        if (item != nullptr && item->typeKeyword == TypeKeyword::ToolBarItem && !item->tooltipText.empty()) {
-            const std::wstring tip = Widen(item->tooltipText);
-            const size_t length = tip.size() < static_cast<size_t>(TooltipBufferLength)
-                                      ? tip.size()
-                                      : static_cast<size_t>(TooltipBufferLength);
-            tip.copy(tooltipBuffer, length);
-            tooltipBuffer[length] = L'\0';
-            reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = tooltipBuffer;
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        std::wstring tip;
+        if ((info->uFlags & TTF_IDISHWND) != 0) {
+            // A tip over a child window that its container answers for.
+            const auto child = reinterpret_cast<HWND>(header->idFrom);
+            GUIElement* container = ElementOwning(GetParent(child));
+            if (container == nullptr || !container->ChildTipText(child, tip)) break;
+        } else {
+            GUIElement* item = FindByControlId(static_cast<int>(header->idFrom));
+            if (item == nullptr || item->typeKeyword != TypeKeyword::ToolBarItem || item->tooltipText.empty()) break;
+            tip = Widen(item->tooltipText);
         }
+        const size_t length = std::min(tip.size(), static_cast<size_t>(TooltipBufferLength));
+        tip.copy(tooltipBuffer, length);
+        tooltipBuffer[length] = L'\0';
+        info->lpszText = tooltipBuffer;
         break;
     }
     case HDN_ITEMCLICKW:

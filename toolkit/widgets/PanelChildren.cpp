@@ -1,5 +1,7 @@
 #include "toolkit/widgets/PanelChildren.h"
 
+#include <commctrl.h>
+
 #include "toolkit/core/NativeCreation.h"
 #include "toolkit/core/Registry.h"
 #include "toolkit/core/TypeKeywords.h"
@@ -214,6 +216,33 @@ bool PanelChildren::HasScrollBar(int bar) const {
 void PanelChildren::OnScrollRequest(int bar, int delta) {
     ScrollHandler handler = bar == SB_HORZ ? onHorizontalScroll : onVerticalScroll;
     if (handler != nullptr) handler(this, delta);
+}
+
+void PanelChildren::AddChildTip(GUIElement* child) {
+    if (window == nullptr || child == nullptr || child->window == nullptr) return;
+    if (childTips == nullptr || !IsWindow(childTips)) {
+        childTips = CreateElementWindow(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+                                        nullptr);
+        if (childTips == nullptr) return;
+        // Wide enough for a line of a few dozen words; longer tips break
+        // their lines, and line breaks in the text are kept.
+        SendMessageW(childTips, TTM_SETMAXTIPWIDTH, 0, Scale()(480));
+    }
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(child->window);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(childTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+bool PanelChildren::ChildTipText(HWND child, std::wstring& text) {
+    GUIElement* element = FindByWindow(child);
+    if (onChildTip == nullptr || element == nullptr) return false;
+    text = onChildTip(this, element);
+    return !text.empty();
 }
 
 }  // namespace QVUtility

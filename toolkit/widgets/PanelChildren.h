@@ -15,6 +15,9 @@ class PanelChildren;
 
 // Scroll handler: the panel and (old position - requested position).
 using ScrollHandler = void (*)(GUIElement* panel, int delta);
+// The text of the tooltip over a child element (AddChildTip), asked when
+// the tip comes up; an empty text shows none.
+using ChildTipHandler = std::wstring (*)(PanelChildren* panel, GUIElement* child);
 
 class PanelChildren : public Child {
 public:
@@ -36,6 +39,7 @@ public:
     COLORREF childTextColour = NoColour;  // text colour of child controls; none = unchanged
     COLORREF childBackColour = NoColour;  // background of child controls; none = the panel's own
     bool floating = false;                // a free-standing tool window instead of a child
+    ChildTipHandler onChildTip = nullptr;  // the text of the tips over the children given to AddChildTip
 
     void Create() override;
     HBRUSH ChildColour(HDC context) override;
@@ -57,6 +61,10 @@ public:
     void ScrollTo(int bar, int position);
     void ShowHorizontalBar(bool on);
     void ShowVerticalBar(bool on);
+    // A tooltip over the child's window (made already), whose text
+    // onChildTip gives when it comes up: one tooltip window serves every
+    // child of the panel, however many.
+    void AddChildTip(GUIElement* child);
 
     // The native style and extended style the fields ask for.
     DWORD WindowStyle() const;
@@ -68,6 +76,7 @@ public:
     bool IsPanel() const override;
     bool HasScrollBar(int bar) const override;
     void OnScrollRequest(int bar, int delta) override;
+    bool ChildTipText(HWND child, std::wstring& text) override;
 
 protected:
     // Registers the panel's window class and makes the native window; the
@@ -77,6 +86,7 @@ protected:
 private:
     std::wstring className;
     bool childBrushOwned = false;
+    HWND childTips = nullptr;  // the tooltip of AddChildTip; goes with the panel's window
 
     void ReleaseChildBrush();
     void ApplyStyle();

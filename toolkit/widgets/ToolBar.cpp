@@ -49,11 +49,12 @@ void ToolBar::Create() {
     if (window == nullptr) return;
     // The record size of this build (32 bytes in 64-bit programs).
     SendMessageW(window, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    if (Scale().IsBase() || imageSets.empty()) {
+    // The program's own pictures, at every scale, when it has them; the
+    // common controls' otherwise (and when the program's cannot be loaded).
+    if (!imageSets.empty()) ApplyScale();
+    if (imageList == nullptr) {
         SendMessageW(window, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&standardImages));
         RebuildButtons();
-    } else {
-        ApplyScale();
     }
 }
 

@@ -58,9 +58,10 @@ public:
     // The pictures for every screen density: bitmap resources of the
     // program holding, at one size, the standard images at their places
     // (a strip of StandardImageCount) and the strip of the items that have
-    // a bitmapResource. A toolbar made at 96 DPI takes the common controls'
-    // images and the items' own strip, as always; on any other screen, and
-    // after a change of screen, the set of the size that suits.
+    // a bitmapResource. The toolbar takes the set of the size that suits its
+    // screen (again after a change of screen); a toolbar without sets, or
+    // whose sets cannot be loaded, takes the common controls' images and the
+    // items' own strip.
     struct ImageSet {
         int size = 16;
         int standardStrip = 0;

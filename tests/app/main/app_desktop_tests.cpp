@@ -251,6 +251,38 @@ TEST_F(DesktopTest, ATaskIsChosenWithTheMouseAndTheKeyboard) {
     EXPECT_TRUE(OnlySelected(L"Ciano"));
 }
 
+// The title bar names the project's file after the program's title, and
+// marks unsaved changes until they are saved.
+TEST_F(DesktopTest, TheTitleNamesTheFileAndMarksUnsavedChanges) {
+    const std::wstring title = apptest::kTitle;
+    EXPECT_EQ(drv::Text(main), title);
+    OpenProject(L"cantiere.vmo", kSiteProject);
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::Text(main) == title + L" - cantiere.vmo"; })) << drv::Utf8(drv::Text(main));
+    drv::ClickAt(Bar(L"Muri"), POINT{8, 12});
+    Keys(VK_DELETE);
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Cancellazione", IDYES)) << drv::LastErrorUtf8();
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::Text(main) == title + L" - cantiere.vmo *"; }))
+        << drv::Utf8(drv::Text(main));
+    Keys('S', drv::kCtrl);
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::Text(main) == title + L" - cantiere.vmo"; })) << drv::Utf8(drv::Text(main));
+}
+
+// Resting the mouse on a bar tells its task in full, however short the bar:
+// the description, the span, the working days, the resources and the cost
+// as the cost report counts them.
+TEST_F(DesktopTest, ABarTellsItsTaskWhenTheMouseRestsOnIt) {
+    OpenProject(L"cantiere.vmo", kSiteProject);
+    ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Scavo") != nullptr; }));
+    const RECT panel = drv::ScreenRect(Panel());
+    const POINT away{panel.right - 20, panel.bottom - 20};
+    EXPECT_EQ(drv::TooltipAt(app.Id(), away, drv::ToScreen(Bar(L"Ponteggio"), POINT{10, 12})),
+              L"Ponteggio\r\ndal 05/03/2024 al 08/03/2024, 4 giorni lavorativi, 2 risorse, costo 1.204");
+    // One day, narrower than its name.
+    EXPECT_EQ(drv::TooltipAt(app.Id(), away, drv::ToScreen(Bar(L"Scavo"), POINT{10, 12})),
+              L"Scavo\r\ndal 04/03/2024 al 04/03/2024, 1 giorno lavorativo, 3 risorse, costo 300");
+    apptest::Shot(L"barra_corta");
+}
+
 // The arrows bring the selected task into view, and the mark follows the
 // task from bar window to bar window as the chart scrolls.
 TEST_F(DesktopTest, TheArrowsScrollTheSelectedTaskIntoView) {
@@ -351,7 +383,8 @@ TEST_F(DesktopTest, TheWindowComesBackWhereItWas) {
 
 // The chart as PNG: the bitmap stays the default, and the picture holds
 // exactly the bitmap's pixels; a name without an extension takes the
-// format of the chosen filter. Failures are told as for the bitmap.
+// format and the extension of the chosen filter, with the question before
+// replacing a file of that name. Failures are told as for the bitmap.
 TEST_F(DesktopTest, ThePngPictureHoldsTheBitmapsPixels) {
     OpenProject(L"cantiere.vmo", kSiteProject);
     auto exportAs = [&](const std::wstring& path, int filter) {
@@ -378,10 +411,17 @@ TEST_F(DesktopTest, ThePngPictureHoldsTheBitmapsPixels) {
     EXPECT_EQ(AnswerError(L"Esporta"), L"Esportazione effettuata correttamente.");
     exportAs(Path(L"senza"), 1);
     EXPECT_EQ(AnswerError(L"Esporta"), L"Esportazione effettuata correttamente.");
+    EXPECT_EQ(GetFileAttributesW(Path(L"senza").c_str()), INVALID_FILE_ATTRIBUTES) << "written without its extension";
+    const std::string firstPng = drv::ReadFileBytes(Path(L"senza.png"));
+    exportAs(Path(L"senza"), 1);
+    std::wstring question;
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Salva", IDNO, &question)) << drv::LastErrorUtf8();
+    EXPECT_EQ(question, Path(L"senza.png") + L" esiste già.\nSovrascriverlo?");
+    EXPECT_EQ(drv::ReadFileBytes(Path(L"senza.png")), firstPng);
 
     const drv::Image bitmap = drv::LoadBmp(Path(L"grafico.bmp"));
     ASSERT_FALSE(bitmap.Empty()) << drv::LastErrorUtf8();
-    for (const wchar_t* name : {L"grafico.png", L"senza"}) {
+    for (const wchar_t* name : {L"grafico.png", L"senza.png"}) {
         SCOPED_TRACE(drv::Utf8(name));
         EXPECT_EQ(drv::ReadFileBytes(Path(name)).substr(0, 8), "\x89PNG\r\n\x1a\n");
         const drv::Image png = drv::LoadPng(Path(name));

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <functional>
 #include <new>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -831,15 +832,48 @@ TEST_F(MainWindowInProcess, MenuItemsShowTheirShortcutsAfterATab) {
     EXPECT_EQ(shown(form->saveItem), L"&Salva\tCtrl+S");
     EXPECT_EQ(shown(form->saveAsItem), L"Sa&lva come...\tCtrl+Maiusc+S");
     EXPECT_EQ(shown(form->exportItem), L"Esporta come immagine...");
-    EXPECT_EQ(shown(form->printItem), L"&Stampa...\tCtrl+P");
+    EXPECT_EQ(shown(form->printItem), L"Stam&pa...\tCtrl+P");
     EXPECT_EQ(shown(form->exitItem), L"&Esci\tAlt+F4");
-    EXPECT_EQ(shown(form->propertiesItem), L"Cambia proprietà\tAlt+Invio");
-    EXPECT_EQ(shown(form->addTaskItem), L"Inserisci Task\tIns");
-    EXPECT_EQ(shown(form->includeDaysItem), L"Includi giorni\tCtrl+I");
-    EXPECT_EQ(shown(form->excludeDaysItem), L"Escludi giorni\tCtrl+E");
-    EXPECT_EQ(shown(form->costItem), L"Calcola il conto economico\tF9");
+    EXPECT_EQ(shown(form->propertiesItem), L"Cambia &proprietà\tAlt+Invio");
+    EXPECT_EQ(shown(form->addTaskItem), L"&Inserisci Task\tIns");
+    EXPECT_EQ(shown(form->includeDaysItem), L"Incl&udi giorni\tCtrl+I");
+    EXPECT_EQ(shown(form->excludeDaysItem), L"&Escludi giorni\tCtrl+E");
+    EXPECT_EQ(shown(form->costItem), L"Calcola il conto eco&nomico\tF9");
     EXPECT_EQ(shown(form->editSelectedItem), L"&Modifica Task\tInvio");
     EXPECT_EQ(shown(form->deleteSelectedItem), L"&Cancella Task\tCanc");
+}
+
+// Every item of a menu can be chosen by a letter of its own: one mnemonic
+// each, none shared within the menu (the recent files have their numbers).
+// "Esporta come immagine..." keeps the text it always had, without one.
+TEST_F(MainWindowInProcess, EveryMenuItemHasALetterOfItsOwn) {
+    Load();
+    HMENU bar = GetMenu(form->window);
+    ASSERT_NE(bar, nullptr);
+    for (int m = 0; m < GetMenuItemCount(bar); ++m) {
+        HMENU menu = GetSubMenu(bar, m);
+        std::map<wchar_t, std::wstring> letters;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[256] = {};
+            if (GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION) == 0) continue;  // a divider
+            const std::wstring item = std::wstring(text).substr(0, std::wstring(text).find(L'\t'));
+            const std::size_t amp = item.find(L'&');
+            if (item == L"Esporta come immagine...") continue;
+            ASSERT_TRUE(amp != std::wstring::npos && amp + 1 < item.size()) << drv::Utf8(item) << " has no letter";
+            const wchar_t letter = static_cast<wchar_t>(towlower(item[amp + 1]));
+            EXPECT_TRUE(letters.emplace(letter, item).second)
+                << drv::Utf8(item) << " shares its letter with " << drv::Utf8(letters[letter]);
+        }
+    }
+}
+
+// A project that has never been saved is named as such in the title bar.
+TEST_F(MainWindowInProcess, ANewProjectIsNamedAsUnsavedInTheTitle) {
+    const std::wstring title = form->WindowTitle();  // the title the window was made with
+    form->SetFilePath(std::string());
+    form->EnableProjectCommands();
+    form->MarkModified();
+    EXPECT_EQ(drv::Text(form->window), title + L" - Senza nome *");
 }
 
 TEST_F(MainWindowInProcess, LeavingWithUnsavedChangesNeverDropsThemSilently) {
