@@ -6,16 +6,83 @@
 
 namespace QVUtility {
 
+namespace {
+
+constexpr UINT_PTR KeysSubclassId = 1;
+
+// The keys typed in the inner combo box, which has the focus once the list
+// was opened or reached by Tab. With the list open, Enter and Escape belong
+// to it (they pick an item or close it again) and their characters go no
+// further; otherwise Tab moves on through the form and Enter and Escape go to
+// the element's own window, where the form hears them as it does in any
+// other control.
+LRESULT CALLBACK InnerComboKeys(HWND inner, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* owner = reinterpret_cast<ComboBoxEx*>(data);
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
+            owner->listHadKey = SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0) != 0;
+            if (wParam == VK_ESCAPE && owner->listHadKey) {
+                // Escape gives up what the arrows chose in the open list.
+                const LRESULT answer = DefSubclassProc(inner, message, wParam, lParam);
+                owner->RestoreSelectionAtDrop();
+                return answer;
+            }
+        } else if (wParam == VK_TAB && owner->window != nullptr) {
+            SendMessageW(owner->window, WM_KEYDOWN, wParam, lParam);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == L'\t') return 0;
+        if (wParam == L'\r' || wParam == VK_ESCAPE) {
+            const bool listHadKey = owner->listHadKey;
+            owner->listHadKey = false;
+            if (!listHadKey && owner->window != nullptr) SendMessageW(owner->window, WM_CHAR, wParam, lParam);
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(inner, &InnerComboKeys, KeysSubclassId);
+        if (owner->innerCombo == inner) owner->innerCombo = nullptr;
+        break;
+    default: break;
+    }
+    return DefSubclassProc(inner, message, wParam, lParam);
+}
+
+}  // namespace
+
 ComboBoxEx::ComboBoxEx(GUIElement* parentElement, HIMAGELIST* source)
     : ComboBox(parentElement), imageListSource(source) {
     typeKeyword = TypeKeyword::ComboBoxEx;
+}
+
+ComboBoxEx::~ComboBoxEx() {
+    if (innerCombo != nullptr && IsWindow(innerCombo)) RemoveWindowSubclass(innerCombo, &InnerComboKeys, KeysSubclassId);
+}
+
+bool ComboBoxEx::OnDropDownHook() {
+    selectionAtDrop = GetSelectedIndex();
+    return ComboBox::OnDropDownHook();
+}
+
+void ComboBoxEx::RestoreSelectionAtDrop() {
+    if (selectionAtDrop < 0 || selectionAtDrop == GetSelectedIndex()) return;
+    Select(selectionAtDrop);
+    if (onCommand != nullptr) onCommand(this);
+}
+
+void ComboBoxEx::Focus() {
+    if (!created) return;
+    SetFocus(innerCombo != nullptr ? innerCombo : window);
 }
 
 void ComboBoxEx::Create() {
     if (created) return;
     INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_USEREX_CLASSES};
     InitCommonControlsEx(&classes);
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | (dropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | (dropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
     if (!enabled) style |= WS_DISABLED;
     CreateChildWindow(WC_COMBOBOXEXW, style);
     SubclassWindow();
@@ -24,6 +91,10 @@ void ComboBoxEx::Create() {
         if (imageListSource != nullptr)
             SendMessageW(window, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(*imageListSource));
         for (size_t slot = 0; slot < texts.size(); ++slot) InsertNative(slot);
+        innerCombo = reinterpret_cast<HWND>(SendMessageW(window, CBEM_GETCOMBOCONTROL, 0, 0));
+        if (innerCombo != nullptr &&
+            !SetWindowSubclass(innerCombo, &InnerComboKeys, KeysSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+            innerCombo = nullptr;
     }
     CreateTooltip(window);
     ApplyFont();

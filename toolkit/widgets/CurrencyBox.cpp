@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "model/FormatAmount.h"
-#include "model/NumberText.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
@@ -63,34 +62,22 @@ std::string CurrencyBox::FormatValue(double value) const {
     return out;
 }
 
+MyApp::TypedAmount CurrencyBox::ReadText(const std::string& narrowText, double& value) const {
+    MyApp::AmountSeparators separators;
+    separators.decimal = decimalSeparator;
+    separators.group = thousandsSeparator;
+    separators.grouping = groupSizes;
+    separators.allowNegative = allowNegative != 0;
+    return MyApp::ReadTypedAmount(narrowText, separators, value);
+}
+
 bool CurrencyBox::ParseText(const std::string& narrowText, double& value) const {
-    value = 0;
-    std::string plain;
-    bool digits = false;
-    bool point = false;
-    size_t begin = 0;
-    size_t end = narrowText.size();
-    while (begin < end && (narrowText[begin] == ' ' || narrowText[begin] == '\t')) ++begin;
-    while (end > begin && (narrowText[end - 1] == ' ' || narrowText[end - 1] == '\t')) --end;
-    if (begin == end) return true;
-    for (size_t i = begin; i < end; ++i) {
-        const char c = narrowText[i];
-        if (c == thousandsSeparator) continue;
-        if (c == '-' && plain.empty() && allowNegative) {
-            plain += c;
-        } else if (c == decimalSeparator && !point) {
-            plain += '.';
-            point = true;
-        } else if (IsDigit(c)) {
-            plain += c;
-            digits = true;
-        } else {
-            return false;
-        }
-    }
-    if (!digits) return false;
-    value = MyApp::ParseReal(plain);
-    return std::isfinite(value);
+    return ReadText(narrowText, value) == MyApp::TypedAmount::Valid;
+}
+
+bool CurrencyBox::Misgrouped() {
+    double value = 0;
+    return ReadText(GetTextNarrow(), value) == MyApp::TypedAmount::Misgrouped;
 }
 
 double CurrencyBox::GetAmount() {

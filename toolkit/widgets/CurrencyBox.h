@@ -1,12 +1,14 @@
 // CurrencyBox: a text field for money amounts in the user's number format.
 // Only digits and the regional separators can be typed, and the text is
 // written again in the regional format when the field loses the focus
-// ("1234,5" becomes "1.234,5" under Italian settings).
+// ("1234,5" becomes "1.234,5" under Italian settings). A thousands
+// separator must be followed by three digits: "12.5" is no amount here.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "model/NumberText.h"
 #include "toolkit/widgets/TextBox.h"
 
 namespace QVUtility {
@@ -25,6 +27,10 @@ public:
     // False when the text is neither empty nor an amount (something pasted
     // past the character filter, a lone separator): owners can refuse it.
     bool HasAmount();
+    // True when the text would be an amount but for a thousands separator
+    // where no thousands are ("12.5" typed for twelve and a half under
+    // Italian settings): owners say so rather than read it as 125.
+    bool Misgrouped();
     // Shows the amount in the field's format.
     void SetAmount(double value);
 
@@ -33,9 +39,13 @@ public:
     // up to 15 significant digits), so that leaving the field never changes
     // the amount.
     std::string FormatValue(double value) const;
-    // Reads an amount written with the field's separators; false when the
-    // text is not one. An empty text reads as 0.
+    // Reads an amount written with the field's separators (a thousands
+    // separator followed by exactly three digits); false when the text is
+    // not one. An empty text reads as 0.
     bool ParseText(const std::string& narrowText, double& value) const;
+    // The same reading, telling a misplaced thousands separator apart from a
+    // text that is no amount at all.
+    MyApp::TypedAmount ReadText(const std::string& narrowText, double& value) const;
 
     bool OnChar(int character) override;
     void OnGotFocus() override;

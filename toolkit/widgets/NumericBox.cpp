@@ -69,6 +69,15 @@ int NumericBox::GetValue() {
     return value;
 }
 
+std::optional<int> NumericBox::TypedValue() {
+    if (window == nullptr) return value;
+    BOOL failed = FALSE;
+    const int position = static_cast<int>(SendMessageW(window, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+    if (failed) return std::nullopt;
+    value = position;
+    return position;
+}
+
 void NumericBox::SetValue(int newValue) {
     value = newValue;
     if (window != nullptr) SendMessageW(window, UDM_SETPOS32, 0, static_cast<LPARAM>(value));

@@ -2,6 +2,8 @@
 // a numbers-only TextBox, holding an integer between minimum and maximum.
 #pragma once
 
+#include <optional>
+
 #include "toolkit/core/Child.h"
 
 namespace QVUtility {
@@ -24,6 +26,10 @@ public:
     // The position the control holds; the minimum when the buddy's text is
     // not a number in range (for example "abc").
     int GetValue();
+    // The number the buddy shows when it is one within the range; none for
+    // a text out of range or not a number, which GetValue would read as the
+    // minimum. Without a window the last known value.
+    std::optional<int> TypedValue();
     // Stores the value and shows it (the control limits it to the range).
     void SetValue(int newValue);
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -240,7 +241,45 @@ TEST_F(WidgetTest, CurrencyBoxWithoutDigitGroupingStillAcceptsOneComma) {
     EXPECT_EQ(NativeText(box->window), L"1,23.45");
 }
 
+TEST_F(WidgetTest, CurrencyBoxLeavesAMisplacedThousandsSeparatorToItsOwner) {
+    auto* box = Own(new CurrencyBox(form, 0));
+    auto* other = Own(new TextBox(form, ""));
+    other->y = 200;
+    box->Create();
+    other->Create();
+    SetFocus(box->window);
+    box->SetText(L"12.5");
+    SetFocus(other->window);
+    Pump(10);
+    EXPECT_EQ(NativeText(box->window), L"12.5") << "never rewritten as 125";
+    EXPECT_TRUE(box->Misgrouped());
+    EXPECT_FALSE(box->HasAmount());
+    EXPECT_EQ(box->GetAmount(), 0.0);
+    box->SetText(L"1.500");
+    EXPECT_FALSE(box->Misgrouped());
+    EXPECT_DOUBLE_EQ(box->GetAmount(), 1500.0);
+    box->SetText(L"abc");
+    EXPECT_FALSE(box->Misgrouped()) << "no amount at all is another fault";
+}
+
 // ---- NumericBox ----------------------------------------------------------
+
+TEST_F(WidgetTest, NumericBoxTellsANumberOutOfRangeFromTheMinimum) {
+    auto* buddy = Own(new TextBox(form, ""));
+    buddy->numbersOnly = 1;
+    buddy->y = 250;
+    auto* spinner = Own(new NumericBox(form, buddy));
+    spinner->Create();
+    for (const wchar_t* outside : {L"500000", L"100001", L"-1", L"abc"}) {
+        buddy->SetText(outside);
+        EXPECT_FALSE(spinner->TypedValue().has_value()) << std::wstring(outside);
+        EXPECT_EQ(spinner->GetValue(), 0) << "what GetValue reads instead";
+    }
+    for (int inside : {0, 7, 100000}) {
+        buddy->SetText(std::to_wstring(inside));
+        EXPECT_EQ(spinner->TypedValue(), std::optional<int>(inside));
+    }
+}
 
 TEST_F(WidgetTest, NumericBoxReadsItsBuddyAndClampsSpins) {
     ResetRecords();
