@@ -68,6 +68,21 @@ ChartPage ChartPageAt(const ChartPages& pages, std::int64_t index) {
     return page;
 }
 
+std::wstring PageLabel(std::int64_t index, std::int64_t count) {
+    count = std::max<std::int64_t>(1, count);
+    index = std::max<std::int64_t>(0, std::min(index, count - 1));
+    return L"Pagina " + std::to_wstring(index + 1) + L" di " + std::to_wstring(count);
+}
+
+std::wstring ChartPageLabel(const ChartPages& pages, std::int64_t index) {
+    const ChartPage page = ChartPageAt(pages, index);
+    const std::int64_t number = (page.row - 1) * pages.across + page.column - 1;
+    std::wstring label = PageLabel(number, pages.PageCount());
+    if (pages.across > 1)
+        label += L" (riga " + std::to_wstring(page.row) + L", colonna " + std::to_wstring(page.column) + L")";
+    return label;
+}
+
 std::vector<std::vector<std::wstring>> LayOutReport(const std::wstring& text, std::int64_t linesPerPage,
                                                     std::int64_t firstPageLines, std::int64_t lineWidth) {
     const size_t perPage = static_cast<size_t>(std::max<std::int64_t>(1, linesPerPage));

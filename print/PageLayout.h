@@ -48,7 +48,7 @@ struct ChartPages {
 };
 
 struct ChartPage {
-    std::int64_t row = 1;     // 1-based, counted down ("Pagina r/c")
+    std::int64_t row = 1;     // 1-based, counted down
     std::int64_t column = 1;  // 1-based, counted across
     std::int64_t firstDay = 0;
     std::int64_t dayCount = 0;
@@ -64,6 +64,15 @@ ChartPages LayOutChart(std::int64_t days, std::int64_t tasks, ChartScale scale, 
 // The page at `index` (0-based), counted across first: the pages of the
 // first tasks left to right, then those of the next tasks.
 ChartPage ChartPageAt(const ChartPages& pages, std::int64_t index);
+
+// The page number a printed page and the preview show: "Pagina 2 di 3" for
+// the page at `index` (0-based) of `count`.
+std::wstring PageLabel(std::int64_t index, std::int64_t count);
+
+// The same for a page of the chart; a chart cut into columns of pages as
+// well as rows also names the page's row and column, so that the sheets can
+// be laid side by side: "Pagina 5 di 12 (riga 2, colonna 1)".
+std::wstring ChartPageLabel(const ChartPages& pages, std::int64_t index);
 
 // The cost report's text (lines ended by CR LF) cut into printed pages of
 // linesPerPage lines, the first of which has room for only firstPageLines

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "toolkit/draw/Drawing.h"
@@ -34,8 +35,17 @@ namespace {
 constexpr int Pad = 12;    // grey around the sheet
 constexpr int BarTop = 8;  // the row of buttons and lists
 constexpr int ViewTop = 42;
-constexpr int OneRowWidth = 1105;  // the buttons and lists in one row
-constexpr int RowPitch = 34;       // the second row, when there is one
+// The page's number, with its row and column of pages when the chart has
+// columns of them ("Pagina 12 di 120 (riga 12, colonna 10)").
+constexpr int LabelLeft = 225;
+constexpr int LabelWidth = 290;
+constexpr int AfterLabel = LabelLeft + LabelWidth + 5;
+// The three lists side by side, then "Stampa..." and "Chiudi": the width
+// they take in one row.
+constexpr int ListsWidth = 550;
+constexpr int ButtonsWidth = 185;
+constexpr int OneRowWidth = AfterLabel + ListsWidth + 10 + ButtonsWidth + 10;
+constexpr int RowPitch = 34;  // the second row, when there is one
 constexpr int MinimumPixelsPerInch = 8;
 
 // The zoom list: 0 = the whole sheet in the window, else percent of real size.
@@ -47,6 +57,10 @@ constexpr int ZoomPercent[] = {0, 50, 75, 100, 150, 200};
 
 void ListChanged(GUIElement* list) {
     if (auto* preview = QVUtility::OwningElement<FormAnteprima>(list)) preview->OnListChanged(list);
+}
+
+void ListKeyDown(GUIElement* list, int key) {
+    if (auto* preview = QVUtility::OwningElement<FormAnteprima>(list)) preview->OnListKeyDown(list, key);
 }
 
 void SizeChanged(GUIElement* element) {
@@ -114,20 +128,24 @@ void FormAnteprima::BuildControls() {
     // row, so that every command stays in reach.
     const bool oneRow = builtWidth >= OneRowWidth;
     const int listTop = oneRow ? BarTop : BarTop + RowPitch;
-    const int listLeft = oneRow ? 350 : 10;
+    const int listLeft = oneRow ? AfterLabel : 10;
+    const int buttonsLeft = oneRow ? AfterLabel + ListsWidth + 10 : AfterLabel;
     viewTop_ = oneRow ? ViewTop : ViewTop + RowPitch;
     previousButton = MakeButton(L"< Precedente", 10, BarTop, 100, 25);
     nextButton = MakeButton(L"Successiva >", 115, BarTop, 100, 25);
-    pageLabel = MakeLabel(L"", 225, BarTop + 4, 120, 21);
+    pageLabel = MakeLabel(L"", LabelLeft, BarTop + 4, LabelWidth, 21);
     zoomList = MakeComboBox(ZoomNames(), zoom_, listLeft, listTop, 120);
     zoomList->onCommand = &ListChanged;
+    zoomList->onKeyDown = &ListKeyDown;
     contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), listLeft + 130, listTop, 170);
     contentList->onCommand = &ListChanged;
+    contentList->onKeyDown = &ListKeyDown;
     scaleList =
         MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), listLeft + 310, listTop, oneRow ? 240 : 300);
     scaleList->onCommand = &ListChanged;
-    printButton = MakeButton(L"Stampa...", oneRow ? 910 : 350, BarTop, 90, 25);
-    closeButton = MakeButton(L"Chiudi", oneRow ? 1005 : 445, BarTop, 90, 25);
+    scaleList->onKeyDown = &ListKeyDown;
+    printButton = MakeButton(L"Stampa...", buttonsLeft, BarTop, 90, 25);
+    closeButton = MakeButton(L"Chiudi", buttonsLeft + 95, BarTop, 90, 25);
 
     pageView = Own(new QVUtility::PanelChildren(this));
     Place(pageView, 0, viewTop_, std::max(0, builtWidth), std::max(0, builtHeight - viewTop_));
@@ -186,6 +204,15 @@ void FormAnteprima::OnListChanged(GUIElement* list) {
     Render();
 }
 
+void FormAnteprima::OnListKeyDown(GUIElement* list, int key) {
+    escapeClosedList_ = list != nullptr && EscapeClosesList(list->window, key);
+}
+
+void FormAnteprima::CloseOnEscape(GUIElement* element, int key) {
+    if (std::exchange(escapeClosedList_, false)) return;
+    DialogFrame::CloseOnEscape(element, key);
+}
+
 void FormAnteprima::ShowPage(std::int64_t index) {
     page = std::max<std::int64_t>(0, std::min(index, PageCount() - 1));
     Render();
@@ -209,36 +236,14 @@ void FormAnteprima::Render() {
             static_cast<int>(std::min((view.right - 2 * pad) / inchesWide, (view.bottom - 2 * pad) / inchesHigh));
     }
     pixelsPerInch = std::max(pixelsPerInch, MinimumPixelsPerInch);
-    const int sheetWidth = static_cast<int>(std::lround(inchesWide * pixelsPerInch));
-    const int sheetHeight = static_cast<int>(std::lround(inchesHigh * pixelsPerInch));
+    const SIZE sheet = format.SheetSize(pixelsPerInch);
+    const int sheetWidth = sheet.cx;
+    const int sheetHeight = sheet.cy;
 
-    // The page drawn on a white sheet off screen.
-    QVUtility::GdiObject<HBITMAP> image;
-    const QVUtility::ScreenContext screen;
-    const QVUtility::MemoryContext memory(screen.Get());
-    if (screen && memory) image.Reset(CreateCompatibleBitmap(screen.Get(), sheetWidth, sheetHeight));
-    if (image) {
-        const QVUtility::ScopedSelect imageIn(memory.Get(), image.Get());
-        {
-            QVUtility::Drawing sheet;
-            sheet.Attach(memory.Get(), false);
-            sheet.FillRect(0, 0, sheetWidth, sheetHeight, 1, RGB(64, 64, 64), RGB(255, 255, 255));
-            sheet.End();
-        }
-        const RECT content = format.Content();
-        PageSurface surface;
-        surface.context = memory.Get();
-        surface.dpiX = pixelsPerInch;
-        surface.dpiY = pixelsPerInch;
-        surface.content =
-            RECT{MulDiv(content.left, pixelsPerInch, format.dpiX), MulDiv(content.top, pixelsPerInch, format.dpiY),
-                 MulDiv(content.right, pixelsPerInch, format.dpiX), MulDiv(content.bottom, pixelsPerInch, format.dpiY)};
-        IntersectClipRect(memory.Get(), 0, 0, sheetWidth, sheetHeight);
-        document_->DrawPage(surface, page);
-    }
-    if (!image) return;  // no memory for the picture: the last one stays
+    HBITMAP image = DrawSheet(*document_, format, page, pixelsPerInch);
+    if (image == nullptr) return;  // no memory for the picture: the last one stays
     if (picture->image != nullptr) QVUtility::ReleaseGdiObject(picture->image);
-    picture->image = image.Release();
+    picture->image = image;
 
     // The sheet in the view: centred when it is smaller, scrolled from its
     // top left corner when it is larger.
@@ -258,7 +263,7 @@ void FormAnteprima::Render() {
     SetWindowPos(picture->window, nullptr, left, top, sheetWidth, sheetHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(picture->window, nullptr, FALSE);
 
-    pageLabel->SetText(L"Pagina " + std::to_wstring(page + 1) + L" di " + std::to_wstring(PageCount()));
+    pageLabel->SetText(document_->PageLabel(page));
     previousButton->SetEnabled(page > 0);
     nextButton->SetEnabled(page + 1 < PageCount());
     scaleList->SetEnabled(choice.content == PrintContent::Chart);

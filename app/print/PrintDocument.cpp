@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "app/res/AppInfo.h"
@@ -22,6 +23,12 @@ constexpr double UnitsPerInch = 96.0;
 constexpr double Margin = 38.0;  // 1 cm from the edge of the sheet
 
 constexpr COLORREF Black = RGB(0, 0, 0);
+
+// A sheet shown with fewer pixels to the inch than a 96-DPI screen has is
+// drawn with 192 or more and then reduced.
+constexpr int RealSizePixelsPerInch = 96;
+constexpr int ReducedFromPixelsPerInch = 192;
+constexpr COLORREF SheetEdge = RGB(64, 64, 64);
 
 // The page header, in units: the description on the left, the printing
 // date and the page number on the right, a rule under both.
@@ -85,12 +92,13 @@ public:
 
     std::int64_t PageCount() const override { return pages_.PageCount(); }
 
+    std::wstring PageLabel(std::int64_t index) const override { return ChartPageLabel(pages_, index); }
+
     void DrawPage(const PageSurface& surface, std::int64_t index) override {
         const ChartPage page = ChartPageAt(pages_, index);
         QVUtility::Drawing drawing;
         drawing.Attach(surface.context, false);
-        DrawHeader(surface, drawing, project_.description,
-                   date_ + L"    Pagina " + std::to_wstring(page.row) + L"/" + std::to_wstring(page.column));
+        DrawHeader(surface, drawing, project_.description, date_ + L"    " + PageLabel(index));
 
         const RECT& c = surface.content;
         const int rulerTop = c.top + surface.Y(static_cast<double>(geometry_.headerHeight));
@@ -189,13 +197,14 @@ public:
 
     std::int64_t PageCount() const override { return static_cast<std::int64_t>(pages_.size()); }
 
+    std::wstring PageLabel(std::int64_t index) const override { return MyApp::PageLabel(index, PageCount()); }
+
     void DrawPage(const PageSurface& surface, std::int64_t index) override {
         if (pages_.empty()) return;
         index = std::max<std::int64_t>(0, std::min(index, PageCount() - 1));
         QVUtility::Drawing drawing;
         drawing.Attach(surface.context, false);
-        DrawHeader(surface, drawing, description_,
-                   date_ + L"    Pagina " + std::to_wstring(index + 1) + L" di " + std::to_wstring(PageCount()));
+        DrawHeader(surface, drawing, description_, date_ + L"    " + PageLabel(index));
 
         const RECT& c = surface.content;
         const int width = c.right - c.left;
@@ -250,7 +259,107 @@ private:
     }
 };
 
+// ---- Pictures of sheets ---------------------------------------------------------------
+
+// A 32-bit picture, top row first, whose pixels are read and written here.
+struct Pixels {
+    QVUtility::GdiObject<HBITMAP> bitmap;
+    std::uint32_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+
+    Pixels(HDC context, int pictureWidth, int pictureHeight) {
+        if (pictureWidth <= 0 || pictureHeight <= 0) return;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = pictureWidth;
+        info.bmiHeader.biHeight = -pictureHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* data = nullptr;
+        bitmap.Reset(CreateDIBSection(context, &info, DIB_RGB_COLORS, &data, nullptr, 0));
+        if (!bitmap || data == nullptr) return;
+        bits = static_cast<std::uint32_t*>(data);
+        width = pictureWidth;
+        height = pictureHeight;
+    }
+    explicit operator bool() const { return bits != nullptr; }
+};
+
+// The page drawn on a white sheet filling `sheet`, at `pixelsPerInch`.
+void DrawOnSheet(PrintDocument& document, const PageFormat& format, std::int64_t index, int pixelsPerInch, HDC context,
+                 const Pixels& sheet) {
+    const QVUtility::ScopedSelect sheetIn(context, sheet.bitmap.Get());
+    QVUtility::Drawing drawing;
+    drawing.Attach(context, false);
+    drawing.FillRect(0, 0, sheet.width, sheet.height, 0, RGB(255, 255, 255), RGB(255, 255, 255));
+    drawing.End();
+    const RECT content = format.Content();
+    PageSurface surface;
+    surface.context = context;
+    surface.dpiX = pixelsPerInch;
+    surface.dpiY = pixelsPerInch;
+    surface.content =
+        RECT{MulDiv(content.left, pixelsPerInch, format.dpiX), MulDiv(content.top, pixelsPerInch, format.dpiY),
+             MulDiv(content.right, pixelsPerInch, format.dpiX), MulDiv(content.bottom, pixelsPerInch, format.dpiY)};
+    const int saved = SaveDC(context);
+    IntersectClipRect(context, 0, 0, sheet.width, sheet.height);
+    document.DrawPage(surface, index);
+    RestoreDC(context, saved);
+    GdiFlush();  // the pixels are read next
+}
+
+// Each `factor` x `factor` block of `from` averaged into one pixel of `to`.
+void Reduce(const Pixels& from, const Pixels& to, int factor) {
+    const std::uint32_t count = static_cast<std::uint32_t>(factor) * static_cast<std::uint32_t>(factor);
+    for (int y = 0; y < to.height; ++y) {
+        for (int x = 0; x < to.width; ++x) {
+            std::uint32_t blue = 0, green = 0, red = 0;
+            for (int dy = 0; dy < factor; ++dy) {
+                const std::uint32_t* row =
+                    from.bits + static_cast<size_t>(y * factor + dy) * static_cast<size_t>(from.width) + x * factor;
+                for (int dx = 0; dx < factor; ++dx) {
+                    blue += row[dx] & 0xFF;
+                    green += (row[dx] >> 8) & 0xFF;
+                    red += (row[dx] >> 16) & 0xFF;
+                }
+            }
+            to.bits[static_cast<size_t>(y) * static_cast<size_t>(to.width) + x] =
+                ((red + count / 2) / count) << 16 | ((green + count / 2) / count) << 8 | (blue + count / 2) / count;
+        }
+    }
+}
+
 }  // namespace
+
+HBITMAP DrawSheet(PrintDocument& document, const PageFormat& format, std::int64_t index, int pixelsPerInch) {
+    const SIZE size = format.SheetSize(pixelsPerInch);
+    if (!format.Usable() || pixelsPerInch <= 0 || size.cx <= 0 || size.cy <= 0) return nullptr;
+    const QVUtility::ScreenContext screen;
+    const QVUtility::MemoryContext memory(screen.Get());
+    if (!memory) return nullptr;
+    Pixels shown(memory.Get(), size.cx, size.cy);
+    if (!shown) return nullptr;
+
+    const int factor =
+        pixelsPerInch >= RealSizePixelsPerInch ? 1 : (ReducedFromPixelsPerInch + pixelsPerInch - 1) / pixelsPerInch;
+    const Pixels large(memory.Get(), factor > 1 ? size.cx * factor : 0, factor > 1 ? size.cy * factor : 0);
+    if (large) {
+        DrawOnSheet(document, format, index, pixelsPerInch * factor, memory.Get(), large);
+        Reduce(large, shown, factor);
+    } else {
+        DrawOnSheet(document, format, index, pixelsPerInch, memory.Get(), shown);  // drawn as it is shown
+    }
+    {
+        const QVUtility::ScopedSelect shownIn(memory.Get(), shown.bitmap.Get());
+        QVUtility::Drawing drawing;
+        drawing.Attach(memory.Get(), false);
+        drawing.FrameRect(0, 0, shown.width, shown.height, 1, SheetEdge);
+        drawing.End();
+    }
+    return shown.bitmap.Release();
+}
 
 // ---- Formats and surfaces ------------------------------------------------------------
 
@@ -297,6 +406,12 @@ std::int64_t PageFormat::ContentWidthUnits() const {
 std::int64_t PageFormat::ContentHeightUnits() const {
     const RECT area = Content();
     return dpiY > 0 ? static_cast<std::int64_t>(area.bottom - area.top) * 96 / dpiY : 0;
+}
+
+SIZE PageFormat::SheetSize(int pixelsPerInch) const {
+    if (dpiX <= 0 || dpiY <= 0) return SIZE{0, 0};
+    return SIZE{static_cast<LONG>(std::lround(static_cast<double>(paperWidth) * pixelsPerInch / dpiX)),
+                static_cast<LONG>(std::lround(static_cast<double>(paperHeight) * pixelsPerInch / dpiY))};
 }
 
 int PageSurface::X(double units) const { return static_cast<int>(std::lround(units * dpiX / UnitsPerInch)); }

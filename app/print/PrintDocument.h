@@ -41,6 +41,8 @@ struct PageFormat {
     // The same in units of 1/96 inch (what pages are laid out in).
     std::int64_t ContentWidthUnits() const;
     std::int64_t ContentHeightUnits() const;
+    // The whole sheet in pixels at `pixelsPerInch`.
+    SIZE SheetSize(int pixelsPerInch) const;
 };
 
 // Where a page is drawn: a context, its resolution and the content area in
@@ -67,9 +69,19 @@ public:
     // units; answers the number of pages.
     virtual std::int64_t Paginate(std::int64_t width, std::int64_t height) = 0;
     virtual std::int64_t PageCount() const = 0;
+    // The page's number as its header shows it ("Pagina 2 di 3").
+    virtual std::wstring PageLabel(std::int64_t index) const = 0;
     // Draws the page (0-based) of the last pagination.
     virtual void DrawPage(const PageSurface& surface, std::int64_t index) = 0;
 };
+
+// The page (0-based) on a white, framed sheet of the format as the screen
+// shows it, `pixelsPerInch` pixels to the inch of paper. A sheet shown
+// smaller than its real size is drawn larger and reduced: fonts a few pixels
+// high neither measure nor draw in proportion to paper, so a name that fits
+// its bar on paper would be cut there. Answers a bitmap for the caller to
+// release, or none when there is no memory for it (or the format is unusable).
+HBITMAP DrawSheet(PrintDocument& document, const PageFormat& format, std::int64_t index, int pixelsPerInch);
 
 // The chart at the given scale, or the cost report; `printingDate` is shown
 // in every page's header.

@@ -89,6 +89,28 @@ TEST(ChartPagesTest, APageTooSmallStillTakesADayAndATask) {
     ExpectEveryCellOnOnePage(pages);
 }
 
+// ---- Page numbers ---------------------------------------------------------------
+
+TEST(PageLabelTest, PagesAreCountedOfTheWholeAndTiledChartsNameRowAndColumn) {
+    EXPECT_EQ(PageLabel(0, 1), L"Pagina 1 di 1");
+    EXPECT_EQ(PageLabel(1, 3), L"Pagina 2 di 3");
+    // One column of pages: the number alone.
+    const ChartPages fitted = LayOutChart(119, 40, ChartScale::FitWidth, kWide, kHigh);
+    ASSERT_EQ(fitted.across, 1);
+    ASSERT_EQ(fitted.down, 2);
+    EXPECT_EQ(ChartPageLabel(fitted, 1), L"Pagina 2 di 2");
+    EXPECT_EQ(ChartPageLabel(LayOutChart(119, 3, ChartScale::FitWidth, kWide, kHigh), 0), L"Pagina 1 di 1");
+    // Tiled: three columns, two rows, counted across first.
+    const ChartPages tiled = LayOutChart(119, 40, ChartScale::Actual, kWide, kHigh);
+    ASSERT_EQ(tiled.across, 3);
+    ASSERT_EQ(tiled.down, 2);
+    EXPECT_EQ(ChartPageLabel(tiled, 3), L"Pagina 4 di 6 (riga 2, colonna 1)");
+    EXPECT_EQ(ChartPageLabel(tiled, 2), L"Pagina 3 di 6 (riga 1, colonna 3)");
+    // A single row of columns still names them.
+    EXPECT_EQ(ChartPageLabel(LayOutChart(119, 3, ChartScale::Actual, kWide, kHigh), 1),
+              L"Pagina 2 di 3 (riga 1, colonna 2)");
+}
+
 // ---- The cost report ---------------------------------------------------------------
 
 std::wstring Report(int tasks) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cwchar>
 #include <set>
@@ -16,6 +17,7 @@
 
 #include "app/print/PrintCommands.h"
 #include "app/print/PrintDocument.h"
+#include "file/ProjectFile.h"
 #include "model/Date.h"
 
 namespace {
@@ -298,21 +300,29 @@ protected:
         EXPECT_EQ(Occurrences(pdf.text, description), static_cast<size_t>(pdf.pages));
     }
 
-    // The grid of "Pagina r/c" labels of a chart: rows and columns.
+    // The grid of a chart's pages, read from their numbers: every page is
+    // "Pagina k di N" in order, with its row and column when there are
+    // columns of pages ("Pagina 5 di 12 (riga 2, colonna 1)"); {0, 0} when
+    // the numbers do not make a whole grid.
     static std::pair<int, int> PageGrid(const Pdf& pdf) {
+        const std::vector<std::string> pages = pdf.PageTexts();
         std::set<std::pair<int, int>> seen;
         int rows = 0;
         int columns = 0;
-        for (const std::string& page : pdf.PageTexts()) {
-            int r = 0;
-            int c = 0;
-            const size_t at = page.find("Pagina ");
-            if (at == std::string::npos || std::sscanf(page.c_str() + at, "Pagina %d/%d", &r, &c) != 2) continue;
+        for (size_t k = 0; k < pages.size(); ++k) {
+            const size_t at = pages[k].find("Pagina ");
+            if (at == std::string::npos) return {0, 0};
+            int number = 0, count = 0, r = 0, c = 1;
+            const int read =
+                std::sscanf(pages[k].c_str() + at, "Pagina %d di %d (riga %d, colonna %d)", &number, &count, &r, &c);
+            if (read == 2) r = number;
+            else if (read != 4) return {0, 0};
+            if (number != static_cast<int>(k) + 1 || count != static_cast<int>(pages.size())) return {0, 0};
             seen.insert({r, c});
             rows = std::max(rows, r);
             columns = std::max(columns, c);
         }
-        if (seen.size() != static_cast<size_t>(rows) * columns || seen.size() != pdf.PageTexts().size()) return {0, 0};
+        if (seen.size() != static_cast<size_t>(rows) * columns || seen.size() != pages.size()) return {0, 0};
         return {rows, columns};
     }
 
@@ -349,6 +359,8 @@ TEST_F(PrintTest, TheChartPrintsAtBothScalesWithItsRulerOnEveryPage) {
     EXPECT_EQ(actualGrid.first, fittedGrid.first) << actual.text;
     EXPECT_GE(actualGrid.second, 2);
     EXPECT_EQ(actual.pages, actualGrid.first * actualGrid.second);
+    EXPECT_NE(actual.text.find("Pagina 1 di " + std::to_string(actual.pages) + " (riga 1, colonna 1)"),
+              std::string::npos);
     ExpectEveryTaskAndTheTitle(fitted);
     ExpectEveryTaskAndTheTitle(actual);
     // Every page repeats the ruler's months ("MAR" starts the span).
@@ -423,7 +435,10 @@ TEST_F(PrintTest, ThePreviewTurnsPagesAndTheScaleIsRemembered) {
     ASSERT_EQ(std::swscanf(first.c_str(), L"Pagina 1 di %d", &pages), 1) << drv::Utf8(first);
     EXPECT_GE(pages, 4);
     ASSERT_TRUE(Press(preview, L"Successiva >"));
-    EXPECT_TRUE(drv::WaitUntil([&] { return label() == L"Pagina 2 di " + std::to_wstring(pages); }));
+    // Numbered as on paper, with the row and column of a chart in columns of pages.
+    EXPECT_TRUE(drv::WaitUntil([&] {
+        return label() == L"Pagina 2 di " + std::to_wstring(pages) + L" (riga 1, colonna 2)";
+    })) << drv::Utf8(label());
     Pick(lists[2], static_cast<int>(MyApp::ChartScale::FitWidth));
     const std::wstring fitted = label();
     EXPECT_EQ(fitted.rfind(L"Pagina 1 di ", 0), 0u);
@@ -455,6 +470,48 @@ TEST_F(PrintTest, ThePreviewTurnsPagesAndTheScaleIsRemembered) {
     EXPECT_EQ(drv::ComboBoxSelection(drv::Descendants(options, L"ComboBox").at(1)),
               static_cast<int>(MyApp::ChartScale::FitWidth));
     ASSERT_TRUE(Press(options, L"Annulla"));
+}
+
+// Escape in a dropped list closes the list, not the window; the next Escape
+// closes the window. Both the preview and the print options behave so.
+TEST_F(PrintTest, EscapeInAnOpenListClosesOnlyTheList) {
+    Start();
+    auto dropped = [](HWND list) { return SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+    for (int item : {kPreviewItem, kPrintItem}) {
+        const wchar_t* title = item == kPreviewItem ? L"Anteprima di stampa" : L"Stampa";
+        SCOPED_TRACE(drv::Utf8(title));
+        ChooseFileItem(item);
+        HWND dialog = WaitProgramWindow(title);
+        ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+        ASSERT_TRUE(drv::Activate(dialog)) << drv::LastErrorUtf8();
+        // The keyboard's way to a list.
+        const std::vector<HWND> lists = drv::Descendants(dialog, L"ComboBox");
+        HWND list = nullptr;
+        ASSERT_TRUE(drv::WaitUntil(
+            [&] {
+                const HWND focus = drv::FocusOf(dialog);
+                for (HWND candidate : lists)
+                    if (candidate == focus || IsChild(candidate, focus)) list = candidate;
+                if (list == nullptr) drv::Tab();
+                return list != nullptr;
+            },
+            10000, 200))
+            << drv::DescribeWindows(app.Id());
+
+        drv::Press(VK_DOWN, drv::kAlt);
+        ASSERT_TRUE(drv::WaitUntil([&] { return dropped(list); }));
+        drv::Escape();
+        ASSERT_TRUE(drv::WaitUntil([&] { return !dropped(list); }));
+        // F4 drops the list again once the Escape has been dealt with in full.
+        drv::Press(VK_F4);
+        ASSERT_TRUE(drv::WaitUntil([&] { return dropped(list); }));
+        EXPECT_TRUE(IsWindow(dialog) && drv::Visible(dialog));
+        drv::Escape();
+        ASSERT_TRUE(drv::WaitUntil([&] { return !dropped(list); }));
+        drv::Escape();
+        EXPECT_TRUE(drv::WaitWindowGone(dialog, 20000));
+    }
+    EXPECT_TRUE(app.Running());
 }
 
 // Run by its own CTest entry with the printing system out of reach
@@ -501,6 +558,60 @@ TEST(PrintPagesTest, APrinterErrorComesBackWithTheSystemsMessage) {
     EXPECT_FALSE(cancelled);
     EXPECT_FALSE(error.empty());
     DeleteDC(printer);
+}
+
+// The preview's sheet, however small, shows a bar's name as the printer
+// does: a name that fits its bar on paper lies whole in it. (Fonts a few
+// pixels high measure narrower than they draw, and cut such a name.)
+TEST(PrintPagesTest, ASmallSheetShowsANameInItsBarAsPaperDoes) {
+    MyApp::Project project;
+    ASSERT_EQ(
+        MyApp::LoadProjectBytes(project,
+                                "#VELMORA\r\nVilla\r\n04/03/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
+                                "#TASK\r\nScavo fondazioni\r\n04/03/2024\r\n06/03/2024\r\n16711680\r\n2\r\n100\r\n"),
+        MyApp::LoadResult::Ok);
+    auto document =
+        MyApp::MakePrintDocument(project, MyApp::PrintContent::Chart, MyApp::ChartScale::FitWidth, L"01/01/2025");
+    // A4 across at 600 dots per inch.
+    MyApp::PageFormat format;
+    format.dpiX = format.dpiY = 600;
+    format.paperWidth = format.printableWidth = 7016;
+    format.paperHeight = format.printableHeight = 4961;
+    document->Paginate(format.ContentWidthUnits(), format.ContentHeightUnits());
+
+    // The whole sheet in preview windows of 96 to 192 DPI, and at real size.
+    for (int pixelsPerInch : {50, 58, 65, 72, 80, 96, 144}) {
+        SCOPED_TRACE(pixelsPerInch);
+        HBITMAP sheet = MyApp::DrawSheet(*document, format, 0, pixelsPerInch);
+        DIBSECTION picture{};
+        ASSERT_EQ(GetObjectW(sheet, sizeof picture, &picture), static_cast<int>(sizeof picture));
+        const int width = picture.dsBm.bmWidth;
+        auto at = [&](int x, int y) {
+            return static_cast<const std::uint32_t*>(picture.dsBm.bmBits)[static_cast<size_t>(y) * width + x] &
+                   0xFFFFFF;
+        };
+        // The bar is the blue; its white name the light pixels inside it.
+        RECT bar{width, picture.dsBm.bmHeight, -1, -1};
+        for (int y = 0; y < picture.dsBm.bmHeight; ++y)
+            for (int x = 0; x < width; ++x)
+                if (at(x, y) == 0x0000FF)
+                    bar = RECT{std::min<LONG>(bar.left, x), std::min<LONG>(bar.top, y), std::max<LONG>(bar.right, x),
+                               std::max<LONG>(bar.bottom, y)};
+        ASSERT_GT(bar.right, bar.left);
+        int inkLeft = width;
+        int inkRight = -1;
+        for (int y = bar.top; y <= bar.bottom; ++y)
+            for (int x = bar.left; x <= bar.right; ++x)
+                if ((at(x, y) >> 16) > 96) {
+                    inkLeft = std::min(inkLeft, x);
+                    inkRight = std::max(inkRight, x);
+                }
+        DeleteObject(sheet);
+        ASSERT_GE(inkRight, inkLeft) << "no name in the bar";
+        // A name cut by its bar runs up to the bar's edge.
+        EXPECT_GE(std::min(inkLeft - bar.left, bar.right - inkRight), 2)
+            << inkLeft - bar.left << " and " << bar.right - inkRight << " pixels beside the name";
+    }
 }
 
 }  // namespace
