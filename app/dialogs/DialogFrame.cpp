@@ -227,7 +227,7 @@ QVUtility::ComboBox* DialogFrame::MakeComboBox(const std::vector<std::wstring>& 
 }
 
 QVUtility::TextBox* DialogFrame::MakeDescriptionBox(QVUtility::Label*& label) {
-    label = MakeLabel(L"Descrizione:", 10, 10, 80, 25);
+    label = MakeLabel(L"Descrizione:", 10, 10, builtWidth - 30, 25);
     auto* box = Own(new QVUtility::TextBox(this, ""));
     Place(box, 10, 35, builtWidth - 30, 25);
     box->maxLength = 255;
@@ -260,9 +260,11 @@ void DialogFrame::ShowDescriptionAndSpan(QVUtility::TextBox* box, QVUtility::Dat
 }
 
 void DialogFrame::MeasureClient() {
-    const SIZE client = BaseClientSize();
-    builtWidth = client.cx;
-    builtHeight = client.cy;
+    // The client the window is given once made, rather than the smaller one
+    // it has while it is being made: controls placed from the bottom right
+    // corner then stand in it, clear of the controls above them.
+    builtWidth = requestedClientWidth;
+    builtHeight = requestedClientHeight;
 }
 
 void DialogFrame::Place(GUIElement* element, int left, int top, int elementWidth, int elementHeight) {
@@ -336,6 +338,16 @@ std::wstring DescriptionProblem(const std::string& description, const std::wstri
         return L"La descrizione non può contenere interruzioni di riga.";
     if (IsMarkerLine(description)) return L"La descrizione non può essere uguale a una riga di controllo del file.";
     return std::wstring();
+}
+
+std::wstring OutsideProjectProblem(const std::wstring& subject, const Date& projectStart, const Date& projectEnd) {
+    return subject + L" deve essere compresa nel periodo del progetto (dal " + QVUtility::Widen(FormatDate(projectStart)) +
+           L" al " + QVUtility::Widen(FormatDate(projectEnd)) + L").";
+}
+
+bool WithinProject(const Date& day, const Date& projectStart, const Date& projectEnd) {
+    const Date only = DateOnly(day);
+    return CompareDates(only, DateOnly(projectStart)) != -1 && CompareDates(only, DateOnly(projectEnd)) != 1;
 }
 
 std::wstring UpperCaseText(const std::string& text) {

@@ -127,7 +127,7 @@ protected:
                                        QVUtility::DatePicker* endField, const std::string& description,
                                        const Date& first, const Date& last);
     // Reads the client size the controls are laid out in into builtWidth
-    // and builtHeight, as a size for 96 DPI.
+    // and builtHeight, as a size for 96 DPI: the client the window is given.
     void MeasureClient();
     // Gives an element its place in the client area: a place and size for
     // 96 DPI, made the screen's by the dialog's scale and kept for a later
@@ -152,7 +152,11 @@ protected:
     bool centreOnScreen = false;
     bool programIcon = true;
 
-    // Client size at the moment the controls are built (W x H), for 96 DPI.
+    // Width of a label beside its field (the fields start at 100): room for
+    // its text in the dialog's font at every screen density.
+    static constexpr int LabelWidth = 88;
+
+    // Client size the controls are built in (W x H), for 96 DPI.
     int builtWidth = 0;
     int builtHeight = 0;
     QVUtility::GUIElement* firstField = nullptr;  // has the focus when the dialog opens
@@ -182,6 +186,14 @@ std::string TrimSpaces(const std::string& text);
 // system's, cannot hold. Answers the message to show, or an empty text when
 // the description is fine.
 std::wstring DescriptionProblem(const std::string& description, const std::wstring& typed = std::wstring());
+
+// The message for a day outside the project, naming the project's span:
+// "<subject> deve essere compresa nel periodo del progetto (dal 01/01/2027
+// al 30/06/2028)."
+std::wstring OutsideProjectProblem(const std::wstring& subject, const Date& projectStart, const Date& projectEnd);
+
+// The day (its time of day aside) lies from the project's first day to its last.
+bool WithinProject(const Date& day, const Date& projectStart, const Date& projectEnd);
 
 // Upper case of a text in the system code page, the Italian accented letters
 // included (à è é ì ò ù become À È É Ì Ò Ù).

@@ -77,7 +77,8 @@ void FormAbout::BuildControls() {
     picture->Create();
 
     titleLabel = MakeLabel(QVUtility::Widen(titleText), left, 10, textWidth, 25, &titleFont);
-    secondLabel = MakeLabel(QVUtility::Widen(secondText), left, 35, textWidth, 25, font);
+    // Down to the links and no further.
+    secondLabel = MakeLabel(QVUtility::Widen(secondText), left, 35, textWidth, 20, font);
 
     // The links' widths follow their texts as the 96-DPI font draws them, so
     // that the box keeps its proportions on every screen.
@@ -107,7 +108,8 @@ void FormAbout::BuildControls() {
     bodyBox->multiLine = 1;
     bodyBox->readOnly = 1;
     bodyBox->verticalBar = 1;
-    bodyBox->wordWrap = 0;
+    // Lines wrap rather than run past the box on a screen whose font is wider.
+    bodyBox->wordWrap = 1;
     bodyBox->Create();
 
     okButton = MakeButton(L"OK", left + textWidth / 2 - OkWidth / 2, h - 50, OkWidth, 25);

@@ -1,10 +1,12 @@
 #include "app/dialogs/FormAddTask.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "app/res/resource.h"
 #include "model/NumberText.h"
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/ComboBoxEx.h"
@@ -57,9 +59,10 @@ FormAddTask::~FormAddTask() {
 void FormAddTask::BuildControls() {
     MakeDescriptionAndSpan();
 
-    colourLabel = MakeLabel(L"Colore:", 10, 130, 80, 25);
+    colourLabel = MakeLabel(L"Colore:", 10, 130, LabelWidth, 25);
     colourList = Own(new QVUtility::ComboBoxEx(this, &colourImages));
-    Place(colourList, 100, 130, 100, 125);
+    // Wide enough for the longest name, "Personalizzato", beside its square.
+    Place(colourList, 100, 130, 160, 125);
     int index = 0;
     for (const BarColour& item : BarColours) {
         colourList->AddColourItem(item.name, std::to_string(static_cast<unsigned long>(item.colour)), index);
@@ -68,7 +71,7 @@ void FormAddTask::BuildControls() {
     colourList->Create();
     colourList->Select(0);
 
-    resourcesLabel = MakeLabel(L"Risorse:", 10, 160, 80, 25);
+    resourcesLabel = MakeLabel(L"Risorse:", 10, 160, LabelWidth, 25);
     resourcesBox = Own(new QVUtility::TextBox(this, ""));
     Place(resourcesBox, 100, 160, 100, 25);
     resourcesBox->numbersOnly = 1;
@@ -80,7 +83,7 @@ void FormAddTask::BuildControls() {
     resourcesSpinner->value = 0;
     resourcesSpinner->Create();
 
-    costLabel = MakeLabel(L"Costo Giornaliero:", 10, 190, 80, 40);
+    costLabel = MakeLabel(L"Costo Giornaliero:", 10, 190, LabelWidth, 40);
     costBox = Own(new QVUtility::CurrencyBox(this, 0.0));
     Place(costBox, 100, 190, 80, 25);
     costBox->Create();
@@ -90,24 +93,47 @@ void FormAddTask::BuildControls() {
 }
 
 void FormAddTask::SetDateRange(const Date& projectStart, const Date& projectEnd) {
-    QVUtility::DatePicker* pickers[] = {startPicker, endPicker};
-    for (QVUtility::DatePicker* picker : pickers) {
-        if (picker == nullptr) continue;
-        picker->rangeMin = projectStart.value;
-        picker->hasMin = 1;
-        picker->ApplyRange();
-    }
-    for (QVUtility::DatePicker* picker : pickers) {
+    projectStart_ = projectStart;
+    projectEnd_ = projectEnd;
+    for (QVUtility::DatePicker* picker : {startPicker, endPicker}) {
         if (picker == nullptr) continue;
         picker->date = projectStart.value;
         picker->ApplyDate();
     }
-    for (QVUtility::DatePicker* picker : pickers) {
-        if (picker == nullptr) continue;
-        picker->rangeMax = projectEnd.value;
-        picker->hasMax = 1;
-        picker->ApplyRange();
+}
+
+int FormAddTask::AddOwnColour(COLORREF own) {
+    // A square like the icons of the five: the colour inside a grey border
+    // that grows with the square.
+    const int side = scale.ImageSize();
+    const int edge = std::max(1, side / 16);
+    int image = -1;  // no picture rather than another colour's
+    {
+        QVUtility::ScreenContext screen;
+        QVUtility::MemoryContext memory(screen.Get());
+        QVUtility::GdiObject<HBITMAP> colours(CreateCompatibleBitmap(screen.Get(), side, side));
+        QVUtility::GdiObject<HBITMAP> mask(CreateBitmap(side, side, 1, 1, nullptr));
+        QVUtility::GdiObject<HBRUSH> grey(CreateSolidBrush(RGB(0x80, 0x80, 0x80)));
+        QVUtility::GdiObject<HBRUSH> inside(CreateSolidBrush(own & 0xFFFFFF));
+        if (memory && colours && mask && grey && inside) {
+            {
+                QVUtility::ScopedSelect drawn(memory.Get(), colours.Get());
+                const RECT all{0, 0, side, side};
+                const RECT inner{edge, edge, side - edge, side - edge};
+                FillRect(memory.Get(), &all, grey.Get());
+                FillRect(memory.Get(), &inner, inside.Get());
+            }
+            {
+                // Every pixel shows: the mask is black throughout.
+                QVUtility::ScopedSelect opaque(memory.Get(), mask.Get());
+                PatBlt(memory.Get(), 0, 0, side, side, BLACKNESS);
+            }
+            image = ImageList_Add(colourImages, colours.Get(), mask.Get());
+        }
     }
+    const int index = colourList->Count();
+    colourList->AddItem(L"Personalizzato", std::to_wstring(static_cast<unsigned long>(own)), image, image, 0);
+    return index;
 }
 
 void FormAddTask::LoadTask(Task task) {
@@ -121,12 +147,11 @@ void FormAddTask::LoadTask(Task task) {
     colour = static_cast<int>(task.colour);
 
     if (colourList != nullptr) {
-        for (int i = 0; i < colourList->Count(); ++i) {
-            if (ParseInteger(colourList->GetItemValueNarrow(i)) == colour) {
-                colourList->Select(i);
-                break;
-            }
-        }
+        int shown = -1;
+        for (int i = 0; i < colourList->Count() && shown == -1; ++i)
+            if (ParseInteger(colourList->GetItemValueNarrow(i)) == colour) shown = i;
+        if (shown == -1) shown = AddOwnColour(task.colour);
+        colourList->Select(shown);
     }
     if (resourcesSpinner != nullptr) resourcesSpinner->SetValue(resources);
     ShowDescriptionAndSpan(descriptionBox, startPicker, endPicker, description, startDate, endDate);
@@ -135,22 +160,45 @@ void FormAddTask::LoadTask(Task task) {
     editMode = true;
 }
 
+std::wstring FormAddTask::FieldsProblem(GUIElement*& culprit) {
+    if (projectStart_ && projectEnd_ && !WithinProject(startDate, *projectStart_, *projectEnd_)) {
+        culprit = startPicker;
+        return OutsideProjectProblem(L"La data di inizio", *projectStart_, *projectEnd_);
+    }
+    if (projectStart_ && projectEnd_ && !WithinProject(endDate, *projectStart_, *projectEnd_)) {
+        culprit = endPicker;
+        return OutsideProjectProblem(L"La data di fine", *projectStart_, *projectEnd_);
+    }
+    if (CompareDates(startDate, endDate) == 1) {
+        culprit = endPicker;
+        return L"La data finale deve essere successiva alla data di inizio.";
+    }
+    const std::optional<int> typedResources = resourcesSpinner->TypedValue();
+    if (!typedResources) {
+        culprit = resourcesBox;
+        return L"Il numero di risorse deve essere compreso tra 0 e 100.000.";
+    }
+    resources = *typedResources;
+    culprit = costBox;
+    if (costBox->Misgrouped()) {
+        const wchar_t decimal = static_cast<wchar_t>(static_cast<unsigned char>(costBox->decimalSeparator));
+        if (decimal == L',') return L"Importo non valido: usare la virgola per i decimali (es. 12,5).";
+        return std::wstring(L"Importo non valido: usare \u00AB") + decimal + L"\u00BB per i decimali (es. 12" +
+               decimal + L"5).";
+    }
+    dailyCost = costBox->GetAmount();
+    if (!costBox->HasAmount() || std::fabs(dailyCost) > MaxDailyCost)
+        return L"Il costo giornaliero indicato non è un importo valido.";
+    culprit = nullptr;
+    return std::wstring();
+}
+
 void FormAddTask::Accept() {
-    QVUtility::GUIElement* culprit = nullptr;
+    GUIElement* culprit = nullptr;
     std::wstring problem = ReadDescriptionAndSpan(culprit);
     colour = ParseInteger(colourList->GetItemValueNarrow(colourList->GetSelectedIndex()));
-    resources = resourcesSpinner->GetValue();
-    dailyCost = costBox->GetAmount();
-    const bool costReadable = costBox->HasAmount() && std::fabs(dailyCost) <= MaxDailyCost;
-    if (!problem.empty()) {
-        // the description comes first
-    } else if (CompareDates(startDate, endDate) == 1) {
-        problem = L"La data finale deve essere successiva alla data di inizio.";
-        culprit = endPicker;
-    } else if (!costReadable) {
-        problem = L"Il costo giornaliero indicato non è un importo valido.";
-        culprit = costBox;
-    }
+    // The description comes first.
+    if (problem.empty()) problem = FieldsProblem(culprit);
     if (!problem.empty()) {
         ShowProblem(problem, culprit);
         return;
@@ -177,7 +225,9 @@ void FormAddTask::ReportOutcome() {
 
 void FormAddTask::ShowResourcesValue() {
     if (resourcesSpinner == nullptr || resourcesBox == nullptr) return;
-    resourcesBox->SetText(std::to_wstring(resourcesSpinner->GetValue()));
+    // A number out of range stays as typed, for "OK" to point out.
+    const std::optional<int> typed = resourcesSpinner->TypedValue();
+    if (typed) resourcesBox->SetText(std::to_wstring(*typed));
 }
 
 void FormAddTask::ChildGotFocus(GUIElement* element) {

@@ -55,10 +55,13 @@ public:
     QVUtility::CurrencyBox* costBox = nullptr;
     HIMAGELIST colourImages = nullptr;  // pictures of the colour list; owned
 
-    // The pickers offer only the days from projectStart to projectEnd and
-    // show projectStart.
+    // The project's span: both pickers show projectStart. They take any day
+    // typed; "OK" refuses a day outside the span with a message naming it.
     void SetDateRange(const Date& projectStart, const Date& projectEnd);
-    // Fills the dialog from the task; the dialog then changes that task.
+    // Fills the dialog from the task; the dialog then changes that task. A
+    // colour that is none of the five bar colours is listed as one more
+    // item, "Personalizzato", and stays selected until the user picks
+    // another.
     void LoadTask(Task task);
     // The task as confirmed: the task being changed (its id kept) or, for a
     // new one, a new task, with the values read at "OK". A new task takes
@@ -72,9 +75,20 @@ public:
 
 private:
     std::optional<Task> original_;  // the task being changed (LoadTask)
+    std::optional<Date> projectStart_;  // the project's span (SetDateRange)
+    std::optional<Date> projectEnd_;
+
+    // Lists the colour as one more item with a square of it; answers the
+    // item's index.
+    int AddOwnColour(COLORREF own);
+    // The first problem with the days, the resources or the cost read at
+    // "OK", with the field to blame; empty when they are sound.
+    std::wstring FieldsProblem(QVUtility::GUIElement*& culprit);
 
     // Reads every field from the controls; then checks them and closes the
-    // dialog with result 1 when they are sound.
+    // dialog with result 1 when they are sound. Nothing typed is changed: a
+    // field that cannot be taken as typed is named in a message and given
+    // the focus.
     void Accept() override;
     void ShowResourcesValue();
 };

@@ -34,10 +34,10 @@ FormDays::~FormDays() { CloseSilently(); }
 void FormDays::BuildControls() {
     const int w = builtWidth;
 
-    dateLabel = MakeLabel(L"Data:", 10, 10, 80, 25);
+    dateLabel = MakeLabel(L"Data:", 10, 10, LabelWidth, 25);
     datePicker = MakeDatePicker(100, 10);
     addButton = MakeButton(L"Aggiungi", 200, 10, 100, 25);
-    listLabel = MakeLabel(L"Elenco:", 10, 40, 80, 25);
+    listLabel = MakeLabel(L"Elenco:", 10, 40, LabelWidth, 25);
     dayList = Own(new QVUtility::ListBox(this));
     Place(dayList, 10, 65, w - 130, 220);
     dayList->Create();
@@ -49,16 +49,12 @@ void FormDays::BuildControls() {
 void FormDays::LoadDays(const std::string& tag, const Date& projectStart, const Date& projectEnd,
                         const std::vector<Date>& list) {
     listTag = tag;
+    projectStart_ = projectStart;
+    projectEnd_ = projectEnd;
     if (datePicker != nullptr) {
-        datePicker->rangeMax = projectEnd.value;
-        datePicker->hasMax = 1;
-        datePicker->ApplyRange();
-        datePicker->rangeMin = projectStart.value;
-        datePicker->hasMin = 1;
-        datePicker->ApplyRange();
-        // The picker keeps today when today lies in the project; otherwise
-        // it shows the nearest end of the project, so that it never holds a
-        // day it does not offer.
+        // The picker takes any day typed ("Aggiungi" refuses one outside the
+        // project). It keeps today when today lies in the project; otherwise
+        // it shows the nearest end of the project.
         const Date today = DateOnly(MakeDate(datePicker->date));
         const Date* nearest = nullptr;
         if (CompareDates(today, projectStart) == -1) nearest = &projectStart;
@@ -114,6 +110,10 @@ void FormDays::OnButton(GUIElement* button) {
 
 void FormDays::AddPickedDay() {
     const Date day = MakeDate(datePicker->GetDate());
+    if (projectStart_ && projectEnd_ && !WithinProject(day, *projectStart_, *projectEnd_)) {
+        ShowProblem(OutsideProjectProblem(L"La data", *projectStart_, *projectEnd_), datePicker);
+        return;
+    }
     // The day is listed already when some entry equals it: an entry with its
     // timestamp (found by binary search, the list being in order), an entry
     // that is no date, or any entry when the picked day is none.

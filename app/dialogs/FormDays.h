@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,8 @@ public:
     QVUtility::ListBox* dayList = nullptr;
     QVUtility::Button* removeButton = nullptr;
 
-    // The picker offers the project's days; the list shows `list`.
+    // The picker shows a day of the project (today when it lies there) and
+    // "Aggiungi" takes only the project's days; the list shows `list`.
     void LoadDays(const std::string& tag, const Date& projectStart, const Date& projectEnd,
                   const std::vector<Date>& list);
     // Sorts `days` (by timestamp) and shows them all; afterwards, and after
@@ -56,6 +58,11 @@ public:
     void ReportOutcome() override;
 
 private:
+    std::optional<Date> projectStart_;  // the project's span (LoadDays)
+    std::optional<Date> projectEnd_;
+
+    // Adds the picked day in its place; a day outside the project, or one
+    // listed already, is refused with a message.
     void AddPickedDay();
     void RemoveSelectedDay();
 };

@@ -47,7 +47,8 @@ void FormNuovo::BuildControls() {
     for (int i = 0; i < 7; ++i) {
         auto* box = Own(new QVUtility::CheckBox(weekdayFrame, ""));
         box->text = WeekdayNames[i];
-        Place(box, 10, 25 + 25 * i, 60, 25);
+        // A pixel apart, so that no rounding at any scale lays one over the next.
+        Place(box, 10, 25 + 25 * i, 60, 24);
         box->checkState = i < 5 ? 1 : 0;
         box->Create();
         weekdayBoxes[i] = box;

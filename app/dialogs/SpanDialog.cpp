@@ -18,8 +18,8 @@ void SpanDialog::MakeDescriptionAndSpan(bool createEndPicker) {
     descriptionBox = MakeDescriptionBox(descriptionLabel);
     constexpr int startTop = 70;
     constexpr int endTop = 100;
-    startLabel = MakeLabel(L"Data inizio:", 10, startTop, 80, 25);
-    endLabel = MakeLabel(L"Data fine:", 10, endTop, 80, 25);
+    startLabel = MakeLabel(L"Data inizio:", 10, startTop, LabelWidth, 25);
+    endLabel = MakeLabel(L"Data fine:", 10, endTop, LabelWidth, 25);
     startPicker = MakeDatePicker(100, startTop);
     endPicker = MakeDatePicker(100, endTop, createEndPicker);
 }

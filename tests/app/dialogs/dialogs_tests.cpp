@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +31,7 @@
 #include "toolkit/widgets/CurrencyBox.h"
 #include "toolkit/widgets/DatePicker.h"
 #include "app/dialogs/FormAbout.h"
+#include "app/res/AppInfo.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/ListBox.h"
 #include "toolkit/widgets/TextBox.h"
@@ -352,12 +354,54 @@ protected:
         ASSERT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
     }
 
+    // Saves the project under `name` and opens it with Ctrl+O.
+    std::wstring OpenProject(const MyApp::Project& project, const wchar_t* name = L"progetto.vmo") {
+        const std::wstring path = FilePath(name);
+        EXPECT_TRUE(MyApp::SaveProjectFile(QVUtility::Narrow(path), project));
+        EXPECT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+        drv::Press('O', drv::kCtrl);
+        EXPECT_TRUE(drv::AnswerFileDialog(Pid(), L"Apri", path, true, 8000).ok) << drv::LastErrorUtf8();
+        EXPECT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main) && Bar(QVUtility::Widen(project.description)); }))
+            << "the chart does not show the project opened";
+        return path;
+    }
+
+    // Saves the open project with Ctrl+S and reads the file back.
+    MyApp::Project SavedProject(const std::wstring& path) {
+        MyApp::Project saved;
+        EXPECT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+        drv::Press('S', drv::kCtrl);
+        EXPECT_TRUE(drv::WaitUntil([&] { return !ToolEnabled(kSaveTool); })) << "the save button stays on";
+        EXPECT_EQ(MyApp::LoadProjectFile(QVUtility::Narrow(path), saved), MyApp::LoadResult::Ok);
+        return saved;
+    }
+
+    // Presses Enter in `field` for "OK" and answers the error it raises:
+    // the field keeps its text and has the focus again.
+    void ExpectRefused(HWND dialog, HWND field, const std::wstring& problem) {
+        const std::wstring typed = drv::Text(field);
+        drv::Enter();
+        EXPECT_EQ(Answer(L"Errore"), problem);
+        EXPECT_TRUE(HasFocus(dialog, field)) << "the field to blame has the focus";
+        EXPECT_EQ(drv::Text(field), typed) << "and shows what was typed";
+    }
+
     drv::Process app;
     HWND main = nullptr;
     HWND toolbar = nullptr;
     std::wstring folder;
     std::vector<std::wstring> files;
 };
+
+// A project with Monday to Friday working.
+MyApp::Project SpanProject(const char* description, const Date& start, const Date& end) {
+    MyApp::Project project;
+    project.description = description;
+    project.start = start;
+    project.end = end;
+    for (int i = 0; i < 5; ++i) project.workingWeekdays[i] = 1;
+    return project;
+}
 
 // "Nuovo": the fields as they open, every check in its order, Escape, then
 // a project that the chart shows.
@@ -522,13 +566,14 @@ TEST_F(ProgramTest, TasksAreAddedChangedReorderedAndDeleted) {
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_LT(drv::ScreenRect(first).top, drv::ScreenRect(second).top);
-    // The bars wear the chosen colours.
+    // The bars wear the chosen colours (looked at inside the rings that
+    // mark the selected bar).
     const RECT firstRect = drv::ScreenRect(first);
-    const POINT firstPoint{firstRect.left + 2, firstRect.top + 3};
+    const POINT firstPoint{firstRect.left + 6, firstRect.top + 6};
     EXPECT_TRUE(drv::PointShows(firstPoint, first));
     EXPECT_EQ(drv::ScreenPixel(firstPoint), RGB(255, 0, 0));
     const RECT secondRect = drv::ScreenRect(second);
-    const POINT secondPoint{secondRect.left + 2, secondRect.top + 3};
+    const POINT secondPoint{secondRect.left + 6, secondRect.top + 6};
     EXPECT_TRUE(drv::PointShows(secondPoint, second));
     EXPECT_EQ(drv::ScreenPixel(secondPoint), RGB(0, 0, 255));
 
@@ -918,6 +963,202 @@ TEST_F(ProgramTest, AboutBoxShowsItsTextsAndClosesWithEnter) {
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
 }
 
+// Changing a task keeps what the user did not touch and refuses, with a
+// message, what cannot be taken as typed: resources past 100,000 and a
+// decimal point in the cost. The task's own colour stays.
+TEST_F(ProgramTest, TaskDialogKeepsWhatWasTypedOrSaysWhy) {
+    MyApp::Project project = SpanProject("Capannone", Day(1, 3, 2027), Day(31, 3, 2027));
+    MyApp::Task task(Day(4, 3, 2027));
+    task.description = "Scavi";
+    task.end = Day(9, 3, 2027);
+    task.colour = 32768;  // a green that is none of the five
+    task.resources = 2;
+    task.dailyCost = 100;
+    project.tasks.push_back(task);
+    const std::wstring path = OpenProject(project);
+    if (HasFailure()) return;
+
+    ASSERT_TRUE(ChooseOnBar(L"Scavi", L'm')) << drv::LastErrorUtf8();
+    HWND dialog = WaitDialog(L"Modifica Task");
+    ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+    HWND colours = drv::FindDescendant(dialog, -1, L"ComboBoxEx32");
+    const std::vector<std::wstring> items = drv::ComboBoxItems(colours);
+    ASSERT_EQ(items.size(), 6u) << "the five colours and the task's own";
+    EXPECT_EQ(items[5], L"Personalizzato");
+    EXPECT_EQ(drv::ComboBoxSelection(colours), 5);
+    Shot(L"modifica_task_colore_proprio");
+
+    const std::vector<HWND> edits = Direct(dialog, L"Edit");
+    ASSERT_EQ(edits.size(), 3u);
+    for (const wchar_t* tooMany : {L"500000", L"123456"}) {
+        ASSERT_TRUE(Fill(edits[1], tooMany)) << drv::LastErrorUtf8();
+        ExpectRefused(dialog, edits[1], L"Il numero di risorse deve essere compreso tra 0 e 100.000.");
+        const DWORD selection = static_cast<DWORD>(SendMessageW(edits[1], EM_GETSEL, 0, 0));
+        EXPECT_EQ(LOWORD(selection), 0);
+        EXPECT_EQ(HIWORD(selection), 6) << "the whole number is selected";
+    }
+    ASSERT_TRUE(Fill(edits[1], L"100000")) << drv::LastErrorUtf8();
+    for (const wchar_t* decimalPoint : {L"12.5", L"1.50"}) {
+        ASSERT_TRUE(Fill(edits[2], decimalPoint)) << drv::LastErrorUtf8();
+        ExpectRefused(dialog, edits[2], L"Importo non valido: usare la virgola per i decimali (es. 12,5).");
+    }
+    ASSERT_TRUE(Fill(edits[2], L"1.500")) << drv::LastErrorUtf8();
+    drv::Enter();
+    ASSERT_TRUE(drv::WaitWindowGone(dialog)) << drv::LastErrorUtf8();
+
+    const MyApp::Project saved = SavedProject(path);
+    ASSERT_EQ(saved.tasks.size(), 1u);
+    EXPECT_EQ(saved.tasks[0].colour, 32768u);
+    EXPECT_EQ(saved.tasks[0].resources, 100000);
+    EXPECT_EQ(saved.tasks[0].dailyCost, 1500.0);
+    EXPECT_EQ(MyApp::FormatDate(saved.tasks[0].start), "04/03/2027");
+    EXPECT_EQ(MyApp::FormatDate(saved.tasks[0].end), "09/03/2027");
+}
+
+// Dates typed field by field pass through days outside the project (typing
+// 15/01/2027 over 01/12/2026 passes 15/01/2026): every task gets exactly the
+// days typed, and a day outside the project is refused with the project's
+// span named; the day lists alike.
+TEST_F(ProgramTest, TypedDatesAreKeptOrRefusedWithTheProjectsSpan) {
+    const std::wstring path = OpenProject(SpanProject("Scuola", Day(1, 12, 2026), Day(30, 6, 2028)));
+    if (HasFailure()) return;
+    const std::wstring span = L" deve essere compresa nel periodo del progetto (dal 01/12/2026 al 30/06/2028).";
+    const Date typed[][2] = {{Day(15, 1, 2027), Day(20, 2, 2027)},
+                             {Day(3, 12, 2026), Day(18, 12, 2026)},
+                             {Day(10, 3, 2027), Day(5, 11, 2027)},
+                             {Day(28, 6, 2028), Day(30, 6, 2028)},
+                             {Day(1, 1, 2028), Day(31, 5, 2028)}};
+    for (const auto& days : typed) {
+        const std::wstring name = L"Lavoro " + QVUtility::Widen(MyApp::FormatDate(days[0]));
+        ASSERT_TRUE(ClickTool(kAddTaskTool)) << drv::LastErrorUtf8();
+        HWND dialog = WaitDialog(L"Nuovo Task");
+        ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+        ASSERT_TRUE(Fill(Direct(dialog, L"Edit").at(0), name)) << drv::LastErrorUtf8();
+        const std::vector<HWND> pickers = Direct(dialog, L"SysDateTimePick32");
+        for (int i : {0, 1})
+            ASSERT_TRUE(SetPicker(pickers[i], days[i].value.wDay, days[i].value.wMonth, days[i].value.wYear))
+                << drv::LastErrorUtf8();
+        if (&days == &typed[0]) {
+            // Days outside the project: named, and kept as typed.
+            ASSERT_TRUE(SetPicker(pickers[0], 30, 11, 2026)) << drv::LastErrorUtf8();
+            ExpectRefused(dialog, pickers[0], L"La data di inizio" + span);
+            ASSERT_TRUE(SetPicker(pickers[0], 15, 1, 2027)) << drv::LastErrorUtf8();
+            ASSERT_TRUE(SetPicker(pickers[1], 1, 7, 2028)) << drv::LastErrorUtf8();
+            ExpectRefused(dialog, pickers[1], L"La data di fine" + span);
+            ASSERT_TRUE(SetPicker(pickers[1], 20, 2, 2027)) << drv::LastErrorUtf8();
+        }
+        Press(dialog, L"OK");
+        ASSERT_TRUE(drv::WaitWindowGone(dialog)) << drv::LastErrorUtf8();
+        ASSERT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main) && Bar(name) != nullptr; }));
+    }
+
+    // The day list: a day reached through days outside the project is
+    // added as typed; one outside is refused.
+    ASSERT_TRUE(ClickTool(kIncludeTool)) << drv::LastErrorUtf8();
+    HWND dialog = WaitDialog(L"Elenco Giorni da includere come lavorativi");
+    ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+    HWND picker = Direct(dialog, L"SysDateTimePick32").at(0);
+    HWND list = Direct(dialog, L"ListBox").at(0);
+    ASSERT_TRUE(SetPicker(picker, 1, 12, 2026)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(SetPicker(picker, 15, 1, 2027)) << drv::LastErrorUtf8();
+    Press(dialog, L"Aggiungi");
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::ListBoxItems(list) == std::vector<std::wstring>{L"15/01/2027"}; }));
+    ASSERT_TRUE(SetPicker(picker, 1, 7, 2028)) << drv::LastErrorUtf8();
+    Press(dialog, L"Aggiungi");
+    EXPECT_EQ(Answer(L"Errore"), L"La data" + span);
+    EXPECT_TRUE(HasFocus(dialog, picker));
+    EXPECT_EQ(drv::ListBoxItems(list), std::vector<std::wstring>{L"15/01/2027"});
+    Press(dialog, L"OK");
+    ASSERT_TRUE(drv::WaitWindowGone(dialog)) << drv::LastErrorUtf8();
+
+    const MyApp::Project saved = SavedProject(path);
+    ASSERT_EQ(saved.tasks.size(), 5u);
+    for (const auto& days : typed) {
+        const std::string start = MyApp::FormatDate(days[0]);
+        const auto found = std::find_if(saved.tasks.begin(), saved.tasks.end(),
+                                        [&](const MyApp::Task& t) { return t.description == "Lavoro " + start; });
+        ASSERT_NE(found, saved.tasks.end()) << start;
+        EXPECT_EQ(MyApp::FormatDate(found->start), start);
+        EXPECT_EQ(MyApp::FormatDate(found->end), MyApp::FormatDate(days[1]));
+    }
+    ASSERT_EQ(saved.includeDays.size(), 1u);
+    EXPECT_EQ(MyApp::FormatDate(saved.includeDays[0]), "15/01/2027");
+}
+
+// The task dialog from start to end with the keyboard alone, no mouse: Tab
+// reaches "Colore", F4 and Alt+Giù open the list, Esc closes the open list
+// and then the dialog, Invio picks an item in the open list and then
+// confirms the dialog, Maiusc+Tab comes back.
+TEST_F(ProgramTest, TaskDialogWorksWithTheKeyboardAlone) {
+    const std::wstring path = OpenProject(SpanProject("Officina", Day(1, 3, 2027), Day(31, 3, 2027)));
+    if (HasFailure()) return;
+    HWND dialog = nullptr, inner = nullptr;
+    auto open = [&](const wchar_t* description) {
+        ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
+        drv::Press(VK_INSERT);
+        dialog = WaitDialog(L"Nuovo Task");
+        ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
+        inner = drv::FindDescendant(drv::FindDescendant(dialog, -1, L"ComboBoxEx32"), -1, L"ComboBox");
+        ASSERT_TRUE(HasFocus(dialog, Direct(dialog, L"Edit").at(0)));
+        drv::Type(description);
+        drv::Tab();
+        drv::Tab();
+        drv::Tab();  // past the two days
+        ASSERT_TRUE(HasFocus(dialog, inner)) << "Tab reaches Colore";
+    };
+    auto dropped = [&](bool open) {
+        return drv::WaitUntil([&] { return (SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0) != 0) == open; });
+    };
+
+    open(L"Verniciatura");
+    if (HasFatalFailure()) return;
+    drv::Press(VK_F4);
+    ASSERT_TRUE(dropped(true)) << "F4 opens the list";
+    drv::Down(2);
+    drv::Escape();
+    ASSERT_TRUE(dropped(false)) << "Esc closes the list";
+    EXPECT_EQ(drv::ComboBoxSelection(inner), 0) << "and keeps the colour it had";
+    drv::Press(VK_DOWN, drv::kAlt);
+    ASSERT_TRUE(dropped(true)) << "Alt+Giù opens the list; the dialog is still open";
+    drv::Down(3);
+    drv::Enter();
+    ASSERT_TRUE(dropped(false)) << "Invio picks the item";
+    EXPECT_EQ(drv::ComboBoxSelection(inner), 3);
+    const std::vector<HWND> edits = Direct(dialog, L"Edit");
+    drv::Tab();
+    ASSERT_TRUE(HasFocus(dialog, edits[1])) << "Tab moves on from Colore; the dialog is still open";
+    drv::Type(L"4");
+    drv::Tab();
+    ASSERT_TRUE(HasFocus(dialog, edits[2]));
+    drv::Type(L"95");
+    drv::Tab(true);
+    drv::Tab(true);
+    ASSERT_TRUE(HasFocus(dialog, inner)) << "Maiusc+Tab comes back to Colore";
+    drv::Enter();
+    ASSERT_TRUE(drv::WaitWindowGone(dialog)) << "Invio with the list closed confirms the dialog";
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main) && Bar(L"Verniciatura") != nullptr; }));
+
+    open(L"Scartata");
+    if (HasFatalFailure()) return;
+    drv::Press(VK_F4);
+    ASSERT_TRUE(dropped(true));
+    drv::Escape();
+    ASSERT_TRUE(dropped(false));
+    drv::Press(VK_F4);
+    ASSERT_TRUE(dropped(true)) << "the first Esc left the dialog open";
+    drv::Escape();
+    ASSERT_TRUE(dropped(false));
+    drv::Escape();
+    ASSERT_TRUE(drv::WaitWindowGone(dialog)) << "Esc with the list closed cancels the dialog";
+
+    const MyApp::Project saved = SavedProject(path);
+    ASSERT_EQ(saved.tasks.size(), 1u) << "the cancelled task is not added";
+    EXPECT_EQ(saved.tasks[0].description, "Verniciatura");
+    EXPECT_EQ(saved.tasks[0].colour, MyApp::BarColours[3].colour);
+    EXPECT_EQ(saved.tasks[0].resources, 4);
+    EXPECT_EQ(saved.tasks[0].dailyCost, 95.0);
+}
+
 // ---- Inside the dialog classes -------------------------------------------------------
 
 // One owner form for the whole program, made on the driver's desktop; it is
@@ -1004,12 +1245,11 @@ TEST(DialogClasses, DaysListStaysSortedAndRemovalSelectsTheDayAbove) {
         EXPECT_EQ(shown, std::wstring(i == 0 ? L"05/03/2027" : i == 1 ? L"10/03/2027" : L"15/03/2027"));
     }
 
-    // The picker offers the project's days only.
+    // The picker takes any day typed ("Aggiungi" checks it against the
+    // project): it has no range that would drop a day silently.
     SYSTEMTIME range[2] = {};
     const LRESULT limits = SendMessageW(dialog.datePicker->window, DTM_GETRANGE, 0, (LPARAM)range);
-    EXPECT_EQ(limits, GDTR_MIN | GDTR_MAX);
-    EXPECT_EQ(range[0].wDay, 1);
-    EXPECT_EQ(range[1].wDay, 31);
+    EXPECT_EQ(limits, 0);
 
     // The close box: no result, the owner is back and hears of it.
     destroyedCount = 0;
@@ -1035,7 +1275,8 @@ TEST(DialogClasses, TaskDialogGivesBackWhatItLoaded) {
     dialog.LoadTask(task);
     EXPECT_TRUE(dialog.editMode);
     EXPECT_EQ(dialog.taskId, task.id);
-    EXPECT_EQ(dialog.colourList->GetSelectedIndex(), 0);
+    EXPECT_EQ(dialog.colourList->GetSelectedIndex(), 5) << "the task's own colour, listed after the five";
+    EXPECT_EQ(dialog.colourList->GetItemText(5), L"Personalizzato");
     EXPECT_EQ(dialog.costBox->GetText(), L"1.234.567,25") << "every digit of the amount";
 
     dialog.OnButton(dialog.okButton);
@@ -1044,7 +1285,8 @@ TEST(DialogClasses, TaskDialogGivesBackWhatItLoaded) {
     EXPECT_EQ(dialog.description, "Scavi");
     EXPECT_EQ(MyApp::FormatDate(dialog.startDate), "03/03/2027");
     EXPECT_EQ(MyApp::FormatDate(dialog.endDate), "09/03/2027");
-    EXPECT_EQ(dialog.colour, 0xFFF300) << "Azzuro, the first colour";
+    EXPECT_EQ(dialog.colour, 0x123456) << "the task keeps its own colour";
+    EXPECT_EQ(dialog.ConfirmedTask().colour, 0x123456u);
     EXPECT_EQ(dialog.resources, 7);
     EXPECT_EQ(dialog.dailyCost, 1234567.25);
     EXPECT_TRUE(IsWindowEnabled(owner->window));
@@ -1092,6 +1334,65 @@ TEST(DialogClasses, ProjectDialogAcceptsTheTasksOwnSpan) {
     fresh.OnButton(fresh.okButton);
     EXPECT_EQ(fresh.result, MyApp::ResultAccepted);
     EXPECT_FALSE(fresh.editMode);
+}
+
+// A label shows its whole text: no word wider than the label, and the lines
+// its text breaks into within its height.
+void ExpectTextFits(HWND label, int dpi) {
+    RECT room{};
+    GetClientRect(label, &room);
+    const std::wstring text = drv::Text(label);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L' ', start);
+        if (end == std::wstring::npos) end = text.size();
+        SIZE word{};
+        GetTextExtentPoint32W(screen, text.c_str() + start, static_cast<int>(end - start), &word);
+        EXPECT_LE(word.cx, room.right) << drv::Utf8(text) << " at " << dpi << " DPI: a word wider than its label";
+        start = end + 1;
+    }
+    RECT lines{0, 0, room.right, 0};
+    DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &lines, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    EXPECT_LE(lines.bottom, room.bottom) << drv::Utf8(text) << " at " << dpi << " DPI: lines below its label";
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+}
+
+// The labels of the dialogs fit their texts on screens of 96 and 144 DPI,
+// in the fonts the dialogs give them there.
+TEST(DialogClasses, LabelsShowTheirWholeTextAtEveryScale) {
+    QVUtility::Form* owner = Owner();
+    using Make = std::function<std::unique_ptr<MyApp::DialogFrame>()>;
+    const Make makers[] = {
+        [&] { return std::make_unique<MyApp::FormNuovo>(owner, L"Nuovo"); },
+        [&] { return std::make_unique<MyApp::FormAddTask>(owner, L"Nuovo Task"); },
+        [&] { return std::make_unique<MyApp::FormDays>(owner, L"Elenco"); },
+        [&] { return std::make_unique<MyApp::FormCosto>(owner, L"Conto Economico"); },
+        [&] {
+            auto about = std::make_unique<MyApp::FormAbout>(owner);
+            about->titleText = std::string(MyApp::ProductNameNarrow) + " " + MyApp::ProductVersion;
+            about->secondText = MyApp::NoticeLineNarrow;
+            about->webAddress = MyApp::HomePageAddress;
+            about->Create();
+            return about;
+        },
+    };
+    for (int dpi : {96, 144}) {
+        owner->scale = QVUtility::DisplayScale(dpi);
+        for (const Make& make : makers) {
+            const std::unique_ptr<MyApp::DialogFrame> dialog = make();
+            int labels = 0;
+            for (HWND child : drv::Descendants(dialog->window, L"Static")) {
+                if (drv::Text(child).empty()) continue;
+                ExpectTextFits(child, dpi);
+                ++labels;
+            }
+            EXPECT_GE(labels, 1) << drv::Utf8(dialog->text);
+        }
+    }
+    owner->scale = QVUtility::DisplayScale();
 }
 
 TEST(DialogClasses, CostReportIsShownWholeWithARegionalTotal) {
