@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <string>
@@ -85,6 +86,62 @@ void ExpectScaled(const Measures& base, const Measures& scaled, int dpi) {
     }
 }
 
+// ---- No control covers another --------------------------------------------
+
+bool IsGroupBox(HWND window) {
+    return drv::ClassOf(window) == L"Button" && (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// A window whose children the program lays out: a frame, or a panel that
+// shows all it holds (a view that scrolls holds more than it shows).
+bool LaysOutChildren(HWND window) {
+    if (IsGroupBox(window)) return true;
+    return drv::ClassOf(window).rfind(L"PanelChildren", 0) == 0 &&
+           (GetWindowLongW(window, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == 0;
+}
+
+bool Contains(const RECT& outer, const RECT& inner) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Up-down arrows that the platform sets at their buddy's right end, over
+// its border: one control made of two windows.
+bool Attached(HWND arrows, HWND buddy) {
+    return drv::ClassOf(arrows) == L"msctls_updown32" &&
+           reinterpret_cast<HWND>(SendMessageW(arrows, UDM_GETBUDDY, 0, 0)) == buddy;
+}
+
+std::string Named(HWND window) { return drv::Utf8(drv::ClassOf(window)) + " \"" + drv::Utf8(drv::Text(window)) + "\""; }
+
+// The layout of `parent` and of the frames in it: every control lies inside
+// its parent's client area and no two sibling controls overlap (but a group
+// box holds the controls it frames). Fonts cannot be read from another
+// process: whether a label's text fits is measured inside the program's
+// dialog classes, in the dialogs' test. Answers the number of controls.
+int ExpectNothingCovered(HWND parent) {
+    RECT client{};
+    GetClientRect(parent, &client);
+    std::vector<HWND> children;
+    for (HWND child : drv::Descendants(parent))
+        if (GetAncestor(child, GA_PARENT) == parent && drv::Visible(child)) children.push_back(child);
+    for (size_t i = 0; i < children.size(); ++i) {
+        const RECT a = PlaceInParent(children[i]);
+        EXPECT_TRUE(Contains(client, a)) << Named(children[i]) << " leaves the client area of " << Named(parent);
+        for (size_t j = i + 1; j < children.size(); ++j) {
+            const RECT b = PlaceInParent(children[j]);
+            RECT common{};
+            if (!IntersectRect(&common, &a, &b)) continue;
+            if ((IsGroupBox(children[i]) && Contains(a, b)) || (IsGroupBox(children[j]) && Contains(b, a))) continue;
+            if (Attached(children[i], children[j]) || Attached(children[j], children[i])) continue;
+            ADD_FAILURE() << Named(children[i]) << " and " << Named(children[j]) << " overlap by "
+                          << common.right - common.left << " x " << common.bottom - common.top;
+        }
+        if (LaysOutChildren(children[i])) ExpectNothingCovered(children[i]);
+    }
+    return static_cast<int>(children.size());
+}
+
 class ScaleTest : public apptest::ProgramFixture {
 protected:
     // The driver reads the program's windows in the screen's own pixels.
@@ -156,14 +213,14 @@ protected:
         return drv::ReadFileBytes(Path(L"grafico.bmp"));
     }
 
-    // Every dialog of the program, opened by its key and measured.
-    std::map<std::string, Measures> DialogsMeasures(int dpi) {
-        // The project's dialogs, then the about box from the "&?" menu.
-        std::vector<apptest::DialogKeys> commands(std::begin(apptest::kProjectDialogs),
-                                                  std::end(apptest::kProjectDialogs));
-        commands.push_back({L"Info...", 0, drv::kNone});
-        std::map<std::string, Measures> dialogs;
+    // Opens each dialog of `commands` by its key (or, without one, by the
+    // menu item: the letters of `menus`, one per command without a key),
+    // hands it to `look` and closes it again.
+    void ForEachDialog(const std::vector<apptest::DialogKeys>& commands, const std::wstring& menus,
+                       const std::function<void(const apptest::DialogKeys&, HWND)>& look) {
+        size_t menu = 0;
         for (const apptest::DialogKeys& command : commands) {
+            const size_t letters = command.key == 0 ? menu++ * 2 : std::wstring::npos;
             // A key pressed just as the previous dialog went can be lost on a
             // loaded machine: a second try.
             HWND dialog = nullptr;
@@ -172,7 +229,8 @@ protected:
                 if (command.key != 0) {
                     drv::Press(command.key, command.modifiers);
                 } else {
-                    EXPECT_TRUE(drv::ChooseMenuItem(app.Id(), L'?', L'I')) << drv::LastErrorUtf8();
+                    EXPECT_TRUE(drv::ChooseMenuItem(app.Id(), menus.at(letters), menus.at(letters + 1)))
+                        << drv::LastErrorUtf8();
                 }
                 dialog = ProgramWindow(command.title, 5000);
             }
@@ -180,12 +238,24 @@ protected:
                 ADD_FAILURE() << drv::Utf8(command.title) << drv::DescribeWindows(app.Id());
                 continue;
             }
-            dialogs[drv::Utf8(command.title)] = DialogMeasures(dialog);
-            apptest::Shot((L"scala_" + std::to_wstring(dpi) + L"_" + std::to_wstring(dialogs.size())).c_str());
+            look(command, dialog);
             PostMessageW(dialog, WM_CLOSE, 0, 0);
             EXPECT_TRUE(drv::WaitWindowGone(dialog));
             EXPECT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
         }
+    }
+
+    // Every dialog of the program, opened by its key and measured.
+    std::map<std::string, Measures> DialogsMeasures(int dpi) {
+        // The project's dialogs, then the about box from the "&?" menu.
+        std::vector<apptest::DialogKeys> commands(std::begin(apptest::kProjectDialogs),
+                                                  std::end(apptest::kProjectDialogs));
+        commands.push_back({L"Info...", 0, drv::kNone});
+        std::map<std::string, Measures> dialogs;
+        ForEachDialog(commands, L"?I", [&](const apptest::DialogKeys& command, HWND dialog) {
+            dialogs[drv::Utf8(command.title)] = DialogMeasures(dialog);
+            apptest::Shot((L"scala_" + std::to_wstring(dpi) + L"_" + std::to_wstring(dialogs.size())).c_str());
+        });
         return dialogs;
     }
 };
@@ -218,6 +288,30 @@ TEST_F(ScaleTest, EveryWindowIsLaidOutAsAt96DpiTimesTheScaleAndThePictureStaysTh
                 ExpectScaled(measures, dialogs.at(title), dpi);
             }
         }
+        app.Kill();
+    }
+}
+
+// Every dialog at 96 and 144 DPI: no control covers another or leaves the
+// client area.
+TEST_F(ScaleTest, NoControlCoversAnotherInAnyDialog) {
+    std::vector<apptest::DialogKeys> commands{{L"Nuovo", 'N', drv::kCtrl}};
+    commands.insert(commands.end(), std::begin(apptest::kProjectDialogs), std::end(apptest::kProjectDialogs));
+    commands.push_back({L"Stampa", 'P', drv::kCtrl});
+    commands.push_back({L"Anteprima di stampa", 0, drv::kNone});
+    commands.push_back({L"Info...", 0, drv::kNone});
+    for (int dpi : {96, 144}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        StartAt(dpi);
+        if (HasFatalFailure()) return;
+        int opened = 0;
+        ForEachDialog(commands, L"FT?I", [&](const apptest::DialogKeys& command, HWND dialog) {
+            SCOPED_TRACE(drv::Utf8(command.title));
+            ++opened;
+            EXPECT_GE(ExpectNothingCovered(dialog), 3);
+            apptest::Shot((L"controlli_" + std::to_wstring(dpi) + L"_" + std::to_wstring(opened)).c_str());
+        });
+        EXPECT_EQ(opened, static_cast<int>(commands.size()));
         app.Kill();
     }
 }
