@@ -73,9 +73,8 @@ TypedAmount ReadTypedAmount(std::string_view text, const AmountSeparators& separ
     // The thousands separators: only in the integer part, and in their places.
     const bool negative = !text.empty() && text[0] == '-' && separators.allowNegative;
     const std::size_t decimal = text.find(separators.decimal);
-    const std::string_view integer = text.substr(negative ? 1 : 0, decimal == std::string_view::npos
-                                                                        ? std::string_view::npos
-                                                                        : decimal - (negative ? 1 : 0));
+    const std::string_view integer = text.substr(
+        negative ? 1 : 0, decimal == std::string_view::npos ? std::string_view::npos : decimal - (negative ? 1 : 0));
     std::string integerDigits;
     for (const char c : integer)
         if (IsDigit(c)) integerDigits += c;

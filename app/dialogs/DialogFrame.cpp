@@ -341,8 +341,8 @@ std::wstring DescriptionProblem(const std::string& description, const std::wstri
 }
 
 std::wstring OutsideProjectProblem(const std::wstring& subject, const Date& projectStart, const Date& projectEnd) {
-    return subject + L" deve essere compresa nel periodo del progetto (dal " + QVUtility::Widen(FormatDate(projectStart)) +
-           L" al " + QVUtility::Widen(FormatDate(projectEnd)) + L").";
+    return subject + L" deve essere compresa nel periodo del progetto (dal " +
+           QVUtility::Widen(FormatDate(projectStart)) + L" al " + QVUtility::Widen(FormatDate(projectEnd)) + L").";
 }
 
 bool WithinProject(const Date& day, const Date& projectStart, const Date& projectEnd) {

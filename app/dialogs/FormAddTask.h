@@ -74,7 +74,7 @@ public:
     void ReportOutcome() override;
 
 private:
-    std::optional<Task> original_;  // the task being changed (LoadTask)
+    std::optional<Task> original_;      // the task being changed (LoadTask)
     std::optional<Date> projectStart_;  // the project's span (SetDateRange)
     std::optional<Date> projectEnd_;
 

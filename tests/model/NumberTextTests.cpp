@@ -137,10 +137,16 @@ TEST(ReadTypedAmount, ThousandsSeparatorsMustBeFollowedByThreeDigits) {
     for (const char* invalid : {"abc", ",", ".", "-5", "1,2,3", "1 500", "12.5€", "--1"})
         EXPECT_EQ(Read(invalid, value), TypedAmount::Invalid) << invalid;
 
-    const std::pair<const char*, double> valid[] = {
-        {"", 0.0},           {"  ", 0.0},          {"12,5", 12.5},        {"1.500", 1500.0},
-        {"1.234.567,5", 1234567.5}, {" 1.500 ", 1500.0}, {"1234.567", 1234567.0}, {",5", 0.5},
-        {"5,", 5.0},         {"0,1234567", 0.1234567}};
+    const std::pair<const char*, double> valid[] = {{"", 0.0},
+                                                    {"  ", 0.0},
+                                                    {"12,5", 12.5},
+                                                    {"1.500", 1500.0},
+                                                    {"1.234.567,5", 1234567.5},
+                                                    {" 1.500 ", 1500.0},
+                                                    {"1234.567", 1234567.0},
+                                                    {",5", 0.5},
+                                                    {"5,", 5.0},
+                                                    {"0,1234567", 0.1234567}};
     for (const auto& [text, expected] : valid) {
         ASSERT_EQ(Read(text, value), TypedAmount::Valid) << text;
         EXPECT_EQ(value, expected) << text;
@@ -168,8 +174,7 @@ TEST(ReadTypedAmount, AgreesWithThePatternAndNeverReadsOtherwise) {
         const bool before = ReadDroppingSeparators(text, allowNegative, plain);
         const bool hasDigit = text.find_first_of("0123456789") != std::string::npos;
         const bool blank = text.find_first_not_of(" \t") == std::string::npos;
-        const bool pattern =
-            blank || (hasDigit && std::regex_match(text, allowNegative ? withMinus : withoutMinus));
+        const bool pattern = blank || (hasDigit && std::regex_match(text, allowNegative ? withMinus : withoutMinus));
         double value = -1;
         const TypedAmount read = Read(text, value, allowNegative);
         ++counts[static_cast<int>(read)];

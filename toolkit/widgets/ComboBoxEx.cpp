@@ -59,7 +59,8 @@ ComboBoxEx::ComboBoxEx(GUIElement* parentElement, HIMAGELIST* source)
 }
 
 ComboBoxEx::~ComboBoxEx() {
-    if (innerCombo != nullptr && IsWindow(innerCombo)) RemoveWindowSubclass(innerCombo, &InnerComboKeys, KeysSubclassId);
+    if (innerCombo != nullptr && IsWindow(innerCombo))
+        RemoveWindowSubclass(innerCombo, &InnerComboKeys, KeysSubclassId);
 }
 
 bool ComboBoxEx::OnDropDownHook() {
