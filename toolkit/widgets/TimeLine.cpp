@@ -52,7 +52,14 @@ class RulerPainter {
 public:
     RulerPainter(const RulerRows& rows, HDC context, std::int64_t originX, std::int64_t drawLeft,
                  std::int64_t drawRight)
-        : rows_(rows), dc_(context), origin_(originX), left_(drawLeft), right_(drawRight) {}
+        : rows_(rows),
+          dc_(context),
+          origin_(originX),
+          left_(drawLeft),
+          right_(drawRight),
+          days_(rows.unit == RulerUnit::Days),
+          fitted_(rows.fittedLabels || !days_),
+          inView_(rows.viewRight > rows.viewLeft) {}
 
     void Paint() {
         FillBackground();
@@ -84,26 +91,71 @@ public:
         // Fitted labels: the day numbers go all or none, so that the row
         // does not show some numbers and leave others out.
         bool dayNumbers = true;
-        if (rows_.fittedLabels) {
+        if (fitted_) {
             SIZE extent{};
             dayNumbers = GetTextExtentPoint32W(dc_, L"30", 2, &extent) && extent.cx < X(1);
         }
 
+        // The months of the bottom row are labelled alike: abbreviations
+        // when the widest fits the narrowest month, else initials when the
+        // widest of those fits, else none.
+        if (rows_.unit == RulerUnit::Months) {
+            const std::int64_t inside = X(28) - 2;
+            if (!FitsAll(TimeLine::MonthAbbreviation, inside)) {
+                monthLabels_ = FitsAll(MonthInitial, inside) ? MonthLabels::Initials : MonthLabels::None;
+            }
+        }
+
+        // The walk starts just left of what is drawn, with the boxes open
+        // there starting where their week, month, quarter or year began.
         MyApp::Date current = rows_.spanStart;
-        int month = current.value.wMonth;
-        int year = current.value.wYear;
-        std::int64_t monthStart = 0;
-        std::int64_t yearStart = 0;
         std::int64_t column = 0;
+        const std::int64_t first = std::max<std::int64_t>(0, std::min(ColumnAt(left_) - 1, limit - 1));
+        if (first > 0) {
+            std::int64_t ticks = 0;
+            MyApp::Date moved = rows_.spanStart;
+            if (MyApp::SystemTimeToTicks(rows_.spanStart.value, ticks) &&
+                MyApp::TicksToSystemTime(ticks + first * MyApp::TicksPerDay, moved.value) &&
+                Convertible(moved)) {
+                current = moved;
+                column = first;
+            }
+        }
+        const SYSTEMTIME day = current.value;
+        const std::int64_t walkStart = column;
+        const std::int64_t dayOfYear = MyApp::DaysFromCivil(day.wYear, day.wMonth, day.wDay) -
+                                       MyApp::DaysFromCivil(day.wYear, 1, 1);
+        const int quarterMonth = (day.wMonth - 1) / 3 * 3 + 1;
+        const std::int64_t dayOfQuarter = MyApp::DaysFromCivil(day.wYear, day.wMonth, day.wDay) -
+                                          MyApp::DaysFromCivil(day.wYear, quarterMonth, 1);
+        const int weekday = MyApp::WeekdayIndex(day.wDayOfWeek);  // 0 = Monday
+        auto openedAt = [&](std::int64_t back) { return X(std::max<std::int64_t>(0, column - back)); };
+        int month = day.wMonth;
+        int year = day.wYear;
+        int quarter = (day.wMonth - 1) / 3;
+        std::int64_t monthStart = openedAt(day.wDay - 1);
+        std::int64_t yearStart = openedAt(dayOfYear);
+        std::int64_t quarterStart = openedAt(dayOfQuarter);
+        std::int64_t weekStart = openedAt(weekday);
+        // The day of the month of the open week's Monday (which may lie before the span).
+        int weekMonday = day.wDay - weekday;
+        if (weekMonday < 1) {
+            const int previous = day.wMonth == 1 ? 12 : day.wMonth - 1;
+            weekMonday += static_cast<int>(MyApp::DaysInMonth(day.wMonth == 1 ? day.wYear - 1 : day.wYear, previous));
+        }
+
         const int b = rows_.bottom;
         const int r = rows_.rowHeight;
+        const int bottomTop = b - r - 1;
+        const int middleTop = b - 2 * r - 2;
+        const int yearTop = b - 3 * r - 3;
         wchar_t number[16];
 
         while (column < limit) {
             if (MyApp::CompareDates(current, rows_.spanEnd) > 0) break;
             const std::int64_t x = X(column);
             const std::int64_t next = X(column + 1);
-            if (next > left_ && x < right_) {
+            if (days_ && next > left_ && x < right_) {
                 const int px = Clamp(x - origin_);
                 const int cell = static_cast<int>(std::min<std::int64_t>(next - x, INT_MAX / 4));
                 const bool working = rows_.calendar->IsWorkingDay(current);
@@ -122,17 +174,32 @@ public:
                     }
                     if (dayNumbers) {
                         std::swprintf(number, 16, L"%u", static_cast<unsigned>(current.value.wDay));
-                        Label(px, b - r, cell, r, number, working ? rows_.lineColour : NonWorkingNumber);
+                        Label(x, b - r, cell, r, number, working ? rows_.lineColour : NonWorkingNumber);
                     }
                 }
             }
+            if (rows_.unit == RulerUnit::Weeks && current.value.wDayOfWeek == 1 && column != walkStart) {
+                std::swprintf(number, 16, L"%d", weekMonday);
+                CloseBox(weekStart, x, bottomTop, number, nullptr, X(7));
+                weekStart = x;
+                weekMonday = current.value.wDay;
+            }
             if (current.value.wMonth != month) {
-                CloseBox(monthStart, x, b - 2 * r - 2, TimeLine::MonthAbbreviation(month));
+                if (rows_.unit == RulerUnit::Months) {
+                    CloseBox(monthStart, x, bottomTop, MonthLabel(month), MonthInitial(month), X(28));
+                } else {
+                    CloseBox(monthStart, x, middleTop, TimeLine::MonthAbbreviation(month), nullptr, X(28));
+                }
                 monthStart = x;
                 month = current.value.wMonth;
             }
+            if (rows_.unit == RulerUnit::Months && (current.value.wMonth - 1) / 3 != quarter) {
+                CloseBox(quarterStart, x, middleTop, QuarterLabel(quarter), nullptr, X(90));
+                quarterStart = x;
+                quarter = (current.value.wMonth - 1) / 3;
+            }
             if (current.value.wYear != year) {
-                CloseBox(yearStart, x, b - 3 * r - 3, std::to_wstring(year).c_str());
+                CloseBox(yearStart, x, yearTop, std::to_wstring(year).c_str(), nullptr, X(365));
                 yearStart = x;
                 year = current.value.wYear;
             }
@@ -143,8 +210,17 @@ public:
         }
         if (column > 0) {
             const std::int64_t x = X(column);
-            CloseBox(monthStart, x, b - 2 * r - 2, TimeLine::MonthAbbreviation(month));
-            CloseBox(yearStart, x, b - 3 * r - 3, std::to_wstring(year).c_str());
+            if (rows_.unit == RulerUnit::Weeks) {
+                std::swprintf(number, 16, L"%d", weekMonday);
+                CloseBox(weekStart, x, bottomTop, number, nullptr, X(7));
+            }
+            if (rows_.unit == RulerUnit::Months) {
+                CloseBox(monthStart, x, bottomTop, MonthLabel(month), MonthInitial(month), X(28));
+                CloseBox(quarterStart, x, middleTop, QuarterLabel(quarter), nullptr, X(90));
+            } else {
+                CloseBox(monthStart, x, middleTop, TimeLine::MonthAbbreviation(month), nullptr, X(28));
+            }
+            CloseBox(yearStart, x, yearTop, std::to_wstring(year).c_str(), nullptr, X(365));
         }
 
         SetTextColor(dc_, oldColour);
@@ -154,15 +230,47 @@ public:
 private:
     // Columns narrower than this get neither outline nor number.
     static constexpr int MinimumCellWidth = 3;
+    // Nor do the boxes of the weeks and months levels narrower than this.
+    static constexpr int MinimumBoxWidth = 4;
 
     const RulerRows& rows_;
     HDC dc_;
     std::int64_t origin_, left_, right_;
+    const bool days_;    // the bottom row shows days
+    const bool fitted_;  // labels wider than their box are left out
+    const bool inView_;  // labels centred over the view
 
     // Ruler x of the left edge of a column, and the column holding ruler x.
     std::int64_t X(std::int64_t column) const { return column * rows_.columnWidth / rows_.columnDivisor; }
     std::int64_t ColumnAt(std::int64_t x) const {
         return std::max<std::int64_t>(0, x) * rows_.columnDivisor / rows_.columnWidth;
+    }
+
+    enum class MonthLabels { Abbreviations, Initials, None };
+    MonthLabels monthLabels_ = MonthLabels::Abbreviations;
+
+    bool FitsAll(const wchar_t* (*name)(int), std::int64_t width) {
+        for (int month = 1; month <= 12; ++month) {
+            if (!Fits(name(month), width)) return false;
+        }
+        return true;
+    }
+    // The label of a month box of the bottom row; none when no label fits.
+    const wchar_t* MonthLabel(int month) const {
+        switch (monthLabels_) {
+            case MonthLabels::Abbreviations: return TimeLine::MonthAbbreviation(month);
+            case MonthLabels::Initials: return MonthInitial(month);
+            default: return nullptr;
+        }
+    }
+    static const wchar_t* MonthInitial(int month) {
+        static const wchar_t* const initials[12] = {L"G", L"F", L"M", L"A", L"M", L"G",
+                                                    L"L", L"A", L"S", L"O", L"N", L"D"};
+        return month >= 1 && month <= 12 ? initials[month - 1] : L"";
+    }
+    static const wchar_t* QuarterLabel(int quarter) {
+        static const wchar_t* const labels[4] = {L"T1", L"T2", L"T3", L"T4"};
+        return quarter >= 0 && quarter < 4 ? labels[quarter] : L"";
     }
 
     void FillBackground() {
@@ -174,11 +282,19 @@ private:
         ::FillRect(dc_, &area, brush.Get());
     }
 
-    // The outline of a month or year box from `from` to `to` (ruler x) and its
-    // label centred at the top; drawn only when it reaches the drawn part.
-    void CloseBox(std::int64_t from, std::int64_t to, int top, const wchar_t* label) {
+    // The outline of a box from `from` to `to` (ruler x) and its label
+    // centred at the top (or `shortLabel` when only that fits); drawn only
+    // when it reaches the drawn part.
+    // At the weeks and months levels `room` is the width of the row's
+    // narrowest whole box (a week, a month of 28 days, a quarter of 90, a
+    // year of 365): a row whose narrowest box is too narrow draws no box,
+    // and a label must fit the narrowest box too, so that a row shows its
+    // boxes and labels all alike.
+    void CloseBox(std::int64_t from, std::int64_t to, int top, const wchar_t* label,
+                  const wchar_t* shortLabel = nullptr, std::int64_t room = INT64_MAX) {
         const bool zeroWidth = to == from;
         if ((zeroWidth ? to < left_ : to <= left_) || from >= right_) return;
+        if (!days_ && (to - from < MinimumBoxWidth || room < MinimumBoxWidth)) return;
         if (rows_.cutAtEdges) {
             // A box that goes on beyond the drawn part ends at its edge,
             // with its label over the part that is shown.
@@ -186,24 +302,64 @@ private:
             to = std::min(to, right_);
         }
         if (!zeroWidth) Rectangle(dc_, Clamp(from - origin_), top, Clamp(to - origin_), top + rows_.rowHeight + 1);
-        Label(Clamp(from - origin_), top, static_cast<int>(std::min<std::int64_t>(to - from, INT_MAX)), rows_.rowHeight,
-              label, rows_.lineColour);
+        // At the weeks and months levels a label must fit inside the outlines.
+        const int outlines = days_ ? 0 : 2;
+        if (!days_ && label != nullptr) {
+            const std::int64_t inside = std::min(to - from, room) - outlines;
+            if (!Fits(label, inside)) label = shortLabel != nullptr && Fits(shortLabel, inside) ? shortLabel : nullptr;
+        }
+        if (label == nullptr) return;
+        std::int64_t labelFrom = from;
+        std::int64_t labelTo = to;
+        if (inView_) {
+            PlaceInView(labelFrom, labelTo);
+            if (!days_ && !Fits(label, labelTo - labelFrom - outlines)) return;
+        }
+        Label(labelFrom, top, static_cast<int>(std::min<std::int64_t>(labelTo - labelFrom, INT_MAX)),
+              rows_.rowHeight, label, rows_.lineColour);
     }
 
-    // Centred, top-aligned, one line, clipped to its box; a box of zero size
-    // gets the text written from its left edge. With fittedLabels a label
-    // wider than its box is left out.
-    void Label(int x, int y, int w, int h, const wchar_t* text, COLORREF colour) {
+    // Whether a label fits a width.
+    bool Fits(const wchar_t* text, std::int64_t width) {
+        SIZE extent{};
+        return width > 0 && GetTextExtentPoint32W(dc_, text, static_cast<int>(std::wcslen(text)), &extent) &&
+               extent.cx <= width;
+    }
+
+    // Labels in view: narrows the box [from, to) to its part over the view,
+    // where its label is centred (and must fit).
+    void PlaceInView(std::int64_t& from, std::int64_t& to) const {
+        const std::int64_t shownFrom = std::max(from, rows_.viewLeft);
+        const std::int64_t shownTo = std::min(to, rows_.viewRight);
+        if (shownTo <= shownFrom) return;  // not over the view: centred on the box
+        from = shownFrom;
+        to = shownTo;
+    }
+
+    // Centred, top-aligned, one line, clipped to its box, which starts at
+    // ruler x `left`; a box of zero size gets the text written from its left
+    // edge. With fitted labels a label wider than its box is left out.
+    void Label(std::int64_t left, int y, int w, int h, const wchar_t* text, COLORREF colour) {
         SetTextColor(dc_, colour);
         const int length = static_cast<int>(std::wcslen(text));
-        if (rows_.fittedLabels) {
-            SIZE extent{};
-            if (w == 0 || (GetTextExtentPoint32W(dc_, text, length, &extent) && extent.cx > w)) return;
-        }
+        SIZE extent{};
+        const bool measured = GetTextExtentPoint32W(dc_, text, length, &extent) != 0;
+        if (fitted_ && (w == 0 || (measured && extent.cx > w))) return;
+        const int x = Clamp(left - origin_);
         if (w != 0 && h != 0) {
             RECT box{x, y, static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(x) + w, CoordinateLimit)),
                      y + h};
-            ::DrawTextW(dc_, text, length, &box, DT_TOP | DT_CENTER);
+            if (measured) {
+                // Centred as DrawText centres it with the ruler's x = 0 at
+                // the context's x = 0 (half the spare room, rounded toward
+                // zero), whatever part is drawn: a strip painted alone shows
+                // its labels exactly where the whole picture does.
+                const std::int64_t start = (2 * left + w - extent.cx) / 2;
+                ::ExtTextOutW(dc_, Clamp(start - origin_), y, ETO_CLIPPED, &box, text, static_cast<UINT>(length),
+                              nullptr);
+            } else {
+                ::DrawTextW(dc_, text, length, &box, DT_TOP | DT_CENTER);
+            }
         } else {
             TextOutW(dc_, x, y, text, length);
         }
@@ -260,9 +416,43 @@ void TimeLine::SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp:
     if (weekdayFlags != nullptr) std::copy(weekdayFlags, weekdayFlags + 7, workingWeekdays);
     UpdateCalendar();
 
-    const std::int64_t columns = ColumnCount();
-    dayWidth = ColumnWidthFor(columns, Scale());
+    dayWidth = ColumnWidthFor(ColumnCount(), Scale());
+    columnDivisor = 1;
+    unit = UnitFor(dayWidth, columnDivisor, Scale());
+    ApplyRulerWidth();
+}
 
+bool TimeLine::SetColumnWidth(std::int64_t width, std::int64_t divisor) {
+    if (width < 1 || divisor < 1) return false;
+    std::int64_t a = width, b = divisor;
+    while (b != 0) {
+        const std::int64_t rest = a % b;
+        a = b;
+        b = rest;
+    }
+    if (width / a > INT_MAX) return false;
+    dayWidth = static_cast<int>(width / a);
+    columnDivisor = divisor / a;
+    unit = UnitFor(dayWidth, columnDivisor, Scale());
+    ApplyRulerWidth();
+    Redraw();
+    return true;
+}
+
+std::int64_t TimeLine::ColumnLeft(std::int64_t column) const {
+    return columnDivisor < 1 ? 0 : column * dayWidth / columnDivisor;
+}
+
+RulerUnit TimeLine::UnitFor(std::int64_t width, std::int64_t divisor, DisplayScale scale) {
+    // width / divisor against (half pixels / 2) * dpi / 96, without rounding.
+    const __int128 halfPixels = static_cast<__int128>(width) * DisplayScale::BaseDpi * 2;
+    const __int128 per = static_cast<__int128>(divisor) * scale.Dpi();
+    if (halfPixels >= per * DaysFromHalfPixelsPerDay) return RulerUnit::Days;
+    if (halfPixels >= per * WeeksFromHalfPixelsPerDay) return RulerUnit::Weeks;
+    return RulerUnit::Months;
+}
+
+void TimeLine::ApplyRulerWidth() {
     if (created && window != nullptr) {
         RECT outer{};
         if (GetWindowRect(window, &outer)) {
@@ -272,9 +462,13 @@ void TimeLine::SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp:
     }
     // An empty span keeps one blank column, so the ruler still paints (and
     // its picture shows that nothing is there).
-    const std::int64_t newWidth = std::max<std::int64_t>(columns, 1) * dayWidth;
+    const std::int64_t newWidth = std::max<std::int64_t>(ColumnLeft(std::max<std::int64_t>(ColumnCount(), 1)), 1);
     SetSize(static_cast<int>(std::min<std::int64_t>(newWidth, INT_MAX / 2)), height);
     FollowParent();
+}
+
+bool TimeLine::FitsLabels() const {
+    return columnDivisor != 1 || dayWidth < Scale()(NormalDayWidth) || unit != RulerUnit::Days || labelsInView;
 }
 
 void TimeLine::UpdateCalendar() {
@@ -291,7 +485,8 @@ void TimeLine::UpdateCalendar() {
 
 bool TimeLine::PictureInputs::Matches(const PictureInputs& other) const {
     if (clientWidth != other.clientWidth || clientHeight != other.clientHeight || rowHeight != other.rowHeight ||
-        dayWidth != other.dayWidth || lineColour != other.lineColour || backColour != other.backColour ||
+        dayWidth != other.dayWidth || columnDivisor != other.columnDivisor || unit != other.unit ||
+        fittedLabels != other.fittedLabels || lineColour != other.lineColour || backColour != other.backColour ||
         labelFont != other.labelFont || fontFace != other.fontFace || fontHeight != other.fontHeight ||
         fontDpi != other.fontDpi || bold != other.bold || italic != other.italic || underline != other.underline) {
         return false;
@@ -319,7 +514,34 @@ int TimeLine::RulerWidth() const {
 
 void TimeLine::OnMove() {
     FollowParent();
+    if (labelsInView && window != nullptr) {
+        // The labels follow the part shown: after a scroll of the parent,
+        // the part over its client area is painted again.
+        int shownLeft = 0, shownRight = 0;
+        RECT client{};
+        if (ShownPart(shownLeft, shownRight) && GetClientRect(window, &client) &&
+            (viewOrigin + shownLeft != labelViewLeft || viewOrigin + shownRight != labelViewRight)) {
+            RECT shown{shownLeft, 0, shownRight, client.bottom};
+            InvalidateRect(window, &shown, FALSE);
+        }
+    }
     PanelChildren::OnMove();
+}
+
+bool TimeLine::ShownPart(int& left, int& right) const {
+    RECT client{};
+    if (window == nullptr || !GetClientRect(window, &client)) return false;
+    left = client.left;
+    right = client.right;
+    HWND parentWindow = GetParent(window);
+    if (parentWindow != nullptr && (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) != 0) {
+        RECT area{};
+        if (!GetClientRect(parentWindow, &area)) return false;
+        MapWindowPoints(parentWindow, window, reinterpret_cast<POINT*>(&area), 2);
+        left = std::max<int>(left, area.left);
+        right = std::min<int>(right, area.right);
+    }
+    return right > left;
 }
 
 void TimeLine::FollowParent() {
@@ -389,6 +611,9 @@ RulerRows TimeLine::BaseRows(int top, FontDescription& baseFont, int& baseWidth)
     }
     RulerRows rows = Rows(top + NormalHeight, rowHeight, &baseFont);
     rows.columnWidth = columnWidth;
+    rows.columnDivisor = 1;
+    rows.unit = RulerUnit::Days;
+    rows.fittedLabels = false;
     rows.pictureWidth = baseWidth;
     return rows;
 }
@@ -399,6 +624,9 @@ RulerRows TimeLine::Rows(int bottom, int rowHeight, FontDescription* labelFont) 
     rows.spanEnd = spanEnd;
     rows.calendar = &calendar;
     rows.columnWidth = dayWidth;
+    rows.columnDivisor = columnDivisor;
+    rows.unit = unit;
+    rows.fittedLabels = FitsLabels();
     rows.pictureWidth = RulerWidth();
     rows.bottom = bottom;
     rows.rowHeight = rowHeight;
@@ -429,6 +657,9 @@ void TimeLine::OnPaint() {
     inputs.clientHeight = clientHeight;
     inputs.rowHeight = rowHeight;
     inputs.dayWidth = dayWidth;
+    inputs.columnDivisor = columnDivisor;
+    inputs.unit = unit;
+    inputs.fittedLabels = FitsLabels();
     inputs.lineColour = lineColour;
     inputs.backColour = backColour;
     inputs.labelFont = labelFont == &rulerFont ? nullptr : labelFont->GetFont();
@@ -443,7 +674,7 @@ void TimeLine::OnPaint() {
     UpdateCalendar();
     inputs.calendarVersion = calendarVersion;
 
-    const RulerRows rows = Rows(clientHeight, rowHeight, labelFont);
+    RulerRows rows = Rows(clientHeight, rowHeight, labelFont);
     auto paint = [&](HDC context, std::int64_t originX, std::int64_t drawLeft, std::int64_t drawRight) {
         PaintRulerRows(context, rows, originX, drawLeft, drawRight);
     };
@@ -487,11 +718,27 @@ void TimeLine::OnPaint() {
     if (GetClipBox(surface.context, &area) == ERROR) area = surface.paintRecord.rcPaint;
     area.left = std::max<LONG>(area.left, 0);
     area.right = std::min<LONG>(area.right, clientWidth);
+    bool wholeViewAgain = false;
+    if (labelsInView) {
+        // Only the part over the parent's client area is drawn, its labels
+        // centred there. When that part has changed since the labels were
+        // placed, all of it is painted again.
+        int shownLeft = 0, shownRight = 0;
+        if (!ShownPart(shownLeft, shownRight)) shownLeft = shownRight = 0;
+        area.left = std::max<LONG>(area.left, shownLeft);
+        area.right = std::min<LONG>(area.right, shownRight);
+        rows.viewLeft = viewOrigin + shownLeft;
+        rows.viewRight = viewOrigin + shownRight;
+        wholeViewAgain = (rows.viewLeft != labelViewLeft || rows.viewRight != labelViewRight) &&
+                         (area.left > shownLeft || area.right < shownRight);
+        labelViewLeft = rows.viewLeft;
+        labelViewRight = rows.viewRight;
+    }
     const int areaWidth = area.right - area.left;
     const std::int64_t from = viewOrigin + area.left;  // ruler x of the area's left edge
     if (areaWidth > 0 && clientHeight > 0) {
         MemoryContext memory(surface.context);
-        if (chartImage != nullptr && memory) {
+        if (chartImage != nullptr && memory && !labelsInView) {
             ScopedSelect pictureIn(memory.Get(), chartImage);
             BitBlt(surface.context, area.left, 0, areaWidth, clientHeight, memory.Get(), static_cast<int>(from), 0,
                    SRCCOPY);
@@ -510,6 +757,11 @@ void TimeLine::OnPaint() {
         }
     }
     surface.End();
+    if (wholeViewAgain) {
+        RECT shown{static_cast<LONG>(labelViewLeft - viewOrigin), 0, static_cast<LONG>(labelViewRight - viewOrigin),
+                   clientHeight};
+        InvalidateRect(window, &shown, FALSE);
+    }
 }
 
 }  // namespace QVUtility

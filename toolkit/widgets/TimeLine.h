@@ -1,7 +1,9 @@
 // TimeLine: the calendar ruler of the Gantt chart. Three rows laid from the
 // bottom of the control upwards: the days (one column each, non-working days
 // filled red with yellow numbers), the months (Italian abbreviations) and the
-// years. The ruler is sized to its span by SetProject, paints itself off
+// years. When the columns are narrow (the chart zoomed out) the bottom row
+// shows weeks or months instead (RulerUnit). The ruler is sized to its span
+// by SetProject, to another scale by SetColumnWidth, paints itself off
 // screen and keeps the picture of its last paint in chartImage for the image
 // export.
 //
@@ -31,6 +33,23 @@ namespace QVUtility {
 
 class FontDescription;
 
+// What the bottom row shows, from the widest columns to the narrowest.
+//   Days:   a cell per day, non-working days red with yellow numbers; the
+//           middle row shows the months, the top row the years.
+//   Weeks:  a box per week, Monday to Sunday, labelled with the day of the
+//           month of its Monday (a week cut by the span's first day too);
+//           no red. Middle row months, top row years.
+//   Months: a box per month, labelled "GEN" ... "DIC", or its initial when
+//           the abbreviation does not fit; the middle row shows the quarters
+//           "T1" ... "T4", the top row the years.
+// At the weeks and months levels a row's boxes and labels go all alike: a
+// label is drawn when it fits inside the outlines of its box and of the row's
+// narrowest whole box (a week, a month of 28 days, a quarter of 90 days, a
+// year of 365), the months' abbreviations only when the widest of them fits
+// (else their initials, alike), and a row whose narrowest box is under 4
+// pixels draws no box at all.
+enum class RulerUnit { Days, Weeks, Months };
+
 // What the ruler's three rows are drawn from: the control's own paint and
 // other surfaces (a printed page) share the drawing.
 struct RulerRows {
@@ -52,14 +71,25 @@ struct RulerRows {
     // Month and year boxes that go on beyond the drawn part end at its edges
     // (each printed page labels its own months).
     bool cutAtEdges = false;
-    // Labels wider than their box are left out rather than clipped.
+    // Labels wider than their box are left out rather than clipped (always
+    // so at the weeks and months levels).
     bool fittedLabels = false;
+    RulerUnit unit = RulerUnit::Days;  // what the bottom row shows
+    // Labels in view: when viewRight > viewLeft (ruler x), the label of every
+    // month, quarter and year box, and of the week and month boxes of the
+    // bottom row, is centred in the part of its box between the two (and,
+    // with fitted labels, left out when it does not fit that part); the
+    // boxes themselves keep their places.
+    std::int64_t viewLeft = 0;
+    std::int64_t viewRight = 0;
 };
 
 // Draws the part of the rows from ruler x drawLeft to drawRight on the
 // context, with ruler x = originX at the context's x = 0: the background, a
 // cell per day (non-working days red with yellow numbers; columns too narrow
-// for an outline show only the red), the month and the year boxes.
+// for an outline show only the red) or a box per week or month, and the boxes
+// of the two rows above. The work done depends on the columns from drawLeft to
+// drawRight, not on how far into the span they lie.
 void PaintRulerRows(HDC context, const RulerRows& rows, std::int64_t originX, std::int64_t drawLeft,
                     std::int64_t drawRight);
 
@@ -71,7 +101,22 @@ public:
     int workingWeekdays[7] = {1, 1, 1, 1, 1, 0, 0};  // index 0 = Monday ... 6 = Sunday; non-zero = working
     MyApp::Date spanStart;                           // first day drawn
     MyApp::Date spanEnd;                             // last day drawn (inclusive)
-    int dayWidth = 20;                               // width of one day column in pixels
+    // The columns' width: pixels per day = dayWidth / columnDivisor. With
+    // the divisor 1 (SetProject's choice) dayWidth is the width of every
+    // day column in pixels; otherwise it is the numerator of that fraction,
+    // and column c spans ruler x from ColumnLeft(c) to ColumnLeft(c + 1).
+    int dayWidth = 20;
+    std::int64_t columnDivisor = 1;
+    RulerUnit unit = RulerUnit::Days;  // what the bottom row shows (set by SetProject and SetColumnWidth)
+    // Labels in view: the label of every box of the top two rows (and of the
+    // bottom row's week or month boxes) is centred in the part of the box
+    // that lies over the parent's client area, so the year and the month
+    // stay on screen however far the parent scrolls. The window then paints
+    // what is shown afresh at every paint (chartImage is still kept, with
+    // the labels centred on the whole boxes), and after a horizontal scroll
+    // of the parent it paints its visible part again. After the parent's
+    // client area changes size, Redraw the ruler.
+    bool labelsInView = false;
     HBITMAP chartImage = nullptr;                    // picture of the last paint (whole ruler); owned
     bool fontBold = false;
     bool fontUnderline = false;
@@ -90,8 +135,35 @@ public:
     // (Monday first; none keeps the current ones), then sets the column width
     // and the control's width: short spans are stretched to nine tenths of
     // the screen width, longer ones keep 20-pixel columns.
+    // The divisor goes back to 1 and the unit to UnitFor that width.
     void SetProject(MyApp::Date start, MyApp::Date end, std::vector<MyApp::Date> include,
                     std::vector<MyApp::Date> exclude, const int* weekdayFlags);
+
+    // Another scale for the span set: pixels per day = width / divisor (the
+    // fraction is kept reduced). Sets the unit to UnitFor that scale on the
+    // control's screen and the control's width to the whole ruler's,
+    // ColumnLeft(ColumnCount()) (at least one pixel, capped as SetProject's).
+    // False, and nothing changed, when width or divisor is below 1 or the
+    // reduced width exceeds an int.
+    bool SetColumnWidth(std::int64_t width, std::int64_t divisor);
+
+    // Ruler x of the left edge of column c: floor(c * dayWidth / columnDivisor).
+    std::int64_t ColumnLeft(std::int64_t column) const;
+
+    // The unit of the bottom row for pixels per day = width / divisor on a
+    // screen of `scale`; the thresholds are pixels per day at 96 DPI, scaled,
+    // chosen for the ruler's normal font (digits 7 pixels wide at 96 DPI):
+    //   days    from 2.5 pixels per day: red cells throughout, outlined from
+    //           3 pixels, numbers from 15 (where "30" fits a column);
+    //   weeks   from 1 pixel per day (a week 7 to 17 pixels, a month at
+    //           least 28, where "MAG" fits): the Mondays' numbers of two
+    //           digits fit from about 2.3 pixels per day, those of one digit
+    //           from about 1.3;
+    //   months  below: the initials from about 0.4 pixels per day, "T1"
+    //           from about 0.18, the years from about 0.09.
+    static RulerUnit UnitFor(std::int64_t width, std::int64_t divisor, DisplayScale scale = DisplayScale());
+    static constexpr int DaysFromHalfPixelsPerDay = 5;
+    static constexpr int WeeksFromHalfPixelsPerDay = 2;
 
     bool IsIncludedDay(const MyApp::Date& day) const;
     bool IsExcludedDay(const MyApp::Date& day) const;
@@ -136,6 +208,9 @@ private:
         int clientHeight = 0;
         int rowHeight = 0;
         int dayWidth = 0;
+        std::int64_t columnDivisor = 1;
+        RulerUnit unit = RulerUnit::Days;
+        bool fittedLabels = false;
         COLORREF lineColour = 0;
         COLORREF backColour = 0;
         HFONT labelFont = nullptr;
@@ -150,6 +225,9 @@ private:
     PictureInputs pictureInputs;
 
     std::int64_t viewOrigin = 0;   // ruler x at the window's left edge
+    // Labels in view: the ruler x range over the parent's client area that
+    // the labels were last centred in (empty: none yet).
+    std::int64_t labelViewLeft = 0, labelViewRight = 0;
     std::int64_t logicalLeft = 0;  // ruler x = 0 in the parent's client coordinates
     int lastParentScroll = -1;     // parent's horizontal position at the last move; -1 = none yet
     bool repositioning = false;    // our own move is under way
@@ -167,6 +245,15 @@ private:
     void UpdateCalendar();
 
     void ReleaseChartImage();
+    // Sets the control's width to the whole ruler's at the current scale.
+    void ApplyRulerWidth();
+    // Whether labels wider than their box are left out: once the ruler
+    // differs from its normal picture (columns narrower than the normal
+    // width or not whole pixels, another unit, labels in view).
+    bool FitsLabels() const;
+    // The part of the client area over the parent's client area, in client
+    // x; false when there is none.
+    bool ShownPart(int& left, int& right) const;
     // The rows as the control paints them, in a client area `bottom` high.
     RulerRows Rows(int bottom, int rowHeight, FontDescription* labelFont) const;
     // Places the window over the parent's client area when the ruler is

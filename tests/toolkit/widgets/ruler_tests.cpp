@@ -1,7 +1,9 @@
 // The chart ruler on real windows: its width for short and long spans, the
 // colours of its day columns read back from chartImage, where the month and
 // year boxes close, spans it cannot lay out, long spans, and painting only
-// what is shown when no picture of the whole ruler can be made.
+// what is shown when no picture of the whole ruler can be made. Zoomed out:
+// the edges of fractional columns, the unit of the bottom row and its labels,
+// strips painted alone, and labels kept in view while the chart scrolls.
 
 #include <windows.h>
 
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
 #include <string>
 
@@ -454,6 +457,244 @@ TEST_F(RulerTest, MonthAbbreviationsAreItalian) {
     for (int m = 1; m <= 12; ++m) EXPECT_STREQ(TimeLine::MonthAbbreviation(m), expected[m - 1]);
     EXPECT_STREQ(TimeLine::MonthAbbreviation(0), L"");
     EXPECT_STREQ(TimeLine::MonthAbbreviation(13), L"");
+}
+
+// ---- Zoomed out ------------------------------------------------------------
+
+// Columns of the span 1 January 2024 to 31 December 2026 where a box of the
+// row starts: every day, Monday, first of a month, of a quarter or of a year.
+enum class Row { Day, Week, Month, Quarter, Year };
+std::vector<std::int64_t> BoxStarts(Row row) {
+    std::vector<std::int64_t> starts;
+    Date d = Day(1, 1, 2024);
+    for (std::int64_t c = 0; c < 1096; ++c, d = MyApp::AddOneDay(d)) {
+        const SYSTEMTIME& t = d.value;
+        const bool first = row == Row::Day || (row == Row::Week && t.wDayOfWeek == 1) ||
+                           (row != Row::Week && t.wDay == 1 &&
+                            (row == Row::Month || (row == Row::Quarter && t.wMonth % 3 == 1) || t.wMonth == 1));
+        if (c == 0 || first) starts.push_back(c);
+    }
+    starts.push_back(1096);  // the end of the last box
+    return starts;
+}
+
+// The ink of a text in the ruler's font: its width from first to last
+// pixel drawn, as a white picture shows it.
+int InkWidth(const wchar_t* text) {
+    FontDescription font(std::wstring(L"Tahoma"), 14);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 30);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    HGDIOBJ oldFont = SelectObject(memory, font.GetFont());
+    RECT all{0, 0, 100, 30};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(memory, TRANSPARENT);
+    TextOutW(memory, 10, 0, text, static_cast<int>(wcslen(text)));
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const Pixels picture = ReadBitmap(bitmap);
+    DeleteObject(bitmap);
+    int first = 100, last = -1;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (picture.At(x, y) != White) first = std::min(first, x), last = std::max(last, x);
+    return last - first + 1;
+}
+
+// First and last x of ink (not white) in [x0, x1) x [y0, y1); {1, 0} for none.
+std::pair<int, int> InkSpan(const Pixels& p, int x0, int x1, int y0, int y1) {
+    std::pair<int, int> span{1, 0};
+    for (int x = x0; x < x1; ++x)
+        for (int y = y0; y < y1; ++y)
+            if (p.At(x, y) != White) {
+                if (span.first > span.second) span.first = x;
+                span.second = x;
+            }
+    return span;
+}
+
+TEST_F(RulerTest, FractionalColumnsEndOnTheirExactPixelAtEveryLevel) {
+    // Per width, the row whose boxes are read: day cells, weeks, months or years.
+    const struct { std::int64_t w, d; Row row; int top; } cases[] = {
+        {20, 1, Row::Day, 0}, {7, 2, Row::Day, 0}, {12, 5, Row::Week, 0}, {1, 3, Row::Month, 0}, {1, 30, Row::Year, 2}};
+    const int r = RowHeight(50);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "/" + std::to_string(c.d));
+        Show(Day(1, 1, 2024), Day(31, 12, 2026));
+        ASSERT_TRUE(ruler->SetColumnWidth(c.w, c.d));
+        UpdateWindow(ruler->window);
+        const Pixels picture = ReadBitmap(ruler->chartImage);
+        EXPECT_EQ(ruler->width, 1096 * c.w / c.d);
+        ASSERT_EQ(picture.width, ruler->width);
+        // Just above the bottom outline of the row: outlines only, no label.
+        const int y = 50 - c.top * (r + 1) - 2;
+        const std::vector<std::int64_t> starts = BoxStarts(c.row);
+        for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+            const int from = static_cast<int>(starts[i] * c.w / c.d);
+            const int to = static_cast<int>(starts[i + 1] * c.w / c.d);
+            // The right outline on the box's last pixel, one colour inside
+            // (white, or red for a non-working day), the left outline on
+            // its first pixel (which a red day covers).
+            EXPECT_EQ(picture.At(to - 1, y), Black) << "box " << i;
+            const COLORREF inside = picture.At(from + 1, y);
+            EXPECT_TRUE(inside == White || (c.row == Row::Day && inside == Red)) << "box " << i;
+            EXPECT_EQ(picture.Count(from + 1, y, to - 1, y + 1, inside), to - from - 2) << "box " << i;
+            EXPECT_EQ(picture.At(from, y), c.row == Row::Day && inside == Red ? Red : Black) << "box " << i;
+        }
+    }
+    EXPECT_FALSE(ruler->SetColumnWidth(0, 1));
+    EXPECT_FALSE(ruler->SetColumnWidth(1, 0));
+    EXPECT_EQ(ruler->dayWidth, 1);  // left as it was
+    EXPECT_EQ(ruler->columnDivisor, 30);
+}
+
+TEST_F(RulerTest, TheUnitFollowsTheScaleAndEveryLabelIsWholeInsideItsBox) {
+    // Days, weeks, months as the columns narrow, at every screen density.
+    RulerUnit previous = RulerUnit::Days;
+    for (std::int64_t hundredths = 2000; hundredths >= 1; --hundredths) {
+        const RulerUnit unit = TimeLine::UnitFor(hundredths, 100);
+        EXPECT_GE(static_cast<int>(unit), static_cast<int>(previous)) << hundredths;
+        previous = unit;
+        EXPECT_EQ(TimeLine::UnitFor(hundredths * 3, 200, DisplayScale(144)), unit) << hundredths;
+    }
+    EXPECT_EQ(TimeLine::UnitFor(20, 1), RulerUnit::Days);
+    EXPECT_EQ(previous, RulerUnit::Months);
+
+    const std::map<RulerUnit, std::vector<Row>> rows = {{RulerUnit::Days, {Row::Day, Row::Month, Row::Year}},
+                                                       {RulerUnit::Weeks, {Row::Week, Row::Month, Row::Year}},
+                                                       {RulerUnit::Months, {Row::Month, Row::Quarter, Row::Year}}};
+    const wchar_t* initials = L"GFMAMGLASOND";
+    const int r = RowHeight(50);
+    std::set<RulerUnit> seen;
+    for (const auto& scale : std::vector<std::pair<std::int64_t, std::int64_t>>{
+             {7, 2}, {12, 5}, {2, 1}, {1, 1}, {19, 20}, {9, 20}, {1, 3}, {1, 10}}) {
+        SCOPED_TRACE(std::to_string(scale.first) + "/" + std::to_string(scale.second));
+        Show(Day(1, 1, 2024), Day(31, 12, 2026));
+        ruler->SetColumnWidth(scale.first, scale.second);
+        UpdateWindow(ruler->window);
+        const Pixels picture = ReadBitmap(ruler->chartImage);
+        seen.insert(ruler->unit);
+        int labels = 0;
+        for (int level = 0; level < 3; ++level) {
+            const Row row = rows.at(ruler->unit)[level];
+            if (row == Row::Day) continue;  // the day numbers are tested above
+            const int top = 50 - (level + 1) * (r + 1);
+            const std::vector<std::int64_t> starts = BoxStarts(row);
+            Date day = Day(1, 1, 2024);
+            for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+                for (std::int64_t c = i == 0 ? 0 : starts[i - 1]; c < starts[i]; ++c) day = MyApp::AddOneDay(day);
+                const int from = static_cast<int>(starts[i] * scale.first / scale.second);
+                const int to = static_cast<int>(starts[i + 1] * scale.first / scale.second);
+                // What the box may say, whole.
+                std::set<int> widths;
+                if (row == Row::Week) widths.insert(InkWidth(std::to_wstring(day.value.wDay).c_str()));
+                if (row == Row::Month) widths.insert(InkWidth(TimeLine::MonthAbbreviation(day.value.wMonth)));
+                if (row == Row::Month) widths.insert(InkWidth(std::wstring(1, initials[day.value.wMonth - 1]).c_str()));
+                if (row == Row::Quarter) widths.insert(InkWidth((L"T" + std::to_wstring(day.value.wMonth / 3 + 1)).c_str()));
+                if (row == Row::Year) widths.insert(InkWidth(std::to_wstring(day.value.wYear).c_str()));
+                const auto ink = InkSpan(picture, from + 1, to - 1, std::max(top + 1, 0), top + r);
+                const bool drawn = ink.second >= ink.first;
+                SCOPED_TRACE("row " + std::to_string(level) + " box " + std::to_string(i));
+                EXPECT_TRUE(!drawn || widths.count(ink.second - ink.first + 1) == 1);  // never cut
+                labels += drawn ? 1 : 0;
+                // Years and months have their labels wherever every box of the row has twice their room.
+                const std::int64_t narrowest = (row == Row::Year ? 365 : 28) * scale.first / scale.second;
+                const bool roomy = (row == Row::Year || row == Row::Month) && narrowest >= 2 * *widths.rbegin() + 4;
+                EXPECT_TRUE(drawn || !roomy);
+            }
+        }
+        EXPECT_GE(labels, 3);  // the years at least
+    }
+    EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST_F(RulerTest, AStripPaintedAloneMatchesTheWholePictureAtEveryLevel) {
+    const MyApp::Date start = Day(20, 12, 2023);
+    const MyApp::Date end = Day(10, 3, 2027);
+    const MyApp::WorkingDayCalendar calendar(*ruler);
+    FontDescription font(std::wstring(L"Tahoma"), 14);
+    auto paint = [&](const RulerRows& rows, std::int64_t left, int width) {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, 50);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        PaintRulerRows(memory, rows, left, left, left + width);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        Pixels picture = ReadBitmap(bitmap);
+        DeleteObject(bitmap);
+        return picture;
+    };
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned range) { return (seed = seed * 1103515245u + 12345u) / 65536u % range; };
+    for (const auto& scale : std::vector<std::pair<std::int64_t, std::int64_t>>{{20, 1}, {7, 2}, {12, 5}, {9, 10}, {1, 3}}) {
+        for (const bool inView : {false, true}) {
+            RulerRows rows;
+            rows.spanStart = start;
+            rows.spanEnd = end;
+            rows.calendar = &calendar;
+            rows.columnWidth = scale.first;
+            rows.columnDivisor = scale.second;
+            rows.bottom = 50;
+            rows.rowHeight = RowHeight(50);
+            rows.font = &font;
+            rows.unit = TimeLine::UnitFor(scale.first, scale.second);
+            const int width = static_cast<int>((MyApp::DaysUntil(start, end) + 1) * scale.first / scale.second);
+            if (inView) {
+                rows.viewLeft = width / 3;
+                rows.viewRight = width / 3 + 700;
+            }
+            const Pixels whole = paint(rows, 0, width);
+            for (int strip = 0; strip < 6; ++strip) {
+                const int left = static_cast<int>(next(static_cast<unsigned>(width)));
+                const int stripWidth = 1 + static_cast<int>(next(400));
+                const Pixels part = paint(rows, left, stripWidth);
+                int differing = 0;
+                for (int y = 0; y < 50; ++y)
+                    for (int x = 0; x < stripWidth && left + x < width; ++x)
+                        differing += part.At(x, y) != whole.At(left + x, y) ? 1 : 0;
+                EXPECT_EQ(differing, 0) << scale.first << "/" << scale.second << " from " << left << (inView ? " in view" : "");
+            }
+        }
+    }
+}
+
+TEST_F(RulerTest, WithLabelsInViewTheYearStaysOnScreenWhileTheChartScrolls) {
+    // 2024 to 2026 at 20 pixels a day: 2025 runs from x 7320 to 14620.
+    ruler->labelsInView = true;
+    Show(Day(1, 1, 2024), Day(31, 12, 2026));
+    chart->SetContentWidth(ruler->width);
+    RECT panel{};
+    GetClientRect(chart->window, &panel);
+    const int r = RowHeight(50);
+    const int year = InkWidth(L"2025");
+    // The year label's ink in the year row of what the panel shows.
+    auto yearInk = [&](int x0, int x1) {
+        RedrawWindow(chart->window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump(30);
+        return InkSpan(CaptureClient(chart->window), x0 + 1, x1 - 1, 31 + 1, 31 + r - 2);
+    };
+    chart->ScrollTo(SB_HORZ, 9000);
+    auto ink = yearInk(0, panel.right);
+    EXPECT_EQ(ink.second - ink.first + 1, year);
+    EXPECT_NEAR((ink.first + ink.second) / 2, panel.right / 2, 2);
+    // Small steps shift what is shown; the label is centred again.
+    for (int step = 0; step < 40; ++step) SendMessageW(chart->window, WM_HSCROLL, SB_LINERIGHT, 0);
+    ink = yearInk(0, panel.right);
+    EXPECT_EQ(ink.second - ink.first + 1, year);
+    EXPECT_NEAR((ink.first + ink.second) / 2, panel.right / 2, 2);
+    // The band's end in view: the label over the part of 2025 shown.
+    chart->ScrollTo(SB_HORZ, 14620 - panel.right / 2);
+    for (int step = 0; step < 3; ++step) SendMessageW(chart->window, WM_HSCROLL, SB_LINERIGHT, 0);
+    const int shown = panel.right / 2 - 3;  // 2025 from 0 to here
+    ink = yearInk(0, shown);
+    EXPECT_EQ(ink.second - ink.first + 1, year);
+    EXPECT_NEAR((ink.first + ink.second) / 2, shown / 2, 2);
+    chart->ResetHorizontalScroll();
 }
 
 }  // namespace
