@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -478,30 +479,19 @@ std::vector<std::int64_t> BoxStarts(Row row) {
     return starts;
 }
 
-// The ink of a text in the ruler's font: its width from first to last
-// pixel drawn, as a white picture shows it.
-int InkWidth(const wchar_t* text) {
-    FontDescription font(std::wstring(L"Tahoma"), 14);
+// A picture `width` x 50 drawn off screen by `draw`.
+Pixels Drawn(int width, const std::function<void(HDC)>& draw) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 30);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HGDIOBJ oldFont = SelectObject(memory, font.GetFont());
-    RECT all{0, 0, 100, 30};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetBkMode(memory, TRANSPARENT);
-    TextOutW(memory, 10, 0, text, static_cast<int>(wcslen(text)));
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, 50);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    draw(memory);
+    SelectObject(memory, old);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    const Pixels picture = ReadBitmap(bitmap);
+    Pixels picture = ReadBitmap(bitmap);
     DeleteObject(bitmap);
-    int first = 100, last = -1;
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 100; ++x)
-            if (picture.At(x, y) != White) first = std::min(first, x), last = std::max(last, x);
-    return last - first + 1;
+    return picture;
 }
 
 // First and last x of ink (not white) in [x0, x1) x [y0, y1); {1, 0} for none.
@@ -514,6 +504,19 @@ std::pair<int, int> InkSpan(const Pixels& p, int x0, int x1, int y0, int y1) {
                 span.second = x;
             }
     return span;
+}
+
+// The width of a text's ink in the ruler's font, from first to last pixel.
+int InkWidth(const std::wstring& text) {
+    FontDescription font(std::wstring(L"Tahoma"), 14);
+    const auto span = InkSpan(Drawn(100, [&](HDC dc) {
+                                  RECT all{0, 0, 100, 50};
+                                  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+                                  SelectObject(dc, font.GetFont());
+                                  TextOutW(dc, 10, 0, text.c_str(), static_cast<int>(text.size()));
+                              }),
+                              0, 100, 0, 50);
+    return span.second - span.first + 1;
 }
 
 TEST_F(RulerTest, FractionalColumnsEndOnTheirExactPixelAtEveryLevel) {
@@ -589,12 +592,13 @@ TEST_F(RulerTest, TheUnitFollowsTheScaleAndEveryLabelIsWholeInsideItsBox) {
                 const int from = static_cast<int>(starts[i] * scale.first / scale.second);
                 const int to = static_cast<int>(starts[i + 1] * scale.first / scale.second);
                 // What the box may say, whole.
-                std::set<int> widths;
-                if (row == Row::Week) widths.insert(InkWidth(std::to_wstring(day.value.wDay).c_str()));
-                if (row == Row::Month) widths.insert(InkWidth(TimeLine::MonthAbbreviation(day.value.wMonth)));
-                if (row == Row::Month) widths.insert(InkWidth(std::wstring(1, initials[day.value.wMonth - 1]).c_str()));
-                if (row == Row::Quarter) widths.insert(InkWidth((L"T" + std::to_wstring(day.value.wMonth / 3 + 1)).c_str()));
-                if (row == Row::Year) widths.insert(InkWidth(std::to_wstring(day.value.wYear).c_str()));
+                const SYSTEMTIME& t = day.value;
+                const std::set<int> widths =
+                    row == Row::Week    ? std::set<int>{InkWidth(std::to_wstring(t.wDay))}
+                    : row == Row::Month ? std::set<int>{InkWidth(TimeLine::MonthAbbreviation(t.wMonth)),
+                                                        InkWidth(std::wstring(1, initials[t.wMonth - 1]))}
+                    : row == Row::Year  ? std::set<int>{InkWidth(std::to_wstring(t.wYear))}
+                                        : std::set<int>{InkWidth(L"T" + std::to_wstring(t.wMonth / 3 + 1))};
                 const auto ink = InkSpan(picture, from + 1, to - 1, std::max(top + 1, 0), top + r);
                 const bool drawn = ink.second >= ink.first;
                 SCOPED_TRACE("row " + std::to_string(level) + " box " + std::to_string(i));
@@ -617,17 +621,7 @@ TEST_F(RulerTest, AStripPaintedAloneMatchesTheWholePictureAtEveryLevel) {
     const MyApp::WorkingDayCalendar calendar(*ruler);
     FontDescription font(std::wstring(L"Tahoma"), 14);
     auto paint = [&](const RulerRows& rows, std::int64_t left, int width) {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, 50);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        PaintRulerRows(memory, rows, left, left, left + width);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        Pixels picture = ReadBitmap(bitmap);
-        DeleteObject(bitmap);
-        return picture;
+        return Drawn(width, [&](HDC dc) { PaintRulerRows(dc, rows, left, left, left + width); });
     };
     unsigned seed = 12345;
     auto next = [&seed](unsigned range) { return (seed = seed * 1103515245u + 12345u) / 65536u % range; };
@@ -671,29 +665,24 @@ TEST_F(RulerTest, WithLabelsInViewTheYearStaysOnScreenWhileTheChartScrolls) {
     RECT panel{};
     GetClientRect(chart->window, &panel);
     const int r = RowHeight(50);
-    const int year = InkWidth(L"2025");
-    // The year label's ink in the year row of what the panel shows.
-    auto yearInk = [&](int x0, int x1) {
+    // The whole label "2025" in the year row, centred in what the panel
+    // shows of 2025: from its left edge to `shown`.
+    auto expectYearCentred = [&](int shown) {
         RedrawWindow(chart->window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         Pump(30);
-        return InkSpan(CaptureClient(chart->window), x0 + 1, x1 - 1, 31 + 1, 31 + r - 2);
+        const auto ink = InkSpan(CaptureClient(chart->window), 1, shown - 1, 31 + 1, 31 + r - 2);
+        EXPECT_EQ(ink.second - ink.first + 1, InkWidth(L"2025"));
+        EXPECT_NEAR((ink.first + ink.second) / 2, shown / 2, 2);
     };
     chart->ScrollTo(SB_HORZ, 9000);
-    auto ink = yearInk(0, panel.right);
-    EXPECT_EQ(ink.second - ink.first + 1, year);
-    EXPECT_NEAR((ink.first + ink.second) / 2, panel.right / 2, 2);
+    expectYearCentred(panel.right);
     // Small steps shift what is shown; the label is centred again.
     for (int step = 0; step < 40; ++step) SendMessageW(chart->window, WM_HSCROLL, SB_LINERIGHT, 0);
-    ink = yearInk(0, panel.right);
-    EXPECT_EQ(ink.second - ink.first + 1, year);
-    EXPECT_NEAR((ink.first + ink.second) / 2, panel.right / 2, 2);
+    expectYearCentred(panel.right);
     // The band's end in view: the label over the part of 2025 shown.
     chart->ScrollTo(SB_HORZ, 14620 - panel.right / 2);
     for (int step = 0; step < 3; ++step) SendMessageW(chart->window, WM_HSCROLL, SB_LINERIGHT, 0);
-    const int shown = panel.right / 2 - 3;  // 2025 from 0 to here
-    ink = yearInk(0, shown);
-    EXPECT_EQ(ink.second - ink.first + 1, year);
-    EXPECT_NEAR((ink.first + ink.second) / 2, shown / 2, 2);
+    expectYearCentred(panel.right / 2 - 3);
     chart->ResetHorizontalScroll();
 }
 
