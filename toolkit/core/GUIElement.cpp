@@ -211,6 +211,10 @@ void GUIElement::OnDateChange() {}
 void GUIElement::OnPositionChange(int) {}
 void GUIElement::OnTimerTick() {}
 int GUIElement::DrawImage(Drawing&, const RECT&, bool) { return 0; }
+bool GUIElement::OnNotify(NMHDR*, LRESULT&) { return false; }
+LRESULT GUIElement::ProcessByDefault(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefaultProcessing(this, handle, message, wParam, lParam);
+}
 
 // ---- Non-virtual operations -------------------------------------------------
 

@@ -164,6 +164,16 @@ public:
     virtual void OnPositionChange(int proposed);       // "numericbox": proposed up-down position
     virtual void OnTimerTick();                        // "timer": calls onTimer
     virtual int DrawImage(Drawing& surface, const RECT& item, bool pressed);  // "button": text offset, 0 = none
+    // A notification (WM_NOTIFY) from the element's own native control,
+    // asked before the handling every element shares; true when the element
+    // answered it, `result` being the answer.
+    virtual bool OnNotify(NMHDR* header, LRESULT& result);
+    // The default processing of a message the toolkit did not answer, for
+    // the element's window `handle`: DefaultProcessing (the native control's
+    // own procedure, or DefWindowProcW). A widget that acts on what its
+    // control did (its scroll position, its selection) overrides it, runs
+    // this one and looks at the control afterwards.
+    virtual LRESULT ProcessByDefault(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
     // ---- Non-virtual operations -------------------------------------------
     void SetClientSize(int clientWidth, int clientHeight);

@@ -239,9 +239,12 @@ bool Command(GUIElement* element, WPARAM wParam, LPARAM lParam) {
     return false;
 }
 
-void Notify(LPARAM lParam) {
+// Answers whether the element of the notifying control answered it (with
+// `result`); the kinds below it are handled for every element.
+bool Notify(LPARAM lParam, LRESULT& result) {
     auto* header = reinterpret_cast<NMHDR*>(lParam);
-    if (header == nullptr) return;
+    if (header == nullptr) return false;
+    if (GUIElement* own = ElementOwning(header->hwndFrom); own != nullptr && own->OnNotify(header, result)) return true;
     const UINT code = header->code;
     switch (code) {
     case DTN_DATETIMECHANGE: {
@@ -297,6 +300,7 @@ void Notify(LPARAM lParam) {
     }
     default: break;
     }
+    return false;
 }
 
 // An owner-drawn push button asks to be painted: Button paints it.
@@ -426,7 +430,14 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
             return 1;
         }
         break;
-    case WM_NOTIFY: Notify(lParam); break;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (Notify(lParam, result)) {
+            answered = true;
+            return result;
+        }
+        break;
+    }
     case WM_KEYDOWN:
         if (element) {
             const std::shared_ptr<bool> alive = element->AliveFlag();
@@ -576,7 +587,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         if (message == WM_CLOSE) return 0;
         if (message == WM_QUERYENDSESSION) return FALSE;
     }
-    if (alive && *alive) return DefaultProcessing(element, window, message, wParam, lParam);
+    if (alive && *alive) return element->ProcessByDefault(window, message, wParam, lParam);
     if (previous != nullptr) return CallWindowProcW(previous, window, message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
 }
