@@ -18,6 +18,7 @@ inline constexpr char GroupBox[] = "groupbox";
 inline constexpr char Image[] = "image";
 inline constexpr char Label[] = "label";
 inline constexpr char ListBox[] = "listbox";
+inline constexpr char ListView[] = "listview";
 inline constexpr char NumericBox[] = "numericbox";
 inline constexpr char Panel[] = "panel";
 inline constexpr char StatusBar[] = "statusbar";

@@ -111,6 +111,8 @@ bool PanelScroll(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
 }
 
 bool WheelScroll(GUIElement* element, WPARAM wParam) {
+    // A list scrolls its own rows; the panel last clicked must not take its wheel.
+    if (element != nullptr && element->typeKeyword == TypeKeyword::ListView) return false;
     GUIElement* panel = (element != nullptr && element->IsPanel()) ? element : wheelTarget;
     if (panel == nullptr || !panel->HasScrollBar(SB_VERT)) return false;
     HWND target = panel->window;
