@@ -28,6 +28,7 @@
 #include "toolkit/widgets/Image.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/ListBox.h"
+#include "toolkit/widgets/ListView.h"
 #include "toolkit/widgets/NumericBox.h"
 #include "toolkit/widgets/PanelChildren.h"
 #include "toolkit/widgets/StatusBar.h"
@@ -299,6 +300,50 @@ void BuildChart(Form* form) {
     panel->SetContentHeight(110 + row * 32);
 }
 
+// The task table: 400,000 made-up tasks, whose texts are made when drawn.
+std::wstring TaskCell(ListView*, std::size_t row, int column) {
+    static const wchar_t* const names[] = {L"Ponteggio", L"Rifacimento tetto", L"Impianto elettrico", L"Tinteggiatura",
+                                           L"Collaudo propriet\u00E0"};
+    wchar_t cell[96];
+    const unsigned day = static_cast<unsigned>(row % 28) + 1;
+    const unsigned resources = static_cast<unsigned>(row % 4) + 1;
+    switch (column) {
+    case 0: return names[row % 5] + (L" " + std::to_wstring(row + 1));
+    case 1: swprintf(cell, 96, L"%02u/01/2026", day); break;
+    case 2: swprintf(cell, 96, L"%02u/02/2026", day); break;
+    case 3: swprintf(cell, 96, L"%u", 20 + day % 5); break;
+    case 4: swprintf(cell, 96, L"%u", resources); break;
+    case 5: swprintf(cell, 96, L"%u,00", 150 + 10 * resources); break;
+    default:
+        swprintf(cell, 96, L"%u.%03u,00", (150 + 10 * resources) * (20 + day % 5) / 1000,
+                 (150 + 10 * resources) * (20 + day % 5) % 1000);
+        break;
+    }
+    return cell;
+}
+
+void BuildTaskTable(Form* form) {
+    auto* table = gallery.Add(new ListView(form), 970, 40, 600, 640);
+    table->rowHeight = 24;
+    table->gridLines = true;
+    const ListView::Column columns[] = {{L"Descrizione", 150},  {L"Inizio", 75},
+                                        {L"Fine", 75},          {L"Giorni lavorativi", 60, true},
+                                        {L"Risorse", 55, true}, {L"Costo giornaliero", 80, true},
+                                        {L"Costo", 80, true}};
+    table->columns.assign(std::begin(columns), std::end(columns));
+    table->onItemText = TaskCell;
+    table->onSelect = [](ListView*, std::ptrdiff_t row) {
+        Report(L"Attivit\u00E0 scelta: " + std::to_wstring(row + 1));
+    };
+    table->onActivate = [](ListView*, std::ptrdiff_t row) { Report(L"Modifica: " + std::to_wstring(row + 1)); };
+    table->onContextMenu = [](ListView*, std::ptrdiff_t row, int, int) {
+        Report(L"Menu dell'attivit\u00E0 " + std::to_wstring(row + 1));
+    };
+    table->Create();
+    table->SetRowCount(400000);
+    table->SelectRow(2, false);
+}
+
 void BuildBars(Form* form) {
     auto* bar = gallery.Add(new ToolBar(form), 0, 0, 190, 25);
     struct Item {
@@ -355,6 +400,7 @@ void BuildControls(GUIElement* element, HWND) {
     for (GUIElement* child : gallery.elements)
         if (child->parent == form) child->Create();
     BuildChart(form);
+    BuildTaskTable(form);
     for (GUIElement* child : gallery.elements)
         if (auto* combo = dynamic_cast<ComboBox*>(child)) combo->Select(0);
     SendMessageW(gallery.status->window, WM_SIZE, 0, 0);
@@ -377,9 +423,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
 
     gallery.form = new Form(instance);
     gallery.form->text = L"Galleria dei controlli \u2014 propriet\u00E0 gi\u00E0 pronte";
-    gallery.form->x = 20;
+    gallery.form->x = 10;
     gallery.form->y = 10;
-    gallery.form->width = 985;
+    gallery.form->width = 1585;
     gallery.form->height = 760;
     gallery.form->font = &gallery.boldFont;
     gallery.form->onCreate = BuildControls;
