@@ -1,6 +1,7 @@
 #include "app/chart/ChartLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "toolkit/core/WindowReach.h"
 
@@ -13,18 +14,20 @@ constexpr std::int64_t CutMargin = 1000;
 
 }  // namespace
 
-ChartLayout::ChartLayout(QVUtility::DisplayScale scale) : pitch96(static_cast<std::int64_t>(rowPitch) * scale.Dpi()) {
+ChartLayout::ChartLayout(QVUtility::DisplayScale scale) {
     for (int* measure :
          {&titleLeft, &titleHeight, &rulerTop, &gapUnderRuler, &barHeight, &rowPitch, &pictureTextDrop, &viewMargin}) {
         *measure = scale(*measure);
     }
+    pitch96 = static_cast<std::int64_t>(rowPitch) * QVUtility::DisplayScale::BaseDpi;
 }
 
 ChartLayout::ChartLayout(const Project& project, int columnWidth, int rulerWidth, int rulerPictureHeight,
-                         QVUtility::DisplayScale scale)
+                         QVUtility::DisplayScale scale, std::int64_t columnDivisor)
     : ChartLayout(scale) {
     start = project.start;
     dayWidth = columnWidth;
+    dayDivisor = std::max<std::int64_t>(1, columnDivisor);
     width = rulerWidth;
     rulerHeight = rulerPictureHeight;
     rows = project.tasks.size();
@@ -38,10 +41,26 @@ std::int64_t ChartLayout::RowTop(std::size_t row) const {
     return FirstRowTop() + RowOffset(static_cast<std::int64_t>(row));
 }
 
+std::int64_t ChartLayout::ColumnLeft(std::int64_t column) const {
+    const std::int64_t scaled = column * dayWidth;
+    // Rounded down, on either side of the first column.
+    return scaled >= 0 ? scaled / dayDivisor : -((-scaled + dayDivisor - 1) / dayDivisor);
+}
+
+double ChartLayout::DayAt(std::int64_t x) const {
+    return dayWidth > 0 ? static_cast<double>(x) * static_cast<double>(dayDivisor) / dayWidth : 0.0;
+}
+
+std::int64_t ChartLayout::XOfDay(double day) const {
+    return static_cast<std::int64_t>(std::llround(day * dayWidth / static_cast<double>(dayDivisor)));
+}
+
 BarSpan ChartLayout::Bar(const Task& task) const {
     BarSpan span;
-    span.left = DaysUntil(start, task.start) * dayWidth;
-    span.width = std::max<std::int64_t>(0, (DaysUntil(task.start, task.end) + 1) * dayWidth);
+    const std::int64_t first = DaysUntil(start, task.start);
+    const std::int64_t days = DaysUntil(task.start, task.end) + 1;
+    span.left = ColumnLeft(first);
+    span.width = days > 0 ? ColumnLeft(first + days) - span.left : 0;
     return span;
 }
 

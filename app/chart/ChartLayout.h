@@ -6,9 +6,13 @@
 // Rows: the first bar lies GapUnderRuler below the ruler, and each further
 // task one RowPitch lower; the content ends one pitch below the last row.
 // Columns: a bar starts at its first day's column of the ruler and is as
-// wide as its days. The rows' measures are those of the printed chart
-// (ChartGeometry), so the page shows the rows as the screen does; they are
-// given for 96 DPI and made the screen's by its scale.
+// wide as its days; columns may be a fraction of a pixel wide (the chart
+// zoomed out), column c spanning floor(c * width / divisor) to the next
+// column's edge, as the ruler draws them. The rows' measures are those of
+// the printed chart (ChartGeometry), so the page shows the rows as the
+// screen does; they are given for 96 DPI and made the screen's by its scale,
+// the pitch rounded to whole pixels so that the rows stay level with the
+// task table's, which are all one height.
 #pragma once
 
 #include <cstddef>
@@ -57,9 +61,10 @@ public:
     // No chart yet, with the measures above made for a screen of `scale`.
     explicit ChartLayout(QVUtility::DisplayScale scale);
     // The chart of `project` over a ruler of the given size and column width
-    // (in pixels of the screen of `scale`).
+    // (in pixels of the screen of `scale`; a day is dayWidth / dayDivisor
+    // pixels wide).
     ChartLayout(const Project& project, int dayWidth, int rulerWidth, int rulerHeight,
-                QVUtility::DisplayScale scale = QVUtility::DisplayScale());
+                QVUtility::DisplayScale scale = QVUtility::DisplayScale(), std::int64_t dayDivisor = 1);
 
     int Width() const { return width; }
     // The content's height: the rows and one pitch below them (at least the
@@ -67,6 +72,16 @@ public:
     std::int64_t Height() const;
     std::size_t Rows() const { return rows; }
     std::int64_t FirstRowTop() const { return static_cast<std::int64_t>(rulerTop) + rulerHeight + gapUnderRuler; }
+    // Where the rows' band starts: the first row's bar sits in the middle of
+    // a pitch from here, as the task table's first row does. Above it the
+    // title and the ruler stay while the rows scroll.
+    std::int64_t RowsTop() const { return FirstRowTop() - (rowPitch - barHeight) / 2; }
+    // The left edge of day column `column` (0: the project's first day).
+    std::int64_t ColumnLeft(std::int64_t column) const;
+    // The day (with its fraction) at chart x, and back: what stays in place
+    // when the columns change width.
+    double DayAt(std::int64_t x) const;
+    std::int64_t XOfDay(double day) const;
     std::int64_t RowTop(std::size_t row) const;
     BarSpan Bar(const Task& task) const;
     // The rows whose bar reaches into the chart's band from `top` to `bottom` - 1.
@@ -87,13 +102,12 @@ public:
     static constexpr std::int64_t TallestContent = 2147483647LL / 11 * 10;
 
 private:
-    // Row r lies r pitches below the first: pitch96 / 96 pixels each, the
-    // pitch at 96 DPI times the screen's density, rounded once per row so
-    // that rows far down stay where the scale puts them.
+    // Row r lies r pitches below the first (the pitch in 96ths of a pixel).
     std::int64_t pitch96 = static_cast<std::int64_t>(rowPitch) * QVUtility::DisplayScale::BaseDpi;
     std::int64_t RowOffset(std::int64_t row) const;
     Date start;
     int dayWidth = 0;
+    std::int64_t dayDivisor = 1;
     int width = 0;
     int rulerHeight = 0;
     std::size_t rows = 0;

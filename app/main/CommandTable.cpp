@@ -6,6 +6,7 @@
 // A new command is one row of the table below (and an identifier in
 // app/res/resource.h when it takes a reserved one).
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -124,6 +125,23 @@ const std::vector<CommandSpec>& FormMain::Commands() {
         {C::Redo, M::Edit, IDM_REDO, L"&Ripeti", {'Y', FCONTROL}, none, &F::redoItem, noButton,
          [](F& f) { f.RedoChange(); }, [](const F& f) { return f.history.RedoKind().has_value(); },
          [](const F& f) { return NameChange(L"&Ripeti", f.history.RedoKind()); }},
+        {C::None, M::Edit, IDM_EDIT_DIVIDER, L"", {}, none, noItem, noButton, nullptr, always, fixed},
+        {C::Find, M::Edit, IDM_FIND, L"&Trova...", {'F', FCONTROL}, none, noItem, noButton, [](F& f) { f.Find(); },
+         withProject, fixed},
+        {C::FindNext, M::Edit, IDM_FIND_NEXT, L"Trova &successivo", {VK_F3, Plain}, none, noItem, noButton,
+         [](F& f) { f.FindNext(); }, [](const F& f) { return f.projectOpen && !f.findText.empty(); }, fixed},
+        // "&Visualizza"
+        {C::ShowTable, M::View, IDM_VIEW_TABLE, L"&Tabella delle attività", {}, none, noItem, noButton,
+         [](F& f) { f.ToggleTable(); }, always, fixed, [](const F& f) { return f.tableShown; }},
+        {C::None, M::View, IDM_VIEW_DIVIDER, L"", {}, none, noItem, noButton, nullptr, always, fixed},
+        {C::ZoomIn, M::View, IDM_ZOOM_IN, L"Zoom &avanti", {VK_OEM_PLUS, FCONTROL}, none, noItem, noButton,
+         [](F& f) { f.Zoom(-1); }, [](const F& f) { return f.projectOpen && f.zoomLevel > 0; }, fixed},
+        {C::ZoomOut, M::View, IDM_ZOOM_OUT, L"Zoom &indietro", {VK_OEM_MINUS, FCONTROL}, none, noItem, noButton,
+         [](F& f) { f.Zoom(1); }, [](const F& f) { return f.projectOpen && f.CanZoomOut(); }, fixed},
+        {C::ZoomFit, M::View, IDM_ZOOM_FIT, L"Adatta al &progetto", {}, none, noItem, noButton,
+         [](F& f) { f.ZoomToFit(); }, withProject, fixed},
+        {C::GoToToday, M::View, IDM_GO_TODAY, L"&Vai a oggi", {}, none, noItem, noButton, [](F& f) { f.GoToToday(); },
+         [](const F& f) { return f.projectOpen && f.TodayColumn().has_value(); }, fixed},
         // "&?"
         {C::Guide, M::Help, CounterId, L"&Guida", {}, none, &F::guideItem, noButton, [](F& f) { f.OpenGuidePage(); },
          always, fixed},
@@ -163,6 +181,20 @@ const std::vector<CommandSpec>& FormMain::Commands() {
          [](F& f) { f.MoveSelection(-1); }, always, fixed},
         {C::SelectNext, M::None, IDK_SELECT_NEXT, L"", {VK_DOWN, Plain}, none, noItem, noButton,
          [](F& f) { f.MoveSelection(1); }, always, fixed},
+        {C::SelectFirst, M::None, IDK_SELECT_FIRST, L"", {VK_HOME, Plain}, none, noItem, noButton,
+         [](F& f) { f.MoveSelectionTo(0); }, always, fixed},
+        {C::SelectLast, M::None, IDK_SELECT_LAST, L"", {VK_END, Plain}, none, noItem, noButton,
+         [](F& f) { f.MoveSelectionTo(PTRDIFF_MAX); }, always, fixed},
+        {C::SelectPageUp, M::None, IDK_SELECT_PAGE_UP, L"", {VK_PRIOR, Plain}, none, noItem, noButton,
+         [](F& f) { f.MoveSelection(-f.RowsPerPage()); }, always, fixed},
+        {C::SelectPageDown, M::None, IDK_SELECT_PAGE_DOWN, L"", {VK_NEXT, Plain}, none, noItem, noButton,
+         [](F& f) { f.MoveSelection(f.RowsPerPage()); }, always, fixed},
+        {C::ZoomInPad, M::None, IDK_ZOOM_IN_PAD, L"", {VK_ADD, FCONTROL}, none, noItem, noButton,
+         [](F& f) { f.Execute(C::ZoomIn); }, always, fixed},
+        {C::ZoomOutPad, M::None, IDK_ZOOM_OUT_PAD, L"", {VK_SUBTRACT, FCONTROL}, none, noItem, noButton,
+         [](F& f) { f.Execute(C::ZoomOut); }, always, fixed},
+        {C::NextPane, M::None, IDK_NEXT_PANE, L"", {VK_F6, Plain}, none, noItem, noButton,
+         [](F& f) { f.FocusNextPane(); }, always, fixed},
     };
     return table;
 }
@@ -199,30 +231,33 @@ void FormMain::EnableProjectCommands() {
 }
 
 void FormMain::UpdateCommands() {
+    for (const auto& [spec, item] : menuItems) ShowItemState(*spec, item, Enabled(*spec));
     bool buttonsChanged = false;
-    for (const CommandSpec& spec : Commands()) {
-        if (spec.item == nullptr && spec.buttonField == nullptr) continue;
-        const bool enable = Enabled(spec);
-        if (spec.item != nullptr) {
-            if (QVUtility::SubMenu* item = this->*spec.item) {
-                if (item->enabled != enable) item->SetEnabled(enable);
-                if (spec.label != nullptr) {
-                    const std::wstring label = spec.label(*this);
-                    if (item->text != label) item->SetText(label);
-                }
-            }
-        }
-        if (spec.buttonField != nullptr) {
-            QVUtility::ToolBarItem* button = this->*spec.buttonField;
-            if (button != nullptr && button->enabled != enable) {
-                button->SetEnabled(enable);
-                buttonsChanged = true;
-            }
-        }
+    for (const auto& [spec, button] : toolButtons) {
+        const bool enable = Enabled(*spec);
+        if (button->enabled == enable) continue;
+        button->SetEnabled(enable);
+        buttonsChanged = true;
     }
     if (buttonsChanged && toolBar != nullptr) toolBar->RebuildButtons();
     const std::wstring title = WindowTitle();
     if (title != text) SetText(title);
+}
+
+void FormMain::ShowItemState(const CommandSpec& spec, QVUtility::SubMenu* item, bool enable) {
+    if (item->enabled != enable) item->SetEnabled(enable);
+    if (spec.label != nullptr) {
+        const std::wstring label = spec.label(*this);
+        if (item->text != label) item->SetText(label);
+    }
+    if (spec.checked != nullptr) {
+        const bool checked = spec.checked(*this);
+        item->checkable = true;
+        if (QVUtility::IsChecked(item) != checked) {
+            item->checked = checked;
+            QVUtility::ApplyCheck(item);
+        }
+    }
 }
 
 std::wstring FormMain::WindowTitle() const {
@@ -254,6 +289,7 @@ void FormMain::BuildMenus() {
     helpMenu = ownedElements.Add(new Menu("&?", menuBar));
     taskMenu = ownedElements.Add(new Menu("&Task", nullptr));
     Menu* projectMenu = ownedElements.Add(new Menu("&Progetto", menuBar, helpMenu));
+    Menu* viewMenu = ownedElements.Add(new Menu("&Visualizza", menuBar, projectMenu));
     const auto menuAt = [&](MenuPlace place) -> Menu* {
         switch (place) {
         case MenuPlace::File: return fileMenu;
@@ -261,6 +297,7 @@ void FormMain::BuildMenus() {
         case MenuPlace::Help: return helpMenu;
         case MenuPlace::TaskPopup: return taskMenu;
         case MenuPlace::Project: return projectMenu;
+        case MenuPlace::View: return viewMenu;
         case MenuPlace::None:
         case MenuPlace::RecentFiles: break;
         }
@@ -273,6 +310,7 @@ void FormMain::BuildMenus() {
         if (spec.item != nullptr) this->*spec.item = item;
         if (spec.command == Command::None) continue;
         commandOfControl[item->controlId] = spec.command;
+        menuItems.emplace_back(&spec, item);
         item->onCommand = &FormMainHandlers::MenuCommand;
         // The items show their keys after their text; the bar hands them to the window.
         if (!spec.keys.Empty()) item->SetShortcut(spec.keys);
@@ -349,6 +387,7 @@ void FormMain::BuildToolBar(int left, int top, int barWidth, int barHeight) {
             button->imageOffset = spec.button.stripImage;
         }
         if (spec.buttonField != nullptr) this->*spec.buttonField = button;
+        toolButtons.emplace_back(&spec, button);
     }
     toolBar->Create();
     for (const CommandSpec& spec : Commands()) {

@@ -35,6 +35,13 @@ enum class Command {
     Exit,
     Undo,
     Redo,
+    Find,
+    FindNext,
+    ShowTable,
+    ZoomIn,
+    ZoomOut,
+    ZoomFit,
+    GoToToday,
     Guide,
     Home,
     Info,
@@ -49,6 +56,13 @@ enum class Command {
     DeleteTask,
     SelectPrevious,  // keys of the window without a menu item
     SelectNext,
+    SelectFirst,
+    SelectLast,
+    SelectPageUp,
+    SelectPageDown,
+    ZoomInPad,  // the same commands by the keypad's keys
+    ZoomOutPad,
+    NextPane,   // F6: the keyboard between the task table and the chart
 };
 
 // Where a command's item stands.
@@ -57,6 +71,7 @@ enum class MenuPlace {
     File,         // "&File"
     RecentFiles,  // "&File", before "&Esci", one item per recent file, made as the list changes
     Edit,         // "&Modifica"
+    View,         // "&Visualizza"
     Project,      // "&Progetto"
     Help,         // "&?"
     TaskPopup,    // the bars' popup menu
@@ -88,6 +103,7 @@ struct CommandSpec {
     void (*run)(FormMain& form);
     bool (*enabled)(const FormMain& form);       // null: always
     std::wstring (*label)(const FormMain& form);  // null: `text` always
+    bool (*checked)(const FormMain& form) = nullptr;  // a check mark beside the item; null: none
 };
 
 }  // namespace MyApp

@@ -18,6 +18,7 @@
 #include "app/dialogs/FormDays.h"
 #include "app/main/FormMain.h"
 #include "app/dialogs/FormNuovo.h"
+#include "app/dialogs/FormTrova.h"
 #include "app/res/resource.h"
 #include "model/CostReport.h"
 #include "model/NumberText.h"
@@ -73,6 +74,8 @@ void FormMain::NewTask() {
     dialog->onConfirmed = [this](const Task& task) {
         history.AddTask(project, task);
         MarkModified();
+        // The new task, wherever the order put it, selected and in view.
+        ShowTask(task.id);
     };
     Present(dialog);
 }
@@ -88,6 +91,8 @@ void FormMain::EditTask() {
         if (current < 0) return;
         history.EditTask(project, current, task);
         MarkModified();
+        // The task keeps its place on screen, however the order changed.
+        ShowTask(task.id);
     };
     Present(dialog);
 }
@@ -107,6 +112,7 @@ void FormMain::DeleteTask() {
     const std::size_t next = std::min<std::size_t>(static_cast<std::size_t>(still), project.tasks.size() - 1);
     selectedTaskId = project.tasks.empty() ? 0 : project.tasks[next].id;
     MarkModified();
+    if (selectedTaskId != 0) ShowTask(selectedTaskId);
 }
 
 void FormMain::EditIncludedDays() { EditDays(true); }
@@ -170,6 +176,7 @@ void FormMain::ApplyProjectDialog(const ProjectProperties& values, bool newProje
 
 void FormMain::ReleaseDialogs() {
     aboutDialog.Reset();
+    findDialog.Reset();
     projectDialog.Reset();
     taskDialog.Reset();
     daysDialog.Reset();

@@ -19,11 +19,7 @@ void FormMain::RedoChange() {
 
 void FormMain::ShowStepTaken(std::optional<int> taskId) {
     ProjectChanged();
-    const int row = taskId ? FindTaskById(project, *taskId) : -1;
-    if (row < 0) return;
-    SelectTask(*taskId);
-    UpdateScrollBars();  // the chart's new size, before scrolling in it
-    ScrollRowIntoView(static_cast<std::size_t>(row));
+    if (taskId) ShowTask(*taskId);
 }
 
 }  // namespace MyApp

@@ -246,32 +246,23 @@ void FormMain::ExportChart() {
 
 bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
     if (ruler == nullptr || chartWidth <= 0 || contentHeight <= 0) return false;
-    // The picture keeps the chart's measures at 96 DPI whatever the screen,
-    // so that one project gives one picture: on a denser screen the ruler
-    // and the rows are drawn again at those measures, in fonts made for them.
-    const bool onBaseScreen = scale.IsBase();
+    // The picture keeps the chart's measures at 96 DPI and its day columns
+    // at their normal width, whatever the screen and the zoom, so that one
+    // project gives one picture: the ruler and the rows are drawn again at
+    // those measures, in fonts made for them.
     QVUtility::FontDescription baseCaption(*captionFont);
     QVUtility::FontDescription baseBar(*barFont);
     QVUtility::FontDescription baseRulerFont = ruler->RulerFont();
     baseCaption.SetDpi(QVUtility::DisplayScale::BaseDpi);
     baseBar.SetDpi(QVUtility::DisplayScale::BaseDpi);
-    QVUtility::FontDescription* caption = onBaseScreen ? captionFont : &baseCaption;
-    QVUtility::FontDescription* rowFont = onBaseScreen ? barFont : &baseBar;
-    ChartLayout chart = chartLayout;
-    QVUtility::RulerRows rulerRows;
-    int width = chartWidth;
-    int height = contentHeight;
-    if (onBaseScreen) {
-        // The ruler keeps the picture of its last paint; bring it up to date.
-        if (ruler->window != nullptr) UpdateWindow(ruler->window);
-        if (ruler->chartImage == nullptr) return false;  // the ruler too large for one picture
-    } else {
-        chart = ChartLayout(QVUtility::DisplayScale());
-        rulerRows = ruler->BaseRows(chart.rulerTop, baseRulerFont, width);
-        if (static_cast<std::int64_t>(width) * QVUtility::TimeLine::NormalHeight > ruler->pictureLimit) return false;
-        chart = ChartLayout(project, static_cast<int>(rulerRows.columnWidth), width, QVUtility::TimeLine::NormalHeight);
-        height = static_cast<int>(std::min(chart.Height(), ChartLayout::TallestContent));
-    }
+    QVUtility::FontDescription* caption = &baseCaption;
+    QVUtility::FontDescription* rowFont = &baseBar;
+    ChartLayout chart{QVUtility::DisplayScale()};
+    int width = 0;
+    const QVUtility::RulerRows rulerRows = ruler->BaseRows(chart.rulerTop, baseRulerFont, width);
+    if (static_cast<std::int64_t>(width) * QVUtility::TimeLine::NormalHeight > ruler->pictureLimit) return false;
+    chart = ChartLayout(project, static_cast<int>(rulerRows.columnWidth), width, QVUtility::TimeLine::NormalHeight);
+    const int height = static_cast<int>(std::min(chart.Height(), ChartLayout::TallestContent));
 
     // The picture is drawn and written in bands of rows, so a chart of any
     // length needs little memory; each band draws what reaches into it.
@@ -283,16 +274,11 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
             surface.DrawText(0, 0, width, chart.titleHeight, project.description, RGB(0, 0, 0), caption, 2, true);
         }
         if (top < chart.FirstRowTop() && bottom > chart.rulerTop) {
-            if (onBaseScreen) {
-                surface.DrawBitmap(ruler->chartImage, 0, chart.rulerTop, 0, 0);
-            } else {
-                // As the ruler's window shows it: cut to its box.
-                const int saved = SaveDC(context);
-                IntersectClipRect(context, 0, chart.rulerTop, width,
-                                  chart.rulerTop + QVUtility::TimeLine::NormalHeight);
-                QVUtility::PaintRulerRows(context, rulerRows, 0, 0, width);
-                RestoreDC(context, saved);
-            }
+            // As the ruler's window shows it: cut to its box.
+            const int saved = SaveDC(context);
+            IntersectClipRect(context, 0, chart.rulerTop, width, chart.rulerTop + QVUtility::TimeLine::NormalHeight);
+            QVUtility::PaintRulerRows(context, rulerRows, 0, 0, width);
+            RestoreDC(context, saved);
         }
         // A row's text may reach a little below its bar: one row more each way.
         const RowRange rows = chart.RowsBetween(top - chart.rowPitch, bottom + chart.rowPitch);

@@ -6,10 +6,12 @@
 #include "app/dialogs/FormCosto.h"
 #include "app/dialogs/FormDays.h"
 #include "app/dialogs/FormNuovo.h"
+#include "app/dialogs/FormTrova.h"
 #include "app/main/FormMainHandlers.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
 #include "app/settings/RecentFiles.h"
+#include "app/settings/Settings.h"
 #include "app/settings/WindowPlace.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/draw/FontDescription.h"
@@ -146,6 +148,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
         startMaximized = place.maximized;
     }
     normalPlace = RECT{x, y, x + width, y + height};
+    zoomLevel = ReadSetting(L"Zoom", 0);
     programTitle = title;
     text = title;
 
@@ -217,10 +220,14 @@ void FormMain::BuildControls() {
     ShowWindow(titleCell->window, SW_HIDE);
 
     ruler = ownedElements.Add(new QVUtility::TimeLine(chartPanel));
+    ruler->labelsInView = true;
     ruler->x = 0;
     ruler->y = chartLayout.rulerTop;
     ruler->Create();
     ShowWindow(ruler->window, SW_HIDE);
+    // The title and the ruler stay at the top while the rows scroll.
+    chartPanel->KeepInBand(titleCell);
+    chartPanel->KeepInBand(ruler);
 
     BuildToolBar(scale(ToolBarLeft), scale(ToolBarTop), scale(100), scale(25));
 
@@ -229,6 +236,17 @@ void FormMain::BuildControls() {
 
     statusBar = ownedElements.Add(new QVUtility::StatusBar(this, project.filePath));
     statusBar->Create();
+
+    // Made after the first elements, with identifiers of their own, so that
+    // those keep theirs.
+    todayLine = ownedElements.Add(new QVUtility::CellControl(chartPanel));
+    todayLine->fixedId = IDC_TODAY_LINE;
+    todayLine->SetBackColour(TodayLineColour);
+    todayLine->fillBackground = true;
+    todayLine->tabStop = false;
+    todayLine->SetSize(1, 1);
+    todayLine->Create();
+    ShowWindow(todayLine->window, SW_HIDE);
 }
 
 // ---- Layout ---------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +47,7 @@ class FormAddTask;
 class FormCosto;
 class FormDays;
 class FormNuovo;
+class FormTrova;
 class PrintCommands;
 struct FormMainHandlers;
 
@@ -191,6 +193,8 @@ private:
     void OnMenuCommand(QVUtility::GUIElement* item);
     void OnToolbarCommand(QVUtility::GUIElement* item);
     bool Enabled(const CommandSpec& spec) const;
+    // A menu item as its row's rules say now: enabled, its text, its check mark.
+    void ShowItemState(const CommandSpec& spec, QVUtility::SubMenu* item, bool enable);
     void OpenRecentFile(std::size_t index);
 
     // ---- Layout and closing (FormMain.cpp) ------------------------------------------------
@@ -233,6 +237,13 @@ private:
     // The task `step` rows below (above, when negative) the selected one, or
     // the first when none is selected, is selected and scrolled into view.
     void MoveSelection(int step);
+    // The row (clamped to the list) selected and scrolled into view.
+    void MoveSelectionTo(std::ptrdiff_t row);
+    // How many whole rows the chart shows below the title and the ruler.
+    int RowsPerPage() const;
+    // The task selected and scrolled into view, after the chart has taken
+    // its new size (after an edit, an undo, a find).
+    void ShowTask(int taskId);
     // Scrolls the chart so that the row's bar is in view.
     void ScrollRowIntoView(std::size_t row);
     // What the tooltip over a bar says: the task's description, its span,
@@ -279,6 +290,33 @@ private:
     // Deletes the dialog objects (called by the destructor).
     void ReleaseDialogs();
 
+    // ---- The view (FormMainView.cpp) -----------------------------------------------------------
+    // "Trova...": asks for the text, then finds as F3 does.
+    void Find();
+    // The next task after the selected one whose description holds the
+    // text last looked for, selected and in view; or a message.
+    void FindNext();
+    // Shows or hides the task table beside the chart.
+    void ToggleTable();
+    // The keyboard to the other pane: from the task table to the chart and back.
+    void FocusNextPane();
+    // Zoom a level in (step -1) or out (+1); to a level; to the widest
+    // level at which the whole span fits the chart's width. The selected
+    // task, or the middle of the view, stays where it was on screen.
+    void Zoom(int step);
+    void SetZoom(std::size_t level);
+    void ZoomToFit();
+    bool CanZoomOut() const;
+    // The ruler's columns at the zoom level's width (the ruler has just set
+    // its own for the span).
+    void ApplyZoomToRuler();
+    // Today's column when today lies in the project's span.
+    std::optional<std::int64_t> TodayColumn() const;
+    void GoToToday();
+    // The line that marks today, over the rows at today's column, when that
+    // is in view.
+    void PlaceTodayLine(int scrollX, const RECT& client);
+
     // ---- Undo and redo (EditCommands.cpp) ------------------------------------------------------
     void UndoChange();
     void RedoChange();
@@ -308,15 +346,24 @@ private:
     // before "&Esci"; made anew whenever the list changes.
     std::vector<std::unique_ptr<QVUtility::SubMenu>> recentItems;
     std::vector<std::string> recentFiles;  // the paths they stand for, newest first
-    // Which command each menu item and toolbar button stands for, by control identifier.
+    // Which command each menu item and toolbar button stands for, by control
+    // identifier; and the items and buttons the table made, with their rows.
     std::unordered_map<int, Command> commandOfControl;
+    std::vector<std::pair<const CommandSpec*, QVUtility::SubMenu*>> menuItems;
+    std::vector<std::pair<const CommandSpec*, QVUtility::ToolBarItem*>> toolButtons;
     ChartLayout chartLayout;          // the chart's geometry after the last refresh
     int contentHeight = 0;            // chart height after the last refresh
     bool chartBuilt = false;          // the title cell shows a project
     bool updatingScrollBars = false;  // UpdateScrollBars is running
     RECT normalPlace{};               // the window's place when last neither maximised nor minimised
 
+    std::string findText;         // what "Trova..." last looked for
+    std::size_t zoomLevel = 0;    // 0: the ruler's own column width (ChartZoom.h)
+    bool tableShown = true;       // the task table beside the chart
+    QVUtility::CellControl* todayLine = nullptr;
+
     DialogSlot<FormAbout> aboutDialog;
+    DialogSlot<FormTrova> findDialog;
     DialogSlot<FormDays> daysDialog;
     DialogSlot<FormCosto> costDialog;
     std::unique_ptr<PrintCommands> printing;  // the print and preview commands
@@ -325,5 +372,11 @@ private:
 // The main window that receives the commands of menu items without a form
 // among their parents (the bars' popup menu); set by the first FormMain.
 extern FormMain* popupCommandOwner;
+
+// Today's date as the chart marks it (a test may set another).
+extern std::function<Date()> chartToday;
+// The colour of the line that marks today: an orange that none of the five
+// bar colours is.
+constexpr COLORREF TodayLineColour = RGB(255, 128, 0);
 
 }  // namespace MyApp

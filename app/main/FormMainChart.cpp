@@ -84,6 +84,7 @@ void FormMain::BuildChartRows() {
     chartBuilt = true;
 
     ruler->SetProject(project.start, project.end, project.includeDays, project.excludeDays, project.workingWeekdays);
+    ApplyZoomToRuler();
     if (!ruler->created) ruler->Create();
     ShowWindow(ruler->window, SW_SHOWNA);
     // The width the ruler gave itself for the span (the platform may cap the
@@ -93,8 +94,14 @@ void FormMain::BuildChartRows() {
     RECT outer{};
     if (ruler->window != nullptr && GetWindowRect(ruler->window, &outer)) rulerHeight = outer.bottom - outer.top;
 
-    chartLayout = ChartLayout(project, ruler->dayWidth, chartWidth, rulerHeight, scale);
+    chartLayout = ChartLayout(project, ruler->dayWidth, chartWidth, rulerHeight, scale, ruler->columnDivisor);
     contentHeight = static_cast<int>(std::min(chartLayout.Height(), ChartLayout::TallestContent));
+    // The title and the ruler stay at the top while the rows scroll, a row
+    // at a time.
+    chartPanel->fixedTop = static_cast<int>(chartLayout.RowsTop());
+    chartPanel->lineHeight = chartLayout.rowPitch;
+    chartPanel->snapToLines = true;
+    chartPanel->lineWidth = static_cast<int>(std::max<std::int64_t>(1, chartLayout.ColumnLeft(1)));
     for (ChartBar* bar : bars) bar->row = ChartBar::NoRow;  // every bar shows its task afresh
     PlaceBars();
     UpdateCommands();
@@ -108,13 +115,13 @@ void FormMain::PlaceBars() {
     RECT client{};
     GetClientRect(panel, &client);
 
-    // The title keeps its whole width: it is shown only where it can be
-    // placed as it is. Scrolled far down, it and the ruler wait just above
-    // the view.
+    // The title and the ruler stay at the top however far down the rows
+    // are scrolled; sideways they go with the chart. The title keeps its
+    // whole width: it is shown only where it can be placed as it is.
     if (titleCell != nullptr && titleCell->window != nullptr) {
         const std::int64_t left = static_cast<std::int64_t>(chartLayout.titleLeft) - scrollX;
         const bool reachable = QVUtility::WithinSafeReach(left, left);
-        if (reachable) PlaceChild(titleCell->window, panel, static_cast<int>(left), std::max(-scrollY, -100));
+        if (reachable) PlaceChild(titleCell->window, panel, static_cast<int>(left), 0);
         ShowChild(titleCell->window, reachable);
     }
     if (ruler != nullptr && ruler->window != nullptr) {
@@ -122,8 +129,7 @@ void FormMain::PlaceBars() {
         if (GetWindowRect(ruler->window, &outer)) {
             POINT corner{outer.left, outer.top};
             ScreenToClient(panel, &corner);
-            const int parked = -(outer.bottom - outer.top) - 100;
-            PlaceChild(ruler->window, panel, corner.x, std::max(chartLayout.rulerTop - scrollY, parked));
+            PlaceChild(ruler->window, panel, corner.x, chartLayout.rulerTop);
         }
     }
 
@@ -138,8 +144,12 @@ void FormMain::PlaceBars() {
         bar->font = barFont;
         bars.push_back(bar);
     }
+    PlaceTodayLine(scrollX, client);
     if (bars.empty()) return;
-    const RowRange inView = chartLayout.RowsNear(scrollY, client.bottom);
+    // The rows' band of the view lies under the title and the ruler.
+    const std::int64_t rowsTop = chartLayout.RowsTop();
+    const RowRange inView =
+        chartLayout.RowsNear(scrollY + rowsTop, std::max(0, static_cast<int>(client.bottom - rowsTop)));
     std::vector<bool> inUse(bars.size(), false);
     for (std::size_t row = inView.first; row < inView.end; ++row) {
         const std::size_t slot = row % bars.size();
@@ -179,19 +189,21 @@ void FormMain::BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY,
     bar->y = static_cast<int>(chartLayout.RowTop(row) - scrollY);
     bar->width = span.width;
     bar->height = chartLayout.barHeight;
+    // A row scrolled up under the title and the ruler is not shown.
+    const bool shown = span.shown && bar->y >= chartLayout.RowsTop();
     if (bar->window == nullptr) {
         // Made in its place with its colour and text, so that its window is
         // drawn once. When the platform refuses, the row stays empty and the
         // next binding tries again.
         bar->Create();
         chartPanel->AddChildTip(bar);
-        ShowChild(bar->window, span.shown);
+        ShowChild(bar->window, shown);
         return;
     }
     if (rebound) SetWindowTextW(bar->window, bar->text.c_str());
     if (rebound || marked || moved) InvalidateRect(bar->window, nullptr, FALSE);
-    if (span.shown) PlaceChild(bar->window, chartPanel->window, bar->x, bar->y, bar->width, bar->height);
-    ShowChild(bar->window, span.shown);
+    if (shown) PlaceChild(bar->window, chartPanel->window, bar->x, bar->y, bar->width, bar->height);
+    ShowChild(bar->window, shown);
 }
 
 int FormMain::SelectedTaskIndex() const {
@@ -263,7 +275,27 @@ void FormMain::MoveSelection(int step) {
     const int current = SelectedTaskIndex();
     const std::int64_t last = static_cast<std::int64_t>(project.tasks.size()) - 1;
     const std::int64_t row = current < 0 ? 0 : std::clamp<std::int64_t>(current + step, 0, last);
-    SelectTask(project.tasks[static_cast<std::size_t>(row)].id);
+    ShowTask(project.tasks[static_cast<std::size_t>(row)].id);
+}
+
+void FormMain::MoveSelectionTo(std::ptrdiff_t row) {
+    if (project.tasks.empty() || !chartBuilt) return;
+    const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(project.tasks.size()) - 1;
+    ShowTask(project.tasks[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(row, 0, last))].id);
+}
+
+int FormMain::RowsPerPage() const {
+    RECT client{};
+    if (chartPanel == nullptr || chartPanel->window == nullptr || !GetClientRect(chartPanel->window, &client)) return 1;
+    const std::int64_t band = client.bottom - chartLayout.RowsTop();
+    return static_cast<int>(std::max<std::int64_t>(1, band / std::max(1, chartLayout.rowPitch)));
+}
+
+void FormMain::ShowTask(int taskId) {
+    const int row = FindTaskById(project, taskId);
+    if (row < 0) return;
+    SelectTask(taskId);
+    UpdateScrollBars();  // the chart's size as it is now, before scrolling in it
     ScrollRowIntoView(static_cast<std::size_t>(row));
 }
 
@@ -272,8 +304,11 @@ void FormMain::ScrollRowIntoView(std::size_t row) {
     RECT client{};
     GetClientRect(chartPanel->window, &client);
     const int scrollY = chartPanel->ScrollPosition(SB_VERT);
-    const std::int64_t top = chartLayout.RowTop(row);
-    const std::int64_t wantedY = Reveal(scrollY, client.bottom, top, top + chartLayout.barHeight, chartLayout.rowPitch);
+    // Within the rows' band, below the title and the ruler.
+    const std::int64_t rowsTop = chartLayout.RowsTop();
+    const std::int64_t top = chartLayout.RowTop(row) - rowsTop;
+    const int band = std::max(0, static_cast<int>(client.bottom - rowsTop));
+    const std::int64_t wantedY = Reveal(scrollY, band, top, top + chartLayout.rowPitch, chartLayout.rowPitch);
     if (wantedY != scrollY)
         chartPanel->ScrollTo(SB_VERT, static_cast<int>(std::min<std::int64_t>(wantedY, contentHeight)));
     // Sideways only when no part of the bar is in view: then its start.

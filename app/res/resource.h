@@ -61,5 +61,25 @@
 #define IDM_RECENT_DIVIDER     57361
 #define IDK_SELECT_PREVIOUS    57362
 #define IDK_SELECT_NEXT        57363
+#define IDK_SELECT_FIRST       57364
+#define IDK_SELECT_LAST        57365
+#define IDK_SELECT_PAGE_UP     57366
+#define IDK_SELECT_PAGE_DOWN   57367
+#define IDM_EDIT_DIVIDER       57368
+#define IDM_FIND               57369
+#define IDM_FIND_NEXT          57370
+#define IDM_VIEW_TABLE         57371
+#define IDM_VIEW_DIVIDER       57372
+#define IDM_ZOOM_IN            57373
+#define IDM_ZOOM_OUT           57374
+#define IDM_ZOOM_FIT           57375
+#define IDM_GO_TODAY           57376
+#define IDK_ZOOM_IN_PAD        57377
+#define IDK_ZOOM_OUT_PAD       57378
+#define IDK_NEXT_PANE          57379
+/* Controls of the main window made after its first ones. */
+#define IDC_TASK_TABLE         57380
+#define IDC_SPLITTER           57381
+#define IDC_TODAY_LINE         57382
 
 #endif

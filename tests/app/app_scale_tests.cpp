@@ -186,6 +186,10 @@ protected:
             for (HWND child : drv::Descendants(panel)) shown += GetParent(child) == panel && drv::Visible(child);
             return shown == 5;  // the title, the ruler and three bars
         });
+        // The rows lie a whole number of pixels apart (as the task table's
+        // rows do), so the second and third bar are measured by that pitch.
+        const std::map<std::wstring, int> rowOf{{L"Muri", 0}, {L"Tetto", 1}, {L"Impianti", 2}};
+        std::map<int, RECT> bars;
         for (HWND child : drv::Descendants(panel)) {
             if (GetParent(child) != panel || !drv::Visible(child)) continue;
             const RECT place = PlaceInParent(child);
@@ -193,13 +197,20 @@ protected:
             if (text == L"Casa nuova") {
                 Put(measures, "title", place, false);
                 measures["title height"] = place.bottom - place.top;
-            } else if (text == L"Muri" || text == L"Tetto" || text == L"Impianti") {
+            } else if (rowOf.count(text) != 0) {
+                bars[rowOf.at(text)] = place;
                 Put(measures, "bar " + drv::Utf8(text), place);
             } else {
                 Put(measures, "ruler", place, false);
                 measures["ruler height"] = place.bottom - place.top;
                 measures["column width"] = (place.right - place.left) / kColumns;
             }
+        }
+        for (const auto& [row, place] : bars) {
+            if (row == 0 || bars.count(0) == 0) continue;
+            const std::string name = row == 1 ? "bar Tetto" : "bar Impianti";
+            measures.erase(name + " top");
+            measures[name + " pitch"] = (place.top - bars[0].top) / row;
         }
         return measures;
     }
@@ -359,9 +370,10 @@ TEST_F(ScaleTest, AChangeOfScreenDensityLaysTheWindowsOutAgain) {
 }
 
 // The rows' places at a scale that does not divide the pitch (125 %: 37.5
-// pixels): each row lies where the scale puts it, within half a pixel, and
-// the rows a band of the chart meets are found exactly, far down as well.
-TEST(ChartLayoutAtScale, RowsLieWhereTheScalePutsThemAndBandsFindThem) {
+// pixels): the rows lie a whole-pixel pitch apart, as the task table's rows
+// do, the pitch being the 96-DPI one times the scale within half a pixel;
+// and the rows a band of the chart meets are found exactly, far down as well.
+TEST(ChartLayoutAtScale, RowsLieAWholePitchApartAndBandsFindThem) {
     MyApp::Project project;
     project.tasks.resize(5000);
     const MyApp::ChartLayout base(project, 20, 1000, 50);
@@ -370,8 +382,10 @@ TEST(ChartLayoutAtScale, RowsLieWhereTheScalePutsThemAndBandsFindThem) {
         const QVUtility::DisplayScale scale(dpi);
         const MyApp::ChartLayout chart(project, scale(20), 1000, scale(50), scale);
         for (std::size_t row : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{999}, std::size_t{4999}}) {
-            const double exact = (base.RowTop(row) - base.FirstRowTop()) * dpi / 96.0;
-            EXPECT_LE(std::abs(chart.RowTop(row) - chart.FirstRowTop() - exact), 0.5) << "row " << row;
+            const double exactPitch = (base.RowTop(1) - base.RowTop(0)) * dpi / 96.0;
+            EXPECT_LE(std::abs(chart.rowPitch - exactPitch), 0.5);
+            EXPECT_EQ(chart.RowTop(row) - chart.FirstRowTop(), static_cast<std::int64_t>(row) * chart.rowPitch)
+                << "row " << row;
         }
         for (std::int64_t top : {std::int64_t{0}, std::int64_t{170}, std::int64_t{36003}, std::int64_t{187490}}) {
             for (int height : {1, 37, 700}) {

@@ -203,6 +203,9 @@ void GUIElement::OnHeaderNotify(int, const std::vector<std::string>&, const std:
 bool GUIElement::IsPanel() const { return false; }
 bool GUIElement::HasScrollBar(int) const { return false; }
 void GUIElement::OnScrollRequest(int, int) {}
+int GUIElement::ScrollLine(int) const { return 1; }
+int GUIElement::ScrollTarget(int, int, int requested) const { return requested; }
+void GUIElement::ScrollContent(HWND target, int dx, int dy) { ScrollWindow(target, dx, dy, nullptr, nullptr); }
 bool GUIElement::ChildTipText(HWND, std::wstring&) { return false; }
 void GUIElement::ToggleChecked() {}
 bool GUIElement::OnDropDownHook() { return true; }
@@ -307,7 +310,7 @@ void GUIElement::UpdateTooltip() {
 // ---- Creation helpers ---------------------------------------------------------
 
 int GUIElement::TakeControlId() {
-    controlId = NextControlId();
+    controlId = fixedId != 0 ? fixedId : NextControlId();
     IndexControlId(this);
     return controlId;
 }

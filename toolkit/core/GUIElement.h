@@ -73,6 +73,10 @@ public:
     bool fillBackground = false;
     bool enabled = true;
     int controlId = 0;
+    // An identifier the program chose in the reserved block (Registry.h),
+    // taken at creation instead of the counter's next: for elements added
+    // after the first ones, so that those keep the identifiers they had.
+    int fixedId = 0;
     std::string typeKeyword;
     std::string tooltipText;
     GUIElement* parent = nullptr;
@@ -154,6 +158,12 @@ public:
     virtual bool IsPanel() const;                      // PanelChildren family: true
     virtual bool HasScrollBar(int bar) const;          // SB_HORZ / SB_VERT switched on
     virtual void OnScrollRequest(int bar, int delta);  // panel: onHorizontalScroll / onVerticalScroll (delta)
+    // Scrolling a panel: the step of a line, the position a request for
+    // `requested` from `old` ends at (a panel may keep to whole lines), and
+    // moving the content by (dx, dy) on screen.
+    virtual int ScrollLine(int bar) const;
+    virtual int ScrollTarget(int bar, int old, int requested) const;
+    virtual void ScrollContent(HWND target, int dx, int dy);
     // The text of the tooltip the element shows over its child window
     // `child`, asked when the tip comes up; false: none (panel: onChildTip).
     virtual bool ChildTipText(HWND child, std::wstring& text);

@@ -23,6 +23,10 @@ std::wstring KeyName(WORD key) {
     case VK_DOWN: return L"Giù";
     case VK_LEFT: return L"Sinistra";
     case VK_RIGHT: return L"Destra";
+    case VK_OEM_PLUS:
+    case VK_ADD: return L"+";
+    case VK_OEM_MINUS:
+    case VK_SUBTRACT: return L"-";
     default: break;
     }
     return L"#" + std::to_wstring(key);

@@ -55,14 +55,14 @@ void ScrollPanel(GUIElement* panel, HWND target, int bar, int old, int requested
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_POS;
-    info.nPos = requested;
+    info.nPos = panel->ScrollTarget(bar, old, requested);
     SetScrollInfo(target, bar, &info, TRUE);
     info.fMask = SIF_POS;
     GetScrollInfo(target, bar, &info);
     const int actual = info.nPos;
     if (actual != old) {
         const int distance = old - actual;
-        ScrollWindow(target, bar == SB_HORZ ? distance : 0, bar == SB_VERT ? distance : 0, nullptr, nullptr);
+        panel->ScrollContent(target, bar == SB_HORZ ? distance : 0, bar == SB_VERT ? distance : 0);
     }
     if (requested != old) panel->OnScrollRequest(bar, old - requested);
     if (actual != old) UpdateWindow(target);
@@ -93,8 +93,8 @@ bool PanelScroll(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
     const int page = static_cast<int>(info.nPage);
     int requested = old;
     switch (request) {
-    case SB_LINEUP: requested = old - 1; break;
-    case SB_LINEDOWN: requested = old + 1; break;
+    case SB_LINEUP: requested = old - panel->ScrollLine(bar); break;
+    case SB_LINEDOWN: requested = old + panel->ScrollLine(bar); break;
     case SB_PAGEUP: requested = old - page; break;
     case SB_PAGEDOWN: requested = old + page; break;
     case SB_THUMBTRACK: requested = info.nTrackPos; break;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "toolkit/core/NativeCreation.h"
 #include "toolkit/core/Registry.h"
 #include "toolkit/core/TypeKeywords.h"
@@ -152,12 +154,18 @@ void PanelChildren::SetContentSize(int bar, int size) {
     scrollMin = 0;
     scrollMax = size;
     if (window == nullptr) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    // The part that scrolls, and how much of it the client area shows.
+    const int moving = bar == SB_VERT ? std::max(0, size - fixedTop) : size;
+    const int view = bar == SB_VERT ? client.bottom - fixedTop : client.right;
+    const int page = view > 0 ? std::min(moving / 10, view) : moving / 10;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE;
     info.nMin = 0;
-    info.nMax = size + size / 10;
-    info.nPage = static_cast<UINT>(size / 10);
+    info.nMax = moving + page;
+    info.nPage = static_cast<UINT>(page);
     SetScrollInfo(window, bar, &info, TRUE);
 }
 
@@ -170,9 +178,9 @@ void PanelChildren::ResetScroll(int bar) {
     if (position <= 0) return;
     SetScrollPos(window, bar, 0, TRUE);
     if (bar == SB_HORZ) {
-        ScrollWindow(window, position, 0, nullptr, nullptr);
+        ScrollContent(window, position, 0);
     } else {
-        ScrollWindow(window, 0, position, nullptr, nullptr);
+        ScrollContent(window, 0, position);
     }
     UpdateWindow(window);
 }
@@ -216,6 +224,46 @@ bool PanelChildren::HasScrollBar(int bar) const {
 void PanelChildren::OnScrollRequest(int bar, int delta) {
     ScrollHandler handler = bar == SB_HORZ ? onHorizontalScroll : onVerticalScroll;
     if (handler != nullptr) handler(this, delta);
+}
+
+int PanelChildren::ScrollLine(int bar) const { return std::max(1, bar == SB_VERT ? lineHeight : lineWidth); }
+
+int PanelChildren::ScrollTarget(int bar, int old, int requested) const {
+    const int line = ScrollLine(bar);
+    if (bar != SB_VERT || !snapToLines || line <= 1 || requested == old) return requested;
+    // Whole lines, at least one the way asked, never past what was asked.
+    auto floorTo = [line](int value) { return value >= 0 ? value / line * line : -((-value + line - 1) / line * line); };
+    if (requested > old) return std::max(floorTo(requested), floorTo(old) + line);
+    const int ceiling = -floorTo(-requested);
+    return std::min(ceiling, -floorTo(-old) - line);
+}
+
+void PanelChildren::ScrollContent(HWND target, int dx, int dy) {
+    if (dy == 0 || fixedTop <= 0) {
+        ScrollWindow(target, dx, dy, nullptr, nullptr);
+        return;
+    }
+    // Up and down, the band at the top and the children kept in it stay;
+    // every other child moves, in view or not.
+    RECT moving{};
+    GetClientRect(target, &moving);
+    moving.top = std::min<LONG>(fixedTop, moving.bottom);
+    ScrollWindowEx(target, dx, dy, &moving, &moving, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
+    for (HWND child = GetWindow(target, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const bool kept = std::any_of(bandChildren.begin(), bandChildren.end(), [child](GUIElement* element) {
+            return IsRegistered(element) && element->window == child;
+        });
+        if (kept) continue;
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, target, reinterpret_cast<POINT*>(&place), 2);
+        SetWindowPos(child, nullptr, place.left + dx, place.top + dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void PanelChildren::KeepInBand(GUIElement* child) {
+    if (child != nullptr) bandChildren.push_back(child);
 }
 
 void PanelChildren::AddChildTip(GUIElement* child) {

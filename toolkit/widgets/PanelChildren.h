@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "toolkit/core/Child.h"
 
@@ -44,10 +45,27 @@ public:
     void Create() override;
     HBRUSH ChildColour(HDC context) override;
 
+    // Scrolling by lines: the scroll bars' arrows move a line, and with
+    // snapToLines every vertical position is a whole number of lines (a
+    // request moves at least a line its way and never past where it asked
+    // for): rows stay level with another view's.
+    int lineWidth = 1;
+    int lineHeight = 1;
+    bool snapToLines = false;
+    // A band this high at the top of the panel stays where it is when the
+    // content scrolls up and down (a header), with the children given to
+    // KeepInBand; it scrolls sideways with the rest.
+    int fixedTop = 0;
+    // The child stays in the fixed band when the content scrolls up and down.
+    void KeepInBand(GUIElement* child);
+
     // Range min..max with a page of a tenth on every bar that is switched on.
     void SetScrollLimits(int minimum, int maximum);
-    // Horizontal (vertical) bar for content of the given size: range 0 to
-    // size + size / 10, page size / 10.
+    // Horizontal (vertical) bar for content of the given size (the vertical
+    // size counts from the panel's top, the fixed band included): range 0 to
+    // size + page, the page a tenth of the size but never more than the
+    // client area shows, so that a page step or a wheel notch never skips
+    // anything and the view ends at most a page past the content.
     void SetContentWidth(int contentWidth);
     void SetContentHeight(int contentHeight);
     // Back to position 0, moving the content with the bar.
@@ -77,6 +95,9 @@ public:
     bool HasScrollBar(int bar) const override;
     void OnScrollRequest(int bar, int delta) override;
     bool ChildTipText(HWND child, std::wstring& text) override;
+    int ScrollLine(int bar) const override;
+    int ScrollTarget(int bar, int old, int requested) const override;
+    void ScrollContent(HWND target, int dx, int dy) override;
 
 protected:
     // Registers the panel's window class and makes the native window; the
@@ -87,6 +108,7 @@ private:
     std::wstring className;
     bool childBrushOwned = false;
     HWND childTips = nullptr;  // the tooltip of AddChildTip; goes with the panel's window
+    std::vector<GUIElement*> bandChildren;  // KeepInBand's
 
     void ReleaseChildBrush();
     void ApplyStyle();

@@ -297,6 +297,64 @@ TEST_F(DesktopTest, TheArrowsScrollTheSelectedTaskIntoView) {
     EXPECT_TRUE(OnlySelected(L"Attivita 2"));
 }
 
+// The title and the ruler stay at the top while the rows scroll under them;
+// Home, End, PagSu and PagGiù move the selection to the first task, the
+// last, and a page of rows up or down, always into view; a task changed
+// with its dialog stays selected and in view.
+TEST_F(DesktopTest, TheRulerStaysAndTheSelectionMovesByPagesIntoView) {
+    OpenProject(L"molte.vmo", ManyTasks(120));
+    HWND panel = Panel();
+    ASSERT_TRUE(drv::WaitUntil([&] { return (GetWindowLongW(panel, GWL_STYLE) & WS_VSCROLL) != 0; }));
+    ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Attivita 1") != nullptr; }));
+    // The title and the ruler: the panel's shown children that are no bar.
+    std::vector<std::pair<HWND, RECT>> header;
+    for (HWND child : drv::Descendants(panel)) {
+        if (GetParent(child) != panel || !drv::Visible(child)) continue;
+        const RECT place = drv::ScreenRect(child);
+        if (place.bottom - place.top != 25) header.emplace_back(child, place);
+    }
+    ASSERT_EQ(header.size(), 2u) << "the title and the ruler";
+    auto headerStayed = [&] {
+        for (const auto& [window, place] : header)
+            if (drv::ScreenRect(window).top != place.top || !drv::Visible(window)) return false;
+        return true;
+    };
+    // The rows a page holds: those wholly in view under the ruler.
+    const RECT view = drv::ClientScreenRect(panel);
+    int page = 0;
+    for (const auto& bar : VisibleBars()) page += drv::ScreenRect(bar.first).bottom <= view.bottom;
+    ASSERT_GT(page, 3);
+
+    drv::ClickAt(Bar(L"Attivita 1"), POINT{4, 12});
+    Keys(VK_END);
+    EXPECT_TRUE(OnlySelected(L"Attivita 120"));
+    EXPECT_TRUE(headerStayed());
+    apptest::Shot(L"righello_fermo");
+    Keys(VK_HOME);
+    EXPECT_TRUE(OnlySelected(L"Attivita 1"));
+    Keys(VK_NEXT);
+    EXPECT_TRUE(OnlySelected(L"Attivita " + std::to_wstring(1 + page)));
+    Keys(VK_NEXT);
+    EXPECT_TRUE(OnlySelected(L"Attivita " + std::to_wstring(1 + 2 * page)));
+    Keys(VK_PRIOR);
+    EXPECT_TRUE(OnlySelected(L"Attivita " + std::to_wstring(1 + page)));
+    EXPECT_TRUE(headerStayed());
+
+    // Confirmed in its dialog (an OK is a change, and the chart is built
+    // anew), the task stays selected and in view.
+    Keys(VK_END);
+    ASSERT_TRUE(OnlySelected(L"Attivita 120"));
+    Keys(VK_RETURN);
+    HWND dialog = ProgramWindow(L"Modifica Task");
+    ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+    HWND ok = drv::FindDescendantByText(dialog, L"Button", L"OK");
+    ASSERT_NE(ok, nullptr);
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    ASSERT_TRUE(drv::WaitWindowGone(dialog));
+    EXPECT_TRUE(OnlySelected(L"Attivita 120"));
+    EXPECT_TRUE(headerStayed());
+}
+
 // The last four projects opened or saved, newest first, numbered in "&File"
 // and kept for the next run; one whose file has gone gives the read error
 // and leaves the list.

@@ -27,6 +27,7 @@
 
 #include "app/dialogs/FormAddTask.h"
 #include "app/main/FormMain.h"
+#include "app/res/resource.h"
 #include "app/dialogs/FormNuovo.h"
 #include "file/ProjectFile.h"
 #include "model/CostReport.h"
@@ -204,6 +205,7 @@ Chart ReadChart(HWND main) {
     std::vector<std::pair<int, ChartWindow>> cells;
     for (HWND child : drv::Descendants(chart.panel)) {
         if (GetParent(child) != chart.panel || PanelNumber(child) < 0) continue;
+        if (GetDlgCtrlID(child) == IDC_TODAY_LINE) continue;  // the line that marks today is no bar
         ChartWindow cell;
         cell.window = child;
         const RECT screen = drv::ScreenRect(child);
@@ -263,9 +265,10 @@ RowsShown CheckRowsInView(HWND main, int tasks) {
             EXPECT_EQ(drv::ScreenPixel(corner), kLoadColours[row % 5]) << drv::Utf8(Hex(drv::ScreenPixel(corner)));
         }
     }
-    // No row of the view is left without its bar.
+    // No row of the view is left without its bar: the row before the first
+    // shown lies under the title and the ruler, which stay at the top.
     if (shown.first > 0) {
-        EXPECT_LE(rows.front().second.place.top - 30 + 25, 0);
+        EXPECT_LE(rows.front().second.place.top - 30 + 25, firstRowTop - (30 - 25) / 2);
     }
     if (shown.last < tasks - 1) {
         EXPECT_GE(rows.back().second.place.top + 30, clientHeight);
@@ -599,10 +602,10 @@ TEST_F(MainWindowTest, AHundredThousandTasksShowEveryRowInViewWithFewWindows) {
     EXPECT_LT(drv::Descendants(panel).size(), 300u);
     EXPECT_EQ(CheckRowsInView(main, kTasks).first, 0);
 
-    // The bottom of the range lies just past the content: a few lines back
-    // up, the last rows are in view.
+    // The bottom of the range lies just past the content: a few lines (a
+    // line is a row) back up, the last rows are in view.
     PostMessageW(panel, WM_VSCROLL, MAKEWPARAM(SB_BOTTOM, 0), 0);
-    for (int line = 0; line < 100; ++line) PostMessageW(panel, WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
+    for (int line = 0; line < 3; ++line) PostMessageW(panel, WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
     long lastTop = LONG_MIN;
     ASSERT_TRUE(drv::WaitUntil(
         [&] {

@@ -12,6 +12,7 @@
 #include "WidgetTestSupport.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/NativeCreation.h"
+#include "toolkit/core/Registry.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/GdiTally.h"
 #include "toolkit/widgets/CellControl.h"
@@ -278,6 +279,69 @@ TEST_F(ContainersTest, ScrollingMovesTheChildrenByWhatTheBarReallyMoved) {
     EXPECT_EQ(scrollCalls, 0);
     EXPECT_EQ(PositionInParent(cell.window).y, 50);
     DestroyWindow(panel.window);
+}
+
+// A long content: a page is at most what the client area shows, so that a
+// page step or a wheel notch skips nothing; the range ends a page past the
+// content. A band at the top stays (with the children kept in it) while the
+// rest scrolls up and down, by whole lines when the panel asks for them; a
+// child scrolled out of view comes back.
+TEST_F(ContainersTest, LongContentScrollsByAtMostAPageUnderAFixedBand) {
+    PanelChildren panel(form);
+    panel.verticalBar = true;
+    panel.width = 400;
+    panel.height = 300;
+    panel.fixedTop = 40;
+    panel.lineHeight = 30;
+    panel.snapToLines = true;
+    panel.Create();
+    RECT client{};
+    GetClientRect(panel.window, &client);
+    const int view = client.bottom - 40;
+    panel.SetContentHeight(40 + 100000);
+    const SCROLLINFO v = BarOf(panel.window, SB_VERT);
+    EXPECT_EQ(v.nPage, static_cast<UINT>(view));
+    EXPECT_EQ(v.nMax, 100000 + view);
+    CellControl header(&panel), row(&panel);
+    header.x = row.x = 0;
+    header.y = 5;
+    row.y = 70;
+    header.width = row.width = 50;
+    header.height = row.height = 20;
+    header.Create();
+    row.Create();
+    panel.KeepInBand(&header);
+
+    SendMessageW(panel.window, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(GetScrollPos(panel.window, SB_VERT), 30) << "a line";
+    SendMessageW(panel.window, WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(GetScrollPos(panel.window, SB_VERT), 30 + view / 30 * 30) << "whole lines, no more than a page";
+    panel.ScrollTo(SB_VERT, 0);
+    EXPECT_EQ(PositionInParent(row.window).y, 70);
+    SendMessageW(panel.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    const int wheel = GetScrollPos(panel.window, SB_VERT);
+    EXPECT_LE(wheel, view);
+    EXPECT_EQ(wheel % 30, 0);
+    EXPECT_EQ(PositionInParent(header.window).y, 5) << "the band stays";
+    EXPECT_EQ(PositionInParent(row.window).y, 70 - wheel);
+
+    // A short content keeps a page of a tenth.
+    panel.SetContentHeight(40 + 1000);
+    EXPECT_EQ(BarOf(panel.window, SB_VERT).nPage, 100u);
+    DestroyWindow(panel.window);
+}
+
+// An element given an identifier of the reserved block takes it at its
+// making, and the counter goes on as if it had not been made.
+TEST_F(ContainersTest, AFixedIdentifierLeavesTheCounterAlone) {
+    CellControl first(form), fixed(form), next(form);
+    first.Create();
+    fixed.fixedId = ReservedCommandFirst + 7;
+    fixed.Create();
+    next.Create();
+    EXPECT_EQ(fixed.controlId, ReservedCommandFirst + 7);
+    EXPECT_EQ(GetDlgCtrlID(fixed.window), ReservedCommandFirst + 7);
+    EXPECT_EQ(next.controlId, first.controlId + 1);
 }
 
 COLORREF BrushColour(HBRUSH brush) {

@@ -340,7 +340,20 @@ TEST_F(RulerTest, ThirtyYearsPaintKeepTheirPictureAndScroll) {
         RedrawWindow(chart->window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         slowest = std::max(slowest, GetTickCount() - t);
     };
+    // A page step moves at most the width shown, so that nothing is skipped.
+    SCROLLINFO bar{};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_PAGE;
+    ASSERT_TRUE(GetScrollInfo(chart->window, SB_HORZ, &bar));
+    RECT client{};
+    GetClientRect(chart->window, &client);
+    EXPECT_EQ(static_cast<int>(bar.nPage), std::min(ruler->width / 10, static_cast<int>(client.right)));
     for (int step = 0; step < 9; ++step) page(SB_PAGERIGHT);
+    Pump(50);
+    EXPECT_EQ(GetScrollPos(chart->window, SB_HORZ), 9 * static_cast<int>(bar.nPage));
+    EXPECT_TRUE(shownMatchesPicture());
+    // Far along the span, as the thumb takes it.
+    chart->ScrollTo(SB_HORZ, 9 * (ruler->width / 10));
     Pump(50);
     EXPECT_EQ(GetScrollPos(chart->window, SB_HORZ), 9 * (ruler->width / 10));
     EXPECT_TRUE(shownMatchesPicture());
