@@ -113,6 +113,14 @@ void FormMainHandlers::ChartScroll(GUIElement* panel, int) {
     if (FormMain* form = QVUtility::OwningElement<FormMain>(panel)) form->PlaceBars();
 }
 
+bool FormMainHandlers::ChartWheel(QVUtility::PanelChildren* panel, int delta, int keys) {
+    FormMain* form = QVUtility::OwningElement<FormMain>(panel);
+    if (form == nullptr || (keys & MK_CONTROL) == 0) return false;
+    // Ctrl and the wheel away from the user zooms in, towards the user out.
+    form->Execute(delta > 0 ? Command::ZoomIn : Command::ZoomOut);
+    return true;
+}
+
 std::wstring FormMainHandlers::BarTip(QVUtility::PanelChildren* panel, GUIElement* bar) {
     FormMain* form = QVUtility::OwningElement<FormMain>(panel);
     return form != nullptr ? form->BarTipText(bar) : std::wstring();
@@ -207,6 +215,7 @@ void FormMain::BuildControls() {
     chartPanel->onHorizontalScroll = &FormMainHandlers::ChartScroll;
     chartPanel->onVerticalScroll = &FormMainHandlers::ChartScroll;
     chartPanel->onChildTip = &FormMainHandlers::BarTip;
+    chartPanel->onWheelWithKeys = &FormMainHandlers::ChartWheel;
     chartPanel->Create();
 
     titleCell = ownedElements.Add(new QVUtility::CellControl(chartPanel));
@@ -247,6 +256,7 @@ void FormMain::BuildControls() {
     todayLine->SetSize(1, 1);
     todayLine->Create();
     ShowWindow(todayLine->window, SW_HIDE);
+    BuildTable();
 }
 
 // ---- Layout ---------------------------------------------------------------------
@@ -258,9 +268,8 @@ void FormMain::Layout() {
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
 
-    if (chartPanel != nullptr)
-        chartPanel->SetSize(std::max(0, clientWidth - scale(2 * ChartLeft)),
-                            std::max(0, clientHeight - scale(2 * ChartTop)));
+    LayOutPanes(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
+                std::max(0, clientHeight - scale(2 * ChartTop)));
 
     if (statusBar != nullptr && statusBar->window != nullptr) {
         RECT bar{};

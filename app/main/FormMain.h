@@ -22,6 +22,8 @@
 #include "app/dialogs/DialogSlot.h"
 #include "app/main/CommandTable.h"
 #include "model/ChangeHistory.h"
+#include "model/FormatAmount.h"
+#include "model/WorkingDays.h"
 #include "model/Project.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/OwnedElements.h"
@@ -29,6 +31,7 @@
 namespace QVUtility {
 class CellControl;
 class FontDescription;
+class ListView;
 class Menu;
 class MenuBar;
 class PanelChildren;
@@ -296,10 +299,24 @@ private:
     // The next task after the selected one whose description holds the
     // text last looked for, selected and in view; or a message.
     void FindNext();
+    // ---- The task table (FormMainTable.cpp) ----------------------------------------------------
+    // Makes the table and its splitter (after the first elements).
+    void BuildTable();
+    // The table's rows for the project as it is now.
+    void FillTable();
+    // The text of a cell: description, start, end, working days, resources,
+    // daily cost and cost, as the cost report counts them.
+    std::wstring TableCell(std::size_t row, int column) const;
+    // The table, the splitter and the chart side by side in the area given,
+    // the table's first row level with the chart's.
+    void LayOutPanes(int left, int top, int areaWidth, int areaHeight);
     // Shows or hides the task table beside the chart.
     void ToggleTable();
     // The keyboard to the other pane: from the task table to the chart and back.
     void FocusNextPane();
+    // The chart's rows follow the table's, and the other way round.
+    void FollowTableScroll(std::size_t topRow);
+    void FollowChartScroll(int scrollY);
     // Zoom a level in (step -1) or out (+1); to a level; to the widest
     // level at which the whole span fits the chart's width. The selected
     // task, or the middle of the view, stays where it was on screen.
@@ -352,7 +369,7 @@ private:
     std::vector<std::pair<const CommandSpec*, QVUtility::SubMenu*>> menuItems;
     std::vector<std::pair<const CommandSpec*, QVUtility::ToolBarItem*>> toolButtons;
     ChartLayout chartLayout;          // the chart's geometry after the last refresh
-    int contentHeight = 0;            // chart height after the last refresh
+    int contentHeight = 0;            // chart height after the last refresh: down to the last row's end
     bool chartBuilt = false;          // the title cell shows a project
     bool updatingScrollBars = false;  // UpdateScrollBars is running
     RECT normalPlace{};               // the window's place when last neither maximised nor minimised
@@ -361,6 +378,13 @@ private:
     std::size_t zoomLevel = 0;    // 0: the ruler's own column width (ChartZoom.h)
     bool tableShown = true;       // the task table beside the chart
     QVUtility::CellControl* todayLine = nullptr;
+    QVUtility::ListView* taskTable = nullptr;
+    QVUtility::PanelChildren* splitter = nullptr;
+    int tableWidth = 0;    // at 96 DPI
+    int splitterGrip = 0;  // where the splitter was taken, in its own coordinates
+    // What the table's rows are counted with, made at each refresh.
+    std::unique_ptr<WorkingDayCalendar> tableCalendar;
+    AmountFormat tableFormat;
 
     DialogSlot<FormAbout> aboutDialog;
     DialogSlot<FormTrova> findDialog;

@@ -17,6 +17,7 @@
 #include "toolkit/core/WindowReach.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/CellControl.h"
+#include "toolkit/widgets/ListView.h"
 #include "toolkit/widgets/PanelChildren.h"
 #include "toolkit/widgets/TimeLine.h"
 #include "toolkit/widgets/Timer.h"
@@ -95,15 +96,21 @@ void FormMain::BuildChartRows() {
     if (ruler->window != nullptr && GetWindowRect(ruler->window, &outer)) rulerHeight = outer.bottom - outer.top;
 
     chartLayout = ChartLayout(project, ruler->dayWidth, chartWidth, rulerHeight, scale, ruler->columnDivisor);
-    contentHeight = static_cast<int>(std::min(chartLayout.Height(), ChartLayout::TallestContent));
+    // The rows scroll until the last is at the bottom of the view, as the
+    // task table's do, so that the two stay level.
+    contentHeight = static_cast<int>(std::min<std::int64_t>(
+        chartLayout.RowsTop() + static_cast<std::int64_t>(chartLayout.Rows()) * chartLayout.rowPitch,
+        ChartLayout::TallestContent));
     // The title and the ruler stay at the top while the rows scroll, a row
     // at a time.
     chartPanel->fixedTop = static_cast<int>(chartLayout.RowsTop());
     chartPanel->lineHeight = chartLayout.rowPitch;
     chartPanel->snapToLines = true;
+    chartPanel->stopAtEnd = true;
     chartPanel->lineWidth = static_cast<int>(std::max<std::int64_t>(1, chartLayout.ColumnLeft(1)));
     for (ChartBar* bar : bars) bar->row = ChartBar::NoRow;  // every bar shows its task afresh
     PlaceBars();
+    FillTable();
     UpdateCommands();
 }
 
@@ -145,6 +152,7 @@ void FormMain::PlaceBars() {
         bars.push_back(bar);
     }
     PlaceTodayLine(scrollX, client);
+    FollowChartScroll(scrollY);
     if (bars.empty()) return;
     // The rows' band of the view lies under the title and the ruler.
     const std::int64_t rowsTop = chartLayout.RowsTop();
@@ -266,6 +274,7 @@ void FormMain::UpdateScrollBars() {
 
 void FormMain::SelectTask(int taskId) {
     selectedTaskId = taskId;
+    if (taskTable != nullptr) taskTable->SelectRow(SelectedTaskIndex(), false);
     PlaceBars();  // binds each bar's mark to its task
     UpdateCommands();
 }

@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace QVUtility {
 class Form;
 class GUIElement;
+class ListView;
 class PanelChildren;
 class Timer;
 }  // namespace QVUtility
@@ -40,6 +42,18 @@ struct FormMainHandlers {
     static int BarDoubleClick(GUIElement* element, HWND, int x, int y);
     static void ChartScroll(GUIElement* panel, int position);
     static std::wstring BarTip(QVUtility::PanelChildren* panel, GUIElement* bar);
+    static bool ChartWheel(QVUtility::PanelChildren* panel, int delta, int keys);
+
+    // The task table and its splitter.
+    static std::wstring TableText(QVUtility::ListView* list, std::size_t row, int column);
+    static void TableSelect(QVUtility::ListView* list, std::ptrdiff_t row);
+    static void TableActivate(QVUtility::ListView* list, std::ptrdiff_t row);
+    static void TableContextMenu(QVUtility::ListView* list, std::ptrdiff_t row, int x, int y);
+    static void TableScroll(QVUtility::ListView* list, std::size_t topRow);
+    static void TableColumnWidth(QVUtility::ListView* list, int column, int width);
+    static int SplitterDown(GUIElement* splitter, HWND, int x, int y);
+    static void SplitterMove(GUIElement* splitter, int x, int y);
+    static int SplitterUp(GUIElement* splitter, HWND, int x, int y);
     static void LayoutTimer(QVUtility::Timer* timer);
 };
 

@@ -106,17 +106,6 @@ void FormMain::ApplyZoomToRuler() {
     ruler->SetColumnWidth(step.width * scale.Dpi(), step.divisor * QVUtility::DisplayScale::BaseDpi);
 }
 
-// ---- The panes -----------------------------------------------------------------------
-
-void FormMain::ToggleTable() {
-    tableShown = !tableShown;
-    Layout();
-}
-
-void FormMain::FocusNextPane() {
-    if (chartPanel != nullptr) chartPanel->Focus();
-}
-
 // ---- Today ---------------------------------------------------------------------------
 
 std::optional<std::int64_t> FormMain::TodayColumn() const {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/res/AppInfo.h"
+#include "app/res/resource.h"
 
 namespace apptest {
 
@@ -46,6 +47,18 @@ inline const DialogKeys kProjectDialogs[] = {
     {L"Elenco Giorni da escludere come lavorativi", 'E', drv::kCtrl},
     {L"Conto Economico", VK_F9, drv::kNone},
 };
+
+// The chart's panel in the main window: its one panel that is not the
+// splitter beside the task table.
+inline HWND ChartPanel(HWND main) {
+    HWND panel = nullptr;
+    for (HWND child : drv::Descendants(main)) {
+        if (GetParent(child) == main && drv::ClassOf(child).rfind(L"PanelChildren", 0) == 0 &&
+            GetDlgCtrlID(child) != IDC_SPLITTER)
+            panel = child;
+    }
+    return panel;
+}
 
 // A screenshot for a person to look at, when VELMORA_SHOTS names a folder
 // (a Windows path); nothing otherwise.

@@ -172,9 +172,7 @@ protected:
     // and column width, the title band's height and each bar.
     Measures ChartMeasures() {
         Measures measures;
-        HWND panel = nullptr;
-        for (HWND child : drv::Descendants(main))
-            if (GetParent(child) == main && drv::ClassOf(child).rfind(L"PanelChildren", 0) == 0) panel = child;
+        HWND panel = apptest::ChartPanel(main);
         if (panel == nullptr) {
             ADD_FAILURE() << drv::DescribeWindows(app.Id());
             return measures;

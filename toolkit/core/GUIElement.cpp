@@ -206,6 +206,7 @@ void GUIElement::OnScrollRequest(int, int) {}
 int GUIElement::ScrollLine(int) const { return 1; }
 int GUIElement::ScrollTarget(int, int, int requested) const { return requested; }
 void GUIElement::ScrollContent(HWND target, int dx, int dy) { ScrollWindow(target, dx, dy, nullptr, nullptr); }
+bool GUIElement::OnWheelWithKeys(int, int) { return false; }
 bool GUIElement::ChildTipText(HWND, std::wstring&) { return false; }
 void GUIElement::ToggleChecked() {}
 bool GUIElement::OnDropDownHook() { return true; }

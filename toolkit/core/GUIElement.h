@@ -57,6 +57,7 @@ public:
     bool destroyed = false;          // set after OnDestroy
     bool waitCursor = false;
     bool handCursor = false;  // wins over waitCursor
+    LPCWSTR cursorShape = nullptr;  // a system cursor (IDC_SIZEWE...) over the element; handCursor wins
     HWND tooltipWindow = nullptr;
     HWND window = nullptr;  // for menus the HMENU, cast
     HINSTANCE instance = nullptr;
@@ -164,6 +165,9 @@ public:
     virtual int ScrollLine(int bar) const;
     virtual int ScrollTarget(int bar, int old, int requested) const;
     virtual void ScrollContent(HWND target, int dx, int dy);
+    // A wheel turn over the panel with keys held (MK_CONTROL...): true when
+    // the element used it for something else than scrolling.
+    virtual bool OnWheelWithKeys(int delta, int keys);
     // The text of the tooltip the element shows over its child window
     // `child`, asked when the tip comes up; false: none (panel: onChildTip).
     virtual bool ChildTipText(HWND child, std::wstring& text);

@@ -114,6 +114,8 @@ bool WheelScroll(GUIElement* element, WPARAM wParam) {
     // A list scrolls its own rows; the panel last clicked must not take its wheel.
     if (element != nullptr && element->typeKeyword == TypeKeyword::ListView) return false;
     GUIElement* panel = (element != nullptr && element->IsPanel()) ? element : wheelTarget;
+    const int keys = GET_KEYSTATE_WPARAM(wParam) & (MK_CONTROL | MK_SHIFT);
+    if (panel != nullptr && keys != 0 && panel->OnWheelWithKeys(GET_WHEEL_DELTA_WPARAM(wParam), keys)) return true;
     if (panel == nullptr || !panel->HasScrollBar(SB_VERT)) return false;
     HWND target = panel->window;
     const SCROLLINFO info = ScrollState(target, SB_VERT);
@@ -414,8 +416,8 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
         break;
     case WM_SETCURSOR:
         if (element && LOWORD(static_cast<DWORD_PTR>(lParam)) == HTCLIENT) {
-            if (element->GetHandCursor()) {
-                SetCursor(handCursorHandle);
+            if (element->GetHandCursor() || element->cursorShape != nullptr) {
+                SetCursor(element->GetHandCursor() ? handCursorHandle : LoadCursorW(nullptr, element->cursorShape));
                 answered = true;
                 return 1;
             }

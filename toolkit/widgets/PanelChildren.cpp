@@ -63,7 +63,9 @@ void PanelChildren::ApplyStyle() {
 // ---- Creation -----------------------------------------------------------------
 
 HWND PanelChildren::RegisterAndCreateWindow() {
-    className = L"PanelChildren" + std::to_wstring(controlCounter);
+    // Named after the counter, or after its own identifier when it has one
+    // (the counter does not move for it): a name no other panel has.
+    className = L"PanelChildren" + std::to_wstring(fixedId != 0 ? fixedId : controlCounter);
     TakeControlId();
 
     HINSTANCE classInstance = parent != nullptr && parent->instance != nullptr ? parent->instance : instance;
@@ -164,7 +166,8 @@ void PanelChildren::SetContentSize(int bar, int size) {
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE;
     info.nMin = 0;
-    info.nMax = moving + page;
+    // The last position shows the end at the bottom of the view, or a page past it.
+    info.nMax = bar == SB_VERT && stopAtEnd ? std::max(0, moving - view) + std::max(page, 1) - 1 : moving + page;
     info.nPage = static_cast<UINT>(page);
     SetScrollInfo(window, bar, &info, TRUE);
 }
@@ -257,9 +260,15 @@ void PanelChildren::ScrollContent(HWND target, int dx, int dy) {
         RECT place{};
         GetWindowRect(child, &place);
         MapWindowPoints(nullptr, target, reinterpret_cast<POINT*>(&place), 2);
+        // Drawn afresh in its new place: the panel's own paint of what the
+        // scroll uncovered may have gone over it.
         SetWindowPos(child, nullptr, place.left + dx, place.top + dy, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
+}
+
+bool PanelChildren::OnWheelWithKeys(int delta, int keys) {
+    return onWheelWithKeys != nullptr && onWheelWithKeys(this, delta, keys);
 }
 
 void PanelChildren::KeepInBand(GUIElement* child) {

@@ -19,6 +19,10 @@ using ScrollHandler = void (*)(GUIElement* panel, int delta);
 // The text of the tooltip over a child element (AddChildTip), asked when
 // the tip comes up; an empty text shows none.
 using ChildTipHandler = std::wstring (*)(PanelChildren* panel, GUIElement* child);
+// A wheel turn with Ctrl or Maiusc held over the panel (keys: MK_CONTROL,
+// MK_SHIFT; delta: WHEEL_DELTA per notch, away from the user positive):
+// true when the owner used it, false to let the panel scroll.
+using WheelHandler = bool (*)(PanelChildren* panel, int delta, int keys);
 
 class PanelChildren : public Child {
 public:
@@ -41,6 +45,7 @@ public:
     COLORREF childBackColour = NoColour;  // background of child controls; none = the panel's own
     bool floating = false;                // a free-standing tool window instead of a child
     ChildTipHandler onChildTip = nullptr;  // the text of the tips over the children given to AddChildTip
+    WheelHandler onWheelWithKeys = nullptr;
 
     void Create() override;
     HBRUSH ChildColour(HDC context) override;
@@ -56,6 +61,9 @@ public:
     // content scrolls up and down (a header), with the children given to
     // KeepInBand; it scrolls sideways with the rest.
     int fixedTop = 0;
+    // The content scrolls up only until its end is at the bottom of the
+    // view, never past it (a view whose rows go with another's).
+    bool stopAtEnd = false;
     // The child stays in the fixed band when the content scrolls up and down.
     void KeepInBand(GUIElement* child);
 
@@ -98,6 +106,7 @@ public:
     int ScrollLine(int bar) const override;
     int ScrollTarget(int bar, int old, int requested) const override;
     void ScrollContent(HWND target, int dx, int dy) override;
+    bool OnWheelWithKeys(int delta, int keys) override;
 
 protected:
     // Registers the panel's window class and makes the native window; the

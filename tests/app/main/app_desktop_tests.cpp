@@ -50,9 +50,7 @@ protected:
     // The chart panel and the bars it shows (the title cell and the ruler
     // aside), with their texts.
     HWND Panel() {
-        for (HWND child : drv::Descendants(main))
-            if (GetParent(child) == main && drv::ClassOf(child).rfind(L"PanelChildren", 0) == 0) return child;
-        return nullptr;
+        return apptest::ChartPanel(main);
     }
     std::vector<std::pair<HWND, std::wstring>> VisibleBars() {
         std::vector<std::pair<HWND, std::wstring>> bars;

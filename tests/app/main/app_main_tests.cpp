@@ -197,9 +197,7 @@ int PanelNumber(HWND window) {
 
 Chart ReadChart(HWND main) {
     Chart chart;
-    for (HWND child : drv::Descendants(main)) {
-        if (GetParent(child) == main && PanelNumber(child) >= 0) chart.panel = child;
-    }
+    chart.panel = apptest::ChartPanel(main);
     if (chart.panel == nullptr) return chart;
     const RECT panelClient = drv::ClientScreenRect(chart.panel);
     std::vector<std::pair<int, ChartWindow>> cells;
@@ -262,7 +260,8 @@ RowsShown CheckRowsInView(HWND main, int tasks) {
         EXPECT_EQ(bar.place.bottom - bar.place.top, 25);
         const POINT corner = drv::ToScreen(bar.window, POINT{2, 2});
         if (bar.place.top >= 0 && bar.place.bottom <= clientHeight && drv::PointShows(corner, bar.window)) {
-            EXPECT_EQ(drv::ScreenPixel(corner), kLoadColours[row % 5]) << drv::Utf8(Hex(drv::ScreenPixel(corner)));
+            EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenPixel(corner) == kLoadColours[row % 5]; }, 3000))
+                << drv::Utf8(Hex(drv::ScreenPixel(corner)));
         }
     }
     // No row of the view is left without its bar: the row before the first

@@ -342,6 +342,12 @@ TEST_F(ContainersTest, AFixedIdentifierLeavesTheCounterAlone) {
     EXPECT_EQ(fixed.controlId, ReservedCommandFirst + 7);
     EXPECT_EQ(GetDlgCtrlID(fixed.window), ReservedCommandFirst + 7);
     EXPECT_EQ(next.controlId, first.controlId + 1);
+    // Two such panels made one after the other each have a class of their own.
+    CellControl other(form);
+    other.fixedId = ReservedCommandFirst + 8;
+    other.SetBackColour(RGB(1, 2, 3));
+    other.Create();
+    EXPECT_NE(other.ClassName(), fixed.ClassName());
 }
 
 COLORREF BrushColour(HBRUSH brush) {
