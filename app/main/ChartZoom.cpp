@@ -10,13 +10,4 @@ ZoomStep ZoomAt(std::size_t level) {
     return steps[level < ZoomLevels ? level : ZoomLevels - 1];
 }
 
-std::size_t LevelToFit(std::int64_t days, std::int64_t width, int defaultWidth) {
-    for (std::size_t level = 0; level < ZoomLevels; ++level) {
-        const ZoomStep step = ZoomAt(level);
-        const std::int64_t columnWidth = level == 0 ? defaultWidth : step.width;
-        if (days * columnWidth <= width * step.divisor) return level;
-    }
-    return ZoomLevels - 1;
-}
-
 }  // namespace MyApp

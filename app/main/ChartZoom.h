@@ -18,9 +18,5 @@ struct ZoomStep {
 // Level 0 is the ruler's own width; every further level is narrower.
 constexpr std::size_t ZoomLevels = 17;
 ZoomStep ZoomAt(std::size_t level);
-// The first (the widest) level at which `days` columns fit `width` pixels,
-// both at 96 DPI (`defaultWidth` is level 0's column width); the last level
-// when none does.
-std::size_t LevelToFit(std::int64_t days, std::int64_t width, int defaultWidth);
 
 }  // namespace MyApp

@@ -135,7 +135,7 @@ const std::vector<CommandSpec>& FormMain::Commands() {
          [](F& f) { f.ToggleTable(); }, always, fixed, [](const F& f) { return f.tableShown; }},
         {C::None, M::View, IDM_VIEW_DIVIDER, L"", {}, none, noItem, noButton, nullptr, always, fixed},
         {C::ZoomIn, M::View, IDM_ZOOM_IN, L"Zoom &avanti", {VK_OEM_PLUS, FCONTROL}, none, noItem, noButton,
-         [](F& f) { f.Zoom(-1); }, [](const F& f) { return f.projectOpen && f.zoomLevel > 0; }, fixed},
+         [](F& f) { f.Zoom(-1); }, [](const F& f) { return f.projectOpen && f.CanZoomIn(); }, fixed},
         {C::ZoomOut, M::View, IDM_ZOOM_OUT, L"Zoom &indietro", {VK_OEM_MINUS, FCONTROL}, none, noItem, noButton,
          [](F& f) { f.Zoom(1); }, [](const F& f) { return f.projectOpen && f.CanZoomOut(); }, fixed},
         {C::ZoomFit, M::View, IDM_ZOOM_FIT, L"Adatta al &progetto", {}, none, noItem, noButton,

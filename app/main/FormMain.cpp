@@ -156,7 +156,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
         startMaximized = place.maximized;
     }
     normalPlace = RECT{x, y, x + width, y + height};
-    zoomLevel = ReadSetting(L"Zoom", 0);
+    LoadZoom();
     programTitle = title;
     text = title;
 

@@ -20,6 +20,7 @@
 #include "app/chart/ChartBar.h"
 #include "app/chart/ChartLayout.h"
 #include "app/dialogs/DialogSlot.h"
+#include "app/main/ChartZoom.h"
 #include "app/main/CommandTable.h"
 #include "model/ChangeHistory.h"
 #include "model/FormatAmount.h"
@@ -310,6 +311,8 @@ private:
     // The table, the splitter and the chart side by side in the area given,
     // the table's first row level with the chart's.
     void LayOutPanes(int left, int top, int areaWidth, int areaHeight);
+    // The table's rows end where the chart's do (their scroll bars may differ).
+    void AlignTable();
     // Shows or hides the task table beside the chart.
     void ToggleTable();
     // The keyboard to the other pane: from the task table to the chart and back.
@@ -321,9 +324,17 @@ private:
     // level at which the whole span fits the chart's width. The selected
     // task, or the middle of the view, stays where it was on screen.
     void Zoom(int step);
-    void SetZoom(std::size_t level);
     void ZoomToFit();
+    bool CanZoomIn() const;
     bool CanZoomOut() const;
+    // To a level, or (fitted) to the width `fit`; the selected task, or the
+    // middle of the view, stays where it was on screen.
+    void ChangeZoom(std::size_t level, bool fitted, ZoomStep fit);
+    // Pixels a day at 96 DPI: at a level, and as the chart is zoomed now.
+    double PixelsPerDay(std::size_t level) const;
+    double ZoomPixelsPerDay() const;
+    // The zoom kept from the last run.
+    void LoadZoom();
     // The ruler's columns at the zoom level's width (the ruler has just set
     // its own for the span).
     void ApplyZoomToRuler();
@@ -376,6 +387,8 @@ private:
 
     std::string findText;         // what "Trova..." last looked for
     std::size_t zoomLevel = 0;    // 0: the ruler's own column width (ChartZoom.h)
+    bool zoomFitted = false;      // "Adatta al progetto": the width below, not a level
+    ZoomStep fittedZoom;
     bool tableShown = true;       // the task table beside the chart
     QVUtility::CellControl* todayLine = nullptr;
     QVUtility::ListView* taskTable = nullptr;

@@ -123,13 +123,11 @@ void FormMain::PlaceBars() {
     GetClientRect(panel, &client);
 
     // The title and the ruler stay at the top however far down the rows
-    // are scrolled; sideways they go with the chart. The title keeps its
-    // whole width: it is shown only where it can be placed as it is.
+    // are scrolled; the title stays in the middle of the view, the ruler
+    // goes sideways with the chart.
     if (titleCell != nullptr && titleCell->window != nullptr) {
-        const std::int64_t left = static_cast<std::int64_t>(chartLayout.titleLeft) - scrollX;
-        const bool reachable = QVUtility::WithinSafeReach(left, left);
-        if (reachable) PlaceChild(titleCell->window, panel, static_cast<int>(left), 0);
-        ShowChild(titleCell->window, reachable);
+        PlaceChild(titleCell->window, panel, 0, 0, client.right, chartLayout.titleHeight);
+        ShowChild(titleCell->window, true);
     }
     if (ruler != nullptr && ruler->window != nullptr) {
         RECT outer{};
@@ -258,10 +256,16 @@ void FormMain::UpdateScrollBars() {
         readClientSize();
         if (chartPanel->height < contentHeight) {
             chartPanel->ShowVerticalBar(true);
-            chartPanel->SetContentHeight(contentHeight);
+            // Scrolled to the end, the first row shown starts at the top of
+            // the rows' band, as the task table's does: the part of a row the
+            // view holds beyond whole rows goes past the end.
+            const int band = static_cast<int>(chartPanel->height - chartLayout.RowsTop());
+            const int pitch = std::max(1, chartLayout.rowPitch);
+            chartPanel->SetContentHeight(contentHeight + (band > 0 ? band % pitch : 0));
         } else {
             hideBar(&QVUtility::PanelChildren::ShowVerticalBar);
         }
+        AlignTable();
     }
     // Resetting or clamping the scroll position moved the content with it.
     PlaceBars();

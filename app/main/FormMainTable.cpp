@@ -212,8 +212,28 @@ void FormMain::LayOutPanes(int left, int top, int areaWidth, int areaHeight) {
     MapWindowPoints(taskTable->window, nullptr, &clientTop, 1);
     const int above = (clientTop.y - tableOuter.top) + taskTable->FirstRowTop();
     const int tableTop = std::max<int>(top, rowsTop.y - above);
-    SetWindowPos(taskTable->window, nullptr, left, tableTop, tableWidthShown, std::max(0, static_cast<int>(panel.bottom) - tableTop),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(taskTable->window, nullptr, left, tableTop, tableWidthShown,
+                 std::max(0, static_cast<int>(panel.bottom) - tableTop), SWP_NOZORDER | SWP_NOACTIVATE);
+    AlignTable();
+}
+
+void FormMain::AlignTable() {
+    if (!tableShown || taskTable == nullptr || taskTable->window == nullptr || chartPanel == nullptr ||
+        chartPanel->window == nullptr)
+        return;
+    // The table shows as many rows as the chart: the bottoms of their client
+    // areas (scroll bars aside) level, so that both stop at the same row.
+    RECT chartClient{}, tableClient{}, tableOuter{};
+    GetClientRect(chartPanel->window, &chartClient);
+    GetClientRect(taskTable->window, &tableClient);
+    MapWindowPoints(chartPanel->window, nullptr, reinterpret_cast<POINT*>(&chartClient), 2);
+    MapWindowPoints(taskTable->window, nullptr, reinterpret_cast<POINT*>(&tableClient), 2);
+    GetWindowRect(taskTable->window, &tableOuter);
+    const int change = chartClient.bottom - tableClient.bottom;
+    if (change == 0) return;
+    SetWindowPos(taskTable->window, nullptr, 0, 0, tableOuter.right - tableOuter.left,
+                 std::max(0, static_cast<int>(tableOuter.bottom - tableOuter.top) + change),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormMain::ToggleTable() {

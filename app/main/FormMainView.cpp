@@ -21,6 +21,10 @@ std::function<Date()> chartToday = [] { return DateOnly(LocalNow()); };
 namespace {
 
 const wchar_t* const ZoomSetting = L"Zoom";
+const wchar_t* const FitWidthSetting = L"ZoomAdattaLarghezza";
+const wchar_t* const FitDaysSetting = L"ZoomAdattaGiorni";
+// The zoom setting's value for a width fitted to the project.
+constexpr std::uint32_t FittedZoom = 1000;
 
 
 }  // namespace
@@ -53,25 +57,62 @@ void FormMain::FindNext() {
 
 // ---- Zoom ----------------------------------------------------------------------------
 
-bool FormMain::CanZoomOut() const { return zoomLevel + 1 < ZoomLevels; }
+double FormMain::PixelsPerDay(std::size_t level) const {
+    const ZoomStep step = ZoomAt(level);
+    if (level == 0 && ruler != nullptr)
+        return QVUtility::TimeLine::ColumnWidthFor(ruler->ColumnCount(), QVUtility::DisplayScale());
+    return static_cast<double>(step.width) / static_cast<double>(step.divisor);
+}
+
+double FormMain::ZoomPixelsPerDay() const {
+    return zoomFitted ? static_cast<double>(fittedZoom.width) / static_cast<double>(fittedZoom.divisor)
+                      : PixelsPerDay(zoomLevel);
+}
+
+bool FormMain::CanZoomIn() const { return zoomFitted || zoomLevel > 0; }
+
+bool FormMain::CanZoomOut() const { return zoomFitted || zoomLevel + 1 < ZoomLevels; }
 
 void FormMain::Zoom(int step) {
-    const std::int64_t level = static_cast<std::int64_t>(zoomLevel) + step;
-    SetZoom(static_cast<std::size_t>(std::clamp<std::int64_t>(level, 0, ZoomLevels - 1)));
+    // From a fitted width, the next level wider or narrower than it.
+    const double now = ZoomPixelsPerDay();
+    std::size_t level = zoomLevel;
+    if (zoomFitted) {
+        level = step < 0 ? 0 : ZoomLevels - 1;
+        for (std::size_t i = 0; i < ZoomLevels; ++i) {
+            if (step < 0 && PixelsPerDay(i) > now) level = i;
+            if (step > 0 && PixelsPerDay(i) < now) {
+                level = i;
+                break;
+            }
+        }
+    } else {
+        const std::int64_t next = static_cast<std::int64_t>(zoomLevel) + step;
+        level = static_cast<std::size_t>(std::clamp<std::int64_t>(next, 0, ZoomLevels - 1));
+    }
+    ChangeZoom(level, false, ZoomStep());
 }
 
 void FormMain::ZoomToFit() {
     if (chartPanel == nullptr || chartPanel->window == nullptr || ruler == nullptr) return;
     RECT client{};
     GetClientRect(chartPanel->window, &client);
-    // The span in the panel's width as it is without a horizontal scroll bar.
-    const std::int64_t width = scale.ToBase(client.right);
-    SetZoom(LevelToFit(ruler->ColumnCount(), width,
-                       QVUtility::TimeLine::ColumnWidthFor(ruler->ColumnCount(), QVUtility::DisplayScale())));
+    // The whole span in the panel's width, at 96 DPI; the ruler's own width
+    // when the span fits at it already.
+    const std::int64_t width = scale.ToBase(client.right) - 2;
+    const std::int64_t days = std::max<std::int64_t>(1, ruler->ColumnCount());
+    if (width <= 0) return;
+    if (days * PixelsPerDay(0) <= width) {
+        ChangeZoom(0, false, ZoomStep());
+    } else {
+        ChangeZoom(zoomLevel, true, ZoomStep{width, days});
+    }
 }
 
-void FormMain::SetZoom(std::size_t level) {
-    if (level == zoomLevel || chartPanel == nullptr || chartPanel->window == nullptr) return;
+void FormMain::ChangeZoom(std::size_t level, bool fitted, ZoomStep fit) {
+    if (chartPanel == nullptr || chartPanel->window == nullptr) return;
+    if (level == zoomLevel && fitted == zoomFitted && (!fitted || (fit.width == fittedZoom.width && fit.divisor == fittedZoom.divisor)))
+        return;
     // What stays where it is on screen: the selected task's first day when
     // its bar is in view, else the day in the middle of the view.
     RECT client{};
@@ -81,13 +122,18 @@ void FormMain::SetZoom(std::size_t level) {
     const int selected = SelectedTaskIndex();
     if (selected >= 0) {
         const BarSpan bar = chartLayout.Bar(project.tasks[static_cast<std::size_t>(selected)]);
-        if (bar.left + bar.width > scrollX && bar.left < scrollX + client.right) anchorX = std::max(bar.left, std::int64_t{scrollX});
+        if (bar.left + bar.width > scrollX && bar.left < scrollX + client.right)
+            anchorX = std::max(bar.left, std::int64_t{scrollX});
     }
     const double anchorDay = chartLayout.DayAt(anchorX);
     const std::int64_t onScreen = anchorX - scrollX;
 
     zoomLevel = level;
-    WriteSetting(ZoomSetting, static_cast<std::uint32_t>(zoomLevel));
+    zoomFitted = fitted;
+    fittedZoom = fit;
+    WriteSetting(ZoomSetting, static_cast<std::uint32_t>(fitted ? FittedZoom : zoomLevel));
+    WriteSetting(FitWidthSetting, static_cast<std::uint32_t>(fit.width));
+    WriteSetting(FitDaysSetting, static_cast<std::uint32_t>(fit.divisor));
     const int scrollY = chartPanel->ScrollPosition(SB_VERT);
     BuildChartRows();
     UpdateScrollBars();
@@ -98,11 +144,19 @@ void FormMain::SetZoom(std::size_t level) {
     UpdateCommands();
 }
 
+void FormMain::LoadZoom() {
+    const std::uint32_t kept = ReadSetting(ZoomSetting, 0);
+    zoomFitted = kept == FittedZoom;
+    zoomLevel = zoomFitted ? 0 : std::min<std::size_t>(kept, ZoomLevels - 1);
+    fittedZoom = ZoomStep{static_cast<std::int64_t>(ReadSetting(FitWidthSetting, 1)),
+                          static_cast<std::int64_t>(ReadSetting(FitDaysSetting, 1))};
+    if (fittedZoom.width < 1 || fittedZoom.divisor < 1) zoomFitted = false;
+}
+
 void FormMain::ApplyZoomToRuler() {
-    if (ruler == nullptr || zoomLevel == 0) return;
-    if (zoomLevel >= ZoomLevels) zoomLevel = ZoomLevels - 1;
+    if (ruler == nullptr || (zoomLevel == 0 && !zoomFitted)) return;
     // The level's width at 96 DPI, made the screen's.
-    const ZoomStep step = ZoomAt(zoomLevel);
+    const ZoomStep step = zoomFitted ? fittedZoom : ZoomAt(zoomLevel);
     ruler->SetColumnWidth(step.width * scale.Dpi(), step.divisor * QVUtility::DisplayScale::BaseDpi);
 }
 
@@ -133,9 +187,12 @@ void FormMain::PlaceTodayLine(int scrollX, const RECT& client) {
     const int lineWidth = std::max(1, scale(2));
     const bool shown = column && centre >= 0 && centre < client.right;
     if (shown) {
-        const int top = static_cast<int>(chartLayout.RowsTop());
-        SetWindowPos(todayLine->window, nullptr, static_cast<int>(centre) - lineWidth / 2, top, lineWidth,
-                     std::max(0, static_cast<int>(client.bottom) - top), SWP_NOZORDER | SWP_NOACTIVATE);
+        todayLine->x = static_cast<int>(centre) - lineWidth / 2;
+        todayLine->y = static_cast<int>(chartLayout.RowsTop());
+        todayLine->width = lineWidth;
+        todayLine->height = std::max(0, static_cast<int>(client.bottom) - todayLine->y);
+        SetWindowPos(todayLine->window, nullptr, todayLine->x, todayLine->y, todayLine->width, todayLine->height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if ((IsWindowVisible(todayLine->window) != FALSE) != shown) ShowWindow(todayLine->window, shown ? SW_SHOWNA : SW_HIDE);
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -25,12 +26,76 @@ inline std::wstring ProgramPath() {
 }
 
 // Removes the values the program keeps between runs about the user's
-// desktop: the recent files and the window's place.
+// desktop: the recent files, the window's place and the view (zoom, task table).
 inline void ForgetDesktopSettings() {
-    for (const wchar_t* name : {L"RecentFile1", L"RecentFile2", L"RecentFile3", L"RecentFile4", L"WindowLeft",
-                                L"WindowTop", L"WindowWidth", L"WindowHeight", L"WindowMaximized"}) {
+    for (const wchar_t* name :
+         {L"RecentFile1", L"RecentFile2", L"RecentFile3", L"RecentFile4", L"WindowLeft", L"WindowTop", L"WindowWidth",
+          L"WindowHeight", L"WindowMaximized", L"Zoom", L"ZoomAdattaLarghezza", L"ZoomAdattaGiorni",
+          L"TabellaVisibile", L"TabellaLarghezza", L"TabellaColonna1", L"TabellaColonna2", L"TabellaColonna3",
+          L"TabellaColonna4", L"TabellaColonna5", L"TabellaColonna6", L"TabellaColonna7"}) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, name);
     }
+}
+
+// A project file's text: the header from `first` to `last` (DD/MM/YYYY,
+// weekdays Monday to Friday), then `tasks` tasks "Attivita 1", "Attivita 2"
+// ... of five days in March of `first`'s year, in the five bar colours in
+// turn, two resources at 100 a day.
+inline const COLORREF kBarColours[] = {0xFFF300, 0xFFFFFF, 0xFF0000, 0x0000FF, 0x0FE71E};
+inline std::string ProjectWithTasks(const char* title, const char* first, const char* last, int tasks) {
+    std::string text = std::string("#VELMORA\r\n") + title + "\r\n" + first + "\r\n" + last +
+                       "\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n#TASK\r\n";
+    const std::string year = std::string(first).substr(6, 4);
+    text.reserve(text.size() + static_cast<size_t>(tasks) * 50);
+    for (int i = 0; i < tasks; ++i) {
+        char lines[128];
+        const int day = 1 + i % 20;
+        std::snprintf(lines, sizeof lines, "Attivita %d\r\n%02d/03/%s\r\n%02d/03/%s\r\n%u\r\n2\r\n100\r\n", i + 1, day,
+                      year.c_str(), day + 4, year.c_str(), static_cast<unsigned>(kBarColours[i % 5]));
+        text += lines;
+    }
+    return text;
+}
+
+// A house renovated in eighteen months: forty tasks from January 2027 to
+// June 2028, of one to seven weeks each, in the five bar colours in turn.
+inline std::string RenovationProject() {
+    static const char* const names[] = {
+        "Sopralluogo e rilievi", "Progetto esecutivo", "Pratiche comunali", "Allestimento cantiere",
+        "Demolizioni interne", "Rimozione pavimenti", "Smaltimento macerie", "Opere strutturali",
+        "Consolidamento solai", "Nuove tramezze", "Impianto elettrico: tracce", "Impianto elettrico: cavi",
+        "Impianto idraulico", "Impianto di riscaldamento", "Climatizzazione", "Rete dati e telefono", "Intonaci",
+        "Massetti", "Impermeabilizzazione bagni", "Posa pavimenti", "Rivestimenti bagni", "Rivestimenti cucina",
+        "Serramenti esterni", "Porte interne", "Cappotto termico", "Tetto: guaina", "Tetto: tegole",
+        "Grondaie e pluviali", "Tinteggiatura interna", "Tinteggiatura esterna", "Sanitari", "Cucina",
+        "Illuminazione", "Collaudo impianti", "Certificazioni", "Pulizia finale", "Arredi su misura", "Giardino",
+        "Recinzione", "Consegna chiavi"};
+    std::string text = "#VELMORA\r\nRistrutturazione Villa Rossi\r\n04/01/2027\r\n30/06/2028\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n#TASK\r\n";
+    // Day 0 is 04/01/2027; a task every two weeks or so.
+    const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    auto dayText = [&](int offset) {
+        int day = 4 + offset, month = 0, year = 2027;
+        for (;;) {
+            const int length = monthDays[month] + (month == 1 && year % 4 == 0 ? 1 : 0);
+            if (day <= length) break;
+            day -= length;
+            if (++month == 12) {
+                month = 0;
+                ++year;
+            }
+        }
+        char date[16];
+        std::snprintf(date, sizeof date, "%02d/%02d/%04d", day, month + 1, year);
+        return std::string(date);
+    };
+    for (int i = 0; i < 40; ++i) {
+        const int first = i * 27 / 2;
+        const int last = std::min(first + 7 + (i * 37) % 50, 543);
+        text += std::string(names[i]) + "\r\n" + dayText(first) + "\r\n" + dayText(last) + "\r\n" +
+                std::to_string(kBarColours[i % 5]) + "\r\n" + std::to_string(1 + i % 4) + "\r\n" +
+                std::to_string(150 + (i * 73) % 400) + "\r\n";
+    }
+    return text;
 }
 
 // The project's dialogs, in the order of the "&Progetto" menu, with the

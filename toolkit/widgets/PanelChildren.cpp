@@ -167,7 +167,7 @@ void PanelChildren::SetContentSize(int bar, int size) {
     info.fMask = SIF_RANGE | SIF_PAGE;
     info.nMin = 0;
     // The last position shows the end at the bottom of the view, or a page past it.
-    info.nMax = bar == SB_VERT && stopAtEnd ? std::max(0, moving - view) + std::max(page, 1) - 1 : moving + page;
+    info.nMax = stopAtEnd ? std::max(0, moving - view) + std::max(page, 1) - 1 : moving + page;
     info.nPage = static_cast<UINT>(page);
     SetScrollInfo(window, bar, &info, TRUE);
 }

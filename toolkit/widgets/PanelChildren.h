@@ -61,8 +61,8 @@ public:
     // content scrolls up and down (a header), with the children given to
     // KeepInBand; it scrolls sideways with the rest.
     int fixedTop = 0;
-    // The content scrolls up only until its end is at the bottom of the
-    // view, never past it (a view whose rows go with another's).
+    // The content scrolls only until its end is at the edge of the view,
+    // never past it (a view whose rows go with another's).
     bool stopAtEnd = false;
     // The child stays in the fixed band when the content scrolls up and down.
     void KeepInBand(GUIElement* child);

@@ -1,0 +1,354 @@
+// The whole project at a glance: the task table beside the chart, level with
+// its bars and sharing the selection; zoom; the labels kept in view; the
+// line that marks today; "Trova..." and F3; page steps that skip no row.
+// Worked inside the test process (the main window made here) and from
+// outside through the test driver.
+#include "Driver.h"
+#include "tests/app/ProgramFixture.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/main/FormMain.h"
+#include "app/res/resource.h"
+#include "file/ProjectFile.h"
+#include "model/CostReport.h"
+#include "model/WorkingDays.h"
+#include "tests/model/TestDates.h"
+#include "tests/toolkit/ToolkitTestSupport.h"
+#include "toolkit/widgets/PanelChildren.h"
+#include "toolkit/widgets/TimeLine.h"
+
+namespace {
+
+using MyApp::Command;
+
+// ---- Inside the test process -------------------------------------------------------
+
+class ViewInProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(drv::UseDesktop()) << drv::LastErrorUtf8();
+        apptest::ForgetDesktopSettings();
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        path = std::wstring(temp) + L"velmora_view_" + std::to_wstring(GetCurrentProcessId()) + L".vmo";
+        form = new MyApp::FormMain(GetModuleHandleW(nullptr), L"QV Velmora in prova");
+        ASSERT_NE(form->window, nullptr);
+    }
+
+    void TearDown() override {
+        delete form;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}
+        DeleteFileW(path.c_str());
+        MyApp::chartToday = [] { return MyApp::DateOnly(MyApp::LocalNow()); };
+        apptest::ForgetDesktopSettings();
+    }
+
+    // Loads the project text as the open command does after its dialog, and
+    // lets the layout give the chart its scroll bars.
+    void Load(const std::string& text) {
+        ASSERT_TRUE(drv::WriteFileBytes(path, text));
+        ASSERT_EQ(MyApp::LoadProjectFile(drv::Utf8(path), form->project), MyApp::LoadResult::Ok);
+        form->SetFilePath(drv::Utf8(path));
+        form->RefreshChart();
+        form->EnableProjectCommands();
+        form->UpdateScrollBars();
+    }
+
+    HWND Panel() const { return form->chartPanel->window; }
+    HWND Table() const { return FindWindowExW(form->window, nullptr, WC_LISTVIEWW, nullptr); }
+    int ScrollY() const { return GetScrollPos(Panel(), SB_VERT); }
+
+    // The bars shown in the view, by row: their screen rectangles.
+    std::vector<std::pair<std::size_t, RECT>> ShownBars() const {
+        std::vector<std::pair<std::size_t, RECT>> shown;
+        for (const MyApp::ChartBar* bar : form->bars)
+            if (bar->Bound() && IsWindowVisible(bar->window)) shown.emplace_back(bar->row, drv::ScreenRect(bar->window));
+        std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        return shown;
+    }
+
+    std::wstring Cell(int row, int column) const {
+        wchar_t text[256] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        SendMessageW(Table(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    // Every row of the table in view shows the task of the bar level with
+    // it: the same row, its middle at the bar's middle, its fields those of
+    // the task as the cost report counts them.
+    void ExpectTableLevelWithBars() {
+        const MyApp::WorkingDayCalendar calendar(form->project);
+        const MyApp::AmountFormat format = MyApp::UserAmountFormat();
+        const int top = static_cast<int>(SendMessageW(Table(), LVM_GETTOPINDEX, 0, 0));
+        const int page = static_cast<int>(SendMessageW(Table(), LVM_GETCOUNTPERPAGE, 0, 0));
+        ASSERT_GT(page, 5);
+        const auto bars = ShownBars();
+        int compared = 0;
+        for (int row = top; row < top + page && row < static_cast<int>(form->project.tasks.size()); ++row) {
+            SCOPED_TRACE("row " + std::to_string(row));
+            RECT cell{};
+            cell.left = LVIR_BOUNDS;
+            ASSERT_TRUE(SendMessageW(Table(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell)));
+            MapWindowPoints(Table(), nullptr, reinterpret_cast<POINT*>(&cell), 2);
+            const auto bar = std::find_if(bars.begin(), bars.end(), [&](const auto& b) { return b.first == row; });
+            ASSERT_NE(bar, bars.end()) << "no bar shown for a row of the table in view";
+            EXPECT_LE(std::abs((cell.top + cell.bottom) - (bar->second.top + bar->second.bottom)), 2)
+                << "the row's middle at " << (cell.top + cell.bottom) / 2 << ", the bar's at "
+                << (bar->second.top + bar->second.bottom) / 2;
+            const MyApp::Task& task = form->project.tasks[static_cast<std::size_t>(row)];
+            const MyApp::TaskCost figures = MyApp::CostOf(calendar, task);
+            EXPECT_EQ(drv::Utf8(Cell(row, 0)), task.description);
+            EXPECT_EQ(drv::Utf8(Cell(row, 1)), MyApp::FormatDate(task.start));
+            EXPECT_EQ(drv::Utf8(Cell(row, 2)), MyApp::FormatDate(task.end));
+            EXPECT_EQ(Cell(row, 3), std::to_wstring(figures.workingDays));
+            EXPECT_EQ(Cell(row, 4), std::to_wstring(task.resources));
+            EXPECT_EQ(drv::Utf8(Cell(row, 5)), MyApp::FormatAmount(task.dailyCost, format));
+            EXPECT_EQ(drv::Utf8(Cell(row, 6)), MyApp::FormatAmount(figures.cost, format));
+            ++compared;
+        }
+        EXPECT_GT(compared, 5);
+    }
+
+    std::wstring path;
+    MyApp::FormMain* form = nullptr;
+};
+
+TEST_F(ViewInProcess, EveryTableRowInViewShowsTheTaskOfTheBarLevelWithIt) {
+    Load(apptest::ProjectWithTasks("Carico", "01/03/2024", "31/05/2024", 100000));
+    ASSERT_NE(Table(), nullptr);
+    ASSERT_TRUE(IsWindowVisible(Table())) << "the table is shown at first";
+    ExpectTableLevelWithBars();
+    // The middle, as the thumb takes the chart there, and the end.
+    SCROLLINFO range{};
+    range.cbSize = sizeof range;
+    range.fMask = SIF_RANGE | SIF_PAGE;
+    GetScrollInfo(Panel(), SB_VERT, &range);
+    form->chartPanel->ScrollTo(SB_VERT, range.nMax / 2);
+    EXPECT_GT(ScrollY(), 65535) << "past 16 bits";
+    ExpectTableLevelWithBars();
+    SendMessageW(Panel(), WM_VSCROLL, SB_BOTTOM, 0);
+    ExpectTableLevelWithBars();
+    EXPECT_EQ(static_cast<int>(SendMessageW(Table(), LVM_GETTOPINDEX, 0, 0)) +
+                  static_cast<int>(SendMessageW(Table(), LVM_GETCOUNTPERPAGE, 0, 0)),
+              100000)
+        << "the last row at the bottom of both";
+    // The table scrolled from its own scroll bar takes the chart with it.
+    const int bottom = ScrollY();
+    for (int page = 0; page < 3; ++page) SendMessageW(Table(), WM_VSCROLL, SB_PAGEUP, 0);
+    EXPECT_LT(ScrollY(), bottom);
+    ExpectTableLevelWithBars();
+}
+
+// Page steps down a hundred thousand tasks skip no row: after each step the
+// first row shown whole is at most the one after the last row shown whole
+// before it; a page is what the view shows, not a tenth of the chart. Tried
+// from the top, from the middle and towards the end.
+TEST_F(ViewInProcess, PageStepsSkipNoRow) {
+    constexpr int kTasks = 100000;
+    Load(apptest::ProjectWithTasks("Carico", "01/03/2024", "31/05/2024", kTasks));
+    const RECT view = drv::ClientScreenRect(Panel());
+    auto wholeRows = [&] {
+        std::pair<std::size_t, std::size_t> rows{kTasks, 0};
+        for (const auto& [row, place] : ShownBars()) {
+            if (place.bottom > view.bottom) continue;
+            rows.first = std::min(rows.first, row);
+            rows.second = std::max(rows.second, row);
+        }
+        return rows;
+    };
+    SCROLLINFO range{};
+    range.cbSize = sizeof range;
+    range.fMask = SIF_RANGE | SIF_PAGE;
+    GetScrollInfo(Panel(), SB_VERT, &range);
+    EXPECT_LE(static_cast<long>(range.nPage), view.bottom - view.top);
+    for (const int start : {0, range.nMax / 2, range.nMax - 40 * static_cast<int>(range.nPage)}) {
+        form->chartPanel->ScrollTo(SB_VERT, start);
+        for (int step = 0; step < 30; ++step) {
+            const auto before = wholeRows();
+            SendMessageW(Panel(), WM_VSCROLL, SB_PAGEDOWN, 0);
+            const auto after = wholeRows();
+            ASSERT_LE(after.first, before.second + 1) << "from " << start << ", step " << step;
+            ASSERT_GT(after.first, before.first) << "a page step moves";
+        }
+    }
+    SendMessageW(Panel(), WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(wholeRows().second, static_cast<std::size_t>(kTasks - 1)) << "the last row shown whole at the end";
+}
+
+// At every zoom level each bar starts and ends on its first and last day's
+// column edges as the ruler draws them; "Adatta al progetto" shows the
+// whole span with no horizontal scroll; the export keeps its picture.
+TEST_F(ViewInProcess, AtEveryZoomBarsStartAndEndOnTheirDays) {
+    Load(apptest::RenovationProject());
+    const std::string picture = [&] {
+        EXPECT_TRUE(form->ExportImage(drv::Utf8(path + L".bmp")));
+        return drv::ReadFileBytes(path + L".bmp");
+    }();
+    QVUtility::TimeLine* ruler = form->ruler;
+    int levels = 0;
+    auto expectBarsOnTheirDays = [&] {
+        // Ruler x = 0 on the screen.
+        const long origin = drv::ScreenRect(ruler->window).left - static_cast<long>(ruler->ViewOrigin());
+        for (const auto& [row, place] : ShownBars()) {
+            const MyApp::Task& task = form->project.tasks[row];
+            const std::int64_t first = MyApp::DaysUntil(form->project.start, task.start);
+            const std::int64_t days = MyApp::DaysUntil(task.start, task.end) + 1;
+            EXPECT_EQ(place.left, origin + ruler->ColumnLeft(first)) << "level " << levels << ", row " << row;
+            EXPECT_EQ(place.right, origin + ruler->ColumnLeft(first + days)) << "level " << levels << ", row " << row;
+        }
+    };
+    for (; levels < 30; ++levels) {
+        expectBarsOnTheirDays();
+        const double before = form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor);
+        form->Execute(Command::ZoomOut);
+        if (form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor) == before) break;
+        EXPECT_LT(form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor), before);
+    }
+    EXPECT_GE(levels, 10) << "from days to months";
+    form->Execute(Command::ZoomFit);
+    form->UpdateScrollBars();
+    EXPECT_EQ(GetWindowLongW(Panel(), GWL_STYLE) & WS_HSCROLL, 0) << "the whole span in view";
+    EXPECT_LE(ruler->width, drv::ClientScreenRect(Panel()).right - drv::ClientScreenRect(Panel()).left);
+    expectBarsOnTheirDays();
+    ASSERT_TRUE(form->ExportImage(drv::Utf8(path + L".bmp")));
+    EXPECT_TRUE(drv::ReadFileBytes(path + L".bmp") == picture) << "the zoom is no part of the picture";
+    DeleteFileW((path + L".bmp").c_str());
+}
+
+// The line that marks today: there when today lies in the span, at today's
+// column; gone when it does not.
+TEST_F(ViewInProcess, TheTodayLineMarksTodayInTheSpanOnly) {
+    MyApp::chartToday = [] { return TestDates::D(12, 3, 2024); };
+    Load(apptest::ProjectWithTasks("Carico", "01/03/2024", "31/05/2024", 5));
+    HWND line = nullptr;
+    for (HWND child : drv::Descendants(Panel()))
+        if (GetDlgCtrlID(child) == IDC_TODAY_LINE) line = child;
+    ASSERT_NE(line, nullptr);
+    ASSERT_TRUE(IsWindowVisible(line));
+    const long origin = drv::ScreenRect(form->ruler->window).left - static_cast<long>(form->ruler->ViewOrigin());
+    const RECT place = drv::ScreenRect(line);
+    EXPECT_GE(place.left, origin + form->ruler->ColumnLeft(11));
+    EXPECT_LE(place.right, origin + form->ruler->ColumnLeft(12));
+    EXPECT_TRUE(ToolkitTest::PumpUntil([&] {
+        return drv::ScreenPixel(POINT{(place.left + place.right) / 2, place.bottom - 5}) == MyApp::TodayLineColour;
+    })) << "a colour no bar of the five has";
+    MyApp::chartToday = [] { return TestDates::D(1, 6, 2024); };
+    form->RefreshChart();
+    EXPECT_FALSE(IsWindowVisible(line));
+}
+
+// The year of an eighteen-month project is on screen at the start of the
+// chart and after scrolling to its end: its label is drawn inside the
+// part of its band in view.
+TEST_F(ViewInProcess, TheYearStaysOnScreenAtBothEnds) {
+    Load(apptest::RenovationProject());
+    ASSERT_NE(GetWindowLongW(Panel(), GWL_STYLE) & WS_HSCROLL, 0);
+    auto yearInk = [&] {
+        // Black pixels in the top row of the ruler, inside the view, other
+        // than the boxes' outlines: a label's.
+        const RECT view = drv::ClientScreenRect(Panel());
+        const RECT ruler = drv::ScreenRect(form->ruler->window);
+        const long top = ruler.top + 3, bottom = ruler.top + 14;
+        int ink = 0;
+        for (long x = std::max(view.left, ruler.left) + 3; x < std::min(view.right, ruler.right) - 3; ++x)
+            for (long y = top; y < bottom; ++y) ink += drv::ScreenPixel(POINT{x, y}) == RGB(0, 0, 0);
+        return ink;
+    };
+    EXPECT_TRUE(ToolkitTest::PumpUntil([&] { return yearInk() > 10; })) << "2027 at the start";
+    form->chartPanel->ScrollTo(SB_HORZ, form->chartWidth);
+    EXPECT_GT(GetScrollPos(Panel(), SB_HORZ), 5000);
+    EXPECT_TRUE(ToolkitTest::PumpUntil([&] { return yearInk() > 10; })) << "2028 at the end";
+}
+
+// ---- From outside -------------------------------------------------------------------
+
+class ViewTest : public apptest::ProgramFixture {
+protected:
+    void OpenProject(const std::string& content) {
+        ASSERT_TRUE(drv::WriteFileBytes(Path(L"vista.vmo"), content));
+        Open(Path(L"vista.vmo"));
+        ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"vista.vmo"))) << drv::Utf8(drv::StatusBarText(status));
+    }
+    HWND Table() { return drv::FindDescendant(main, IDC_TASK_TABLE, WC_LISTVIEWW); }
+    int TableSelection() {
+        return static_cast<int>(SendMessageW(Table(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    }
+    HWND Bar(const std::wstring& text) {
+        for (HWND child : drv::Descendants(apptest::ChartPanel(main)))
+            if (drv::Visible(child) && drv::Text(child) == text) return child;
+        return nullptr;
+    }
+    // The point of a row of the table, in screen coordinates.
+    POINT RowPoint(int row) {
+        drv::RemoteBuffer rect(Table(), sizeof(RECT));
+        RECT cell{LVIR_LABEL, 0, 0, 0};
+        rect.Write(&cell, sizeof cell);
+        SendMessageW(Table(), LVM_GETITEMRECT, static_cast<WPARAM>(row), rect.AsLParam());
+        rect.Read(&cell, sizeof cell);
+        return drv::ToScreen(Table(), POINT{cell.left + 10, (cell.top + cell.bottom) / 2});
+    }
+};
+
+// A click on a row selects its task, and Canc then deletes that task; a
+// click on a bar selects the bar's row.
+TEST_F(ViewTest, TheTableAndTheChartShareTheSelection) {
+    OpenProject(apptest::ProjectWithTasks("Condiviso", "01/03/2024", "31/05/2024", 8));
+    ASSERT_NE(Table(), nullptr);
+    ASSERT_TRUE(drv::WaitUntil([&] { return SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0) == 8; }));
+    drv::Click(RowPoint(2));
+    ASSERT_TRUE(drv::WaitUntil([&] { return TableSelection() == 2; }));
+    drv::Press(VK_DELETE);
+    std::wstring question;
+    ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Cancellazione", IDYES, &question)) << drv::LastErrorUtf8();
+    EXPECT_EQ(question, L"Si desidera realmente cancellare il task ATTIVITA 3?");
+    EXPECT_TRUE(drv::WaitUntil([&] { return SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0) == 7; }));
+    EXPECT_EQ(Bar(L"Attivita 3"), nullptr);
+    apptest::Shot(L"tabella_selezione");
+
+    HWND bar = Bar(L"Attivita 6");
+    ASSERT_NE(bar, nullptr);
+    drv::ClickAt(bar, POINT{6, 10});
+    EXPECT_TRUE(drv::WaitUntil([&] { return TableSelection() == 4; })) << "Attivita 6 is the fifth row now";
+}
+
+// "Trova..." selects the next task whose description holds the text, F3
+// the one after; a text no task holds is told.
+TEST_F(ViewTest, FindSelectsTheNextMatchAndTellsWhenThereIsNone) {
+    OpenProject(apptest::RenovationProject());
+    auto find = [&](const wchar_t* text) {
+        ASSERT_TRUE(drv::Activate(main));
+        drv::Press('F', drv::kCtrl);
+        HWND dialog = ProgramWindow(L"Trova");
+        ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
+        drv::Type(text);
+        drv::Enter();
+        ASSERT_TRUE(drv::WaitWindowGone(dialog));
+    };
+    find(L"IMPIANTO");
+    EXPECT_TRUE(drv::WaitUntil([&] { return TableSelection() == 10; })) << "Impianto elettrico: tracce";
+    ASSERT_TRUE(drv::Activate(main));
+    drv::Press(VK_F3);
+    EXPECT_TRUE(drv::WaitUntil([&] { return TableSelection() == 11; })) << "Impianto elettrico: cavi";
+    drv::Press(VK_F3);
+    drv::Press(VK_F3);
+    EXPECT_TRUE(drv::WaitUntil([&] { return TableSelection() == 13; })) << "Impianto di riscaldamento";
+    drv::Press(VK_F3);
+    EXPECT_TRUE(drv::WaitUntil([&] { return TableSelection() == 10; })) << "round to the first";
+    find(L"cantina");
+    EXPECT_EQ(AnswerError(L"Trova"), L"Nessuna attività trovata.");
+    EXPECT_EQ(TableSelection(), 10) << "the selection stays";
+}
+
+}  // namespace
