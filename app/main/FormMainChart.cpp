@@ -63,6 +63,7 @@ void FormMain::MarkModified() {
 }
 
 void FormMain::ProjectChanged() {
+    HandChangeToRecovery();
     UpdateCommands();
     RefreshChart();
 }
