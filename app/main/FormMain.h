@@ -311,8 +311,8 @@ private:
     void CheckFileOnReturn();
     void OnSafetyTimer(UINT_PTR timer);
     static void CALLBACK SafetyTimerProc(HWND, UINT, UINT_PTR timer, DWORD);
-    static void SafetyActivated(QVUtility::GUIElement* element);
-    static void SafetyDeactivated(QVUtility::GUIElement* element);
+    static LRESULT CALLBACK SafetySubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data);
 
     // ---- Task, project and calendar commands (DialogCommands.cpp) -------------------------------
     void EditProject();

@@ -12,6 +12,7 @@
 //   over a file that another program changed meanwhile asks first, and
 //   coming back to the program offers to read the file again.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <unordered_map>
@@ -103,13 +104,13 @@ void FormMain::StartWorkSafety() {
         s.tickTimer = SetTimer(nullptr, 0, static_cast<UINT>(tick.count()), &FormMain::SafetyTimerProc);
         if (s.tickTimer != 0) TimerOwners()[s.tickTimer] = this;
     }
-    onActivate = &FormMain::SafetyActivated;
-    onDeactivate = &FormMain::SafetyDeactivated;
+    if (window != nullptr) SetWindowSubclass(window, &FormMain::SafetySubclass, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void FormMain::EndWorkSafety() {
     if (safety == nullptr) return;
     WorkSafety& s = *safety;
+    if (window != nullptr) RemoveWindowSubclass(window, &FormMain::SafetySubclass, 0);
     StopTimer(s.tickTimer);
     StopTimer(s.returnTimer);
     if (s.writer != nullptr) {
@@ -244,6 +245,7 @@ void FormMain::HandChangeToRecovery() {
 
 bool FormMain::OfferRecoveryCopy() {
     if (safety == nullptr) return false;
+    RemoveAbandonedPieces();
     const std::vector<FoundCopy> copies = FindRecoveryCopies();
     const std::optional<std::size_t> offered = CopyToOffer(copies, &ProcessRunning);
     if (!offered) return false;
@@ -355,25 +357,25 @@ void FormMain::OnSafetyTimer(UINT_PTR timer) {
     }
 }
 
-void FormMain::SafetyActivated(QVUtility::GUIElement* element) {
-    auto* form = dynamic_cast<FormMain*>(element);
-    if (form == nullptr || form->safety == nullptr || !form->safety->away) return;
-    WorkSafety& s = *form->safety;
-    s.away = false;
-    // Not inside the activation itself: a moment later, once it is over.
-    if (s.returnTimer == 0) {
-        s.returnTimer = SetTimer(nullptr, 0, ReturnDelay, &FormMain::SafetyTimerProc);
-        if (s.returnTimer != 0) TimerOwners()[s.returnTimer] = form;
+LRESULT CALLBACK FormMain::SafetySubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data) {
+    // The program becomes the active one again, coming from another (or
+    // from none: the window was minimised): once the activation is over,
+    // the project's file is looked at.
+    bool back = false;
+    if (message == WM_ACTIVATEAPP) {
+        back = wParam != FALSE;
+    } else if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
+        DWORD process = 0;
+        if (HWND previous = reinterpret_cast<HWND>(lParam)) GetWindowThreadProcessId(previous, &process);
+        back = process != GetCurrentProcessId();
     }
-}
-
-void FormMain::SafetyDeactivated(QVUtility::GUIElement* element) {
-    auto* form = dynamic_cast<FormMain*>(element);
-    if (form == nullptr || form->safety == nullptr) return;
-    // Away to another program (or to none): not to a window of this one.
-    DWORD process = 0;
-    if (HWND foreground = GetForegroundWindow()) GetWindowThreadProcessId(foreground, &process);
-    if (process != GetCurrentProcessId()) form->safety->away = true;
+    auto* form = reinterpret_cast<FormMain*>(data);
+    if (back && form->safety != nullptr && form->safety->returnTimer == 0) {
+        form->safety->returnTimer = SetTimer(nullptr, 0, ReturnDelay, &FormMain::SafetyTimerProc);
+        if (form->safety->returnTimer != 0) TimerOwners()[form->safety->returnTimer] = form;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void FormMain::CheckFileOnReturn() {

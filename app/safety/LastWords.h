@@ -1,7 +1,9 @@
 // The program's last words: when it is about to end abnormally (an
-// exception nothing handles, an access violation, std::terminate), the
-// recovery copy is written at once from the last snapshot handed over,
-// touching no window, and then the end goes on as it would have.
+// exception nothing handles, std::terminate, or a fault of the processor
+// such as an access violation in the program's own code, which ends it
+// even where a catch-all would have gone on), the recovery copy is written
+// at once from the last snapshot handed over, touching no window, and then
+// the end goes on as it would have.
 //
 // For the tests of this, a seam that no user meets by accident: when the
 // environment variable VELMORA_FAULT_COMMAND names a command of the main

@@ -13,6 +13,8 @@ namespace MyApp {
 namespace {
 
 constexpr std::uint32_t DefaultMinutes = 2;
+// A temporary file this old is no writing under way (one takes a second).
+constexpr std::uint64_t AbandonedAfter = 10ull * 60 * 10000000;  // FILETIME ticks
 constexpr std::uint32_t NoValue = 0xFFFFFFFFu;
 
 // The user's local application data folder, asked once.
@@ -71,6 +73,26 @@ std::string RecoveryCopyPath(const ProcessMark& process) {
 
 std::string RecoveryRecordPath(const ProcessMark& process) {
     return RecoveryFolder() + "\\" + RecoveryStem(process) + RecoveryRecordExtension;
+}
+
+void RemoveAbandonedPieces() {
+    const std::string folder = RecoveryFolder();
+    if (folder.empty()) return;
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& time) {
+        return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    WIN32_FIND_DATAW found{};
+    // The temporary files of ReplaceFile's writings.
+    HANDLE search = FindFirstFileW(Widen(folder + "\\vmo*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            ticks(found.ftLastWriteTime) + AbandonedAfter < ticks(now))
+            DeleteFileW(Widen(folder + "\\" + QVUtility::Narrow(found.cFileName)).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 std::vector<FoundCopy> FindRecoveryCopies() {

@@ -24,6 +24,9 @@ std::chrono::milliseconds RecoveryInterval();
 // The paths of a process's own copy and record.
 std::string RecoveryCopyPath(const ProcessMark& process);
 std::string RecoveryRecordPath(const ProcessMark& process);
+// Removes what writings cut short by a program's end left in the folder:
+// temporary files old enough that no program is still writing them.
+void RemoveAbandonedPieces();
 // Every copy in the folder, with its record (a copy without one is
 // timed by its file and names no project).
 std::vector<FoundCopy> FindRecoveryCopies();

@@ -37,8 +37,7 @@ struct WorkSafety {
     std::string stampPath;  // the file the stamp is of
     FileStamp stamp;        // as this program last read or wrote it
     FileStamp toldStamp;    // a change the user has been told of on coming back
-    bool away = false;      // the user went to another program
-    UINT_PTR returnTimer = 0;
+    UINT_PTR returnTimer = 0;  // the look at the file after coming back to the program
 };
 
 // A project file about to be opened: its stamp before reading, and the lock
