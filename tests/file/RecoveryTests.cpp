@@ -116,7 +116,8 @@ TEST(RecoveryRecord, TheNewestCopyOfAnEndedProcessIsOffered) {
         if (!offered) continue;
         EXPECT_FALSE(alive[*offered]) << "a running program's copy";
         for (std::size_t i = 0; i < copies.size(); ++i) {
-            if (!alive[i]) EXPECT_GE(copies[*offered].record.savedAt, copies[i].record.savedAt);
+            if (alive[i]) continue;
+            EXPECT_GE(copies[*offered].record.savedAt, copies[i].record.savedAt);
         }
     }
 }
@@ -213,7 +214,8 @@ TEST(RecoveryWriter, RandomRequestsLeaveACopyNoOlderThanTheLastWrite) {
     std::mt19937 random(17);
     std::uniform_int_distribution<int> action(0, 9), tasks(0, 300);
     std::vector<std::string> contents;  // of every snapshot handed over, in order
-    std::optional<std::size_t> oldestAllowed;  // first snapshot the copy may be; none: no copy
+    bool copyWanted = false;        // a writing was asked for since the last discard
+    std::size_t oldestAllowed = 0;  // then: the first snapshot the copy may be
     for (int step = 0; step < 400; ++step) {
         const int what = action(random);
         if (what < 5) {
@@ -221,23 +223,24 @@ TEST(RecoveryWriter, RandomRequestsLeaveACopyNoOlderThanTheLastWrite) {
             contents.push_back(Content(*snapshot));
             writer.Hand(snapshot, Record("p.vmo"));
         } else if (what < 8) {
-            if (!contents.empty() && (!oldestAllowed || *oldestAllowed != contents.size() - 1)) {
+            if (!contents.empty() && (!copyWanted || oldestAllowed != contents.size() - 1)) {
                 writer.WriteNow();
+                copyWanted = true;
                 oldestAllowed = contents.size() - 1;
             }
         } else if (what == 8) {
             writer.Discard();
             contents.clear();
-            oldestAllowed.reset();
+            copyWanted = false;
         } else {
             ASSERT_TRUE(writer.WaitIdle(Bound));
-            if (!oldestAllowed) {
+            if (!copyWanted) {
                 EXPECT_FALSE(files.Present()) << "step " << step;
                 continue;
             }
             const std::string onDisk = ReadBytes(files.target.copyPath);
             bool allowed = false;
-            for (std::size_t i = *oldestAllowed; i < contents.size(); ++i) allowed = allowed || contents[i] == onDisk;
+            for (std::size_t i = oldestAllowed; i < contents.size(); ++i) allowed = allowed || contents[i] == onDisk;
             EXPECT_TRUE(allowed) << "step " << step;
             EXPECT_EQ(writer.UpToDate(), onDisk == contents.back()) << "step " << step;
         }

@@ -127,8 +127,16 @@ protected:
         });
     }
 
+    // A picture of the program's message box for a person to look at, once
+    // it shows (when VELMORA_SHOTS names a folder).
+    static void ShotOfBox(DWORD pid, const wchar_t* caption, const wchar_t* name) {
+        if (GetEnvironmentVariableW(L"VELMORA_SHOTS", nullptr, 0) == 0) return;
+        if (drv::WaitMessageBox(pid, caption) != nullptr) apptest::Shot(name);
+    }
+
     // The question about a recovery copy, answered; its text.
     std::wstring AnswerRecovery(int button) {
+        ShotOfBox(app.Id(), L"Ripristino", L"domanda_ripristino");
         std::wstring text;
         EXPECT_TRUE(drv::AnswerMessageBox(app.Id(), L"Ripristino", button, &text)) << drv::LastErrorUtf8();
         return text;
@@ -285,6 +293,7 @@ TEST_F(SafetyTest, ACopyThatCannotBeWrittenIsToldOnce) {
     OpenSite();
     DeleteFirstTask();
     std::wstring text;
+    ShotOfBox(app.Id(), L"Attenzione", L"copia_non_scritta");
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Attenzione", IDOK, &text)) << drv::LastErrorUtf8();
     EXPECT_EQ(text.rfind(L"Impossibile scrivere la copia di recupero del progetto in ", 0), 0u) << drv::Utf8(text);
     DeleteFirstTask();
@@ -307,6 +316,7 @@ TEST_F(SafetyTest, AFileChangedByAnotherProgramIsAskedAboutBeforeItIsOverwritten
 
     // Annulla: nothing written, the changes still unsaved.
     Keys('S', drv::kCtrl);
+    ShotOfBox(app.Id(), L"Salva", L"file_cambiato_salva");
     std::wstring question;
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Salva", IDCANCEL, &question)) << drv::LastErrorUtf8();
     EXPECT_EQ(question, kChangedOnDisk + L" Sovrascriverlo?");
@@ -334,6 +344,7 @@ TEST_F(SafetyTest, AFileChangedByAnotherProgramIsAskedAboutBeforeItIsOverwritten
     // Sì shows it.
     ASSERT_TRUE(drv::WriteFileBytes(Path(L"mio.vmo"), kOtherProject));
     LeaveAndComeBack();
+    ShotOfBox(app.Id(), L"Attenzione", L"file_cambiato_ricarica");
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Attenzione", IDYES, &question)) << drv::LastErrorUtf8();
     EXPECT_EQ(question, kChangedOnDisk + L" Ricaricarlo?");
     EXPECT_TRUE(drv::WaitUntil([&] { return drv::FindDescendantByText(main, nullptr, L"Altro cantiere") != nullptr; }))
@@ -344,6 +355,7 @@ TEST_F(SafetyTest, AFileChangedByAnotherProgramIsAskedAboutBeforeItIsOverwritten
     DeleteFirstTask();
     ASSERT_TRUE(drv::WriteFileBytes(Path(L"mio.vmo"), kSiteProject));
     LeaveAndComeBack();
+    ShotOfBox(app.Id(), L"Attenzione", L"file_cambiato_avviso");
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Attenzione", IDOK, &question)) << drv::LastErrorUtf8();
     EXPECT_EQ(question, kChangedOnDisk + L" Al salvataggio verrà chiesto se sovrascriverlo.");
     LeaveAndComeBack();
@@ -375,6 +387,7 @@ TEST_F(SafetyTest, TwoProgramsOnOneProjectShareItSafely) {
     HWND other = StartSecond(L"\"" + Path(L"piano.vmo") + L"\"");
     ASSERT_NE(other, nullptr) << drv::LastErrorUtf8();
     std::wstring question;
+    ShotOfBox(second.Id(), L"Apri", L"progetto_aperto_altrove");
     ASSERT_TRUE(drv::AnswerMessageBox(second.Id(), L"Apri", IDYES, &question)) << drv::LastErrorUtf8();
     const std::wstring holder = std::wstring(user) + L" su " + computer + L" dal " + Wide(MyApp::ShownTime(lock->since));
     EXPECT_EQ(question, L"Il progetto è aperto da " + holder + L". Aprirlo in sola lettura?");
@@ -387,6 +400,7 @@ TEST_F(SafetyTest, TwoProgramsOnOneProjectShareItSafely) {
     ASSERT_TRUE(drv::Activate(other));
     drv::Press('S', drv::kCtrl);
     ASSERT_TRUE(drv::AnswerFileDialog(second.Id(), L"Salva", Path(L"piano.vmo")).ok) << drv::LastErrorUtf8();
+    ShotOfBox(second.Id(), L"Salva", L"nome_di_un_progetto_aperto");
     ASSERT_TRUE(drv::AnswerMessageBox(second.Id(), L"Salva", IDOK, &question)) << drv::LastErrorUtf8();
     EXPECT_EQ(question, L"Il progetto è aperto da " + holder + L". Scegliere un altro nome.");
     EXPECT_EQ(drv::ReadFileBytes(Path(L"piano.vmo")), kSiteProject);
