@@ -321,37 +321,6 @@ TEST_F(ServicesTest, QuestionsAreTrueOnlyForYes) {
     EXPECT_TRUE(IsWindowEnabled(bystander.window));
 }
 
-// Yes, No and Cancel (its button or Escape) are three answers; a box that
-// cannot be made is none of them and leaves its owner usable.
-TEST_F(ServicesTest, AThreeWayQuestionTellsEveryAnswerApart) {
-    OwnerElement owner;
-    owner.Create();
-    std::vector<Choice> answers;
-    {
-        Driver driver([&](Driver& d) {
-            for (int button : {IDYES, IDNO, IDCANCEL, 0}) {
-                HWND box = d.WaitForDialog(L"Salva", owner.window);
-                if (!box) return;
-                if (button != 0) {
-                    Driver::Click(box, button);
-                } else {
-                    HWND focused = GetDlgItem(box, IDYES);
-                    PostMessageW(focused, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-                    PostMessageW(focused, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-                }
-                d.WaitGone(box);
-            }
-        });
-        for (int i = 0; i < 4; ++i) answers.push_back(AskYesNoCancel(&owner, L"Sovrascriverlo?", L"Salva"));
-        driver.Finish();
-        EXPECT_TRUE(driver.failures.empty()) << driver.failures.front();
-    }
-    EXPECT_EQ(answers, (std::vector<Choice>{Choice::Yes, Choice::No, Choice::Cancel, Choice::Cancel}));
-    ToolkitTest::RefuseWindows refused;
-    EXPECT_EQ(AskYesNoCancel(&owner, L"Sovrascriverlo?", L"Salva"), Choice::NotShown);
-    EXPECT_TRUE(IsWindowEnabled(owner.window));
-}
-
 TEST_F(ServicesTest, QuestionThatCannotBeShownIsNoAnswerAndFreesItsOwner) {
     OwnerElement owner;
     owner.Create();
