@@ -8,6 +8,10 @@
 #include "file/LineFile.h"
 #include "file/ProjectFile.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace MyApp {
 
 namespace {
@@ -76,6 +80,10 @@ RecoveryWriter::RecoveryWriter(Target target) : shared_(std::make_shared<Shared>
 RecoveryWriter::~RecoveryWriter() { Stop(StopBound); }
 
 void RecoveryWriter::Run(const std::shared_ptr<Shared>& shared) {
+#ifdef _WIN32
+    // The window's thread comes first when both want the processor.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+#endif
     Shared& s = *shared;
     std::unique_lock<std::mutex> lock(s.mutex);
     for (;;) {

@@ -169,7 +169,8 @@ TEST_F(SafetyTest, AKilledProgramsChangesComeBackAtTheNextStart) {
 }
 
 // An access violation writes the latest change at once, though no copy was
-// due for an hour. No to the offer at the next start deletes the copy.
+// due for an hour. At the next start the offer comes before the file named
+// at start, and No deletes the copy.
 TEST_F(SafetyTest, ACrashLeavesACopyWithTheLatestChange) {
     SetSetting(L"RecoveryMinutes", 60);
     // The program's seam for this test: the cost report's command faults.
@@ -186,10 +187,12 @@ TEST_F(SafetyTest, ACrashLeavesACopyWithTheLatestChange) {
     EXPECT_EQ(code, 0xC0000005u);
     EXPECT_TRUE(WaitForCopy(WithoutFirstTask(kSiteProject)));
 
-    StartProgram(L"");
+    ASSERT_TRUE(drv::WriteFileBytes(Path(L"altro.vmo"), kOtherProject));
+    StartProgram(L"\"" + Path(L"altro.vmo") + L"\"");
     EXPECT_EQ(Answer(app.Id(), L"Ripristino", IDNO).rfind(kOffer, 0), 0u);
     EXPECT_TRUE(drv::WaitUntil([] { return apptest::RecoveryFiles(L"recupero-*").empty(); }));
-    EXPECT_EQ(drv::Text(main), kTitle);
+    EXPECT_TRUE(drv::WaitStatusBarText(status, Path(L"altro.vmo")));
+    EXPECT_TRUE(TitleIs(main, L" - altro.vmo"));
 }
 
 // A copy that cannot be written (a file where the folder goes) is told of
