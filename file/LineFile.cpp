@@ -23,18 +23,6 @@ namespace {
 constexpr std::uint64_t NoFailure = ~0ull;
 constexpr std::size_t ChunkBytes = 1 << 16;
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-    std::size_t size = 0;
-    for (const std::string& line : lines) size += line.size() + 2;
-    std::string content;
-    content.reserve(size);
-    for (const std::string& line : lines) {
-        content += line;
-        content += "\r\n";
-    }
-    return content;
-}
-
 // Replaces the file with the content, handed out in pieces; the source
 // fails once `failAfter` bytes are out (for the tests of the failure path).
 bool ReplaceContent(const std::string& path, const std::string& content, std::uint64_t failAfter) {
@@ -75,6 +63,18 @@ bool ReadWhole(std::uint64_t size, std::uint64_t maxBytes, std::string& bytes, b
 }
 
 }  // namespace
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 2;
+    std::string content;
+    content.reserve(size);
+    for (const std::string& line : lines) {
+        content += line;
+        content += "\r\n";
+    }
+    return content;
+}
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, bool& tooLarge, std::uint64_t maxBytes) {
     bytes.clear();
@@ -137,6 +137,19 @@ ReadLinesResult ReadLines(const std::string& path) {
 
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     return ReplaceContent(path, JoinLines(lines), NoFailure);
+}
+
+bool WriteContent(const std::string& path, const std::string& content) {
+    return ReplaceContent(path, content, NoFailure);
+}
+
+bool RemoveFile(const std::string& path) {
+#ifdef _WIN32
+    const std::wstring wide = Widen(path);
+    return !wide.empty() && DeleteFileW(wide.c_str()) != 0;
+#else
+    return !path.empty() && unlink(path.c_str()) == 0;
+#endif
 }
 
 namespace detail {

@@ -53,6 +53,13 @@ std::vector<std::string> SplitLines(std::string_view bytes);
 // On Windows a read-only file is never replaced.
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines);
 
+// The lines as WriteLines puts them in a file, each followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+// WriteLines for content already joined.
+bool WriteContent(const std::string& path, const std::string& content);
+// Deletes the file; false when it was not there or could not be deleted.
+bool RemoveFile(const std::string& path);
+
 namespace detail {
 // WriteLines that fails after writing failAfterBytes bytes of the new content
 // (for the tests of the failure path).

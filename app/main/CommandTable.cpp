@@ -14,6 +14,7 @@
 #include "app/main/FormMainHandlers.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
+#include "app/safety/LastWords.h"
 #include "app/settings/RecentFiles.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/platform/TextConversion.h"
@@ -214,6 +215,7 @@ bool FormMain::Enabled(const CommandSpec& spec) const { return spec.enabled == n
 void FormMain::Execute(Command command) {
     const CommandSpec* spec = FindCommand(command);
     if (spec == nullptr || spec->run == nullptr || !Enabled(*spec)) return;
+    FaultIfAsked(spec->text);  // the tests' seam for the last words (app/safety/LastWords.h)
     spec->run(*this);
 }
 
@@ -264,7 +266,8 @@ std::wstring FormMain::WindowTitle() const {
     if (!projectOpen) return programTitle;
     const std::wstring path = QVUtility::Widen(project.filePath);
     const std::wstring name = path.empty() ? std::wstring(L"Senza nome") : std::wstring(PathFindFileNameW(path.c_str()));
-    return programTitle + L" - " + name + (project.modified ? L" *" : L"");
+    return programTitle + L" - " + name + (OpenedReadOnly() ? L" (sola lettura)" : L"") +
+           (project.modified ? L" *" : L"");
 }
 
 // ---- Building from the table -------------------------------------------------------------

@@ -159,6 +159,7 @@ void FormMain::ShowAbout() {
 
 void FormMain::ApplyProjectDialog(const ProjectProperties& values, bool newProject) {
     if (newProject) {
+        LeaveFile();  // the previous project's lock and recovery copy
         ApplyProperties(project, values);
         ClearProject(project);
         SetFilePath(std::string());

@@ -13,6 +13,7 @@
 
 #include "app/res/AppInfo.h"
 #include "app/main/FormMain.h"
+#include "app/safety/WorkSafety.h"
 #include "app/settings/RecentFiles.h"
 #include "file/ProjectFile.h"
 #include "toolkit/core/Menu.h"
@@ -93,7 +94,9 @@ bool MayReplace(QVUtility::GUIElement* owner, const std::string& typed, const st
 std::string AskNewProjectPath(QVUtility::GUIElement* owner) {
     const std::string answer =
         QVUtility::AskSaveFileName(owner, DialogTitleSave, "", ProjectDefaultName, ProjectFilters);
-    if (answer.empty() || !MayReplace(owner, answer, WithProjectExtension(answer))) return std::string();
+    if (answer.empty() || !MayReplace(owner, answer, WithProjectExtension(answer)) ||
+        !MayWriteProjectFile(owner, WithProjectExtension(answer)))
+        return std::string();
     return answer;
 }
 
@@ -138,13 +141,20 @@ bool FormMain::OpenProject() {
 }
 
 bool FormMain::OpenProjectFile(const std::string& path) {
+    // The file's lock first: when another program has the project open the
+    // user may open it read-only, or not at all.
+    FileClaim claim;
+    if (!ClaimFile(path, claim)) return false;
     // The loader replaces the project only when the whole file is valid, so
     // a failed load leaves the project and its chart exactly as they were.
-    switch (Guarded(LoadResult::OpenFailed, [&] { return LoadProjectFile(path, project); })) {
+    const LoadResult loaded = Guarded(LoadResult::OpenFailed, [&] { return LoadProjectFile(path, project); });
+    if (loaded != LoadResult::Ok) DropClaim(claim);
+    switch (loaded) {
     case LoadResult::OpenFailed: ShowErrorText(this, L"Errore durante la lettura."); return false;
     case LoadResult::FormatError: ShowErrorText(this, L"Formato non valido."); return false;
     case LoadResult::Ok: break;
     }
+    AdoptFile(claim);
     SetFilePath(path);
     project.modified = false;
     selectedTaskId = 0;
@@ -180,6 +190,7 @@ bool FormMain::WriteProjectFile() {
         return false;
     }
     history.MarkSaved(project);
+    FollowSavedFile();
     UpdateCommands();
     ShowRecentFiles(RememberRecentFile(project.filePath));
     return true;
@@ -190,12 +201,22 @@ FormMain::SaveOutcome FormMain::SaveChanges(bool noQuestion) {
     if (!noQuestion) {
         switch (QVUtility::AskQuestion(this, L"Si desidera salvare le modifiche del file?", L"Salva")) {
         case QVUtility::Answer::Yes: break;
-        case QVUtility::Answer::No: return SaveOutcome::Declined;
+        case QVUtility::Answer::No: DiscardRecoveryCopy(); return SaveOutcome::Declined;
         case QVUtility::Answer::NotShown: return SaveOutcome::NotAsked;
         }
     }
     const std::string previousPath = project.filePath;
-    if (project.filePath.empty()) {
+    // A project opened read-only, or whose file another program has changed
+    // since (and the user would not overwrite it), goes to a new name.
+    bool newName = project.filePath.empty() || OpenedReadOnly();
+    if (!newName) {
+        switch (AskAboutChangedFile()) {
+        case ChangedFileAnswer::Overwrite: break;
+        case ChangedFileAnswer::SaveElsewhere: newName = true; break;
+        case ChangedFileAnswer::Cancel: return SaveOutcome::Cancelled;
+        }
+    }
+    if (newName) {
         const std::string answer = AskNewProjectPath(this);
         if (answer.empty()) return SaveOutcome::Cancelled;
         SetFilePath(answer);

@@ -10,6 +10,7 @@
 #include "app/main/FormMainHandlers.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
+#include "app/safety/WorkSafety.h"
 #include "app/settings/RecentFiles.h"
 #include "app/settings/Settings.h"
 #include "app/settings/WindowPlace.h"
@@ -176,12 +177,14 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     ShowRecentFiles(LoadRecentFiles());
     BuildKeys();
     AcceptFiles(true);
+    StartWorkSafety();
     if (popupCommandOwner == nullptr) popupCommandOwner = this;
 }
 
 FormMain::~FormMain() {
     if (popupCommandOwner == this) popupCommandOwner = nullptr;
     if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
+    EndWorkSafety();
     // The window goes first, then the dialogs; the print commands, the
     // recent files' items, the elements and the fonts follow as members.
     DestroyQuietly();
@@ -351,6 +354,7 @@ bool FormMain::ConfirmClose() {
     }
     if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
     SavePlace();
+    EndWorkSafety();
     return true;
 }
 
@@ -371,6 +375,7 @@ bool FormMain::AllowSessionEnd() {
 void FormMain::EndWithSession() {
     if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
     SavePlace();
+    EndWorkSafety();
     if (window != nullptr && IsWindow(window)) DestroyWindow(window);
 }
 

@@ -53,7 +53,9 @@ class FormDays;
 class FormNuovo;
 class FormTrova;
 class PrintCommands;
+struct FileClaim;
 struct FormMainHandlers;
+struct WorkSafety;
 
 // The exported picture's file formats.
 enum class PictureFormat { Bitmap, Png };
@@ -168,6 +170,14 @@ public:
     // writes it as a 24-bit bitmap or PNG file.
     bool ExportImage(const std::string& path, PictureFormat format = PictureFormat::Bitmap);
 
+    // ---- Keeping the work safe (app/safety/FormMainSafety.cpp) -------------------------
+    // At start: offers the newest recovery copy left by a run that ended
+    // without closing, then opens `named` (when given) as "&Apri" does.
+    void OpenAtStart(const std::string& named);
+    // The project's file was open in another program when it was opened:
+    // "&Salva" asks for a new name.
+    bool OpenedReadOnly() const;
+
     // ---- Task and project commands (DialogCommands.cpp) --------------------------------
     void NewProject();
     void NewTask();
@@ -279,6 +289,45 @@ private:
     // not to save).
     bool OfferToSave();
     bool WriteProjectFile();
+
+    // ---- Keeping the work safe (app/safety/FormMainSafety.cpp) -------------------------
+    // At the window's making: the recovery copies' writer and timer, and the
+    // check of the project's file when the user comes back to the program.
+    void StartWorkSafety();
+    // A clean end: the recovery copy removed, the lock released, the writer
+    // stopped. Nothing when already done.
+    void EndWorkSafety();
+    // Before a file is read: its lock, or the question about opening it
+    // read-only when another program has it; false when the user would not.
+    bool ClaimFile(const std::string& path, FileClaim& claim);
+    // The file could not be read: the lock made for it goes.
+    void DropClaim(const FileClaim& claim);
+    // The file is the project's now: its lock, stamp and read-only state.
+    void TakeFile(const FileClaim& claim);
+    // TakeFile for a project just opened: the previous copy goes.
+    void AdoptFile(const FileClaim& claim);
+    // A new project: the file's lock and the recovery copy go.
+    void LeaveFile();
+    // After a save: the lock follows the file, the stamp is the new one, the
+    // copy goes.
+    void FollowSavedFile();
+    // The user gives the unsaved changes up.
+    void DiscardRecoveryCopy();
+    // After each change: a snapshot for the recovery copy, written when due.
+    void HandChangeToRecovery();
+    enum class ChangedFileAnswer { Overwrite, SaveElsewhere, Cancel };
+    // Before "&Salva" writes the file: the question when another program
+    // changed it since it was read or written.
+    ChangedFileAnswer AskAboutChangedFile();
+    // At start: true when a recovery copy was restored.
+    bool OfferRecoveryCopy();
+    // The user came back to the program: the file changed meanwhile is
+    // offered again (no unsaved changes) or told of (unsaved changes).
+    void CheckFileOnReturn();
+    void OnSafetyTimer(UINT_PTR timer);
+    static void CALLBACK SafetyTimerProc(HWND, UINT, UINT_PTR timer, DWORD);
+    static LRESULT CALLBACK SafetySubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data);
 
     // ---- Task, project and calendar commands (DialogCommands.cpp) -------------------------------
     void EditProject();
@@ -404,6 +453,7 @@ private:
     DialogSlot<FormDays> daysDialog;
     DialogSlot<FormCosto> costDialog;
     std::unique_ptr<PrintCommands> printing;  // the print and preview commands
+    std::unique_ptr<WorkSafety> safety;       // the recovery copy, the file's lock and stamp
 };
 
 // The main window that receives the commands of menu items without a form

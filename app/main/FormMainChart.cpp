@@ -64,6 +64,7 @@ void FormMain::MarkModified() {
 }
 
 void FormMain::ProjectChanged() {
+    HandChangeToRecovery();
     UpdateCommands();
     RefreshChart();
 }

@@ -1,6 +1,7 @@
-// The program's entry: create the main window, open the project named on the
-// command line if any, run the message loop until the window is gone, delete
-// the window.
+// The program's entry: the last-chance handlers, then create the main
+// window, offer a recovery copy and open the project named on the command
+// line if any, run the message loop until the window is gone, delete the
+// window.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -8,6 +9,7 @@
 
 #include "app/res/AppInfo.h"
 #include "app/main/FormMain.h"
+#include "app/safety/LastWords.h"
 #include "toolkit/core/MessageLoop.h"
 #include "toolkit/platform/FileDialogs.h"
 
@@ -37,9 +39,11 @@ std::string FileNamedAtStart() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    MyApp::InstallLastWords();
     auto* mainForm = new MyApp::FormMain(instance, std::wstring(MyApp::ProductName) + L" " + MyApp::NoticeLine);
-    const std::string named = FileNamedAtStart();
-    if (!named.empty()) mainForm->OpenProjectFile(named);
+    // A project left unsaved by a run that did not end cleanly is offered
+    // first; the file named on the command line is opened after.
+    mainForm->OpenAtStart(FileNamedAtStart());
     QVUtility::RunMessageLoop(mainForm);
     delete mainForm;
     return 0;

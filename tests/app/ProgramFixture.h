@@ -14,10 +14,20 @@
 
 #include "app/res/AppInfo.h"
 #include "app/res/resource.h"
+#include "tests/app/RecoveryFiles.h"
 
 namespace apptest {
 
 inline const wchar_t* const kTitle = L"QV Velmora - Pianificazione e costi di progetto";
+
+// A project of 26 days with three tasks in file order Ponteggio, Scavo,
+// Muri (not in date order): red, blue and green bars.
+inline const char* const kSiteProject =
+    "#VELMORA\r\nCantiere Via Roma\r\n04/03/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
+    "#TASK\r\n"
+    "Ponteggio\r\n05/03/2024\r\n08/03/2024\r\n255\r\n2\r\n150.5\r\n"
+    "Scavo\r\n04/03/2024\r\n04/03/2024\r\n16711680\r\n3\r\n100\r\n"
+    "Muri\r\n11/03/2024\r\n22/03/2024\r\n1042206\r\n4\r\n120\r\n";
 
 inline std::wstring ProgramPath() {
     const std::string path = VELMORA_EXE_PATH;
@@ -133,6 +143,7 @@ class ProgramFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ForgetDesktopSettings();
+        ForgetRecoveryCopies();
         MakeFolder();
         StartProgram(L"");
         ASSERT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
@@ -174,6 +185,7 @@ protected:
         }
         RemoveDirectoryW(folder.c_str());
         ForgetDesktopSettings();
+        ForgetRecoveryCopies();
     }
 
     std::wstring Path(const wchar_t* name) const { return folder + name; }

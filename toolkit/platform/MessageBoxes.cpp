@@ -53,6 +53,15 @@ Answer AskQuestion(GUIElement* owner, const std::wstring& text, const std::wstri
     return Question(OwnerWindow(owner), text, caption);
 }
 
+Choice AskYesNoCancel(GUIElement* owner, const std::wstring& text, const std::wstring& caption) {
+    switch (Box(OwnerWindow(owner), text, caption, MB_ICONQUESTION | MB_YESNOCANCEL)) {
+    case IDYES: return Choice::Yes;
+    case IDNO: return Choice::No;
+    case IDCANCEL: return Choice::Cancel;
+    default: return Choice::NotShown;
+    }
+}
+
 bool AskYesNo(const std::wstring& text, const std::wstring& caption) {
     return Question(nullptr, text, caption) == Answer::Yes;
 }

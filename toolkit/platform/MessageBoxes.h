@@ -29,6 +29,16 @@ enum class Answer {
 // Question with Yes and No over the owner's window (none: without owner).
 Answer AskQuestion(GUIElement* owner, const std::wstring& text, const std::wstring& caption);
 
+// How a Yes/No/Cancel question ended.
+enum class Choice {
+    Yes,
+    No,
+    Cancel,    // Cancel, or Escape
+    NotShown,  // the box could not be made: the user was not asked
+};
+// Question with Yes, No and Cancel over the owner's window.
+Choice AskYesNoCancel(GUIElement* owner, const std::wstring& text, const std::wstring& caption);
+
 // Question with Yes and No, without owner: true only for Yes (false also
 // when the box could not be shown).
 bool AskYesNo(const std::string& text, const std::string& caption);

@@ -25,6 +25,7 @@
 #include "app/dialogs/FormNuovo.h"
 #include "app/res/AppInfo.h"
 #include "file/ProjectFile.h"
+#include "tests/app/RecoveryFiles.h"
 #include "model/CostReport.h"
 #include "model/Date.h"
 #include "toolkit/platform/TextConversion.h"
@@ -83,6 +84,7 @@ protected:
         GetTempPathW(MAX_PATH, temp);
         folder = std::wstring(temp) + L"velmora_dialogs_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(folder.c_str(), nullptr);
+        apptest::ForgetRecoveryCopies();
 
         ASSERT_TRUE(app.Start(drv::WinePath(VELMORA_PROGRAM))) << drv::LastErrorUtf8();
         main = app.WaitWindow(nullptr, kMainTitle, 20000);
@@ -100,6 +102,7 @@ protected:
                         drv::DescribeWindows(app.Id()).c_str());
         }
         app.Kill();
+        apptest::ForgetRecoveryCopies();
         for (const std::wstring& file : files) DeleteFileW(file.c_str());
         RemoveDirectoryW(folder.c_str());
     }

@@ -19,6 +19,7 @@
 #include "app/print/PrintDocument.h"
 #include "file/ProjectFile.h"
 #include "model/Date.h"
+#include "tests/app/RecoveryFiles.h"
 
 namespace {
 
@@ -169,6 +170,7 @@ protected:
         // A folder the Linux tools see under the same name.
         folder = drv::WinePath("/tmp/velmora_print_" + drv::Utf8(token)) + L"\\";
         CreateDirectoryW(folder.c_str(), nullptr);
+        apptest::ForgetRecoveryCopies();
         pdfFolder = HomeFolder() + L"\\PDF\\";
         description = "Cantiere stampa " + drv::Utf8(token);
         projectPath = folder + L"cantiere.vmo";
@@ -179,6 +181,7 @@ protected:
         if (folder.empty()) return;  // skipped before anything was made
         if (HasFailure()) std::printf("%s", drv::FailureReport(app.Id(), L"app_print_tests_failure").c_str());
         app.Kill();
+        apptest::ForgetRecoveryCopies();
         for (const std::wstring& name : Files(folder, L"*")) DeleteFileW((folder + name).c_str());
         RemoveDirectoryW(folder.c_str());
         for (const std::wstring& name : Files(pdfFolder, L"*" + token + L"*")) DeleteFileW((pdfFolder + name).c_str());
