@@ -3,11 +3,15 @@
 //  - time from starting the program to its main window being shown;
 //  - opening and first paint of projects of 1,000 to 400,000 tasks, with the
 //    program's memory afterwards;
-//  - a line step and a page step of the chart's vertical scroll bar;
+//  - a line step and a page step of the chart's vertical scroll bar, with
+//    the task table beside the chart scrolling with it;
+//  - a zoom step out and in, "Adatta al progetto", and a find ("Trova..."
+//    and F3) through the whole list;
 //  - closing the program with the largest projects open;
 //  - exporting 1,000-task charts of three months and of two years as a bitmap
 //    and as PNG, with time, file size and the program's peak memory.
 #include "Driver.h"
+#include "app/res/resource.h"
 
 #include <psapi.h>
 
@@ -79,7 +83,9 @@ PROCESS_MEMORY_COUNTERS Memory(const drv::Process& app) {
 
 HWND ChartPanel(HWND main) {
     for (HWND window : drv::Descendants(main)) {
-        if (GetParent(window) == main && drv::ClassOf(window).rfind(L"PanelChildren", 0) == 0) return window;
+        if (GetParent(window) == main && drv::ClassOf(window).rfind(L"PanelChildren", 0) == 0 &&
+            GetDlgCtrlID(window) != IDC_SPLITTER)
+            return window;
     }
     return nullptr;
 }
@@ -122,6 +128,43 @@ void IdleRoundTrip(Session& session) {
     const auto start = Clock::now();
     for (int i = 0; i < kCount; ++i) WaitIdle(session.app, session.main);
     std::printf("    waiting for the idle program: %.1f ms on average\n", MillisecondsSince(start) / kCount);
+}
+
+// Mean and longest time of `count` menu commands, each until the program is idle.
+void Commands(Session& session, int command, const char* name, int count) {
+    double total = 0;
+    double longest = 0;
+    for (int i = 0; i < count; ++i) {
+        const auto start = Clock::now();
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(session.main, WM_COMMAND, MAKEWPARAM(command, 0), 0, SMTO_NORMAL, kPatience, &result);
+        WaitIdle(session.app, session.main);
+        const double ms = MillisecondsSince(start);
+        total += ms;
+        longest = std::max(longest, ms);
+    }
+    std::printf("    %s: %.1f ms on average, %.1f ms at most (%d times)\n", name, total / count, longest, count);
+}
+
+// "Trova..." for the last task's description, then F3 once more: each a
+// pass through the whole list.
+void Find(Session& session, int tasks) {
+    PostMessageW(session.main, WM_COMMAND, MAKEWPARAM(IDM_FIND, 0), 0);
+    HWND dialog = session.app.WaitWindow(nullptr, L"Trova", 20000);
+    HWND field = dialog != nullptr ? drv::WaitDescendant(dialog, -1, L"Edit") : nullptr;
+    HWND ok = dialog != nullptr ? drv::FindDescendantByText(dialog, L"Button", L"OK") : nullptr;
+    if (field == nullptr || ok == nullptr) {
+        std::printf("    find: no dialog (%s)\n", drv::LastErrorUtf8().c_str());
+        return;
+    }
+    const std::wstring text = L"Attivita " + std::to_wstring(tasks);
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const auto start = Clock::now();
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    drv::WaitWindowGone(dialog, kPatience);
+    WaitIdle(session.app, session.main);
+    std::printf("    find \"%s\" from the first task: %.1f ms\n", drv::Utf8(text).c_str(), MillisecondsSince(start));
+    Commands(session, IDM_FIND_NEXT, "F3 round the whole list to the same task", 3);
 }
 
 // Mean and longest time of `count` scroll requests of one kind, each
@@ -235,6 +278,11 @@ int main(int argc, char** argv) {
             ScrollSteps(session, SB_LINEDOWN, "line step", 20);
             ScrollSteps(session, SB_PAGEDOWN, "page step", 8);
             ScrollSteps(session, SB_PAGEUP, "page step back", 8);
+            Commands(session, IDM_ZOOM_OUT, "zoom step out", 4);
+            Commands(session, IDM_ZOOM_IN, "zoom step in", 4);
+            Commands(session, IDM_ZOOM_FIT, "Adatta al progetto", 1);
+            Commands(session, IDM_ZOOM_IN, "back to a level", 1);
+            Find(session, tasks);
         }
         if (tasks >= 10000) Exit(session);
         DeleteFileW(path.c_str());

@@ -236,6 +236,10 @@ private:
     // Title, ruler and the chart's geometry from the project; the bars in
     // view are bound afresh.
     void BuildChartRows();
+    // Title, ruler, the chart's geometry and the panel's scrolling rules
+    // from the project; no bar moves. False while the chart's parts are
+    // still to be made.
+    bool ShapeChart();
     // Follows the chart panel's scroll positions and size: the title cell
     // and the ruler at their places, and the rows in view (with a margin)
     // each shown by a bar window bound to its task. Bar windows are made
@@ -375,6 +379,8 @@ private:
     void Zoom(int step);
     void ZoomToFit();
     bool CanZoomIn() const;
+    // Out only while the span is wider than the view: past that the chart
+    // would only shrink into a corner.
     bool CanZoomOut() const;
     // To a level, or (fitted) to the width `fit`; the selected task, or the
     // middle of the view, stays where it was on screen.
@@ -432,6 +438,7 @@ private:
     int contentHeight = 0;            // chart height after the last refresh: down to the last row's end
     bool chartBuilt = false;          // the title cell shows a project
     bool updatingScrollBars = false;  // UpdateScrollBars is running
+    bool holdingBars = false;         // the chart changes in steps: bars are placed once, at the end
     RECT normalPlace{};               // the window's place when last neither maximised nor minimised
 
     std::string findText;         // what "Trova..." last looked for

@@ -78,7 +78,15 @@ void FormMain::RefreshChart() {
 }
 
 void FormMain::BuildChartRows() {
-    if (chartPanel == nullptr || titleCell == nullptr || ruler == nullptr) return;
+    if (!ShapeChart()) return;
+    for (ChartBar* bar : bars) bar->row = ChartBar::NoRow;  // every bar shows its task afresh
+    PlaceBars();
+    FillTable();
+    UpdateCommands();
+}
+
+bool FormMain::ShapeChart() {
+    if (chartPanel == nullptr || titleCell == nullptr || ruler == nullptr) return false;
 
     titleCell->SetTextNarrow(project.description);
     if (!titleCell->created) titleCell->Create();
@@ -109,14 +117,11 @@ void FormMain::BuildChartRows() {
     chartPanel->snapToLines = true;
     chartPanel->stopAtEnd = true;
     chartPanel->lineWidth = static_cast<int>(std::max<std::int64_t>(1, chartLayout.ColumnLeft(1)));
-    for (ChartBar* bar : bars) bar->row = ChartBar::NoRow;  // every bar shows its task afresh
-    PlaceBars();
-    FillTable();
-    UpdateCommands();
+    return true;
 }
 
 void FormMain::PlaceBars() {
-    if (chartPanel == nullptr || chartPanel->window == nullptr || !chartBuilt) return;
+    if (chartPanel == nullptr || chartPanel->window == nullptr || !chartBuilt || holdingBars) return;
     HWND panel = chartPanel->window;
     const int scrollX = chartPanel->ScrollPosition(SB_HORZ);
     const int scrollY = chartPanel->ScrollPosition(SB_VERT);
@@ -272,6 +277,7 @@ void FormMain::UpdateScrollBars() {
     PlaceBars();
     if (layoutTimer != nullptr) layoutTimer->Stop();
     updatingScrollBars = false;
+    UpdateCommands();  // zooming out is for a chart wider than its view
 }
 
 // ---- Choosing a task ------------------------------------------------------------------

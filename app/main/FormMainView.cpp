@@ -71,7 +71,10 @@ double FormMain::ZoomPixelsPerDay() const {
 
 bool FormMain::CanZoomIn() const { return zoomFitted || zoomLevel > 0; }
 
-bool FormMain::CanZoomOut() const { return zoomFitted || zoomLevel + 1 < ZoomLevels; }
+bool FormMain::CanZoomOut() const {
+    const bool narrower = zoomFitted || zoomLevel + 1 < ZoomLevels;
+    return narrower && chartPanel != nullptr && chartPanel->HasScrollBar(SB_HORZ);
+}
 
 void FormMain::Zoom(int step) {
     // From a fitted width, the next level wider or narrower than it.
@@ -135,12 +138,20 @@ void FormMain::ChangeZoom(std::size_t level, bool fitted, ZoomStep fit) {
     WriteSetting(FitWidthSetting, static_cast<std::uint32_t>(fit.width));
     WriteSetting(FitDaysSetting, static_cast<std::uint32_t>(fit.divisor));
     const int scrollY = chartPanel->ScrollPosition(SB_VERT);
-    BuildChartRows();
+    // The rows and the table stay as they are; the ruler, the bars' widths
+    // and the scroll range change. Drawn once, when all is in place.
+    if (!ShapeChart()) return;
+    SendMessageW(chartPanel->window, WM_SETREDRAW, FALSE, 0);
+    holdingBars = true;
     UpdateScrollBars();
     chartPanel->ScrollTo(SB_VERT, scrollY);
     const std::int64_t wanted = chartLayout.XOfDay(anchorDay) - onScreen;
     chartPanel->ScrollTo(SB_HORZ, static_cast<int>(std::clamp<std::int64_t>(wanted, 0, chartWidth)));
+    holdingBars = false;
+    for (ChartBar* bar : bars) bar->row = ChartBar::NoRow;  // every bar shows its new width
     PlaceBars();
+    SendMessageW(chartPanel->window, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(chartPanel->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     UpdateCommands();
 }
 

@@ -189,13 +189,9 @@ TEST_F(ViewInProcess, PageStepsSkipNoRow) {
 
 // At every zoom level each bar starts and ends on its first and last day's
 // column edges as the ruler draws them; "Adatta al progetto" shows the
-// whole span with no horizontal scroll; the export keeps its picture.
+// whole span with no horizontal scroll. A century takes every level.
 TEST_F(ViewInProcess, AtEveryZoomBarsStartAndEndOnTheirDays) {
-    Load(apptest::RenovationProject());
-    const std::string picture = [&] {
-        EXPECT_TRUE(form->ExportImage(drv::Utf8(path + L".bmp")));
-        return drv::ReadFileBytes(path + L".bmp");
-    }();
+    Load(apptest::ProjectWithTasks("Secolo", "01/01/2000", "31/12/2099", 40));
     QVUtility::TimeLine* ruler = form->ruler;
     int levels = 0;
     auto expectBarsOnTheirDays = [&] {
@@ -217,14 +213,53 @@ TEST_F(ViewInProcess, AtEveryZoomBarsStartAndEndOnTheirDays) {
         EXPECT_LT(form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor), before);
     }
     EXPECT_GE(levels, 10) << "from days to months";
+    EXPECT_EQ(GetWindowLongW(Panel(), GWL_STYLE) & WS_HSCROLL, 0) << "the century on one screen";
     form->Execute(Command::ZoomFit);
     form->UpdateScrollBars();
     EXPECT_EQ(GetWindowLongW(Panel(), GWL_STYLE) & WS_HSCROLL, 0) << "the whole span in view";
     EXPECT_LE(ruler->width, drv::ClientScreenRect(Panel()).right - drv::ClientScreenRect(Panel()).left);
     expectBarsOnTheirDays();
+}
+
+// Zooming out goes as far as the level at which the whole span fits the
+// view and no further; zooming in or a narrower window gives it back. The
+// exported picture is the same at every level.
+TEST_F(ViewInProcess, ZoomingOutStopsWhenTheSpanFits) {
+    Load(apptest::RenovationProject());
+    const std::string picture = [&] {
+        EXPECT_TRUE(form->ExportImage(drv::Utf8(path + L".bmp")));
+        return drv::ReadFileBytes(path + L".bmp");
+    }();
+    const auto viewWidth = [&] { return drv::ClientScreenRect(Panel()).right - drv::ClientScreenRect(Panel()).left; };
+    const auto canZoomOut = [&] {
+        return (GetMenuState(GetMenu(form->window), IDM_ZOOM_OUT, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+    };
+    int previousWidth = form->ruler->width;
+    while (canZoomOut()) {
+        previousWidth = form->ruler->width;
+        form->Execute(Command::ZoomOut);
+        ToolkitTest::Pump(10);
+    }
+    EXPECT_LE(form->ruler->width, viewWidth()) << "stopped where the span fits";
+    EXPECT_GT(previousWidth, viewWidth()) << "and not before";
+    EXPECT_EQ(GetWindowLongW(Panel(), GWL_STYLE) & WS_HSCROLL, 0);
+    const double smallest = form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor);
+    form->Execute(Command::ZoomOut);
+    EXPECT_EQ(form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor), smallest);
     ASSERT_TRUE(form->ExportImage(drv::Utf8(path + L".bmp")));
     EXPECT_TRUE(drv::ReadFileBytes(path + L".bmp") == picture) << "the zoom is no part of the picture";
     DeleteFileW((path + L".bmp").c_str());
+    form->Execute(Command::ZoomIn);
+    EXPECT_TRUE(canZoomOut());
+    form->Execute(Command::ZoomOut);
+    // A window too narrow for the span lets the view zoom out again.
+    RECT place{};
+    GetWindowRect(form->window, &place);
+    SetWindowPos(form->window, nullptr, 0, 0, (place.right - place.left) / 2, place.bottom - place.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    form->UpdateScrollBars();
+    EXPECT_LT(viewWidth(), form->ruler->width);
+    EXPECT_TRUE(canZoomOut());
 }
 
 // The line that marks today: there when today lies in the span, at today's
