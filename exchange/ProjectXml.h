@@ -24,6 +24,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "exchange/TextFile.h"
 #include "exchange/XmlReader.h"
@@ -63,10 +64,10 @@ constexpr long long MaxImportedItems = 1000000;
 // Reads a document into `project`, which is replaced whole only on success
 // (its path and unsaved flag untouched); `fallbackTitle` names a project
 // whose file gives no title.
-ImportResult ImportProjectXml(XmlReader& reader, const std::string& fallbackTitle, Project& project,
+ImportResult ImportProjectXml(std::string_view document, const std::string& fallbackTitle, Project& project,
                               DroppedItems& dropped);
-// The same from a file (its name without folder and extension as the
-// fallback title).
+// The same from a file, read as a stream (its name without folder and
+// extension as the fallback title).
 ImportResult ImportProjectXmlFile(const std::string& path, Project& project, DroppedItems& dropped);
 
 }  // namespace MyApp

@@ -231,19 +231,27 @@ class Importer {
 public:
     explicit Importer(const std::string& fallbackTitle) : fallbackTitle_(fallbackTitle) {}
 
-    ImportResult Read(XmlReader& reader, Project& target, DroppedItems& dropped) {
-        XmlNode node;
-        while (ok_) {
-            switch (reader.Next(node)) {
-            case XmlNodeKind::StartElement: Start(node); break;
-            case XmlNodeKind::EndElement: End(); break;
-            case XmlNodeKind::Text:
-                text_ += node.text;
-                if (text_.size() > XmlLimits().maxValueBytes) ok_ = false;
-                break;
-            case XmlNodeKind::EndOfDocument: return Finish(target, dropped);
-            case XmlNodeKind::Error: return ImportResult::FormatError;
-            }
+    // Takes one node of the document; false once the file has shown itself
+    // unsound.
+    bool Visit(const XmlNode& node) {
+        switch (node.kind) {
+        case XmlNodeKind::StartElement: Start(node); break;
+        case XmlNodeKind::EndElement: End(); break;
+        case XmlNodeKind::Text:
+            text_ += node.text;
+            if (text_.size() > XmlLimits().maxValueBytes) ok_ = false;
+            break;
+        }
+        return ok_;
+    }
+
+    // The reading has ended.
+    ImportResult Read(XmlResult read, Project& target, DroppedItems& dropped) {
+        switch (read) {
+        case XmlResult::Complete: return Finish(target, dropped);
+        case XmlResult::OpenFailed: return ImportResult::OpenFailed;
+        case XmlResult::Stopped:
+        case XmlResult::Malformed: break;
         }
         return ImportResult::FormatError;
     }
@@ -654,16 +662,17 @@ std::string FileTitle(const std::string& path) {
 
 }  // namespace
 
-ImportResult ImportProjectXml(XmlReader& reader, const std::string& fallbackTitle, Project& project,
+ImportResult ImportProjectXml(std::string_view document, const std::string& fallbackTitle, Project& project,
                               DroppedItems& dropped) {
     Importer importer(fallbackTitle);
-    return importer.Read(reader, project, dropped);
+    const XmlResult read = ReadXmlBytes(document, [&](const XmlNode& node) { return importer.Visit(node); });
+    return importer.Read(read, project, dropped);
 }
 
 ImportResult ImportProjectXmlFile(const std::string& path, Project& project, DroppedItems& dropped) {
-    const std::unique_ptr<XmlReader> reader = OpenXmlFile(path);
-    if (reader == nullptr) return ImportResult::OpenFailed;
-    return ImportProjectXml(*reader, FileTitle(path), project, dropped);
+    Importer importer(FileTitle(path));
+    const XmlResult read = ReadXmlFile(path, [&](const XmlNode& node) { return importer.Visit(node); });
+    return importer.Read(read, project, dropped);
 }
 
 }  // namespace MyApp

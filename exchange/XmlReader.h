@@ -1,51 +1,50 @@
-// Reading XML as a stream of nodes, with a real parser underneath: the
-// platform's own (xmllite) in the Windows build, libxml2 elsewhere. The file
-// is read piece by piece, never whole, and the reader refuses what a
-// hostile file could use against the program: a document type declaration
-// (and with it every entity of its own), elements nested deeper than the
-// limit and texts or attribute values longer than the limit.
+// Reading XML as a stream of nodes handed to a visitor, with a real parser
+// underneath: the platform's own (the SAX reader of MSXML 6) in the Windows
+// build, libxml2 elsewhere. The file is read piece by piece, never whole,
+// and the reading refuses what a hostile file could use against the
+// program: a document type declaration (and with it every entity of its
+// own and every external file), elements nested deeper than the limit, and
+// texts or attribute values longer than the limit.
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace MyApp {
 
 struct XmlLimits {
-    int maxDepth = 64;                      // elements inside one another
+    int maxDepth = 64;                         // elements inside one another
     std::size_t maxValueBytes = 1024 * 1024;  // one text or attribute value, in UTF-8
 };
 
 enum class XmlNodeKind {
-    StartElement,  // an empty element gives its start and then its end
-    EndElement,
-    Text,           // character data, CDATA sections and white space
-    EndOfDocument,  // the whole document was read and is well formed
-    Error,          // not well formed, refused by a limit, or unreadable
+    StartElement,
+    EndElement,  // an empty element gives its start and then its end
+    Text,        // character data, CDATA sections and white space; one text may come in several pieces
 };
 
 struct XmlNode {
-    XmlNodeKind kind = XmlNodeKind::EndOfDocument;
+    XmlNodeKind kind = XmlNodeKind::Text;
     std::string name;          // elements: the local name, UTF-8
     std::string namespaceUri;  // elements: the namespace, empty for none
     std::string text;          // Text: the characters, UTF-8
 };
 
-class XmlReader {
-public:
-    virtual ~XmlReader() = default;
-    // The next node; comments, processing instructions and the XML
-    // declaration are passed over. After EndOfDocument or Error every call
-    // answers the same.
-    virtual XmlNodeKind Next(XmlNode& node) = 0;
+// Hears every node in document order; answers false to stop the reading.
+using XmlVisitor = std::function<bool(const XmlNode& node)>;
+
+enum class XmlResult {
+    Complete,    // the whole document was read and is well formed
+    Stopped,     // the visitor stopped the reading
+    Malformed,   // not well formed, refused by a limit, or unreadable past its start
+    OpenFailed,  // the file could not be opened
 };
 
-// A reader of the file (the path in the system code page); null when the
-// file cannot be opened.
-std::unique_ptr<XmlReader> OpenXmlFile(const std::string& path, const XmlLimits& limits = XmlLimits());
-// A reader of bytes held in memory; they must outlive the reader.
-std::unique_ptr<XmlReader> OpenXmlBytes(std::string_view bytes, const XmlLimits& limits = XmlLimits());
+// Comments, processing instructions and the XML declaration are passed over.
+// The path is in the system code page.
+XmlResult ReadXmlFile(const std::string& path, const XmlVisitor& visit, const XmlLimits& limits = XmlLimits());
+XmlResult ReadXmlBytes(std::string_view bytes, const XmlVisitor& visit, const XmlLimits& limits = XmlLimits());
 
 }  // namespace MyApp

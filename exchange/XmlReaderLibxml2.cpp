@@ -1,6 +1,7 @@
 // The XML reader on libxml2's xmlTextReader (every build but Windows').
 #include "exchange/XmlReader.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -29,98 +30,81 @@ constexpr int ParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOW
 
 const char* Chars(const xmlChar* text) { return text != nullptr ? reinterpret_cast<const char*>(text) : ""; }
 
-class LibxmlReader final : public XmlReader {
-public:
-    LibxmlReader(xmlTextReaderPtr reader, const XmlLimits& limits) : reader_(reader), limits_(limits) {
-        if (reader_ != nullptr) xmlTextReaderSetStructuredErrorHandler(reader_, &Quiet, nullptr);
-    }
-    ~LibxmlReader() override {
-        if (reader_ != nullptr) xmlFreeTextReader(reader_);
-    }
-    LibxmlReader(const LibxmlReader&) = delete;
-    LibxmlReader& operator=(const LibxmlReader&) = delete;
-
-    XmlNodeKind Next(XmlNode& node) override {
-        node.text.clear();
-        if (finished_) return node.kind = finalKind_;
-        if (pendingEnd_) {
-            pendingEnd_ = false;
-            node.kind = XmlNodeKind::EndElement;
-            return node.kind;  // name and namespace still those of the start
+// Reads every node of the reader (which it frees) to the visitor.
+XmlResult Walk(xmlTextReaderPtr reader, const XmlVisitor& visit, const XmlLimits& limits) {
+    if (reader == nullptr) return XmlResult::Malformed;
+    xmlTextReaderSetStructuredErrorHandler(reader, &Quiet, nullptr);
+    XmlNode node, end;
+    end.kind = XmlNodeKind::EndElement;
+    XmlResult result = XmlResult::Malformed;
+    const auto tooLong = [&](const xmlChar* value) { return std::strlen(Chars(value)) > limits.maxValueBytes; };
+    std::size_t textBytes = 0;  // of the text since the last tag
+    while (true) {
+        const int step = xmlTextReaderRead(reader);
+        if (step <= 0) {
+            if (step == 0) result = XmlResult::Complete;
+            break;
         }
-        if (reader_ == nullptr) return Finish(node, XmlNodeKind::Error);
-        while (true) {
-            const int step = xmlTextReaderRead(reader_);
-            if (step == 0) return Finish(node, XmlNodeKind::EndOfDocument);
-            if (step < 0) return Finish(node, XmlNodeKind::Error);
-            switch (xmlTextReaderNodeType(reader_)) {
-            case XML_READER_TYPE_ELEMENT: return Start(node);
-            case XML_READER_TYPE_END_ELEMENT:
-                node.name = Chars(xmlTextReaderConstLocalName(reader_));
-                node.namespaceUri = Chars(xmlTextReaderConstNamespaceUri(reader_));
-                return node.kind = XmlNodeKind::EndElement;
-            case XML_READER_TYPE_TEXT:
-            case XML_READER_TYPE_CDATA:
-            case XML_READER_TYPE_WHITESPACE:
-            case XML_READER_TYPE_SIGNIFICANT_WHITESPACE: {
-                const char* value = Chars(xmlTextReaderConstValue(reader_));
-                const std::size_t length = std::strlen(value);
-                if (length > limits_.maxValueBytes) return Finish(node, XmlNodeKind::Error);
-                node.text.assign(value, length);
-                return node.kind = XmlNodeKind::Text;
+        const int type = xmlTextReaderNodeType(reader);
+        bool keepOn = true;
+        if (type == XML_READER_TYPE_ELEMENT) {
+            if (xmlTextReaderDepth(reader) + 1 > limits.maxDepth) break;
+            node.kind = XmlNodeKind::StartElement;
+            node.name = Chars(xmlTextReaderConstLocalName(reader));
+            node.namespaceUri = Chars(xmlTextReaderConstNamespaceUri(reader));
+            node.text.clear();
+            const bool empty = xmlTextReaderIsEmptyElement(reader) == 1;
+            bool sound = true;
+            while (sound && xmlTextReaderMoveToNextAttribute(reader) == 1) sound = !tooLong(xmlTextReaderConstValue(reader));
+            if (!sound) break;
+            xmlTextReaderMoveToElement(reader);
+            textBytes = 0;
+            keepOn = visit(node);
+            if (keepOn && empty) {
+                end.name = node.name;
+                end.namespaceUri = node.namespaceUri;
+                keepOn = visit(end);
             }
-            case XML_READER_TYPE_DOCUMENT_TYPE:
-            case XML_READER_TYPE_ENTITY_REFERENCE:
-            case XML_READER_TYPE_ENTITY:
-            case XML_READER_TYPE_NOTATION: return Finish(node, XmlNodeKind::Error);
-            default: break;  // comments, processing instructions
-            }
+        } else if (type == XML_READER_TYPE_END_ELEMENT) {
+            end.name = Chars(xmlTextReaderConstLocalName(reader));
+            end.namespaceUri = Chars(xmlTextReaderConstNamespaceUri(reader));
+            textBytes = 0;
+            keepOn = visit(end);
+        } else if (type == XML_READER_TYPE_TEXT || type == XML_READER_TYPE_CDATA ||
+                   type == XML_READER_TYPE_WHITESPACE || type == XML_READER_TYPE_SIGNIFICANT_WHITESPACE) {
+            node.kind = XmlNodeKind::Text;
+            node.name.clear();
+            node.namespaceUri.clear();
+            node.text = Chars(xmlTextReaderConstValue(reader));
+            textBytes += node.text.size();
+            if (textBytes > limits.maxValueBytes) break;
+            keepOn = visit(node);
+        } else if (type == XML_READER_TYPE_DOCUMENT_TYPE || type == XML_READER_TYPE_ENTITY_REFERENCE ||
+                   type == XML_READER_TYPE_ENTITY || type == XML_READER_TYPE_NOTATION) {
+            break;
+        }
+        if (!keepOn) {
+            result = XmlResult::Stopped;
+            break;
         }
     }
-
-private:
-    XmlNodeKind Start(XmlNode& node) {
-        if (xmlTextReaderDepth(reader_) + 1 > limits_.maxDepth) return Finish(node, XmlNodeKind::Error);
-        node.name = Chars(xmlTextReaderConstLocalName(reader_));
-        node.namespaceUri = Chars(xmlTextReaderConstNamespaceUri(reader_));
-        const bool empty = xmlTextReaderIsEmptyElement(reader_) == 1;
-        while (xmlTextReaderMoveToNextAttribute(reader_) == 1) {
-            if (std::strlen(Chars(xmlTextReaderConstValue(reader_))) > limits_.maxValueBytes)
-                return Finish(node, XmlNodeKind::Error);
-        }
-        xmlTextReaderMoveToElement(reader_);
-        pendingEnd_ = empty;
-        return node.kind = XmlNodeKind::StartElement;
-    }
-
-    XmlNodeKind Finish(XmlNode& node, XmlNodeKind kind) {
-        finished_ = true;
-        finalKind_ = kind;
-        return node.kind = kind;
-    }
-
-    xmlTextReaderPtr reader_;
-    XmlLimits limits_;
-    bool pendingEnd_ = false;
-    bool finished_ = false;
-    XmlNodeKind finalKind_ = XmlNodeKind::EndOfDocument;
-};
+    xmlFreeTextReader(reader);
+    return result;
+}
 
 }  // namespace
 
-std::unique_ptr<XmlReader> OpenXmlFile(const std::string& path, const XmlLimits& limits) {
+XmlResult ReadXmlFile(const std::string& path, const XmlVisitor& visit, const XmlLimits& limits) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return nullptr;
+    if (file == nullptr) return XmlResult::OpenFailed;
     // The reader closes the file, also when it cannot be made.
-    xmlTextReaderPtr reader = xmlReaderForIO(&ReadFromFile, &CloseFile, file, nullptr, nullptr, ParseOptions);
-    return std::make_unique<LibxmlReader>(reader, limits);
+    return Walk(xmlReaderForIO(&ReadFromFile, &CloseFile, file, nullptr, nullptr, ParseOptions), visit, limits);
 }
 
-std::unique_ptr<XmlReader> OpenXmlBytes(std::string_view bytes, const XmlLimits& limits) {
-    if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) return std::make_unique<LibxmlReader>(nullptr, limits);
-    xmlTextReaderPtr reader =
-        xmlReaderForMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, ParseOptions);
-    return std::make_unique<LibxmlReader>(reader, limits);
+XmlResult ReadXmlBytes(std::string_view bytes, const XmlVisitor& visit, const XmlLimits& limits) {
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) return XmlResult::Malformed;
+    return Walk(xmlReaderForMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, ParseOptions),
+                visit, limits);
 }
 
 }  // namespace MyApp

@@ -2,7 +2,6 @@
 // XML of a document as a small tree read with the program's own reader.
 #pragma once
 
-#include <memory>
 #include <random>
 #include <string>
 #include <string_view>
@@ -81,11 +80,8 @@ struct XmlElement {
 inline XmlElement ReadTree(std::string_view bytes, bool& ok) {
     XmlElement root;
     std::vector<XmlElement*> open;
-    const std::unique_ptr<MyApp::XmlReader> reader = MyApp::OpenXmlBytes(bytes);
-    MyApp::XmlNode node;
-    ok = false;
-    while (true) {
-        switch (reader->Next(node)) {
+    const MyApp::XmlResult result = MyApp::ReadXmlBytes(bytes, [&](const MyApp::XmlNode& node) {
+        switch (node.kind) {
         case MyApp::XmlNodeKind::StartElement: {
             XmlElement* parent = open.empty() ? nullptr : open.back();
             XmlElement& element = parent == nullptr ? root : (parent->children.emplace_back(), parent->children.back());
@@ -100,10 +96,11 @@ inline XmlElement ReadTree(std::string_view bytes, bool& ok) {
         case MyApp::XmlNodeKind::Text:
             if (!open.empty()) open.back()->text += node.text;
             break;
-        case MyApp::XmlNodeKind::EndOfDocument: ok = true; return root;
-        case MyApp::XmlNodeKind::Error: return root;
         }
-    }
+        return true;
+    });
+    ok = result == MyApp::XmlResult::Complete;
+    return root;
 }
 
 }  // namespace ExchangeTests

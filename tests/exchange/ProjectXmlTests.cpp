@@ -39,8 +39,7 @@ XmlElement Tree(const std::string& xml) {
 }
 
 ImportResult Import(const std::string& xml, Project& p, DroppedItems& dropped) {
-    const auto reader = OpenXmlBytes(xml);
-    return ImportProjectXml(*reader, "file", p, dropped);
+    return ImportProjectXml(xml, "file", p, dropped);
 }
 
 // The day lists as sets: their order and repeats do not matter, and an
