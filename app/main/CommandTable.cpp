@@ -95,6 +95,8 @@ const std::vector<CommandSpec>& FormMain::Commands() {
          [](F& f) { if (f.OfferToSave()) f.NewProject(); }, always, fixed},
         {C::Open, M::File, CounterId, L"&Apri", {'O', FCONTROL}, {L"Apri", StdImageOpen}, &F::openItem,
          &F::openButton, [](F& f) { if (f.OfferToSave()) f.OpenProject(); }, always, fixed},
+        {C::Import, M::File, IDM_IMPORT_PROJECT, L"&Importa da XML di Microsoft Project...", {}, none, &F::importItem,
+         noButton, [](F& f) { if (f.OfferToSave()) f.ImportProject(); }, always, fixed},
         {C::Save, M::File, CounterId, L"&Salva", {'S', FCONTROL}, {L"Salva", StdImageSave, -1, true}, &F::saveItem,
          &F::saveButton, [](F& f) { f.SaveProject(true); }, [](const F& f) { return f.project.modified; }, fixed},
         {C::SaveAs, M::File, CounterId, L"Sa&lva come...", {'S', FCONTROL | FSHIFT}, none, &F::saveAsItem, noButton,

@@ -49,6 +49,7 @@ enum class Command {
     DeleteTask,
     SelectPrevious,  // keys of the window without a menu item
     SelectNext,
+    Import,  // "&File": a Microsoft Project XML file as a new project
 };
 
 // Where a command's item stands.

@@ -61,5 +61,7 @@
 #define IDM_RECENT_DIVIDER     57361
 #define IDK_SELECT_PREVIOUS    57362
 #define IDK_SELECT_NEXT        57363
+#define IDM_IMPORT_PROJECT     57364 /* "Importa da XML di Microsoft Project..." */
+#define IDC_COST_COPY          57365 /* "Copia" of the cost report */
 
 #endif

@@ -27,10 +27,16 @@ inline std::wstring ProgramPath() {
 // desktop: the recent files and the window's place.
 inline void ForgetDesktopSettings() {
     for (const wchar_t* name : {L"RecentFile1", L"RecentFile2", L"RecentFile3", L"RecentFile4", L"WindowLeft",
-                                L"WindowTop", L"WindowWidth", L"WindowHeight", L"WindowMaximized"}) {
+                                L"WindowTop", L"WindowWidth", L"WindowHeight", L"WindowMaximized",
+                                L"CostReportWidth", L"CostReportHeight", L"CostReportMaximized"}) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, name);
     }
 }
+
+// Downs from the first item of "&File" to "Esporta come immagine...", which
+// has no letter of its own (after "&Nuovo", "&Apri", "&Importa da XML di
+// Microsoft Project...", "&Salva" and "Sa&lva come...").
+inline constexpr int kExportItem = 5;
 
 // The project's dialogs, in the order of the "&Progetto" menu, with the
 // keys that open them from the main window.

@@ -303,7 +303,7 @@ void GUIElement::UpdateTooltip() {
 // ---- Creation helpers ---------------------------------------------------------
 
 int GUIElement::TakeControlId() {
-    controlId = NextControlId();
+    controlId = namedId != 0 ? namedId : NextControlId();
     IndexControlId(this);
     return controlId;
 }

@@ -73,6 +73,9 @@ public:
     bool fillBackground = false;
     bool enabled = true;
     int controlId = 0;
+    // A named identifier of the reserved block (Registry.h) that the element
+    // takes when it is made, instead of the counter's next value; 0: none.
+    int namedId = 0;
     std::string typeKeyword;
     std::string tooltipText;
     GUIElement* parent = nullptr;

@@ -28,8 +28,8 @@ constexpr int kDays = 119;  // 04/03/2024 (a Monday) to 30/06/2024
 constexpr DWORD kPdfTimeout = 60000;
 
 // Menu positions in "&File" with a project open ("&Salva" grayed).
-constexpr int kPrintItem = 5;
-constexpr int kPreviewItem = 6;
+constexpr int kPrintItem = 6;
+constexpr int kPreviewItem = 7;
 
 std::string TaskName(int i) {
     char name[32];
