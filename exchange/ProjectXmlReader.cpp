@@ -103,13 +103,14 @@ bool Digits(std::string_view text, std::size_t at, std::size_t count, int& value
 }
 
 // YYYY-MM-DD, then optionally THH:MM[:SS[.fraction]] and a time zone
-// (which the days of a plan do not depend on).
+// (which the days of a plan do not depend on). The year has the four digits
+// that the project file's dates hold.
 bool ParseMoment(std::string_view text, Moment& moment) {
     text = Trimmed(text);
     std::size_t yearDigits = 0;
     while (yearDigits < text.size() && IsDigit(text[yearDigits])) ++yearDigits;
     int year = 0, month = 0, day = 0;
-    if (yearDigits < 4 || yearDigits > 5 || !Digits(text, 0, yearDigits, year) || text.size() < yearDigits + 6 ||
+    if (yearDigits != 4 || !Digits(text, 0, yearDigits, year) || text.size() < yearDigits + 6 ||
         text[yearDigits] != '-' || !Digits(text, yearDigits + 1, 2, month) || text[yearDigits + 3] != '-' ||
         !Digits(text, yearDigits + 4, 2, day))
         return false;

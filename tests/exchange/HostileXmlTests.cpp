@@ -134,6 +134,7 @@ TEST(HostileXml, UnsoundValuesAreRefused) {
     EXPECT_TRUE(Refused(Head + Tail + Head + Tail));
     EXPECT_TRUE(Refused(Head + "<StartDate>2027-02-30T08:00:00</StartDate>" + Tail));
     EXPECT_TRUE(Refused(Head + "<StartDate>27/02/2027</StartDate>" + Tail));
+    EXPECT_TRUE(Refused(Head + "<FinishDate>20227-02-26T17:00:00</FinishDate>" + Tail)) << "a year the project file cannot hold";
     EXPECT_TRUE(Refused(Head + "<StartDate>2027-03-09T08:00:00</StartDate><FinishDate>2027-03-01T08:00:00</FinishDate>" + Tail));
     EXPECT_TRUE(Refused(Head + "<MinutesPerDay>0</MinutesPerDay>" + Tail));
     EXPECT_TRUE(Refused(Head + "<Tasks><Task><UID>1</UID><Start>2027-03-09T08:00:00</Start>"
