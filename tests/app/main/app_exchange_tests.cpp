@@ -114,6 +114,8 @@ TEST_F(ExchangeTest, AProjectComesInFromMicrosoftProjectXml) {
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(main) == title + L" - cantiere.vmo *"; }));
 
     Import(Path(L"villetta.xml"), true);
+    ASSERT_NE(drv::WaitMessageBox(app.Id(), L"Importa"), nullptr) << drv::LastErrorUtf8();
+    apptest::Shot(L"importa_messaggio");
     std::wstring told;
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Importa", IDOK, &told)) << drv::LastErrorUtf8();
     EXPECT_EQ(told, L"Alcuni elementi del file non possono essere rappresentati nel progetto e non sono stati "
