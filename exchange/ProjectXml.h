@@ -60,6 +60,9 @@ enum class ImportResult {
 // assignments or listed days is refused (as a format error) rather than let
 // run the program short of memory.
 constexpr long long MaxImportedItems = 1000000;
+// The most extra working and non-working days the calendar's exceptions may
+// make (twice what the days dialog is measured with).
+constexpr long long MaxImportedDays = 100000;
 
 // Reads a document into `project`, which is replaced whole only on success
 // (its path and unsaved flag untouched); `fallbackTitle` names a project

@@ -523,6 +523,7 @@ private:
             project.workingWeekdays[d] = working.value_or(d < 5) ? 1 : 0;
         }
         std::map<std::int64_t, std::pair<Date, bool>> days;
+        long long expanded = 0;  // days of exceptions gone through, over every calendar
         const std::int64_t spanFirst = ComparisonTicks(project.start) / TicksPerDay;
         const std::int64_t spanLast = ComparisonTicks(project.end) / TicksPerDay;
         for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
@@ -537,7 +538,8 @@ private:
                     SYSTEMTIME st{};
                     if (!TicksToSystemTime(day * TicksPerDay, st)) return ImportResult::FormatError;
                     days[day] = {MakeDate(st), e.working};
-                    if (static_cast<long long>(days.size()) > MaxImportedItems) return ImportResult::FormatError;
+                    if (static_cast<long long>(days.size()) > MaxImportedDays || ++expanded > MaxImportedItems)
+                        return ImportResult::FormatError;
                 }
             }
         }

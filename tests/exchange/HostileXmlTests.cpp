@@ -165,6 +165,13 @@ TEST(HostileXml, ProjectsPastTheLimitsAreRefused) {
                                "<Calendars><Calendar><UID>1</UID><Exceptions><Exception><Type>1</Type><DayWorking>1</DayWorking>"
                                "<TimePeriod><FromDate>1700-01-01T00:00:00</FromDate><ToDate>9000-12-31T23:59:00</ToDate>"
                                "</TimePeriod></Exception></Exceptions></Calendar></Calendars>" + Tail));
+    // Exceptions that each stay within the limit, but go over the same days again and again.
+    std::string repeated = Head + "<StartDate>2000-01-01T08:00:00</StartDate><FinishDate>2200-12-31T17:00:00</FinishDate>"
+                                  "<Calendars><Calendar><UID>1</UID><Exceptions>";
+    for (int i = 0; i < 100; ++i)
+        repeated += "<Exception><Type>1</Type><DayWorking>" + std::to_string(i % 2) + "</DayWorking><TimePeriod>"
+                    "<FromDate>2000-01-01T00:00:00</FromDate><ToDate>2200-12-31T23:59:00</ToDate></TimePeriod></Exception>";
+    EXPECT_TRUE(Refused(repeated + "</Exceptions></Calendar></Calendars>" + Tail));
 }
 
 TEST(HostileXml, AFileThatCannotBeOpened) {
