@@ -1,5 +1,6 @@
 #include "model/FormatAmount.h"
 
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -69,12 +70,24 @@ std::string GroupBySizes(const std::string& digits, const std::string& separator
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A large amount in full: rounded to the unit (halves away from zero) and
+// grouped. Every double of this size is an integer or lies between two, so
+// "%.0f" of the rounded value writes its exact digits.
+std::string WholeAmount(double value, const AmountFormat& format) {
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.0f", std::round(std::fabs(value)));
+    return (value < 0 ? "-" : "") + GroupDigits(buffer, format.groupSeparator, format.grouping);
+}
+
 }  // namespace
 
 std::string FormatAmount(double value, const AmountFormat& format) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%g", value);
     const std::string plain(buffer);
+    const bool exponentForm = plain.find_first_of("eE") != std::string::npos;
+    // Six significant digits would misstate an amount of a million or more.
+    if (exponentForm && std::isfinite(value) && std::fabs(value) >= 1) return WholeAmount(value, format);
 
     // Sign, integer digits, the C library's decimal point, the rest.
     std::size_t i = 0;
@@ -84,7 +97,6 @@ std::string FormatAmount(double value, const AmountFormat& format) {
     while (digitsEnd < plain.size() && IsDigit(plain[digitsEnd])) ++digitsEnd;
     if (digitsEnd == i) return plain;  // inf, nan
     const std::string integer = plain.substr(i, digitsEnd - i);
-    const bool exponentForm = plain.find_first_of("eE") != std::string::npos;
     out += exponentForm ? integer : GroupDigits(integer, format.groupSeparator, format.grouping);
     std::size_t rest = digitsEnd;
     if (rest < plain.size() && (plain[rest] == '.' || plain[rest] == ',')) {

@@ -1,7 +1,10 @@
 // Amounts of money as the user's regional settings show them: general
 // notation with six significant digits (as a text stream writes a double by
 // default), the regional decimal separator, and the regional digit grouping of
-// the integer part when the value is not shown with an exponent.
+// the integer part. An amount that six digits would show with an exponent
+// (a million or more) is written in full instead: its whole integer part,
+// rounded to the unit (halves away from zero) and grouped, "980.734.521".
+// Tiny amounts (below 0.0001) keep the exponent form.
 #pragma once
 
 #include <string>

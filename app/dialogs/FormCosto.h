@@ -1,6 +1,8 @@
 // FormCosto: shows the project's cost report: the project total on one line
 // and, below it, the report text task by task. It only displays; it has no
-// result and changes nothing.
+// result and changes nothing. The window can be resized and maximised, the
+// report fills it, and its size is kept for the next time; "Copia" puts the
+// whole report, the total first, on the clipboard.
 #pragma once
 
 #include <string>
@@ -17,19 +19,37 @@ namespace MyApp {
 
 class FormCosto : public DialogFrame {
 public:
-    // Builds and shows the dialog over `owner` ("Conto Economico").
+    // Builds and shows the dialog over `owner` ("Conto Economico"), at the
+    // size it had when last closed.
     FormCosto(QVUtility::Form* owner, const std::wstring& title);
     ~FormCosto() override;
 
     QVUtility::Label* totalLabel = nullptr;
     QVUtility::Label* detailLabel = nullptr;
     QVUtility::TextBox* reportBox = nullptr;
+    QVUtility::Button* copyButton = nullptr;  // "Copia"
 
     // The total line reads "Costo del progetto: " and the total in the
     // user's regional format; the report box shows the whole text.
     void SetReport(const std::string& reportText, double total);
+    // The whole report as "Copia" puts it on the clipboard: the total line,
+    // then the report text.
+    std::wstring ReportText() const;
 
     void BuildControls() override;
+    void OnButton(QVUtility::GUIElement* button) override;
+    void ReleaseOwner() override;
+    void OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) override;
+    // The window's size changed: the controls follow it.
+    void Layout();
+
+private:
+    // Puts the text on the clipboard; false when the clipboard refused it.
+    bool CopyToClipboard(const std::wstring& text);
+
+    std::wstring totalLine_;
+    std::wstring report_;
+    SIZE normalSize_{0, 0};  // the client size (96 DPI) when last neither maximised nor minimised
 };
 
 }  // namespace MyApp

@@ -107,6 +107,8 @@ const std::vector<CommandSpec>& FormMain::Commands() {
          [](F& f) { if (f.printing != nullptr) f.printing->Print(); }, withProject, fixed},
         {C::Preview, M::File, IDM_PRINT_PREVIEW, L"An&teprima di stampa", {}, none, &F::previewItem, noButton,
          [](F& f) { if (f.printing != nullptr) f.printing->Preview(); }, withProject, fixed},
+        {C::Import, M::File, IDM_IMPORT_PROJECT, L"&Importa da XML di Microsoft Project...", {}, none, &F::importItem,
+         noButton, [](F& f) { if (f.OfferToSave()) f.ImportProject(); }, always, fixed},
         {C::None, M::File, CounterId, L"", {}, none, &F::dividerItem, noButton, nullptr, always, fixed},
         {C::Recent1, M::RecentFiles, IDM_RECENT_FIRST, L"", {}, none, noItem, noButton,
          [](F& f) { f.OpenRecentFile(0); }, always, [](const F& f) { return recent(f, C::Recent1); }},

@@ -63,6 +63,7 @@ enum class Command {
     ZoomInPad,  // the same commands by the keypad's keys
     ZoomOutPad,
     NextPane,   // F6: the keyboard between the task table and the chart
+    Import,  // "&File": a Microsoft Project XML file as a new project
 };
 
 // Where a command's item stands.

@@ -1,7 +1,8 @@
 // The file commands of the main window: open (through the dialog, by a path
 // given to the program, from the recent files or dropped on the window),
-// save, save as, the question about unsaved changes, the export of the chart
-// as a bitmap or PNG picture and the two web pages of the "&?" menu.
+// save, save as, the question about unsaved changes, the export (the chart
+// as a bitmap or PNG picture, the task table, the project for other planners)
+// and the two web pages of the "&?" menu.
 #include <windows.h>
 
 #include <algorithm>
@@ -32,9 +33,14 @@ namespace MyApp {
 namespace {
 
 const std::vector<std::string> ProjectFilters{"File Velmora (*.vmo)", "*.vmo"};
-// The picture's formats, the bitmap first (the default).
-const std::vector<std::string> PictureFilters{"File Bitmap (*.bmp)", "*.bmp", "Immagine PNG (*.png)", "*.png"};
-constexpr int PngFilter = 1;
+// What "Esporta" writes, in the order of its filters: the picture's formats,
+// the bitmap first (the default), then the task table and the project for
+// other planners.
+enum class ExportType { Bitmap, Png, Table, ProjectXml };
+const std::vector<std::string> ExportFilters{"File Bitmap (*.bmp)", "*.bmp", "Immagine PNG (*.png)", "*.png",
+                                             "Tabella CSV (*.csv)", "*.csv", "XML di Microsoft Project (*.xml)",
+                                             "*.xml"};
+const char* const ExportExtensions[] = {".bmp", ".png", ".csv", ".xml"};
 constexpr const char* ProjectDefaultName = "Velmora.vmo";
 constexpr const char* BitmapDefaultName = "Disegno.bmp";
 const std::string DialogTitleOpen = "Apri";
@@ -67,13 +73,14 @@ bool HasExtension(const std::wstring& name, const wchar_t* extension) {
                                                         extension, static_cast<int>(length), TRUE) == CSTR_EQUAL;
 }
 
-// The picture's format: the name's extension says it; a name without one
-// of the two takes the format of the filter the user chose.
-PictureFormat FormatFor(const std::string& path, int chosenFilter) {
-    const std::wstring name = QVUtility::Widen(path);
-    if (HasExtension(name, L".png")) return PictureFormat::Png;
-    if (HasExtension(name, L".bmp")) return PictureFormat::Bitmap;
-    return chosenFilter == PngFilter ? PictureFormat::Png : PictureFormat::Bitmap;
+// What to write: the name's extension says it; a name without one of the
+// four takes the type of the filter the user chose.
+ExportType TypeFor(const std::string& path, int chosenFilter, bool& named) {
+    named = true;
+    for (int type = 0; type < 4; ++type)
+        if (EndsWith(path, ExportExtensions[type])) return static_cast<ExportType>(type);
+    named = false;
+    return chosenFilter >= 0 && chosenFilter < 4 ? static_cast<ExportType>(chosenFilter) : ExportType::Bitmap;
 }
 
 void ShowErrorText(QVUtility::GUIElement* owner, const wchar_t* message) {
@@ -100,17 +107,17 @@ std::string AskNewProjectPath(QVUtility::GUIElement* owner) {
     return answer;
 }
 
-// Asks where the picture goes: the name typed, with the extension of the
-// type chosen when it has neither ".bmp" nor ".png"; empty when the user
-// gave no name or would not replace the file that makes it name.
-std::string AskPicturePath(QVUtility::GUIElement* owner, PictureFormat& format) {
+// Asks where the export goes: the name typed, with the extension of the
+// type chosen when it has none of the four; empty when the user gave no
+// name or would not replace the file that makes it name.
+std::string AskExportPath(QVUtility::GUIElement* owner, ExportType& type) {
     int chosenFilter = 0;
     const std::string answer =
-        QVUtility::AskSaveFileName(owner, DialogTitleSave, "", BitmapDefaultName, PictureFilters, &chosenFilter);
+        QVUtility::AskSaveFileName(owner, DialogTitleSave, "", BitmapDefaultName, ExportFilters, &chosenFilter);
     if (answer.empty()) return answer;
-    format = FormatFor(answer, chosenFilter);
-    const bool named = EndsWith(answer, ".bmp") || EndsWith(answer, ".png");
-    const std::string target = named ? answer : answer + (format == PictureFormat::Png ? ".png" : ".bmp");
+    bool named = false;
+    type = TypeFor(answer, chosenFilter, named);
+    const std::string target = named ? answer : answer + ExportExtensions[static_cast<int>(type)];
     return MayReplace(owner, answer, target) ? target : std::string();
 }
 
@@ -255,13 +262,31 @@ bool FormMain::SaveProjectAs() {
 }
 
 void FormMain::ExportChart() {
-    PictureFormat format = PictureFormat::Bitmap;
-    const std::string path = AskPicturePath(this, format);
+    ExportType type = ExportType::Bitmap;
+    const std::string path = AskExportPath(this, type);
     if (path.empty()) return;
-    if (Guarded(false, [&] { return ExportImage(path, format); })) {
+    bool written = false;
+    const wchar_t* failure = L"Errore durante la scrittura del file bitmap.";
+    switch (type) {
+    case ExportType::Bitmap:
+    case ExportType::Png: {
+        const PictureFormat format = type == ExportType::Png ? PictureFormat::Png : PictureFormat::Bitmap;
+        written = Guarded(false, [&] { return ExportImage(path, format); });
+        break;
+    }
+    case ExportType::Table:
+        written = Guarded(false, [&] { return ExportTable(path); });
+        failure = L"Errore durante la scrittura del file CSV.";
+        break;
+    case ExportType::ProjectXml:
+        written = Guarded(false, [&] { return ExportProjectXml(path); });
+        failure = L"Errore durante la scrittura del file XML.";
+        break;
+    }
+    if (written) {
         QVUtility::ShowMessage(this, std::wstring(L"Esportazione effettuata correttamente."), std::wstring(L"Esporta"));
     } else {
-        ShowErrorText(this, L"Errore durante la scrittura del file bitmap.");
+        ShowErrorText(this, failure);
     }
 }
 

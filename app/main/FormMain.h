@@ -178,6 +178,20 @@ public:
     // "&Salva" asks for a new name.
     bool OpenedReadOnly() const;
 
+    // ---- Exchange with other programs (ExchangeCommands.cpp) ----------------------------
+    QVUtility::SubMenu* importItem = nullptr;  // "Importa da XML di Microsoft Project..."
+    // Asks for a Microsoft Project XML file and reads it as ImportProjectFile does.
+    void ImportProject();
+    // Reads the file into a new, unsaved project with its history starting
+    // there, and tells what the program could not hold; a file that cannot
+    // be read or is not such a project is told and changes nothing.
+    bool ImportProjectFile(const std::string& path);
+    // The task table as CSV (the regional separators) and the project as
+    // Microsoft Project XML, each file replaced in one step: false when it
+    // could not be written.
+    bool ExportTable(const std::string& path);
+    bool ExportProjectXml(const std::string& path);
+
     // ---- Task and project commands (DialogCommands.cpp) --------------------------------
     void NewProject();
     void NewTask();

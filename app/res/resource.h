@@ -81,5 +81,7 @@
 #define IDC_TASK_TABLE         57380
 #define IDC_SPLITTER           57381
 #define IDC_TODAY_LINE         57382
+#define IDM_IMPORT_PROJECT     57383 /* "Importa da XML di Microsoft Project..." */
+#define IDC_COST_COPY          57384 /* "Copia" of the cost report */
 
 #endif

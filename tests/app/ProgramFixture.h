@@ -42,7 +42,8 @@ inline void ForgetDesktopSettings() {
          {L"RecentFile1", L"RecentFile2", L"RecentFile3", L"RecentFile4", L"WindowLeft", L"WindowTop", L"WindowWidth",
           L"WindowHeight", L"WindowMaximized", L"Zoom", L"ZoomAdattaLarghezza", L"ZoomAdattaGiorni",
           L"TabellaVisibile", L"TabellaLarghezza", L"TabellaColonna1", L"TabellaColonna2", L"TabellaColonna3",
-          L"TabellaColonna4", L"TabellaColonna5", L"TabellaColonna6", L"TabellaColonna7"}) {
+          L"TabellaColonna4", L"TabellaColonna5", L"TabellaColonna6", L"TabellaColonna7", L"CostReportWidth",
+          L"CostReportHeight", L"CostReportMaximized"}) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, name);
     }
 }
@@ -107,6 +108,11 @@ inline std::string RenovationProject() {
     }
     return text;
 }
+
+// Downs from the first item of "&File" to "Esporta come immagine...", which
+// has no letter of its own (after "&Nuovo", "&Apri", "&Salva" and
+// "Sa&lva come...").
+inline constexpr int kExportItem = 4;
 
 // The project's dialogs, in the order of the "&Progetto" menu, with the
 // keys that open them from the main window.

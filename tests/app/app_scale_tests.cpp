@@ -216,7 +216,7 @@ protected:
     // The chart exported as a bitmap through the file menu: the file's bytes.
     std::string ExportedPicture() {
         EXPECT_TRUE(drv::Activate(main)) << drv::LastErrorUtf8();
-        EXPECT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+        EXPECT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', apptest::kExportItem)) << drv::LastErrorUtf8();
         EXPECT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"grafico.bmp")).ok) << drv::LastErrorUtf8();
         EXPECT_EQ(AnswerError(L"Esporta"), L"Esportazione effettuata correttamente.");
         return drv::ReadFileBytes(Path(L"grafico.bmp"));

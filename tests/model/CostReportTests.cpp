@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <random>
 
 #include "model/CostReport.h"
@@ -29,9 +31,8 @@ TEST(FormatAmount, ItalianSettings) {
     EXPECT_EQ(FormatAmount(1234.567, Italian()), "1.234,57");
     EXPECT_EQ(FormatAmount(-1500.25, Italian()), "-1.500,25");
     EXPECT_EQ(FormatAmount(0.0001, Italian()), "0,0001");
-    // Exponent form: decimal comma, no grouping.
-    const std::string million = FormatAmount(1234567, Italian());
-    EXPECT_TRUE(million == "1,23457e+06" || million == "1,23457e+006") << million;
+    // A million and more in full; tiny amounts keep the exponent form.
+    EXPECT_EQ(FormatAmount(1234567, Italian()), "1.234.567");
     const std::string tiny = FormatAmount(0.00001234, Italian());
     EXPECT_TRUE(tiny == "1,234e-05" || tiny == "1,234e-005") << tiny;
 }
@@ -52,6 +53,60 @@ TEST(FormatAmount, OtherGroupingsAndTheDefault) {
     // The host has no regional settings: the classic '.' without grouping.
     EXPECT_EQ(FormatAmount(1500.5), "1500.5");
 #endif
+}
+
+// From a million up the whole integer part, rounded to the unit and
+// grouped; below, exactly the six-digit text amounts always had: "%g" with
+// the regional separators, checked on random amounts of every size.
+TEST(FormatAmount, AMillionAndMoreInFullAndSmallerAmountsAsBefore) {
+    EXPECT_EQ(FormatAmount(999999.4, Italian()), "999.999");
+    EXPECT_EQ(FormatAmount(999999.5, Italian()), "1.000.000");  // "%g" would say 1e+06
+    EXPECT_EQ(FormatAmount(1e6, Italian()), "1.000.000");
+    EXPECT_EQ(FormatAmount(980734521, Italian()), "980.734.521");
+    EXPECT_EQ(FormatAmount(1234567.5, Italian()), "1.234.568");
+    EXPECT_EQ(FormatAmount(2500000.5, Italian()), "2.500.001");  // halves away from zero, not to even
+    EXPECT_EQ(FormatAmount(1234567.49, Italian()), "1.234.567");
+    EXPECT_EQ(FormatAmount(-1234567.5, Italian()), "-1.234.568");
+    EXPECT_EQ(FormatAmount(1234567890, Italian()), "1.234.567.890");
+    EXPECT_EQ(FormatAmount(1e20, Italian()), "100.000.000.000.000.000.000");
+    EXPECT_EQ(FormatAmount(12345678, AmountFormat{".", ",", "3;2;0"}), "1,23,45,678");
+    EXPECT_EQ(FormatAmount(12345678, AmountFormat{".", "", ""}), "12345678");
+    EXPECT_EQ(FormatAmount(-HUGE_VAL, Italian()), "-inf");
+
+    // The old text: "%g" with a decimal comma and the integer part in threes.
+    const auto oldText = [](double v) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%g", v);
+        std::string plain(buffer), sign;
+        if (plain[0] == '-') sign = "-", plain.erase(0, 1);
+        if (plain.find('e') != std::string::npos) {
+            for (char& c : plain)
+                if (c == '.') c = ',';
+            return sign + plain;
+        }
+        const std::size_t point = std::min(plain.find('.'), plain.size());
+        std::string integer = plain.substr(0, point);
+        for (int at = static_cast<int>(integer.size()) - 3; at > 0; at -= 3) integer.insert(at, ".");
+        return sign + integer + (point < plain.size() ? "," + plain.substr(point + 1) : "");
+    };
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> exponent(-8, 15), mantissa(1, 10);
+    for (int i = 0; i < 200000; ++i) {
+        const double v = (i % 2 ? -1 : 1) * mantissa(random) * std::pow(10.0, std::floor(exponent(random)));
+        const std::string text = FormatAmount(v, Italian());
+        if (std::fabs(v) < 999999.5) {
+            ASSERT_EQ(text, oldText(v)) << v;
+        } else {
+            char whole[64];
+            std::snprintf(whole, sizeof whole, "%.0f", std::round(std::fabs(v)));
+            std::string digits;
+            for (char c : text)
+                if (c != '.' && c != '-') digits += c;
+            ASSERT_EQ(digits, whole) << v;
+            ASSERT_EQ(text[0] == '-', v < 0) << v;
+            ASSERT_EQ(text.find_first_not_of("-0123456789."), std::string::npos) << text;
+        }
+    }
 }
 
 // The Windows grouping strings on more digits than an amount shows: a
@@ -130,8 +185,8 @@ TEST(CostReport, TasksInListOrderWithZeroDaysAndZeroResources) {
                         "Costo giornaliero per Risorsa: 100\r\nCosto Task: 0\r\n"),
               std::string::npos);
     EXPECT_NE(text.find("Totale giorni lavorativi: 4\r\nNumero Risorse giornaliere: 0\r\n"), std::string::npos);
-    // 1000 resources x 250 x 5 days = 1,250,000: exponent form; counts stay plain.
-    EXPECT_NE(text.find("Numero Risorse giornaliere: 1000\r\nCosto giornaliero per Risorsa: 250\r\nCosto Task: 1,25e+"),
+    // 1000 resources x 250 x 5 days = 1,250,000: in full; counts stay plain.
+    EXPECT_NE(text.find("Numero Risorse giornaliere: 1000\r\nCosto giornaliero per Risorsa: 250\r\nCosto Task: 1.250.000\r\n"),
               std::string::npos);
     EXPECT_EQ(total, 903.0 + 1250000.0);
     EXPECT_EQ(text.substr(0, 2), "\r\n");

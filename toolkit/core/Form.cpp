@@ -78,6 +78,11 @@ void Form::Create() {
     if (dialogMode) {
         extendedStyle = topmostDialog ? DialogExStyleTopmost : DialogExStyle;
         style = CaptionedStyle | (modalFrame ? ModalFrameBit : 0);
+        // A dialog that can be resized has the caption buttons of a window.
+        if (sizingFrame) {
+            style |= WS_THICKFRAME;
+            extendedStyle &= ~static_cast<DWORD>(WS_EX_TOOLWINDOW);
+        }
     } else if (captioned) {
         style = CaptionedStyle;
         if (minimizeBox) style |= WS_MINIMIZEBOX;

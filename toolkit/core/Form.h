@@ -46,6 +46,10 @@ public:
     bool captioned = true;    // false: bare pop-up window
     bool dialogMode = false;
     bool modalFrame = false;  // dialog mode: style bit 0x80
+    bool sizingFrame = false;  // dialog mode: a sizing frame and the caption buttons of a window
+    // The smallest client size, for 96 DPI, the user can give the window by
+    // dragging its frame; zero: no limit.
+    SIZE minimumClientSize{0, 0};
     std::vector<HotkeyEntry> hotkeys;
     HICON icon = nullptr;         // loaded by SetIcon, released by the form
     int iconId = 0;               // icon resource in instance; 0 = system default

@@ -380,6 +380,18 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
     case WM_SIZE:
         if (element) element->OnResize();
         break;
+    case WM_GETMINMAXINFO:
+        if (auto* form = dynamic_cast<Form*>(element); form != nullptr && form->minimumClientSize.cx > 0) {
+            // The outer size of the smallest client, at the window's density.
+            RECT frame{0, 0, form->scale(form->minimumClientSize.cx), form->scale(form->minimumClientSize.cy)};
+            AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                                     GetMenu(window) != nullptr, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)),
+                                     static_cast<UINT>(form->scale.Dpi()));
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+            limits->ptMinTrackSize.x = frame.right - frame.left;
+            limits->ptMinTrackSize.y = frame.bottom - frame.top;
+        }
+        break;
     case WM_ACTIVATE:
         if (element) TrackActivation(element, window);
         break;

@@ -24,6 +24,7 @@
 #include "app/dialogs/FormDays.h"
 #include "app/dialogs/FormNuovo.h"
 #include "app/res/AppInfo.h"
+#include "app/res/resource.h"
 #include "file/ProjectFile.h"
 #include "tests/app/RecoveryFiles.h"
 #include "model/CostReport.h"
@@ -1409,6 +1410,88 @@ TEST(DialogClasses, CostReportIsShownWholeWithARegionalTotal) {
     dialog.OnFormKey(VK_RETURN);
     EXPECT_FALSE(dialog.IsOpen());
     EXPECT_TRUE(IsWindowEnabled(owner->window));
+}
+
+// The report can be resized and maximised, the report box filling what the
+// window gives it (never less than its first size); the next report opens
+// at the size the last one had, maximised too. "Copia" puts the whole
+// report, the total line first, on the clipboard. The controls keep their
+// order, "Copia" coming last with an identifier of its own.
+TEST(DialogClasses, CostReportGrowsIsRememberedAndCopied) {
+    QVUtility::Form* owner = Owner();
+    for (const wchar_t* name : {L"CostReportWidth", L"CostReportHeight", L"CostReportMaximized"})
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, name);
+    const auto boxMargins = [](MyApp::FormCosto& d) {
+        RECT client{}, box{};
+        GetClientRect(d.window, &client);
+        GetWindowRect(d.reportBox->window, &box);
+        MapWindowPoints(nullptr, d.window, reinterpret_cast<POINT*>(&box), 2);
+        return std::make_pair(client.right - box.right, client.bottom - box.bottom);
+    };
+    SIZE grown{};
+    {
+        MyApp::FormCosto dialog(owner, L"Conto Economico");
+        const LONG_PTR style = GetWindowLongPtrW(dialog.window, GWL_STYLE);
+        EXPECT_TRUE((style & WS_THICKFRAME) && (style & WS_MAXIMIZEBOX));
+        const auto first = boxMargins(dialog);
+        ASSERT_NE(dialog.copyButton, nullptr);
+        EXPECT_EQ(dialog.copyButton->controlId, IDC_COST_COPY);
+        EXPECT_EQ(drv::Text(dialog.copyButton->window), L"Copia");
+        const int ids[] = {dialog.totalLabel->controlId, dialog.detailLabel->controlId, dialog.reportBox->controlId,
+                           dialog.okButton->controlId};
+        EXPECT_TRUE(std::is_sorted(std::begin(ids), std::end(ids)) && ids[3] - ids[0] == 3) << "made in their order";
+
+        RECT outer{};
+        GetWindowRect(dialog.window, &outer);
+        SetWindowPos(dialog.window, nullptr, 0, 0, outer.right - outer.left + 300, outer.bottom - outer.top + 200,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(boxMargins(dialog), first) << "the report box follows the window";
+        RECT ok{}, copy{};
+        GetWindowRect(dialog.okButton->window, &ok);
+        GetWindowRect(dialog.copyButton->window, &copy);
+        EXPECT_EQ(ok.top, copy.top);
+        EXPECT_LT(ok.right, copy.left);
+        grown = dialog.BaseClientSize();
+
+        dialog.SetReport("\r\nTASK: Ponteggio\r\nCosto Task: 1.204\r\n", 980734521.4);
+        EXPECT_EQ(dialog.totalLabel->GetText(), L"Costo del progetto: 980.734.521");
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        dialog.OnButton(dialog.copyButton);
+        EXPECT_TRUE(dialog.IsOpen()) << "copying leaves the report open";
+        std::wstring copied;
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            copied = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        EXPECT_EQ(copied, L"Costo del progetto: 980.734.521\r\n\r\nTASK: Ponteggio\r\nCosto Task: 1.204\r\n");
+        dialog.CloseWindow();
+    }
+    {
+        MyApp::FormCosto dialog(owner, L"Conto Economico");
+        const SIZE again = dialog.BaseClientSize();
+        EXPECT_EQ(again.cx, grown.cx);
+        EXPECT_EQ(again.cy, grown.cy);
+        EXPECT_FALSE(IsZoomed(dialog.window));
+        const auto margins = boxMargins(dialog);
+        ShowWindow(dialog.window, SW_MAXIMIZE);
+        ASSERT_TRUE(IsZoomed(dialog.window));
+        EXPECT_EQ(boxMargins(dialog), margins) << "the report fills the maximised window";
+        dialog.CloseWindow();
+    }
+    {
+        MyApp::FormCosto dialog(owner, L"Conto Economico");
+        EXPECT_TRUE(IsZoomed(dialog.window)) << "opened maximised as it was left";
+        ShowWindow(dialog.window, SW_RESTORE);
+        EXPECT_EQ(dialog.BaseClientSize().cx, grown.cx) << "and restored to the size it had";
+        dialog.CloseWindow();
+    }
+    for (const wchar_t* name : {L"CostReportWidth", L"CostReportHeight", L"CostReportMaximized"})
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, name);
 }
 
 }  // namespace

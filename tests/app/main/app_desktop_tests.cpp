@@ -445,13 +445,14 @@ TEST_F(DesktopTest, ThePngPictureHoldsTheBitmapsPixels) {
     OpenProject(L"cantiere.vmo", kSiteProject);
     auto exportAs = [&](const std::wstring& path, int filter) {
         ASSERT_TRUE(drv::Activate(main));
-        ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+        ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', apptest::kExportItem)) << drv::LastErrorUtf8();
         HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Salva");
         ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
         HWND types = drv::WaitDescendant(dialog, 1136, L"ComboBox");
         ASSERT_NE(types, nullptr);
         EXPECT_EQ(drv::ComboBoxItems(types),
-                  (std::vector<std::wstring>{L"File Bitmap (*.bmp)", L"Immagine PNG (*.png)"}));
+                  (std::vector<std::wstring>{L"File Bitmap (*.bmp)", L"Immagine PNG (*.png)", L"Tabella CSV (*.csv)",
+                                             L"XML di Microsoft Project (*.xml)"}));
         EXPECT_EQ(drv::ComboBoxSelection(types), 0);
         if (filter != 0) {
             // As the list tells its dialog when the user picks an item.

@@ -355,7 +355,7 @@ TEST_F(MainWindowTest, StartsWithOnlyNewAndOpenUsable) {
     // "Esporta come immagine..." (fifth item, after the grayed "&Salva" and
     // "Sa&lva come...") is grayed: choosing it opens nothing.
     ASSERT_TRUE(drv::Activate(main));
-    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', apptest::kExportItem)) << drv::LastErrorUtf8();
     EXPECT_EQ(drv::WaitTopWindow(app.Id(), L"#32770", L"Salva", 1000), nullptr);
 }
 
@@ -481,7 +481,7 @@ TEST_F(MainWindowTest, SaveAsAddsTheExtension) {
 TEST_F(MainWindowTest, ExportsTheChartAsABitmap) {
     OpenSite();
     ASSERT_TRUE(drv::Activate(main));
-    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', apptest::kExportItem)) << drv::LastErrorUtf8();
     HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Salva");
     ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
     EXPECT_EQ(drv::Text(drv::WaitDescendant(dialog, 1148, L"Edit")), L"Disegno.bmp");
@@ -520,7 +520,7 @@ TEST_F(MainWindowTest, ExportsTheChartAsABitmap) {
     Open(Path(L"enorme.vmo"));
     ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"enorme.vmo")));
     ASSERT_TRUE(drv::Activate(main));
-    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', apptest::kExportItem)) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"enorme.bmp")).ok) << drv::LastErrorUtf8();
     EXPECT_EQ(AnswerError(), L"Errore durante la scrittura del file bitmap.");
     EXPECT_FALSE(Exists(Path(L"enorme.bmp")));
@@ -706,7 +706,7 @@ TEST_F(MainWindowTest, TwentyThousandTasksOpenSaveReportAndRefuseTheirPicture) {
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Enabled(main); }));
 
     ASSERT_TRUE(drv::Activate(main));
-    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', 4)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', apptest::kExportItem)) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", Path(L"biennio.bmp")).ok) << drv::LastErrorUtf8();
     EXPECT_EQ(AnswerError(), L"Errore durante la scrittura del file bitmap.");
     EXPECT_FALSE(Exists(Path(L"biennio.bmp")));

@@ -234,6 +234,10 @@ TEST_F(ViewInProcess, ZoomingOutStopsWhenTheSpanFits) {
     const auto canZoomOut = [&] {
         return (GetMenuState(GetMenu(form->window), IDM_ZOOM_OUT, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
     };
+    // From the end of the span, so that the ruler and the bars come back
+    // from far right.
+    form->chartPanel->ScrollTo(SB_HORZ, form->chartWidth);
+    ToolkitTest::Pump(10);
     int previousWidth = form->ruler->width;
     while (canZoomOut()) {
         previousWidth = form->ruler->width;
@@ -243,6 +247,12 @@ TEST_F(ViewInProcess, ZoomingOutStopsWhenTheSpanFits) {
     EXPECT_LE(form->ruler->width, viewWidth()) << "stopped where the span fits";
     EXPECT_GT(previousWidth, viewWidth()) << "and not before";
     EXPECT_EQ(GetWindowLongW(Panel(), GWL_STYLE) & WS_HSCROLL, 0);
+    EXPECT_EQ(drv::ScreenRect(form->ruler->window).left - form->ruler->ViewOrigin(), drv::ClientScreenRect(Panel()).left)
+        << "the ruler's first day at the view's left edge";
+    for (const auto& [row, place] : ShownBars()) {
+        const std::int64_t first = MyApp::DaysUntil(form->project.start, form->project.tasks[row].start);
+        EXPECT_EQ(place.left, drv::ClientScreenRect(Panel()).left + form->ruler->ColumnLeft(first)) << "row " << row;
+    }
     const double smallest = form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor);
     form->Execute(Command::ZoomOut);
     EXPECT_EQ(form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor), smallest);

@@ -1,0 +1,82 @@
+// Exchange with other programs: the import of a Microsoft Project XML file
+// as a new project, and the task table (CSV) and the project (Microsoft
+// Project XML) that "Esporta" writes beside the picture.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main/FormMain.h"
+#include "exchange/CostTable.h"
+#include "exchange/ProjectXml.h"
+#include "toolkit/platform/FileDialogs.h"
+#include "toolkit/platform/IgnoredError.h"
+#include "toolkit/platform/MessageBoxes.h"
+
+namespace MyApp {
+
+namespace {
+
+const std::vector<std::string> ImportFilters{"XML di Microsoft Project (*.xml)", "*.xml"};
+
+// "2 collegamenti tra task", "1 collegamento tra task".
+std::wstring Counted(long long count, const wchar_t* one, const wchar_t* many) {
+    return std::to_wstring(count) + L" " + (count == 1 ? one : many);
+}
+
+// What the file held that the project cannot, kind by kind.
+std::wstring DroppedText(const DroppedItems& dropped) {
+    std::wstring text = L"Alcuni elementi del file non possono essere rappresentati nel progetto e non sono stati "
+                        L"importati:";
+    const auto line = [&](long long count, const wchar_t* one, const wchar_t* many) {
+        if (count > 0) text += L"\n" + Counted(count, one, many);
+    };
+    line(dropped.links, L"collegamento tra task", L"collegamenti tra task");
+    line(dropped.summaryTasks, L"task di riepilogo", L"task di riepilogo");
+    line(dropped.milestones, L"milestone di durata zero", L"milestone di durata zero");
+    line(dropped.hourCalendars, L"calendario orario", L"calendari orari");
+    line(dropped.recurringExceptions, L"eccezione ricorrente del calendario", L"eccezioni ricorrenti del calendario");
+    return text;
+}
+
+}  // namespace
+
+void FormMain::ImportProject() {
+    const std::string path = QVUtility::AskOpenFileName(this, "Importa", "", ImportFilters);
+    if (!path.empty()) ImportProjectFile(path);
+}
+
+bool FormMain::ImportProjectFile(const std::string& path) {
+    DroppedItems dropped;
+    ImportResult result = ImportResult::OpenFailed;
+    // The project is replaced only when the whole file has been read.
+    try {
+        result = ImportProjectXmlFile(path, project, dropped);
+    } catch (...) {
+        QVUtility::IgnoreException("import");
+    }
+    switch (result) {
+    case ImportResult::OpenFailed:
+        QVUtility::ShowError(this, std::wstring(L"Errore durante la lettura."), std::wstring(L"Errore"));
+        return false;
+    case ImportResult::FormatError:
+        QVUtility::ShowError(this, std::wstring(L"Formato non valido."), std::wstring(L"Errore"));
+        return false;
+    case ImportResult::Ok: break;
+    }
+    // A new project that was never saved, with nothing before it to go back to.
+    SetFilePath(std::string());
+    selectedTaskId = 0;
+    project.modified = true;
+    history.Clear(project);
+    MarkModified();
+    EnableProjectCommands();
+    if (dropped.Any()) QVUtility::ShowInfo(this, DroppedText(dropped), std::wstring(L"Importa"));
+    return true;
+}
+
+bool FormMain::ExportTable(const std::string& path) { return WriteCostTable(path, project, UserCsvFormat()); }
+
+bool FormMain::ExportProjectXml(const std::string& path) { return WriteProjectXml(path, project); }
+
+}  // namespace MyApp

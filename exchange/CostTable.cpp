@@ -1,0 +1,109 @@
+#include "exchange/CostTable.h"
+
+#include <memory>
+
+#include "exchange/DecimalText.h"
+#include "exchange/Utf8Text.h"
+#include "model/CostReport.h"
+#include "model/WorkingDays.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace MyApp {
+
+namespace {
+
+const char* const Headings[] = {"Descrizione", "Inizio", "Fine", "Giorni lavorativi", "Risorse",
+                                "Costo giornaliero per risorsa", "Costo task"};
+
+bool Usable(char separator, char decimal) {
+    return separator != '\0' && separator != decimal && separator != '"' && separator != '\r' &&
+           separator != '\n' && static_cast<unsigned char>(separator) < 0x80 &&
+           !(separator >= '0' && separator <= '9');
+}
+
+CsvFormat Settled(char separator, char decimal) {
+    CsvFormat format;
+    format.decimal = decimal != '\0' && static_cast<unsigned char>(decimal) < 0x80 ? decimal : '.';
+    format.separator = Usable(separator, format.decimal) ? separator : format.decimal == ',' ? ';' : ',';
+    return format;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+CsvFormat UserCsvFormat() {
+    // One character each, or none.
+    const auto single = [](LCTYPE type) {
+        wchar_t text[8] = {};
+        const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text, 8);
+        return length == 2 && text[0] < 0x80 ? static_cast<char>(text[0]) : '\0';
+    };
+    return Settled(single(LOCALE_SLIST), single(LOCALE_SDECIMAL));
+}
+#else
+CsvFormat UserCsvFormat() { return Settled(',', '.'); }
+#endif
+
+std::string CsvField(std::string_view text, char separator) {
+    if (text.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos)
+        return std::string(text);
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+TextParts CostTableParts(const Project& project, const CsvFormat& requested) {
+    struct State {
+        const Project* project;
+        CsvFormat format;
+        WorkingDayCalendar calendar;
+        std::size_t next = 0;
+        bool started = false;
+        double total = 0.0;
+    };
+    auto state = std::make_shared<State>(State{&project, Settled(requested.separator, requested.decimal),
+                                               WorkingDayCalendar(project)});
+    return [state](std::string& out) {
+        State& s = *state;
+        const char separator = s.format.separator;
+        const auto row = [&](std::initializer_list<std::string> fields) {
+            bool first = true;
+            for (const std::string& field : fields) {
+                if (!first) out += separator;
+                out += CsvField(field, separator);
+                first = false;
+            }
+            out += "\r\n";
+        };
+        if (!s.started) {
+            s.started = true;
+            out += "\xEF\xBB\xBF";
+            row({Headings[0], Headings[1], Headings[2], Headings[3], Headings[4], Headings[5], Headings[6]});
+            return true;
+        }
+        const std::vector<Task>& tasks = s.project->tasks;
+        if (s.next < tasks.size()) {
+            const Task& task = tasks[s.next++];
+            const TaskCost figures = CostOf(s.calendar, task);
+            s.total += figures.cost;
+            row({SystemToUtf8(task.description), FormatDate(task.start), FormatDate(task.end),
+                 std::to_string(figures.workingDays), std::to_string(task.resources),
+                 DecimalText(task.dailyCost, s.format.decimal), DecimalText(figures.cost, s.format.decimal)});
+            return true;
+        }
+        row({"Totale", "", "", "", "", "", DecimalText(s.total, s.format.decimal)});
+        return false;
+    };
+}
+
+bool WriteCostTable(const std::string& path, const Project& project, const CsvFormat& format) {
+    return WriteTextFile(path, CostTableParts(project, format));
+}
+
+}  // namespace MyApp

@@ -1,0 +1,681 @@
+// Reading a Microsoft Project XML file into a project (see ProjectXml.h).
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "exchange/ProjectXml.h"
+#include "exchange/Utf8Text.h"
+#include "file/ProjectFile.h"
+#include "model/NumberText.h"
+#include "model/WorkingDays.h"
+
+namespace MyApp {
+
+namespace {
+
+constexpr std::string_view FormatNamespace = "http://schemas.microsoft.com/project";
+constexpr long long MaxCalendars = 10000;
+constexpr int MaxBaseChain = 16;  // calendars derived from one another
+
+// ---- Values -------------------------------------------------------------------
+
+std::string_view Trimmed(std::string_view text) {
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && space(text.front())) text.remove_prefix(1);
+    while (!text.empty() && space(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool ParseWhole(std::string_view text, long long& value) {
+    text = Trimmed(text);
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > 18) return false;
+    long long v = 0;
+    for (char c : text) {
+        if (!IsDigit(c)) return false;
+        v = v * 10 + (c - '0');
+    }
+    value = negative ? -v : v;
+    return true;
+}
+
+// A decimal number: sign, digits with at most one point, and (as some
+// writers give) an exponent. Finite, within the range of double.
+bool ParseNumber(std::string_view text, double& value) {
+    text = Trimmed(text);
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+        std::size_t exponentDigits = 0;
+        while (i < text.size() && IsDigit(text[i])) ++i, ++exponentDigits;
+        if (exponentDigits == 0) return false;
+    }
+    if (i != text.size()) return false;
+    value = ParseReal(text);
+    return std::isfinite(value) && std::fabs(value) < std::numeric_limits<double>::max();
+}
+
+bool ParseFlag(std::string_view text, bool& value) {
+    text = Trimmed(text);
+    if (text == "1" || text == "true") value = true;
+    else if (text == "0" || text == "false") value = false;
+    else return false;
+    return true;
+}
+
+// A day and a time of day.
+struct Moment {
+    Date day;
+    int seconds = 0;  // since midnight
+};
+
+bool Digits(std::string_view text, std::size_t at, std::size_t count, int& value) {
+    if (at + count > text.size()) return false;
+    value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (!IsDigit(text[i])) return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+// YYYY-MM-DD, then optionally THH:MM[:SS[.fraction]] and a time zone
+// (which the days of a plan do not depend on). The year has the four digits
+// that the project file's dates hold.
+bool ParseMoment(std::string_view text, Moment& moment) {
+    text = Trimmed(text);
+    std::size_t yearDigits = 0;
+    while (yearDigits < text.size() && IsDigit(text[yearDigits])) ++yearDigits;
+    int year = 0, month = 0, day = 0;
+    if (yearDigits != 4 || !Digits(text, 0, yearDigits, year) || text.size() < yearDigits + 6 ||
+        text[yearDigits] != '-' || !Digits(text, yearDigits + 1, 2, month) || text[yearDigits + 3] != '-' ||
+        !Digits(text, yearDigits + 4, 2, day))
+        return false;
+    std::size_t at = yearDigits + 6;
+    int hour = 0, minute = 0, second = 0;
+    if (at < text.size() && text[at] == 'T') {
+        if (!Digits(text, at + 1, 2, hour) || at + 3 >= text.size() || text[at + 3] != ':' ||
+            !Digits(text, at + 4, 2, minute))
+            return false;
+        at += 6;
+        if (at < text.size() && text[at] == ':') {
+            if (!Digits(text, at + 1, 2, second)) return false;
+            at += 3;
+            if (at < text.size() && text[at] == '.') {
+                ++at;
+                const std::size_t from = at;
+                while (at < text.size() && IsDigit(text[at])) ++at;
+                if (at == from) return false;
+            }
+        }
+        if (hour > 23 || minute > 59 || second > 59) return false;
+    }
+    if (at < text.size()) {
+        const std::string_view zone = text.substr(at);
+        int zh = 0, zm = 0;
+        const bool offset = zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && Digits(zone, 1, 2, zh) &&
+                            zone[3] == ':' && Digits(zone, 4, 2, zm);
+        if (zone != "Z" && !offset) return false;
+    }
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    moment.day = MakeDate(st);
+    moment.seconds = hour * 3600 + minute * 60 + second;
+    return !moment.day.invalid;
+}
+
+// An ISO 8601 duration, "PT8H0M0S" as the format writes them: whether it
+// is no time at all.
+bool ParseDuration(std::string_view text, bool& zero) {
+    text = Trimmed(text);
+    if (!text.empty() && text[0] == '-') text.remove_prefix(1);
+    if (text.empty() || text[0] != 'P') return false;
+    zero = true;
+    bool inTime = false, any = false;
+    std::size_t i = 1;
+    while (i < text.size()) {
+        if (text[i] == 'T' && !inTime) {
+            inTime = true;
+            ++i;
+            continue;
+        }
+        const std::size_t from = i;
+        bool nonZero = false;
+        while (i < text.size() && (IsDigit(text[i]) || text[i] == '.')) {
+            if (IsDigit(text[i]) && text[i] != '0') nonZero = true;
+            ++i;
+        }
+        if (i == from || i >= text.size()) return false;
+        const char unit = text[i++];
+        const bool known = inTime ? (unit == 'H' || unit == 'M' || unit == 'S') : (unit == 'Y' || unit == 'M' || unit == 'W' || unit == 'D');
+        if (!known) return false;
+        any = true;
+        if (nonZero) zero = false;
+    }
+    return any;
+}
+
+// The project's text from a file's: in the system code page, on one line,
+// and never one of the project file's marker lines.
+std::string ProjectText(const std::string& utf8) {
+    std::string text = Utf8ToSystem(utf8);
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    if (IsMarkerLine(text)) text += ' ';
+    return text;
+}
+
+// ---- What the file holds ---------------------------------------------------------
+
+struct FileTask {
+    std::optional<long long> uid;
+    std::string name;
+    std::optional<Moment> start, finish;
+    std::optional<bool> zeroDuration;
+    bool milestone = false, summary = false, isNull = false;
+    std::optional<long long> outlineLevel;
+    std::optional<double> cost;
+};
+
+struct FileAssignment {
+    std::optional<long long> taskUid, resourceUid;
+    double units = 1.0;
+    std::optional<double> cost;
+};
+
+struct FileException {
+    std::optional<Moment> from, to;
+    bool working = false;
+    bool repeated = false;  // a recurrence other than every day of the period
+};
+
+struct FileCalendar {
+    std::optional<long long> uid;
+    long long baseUid = -1;
+    bool isBase = false;
+    std::optional<bool> weekdays[7];  // Monday first
+    std::vector<FileException> exceptions;
+};
+
+struct FileWeekDay {
+    std::optional<long long> type;
+    bool working = false;
+    std::optional<Moment> from, to;
+};
+
+class Importer {
+public:
+    explicit Importer(const std::string& fallbackTitle) : fallbackTitle_(fallbackTitle) {}
+
+    // Takes one node of the document; false once the file has shown itself
+    // unsound.
+    bool Visit(const XmlNode& node) {
+        switch (node.kind) {
+        case XmlNodeKind::StartElement: Start(node); break;
+        case XmlNodeKind::EndElement: End(); break;
+        case XmlNodeKind::Text:
+            text_ += node.text;
+            if (text_.size() > XmlLimits().maxValueBytes) ok_ = false;
+            break;
+        }
+        return ok_;
+    }
+
+    // The reading has ended.
+    ImportResult Read(XmlResult read, Project& target, DroppedItems& dropped) {
+        switch (read) {
+        case XmlResult::Complete: return Finish(target, dropped);
+        case XmlResult::OpenFailed: return ImportResult::OpenFailed;
+        case XmlResult::Stopped:
+        case XmlResult::Malformed: break;
+        }
+        return ImportResult::FormatError;
+    }
+
+private:
+    // ---- Reading the elements ------------------------------------------------------------
+
+    bool At(std::initializer_list<std::string_view> names) const {
+        if (path_.size() != names.size()) return false;
+        std::size_t i = 0;
+        for (std::string_view name : names)
+            if (path_[i++] != name) return false;
+        return true;
+    }
+
+    void Start(const XmlNode& node) {
+        if (path_.empty()) {
+            // The root: a project of the format (some writers leave out its namespace).
+            if (sawRoot_ || node.name != "Project" ||
+                !(node.namespaceUri == FormatNamespace || node.namespaceUri.empty())) {
+                ok_ = false;
+                return;
+            }
+            sawRoot_ = true;
+            namespace_ = node.namespaceUri;
+        }
+        // Elements of other namespaces are no field of the format.
+        path_.push_back(node.namespaceUri == namespace_ ? node.name : std::string());
+        text_.clear();
+        if (At({"Project", "Tasks", "Task"})) task_ = FileTask();
+        else if (At({"Project", "Tasks", "Task", "PredecessorLink"})) ++links_;
+        else if (At({"Project", "Resources", "Resource"})) resourceUid_.reset(), resourceRate_.reset();
+        else if (At({"Project", "Assignments", "Assignment"})) assignment_ = FileAssignment();
+        else if (At({"Project", "Calendars", "Calendar"})) calendar_ = FileCalendar();
+        else if (At({"Project", "Calendars", "Calendar", "WeekDays", "WeekDay"})) weekDay_ = FileWeekDay();
+        else if (At({"Project", "Calendars", "Calendar", "Exceptions", "Exception"})) exception_ = FileException(), exceptionType_.reset();
+    }
+
+    void End() {
+        if (path_.empty()) {
+            ok_ = false;
+            return;
+        }
+        const std::string value = std::move(text_);
+        text_.clear();
+        const std::size_t depth = path_.size();
+        const std::string& name = path_.back();
+        if (depth == 2 && path_[0] == "Project") ProjectField(name, value);
+        else if (depth == 4 && path_[1] == "Tasks" && path_[2] == "Task") TaskField(name, value);
+        else if (depth == 4 && path_[1] == "Resources" && path_[2] == "Resource") ResourceField(name, value);
+        else if (depth == 4 && path_[1] == "Assignments" && path_[2] == "Assignment") AssignmentField(name, value);
+        else if (depth == 4 && path_[1] == "Calendars" && path_[2] == "Calendar") CalendarField(name, value);
+        else if (depth == 6 && path_[1] == "Calendars" && path_[3] == "WeekDays" && path_[4] == "WeekDay") WeekDayField(name, value);
+        else if (depth == 7 && path_[3] == "WeekDays" && path_[4] == "WeekDay" && path_[5] == "TimePeriod") Period(name, value, weekDay_.from, weekDay_.to);
+        else if (depth == 6 && path_[1] == "Calendars" && path_[3] == "Exceptions" && path_[4] == "Exception") ExceptionField(name, value);
+        else if (depth == 7 && path_[3] == "Exceptions" && path_[4] == "Exception" && path_[5] == "TimePeriod") Period(name, value, exception_.from, exception_.to);
+        else if (At({"Project", "Tasks", "Task"})) EndTask();
+        else if (At({"Project", "Resources", "Resource"})) EndResource();
+        else if (At({"Project", "Assignments", "Assignment"})) EndAssignment();
+        else if (At({"Project", "Calendars", "Calendar"})) EndCalendar();
+        else if (At({"Project", "Calendars", "Calendar", "WeekDays", "WeekDay"})) EndWeekDay();
+        else if (At({"Project", "Calendars", "Calendar", "Exceptions", "Exception"})) EndException();
+        path_.pop_back();
+    }
+
+    void Need(bool parsed) {
+        if (!parsed) ok_ = false;
+    }
+
+    void ProjectField(const std::string& name, const std::string& value) {
+        if (name == "Title") title_ = value;
+        else if (name == "Name") fileName_ = value;
+        else if (name == "StartDate") Need(ParseMoment(value, projectStart_.emplace()));
+        else if (name == "FinishDate") Need(ParseMoment(value, projectFinish_.emplace()));
+        else if (name == "CalendarUID") Need(ParseWhole(value, calendarUid_.emplace()));
+        else if (name == "MinutesPerDay") {
+            long long minutes = 0;
+            Need(ParseWhole(value, minutes) && minutes > 0 && minutes <= 24 * 60);
+            minutesPerDay_ = minutes;
+        }
+    }
+
+    void TaskField(const std::string& name, const std::string& value) {
+        if (name == "UID") Need(ParseWhole(value, task_.uid.emplace()));
+        else if (name == "Name") task_.name = value;
+        else if (name == "Start") Need(ParseMoment(value, task_.start.emplace()));
+        else if (name == "Finish") Need(ParseMoment(value, task_.finish.emplace()));
+        else if (name == "Duration") Need(ParseDuration(value, task_.zeroDuration.emplace()));
+        else if (name == "Milestone") Need(ParseFlag(value, task_.milestone));
+        else if (name == "Summary") Need(ParseFlag(value, task_.summary));
+        else if (name == "IsNull") Need(ParseFlag(value, task_.isNull));
+        else if (name == "OutlineLevel") Need(ParseWhole(value, task_.outlineLevel.emplace()));
+        else if (name == "Cost") Need(ParseNumber(value, task_.cost.emplace()));
+    }
+
+    void ResourceField(const std::string& name, const std::string& value) {
+        if (name == "UID") Need(ParseWhole(value, resourceUid_.emplace()));
+        else if (name == "StandardRate") Need(ParseNumber(value, resourceRate_.emplace()));
+    }
+
+    void AssignmentField(const std::string& name, const std::string& value) {
+        if (name == "TaskUID") Need(ParseWhole(value, assignment_.taskUid.emplace()));
+        else if (name == "ResourceUID") Need(ParseWhole(value, assignment_.resourceUid.emplace()));
+        else if (name == "Units") Need(ParseNumber(value, assignment_.units));
+        else if (name == "Cost") Need(ParseNumber(value, assignment_.cost.emplace()));
+    }
+
+    void CalendarField(const std::string& name, const std::string& value) {
+        if (name == "UID") Need(ParseWhole(value, calendar_.uid.emplace()));
+        else if (name == "BaseCalendarUID") Need(ParseWhole(value, calendar_.baseUid));
+        else if (name == "IsBaseCalendar") Need(ParseFlag(value, calendar_.isBase));
+    }
+
+    void WeekDayField(const std::string& name, const std::string& value) {
+        if (name == "DayType") Need(ParseWhole(value, weekDay_.type.emplace()));
+        else if (name == "DayWorking") Need(ParseFlag(value, weekDay_.working));
+    }
+
+    void ExceptionField(const std::string& name, const std::string& value) {
+        if (name == "DayWorking") Need(ParseFlag(value, exception_.working));
+        else if (name == "Type") Need(ParseWhole(value, exceptionType_.emplace()));
+    }
+
+    void Period(const std::string& name, const std::string& value, std::optional<Moment>& from,
+                std::optional<Moment>& to) {
+        if (name == "FromDate") Need(ParseMoment(value, from.emplace()));
+        else if (name == "ToDate") Need(ParseMoment(value, to.emplace()));
+    }
+
+    bool Count(long long& counter, long long limit) {
+        if (++counter > limit) ok_ = false;
+        return ok_;
+    }
+
+    void EndTask() {
+        if (!Count(taskCount_, MaxImportedItems)) return;
+        if (task_.uid && !taskUids_.insert(*task_.uid).second) {
+            ok_ = false;  // two tasks of one identifier
+            return;
+        }
+        tasks_.push_back(std::move(task_));
+        task_ = FileTask();
+    }
+
+    void EndResource() {
+        if (!Count(resourceCount_, MaxImportedItems) || !resourceUid_) return;
+        if (!rates_.emplace(*resourceUid_, resourceRate_).second) ok_ = false;  // two resources of one identifier
+    }
+
+    void EndAssignment() {
+        if (Count(assignmentCount_, MaxImportedItems)) assignments_.push_back(assignment_);
+    }
+
+    void EndCalendar() {
+        if (Count(calendarCount_, MaxCalendars)) calendars_.push_back(std::move(calendar_));
+        calendar_ = FileCalendar();
+    }
+
+    void EndWeekDay() {
+        if (!weekDay_.type) return;
+        const long long type = *weekDay_.type;
+        if (type >= 1 && type <= 7) {
+            calendar_.weekdays[(type + 5) % 7] = weekDay_.working;  // 1 = Sunday
+        } else if (type == 0 && weekDay_.from && weekDay_.to && Count(exceptionCount_, MaxImportedItems)) {
+            // The older form of an exception: a day type of 0 over a period.
+            calendar_.exceptions.push_back(FileException{weekDay_.from, weekDay_.to, weekDay_.working, false});
+        }
+    }
+
+    void EndException() {
+        if (!exception_.from || !exception_.to || !Count(exceptionCount_, MaxImportedItems)) return;
+        // Type 1 is every day of the period; the others repeat within it.
+        exception_.repeated = exceptionType_.has_value() && *exceptionType_ != 1;
+        calendar_.exceptions.push_back(exception_);
+    }
+
+    // ---- Making the project ---------------------------------------------------------------
+
+    // The calendar the project's days follow, then the one it is derived
+    // from, and so on.
+    std::vector<const FileCalendar*> ProjectCalendars() const {
+        const FileCalendar* chosen = nullptr;
+        const auto find = [&](long long uid) -> const FileCalendar* {
+            for (const FileCalendar& c : calendars_)
+                if (c.uid && *c.uid == uid) return &c;
+            return nullptr;
+        };
+        if (calendarUid_) chosen = find(*calendarUid_);
+        for (const FileCalendar& c : calendars_)
+            if (chosen == nullptr && c.isBase) chosen = &c;
+        if (chosen == nullptr && !calendars_.empty()) chosen = &calendars_.front();
+        std::vector<const FileCalendar*> chain;
+        while (chosen != nullptr && chain.size() < static_cast<std::size_t>(MaxBaseChain) &&
+               std::find(chain.begin(), chain.end(), chosen) == chain.end()) {
+            chain.push_back(chosen);
+            chosen = chosen->baseUid >= 0 ? find(chosen->baseUid) : nullptr;
+        }
+        return chain;
+    }
+
+    // The last day of a finish: a finish at midnight ends the day before.
+    static Date LastDay(const Moment& start, const Moment& finish) {
+        if (finish.seconds == 0 && finish.day > start.day) {
+            SYSTEMTIME st = finish.day.value;
+            std::int64_t ticks = 0;
+            if (SystemTimeToTicks(st, ticks) && TicksToSystemTime(ticks - TicksPerDay, st)) return MakeDate(st);
+        }
+        return finish.day;
+    }
+
+    ImportResult Finish(Project& target, DroppedItems& dropped) {
+        if (!ok_ || !sawRoot_) return ImportResult::FormatError;
+        Project project;
+        DroppedItems counted;
+        counted.links = links_;
+
+        // The tasks the program can hold, with their days.
+        struct Kept {
+            const FileTask* file;
+            Date first, last;
+        };
+        std::vector<Kept> kept;
+        for (const FileTask& t : tasks_) {
+            if (t.isNull) continue;
+            const bool projectRow = (t.outlineLevel && *t.outlineLevel == 0) || (t.uid && *t.uid == 0);
+            if (t.summary || projectRow) {
+                if (!projectRow) ++counted.summaryTasks;
+                continue;
+            }
+            if (!t.start || !t.finish) return ImportResult::FormatError;
+            const bool noLength = t.zeroDuration ? *t.zeroDuration
+                                                 : t.start->day == t.finish->day && t.start->seconds == t.finish->seconds;
+            if (t.milestone && noLength) {
+                ++counted.milestones;
+                continue;
+            }
+            const Date last = LastDay(*t.start, *t.finish);
+            if (t.start->day > last) return ImportResult::FormatError;  // ends before it starts
+            kept.push_back(Kept{&t, t.start->day, last});
+        }
+
+        // The span: the file's, widened to hold every task.
+        std::optional<Date> first, last;
+        if (projectStart_) first = projectStart_->day;
+        if (projectFinish_) last = projectStart_ ? LastDay(*projectStart_, *projectFinish_) : projectFinish_->day;
+        for (const Kept& k : kept) {
+            if (!first || k.first < *first) first = k.first;
+            if (!last || k.last > *last) last = k.last;
+        }
+        if (!first && last) first = last;
+        if (first && !last) last = first;
+        if (first) {
+            project.start = *first;
+            project.end = *last;
+        } else {
+            project.start = project.end = DateOnly(project.start);  // today
+        }
+        if (project.start > project.end) return ImportResult::FormatError;
+
+        // The calendar: weekdays, then the exceptions within the span, the
+        // nearer calendar's over its base's.
+        const std::vector<const FileCalendar*> chain = ProjectCalendars();
+        counted.hourCalendars = static_cast<long long>(calendars_.size() - chain.size());
+        for (int d = 0; d < 7; ++d) {
+            std::optional<bool> working;
+            for (const FileCalendar* c : chain)
+                if (!working && c->weekdays[d]) working = c->weekdays[d];
+            project.workingWeekdays[d] = working.value_or(d < 5) ? 1 : 0;
+        }
+        std::map<std::int64_t, std::pair<Date, bool>> days;
+        long long expanded = 0;  // days of exceptions gone through, over every calendar
+        const std::int64_t spanFirst = ComparisonTicks(project.start) / TicksPerDay;
+        const std::int64_t spanLast = ComparisonTicks(project.end) / TicksPerDay;
+        for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
+            for (const FileException& e : (*c)->exceptions) {
+                const std::int64_t from = ComparisonTicks(e.from->day) / TicksPerDay;
+                const std::int64_t to = ComparisonTicks(LastDay(*e.from, *e.to)) / TicksPerDay;
+                if (e.repeated && to > from) {
+                    ++counted.recurringExceptions;
+                    continue;
+                }
+                for (std::int64_t day = std::max(from, spanFirst); day <= std::min(to, spanLast); ++day) {
+                    SYSTEMTIME st{};
+                    if (!TicksToSystemTime(day * TicksPerDay, st)) return ImportResult::FormatError;
+                    days[day] = {MakeDate(st), e.working};
+                    if (static_cast<long long>(days.size()) > MaxImportedDays || ++expanded > MaxImportedItems)
+                        return ImportResult::FormatError;
+                }
+            }
+        }
+        for (const auto& entry : days) {
+            const Date& day = entry.second.first;
+            // The public holidays are the program's own non-working days.
+            if (entry.second.second) project.includeDays.push_back(day);
+            else if (!IsPublicHoliday(day)) project.excludeDays.push_back(day);
+        }
+
+        // The tasks, with their resources and costs.
+        const WorkingDayCalendar calendar(project);
+        std::unordered_map<long long, std::vector<const FileAssignment*>> assigned;
+        for (const FileAssignment& a : assignments_)
+            if (a.taskUid && a.resourceUid && rates_.count(*a.resourceUid) != 0) assigned[*a.taskUid].push_back(&a);
+        const double hoursPerDay = static_cast<double>(minutesPerDay_) / 60.0;
+        project.tasks.reserve(kept.size());
+        for (const Kept& k : kept) {
+            Task task(k.first);
+            task.description = ProjectText(k.file->name);
+            task.start = k.first;
+            task.end = k.last;
+            task.colour = BarColours[0].colour;
+            const std::vector<const FileAssignment*> none;
+            const auto found = k.file->uid ? assigned.find(*k.file->uid) : assigned.end();
+            const std::vector<const FileAssignment*>& list = found != assigned.end() ? found->second : none;
+            double units = 0.0, weighted = 0.0, rateSum = 0.0, assignedCost = 0.0;
+            std::optional<double> commonRate;
+            bool sameRate = true, anyRate = false, anyCost = false;
+            long long rates = 0;
+            for (const FileAssignment* a : list) {
+                units += a->units;
+                if (a->cost) anyCost = true, assignedCost += *a->cost;
+                const std::optional<double>& rate = rates_.at(*a->resourceUid);
+                if (!rate) continue;
+                if (anyRate && *rate != *commonRate) sameRate = false;
+                if (!anyRate) commonRate = *rate;
+                anyRate = true;
+                weighted += a->units * *rate;
+                rateSum += *rate;
+                ++rates;
+            }
+            const double resources = std::round(units);
+            if (!(std::fabs(resources) <= 2147483647.0)) return ImportResult::FormatError;
+            task.resources = static_cast<int>(resources);
+            double daily = 0.0;
+            if (anyRate) {
+                const double hourly = sameRate ? *commonRate : units != 0 ? weighted / units : rateSum / static_cast<double>(rates);
+                daily = hourly * hoursPerDay;
+            } else {
+                const std::optional<double> cost = anyCost ? std::optional<double>(assignedCost) : k.file->cost;
+                const double shares = static_cast<double>(calendar.CountWorkingDays(task.start, task.end)) * task.resources;
+                if (cost && shares != 0) daily = *cost / 100.0 / shares;
+            }
+            if (!(std::fabs(daily) <= MaxDailyCost)) return ImportResult::FormatError;
+            task.dailyCost = daily;
+            project.tasks.push_back(std::move(task));
+        }
+
+        // The title.
+        std::string title = !Trimmed(title_).empty() ? title_ : fileName_;
+        if (title == fileName_ && title.size() > 4) {
+            std::string tail = title.substr(title.size() - 4);
+            for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            if (tail == ".xml") title.resize(title.size() - 4);
+        }
+        project.description = Trimmed(title).empty() ? fallbackTitle_ : ProjectText(title);
+
+        target.description = std::move(project.description);
+        target.start = project.start;
+        target.end = project.end;
+        for (int d = 0; d < 7; ++d) target.workingWeekdays[d] = project.workingWeekdays[d];
+        target.tasks = std::move(project.tasks);
+        target.includeDays = std::move(project.includeDays);
+        target.excludeDays = std::move(project.excludeDays);
+        dropped = counted;
+        return ImportResult::Ok;
+    }
+
+    std::string fallbackTitle_;
+    bool ok_ = true;
+    bool sawRoot_ = false;
+    std::string namespace_;
+    std::vector<std::string> path_;
+    std::string text_;
+
+    std::string title_, fileName_;
+    std::optional<Moment> projectStart_, projectFinish_;
+    std::optional<long long> calendarUid_;
+    long long minutesPerDay_ = 480;
+    long long links_ = 0;
+
+    FileTask task_;
+    std::vector<FileTask> tasks_;
+    std::unordered_set<long long> taskUids_;
+    long long taskCount_ = 0;
+
+    std::optional<long long> resourceUid_;
+    std::optional<double> resourceRate_;
+    std::unordered_map<long long, std::optional<double>> rates_;  // per hour, by resource
+    long long resourceCount_ = 0;
+
+    FileAssignment assignment_;
+    std::vector<FileAssignment> assignments_;
+    long long assignmentCount_ = 0;
+
+    FileCalendar calendar_;
+    FileWeekDay weekDay_;
+    FileException exception_;
+    std::optional<long long> exceptionType_;
+    std::vector<FileCalendar> calendars_;
+    long long calendarCount_ = 0;
+    long long exceptionCount_ = 0;
+};
+
+std::string FileTitle(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+}  // namespace
+
+ImportResult ImportProjectXml(std::string_view document, const std::string& fallbackTitle, Project& project,
+                              DroppedItems& dropped) {
+    Importer importer(fallbackTitle);
+    const XmlResult read = ReadXmlBytes(document, [&](const XmlNode& node) { return importer.Visit(node); });
+    return importer.Read(read, project, dropped);
+}
+
+ImportResult ImportProjectXmlFile(const std::string& path, Project& project, DroppedItems& dropped) {
+    Importer importer(FileTitle(path));
+    const XmlResult read = ReadXmlFile(path, [&](const XmlNode& node) { return importer.Visit(node); });
+    return importer.Read(read, project, dropped);
+}
+
+}  // namespace MyApp
