@@ -205,14 +205,8 @@ XmlResult Parse(IStream* stream, const XmlVisitor& visit, const XmlLimits& limit
     return result;
 }
 
-}  // namespace
-
-XmlResult ReadXmlFile(const std::string& path, const XmlVisitor& visit, const XmlLimits& limits) {
-    const std::wstring wide = Widen(path);
-    IStream* stream = nullptr;
-    if (wide.empty() || FAILED(SHCreateStreamOnFileEx(wide.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE,
-                                                      FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, &stream)))
-        return XmlResult::OpenFailed;
+// Parses `stream` in COM's apartment and lets it go, whatever the outcome.
+XmlResult ParseAndRelease(IStream* stream, const XmlVisitor& visit, const XmlLimits& limits) {
     const ComScope com;
     struct Releaser {
         IStream* s;
@@ -221,16 +215,22 @@ XmlResult ReadXmlFile(const std::string& path, const XmlVisitor& visit, const Xm
     return Parse(stream, visit, limits);
 }
 
+}  // namespace
+
+XmlResult ReadXmlFile(const std::string& path, const XmlVisitor& visit, const XmlLimits& limits) {
+    const std::wstring wide = Widen(path);
+    IStream* stream = nullptr;
+    if (wide.empty() || FAILED(SHCreateStreamOnFileEx(wide.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE,
+                                                      FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, &stream)))
+        return XmlResult::OpenFailed;
+    return ParseAndRelease(stream, visit, limits);
+}
+
 XmlResult ReadXmlBytes(std::string_view bytes, const XmlVisitor& visit, const XmlLimits& limits) {
     if (bytes.size() > 0x7FFFFFFF) return XmlResult::Malformed;
     IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
     if (stream == nullptr) return XmlResult::Malformed;
-    const ComScope com;
-    struct Releaser {
-        IStream* s;
-        ~Releaser() { s->Release(); }
-    } release{stream};
-    return Parse(stream, visit, limits);
+    return ParseAndRelease(stream, visit, limits);
 }
 
 }  // namespace MyApp

@@ -10,6 +10,7 @@
 
 #include "file/LineFile.h"
 #include "file/ProjectFile.h"
+#include "fuzz/FuzzCheck.h"
 #include "model/CostReport.h"
 #include "model/WorkingDays.h"
 #include "tests/model/ModelTestSupport.h"
@@ -19,13 +20,6 @@ using namespace MyApp;
 using ModelTests::Fields;
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "property broken: %s\n", what);
-        std::abort();
-    }
-}
 
 Project OpenProject() {
     Project p;

@@ -11,21 +11,11 @@
 
 #include "exchange/ProjectXml.h"
 #include "file/ProjectFile.h"
+#include "fuzz/FuzzCheck.h"
 #include "tests/model/ModelTestSupport.h"
 
 using namespace MyApp;
 using ModelTests::Fields;
-
-namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "property broken: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

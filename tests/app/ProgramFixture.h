@@ -181,14 +181,7 @@ protected:
                         drv::DescribeWindows(app.Id()).c_str());
         }
         app.Kill();
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileW((folder + found.cFileName).c_str());
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
+        for (const std::wstring& name : drv::FilesIn(folder)) DeleteFileW((folder + name).c_str());
         RemoveDirectoryW(folder.c_str());
         ForgetDesktopSettings();
         ForgetRecoveryCopies();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Driver.h"
 #include "app/res/AppInfo.h"
 
 namespace apptest {
@@ -26,15 +27,7 @@ inline std::wstring RecoveryFolder() {
 
 // The names of the files in the recovery folder that match `pattern`.
 inline std::vector<std::wstring> RecoveryFiles(const wchar_t* pattern = L"*") {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((RecoveryFolder() + pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
+    return drv::FilesIn(RecoveryFolder(), pattern);
 }
 
 // Removes the recovery copies left by earlier runs and the intervals a test

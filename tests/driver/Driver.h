@@ -108,6 +108,9 @@ std::wstring WinePath(const std::string& unixPath);
 std::string ReadFileBytes(const std::wstring& path);
 // Creates or replaces a file with `bytes`; false when any byte is not written.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// The names of the files (not folders) in `folder` (with its trailing
+// backslash) that match `pattern`.
+std::vector<std::wstring> FilesIn(const std::wstring& folder, const std::wstring& pattern = L"*");
 
 // ---------------------------------------------------------------------------
 // Finding windows

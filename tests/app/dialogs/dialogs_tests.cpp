@@ -1494,4 +1494,31 @@ TEST(DialogClasses, CostReportGrowsIsRememberedAndCopied) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, name);
 }
 
+// What "Copia" puts on the clipboard, as another program pastes it: xclip,
+// an X client of the host, reads the clipboard while this test keeps it
+// (clipboard-xclip.sh runs the two side by side and names the folder they
+// talk through). Skipped when run on its own.
+TEST(DialogClasses, CostReportCopyPastesInAnotherProgram) {
+    wchar_t folder[MAX_PATH] = L"";
+    if (GetEnvironmentVariableW(L"VELMORA_CLIPBOARD_EXCHANGE", folder, MAX_PATH) == 0)
+        GTEST_SKIP() << "run by clipboard-xclip.sh, which reads the clipboard with xclip";
+    const std::wstring exchange = std::wstring(folder) + L"\\";
+    MyApp::FormCosto dialog(Owner(), L"Conto Economico");
+    dialog.SetReport("\r\nTASK: Attivit\xE0 di collaudo \"finale\"\r\nCosto Task: 1.204,5\r\n", 2468013579.6);
+    dialog.OnButton(dialog.copyButton);
+    ASSERT_TRUE(drv::WriteFileBytes(exchange + L"copied", "1"));
+    // The clipboard is served from this thread's messages while xclip asks.
+    ASSERT_TRUE(drv::WaitUntil(
+        [&] {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            return GetFileAttributesW((exchange + L"pasted.txt").c_str()) != INVALID_FILE_ATTRIBUTES;
+        },
+        60000));
+    std::string pasted = drv::ReadFileBytes(exchange + L"pasted.txt");
+    pasted.erase(std::remove(pasted.begin(), pasted.end(), '\r'), pasted.end());
+    EXPECT_EQ(pasted, "Costo del progetto: 2.468.013.580\n\nTASK: Attivit\xC3\xA0 di collaudo \"finale\"\nCosto Task: 1.204,5\n");
+    dialog.CloseWindow();
+}
+
 }  // namespace

@@ -13,13 +13,7 @@
 
 namespace {
 
-// A project of 26 days with three tasks: red, blue and green bars.
-const char* const kSiteProject =
-    "#VELMORA\r\nCantiere Via Roma\r\n04/03/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
-    "#TASK\r\n"
-    "Ponteggio\r\n05/03/2024\r\n08/03/2024\r\n255\r\n2\r\n150.5\r\n"
-    "Scavo\r\n04/03/2024\r\n04/03/2024\r\n16711680\r\n3\r\n100\r\n"
-    "Muri\r\n11/03/2024\r\n22/03/2024\r\n1042206\r\n4\r\n120\r\n";
+using apptest::kSiteProject;  // three tasks of 26 days in March 2024
 
 // One task in each of the five bar colours, a day after another.
 const char* const kColoursProject =

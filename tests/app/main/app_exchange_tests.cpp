@@ -12,13 +12,7 @@
 
 namespace {
 
-// Three tasks of 26 days in March 2024: 4, 1 and 10 working days.
-const char* const kSiteProject =
-    "#VELMORA\r\nCantiere Via Roma\r\n04/03/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
-    "#TASK\r\n"
-    "Ponteggio\r\n05/03/2024\r\n08/03/2024\r\n255\r\n2\r\n150.5\r\n"
-    "Scavo\r\n04/03/2024\r\n04/03/2024\r\n16711680\r\n3\r\n100\r\n"
-    "Muri\r\n11/03/2024\r\n22/03/2024\r\n1042206\r\n4\r\n120\r\n";
+using apptest::kSiteProject;  // three tasks of 26 days in March 2024
 
 // A file of another planner: a summary task, a link and a milestone.
 const char* const kPlannerFile =

@@ -182,22 +182,11 @@ protected:
         if (HasFailure()) std::printf("%s", drv::FailureReport(app.Id(), L"app_print_tests_failure").c_str());
         app.Kill();
         apptest::ForgetRecoveryCopies();
-        for (const std::wstring& name : Files(folder, L"*")) DeleteFileW((folder + name).c_str());
+        for (const std::wstring& name : drv::FilesIn(folder)) DeleteFileW((folder + name).c_str());
         RemoveDirectoryW(folder.c_str());
-        for (const std::wstring& name : Files(pdfFolder, L"*" + token + L"*")) DeleteFileW((pdfFolder + name).c_str());
+        for (const std::wstring& name : drv::FilesIn(pdfFolder, L"*" + token + L"*")) DeleteFileW((pdfFolder + name).c_str());
     }
 
-    static std::vector<std::wstring> Files(const std::wstring& where, const std::wstring& pattern) {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((where + pattern).c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return names;
-        do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(found.cFileName);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-        return names;
-    }
 
     // The program with the project open (named on its command line).
     void Start() {
@@ -265,7 +254,7 @@ protected:
         long long lastSize = -1;
         const bool ready = drv::WaitUntil(
             [&] {
-                const std::vector<std::wstring> names = Files(pdfFolder, L"*" + token + L"*.pdf");
+                const std::vector<std::wstring> names = drv::FilesIn(pdfFolder, L"*" + token + L"*.pdf");
                 if (names.empty()) return false;
                 name = names.front();
                 WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -461,7 +450,7 @@ TEST_F(PrintTest, ThePreviewTurnsPagesAndTheScaleIsRemembered) {
     ASSERT_TRUE(drv::PressButton(dialog, IDCANCEL));
     ASSERT_TRUE(drv::WaitWindowGone(dialog));
     Sleep(3000);
-    EXPECT_TRUE(Files(pdfFolder, L"*" + token + L"*").empty());
+    EXPECT_TRUE(drv::FilesIn(pdfFolder, L"*" + token + L"*").empty());
     EXPECT_TRUE(app.Running());
 
     // The fitted scale is the next run's choice.
