@@ -139,9 +139,10 @@ void FormMain::ChangeZoom(std::size_t level, bool fitted, ZoomStep fit) {
     WriteSetting(FitDaysSetting, static_cast<std::uint32_t>(fit.divisor));
     const int scrollY = chartPanel->ScrollPosition(SB_VERT);
     // The rows and the table stay as they are; the ruler, the bars' widths
-    // and the scroll range change. The bars are placed once, when all is in
-    // place.
+    // and the scroll range change. Drawn once, when all is in place: the
+    // bars and the ruler are placed then.
     if (!ShapeChart()) return;
+    SendMessageW(chartPanel->window, WM_SETREDRAW, FALSE, 0);
     holdingBars = true;
     UpdateScrollBars();
     chartPanel->ScrollTo(SB_VERT, scrollY);
@@ -150,6 +151,9 @@ void FormMain::ChangeZoom(std::size_t level, bool fitted, ZoomStep fit) {
     holdingBars = false;
     for (ChartBar* bar : bars) bar->row = ChartBar::NoRow;  // every bar shows its new width
     PlaceBars();
+    SendMessageW(chartPanel->window, WM_SETREDRAW, TRUE, 0);
+    ruler->FollowParent();
+    RedrawWindow(chartPanel->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     UpdateCommands();
 }
 

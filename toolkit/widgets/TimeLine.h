@@ -176,6 +176,11 @@ public:
     void OnPaint() override;
     // Keeps the window over the visible part of a ruler wider than a window.
     void OnMove() override;
+    // Places the window over the parent's client area when the ruler is
+    // wider than its window, after a scroll of the parent or a resize; the
+    // owner calls it itself after scrolling the parent with its drawing
+    // held, when the ruler was not moved with it.
+    void FollowParent();
 
     // Ruler x shown at the window's left edge (0 unless the ruler is wider
     // than its window can be).
@@ -256,9 +261,6 @@ private:
     bool ShownPart(int& left, int& right) const;
     // The rows as the control paints them, in a client area `bottom` high.
     RulerRows Rows(int bottom, int rowHeight, FontDescription* labelFont) const;
-    // Places the window over the parent's client area when the ruler is
-    // wider than its window, after a scroll of the parent or a resize.
-    void FollowParent();
 };
 
 }  // namespace QVUtility
