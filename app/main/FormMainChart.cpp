@@ -86,6 +86,7 @@ void FormMain::BuildChartRows() {
     chartBuilt = true;
 
     ruler->SetProject(project.start, project.end, project.includeDays, project.excludeDays, project.workingWeekdays);
+    DescribeChart();
     ApplyZoomToRuler();
     if (!ruler->created) ruler->Create();
     ShowWindow(ruler->window, SW_SHOWNA);
@@ -147,6 +148,8 @@ void FormMain::PlaceBars() {
         bar->onRightButtonUp = &FormMainHandlers::BarRightClick;
         bar->onLeftButtonDown = &FormMainHandlers::BarLeftClick;
         bar->onLeftDoubleClick = &FormMainHandlers::BarDoubleClick;
+        bar->onSummary = &FormMainHandlers::BarSummary;
+        bar->systemColours = systemColours;
         bar->font = barFont;
         bars.push_back(bar);
     }
@@ -168,6 +171,7 @@ void FormMain::PlaceBars() {
         bars[slot]->row = ChartBar::NoRow;
         ShowChild(bars[slot]->window, false);
     }
+    ShowChartFocus();
 }
 
 void FormMain::BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY, int clientWidth) {
@@ -282,6 +286,7 @@ void FormMain::SelectTask(int taskId) {
     if (taskTable != nullptr) taskTable->SelectRow(SelectedTaskIndex(), false);
     PlaceBars();  // binds each bar's mark to its task
     UpdateCommands();
+    AnnounceSelection();
 }
 
 void FormMain::MoveSelection(int step) {
@@ -308,9 +313,12 @@ int FormMain::RowsPerPage() const {
 void FormMain::ShowTask(int taskId) {
     const int row = FindTaskById(project, taskId);
     if (row < 0) return;
+    holdAnnouncement = true;  // told once its bar is in view
     SelectTask(taskId);
     UpdateScrollBars();  // the chart's size as it is now, before scrolling in it
     ScrollRowIntoView(static_cast<std::size_t>(row));
+    holdAnnouncement = false;
+    AnnounceSelection();
 }
 
 void FormMain::ScrollRowIntoView(std::size_t row) {

@@ -113,6 +113,13 @@ void PanelChildren::Create() {
     }
 }
 
+void PanelChildren::Recolour(COLORREF colour) {
+    backColour = colour;
+    if (window == nullptr) return;
+    RecolourElementClass(window, colour);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
 // ---- Colour queries ---------------------------------------------------------
 
 HBRUSH PanelChildren::ChildColour(HDC context) {

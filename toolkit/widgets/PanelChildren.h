@@ -49,6 +49,9 @@ public:
 
     void Create() override;
     HBRUSH ChildColour(HDC context) override;
+    // A new background colour for a panel already made (its class's
+    // background, so that nothing of the old colour shows), painted at once.
+    void Recolour(COLORREF colour);
 
     // Scrolling by lines: the scroll bars' arrows move a line, and with
     // snapToLines every vertical position is a whole number of lines (a
