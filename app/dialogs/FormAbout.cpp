@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "toolkit/draw/HighContrast.h"
 #include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/Services.h"
 #include "toolkit/platform/TextConversion.h"
@@ -101,7 +102,8 @@ void FormAbout::BuildControls() {
         Place(link, linkLeft, 55, linkWidth, 22);
         linkLeft += linkWidth + 10;
         link->font = &linkFont;
-        link->textColour = RGB(0, 0, 255);
+        // Blue as links are, the system's colour of links in high contrast.
+        link->textColour = QVUtility::HighContrastOn() ? GetSysColor(COLOR_HOTLIGHT) : RGB(0, 0, 255);
         link->textAlign = 0;
         link->SetHandCursor(true);
         link->onLeftButtonDown = &LinkPressed;

@@ -75,7 +75,7 @@ struct RulerRows {
     COLORREF nonWorkingFill = RGB(255, 0, 0);
     COLORREF nonWorkingNumber = RGB(255, 255, 0);
     bool hatchNonWorking = false;
-    COLORREF hatchColour = RGB(128, 0, 0);
+    COLORREF hatchColour = RGB(96, 0, 0);
     // Month and year boxes that go on beyond the drawn part end at its edges
     // (each printed page labels its own months).
     bool cutAtEdges = false;
