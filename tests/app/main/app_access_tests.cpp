@@ -204,6 +204,7 @@ TEST_F(AccessTest, TheMainWindowTellsEveryControlItsRoleAndState) {
         drv::WaitUntil([&] { return drv::FocusOf(main) == Chart(); }, 2000);
     }
     ASSERT_EQ(drv::FocusOf(main), Chart());
+    apptest::Shot(L"accesso_fuoco_sul_diagramma");
     EXPECT_TRUE(drv::ReadAccessible(Chart()).Has(STATE_SYSTEM_FOCUSED));
     for (HWND each : Bars()) {
         const drv::AccessibleFacts facts = drv::ReadAccessible(each);
@@ -340,6 +341,7 @@ TEST_F(AccessTest, EveryDialogTellsItsFieldsInTheOrderTheyStand) {
         ASSERT_TRUE(drv::WaitUntil([&] { return Focused(dialog) != nullptr && Focused(dialog) != dialog; }))
             << "nothing in the dialog has the keyboard";
 
+        apptest::Shot((L"accesso_" + std::to_wstring(&each - cases.data())).c_str());
         const std::vector<Spoken> order = TabOrder(dialog);
         EXPECT_EQ(order, each.tabOrder) << "Tab reaches:\n" << Describe(order);
         std::vector<Spoken> all = each.tabOrder;
@@ -362,7 +364,28 @@ TEST_F(AccessTest, EveryDialogTellsItsFieldsInTheOrderTheyStand) {
                 EXPECT_TRUE(drv::WaitUntil([&] { return drv::ReadAccessible(box).Has(STATE_SYSTEM_CHECKED); }));
             }
         }
+        if (std::wstring(each.title) == L"Info...") {
+            ASSERT_TRUE(TabTo(dialog, web));
+            apptest::Shot(L"accesso_info_collegamento");
+        }
         if (std::wstring(each.title) == L"Anteprima di stampa") {
+            // At 200 % the sheet is larger than its view: with the keyboard
+            // on it, the arrows scroll it.
+            ASSERT_TRUE(TabTo(dialog, L"Zoom"));
+            drv::Press(VK_END);
+            ASSERT_TRUE(TabTo(dialog, L"Pagina"));
+            apptest::Shot(L"accesso_anteprima_pagina");
+            HWND sheet = nullptr;
+            for (HWND child : drv::Descendants(dialog))
+                if (drv::ReadAccessible(child).name == L"Anteprima della pagina") sheet = child;
+            ASSERT_NE(sheet, nullptr);
+            const RECT before = drv::ScreenRect(sheet);
+            drv::Press(VK_DOWN);
+            drv::Press(VK_RIGHT);
+            EXPECT_TRUE(drv::WaitUntil([&] {
+                const RECT now = drv::ScreenRect(sheet);
+                return now.top < before.top && now.left < before.left;
+            })) << "the sheet scrolled up and left";
             for (HWND button : drv::Descendants(dialog, L"Button")) {
                 const drv::AccessibleFacts facts = drv::ReadAccessible(button);
                 if (facts.name.rfind(L"Pagina ", 0) == 0) EXPECT_TRUE(facts.Has(STATE_SYSTEM_UNAVAILABLE)) << "one page";
