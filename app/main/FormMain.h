@@ -422,7 +422,8 @@ private:
     // no selected bar is in view.
     void ShowChartFocus();
     // A key for the chart: Left and Right scroll it sideways a column (a
-    // page with Ctrl).
+    // page with Ctrl). The menu key and Maiusc+F10 show the bars' menu under
+    // the selected bar (FormMainHandlers::ChartMenuKey).
     void OnChartKey(int key);
     // The chart in the system's colours while high contrast is on, in its
     // own otherwise; the non-working days hatched in both.

@@ -47,6 +47,13 @@ void FormMainHandlers::ChartKey(GUIElement* panel, int key) {
     if (FormMain* form = QVUtility::OwningElement<FormMain>(panel)) form->OnChartKey(key);
 }
 
+void FormMainHandlers::ChartMenuKey(QVUtility::PanelChildren* panel) {
+    FormMain* form = QVUtility::OwningElement<FormMain>(panel);
+    if (form == nullptr) return;
+    // The bars' menu under the selected bar, as a right click on it shows it.
+    if (ChartBar* bar = form->SelectedBar()) form->OnBarRightClick(bar, 0, bar->height);
+}
+
 // ---- Names --------------------------------------------------------------------------------
 
 void FormMain::NameElements() {
@@ -64,6 +71,7 @@ void FormMain::NameElements() {
         chartPanel->onGotFocus = &FormMainHandlers::ChartFocus;
         chartPanel->onLostFocus = &FormMainHandlers::ChartFocus;
         chartPanel->onKeyDown = &FormMainHandlers::ChartKey;
+        chartPanel->onMenuKey = &FormMainHandlers::ChartMenuKey;
     }
     if (ruler != nullptr) {
         ruler->accessibleName = L"Calendario";

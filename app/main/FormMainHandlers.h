@@ -48,6 +48,7 @@ struct FormMainHandlers {
     static std::wstring BarSummary(const ChartBar* bar);
     static void ChartFocus(GUIElement* panel);
     static void ChartKey(GUIElement* panel, int key);
+    static void ChartMenuKey(QVUtility::PanelChildren* panel);
 
     // The task table and its splitter.
     static std::wstring TableText(QVUtility::ListView* list, std::size_t row, int column);

@@ -210,6 +210,13 @@ TEST_F(AccessTest, TheMainWindowTellsEveryControlItsRoleAndState) {
         const drv::AccessibleFacts facts = drv::ReadAccessible(each);
         EXPECT_EQ(facts.Has(STATE_SYSTEM_FOCUSED), facts.name == L"Ponteggio") << drv::Utf8(facts.name);
     }
+    // Right and Left scroll the chart sideways, as its scroll bar does.
+    HWND muri = BarNamed(L"Muri");
+    const LONG left = drv::ScreenRect(muri).left;
+    drv::Press(VK_RIGHT);
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenRect(muri).left < left; }));
+    drv::Press(VK_LEFT);
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenRect(muri).left == left; }));
 }
 
 // The task table is the platform's own list in report view: what a screen
@@ -530,10 +537,19 @@ TEST_F(AccessTest, AWholeSessionWithTheKeyboardAlone) {
     drv::Type(L"Fondamenta\n");
     ASSERT_TRUE(drv::WaitWindowGone(dialog));
     ASSERT_TRUE(drv::WaitUntil([&] { return BarNamed(L"Fondamenta") != nullptr; }));
-    // The second deleted: Down, Canc, and Invio says yes.
+    // The second deleted from the chart: F6 takes the keyboard there, Down
+    // selects it, Maiusc+F10 shows the bars' menu, its letter deletes, Invio
+    // says yes.
+    for (int i = 0; i < 3 && drv::FocusOf(main) != Chart(); ++i) {
+        drv::Press(VK_F6);
+        drv::WaitUntil([&] { return drv::FocusOf(main) == Chart(); }, 2000);
+    }
+    ASSERT_EQ(drv::FocusOf(main), Chart());
     drv::Press(VK_DOWN);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::ReadAccessible(BarNamed(L"Muri")).Has(STATE_SYSTEM_SELECTED); }));
-    drv::Press(VK_DELETE);
+    drv::Press(VK_F10, drv::kShift);
+    ASSERT_NE(drv::WaitMenu(app.Id()), nullptr) << drv::LastErrorUtf8();
+    drv::Press('C');
     HWND question = drv::WaitMessageBox(app.Id(), L"Cancellazione");
     ASSERT_NE(question, nullptr) << drv::LastErrorUtf8();
     drv::Enter();
