@@ -428,6 +428,7 @@ private:
     // The chart in the system's colours while high contrast is on, in its
     // own otherwise; the non-working days hatched in both.
     void ApplyChartColours();
+    std::vector<COLORREF> appliedColours;  // the mode and the system's colours the chart last took
 
     // ---- Undo and redo (EditCommands.cpp) ------------------------------------------------------
     void UndoChange();

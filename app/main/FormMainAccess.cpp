@@ -7,6 +7,7 @@
 #include <oleacc.h>
 
 #include <string>
+#include <vector>
 
 #include "app/main/FormMain.h"
 #include "app/main/FormMainHandlers.h"
@@ -29,6 +30,14 @@ namespace {
 // The chart's own colours, outside high contrast.
 constexpr COLORREF ChartBackColour = 0xC0C0C0;
 constexpr COLORREF ChartChildBackColour = 0xDCDCDC;
+
+// What the chart's colours follow: the mode and the system's colours it takes.
+std::vector<COLORREF> ColourState(bool highContrast) {
+    std::vector<COLORREF> state{highContrast ? 1u : 0u};
+    for (int element : {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_BTNFACE})
+        state.push_back(GetSysColor(element));
+    return state;
+}
 
 }  // namespace
 
@@ -150,6 +159,7 @@ void FormMain::OnChartKey(int key) {
 void FormMain::ApplyChartColours() {
     if (chartPanel == nullptr) return;
     systemColours = QVUtility::HighContrastOn();
+    appliedColours = ColourState(systemColours);
     const COLORREF back = systemColours ? GetSysColor(COLOR_WINDOW) : ChartBackColour;
     const COLORREF text = systemColours ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0);
     chartPanel->childBackColour = systemColours ? back : ChartChildBackColour;
@@ -172,6 +182,9 @@ void FormMain::ApplyChartColours() {
 }
 
 void FormMain::OnSystemColoursChanged() {
+    // Any setting may have changed: the window is drawn again only when
+    // the mode or the colours the chart takes did.
+    if (ColourState(QVUtility::HighContrastOn()) == appliedColours) return;
     ApplyChartColours();
     if (window != nullptr) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }

@@ -84,6 +84,14 @@ protected:
             if (drv::ReadAccessible(child).name == L"Calendario") return child;
         return nullptr;
     }
+    // The calendar where the chart shows it, as the screen shows it.
+    drv::Image Calendar() const {
+        HWND ruler = Ruler();
+        RECT shown{};
+        const RECT rulerPlace = drv::ScreenRect(ruler), chartClient = drv::ClientScreenRect(Chart());
+        if (ruler == nullptr || !IntersectRect(&shown, &rulerPlace, &chartClient)) return drv::Image{};
+        return drv::CaptureScreen(shown);
+    }
     // The chart's background, read in its bottom right corner below the bars.
     COLORREF Background() const {
         const RECT client = drv::ClientScreenRect(Chart());
@@ -119,6 +127,10 @@ TEST_F(ContrastTest, TheChartFollowsTheModeSwitchedWhileItRuns) {
     StartWithSite();
     drv::Press(VK_DOWN);  // Ponteggio selected
     EXPECT_TRUE(drv::WaitUntil([&] { return Background() == RGB(0xC0, 0xC0, 0xC0); }));
+    // The non-working days red, and hatched in a darker red.
+    const drv::Image calendar = Calendar();
+    EXPECT_GT(calendar.Count(RGB(255, 0, 0)), 100u);
+    EXPECT_GT(calendar.Count(RGB(96, 0, 0)), 20u);
     apptest::Shot(L"contrasto_spento");
     const std::string normal = Export(L"normale.bmp");
     ASSERT_EQ(normal.substr(0, 2), "BM");
@@ -166,12 +178,7 @@ TEST_F(ContrastTest, StartedInTheModeTheChartIsInTheSystemsColours) {
     EXPECT_TRUE(drv::WaitUntil([&] { return Background() == RGB(0, 0, 0); })) << std::hex << Background();
 
     // The calendar, where the chart shows it: black and white only.
-    HWND ruler = Ruler();
-    ASSERT_NE(ruler, nullptr);
-    RECT shown{};
-    const RECT rulerPlace = drv::ScreenRect(ruler), chartClient = drv::ClientScreenRect(Chart());
-    ASSERT_TRUE(IntersectRect(&shown, &rulerPlace, &chartClient));
-    const drv::Image calendar = drv::CaptureScreen(shown);
+    const drv::Image calendar = Calendar();
     ASSERT_FALSE(calendar.Empty());
     const std::size_t all = calendar.pixels.size();
     const std::size_t black = calendar.Count(RGB(0, 0, 0)), white = calendar.Count(RGB(255, 255, 255));
