@@ -35,7 +35,8 @@ void DrawLabel(HDC context, const std::wstring& text, COLORREF colour, HFONT fon
     if (plate != QVUtility::NoColour) {
         // Where the text goes, a pixel or two around it.
         RECT measured = box;
-        DrawTextW(context, text.c_str(), static_cast<int>(text.size()), &measured, format | DT_CALCRECT | DT_SINGLELINE);
+        DrawTextW(context, text.c_str(), static_cast<int>(text.size()), &measured,
+                  format | DT_CALCRECT | DT_SINGLELINE);
         const int width = std::min<int>(measured.right - measured.left, box.right - box.left);
         const int plateLeft = (format & DT_CENTER) != 0 ? box.left + (box.right - box.left - width) / 2 : box.left;
         RECT back{std::max<int>(left, plateLeft - padding / 2), std::max<int>(0, top - 1),
@@ -91,7 +92,8 @@ void ChartBar::OnPaint() {
         const int black = scale(2);
         for (int inset = 0; inset < rings && 2 * inset < w && 2 * inset < h; ++inset) {
             COLORREF ring = inset < black ? RGB(0, 0, 0) : RGB(255, 255, 255);
-            if (systemColours) ring = inset < std::max(1, scale(1)) ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_HIGHLIGHT);
+            if (systemColours)
+                ring = inset < std::max(1, scale(1)) ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_HIGHLIGHT);
             surface.FrameRect(inset, inset, w - 2 * inset, h - 2 * inset, 1, ring);
         }
         // The keyboard is on the chart: the selected bar shows it.

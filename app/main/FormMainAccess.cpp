@@ -174,7 +174,8 @@ void FormMain::ApplyChartColours() {
         ruler->systemColours = systemColours;
         if (ruler->window != nullptr) InvalidateRect(ruler->window, nullptr, FALSE);
     }
-    if (splitter != nullptr && splitter->backColour != GetSysColor(COLOR_BTNFACE)) splitter->Recolour(GetSysColor(COLOR_BTNFACE));
+    if (splitter != nullptr && splitter->backColour != GetSysColor(COLOR_BTNFACE))
+        splitter->Recolour(GetSysColor(COLOR_BTNFACE));
     for (ChartBar* bar : bars) {
         bar->systemColours = systemColours;
         if (bar->window != nullptr) InvalidateRect(bar->window, nullptr, FALSE);
@@ -186,7 +187,8 @@ void FormMain::OnSystemColoursChanged() {
     // the mode or the colours the chart takes did.
     if (ColourState(QVUtility::HighContrastOn()) == appliedColours) return;
     ApplyChartColours();
-    if (window != nullptr) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    if (window != nullptr)
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 }  // namespace MyApp

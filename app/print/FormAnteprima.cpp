@@ -93,8 +93,8 @@ void SheetKey(GUIElement* view, int key) {
 }
 
 void SheetFocus(GUIElement* view) {
-    if (auto* preview = QVUtility::OwningElement<FormAnteprima>(view); preview != nullptr && preview->picture != nullptr)
-        InvalidateRect(preview->picture->window, nullptr, FALSE);
+    auto* preview = QVUtility::OwningElement<FormAnteprima>(view);
+    if (preview != nullptr && preview->picture != nullptr) InvalidateRect(preview->picture->window, nullptr, FALSE);
 }
 
 void SizeChanged(GUIElement* element) {

@@ -28,17 +28,28 @@ struct SchemeColour {
     COLORREF colour;
 };
 const SchemeColour kBlackScheme[] = {
-    {COLOR_WINDOW, RGB(0, 0, 0)},          {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
-    {COLOR_HIGHLIGHT, RGB(26, 235, 255)},  {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
-    {COLOR_BTNFACE, RGB(0, 0, 0)},         {COLOR_BTNTEXT, RGB(255, 255, 255)},
-    {COLOR_GRAYTEXT, RGB(63, 242, 63)},    {COLOR_HOTLIGHT, RGB(255, 255, 0)},
-    {COLOR_MENU, RGB(0, 0, 0)},            {COLOR_MENUTEXT, RGB(255, 255, 255)},
-    {COLOR_APPWORKSPACE, RGB(0, 0, 0)},    {COLOR_WINDOWFRAME, RGB(255, 255, 255)},
-    {COLOR_3DLIGHT, RGB(255, 255, 255)},   {COLOR_3DHILIGHT, RGB(255, 255, 255)},
-    {COLOR_3DSHADOW, RGB(255, 255, 255)},  {COLOR_3DDKSHADOW, RGB(255, 255, 255)},
-    {COLOR_INFOBK, RGB(0, 0, 0)},          {COLOR_INFOTEXT, RGB(255, 255, 255)},
-    {COLOR_ACTIVECAPTION, RGB(0, 0, 128)}, {COLOR_CAPTIONTEXT, RGB(255, 255, 255)},
-    {COLOR_MENUBAR, RGB(0, 0, 0)},         {COLOR_MENUHILIGHT, RGB(26, 235, 255)},
+    {COLOR_WINDOW, RGB(0, 0, 0)},
+    {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+    {COLOR_HIGHLIGHT, RGB(26, 235, 255)},
+    {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
+    {COLOR_BTNFACE, RGB(0, 0, 0)},
+    {COLOR_BTNTEXT, RGB(255, 255, 255)},
+    {COLOR_GRAYTEXT, RGB(63, 242, 63)},
+    {COLOR_HOTLIGHT, RGB(255, 255, 0)},
+    {COLOR_MENU, RGB(0, 0, 0)},
+    {COLOR_MENUTEXT, RGB(255, 255, 255)},
+    {COLOR_APPWORKSPACE, RGB(0, 0, 0)},
+    {COLOR_WINDOWFRAME, RGB(255, 255, 255)},
+    {COLOR_3DLIGHT, RGB(255, 255, 255)},
+    {COLOR_3DHILIGHT, RGB(255, 255, 255)},
+    {COLOR_3DSHADOW, RGB(255, 255, 255)},
+    {COLOR_3DDKSHADOW, RGB(255, 255, 255)},
+    {COLOR_INFOBK, RGB(0, 0, 0)},
+    {COLOR_INFOTEXT, RGB(255, 255, 255)},
+    {COLOR_ACTIVECAPTION, RGB(0, 0, 128)},
+    {COLOR_CAPTIONTEXT, RGB(255, 255, 255)},
+    {COLOR_MENUBAR, RGB(0, 0, 0)},
+    {COLOR_MENUHILIGHT, RGB(26, 235, 255)},
 };
 
 class ContrastTest : public apptest::ProgramFixture {
@@ -136,8 +147,7 @@ TEST_F(ContrastTest, TheChartFollowsTheModeSwitchedWhileItRuns) {
     ASSERT_EQ(normal.substr(0, 2), "BM");
 
     SwitchContrast(true);
-    EXPECT_TRUE(drv::WaitUntil([&] { return Background() == GetSysColor(COLOR_WINDOW); }))
-        << std::hex << Background();
+    EXPECT_TRUE(drv::WaitUntil([&] { return Background() == GetSysColor(COLOR_WINDOW); })) << std::hex << Background();
     // The bars outlined in the text's colour, keeping their own inside.
     HWND bar = Bar(L"Muri");
     ASSERT_NE(bar, nullptr);

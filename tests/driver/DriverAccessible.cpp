@@ -75,8 +75,8 @@ std::vector<WinEventLog::Event> eventsHeard;
 AccessibleFacts ReadAccessible(HWND window, long child) {
     JoinApartment();
     IAccessible* object = nullptr;
-    const HRESULT found = AccessibleObjectFromWindow(window, OBJID_CLIENT, AccessibleId(),
-                                                     reinterpret_cast<void**>(&object));
+    const HRESULT found =
+        AccessibleObjectFromWindow(window, OBJID_CLIENT, AccessibleId(), reinterpret_cast<void**>(&object));
     if (FAILED(found) || object == nullptr) {
         Fail(L"AccessibleObjectFromWindow failed: " + std::to_wstring(static_cast<unsigned long>(found)));
         return AccessibleFacts{};
@@ -90,8 +90,8 @@ AccessibleFacts ReadAccessibleOfEvent(HWND window, LONG object, LONG child) {
     JoinApartment();
     IAccessible* found = nullptr;
     VARIANT which{};
-    const HRESULT result = AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child),
-                                                     &found, &which);
+    const HRESULT result =
+        AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child), &found, &which);
     if (FAILED(result) || found == nullptr) {
         Fail(L"AccessibleObjectFromEvent failed: " + std::to_wstring(static_cast<unsigned long>(result)));
         return AccessibleFacts{};

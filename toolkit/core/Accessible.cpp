@@ -61,7 +61,8 @@ void JoinApartment() {
 // element is gone it tells what the platform knows of the window.
 class ElementAccessible final : public IAccessible, public IOleWindow {
 public:
-    ElementAccessible(GUIElement* element, HWND window) : element_(element), alive_(element->AliveFlag()), window_(window) {
+    ElementAccessible(GUIElement* element, HWND window)
+        : element_(element), alive_(element->AliveFlag()), window_(window) {
         void* platform = nullptr;
         if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, AccessibleId(), &platform)))
             platform_ = static_cast<IAccessible*>(platform);
@@ -305,7 +306,8 @@ long WindowStates(HWND window) {
     if (!IsWindowEnabled(window)) state |= STATE_SYSTEM_UNAVAILABLE;
     if ((style & WS_TABSTOP) != 0) state |= STATE_SYSTEM_FOCUSABLE;
     const HWND focus = GetFocus();
-    if (focus != nullptr && (focus == window || IsChild(window, focus))) state |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE;
+    if (focus != nullptr && (focus == window || IsChild(window, focus)))
+        state |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE;
     return state;
 }
 
@@ -361,7 +363,8 @@ std::wstring ChosenPicture(HWND window) {
     item.iItem = index;
     item.pszText = text;
     item.cchTextMax = 255;
-    return SendMessageW(window, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? std::wstring(text) : std::wstring();
+    return SendMessageW(window, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? std::wstring(text)
+                                                                                   : std::wstring();
 }
 
 bool Is(const GUIElement& element, const char* kind) { return element.typeKeyword == kind; }
@@ -412,7 +415,8 @@ void GUIElement::DescribeForAccessibility(AccessibleFacts& facts) const {
                               ? ChosenItem(handle, CB_GETCURSEL, CB_GETLBTEXTLEN, CB_GETLBTEXT)
                               : ChosenPicture(handle);
             facts.hasValue = true;
-            facts.state |= SendMessageW(handle, CB_GETDROPPEDSTATE, 0, 0) ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+            facts.state |=
+                SendMessageW(handle, CB_GETDROPPEDSTATE, 0, 0) ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
         }
     } else if (Is(*this, TypeKeyword::DatePicker)) {
         facts.role = ROLE_SYSTEM_DROPLIST;

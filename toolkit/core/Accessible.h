@@ -28,8 +28,8 @@ struct AccessibleFacts {
     std::wstring description;  // more about it, read after the name
     std::wstring value;        // what it holds (a field's text), with hasValue
     bool hasValue = false;
-    long role = 0;   // ROLE_SYSTEM_*; 0: the platform's own
-    long state = 0;  // STATE_SYSTEM_* flags
+    long role = 0;        // ROLE_SYSTEM_*; 0: the platform's own
+    long state = 0;       // STATE_SYSTEM_* flags
     std::wstring action;  // the default action's name; empty: the platform's
 };
 

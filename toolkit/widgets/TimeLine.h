@@ -97,8 +97,9 @@ struct RulerRows {
 // cell per day (non-working days red with yellow numbers, or as the rows'
 // colours say, hatched when asked; columns too narrow for an outline show
 // only the fill) or a box per week or month, and the boxes of the two rows
-// above. The hatch keeps to the ruler's x, wherever the part drawn starts. The work done depends on the columns from drawLeft to
-// drawRight, not on how far into the span they lie.
+// above. The hatch keeps to the ruler's x, wherever the part drawn starts.
+// The work done depends on the columns from drawLeft to drawRight, not on
+// how far into the span they lie.
 void PaintRulerRows(HDC context, const RulerRows& rows, std::int64_t originX, std::int64_t drawLeft,
                     std::int64_t drawRight);
 

@@ -17,10 +17,10 @@
 
 #include "app/res/AppInfo.h"
 #include "file/ProjectFile.h"
-#include "toolkit/platform/TextConversion.h"
 #include "model/CostReport.h"
 #include "model/FormatAmount.h"
 #include "model/WorkingDays.h"
+#include "toolkit/platform/TextConversion.h"
 
 namespace {
 
@@ -79,8 +79,8 @@ protected:
             if (!drv::Visible(control) || Inside(control, top)) continue;
             const drv::AccessibleFacts facts = drv::ReadAccessible(control);
             EXPECT_TRUE(facts.ok) << drv::Utf8(drv::ClassOf(control)) << ": " << drv::LastErrorUtf8();
-            EXPECT_FALSE(facts.name.empty()) << drv::Utf8(drv::ClassOf(control)) << " " << drv::IdOf(control)
-                                             << " has no name";
+            EXPECT_FALSE(facts.name.empty())
+                << drv::Utf8(drv::ClassOf(control)) << " " << drv::IdOf(control) << " has no name";
             EXPECT_NE(facts.role, ROLE_SYSTEM_CLIENT) << drv::Utf8(facts.name) << " has no role of its own";
             seen.push_back({facts.name, facts.role});
         }
@@ -106,13 +106,16 @@ protected:
         for (int steps = 0; steps < 40; ++steps) {
             const drv::AccessibleFacts facts = drv::ReadAccessible(now);
             order.push_back({facts.name, facts.role});
-            EXPECT_TRUE(facts.Has(STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE)) << drv::Utf8(facts.name) << " has the keyboard";
+            EXPECT_TRUE(facts.Has(STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE))
+                << drv::Utf8(facts.name) << " has the keyboard";
             drv::Tab();
             HWND next = nullptr;
-            drv::WaitUntil([&] {
-                next = Focused(dialog);
-                return next != nullptr && next != now;
-            }, 3000);
+            drv::WaitUntil(
+                [&] {
+                    next = Focused(dialog);
+                    return next != nullptr && next != now;
+                },
+                3000);
             if (next == nullptr || next == now || next == first) break;
             now = next;
         }
@@ -145,12 +148,16 @@ protected:
 // project, the selection and the keyboard.
 TEST_F(AccessTest, TheMainWindowTellsEveryControlItsRoleAndState) {
     OpenSite();
-    const std::vector<Spoken> expected = {
-        {L"Barra degli strumenti", ROLE_SYSTEM_TOOLBAR}, {L"Barra di stato", ROLE_SYSTEM_STATUSBAR},
-        {L"Calendario", ROLE_SYSTEM_GRAPHIC},            {L"Cantiere Via Roma", ROLE_SYSTEM_STATICTEXT},
-        {L"Diagramma di Gantt", ROLE_SYSTEM_LIST},       {L"Divisore tra tabella e diagramma", ROLE_SYSTEM_SEPARATOR},
-        {L"Muri", ROLE_SYSTEM_LISTITEM},                 {L"Ponteggio", ROLE_SYSTEM_LISTITEM},
-        {L"Scavo", ROLE_SYSTEM_LISTITEM},                {L"Tabella delle attività", ROLE_SYSTEM_LIST}};
+    const std::vector<Spoken> expected = {{L"Barra degli strumenti", ROLE_SYSTEM_TOOLBAR},
+                                          {L"Barra di stato", ROLE_SYSTEM_STATUSBAR},
+                                          {L"Calendario", ROLE_SYSTEM_GRAPHIC},
+                                          {L"Cantiere Via Roma", ROLE_SYSTEM_STATICTEXT},
+                                          {L"Diagramma di Gantt", ROLE_SYSTEM_LIST},
+                                          {L"Divisore tra tabella e diagramma", ROLE_SYSTEM_SEPARATOR},
+                                          {L"Muri", ROLE_SYSTEM_LISTITEM},
+                                          {L"Ponteggio", ROLE_SYSTEM_LISTITEM},
+                                          {L"Scavo", ROLE_SYSTEM_LISTITEM},
+                                          {L"Tabella delle attività", ROLE_SYSTEM_LIST}};
     const std::vector<Spoken> seen = VisibleControls(main);
     EXPECT_EQ(seen, expected) << "seen:\n" << Describe(seen);
 
@@ -163,12 +170,16 @@ TEST_F(AccessTest, TheMainWindowTellsEveryControlItsRoleAndState) {
         buttons.push_back({button.name, button.role});
         EXPECT_EQ(button.Has(STATE_SYSTEM_UNAVAILABLE), button.name == L"Salva") << drv::Utf8(button.name);
     }
-    const std::vector<Spoken> toolbarButtons = {
-        {L"Nuovo", ROLE_SYSTEM_PUSHBUTTON},          {L"Apri", ROLE_SYSTEM_PUSHBUTTON},
-        {L"", ROLE_SYSTEM_SEPARATOR},                {L"Salva", ROLE_SYSTEM_PUSHBUTTON},
-        {L"", ROLE_SYSTEM_SEPARATOR},                {L"Cambia proprietà", ROLE_SYSTEM_PUSHBUTTON},
-        {L"Inserisci Task", ROLE_SYSTEM_PUSHBUTTON}, {L"Includi giorni", ROLE_SYSTEM_PUSHBUTTON},
-        {L"Escludi giorni", ROLE_SYSTEM_PUSHBUTTON}, {L"Calcola il conto economico", ROLE_SYSTEM_PUSHBUTTON}};
+    const std::vector<Spoken> toolbarButtons = {{L"Nuovo", ROLE_SYSTEM_PUSHBUTTON},
+                                                {L"Apri", ROLE_SYSTEM_PUSHBUTTON},
+                                                {L"", ROLE_SYSTEM_SEPARATOR},
+                                                {L"Salva", ROLE_SYSTEM_PUSHBUTTON},
+                                                {L"", ROLE_SYSTEM_SEPARATOR},
+                                                {L"Cambia proprietà", ROLE_SYSTEM_PUSHBUTTON},
+                                                {L"Inserisci Task", ROLE_SYSTEM_PUSHBUTTON},
+                                                {L"Includi giorni", ROLE_SYSTEM_PUSHBUTTON},
+                                                {L"Escludi giorni", ROLE_SYSTEM_PUSHBUTTON},
+                                                {L"Calcola il conto economico", ROLE_SYSTEM_PUSHBUTTON}};
     EXPECT_EQ(buttons, toolbarButtons) << Describe(buttons);
 
     // The calendar tells the span, the status bar the file, each bar its
@@ -248,7 +259,8 @@ TEST_F(AccessTest, TheTaskTableIsAStandardListHoldingTheRows) {
         EXPECT_EQ(cell(row, 1).size(), 10u) << "a date";
     }
     drv::Press(VK_END);
-    ASSERT_TRUE(drv::WaitUntil([&] { return SendMessageW(table, LVM_GETITEMSTATE, 2, LVIS_SELECTED) == LVIS_SELECTED; }));
+    ASSERT_TRUE(
+        drv::WaitUntil([&] { return SendMessageW(table, LVM_GETITEMSTATE, 2, LVIS_SELECTED) == LVIS_SELECTED; }));
     EXPECT_EQ(SendMessageW(table, LVM_GETITEMSTATE, 0, LVIS_SELECTED), 0);
     EXPECT_TRUE(drv::ReadAccessible(BarNamed(L"Muri")).Has(STATE_SYSTEM_SELECTED));
 }
@@ -268,35 +280,49 @@ TEST_F(AccessTest, EveryDialogTellsItsFieldsInTheOrderTheyStand) {
     const Spoken ok{L"OK", ROLE_SYSTEM_PUSHBUTTON}, cancel{L"Annulla", ROLE_SYSTEM_PUSHBUTTON};
     const auto label = [](const wchar_t* name) { return Spoken{name, ROLE_SYSTEM_STATICTEXT}; };
     const std::vector<Spoken> weekdays = {
-        {L"Lunedì", ROLE_SYSTEM_CHECKBUTTON},  {L"Martedì", ROLE_SYSTEM_CHECKBUTTON}, {L"Mercoledì", ROLE_SYSTEM_CHECKBUTTON},
-        {L"Giovedì", ROLE_SYSTEM_CHECKBUTTON}, {L"Venerdì", ROLE_SYSTEM_CHECKBUTTON}, {L"Sabato", ROLE_SYSTEM_CHECKBUTTON},
+        {L"Lunedì", ROLE_SYSTEM_CHECKBUTTON},    {L"Martedì", ROLE_SYSTEM_CHECKBUTTON},
+        {L"Mercoledì", ROLE_SYSTEM_CHECKBUTTON}, {L"Giovedì", ROLE_SYSTEM_CHECKBUTTON},
+        {L"Venerdì", ROLE_SYSTEM_CHECKBUTTON},   {L"Sabato", ROLE_SYSTEM_CHECKBUTTON},
         {L"Domenica", ROLE_SYSTEM_CHECKBUTTON}};
     std::vector<Spoken> projectFields = {{L"Descrizione", ROLE_SYSTEM_TEXT},
                                          {L"Data inizio", ROLE_SYSTEM_DROPLIST},
                                          {L"Data fine", ROLE_SYSTEM_DROPLIST}};
     projectFields.insert(projectFields.end(), weekdays.begin(), weekdays.end());
     projectFields.insert(projectFields.end(), {ok, cancel});
-    const std::vector<Spoken> projectLabels = {label(L"Descrizione"), label(L"Data inizio"), label(L"Data fine"),
+    const std::vector<Spoken> projectLabels = {label(L"Descrizione"),
+                                               label(L"Data inizio"),
+                                               label(L"Data fine"),
                                                {L"Giorni lavorativi", ROLE_SYSTEM_GROUPING}};
-    const std::vector<Spoken> taskFields = {
-        {L"Descrizione", ROLE_SYSTEM_TEXT}, {L"Data inizio", ROLE_SYSTEM_DROPLIST},  {L"Data fine", ROLE_SYSTEM_DROPLIST},
-        {L"Colore", ROLE_SYSTEM_COMBOBOX},  {L"Risorse", ROLE_SYSTEM_TEXT}, {L"Costo giornaliero", ROLE_SYSTEM_TEXT},
-        ok, cancel};
-    const std::vector<Spoken> taskLabels = {label(L"Descrizione"),     label(L"Data inizio"), label(L"Data fine"),
-                                            label(L"Colore"),          label(L"Risorse"),     label(L"Costo Giornaliero"),
+    const std::vector<Spoken> taskFields = {{L"Descrizione", ROLE_SYSTEM_TEXT},
+                                            {L"Data inizio", ROLE_SYSTEM_DROPLIST},
+                                            {L"Data fine", ROLE_SYSTEM_DROPLIST},
+                                            {L"Colore", ROLE_SYSTEM_COMBOBOX},
+                                            {L"Risorse", ROLE_SYSTEM_TEXT},
+                                            {L"Costo giornaliero", ROLE_SYSTEM_TEXT},
+                                            ok,
+                                            cancel};
+    const std::vector<Spoken> taskLabels = {label(L"Descrizione"),
+                                            label(L"Data inizio"),
+                                            label(L"Data fine"),
+                                            label(L"Colore"),
+                                            label(L"Risorse"),
+                                            label(L"Costo Giornaliero"),
                                             {L"Risorse", ROLE_SYSTEM_SPINBUTTON}};
-    const std::vector<Spoken> dayFields = {{L"Data", ROLE_SYSTEM_DROPLIST}, {L"Aggiungi", ROLE_SYSTEM_PUSHBUTTON},
-                                           {L"Elenco", ROLE_SYSTEM_LIST},   {L"Rimuovi", ROLE_SYSTEM_PUSHBUTTON},
-                                           ok,                              cancel};
+    const std::vector<Spoken> dayFields = {{L"Data", ROLE_SYSTEM_DROPLIST},
+                                           {L"Aggiungi", ROLE_SYSTEM_PUSHBUTTON},
+                                           {L"Elenco", ROLE_SYSTEM_LIST},
+                                           {L"Rimuovi", ROLE_SYSTEM_PUSHBUTTON},
+                                           ok,
+                                           cancel};
     const std::vector<Spoken> dayLabels = {label(L"Data"), label(L"Elenco")};
     const std::wstring title = QVUtility::Widen(std::string(MyApp::ProductNameNarrow) + " " + MyApp::ProductVersion);
     const std::wstring web = QVUtility::Widen(MyApp::HomePageAddress);
 
     struct Case {
         const wchar_t* title;
-        WORD key;           // the key that opens it, with the modifiers; or
+        WORD key;  // the key that opens it, with the modifiers; or
         unsigned modifiers;
-        wchar_t menu, item;  // the menu's letter and the item's
+        wchar_t menu, item;            // the menu's letter and the item's
         std::vector<Spoken> tabOrder;  // from the control focused at the start
         std::vector<Spoken> others;    // shown, not reached by Tab
         bool typed;                    // a letter typed in the first field before Escape
@@ -307,14 +333,29 @@ TEST_F(AccessTest, EveryDialogTellsItsFieldsInTheOrderTheyStand) {
         {L"Modifica Task", VK_RETURN, drv::kNone, 0, 0, taskFields, taskLabels, true},
         {L"Elenco Giorni da includere come lavorativi", 'I', drv::kCtrl, 0, 0, dayFields, dayLabels, false},
         {L"Elenco Giorni da escludere come lavorativi", 'E', drv::kCtrl, 0, 0, dayFields, dayLabels, false},
-        {L"Conto Economico", VK_F9, drv::kNone, 0, 0, {{L"Dettaglio", ROLE_SYSTEM_TEXT}, ok},
-         {label(L"Dettaglio"), {L"Costo del progetto: " + QVUtility::Widen(MyApp::FormatAmount(total)), ROLE_SYSTEM_STATICTEXT}},
+        {L"Conto Economico",
+         VK_F9,
+         drv::kNone,
+         0,
+         0,
+         {{L"Dettaglio", ROLE_SYSTEM_TEXT}, ok},
+         {label(L"Dettaglio"),
+          {L"Costo del progetto: " + QVUtility::Widen(MyApp::FormatAmount(total)), ROLE_SYSTEM_STATICTEXT}},
          false},
         {L"Trova", 'F', drv::kCtrl, 0, 0, {{L"Trova", ROLE_SYSTEM_TEXT}, ok, cancel}, {label(L"Trova")}, true},
-        {L"Stampa", 0, 0, L'F', L'P',
+        {L"Stampa",
+         0,
+         0,
+         L'F',
+         L'P',
          {{L"Stampa", ROLE_SYSTEM_COMBOBOX}, {L"Scala", ROLE_SYSTEM_COMBOBOX}, ok, cancel},
-         {label(L"Stampa"), label(L"Scala")}, false},
-        {L"Anteprima di stampa", 0, 0, L'F', L'T',
+         {label(L"Stampa"), label(L"Scala")},
+         false},
+        {L"Anteprima di stampa",
+         0,
+         0,
+         L'F',
+         L'T',
          {{L"Zoom", ROLE_SYSTEM_COMBOBOX},
           {L"Stampa", ROLE_SYSTEM_COMBOBOX},
           {L"Scala", ROLE_SYSTEM_COMBOBOX},
@@ -326,8 +367,15 @@ TEST_F(AccessTest, EveryDialogTellsItsFieldsInTheOrderTheyStand) {
           label(L"Pagina 1 di 1"),
           {L"Anteprima della pagina", ROLE_SYSTEM_GRAPHIC}},
          false},
-        {L"Info...", 0, 0, L'?', L'I',
-         {ok, {web, ROLE_SYSTEM_LINK}, {L"info@qvvelmora.example", ROLE_SYSTEM_LINK}, {L"Informazioni", ROLE_SYSTEM_TEXT}},
+        {L"Info...",
+         0,
+         0,
+         L'?',
+         L'I',
+         {ok,
+          {web, ROLE_SYSTEM_LINK},
+          {L"info@qvvelmora.example", ROLE_SYSTEM_LINK},
+          {L"Informazioni", ROLE_SYSTEM_TEXT}},
          {{title, ROLE_SYSTEM_STATICTEXT},
           {QVUtility::Widen(MyApp::NoticeLineNarrow), ROLE_SYSTEM_STATICTEXT},
           {L"Logo", ROLE_SYSTEM_GROUPING},
@@ -395,7 +443,8 @@ TEST_F(AccessTest, EveryDialogTellsItsFieldsInTheOrderTheyStand) {
             })) << "the sheet scrolled up and left";
             for (HWND button : drv::Descendants(dialog, L"Button")) {
                 const drv::AccessibleFacts facts = drv::ReadAccessible(button);
-                if (facts.name.rfind(L"Pagina ", 0) == 0) EXPECT_TRUE(facts.Has(STATE_SYSTEM_UNAVAILABLE)) << "one page";
+                if (facts.name.rfind(L"Pagina ", 0) == 0)
+                    EXPECT_TRUE(facts.Has(STATE_SYSTEM_UNAVAILABLE)) << "one page";
             }
         }
         if (each.typed) drv::Type(L"x");
@@ -530,7 +579,8 @@ TEST_F(AccessTest, AWholeSessionWithTheKeyboardAlone) {
     }
     // The first edited: Up selects it, Invio opens it, the description typed over.
     drv::Press(VK_UP);
-    ASSERT_TRUE(drv::WaitUntil([&] { return drv::ReadAccessible(BarNamed(L"Fondazioni")).Has(STATE_SYSTEM_SELECTED); }));
+    ASSERT_TRUE(
+        drv::WaitUntil([&] { return drv::ReadAccessible(BarNamed(L"Fondazioni")).Has(STATE_SYSTEM_SELECTED); }));
     drv::Enter();
     dialog = dialogOpen(L"Modifica Task");
     ASSERT_NE(dialog, nullptr);

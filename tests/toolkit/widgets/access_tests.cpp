@@ -22,10 +22,14 @@ namespace {
 
 TEST(SpokenCaption, IsTheCaptionWithoutMnemonicKeyAndColon) {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"&Descrizione:", L"Descrizione"},     {L"Costo Giornaliero:", L"Costo Giornaliero"},
-        {L"Costi && &ricavi", L"Costi & ricavi"}, {L"&Nuovo\tCtrl+N", L"Nuovo"},
-        {L"  Data :  ", L"Data"},                {L"Stampa...", L"Stampa..."},
-        {L"&", L""},                             {L"::", L""},
+        {L"&Descrizione:", L"Descrizione"},
+        {L"Costo Giornaliero:", L"Costo Giornaliero"},
+        {L"Costi && &ricavi", L"Costi & ricavi"},
+        {L"&Nuovo\tCtrl+N", L"Nuovo"},
+        {L"  Data :  ", L"Data"},
+        {L"Stampa...", L"Stampa..."},
+        {L"&", L""},
+        {L"::", L""},
     };
     for (const auto& [caption, spoken] : cases) EXPECT_EQ(SpokenCaption(caption), spoken) << caption;
 }
