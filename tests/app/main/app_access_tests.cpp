@@ -408,16 +408,19 @@ TEST_F(AccessTest, EveryDialogTellsItsFieldsInTheOrderTheyStand) {
         if (std::wstring(each.title) == L"Modifica") {
             // The working days checked as the project has them; the space
             // bar checks Saturday, and its state follows.
+            std::map<std::wstring, HWND> boxes;
             for (HWND box : drv::Descendants(dialog, L"Button")) {
                 const drv::AccessibleFacts facts = drv::ReadAccessible(box);
                 if (facts.role != ROLE_SYSTEM_CHECKBUTTON) continue;
                 const bool weekend = facts.name == L"Sabato" || facts.name == L"Domenica";
                 EXPECT_EQ(facts.Has(STATE_SYSTEM_CHECKED), !weekend) << drv::Utf8(facts.name);
-                if (facts.name != L"Sabato") continue;
-                ASSERT_TRUE(TabTo(dialog, L"Sabato"));
-                drv::Press(VK_SPACE);
-                EXPECT_TRUE(drv::WaitUntil([&] { return drv::ReadAccessible(box).Has(STATE_SYSTEM_CHECKED); }));
+                boxes[facts.name] = box;
             }
+            ASSERT_EQ(boxes.size(), 7u);
+            ASSERT_TRUE(TabTo(dialog, L"Sabato"));
+            drv::Press(VK_SPACE);
+            EXPECT_TRUE(
+                drv::WaitUntil([&] { return drv::ReadAccessible(boxes[L"Sabato"]).Has(STATE_SYSTEM_CHECKED); }));
         }
         if (std::wstring(each.title) == L"Info...") {
             ASSERT_TRUE(TabTo(dialog, web));
@@ -441,11 +444,14 @@ TEST_F(AccessTest, EveryDialogTellsItsFieldsInTheOrderTheyStand) {
                 const RECT now = drv::ScreenRect(sheet);
                 return now.top < before.top && now.left < before.left;
             })) << "the sheet scrolled up and left";
+            int pageButtons = 0;
             for (HWND button : drv::Descendants(dialog, L"Button")) {
                 const drv::AccessibleFacts facts = drv::ReadAccessible(button);
-                if (facts.name.rfind(L"Pagina ", 0) == 0)
-                    EXPECT_TRUE(facts.Has(STATE_SYSTEM_UNAVAILABLE)) << "one page";
+                if (facts.name.rfind(L"Pagina ", 0) != 0) continue;
+                EXPECT_TRUE(facts.Has(STATE_SYSTEM_UNAVAILABLE)) << "one page";
+                ++pageButtons;
             }
+            EXPECT_EQ(pageButtons, 2);
         }
         if (each.typed) drv::Type(L"x");
         drv::Escape();
@@ -532,7 +538,7 @@ TEST_F(AccessTest, AWholeSessionWithTheKeyboardAlone) {
     auto dialogOpen = [&](const wchar_t* title) {
         HWND dialog = ProgramWindow(title);
         EXPECT_NE(dialog, nullptr) << drv::Utf8(title) << "\n" << drv::DescribeWindows(app.Id());
-        if (dialog != nullptr) EXPECT_TRUE(drv::WaitUntil([&] { return Focused(dialog) != nullptr; }));
+        EXPECT_TRUE(drv::WaitUntil([&] { return dialog != nullptr && Focused(dialog) != nullptr; }));
         return dialog;
     };
     // A file dialog "Salva": the name typed over the one proposed, then Invio.

@@ -1234,11 +1234,10 @@ TEST_F(MainWindowInProcess, ElementsKeepTheIdentifiersTheyAlwaysHad) {
     const wchar_t* const kinds[] = {L"Static Descrizione:", L"Edit", L"Static Data inizio:", L"Static Data fine:",
                                     L"SysDateTimePick32", L"SysDateTimePick32", L"Button Giorni lavorativi"};
     int number = first + 1;
-    for (const auto& [control, kind] : controls) {
-        EXPECT_EQ(control, number) << drv::Utf8(kind);
-        const std::size_t at = static_cast<std::size_t>(number - first - 1);
-        if (at < std::size(kinds)) EXPECT_EQ(kind.substr(0, std::wcslen(kinds[at])), kinds[at]) << number;
-        ++number;
+    for (const auto& each : controls) EXPECT_EQ(each.first, number++) << drv::Utf8(each.second);
+    for (std::size_t at = 0; at < std::size(kinds); ++at) {
+        const std::wstring& kind = controls[first + 1 + static_cast<int>(at)];
+        EXPECT_EQ(kind.substr(0, std::wcslen(kinds[at])), kinds[at]) << at;
     }
     EXPECT_EQ(controls[first + 15], L"Button Annulla");
     EXPECT_EQ(controls[first + 16], L"Button OK");
