@@ -4,6 +4,7 @@
 
 #include "app/res/resource.h"
 #include "file/ProjectFile.h"
+#include "toolkit/core/Registry.h"
 #include "toolkit/platform/MessageBoxes.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
@@ -151,7 +152,10 @@ bool DialogFrame::FilterChildChar(GUIElement*, int key) {
 }
 
 void DialogFrame::CloseOnEscape(GUIElement*, int key) {
-    if (key == VK_ESCAPE) CloseWindow();
+    if (key != VK_ESCAPE) return;
+    // As "Annulla" closes it: nothing the dialog holds is taken.
+    result = ResultCancelled;
+    CloseWindow();
 }
 
 void DialogFrame::ChildLostFocus(GUIElement*) {}
@@ -182,7 +186,20 @@ void DialogFrame::CloseWindow() {
 bool DialogFrame::IsOpen() const { return created && !destroyed && window != nullptr && IsWindow(window); }
 
 void DialogFrame::FocusFirstField() {
-    if (firstField != nullptr && IsOpen()) firstField->Focus();
+    if (!IsOpen()) return;
+    if (firstField != nullptr && firstField->window != nullptr && IsWindowEnabled(firstField->window)) {
+        firstField->Focus();
+        return;
+    }
+    // The first field cannot take the keyboard now (a page button on the
+    // only page): the first control that can, so that the focus shows.
+    HWND next = GetNextDlgTabItem(window, nullptr, FALSE);
+    if (next == nullptr) return;
+    if (GUIElement* control = QVUtility::FindElementHolding(next)) {
+        control->Focus();
+    } else {
+        SetFocus(next);
+    }
 }
 
 QVUtility::Button* DialogFrame::MakeButton(const std::wstring& caption, int left, int top, int buttonWidth,
@@ -198,6 +215,13 @@ QVUtility::Button* DialogFrame::MakeButton(const std::wstring& caption, int left
 void DialogFrame::MakeOkCancelButtons() {
     cancelButton = MakeButton(L"Annulla", builtWidth - 110, builtHeight - 35, 100, 25);
     okButton = MakeButton(L"OK", builtWidth - 220, builtHeight - 35, 100, 25);
+    // "OK" stands left of "Annulla", and Tab reaches it first.
+    TabAfter(okButton, cancelButton);
+}
+
+void DialogFrame::TabAfter(GUIElement* before, GUIElement* after) {
+    if (before == nullptr || after == nullptr || before->window == nullptr || after->window == nullptr) return;
+    SetWindowPos(after->window, before->window, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void DialogFrame::ShowProblem(const std::wstring& problem, GUIElement* culprit) {
@@ -229,6 +253,7 @@ QVUtility::ComboBox* DialogFrame::MakeComboBox(const std::vector<std::wstring>& 
 QVUtility::TextBox* DialogFrame::MakeDescriptionBox(QVUtility::Label*& label) {
     label = MakeLabel(L"Descrizione:", 10, 10, builtWidth - 30, 25);
     auto* box = Own(new QVUtility::TextBox(this, ""));
+    box->accessibleName = L"Descrizione";
     Place(box, 10, 35, builtWidth - 30, 25);
     box->maxLength = 255;
     box->Create();

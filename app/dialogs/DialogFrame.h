@@ -35,9 +35,9 @@ class TextBox;
 namespace MyApp {
 
 // How a dialog ended.
-constexpr int ResultClosed = 0;     // Escape or the window's close box
+constexpr int ResultClosed = 0;     // the window's close box
 constexpr int ResultAccepted = 1;   // "OK"
-constexpr int ResultCancelled = 2;  // "Annulla"
+constexpr int ResultCancelled = 2;  // "Annulla" or Escape
 
 class DialogFrame : public QVUtility::Form {
 public:
@@ -69,7 +69,7 @@ public:
     virtual void OnFormKey(int key);
     // A character typed in a control: true lets the control have it.
     virtual bool FilterChildChar(QVUtility::GUIElement* element, int key);
-    // Escape closes the dialog.
+    // Escape closes the dialog as "Annulla" does (ResultCancelled).
     virtual void CloseOnEscape(QVUtility::GUIElement* element, int key);
     virtual void ChildLostFocus(QVUtility::GUIElement* element);
     virtual void ChildGotFocus(QVUtility::GUIElement* element);
@@ -88,7 +88,8 @@ public:
     // The dialog's window exists and is open.
     bool IsOpen() const;
     // Gives the keyboard focus to the control that should have it when the
-    // dialog opens (the first field).
+    // dialog opens: the first field, or the first control Tab reaches when
+    // that one is disabled.
     void FocusFirstField();
 
 protected:
@@ -106,8 +107,13 @@ protected:
     }
     // A button whose click reaches OnButton, made at once.
     QVUtility::Button* MakeButton(const std::wstring& caption, int left, int top, int buttonWidth, int buttonHeight);
-    // "Annulla" and "OK" side by side in the bottom right corner.
+    // "OK" and "Annulla" side by side in the bottom right corner, in that
+    // order for Tab too.
     void MakeOkCancelButtons();
+    // Tab goes from `before` to `after`: the controls' order made to follow
+    // the order they stand in, whatever order they were made in (which
+    // gives them their identifiers).
+    static void TabAfter(QVUtility::GUIElement* before, QVUtility::GUIElement* after);
 
     // A label showing `caption` (in `labelFont`, when given), made at once.
     QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight,

@@ -1,7 +1,10 @@
 #include "app/dialogs/FormAbout.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
+#include "toolkit/draw/HighContrast.h"
 #include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/Services.h"
 #include "toolkit/platform/TextConversion.h"
@@ -68,12 +71,16 @@ void FormAbout::BuildControls() {
     pictureFrame = Own(new QVUtility::PanelChildren(this));
     Place(pictureFrame, 10, 10, p, h - 20);
     pictureFrame->border = true;
+    pictureFrame->tabStop = false;
+    pictureFrame->accessibleName = L"Logo";
+    pictureFrame->accessibleRole = ROLE_SYSTEM_GROUPING;
     pictureFrame->Create();
 
     // On a dense screen the large picture, drawn down to the box.
     picture = Own(new QVUtility::Image(pictureFrame, LargePicture() ? largePictureId : pictureId));
     Place(picture, 5, 5, pictureWidth, pictureHeight);
     picture->fitToSize = LargePicture();
+    picture->accessibleName = L"Logo del programma";
     picture->Create();
 
     titleLabel = MakeLabel(QVUtility::Widen(titleText), left, 10, textWidth, 25, &titleFont);
@@ -95,10 +102,15 @@ void FormAbout::BuildControls() {
         Place(link, linkLeft, 55, linkWidth, 22);
         linkLeft += linkWidth + 10;
         link->font = &linkFont;
-        link->textColour = RGB(0, 0, 255);
+        // Blue as links are, the system's colour of links in high contrast.
+        link->textColour = QVUtility::HighContrastOn() ? GetSysColor(COLOR_HOTLIGHT) : RGB(0, 0, 255);
         link->textAlign = 0;
         link->SetHandCursor(true);
         link->onLeftButtonDown = &LinkPressed;
+        // Reached by Tab too, and opened with Invio or the space bar.
+        link->tabStop = true;
+        link->accessibleRole = ROLE_SYSTEM_LINK;
+        link->accessibleDescription = i == 0 ? L"Sito web" : L"Posta elettronica";
         link->Create();
         *links[i] = link;
     }
@@ -110,6 +122,7 @@ void FormAbout::BuildControls() {
     bodyBox->verticalBar = 1;
     // Lines wrap rather than run past the box on a screen whose font is wider.
     bodyBox->wordWrap = 1;
+    bodyBox->accessibleName = L"Informazioni";
     bodyBox->Create();
 
     okButton = MakeButton(L"OK", left + textWidth / 2 - OkWidth / 2, h - 50, OkWidth, 25);
@@ -121,6 +134,18 @@ void FormAbout::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& sugge
     if (picture == nullptr) return;
     picture->fitToSize = LargePicture();
     picture->SetImageResource(LargePicture() ? largePictureId : pictureId);
+}
+
+void FormAbout::OnFormKey(int key) {
+    // Invio or the space bar on a link opens it; elsewhere Invio is "OK".
+    const HWND focus = GetFocus();
+    for (QVUtility::CellControl* link : {webLink, mailLink}) {
+        if (link != nullptr && link->window != nullptr && link->window == focus && (key == VK_RETURN || key == L' ')) {
+            OpenLink(link);
+            return;
+        }
+    }
+    DialogFrame::OnFormKey(key);
 }
 
 void FormAbout::OpenLink(GUIElement* link) {

@@ -51,8 +51,10 @@ public:
     // disables the owner and focuses "OK".
     void Create() override;
     void BuildControls() override;
-    // The link owner clicked one of the links.
+    // The link owner clicked one of the links, or chose it by keyboard.
     void OpenLink(QVUtility::GUIElement* link);
+    // Invio or the space bar on a link opens it; otherwise as any dialog.
+    void OnFormKey(int key) override;
 
     // The mail address shown by the second link: the web address with every
     // "http://www." made "info@".

@@ -61,6 +61,7 @@ void FormAddTask::BuildControls() {
 
     colourLabel = MakeLabel(L"Colore:", 10, 130, LabelWidth, 25);
     colourList = Own(new QVUtility::ComboBoxEx(this, &colourImages));
+    colourList->accessibleName = L"Colore";
     // Wide enough for the longest name, "Personalizzato", beside its square.
     Place(colourList, 100, 130, 160, 125);
     int index = 0;
@@ -75,16 +76,19 @@ void FormAddTask::BuildControls() {
     resourcesBox = Own(new QVUtility::TextBox(this, ""));
     Place(resourcesBox, 100, 160, 100, 25);
     resourcesBox->numbersOnly = 1;
+    resourcesBox->accessibleName = L"Risorse";
     resourcesBox->maxLength = 6;
     resourcesBox->Create();
     resourcesSpinner = Own(new QVUtility::NumericBox(this, resourcesBox));
     resourcesSpinner->minimum = 0;
     resourcesSpinner->maximum = 100000;
     resourcesSpinner->value = 0;
+    resourcesSpinner->accessibleName = L"Risorse";
     resourcesSpinner->Create();
 
     costLabel = MakeLabel(L"Costo Giornaliero:", 10, 190, LabelWidth, 40);
     costBox = Own(new QVUtility::CurrencyBox(this, 0.0));
+    costBox->accessibleName = L"Costo giornaliero";
     Place(costBox, 100, 190, 80, 25);
     costBox->Create();
 

@@ -73,6 +73,7 @@ void FormCosto::BuildControls() {
     totalLabel->Create();
     detailLabel = MakeLabel(L"Dettaglio:", 10, 60, 80, 25);
     reportBox = Own(new QVUtility::TextBox(this, ""));
+    reportBox->accessibleName = L"Dettaglio";
     Place(reportBox, 10, 85, w - 20, h - 135);
     reportBox->multiLine = 1;
     reportBox->readOnly = 1;

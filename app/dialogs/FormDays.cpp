@@ -36,9 +36,11 @@ void FormDays::BuildControls() {
 
     dateLabel = MakeLabel(L"Data:", 10, 10, LabelWidth, 25);
     datePicker = MakeDatePicker(100, 10);
+    datePicker->accessibleName = L"Data";
     addButton = MakeButton(L"Aggiungi", 200, 10, 100, 25);
     listLabel = MakeLabel(L"Elenco:", 10, 40, LabelWidth, 25);
     dayList = Own(new QVUtility::ListBox(this));
+    dayList->accessibleName = L"Elenco";
     Place(dayList, 10, 65, w - 130, 220);
     dayList->Create();
     removeButton = MakeButton(L"Rimuovi", w - 110, 65, 100, 25);

@@ -17,6 +17,9 @@ constexpr int ClientWidth = 400;
 constexpr int ClientHeight = 330;
 
 const wchar_t* const WeekdayNames[7] = {L"Lun", L"Mar", L"Mer", L"Gio", L"Ven", L"Sab", L"Dom"};
+// The days as a person says them, for assistive technology.
+const wchar_t* const WeekdaysSpoken[7] = {L"Lunedì", L"Martedì", L"Mercoledì", L"Giovedì",
+                                          L"Venerdì", L"Sabato", L"Domenica"};
 
 }  // namespace
 
@@ -47,6 +50,7 @@ void FormNuovo::BuildControls() {
     for (int i = 0; i < 7; ++i) {
         auto* box = Own(new QVUtility::CheckBox(weekdayFrame, ""));
         box->text = WeekdayNames[i];
+        box->accessibleName = WeekdaysSpoken[i];
         // A pixel apart, so that no rounding at any scale lays one over the next.
         Place(box, 10, 25 + 25 * i, 60, 24);
         box->checkState = i < 5 ? 1 : 0;

@@ -22,6 +22,7 @@ FormTrova::~FormTrova() { CloseSilently(); }
 void FormTrova::BuildControls() {
     textLabel = MakeLabel(L"Trova:", 10, 13, 60, 25);
     textBox = Own(new QVUtility::TextBox(this, ""));
+    textBox->accessibleName = L"Trova";
     Place(textBox, 75, 10, builtWidth - 85, 25);
     textBox->maxLength = 255;
     textBox->Create();

@@ -22,6 +22,12 @@ void SpanDialog::MakeDescriptionAndSpan(bool createEndPicker) {
     endLabel = MakeLabel(L"Data fine:", 10, endTop, LabelWidth, 25);
     startPicker = MakeDatePicker(100, startTop);
     endPicker = MakeDatePicker(100, endTop, createEndPicker);
+    startPicker->accessibleName = L"Data inizio";
+    endPicker->accessibleName = L"Data fine";
+    // Each label just before its field, as the platform names a field
+    // after the label before it.
+    TabAfter(startLabel, startPicker);
+    TabAfter(startPicker, endLabel);
 }
 
 std::wstring SpanDialog::ReadDescriptionAndSpan(QVUtility::GUIElement*& culprit) {

@@ -260,6 +260,8 @@ void FormMain::BuildControls() {
     todayLine->Create();
     ShowWindow(todayLine->window, SW_HIDE);
     BuildTable();
+    NameElements();
+    ApplyChartColours();
 }
 
 // ---- Layout ---------------------------------------------------------------------

@@ -202,6 +202,13 @@ public:
     // chart follow it.
     void OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) override;
 
+    // ---- For everyone (FormMainAccess.cpp) ---------------------------------------------
+    // The bar showing the selected task, in view; none when there is none.
+    ChartBar* SelectedBar() const;
+    // The system's colours or high contrast changed: the chart follows.
+    void OnSystemColoursChanged() override;
+    bool systemColours = false;  // the chart is in the system's colours (high contrast is on)
+
 private:
     friend struct FormMainHandlers;
 
@@ -413,6 +420,35 @@ private:
     // The line that marks today, over the rows at today's column, when that
     // is in view.
     void PlaceTodayLine(int scrollX, const RECT& client);
+
+    // ---- For everyone (FormMainAccess.cpp) ------------------------------------------------------
+    // The names assistive technology reads for the window's elements, and
+    // the chart's own keyboard handlers.
+    void NameElements();
+    // The calendar's description: the project's span.
+    void DescribeChart();
+    // What a bar tells after its name: its task's span, working days,
+    // resources and cost, as the tooltip says them.
+    std::wstring BarSummaryText(const ChartBar& bar) const;
+    // Assistive technology hears of the selected task: the focus on its bar
+    // while the chart has the keyboard, and the selection. Held while
+    // ShowTask brings the bar into view.
+    void AnnounceSelection();
+    bool holdAnnouncement = false;
+    // The chart took or lost the keyboard: the selected bar shows it and is
+    // told as focused.
+    void OnChartFocus();
+    // The focus rectangle on the title while the chart has the keyboard and
+    // no selected bar is in view.
+    void ShowChartFocus();
+    // A key for the chart: Left and Right scroll it sideways a column (a
+    // page with Ctrl). The menu key and Maiusc+F10 show the bars' menu under
+    // the selected bar (FormMainHandlers::ChartMenuKey).
+    void OnChartKey(int key);
+    // The chart in the system's colours while high contrast is on, in its
+    // own otherwise; the non-working days hatched in both.
+    void ApplyChartColours();
+    std::vector<COLORREF> appliedColours;  // the mode and the system's colours the chart last took
 
     // ---- Undo and redo (EditCommands.cpp) ------------------------------------------------------
     void UndoChange();

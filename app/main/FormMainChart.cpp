@@ -94,6 +94,7 @@ bool FormMain::ShapeChart() {
     chartBuilt = true;
 
     ruler->SetProject(project.start, project.end, project.includeDays, project.excludeDays, project.workingWeekdays);
+    DescribeChart();
     ApplyZoomToRuler();
     if (!ruler->created) ruler->Create();
     ShowWindow(ruler->window, SW_SHOWNA);
@@ -152,6 +153,8 @@ void FormMain::PlaceBars() {
         bar->onRightButtonUp = &FormMainHandlers::BarRightClick;
         bar->onLeftButtonDown = &FormMainHandlers::BarLeftClick;
         bar->onLeftDoubleClick = &FormMainHandlers::BarDoubleClick;
+        bar->onSummary = &FormMainHandlers::BarSummary;
+        bar->systemColours = systemColours;
         bar->font = barFont;
         bars.push_back(bar);
     }
@@ -173,6 +176,7 @@ void FormMain::PlaceBars() {
         bars[slot]->row = ChartBar::NoRow;
         ShowChild(bars[slot]->window, false);
     }
+    ShowChartFocus();
 }
 
 void FormMain::BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY, int clientWidth) {
@@ -288,6 +292,7 @@ void FormMain::SelectTask(int taskId) {
     if (taskTable != nullptr) taskTable->SelectRow(SelectedTaskIndex(), false);
     PlaceBars();  // binds each bar's mark to its task
     UpdateCommands();
+    AnnounceSelection();
 }
 
 void FormMain::MoveSelection(int step) {
@@ -314,9 +319,12 @@ int FormMain::RowsPerPage() const {
 void FormMain::ShowTask(int taskId) {
     const int row = FindTaskById(project, taskId);
     if (row < 0) return;
+    holdAnnouncement = true;  // told once its bar is in view
     SelectTask(taskId);
     UpdateScrollBars();  // the chart's size as it is now, before scrolling in it
     ScrollRowIntoView(static_cast<std::size_t>(row));
+    holdAnnouncement = false;
+    AnnounceSelection();
 }
 
 void FormMain::ScrollRowIntoView(std::size_t row) {

@@ -19,6 +19,8 @@ class Timer;
 
 namespace MyApp {
 
+class ChartBar;
+
 struct FormMainHandlers {
     using GUIElement = QVUtility::GUIElement;
 
@@ -43,6 +45,10 @@ struct FormMainHandlers {
     static void ChartScroll(GUIElement* panel, int position);
     static std::wstring BarTip(QVUtility::PanelChildren* panel, GUIElement* bar);
     static bool ChartWheel(QVUtility::PanelChildren* panel, int delta, int keys);
+    static std::wstring BarSummary(const ChartBar* bar);
+    static void ChartFocus(GUIElement* panel);
+    static void ChartKey(GUIElement* panel, int key);
+    static void ChartMenuKey(QVUtility::PanelChildren* panel);
 
     // The task table and its splitter.
     static std::wstring TableText(QVUtility::ListView* list, std::size_t row, int column);

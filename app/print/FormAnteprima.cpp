@@ -1,5 +1,7 @@
 #include "app/print/FormAnteprima.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -26,6 +28,14 @@ public:
         QVUtility::Drawing surface;
         surface.Begin(this);
         if (image != nullptr) surface.DrawBitmap(image, 0, 0, 0, 0);
+        // The sheet's view has the keyboard (its arrows scroll it): the
+        // sheet shows it.
+        RECT sheet{};
+        if (surface.context != nullptr && parent != nullptr && parent->window != nullptr &&
+            GetFocus() == parent->window && GetClientRect(window, &sheet)) {
+            InflateRect(&sheet, -Scale()(2), -Scale()(2));
+            DrawFocusRect(surface.context, &sheet);
+        }
         surface.End();
     }
 };
@@ -61,6 +71,30 @@ void ListChanged(GUIElement* list) {
 
 void ListKeyDown(GUIElement* list, int key) {
     if (auto* preview = QVUtility::OwningElement<FormAnteprima>(list)) preview->OnListKeyDown(list, key);
+}
+
+// The sheet's view scrolls with the keys as with its scroll bars.
+void SheetKey(GUIElement* view, int key) {
+    if (view == nullptr || view->window == nullptr) return;
+    const bool sideways = key == VK_LEFT || key == VK_RIGHT;
+    int request = -1;
+    switch (key) {
+    case VK_UP:
+    case VK_LEFT: request = SB_LINEUP; break;
+    case VK_DOWN:
+    case VK_RIGHT: request = SB_LINEDOWN; break;
+    case VK_PRIOR: request = SB_PAGEUP; break;
+    case VK_NEXT: request = SB_PAGEDOWN; break;
+    case VK_HOME: request = SB_TOP; break;
+    case VK_END: request = SB_BOTTOM; break;
+    default: return;
+    }
+    SendMessageW(view->window, sideways ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(request, 0), 0);
+}
+
+void SheetFocus(GUIElement* view) {
+    auto* preview = QVUtility::OwningElement<FormAnteprima>(view);
+    if (preview != nullptr && preview->picture != nullptr) InvalidateRect(preview->picture->window, nullptr, FALSE);
 }
 
 void SizeChanged(GUIElement* element) {
@@ -146,15 +180,31 @@ void FormAnteprima::BuildControls() {
     scaleList->onKeyDown = &ListKeyDown;
     printButton = MakeButton(L"Stampa...", buttonsLeft, BarTop, 90, 25);
     closeButton = MakeButton(L"Chiudi", buttonsLeft + 95, BarTop, 90, 25);
+    previousButton->accessibleName = L"Pagina precedente";
+    nextButton->accessibleName = L"Pagina successiva";
+    zoomList->accessibleName = L"Zoom";
+    contentList->accessibleName = L"Stampa";
+    scaleList->accessibleName = L"Scala";
+    if (!oneRow) {
+        // The first row's buttons, then the lists of the second row.
+        TabAfter(nextButton, printButton);
+        TabAfter(printButton, closeButton);
+    }
 
     pageView = Own(new QVUtility::PanelChildren(this));
     Place(pageView, 0, viewTop_, std::max(0, builtWidth), std::max(0, builtHeight - viewTop_));
     pageView->SetBackColour(RGB(128, 128, 128));
     pageView->horizontalBar = true;
     pageView->verticalBar = true;
-    pageView->tabStop = false;
+    pageView->accessibleName = L"Pagina";
     pageView->Create();
+    // Tab reaches the sheet last; its arrows and page keys scroll it.
+    pageView->onKeyDown = &SheetKey;
+    pageView->onGotFocus = &SheetFocus;
+    pageView->onLostFocus = &SheetFocus;
     picture = Own(new PagePicture(pageView));
+    picture->accessibleName = L"Anteprima della pagina";
+    picture->accessibleRole = ROLE_SYSTEM_GRAPHIC;
     Place(picture, Pad, Pad, 10, 10);
     picture->Create();
     firstField = nextButton;

@@ -36,10 +36,12 @@ void FormStampa::BuildControls() {
     const int w = builtWidth;
     contentLabel = MakeLabel(L"Stampa:", 10, 13, 70, 25);
     contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), 80, 10, w - 90);
+    contentList->accessibleName = L"Stampa";
     contentList->onCommand = &ListChanged;
     contentList->onKeyDown = &ListKeyDown;
     scaleLabel = MakeLabel(L"Scala:", 10, 48, 70, 25);
     scaleList = MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), 80, 45, w - 90);
+    scaleList->accessibleName = L"Scala";
     scaleList->onCommand = &ListChanged;
     scaleList->onKeyDown = &ListKeyDown;
     MakeOkCancelButtons();

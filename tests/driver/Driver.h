@@ -338,6 +338,52 @@ void ScreenshotIfAsked(const wchar_t* variable, const wchar_t* name);
 std::string FailureReport(DWORD pid, const std::wstring& name);
 
 // ---------------------------------------------------------------------------
+// Assistive technology: what a screen reader hears from the program, read as
+// it reads it (oleacc's AccessibleObjectFromWindow and IAccessible, across
+// processes), and the events the program raises for it.
+
+struct AccessibleFacts {
+    bool ok = false;  // the window gave an object and it answered
+    std::wstring name, description, value;
+    long role = 0;   // ROLE_SYSTEM_*
+    long state = 0;  // STATE_SYSTEM_*
+    long children = 0;
+    bool Has(long flags) const { return (state & flags) == flags; }
+};
+// The window's client object (OBJID_CLIENT), or its child `child` (1, 2 ...)
+// when not 0; ok false, with LastError, when it cannot be read.
+AccessibleFacts ReadAccessible(HWND window, long child = 0);
+// The object that an event names, read as ReadAccessible reads it.
+AccessibleFacts ReadAccessibleOfEvent(HWND window, LONG object, LONG child);
+// Role names for failure messages ("list item" for ROLE_SYSTEM_LISTITEM).
+std::string RoleName(long role);
+
+// The events of `pid`'s windows from `first` to `last` (EVENT_OBJECT_FOCUS
+// ...), hooked out of context on the calling thread while the log lives.
+class WinEventLog {
+public:
+    struct Event {
+        DWORD event;
+        HWND window;
+        LONG object;
+        LONG child;
+    };
+    WinEventLog(DWORD pid, DWORD first, DWORD last);
+    ~WinEventLog();
+    WinEventLog(const WinEventLog&) = delete;
+    WinEventLog& operator=(const WinEventLog&) = delete;
+    bool Hooked() const { return hook_ != nullptr; }
+    // The events heard so far (the thread's messages are handled meanwhile).
+    std::vector<Event> Events();
+    void Clear();
+    // Waits, handling the thread's messages, until an event satisfies `match`.
+    bool WaitFor(const std::function<bool(const Event&)>& match, DWORD timeoutMs = kTimeout);
+
+private:
+    HWINEVENTHOOK hook_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------
 // Dialogs
 
 // Presses the button `id` of `dialog` (posted BM_CLICK); false when the

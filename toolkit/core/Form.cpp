@@ -162,6 +162,8 @@ void Form::CentreOnScreen() {
     }
 }
 
+void Form::OnSystemColoursChanged() {}
+
 void Form::OnDpiChanged(DisplayScale newScale, const RECT& suggested) {
     scale = newScale;
     if (font != nullptr) font->SetDpi(scale.Dpi());

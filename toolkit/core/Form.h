@@ -69,6 +69,11 @@ public:
     // Lets files be dropped on the window (from the shell); onFilesDropped hears of them.
     void AcceptFiles(bool accept);
     void CentreOnScreen();
+    // The system's colours or the high-contrast mode changed
+    // (WM_SYSCOLORCHANGE, WM_SETTINGCHANGE), after the form's native controls
+    // heard of it: a form that draws in colours of its own takes them again.
+    // Nothing here.
+    virtual void OnSystemColoursChanged();
     // The window moved to a screen of another density: takes the new scale
     // and the place the system suggests. Forms lay themselves out again
     // after this.

@@ -27,6 +27,7 @@ namespace QVUtility {
 
 class FontDescription;
 class Drawing;
+struct AccessibleFacts;
 class GUIElement;
 class Form;
 
@@ -82,6 +83,13 @@ public:
     std::string tooltipText;
     GUIElement* parent = nullptr;
     WNDPROC previousProcedure = nullptr;  // the native control's own procedure once subclassed
+
+    // ---- Accessibility (Accessible.h) ---------------------------------------
+    // What assistive technology reads as the element's name; empty: the
+    // element's own rule (the caption of the kinds that show one).
+    std::wstring accessibleName;
+    std::wstring accessibleDescription;  // read after the name
+    long accessibleRole = 0;             // ROLE_SYSTEM_*; 0: the role of the element's kind
 
     // ---- Handler table ----------------------------------------------------
     CreateHandler onCreate = nullptr;
@@ -151,6 +159,19 @@ public:
     virtual void OnShow();
     virtual void OnHeaderNotify(int kind, const std::vector<std::string>& texts, const std::vector<int>& values);
     virtual void Create() = 0;
+
+    // ---- Accessibility (Accessible.h) ---------------------------------------
+    // The element for assistive technology now: the name, description and
+    // role above and the states of its window; each kind adds its own role,
+    // states and value.
+    virtual void DescribeForAccessibility(AccessibleFacts& facts) const;
+    // Parts without windows of their own (a toolbar's buttons), numbered
+    // from 1: how many there are, what each is, where it is on the screen,
+    // and its default action (false when it has none now).
+    virtual long AccessiblePartCount() const;
+    virtual void DescribePart(long part, AccessibleFacts& facts) const;
+    virtual bool PartLocation(long part, RECT& screen) const;
+    virtual bool DoPartAction(long part);
 
     // ---- Hooks of the window procedure -------------------------------------
     // The window procedure calls these for the widget classes that need more

@@ -64,6 +64,20 @@ bool RegisterElementClass(WNDCLASSW& windowClass, COLORREF background) {
     return true;
 }
 
+bool RecolourElementClass(HWND window, COLORREF background) {
+    const auto owner = classOfWindow.find(window);
+    if (owner == classOfWindow.end()) return false;
+    const auto found = classes.find(owner->second);
+    if (found == classes.end()) return false;
+    const bool ownBrush = background != NoColour;
+    const HBRUSH brush = ownBrush ? CreateElementBrush(background) : GetSysColorBrush(COLOR_BTNFACE);
+    if (brush == nullptr) return false;
+    SetClassLongPtrW(window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
+    if (found->second.ownedBrush != nullptr) ReleaseGdiObject(found->second.ownedBrush);
+    found->second.ownedBrush = ownBrush ? brush : nullptr;
+    return true;
+}
+
 void AttachClassWindow(const wchar_t* className, HINSTANCE instance, HWND window) {
     auto found = classes.find(className);
     if (found == classes.end() || found->second.instance != instance) return;

@@ -46,6 +46,12 @@ bool RegisterElementClass(WNDCLASSW& windowClass, COLORREF background);
 // creation failed (a class without windows is then released).
 void AttachClassWindow(const wchar_t* className, HINSTANCE instance, HWND window);
 
+// The background of the window's class, made with RegisterElementClass,
+// becomes a solid brush of `background` (the system button face for
+// NoColour); the old brush is released. False, and nothing changed, when the
+// window has no such class or the brush was refused.
+bool RecolourElementClass(HWND window, COLORREF background);
+
 // The window is being destroyed (WM_NCDESTROY).
 void DetachClassWindow(HWND window);
 

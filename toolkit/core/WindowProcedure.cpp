@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/Accessible.h"
 #include "toolkit/core/Child.h"
 #include "toolkit/core/CommandElement.h"
 #include "toolkit/core/Form.h"
@@ -170,8 +171,10 @@ void TrackActivation(GUIElement* element, HWND window) {
 }
 
 void TabNavigation(GUIElement* element, HWND window) {
+    // The form's controls in their order, those inside frames included: a
+    // control inside a frame goes on to the form's next one.
     HWND root = window;
-    if (dynamic_cast<Child*>(element) != nullptr && element->parent != nullptr) root = element->parent->window;
+    if (dynamic_cast<Child*>(element) != nullptr && element->parent != nullptr) root = GetAncestor(window, GA_ROOT);
     const bool backwards = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     HWND next = GetNextDlgTabItem(root, window, backwards ? TRUE : FALSE);
     if (next == nullptr) return;
@@ -567,6 +570,28 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
         FilesDropped(element, wParam);
         answered = true;
         return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        if (auto* form = dynamic_cast<Form*>(element); form != nullptr && element->window == window) {
+            // The common controls inside take the new colours when told.
+            if (message == WM_SYSCOLORCHANGE) {
+                EnumChildWindows(
+                    window,
+                    [](HWND child, LPARAM) -> BOOL {
+                        SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+                        return TRUE;
+                    },
+                    0);
+            }
+            form->OnSystemColoursChanged();
+        }
+        break;
+    case WM_GETOBJECT:
+        // A control tells assistive technology what it is; a form's window
+        // is the platform's to describe.
+        if (element != nullptr && element->window == window && dynamic_cast<Form*>(element) == nullptr)
+            return AnswerAccessibleObject(element, window, wParam, lParam, answered);
+        break;
     default: break;
     }
     return 0;

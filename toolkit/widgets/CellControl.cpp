@@ -1,5 +1,8 @@
 #include "toolkit/widgets/CellControl.h"
 
+#include <oleacc.h>
+
+#include "toolkit/core/Accessible.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
 
@@ -48,6 +51,9 @@ void CellControl::OnPaint() {
             const int top = (client.bottom - imageHeight - client.top) / 2;
             surface.DrawBitmapTransparent(image, left, top, imageWidth, imageHeight);
         }
+        // A cell reached by Tab shows when it has the keyboard.
+        if (((tabStop && GetFocus() == window) || focusShown) && surface.context != nullptr)
+            DrawFocusRect(surface.context, &client);
         surface.End();
     }
     if (onPaint != nullptr) {
@@ -56,6 +62,23 @@ void CellControl::OnPaint() {
         onPaint(this);
         fillBackground = filled;
     }
+}
+
+void CellControl::OnGotFocus() {
+    PanelChildren::OnGotFocus();
+    if (tabStop && window != nullptr) InvalidateRect(window, nullptr, TRUE);
+}
+
+void CellControl::OnLostFocus() {
+    const std::shared_ptr<bool> stillAlive = AliveFlag();
+    PanelChildren::OnLostFocus();
+    if (*stillAlive && tabStop && window != nullptr) InvalidateRect(window, nullptr, TRUE);
+}
+
+void CellControl::DescribeForAccessibility(AccessibleFacts& facts) const {
+    PanelChildren::DescribeForAccessibility(facts);
+    if (facts.name.empty()) facts.name = text;
+    if (accessibleRole == 0) facts.role = ROLE_SYSTEM_STATICTEXT;
 }
 
 }  // namespace QVUtility

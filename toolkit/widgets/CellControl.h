@@ -27,11 +27,20 @@ public:
     int fontSize = 14;
     int textAlign = 2;                   // 0 left, 1 right, 2 centred
     COLORREF textColour = RGB(0, 0, 0);  // text and marker
+    // A focus rectangle shown whatever has the keyboard: the owner shows
+    // its own focus on the cell.
+    bool focusShown = false;
 
     // Store the text and repaint the whole cell.
     void SetText(const std::wstring& newText) override;
     void SetTextNarrow(const std::string& newText) override;
+    // A cell that is a tab stop shows a focus rectangle while it has the
+    // keyboard.
     void OnPaint() override;
+    void OnGotFocus() override;
+    void OnLostFocus() override;
+    // Read as its text, unless it was given a name of its own.
+    void DescribeForAccessibility(AccessibleFacts& facts) const override;
 };
 
 }  // namespace QVUtility

@@ -1,5 +1,6 @@
 #include "toolkit/widgets/ComboBoxEx.h"
 
+#include "toolkit/core/Accessible.h"
 #include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/IgnoredError.h"
 #include "toolkit/platform/TextConversion.h"
@@ -42,6 +43,14 @@ LRESULT CALLBACK InnerComboKeys(HWND inner, UINT message, WPARAM wParam, LPARAM 
             return 0;
         }
         break;
+    case WM_GETOBJECT: {
+        // The inner box has the focus: assistive technology asks it, and
+        // hears of the element.
+        bool answered = false;
+        const LRESULT object = AnswerAccessibleObject(owner, inner, wParam, lParam, answered);
+        if (answered) return object;
+        break;
+    }
     case WM_NCDESTROY:
         RemoveWindowSubclass(inner, &InnerComboKeys, KeysSubclassId);
         if (owner->innerCombo == inner) owner->innerCombo = nullptr;

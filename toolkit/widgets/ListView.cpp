@@ -4,6 +4,7 @@
 #include <climits>
 #include <memory>
 
+#include "toolkit/core/Accessible.h"
 #include "toolkit/core/TypeKeywords.h"
 #include "toolkit/platform/IgnoredError.h"
 
@@ -196,6 +197,12 @@ void ListView::SelectRow(std::ptrdiff_t row, bool scrollIntoView) {
     }
     toldSelection = SelectedRow();
     if (scrollIntoView && row >= 0) Native(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    // The row chosen from elsewhere while the list has the keyboard: its
+    // item, as the list would tell of a row chosen with its own keys.
+    if (row >= 0 && GetFocus() == window) {
+        RaiseAccessibleEvent(EVENT_OBJECT_FOCUS, window, static_cast<LONG>(row + 1));
+        RaiseAccessibleEvent(EVENT_OBJECT_SELECTION, window, static_cast<LONG>(row + 1));
+    }
     TellChanges(false);
 }
 

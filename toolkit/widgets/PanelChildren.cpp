@@ -113,6 +113,25 @@ void PanelChildren::Create() {
     }
 }
 
+void PanelChildren::Recolour(COLORREF colour) {
+    backColour = colour;
+    if (window == nullptr) return;
+    RecolourElementClass(window, colour);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+LRESULT PanelChildren::ProcessByDefault(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Maiusc+F10 (a point of -1, -1) or the menu key, which not every
+    // platform turns into WM_CONTEXTMENU: the owner's menu, once.
+    const bool menuKey = (message == WM_KEYDOWN || message == WM_KEYUP) && wParam == VK_APPS;
+    const bool keyboardMenu = message == WM_CONTEXTMENU && static_cast<DWORD>(lParam) == 0xFFFFFFFF;
+    if (onMenuKey != nullptr && handle == window && (menuKey || keyboardMenu)) {
+        if (message != WM_KEYDOWN) onMenuKey(this);
+        return 0;
+    }
+    return Child::ProcessByDefault(handle, message, wParam, lParam);
+}
+
 // ---- Colour queries ---------------------------------------------------------
 
 HBRUSH PanelChildren::ChildColour(HDC context) {

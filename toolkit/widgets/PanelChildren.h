@@ -23,6 +23,8 @@ using ChildTipHandler = std::wstring (*)(PanelChildren* panel, GUIElement* child
 // MK_SHIFT; delta: WHEEL_DELTA per notch, away from the user positive):
 // true when the owner used it, false to let the panel scroll.
 using WheelHandler = bool (*)(PanelChildren* panel, int delta, int keys);
+// The menu key or Maiusc+F10 while the panel has the keyboard.
+using MenuKeyHandler = void (*)(PanelChildren* panel);
 
 class PanelChildren : public Child {
 public:
@@ -46,9 +48,13 @@ public:
     bool floating = false;                // a free-standing tool window instead of a child
     ChildTipHandler onChildTip = nullptr;  // the text of the tips over the children given to AddChildTip
     WheelHandler onWheelWithKeys = nullptr;
+    MenuKeyHandler onMenuKey = nullptr;  // the panel's menu for the keyboard; none: the platform's way
 
     void Create() override;
     HBRUSH ChildColour(HDC context) override;
+    // A new background colour for a panel already made (its class's
+    // background, so that nothing of the old colour shows), painted at once.
+    void Recolour(COLORREF colour);
 
     // Scrolling by lines: the scroll bars' arrows move a line, and with
     // snapToLines every vertical position is a whole number of lines (a
@@ -107,6 +113,7 @@ public:
     int ScrollTarget(int bar, int old, int requested) const override;
     void ScrollContent(HWND target, int dx, int dy) override;
     bool OnWheelWithKeys(int delta, int keys) override;
+    LRESULT ProcessByDefault(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     // Registers the panel's window class and makes the native window; the

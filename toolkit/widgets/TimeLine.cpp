@@ -19,8 +19,6 @@ namespace {
 const wchar_t* const MonthNames[12] = {L"GEN", L"FEB", L"MAR", L"APR", L"MAG", L"GIU",
                                        L"LUG", L"AGO", L"SET", L"OTT", L"NOV", L"DIC"};
 
-constexpr COLORREF NonWorkingFill = RGB(255, 0, 0);
-constexpr COLORREF NonWorkingNumber = RGB(255, 255, 0);
 // After this many columns past the right edge of what is drawn, every month
 // and year box that was open at the edge has closed.
 constexpr std::int64_t ColumnsPastEdge = 400;
@@ -82,7 +80,11 @@ public:
         limit = std::min(limit, ColumnAt(right_) + 1 + ColumnsPastEdge);
 
         GdiObject<HPEN> pen(CreatePen(PS_SOLID, 0, rows_.lineColour));
-        GdiObject<HBRUSH> red(CreateSolidBrush(NonWorkingFill));
+        GdiObject<HBRUSH> red(CreateSolidBrush(rows_.nonWorkingFill));
+        GdiObject<HBRUSH> hatch(rows_.hatchNonWorking ? CreateHatchBrush(HS_BDIAGONAL, rows_.hatchColour) : nullptr);
+        // The hatch's pattern starts at ruler x = 0, whatever part is drawn.
+        POINT oldOrigin{};
+        SetBrushOrgEx(dc_, static_cast<int>(((-origin_) % 8 + 8) % 8), 0, &oldOrigin);
         ScopedSelect penIn(dc_, pen.Get());
         ScopedSelect brushIn(dc_, GetStockObject(NULL_BRUSH));
         ScopedSelect fontIn(dc_, rows_.font != nullptr ? rows_.font->GetFont() : nullptr);
@@ -164,6 +166,7 @@ public:
                     if (!working && red) {
                         RECT fill{px, b - r - 1, px + std::max(cell, 1), b};
                         ::FillRect(dc_, &fill, red.Get());
+                        if (hatch) ::FillRect(dc_, &fill, hatch.Get());
                     }
                 } else {
                     Rectangle(dc_, px, b - r - 1, px + cell, b);
@@ -171,10 +174,18 @@ public:
                         // The right and bottom edges of the outline stay visible.
                         RECT fill{px, b - r - 1, px + cell - 1, b - 1};
                         ::FillRect(dc_, &fill, red.Get());
+                        if (hatch) ::FillRect(dc_, &fill, hatch.Get());
                     }
                     if (dayNumbers) {
                         std::swprintf(number, 16, L"%u", static_cast<unsigned>(current.value.wDay));
-                        Label(x, b - r, cell, r, number, working ? rows_.lineColour : NonWorkingNumber);
+                        // Over a hatch, the number stands on a plate of the fill.
+                        const bool plate = !working && hatch;
+                        if (plate) {
+                            SetBkMode(dc_, OPAQUE);
+                            SetBkColor(dc_, rows_.nonWorkingFill);
+                        }
+                        Label(x, b - r, cell, r, number, working ? rows_.lineColour : rows_.nonWorkingNumber);
+                        if (plate) SetBkMode(dc_, TRANSPARENT);
                     }
                 }
             }
@@ -225,6 +236,7 @@ public:
 
         SetTextColor(dc_, oldColour);
         if (oldMode) SetBkMode(dc_, oldMode);
+        SetBrushOrgEx(dc_, oldOrigin.x, oldOrigin.y, nullptr);
     }
 
 private:
@@ -487,6 +499,8 @@ bool TimeLine::PictureInputs::Matches(const PictureInputs& other) const {
     if (clientWidth != other.clientWidth || clientHeight != other.clientHeight || rowHeight != other.rowHeight ||
         dayWidth != other.dayWidth || columnDivisor != other.columnDivisor || unit != other.unit ||
         fittedLabels != other.fittedLabels || lineColour != other.lineColour || backColour != other.backColour ||
+        nonWorkingFill != other.nonWorkingFill || nonWorkingNumber != other.nonWorkingNumber || hatch != other.hatch ||
+        hatchColour != other.hatchColour ||
         labelFont != other.labelFont || fontFace != other.fontFace || fontHeight != other.fontHeight ||
         fontDpi != other.fontDpi || bold != other.bold || italic != other.italic || underline != other.underline) {
         return false;
@@ -609,7 +623,7 @@ RulerRows TimeLine::BaseRows(int top, FontDescription& baseFont, int& baseWidth)
         if (selection && GetTextMetricsW(screen.Get(), &metrics))
             rowHeight = std::max<int>(metrics.tmHeight, rowHeight);
     }
-    RulerRows rows = Rows(top + NormalHeight, rowHeight, &baseFont);
+    RulerRows rows = Rows(top + NormalHeight, rowHeight, &baseFont, false);
     rows.columnWidth = columnWidth;
     rows.columnDivisor = 1;
     rows.unit = RulerUnit::Days;
@@ -618,7 +632,7 @@ RulerRows TimeLine::BaseRows(int top, FontDescription& baseFont, int& baseWidth)
     return rows;
 }
 
-RulerRows TimeLine::Rows(int bottom, int rowHeight, FontDescription* labelFont) const {
+RulerRows TimeLine::Rows(int bottom, int rowHeight, FontDescription* labelFont, bool onScreen) const {
     RulerRows rows;
     rows.spanStart = spanStart;
     rows.spanEnd = spanEnd;
@@ -633,6 +647,15 @@ RulerRows TimeLine::Rows(int bottom, int rowHeight, FontDescription* labelFont) 
     rows.font = labelFont;
     rows.lineColour = lineColour;
     rows.backColour = backColour;
+    if (!onScreen) return rows;
+    rows.hatchNonWorking = hatchNonWorking || systemColours;
+    if (systemColours) {
+        rows.lineColour = GetSysColor(COLOR_WINDOWTEXT);
+        rows.backColour = GetSysColor(COLOR_WINDOW);
+        rows.nonWorkingFill = rows.backColour;
+        rows.nonWorkingNumber = rows.lineColour;
+        rows.hatchColour = rows.lineColour;
+    }
     return rows;
 }
 
@@ -660,8 +683,6 @@ void TimeLine::OnPaint() {
     inputs.columnDivisor = columnDivisor;
     inputs.unit = unit;
     inputs.fittedLabels = FitsLabels();
-    inputs.lineColour = lineColour;
-    inputs.backColour = backColour;
     inputs.labelFont = labelFont == &rulerFont ? nullptr : labelFont->GetFont();
     inputs.fontFace = labelFont->face;
     inputs.fontHeight = labelFont->height;
@@ -675,6 +696,12 @@ void TimeLine::OnPaint() {
     inputs.calendarVersion = calendarVersion;
 
     RulerRows rows = Rows(clientHeight, rowHeight, labelFont);
+    inputs.lineColour = rows.lineColour;
+    inputs.backColour = rows.backColour;
+    inputs.nonWorkingFill = rows.nonWorkingFill;
+    inputs.nonWorkingNumber = rows.nonWorkingNumber;
+    inputs.hatch = rows.hatchNonWorking;
+    inputs.hatchColour = rows.hatchColour;
     auto paint = [&](HDC context, std::int64_t originX, std::int64_t drawLeft, std::int64_t drawRight) {
         PaintRulerRows(context, rows, originX, drawLeft, drawRight);
     };

@@ -68,6 +68,14 @@ struct RulerRows {
     FontDescription* font = nullptr;  // labels
     COLORREF lineColour = RGB(0, 0, 0);
     COLORREF backColour = RGB(255, 255, 255);
+    // The non-working days' cells: their fill and their numbers' colour;
+    // hatched, they are also crossed by thin diagonal lines in the hatch
+    // colour (the numbers on a plate of the fill), a cue that does not rest
+    // on colour alone.
+    COLORREF nonWorkingFill = RGB(255, 0, 0);
+    COLORREF nonWorkingNumber = RGB(255, 255, 0);
+    bool hatchNonWorking = false;
+    COLORREF hatchColour = RGB(96, 0, 0);
     // Month and year boxes that go on beyond the drawn part end at its edges
     // (each printed page labels its own months).
     bool cutAtEdges = false;
@@ -86,10 +94,12 @@ struct RulerRows {
 
 // Draws the part of the rows from ruler x drawLeft to drawRight on the
 // context, with ruler x = originX at the context's x = 0: the background, a
-// cell per day (non-working days red with yellow numbers; columns too narrow
-// for an outline show only the red) or a box per week or month, and the boxes
-// of the two rows above. The work done depends on the columns from drawLeft to
-// drawRight, not on how far into the span they lie.
+// cell per day (non-working days red with yellow numbers, or as the rows'
+// colours say, hatched when asked; columns too narrow for an outline show
+// only the fill) or a box per week or month, and the boxes of the two rows
+// above. The hatch keeps to the ruler's x, wherever the part drawn starts.
+// The work done depends on the columns from drawLeft to drawRight, not on
+// how far into the span they lie.
 void PaintRulerRows(HDC context, const RulerRows& rows, std::int64_t originX, std::int64_t drawLeft,
                     std::int64_t drawRight);
 
@@ -124,6 +134,12 @@ public:
     std::string fontName = "Tahoma";
     int fontSize = 14;
     COLORREF lineColour = RGB(0, 0, 0);    // outlines, month and year labels, numbers of working days
+    // On screen only (not in BaseRows' picture): the non-working days
+    // hatched as well as red; and, with systemColours (high contrast), the
+    // ruler in the system's colours (window, window text), the non-working
+    // days hatched in the text's colour on the window's.
+    bool hatchNonWorking = false;
+    bool systemColours = false;
     std::vector<MyApp::Date> includeDays;  // extra working days (a copy of the project's)
     std::vector<MyApp::Date> excludeDays;  // extra non-working days
 
@@ -218,6 +234,10 @@ private:
         bool fittedLabels = false;
         COLORREF lineColour = 0;
         COLORREF backColour = 0;
+        COLORREF nonWorkingFill = 0;
+        COLORREF nonWorkingNumber = 0;
+        bool hatch = false;
+        COLORREF hatchColour = 0;
         HFONT labelFont = nullptr;
         std::wstring fontFace;
         int fontHeight = 0;
@@ -259,8 +279,9 @@ private:
     // The part of the client area over the parent's client area, in client
     // x; false when there is none.
     bool ShownPart(int& left, int& right) const;
-    // The rows as the control paints them, in a client area `bottom` high.
-    RulerRows Rows(int bottom, int rowHeight, FontDescription* labelFont) const;
+    // The rows as the control paints them, in a client area `bottom` high
+    // (on screen: hatched and in the system's colours when asked).
+    RulerRows Rows(int bottom, int rowHeight, FontDescription* labelFont, bool onScreen = true) const;
 };
 
 }  // namespace QVUtility

@@ -1,9 +1,13 @@
 #include "toolkit/widgets/ToolBar.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
+#include "toolkit/core/Accessible.h"
 #include "toolkit/core/TypeKeywords.h"
 #include "toolkit/draw/GdiTally.h"
+#include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
 
@@ -145,6 +149,47 @@ void ToolBar::RebuildButtons() {
     while (SendMessageW(window, TB_DELETEBUTTON, 0, 0)) {}
     SendMessageW(window, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     SendMessageW(window, TB_AUTOSIZE, 0, 0);
+}
+
+// ---- Assistive technology ------------------------------------------------------
+
+long ToolBar::AccessiblePartCount() const { return static_cast<long>(items.size()); }
+
+void ToolBar::DescribePart(long part, AccessibleFacts& facts) const {
+    if (part < 1 || part > AccessiblePartCount()) return;
+    const ToolBarItem& item = *items[static_cast<std::size_t>(part - 1)];
+    if (item.buttonStyle == 1) {
+        facts.role = ROLE_SYSTEM_SEPARATOR;
+        return;
+    }
+    facts.name = SpokenCaption(item.tooltipText.empty() ? item.text : Widen(item.tooltipText));
+    facts.role = ROLE_SYSTEM_PUSHBUTTON;
+    facts.state = item.enabled ? STATE_SYSTEM_FOCUSABLE : STATE_SYSTEM_UNAVAILABLE;
+    if (window != nullptr) {
+        const LRESULT state = SendMessageW(window, TB_GETSTATE, static_cast<WPARAM>(item.controlId), 0);
+        if (state != -1 && (state & TBSTATE_ENABLED) == 0) facts.state = STATE_SYSTEM_UNAVAILABLE;
+        if (state != -1 && (state & TBSTATE_PRESSED) != 0) facts.state |= STATE_SYSTEM_PRESSED;
+        if (!IsWindowVisible(window)) facts.state |= STATE_SYSTEM_INVISIBLE;
+    }
+    facts.action = L"Premi";
+}
+
+bool ToolBar::PartLocation(long part, RECT& screen) const {
+    if (window == nullptr || part < 1 || part > AccessiblePartCount()) return false;
+    if (!SendMessageW(window, TB_GETITEMRECT, static_cast<WPARAM>(part - 1), reinterpret_cast<LPARAM>(&screen)))
+        return false;
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+    return true;
+}
+
+bool ToolBar::DoPartAction(long part) {
+    if (window == nullptr || part < 1 || part > AccessiblePartCount()) return false;
+    const ToolBarItem& item = *items[static_cast<std::size_t>(part - 1)];
+    const LRESULT state = SendMessageW(window, TB_GETSTATE, static_cast<WPARAM>(item.controlId), 0);
+    if (item.buttonStyle == 1 || state == -1 || (state & TBSTATE_ENABLED) == 0) return false;
+    // As a click does: the command reaches the toolbar's parent, later.
+    return PostMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(item.controlId, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(window)) != FALSE;
 }
 
 }  // namespace QVUtility

@@ -80,6 +80,13 @@ public:
 
     DWORD ToolBarStyle() const;
 
+    // The buttons are the toolbar's parts for assistive technology, named
+    // by their tooltips; pressing one is their action.
+    long AccessiblePartCount() const override;
+    void DescribePart(long part, AccessibleFacts& facts) const override;
+    bool PartLocation(long part, RECT& screen) const override;
+    bool DoPartAction(long part) override;
+
 private:
     int AddMappedBitmap(ToolBarItem& item);
     HIMAGELIST imageList = nullptr;  // the set in use, when one is; owned

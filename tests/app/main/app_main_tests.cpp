@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <functional>
 #include <new>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <thread>
@@ -1224,17 +1225,22 @@ TEST_F(MainWindowInProcess, ElementsKeepTheIdentifiersTheyAlwaysHad) {
     ASSERT_NE(form->projectDialog->window, nullptr);
     const int first = 29;
     EXPECT_EQ(id(form->projectDialog), first);
-    std::vector<int> controls;
-    EnumChildWindows(
-        form->projectDialog->window,
-        [](HWND child, LPARAM list) {
-            reinterpret_cast<std::vector<int>*>(list)->push_back(GetDlgCtrlID(child));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&controls));
+    // The controls in the order of their identifiers (Tab goes in the order
+    // they stand), each the control it always was.
+    std::map<int, std::wstring> controls;
+    for (HWND child : drv::Descendants(form->projectDialog->window))
+        controls[GetDlgCtrlID(child) - base] = drv::ClassOf(child) + L" " + drv::Text(child);
     ASSERT_EQ(controls.size(), 16u);
-    for (std::size_t i = 0; i < controls.size(); ++i)
-        EXPECT_EQ(controls[i] - base, first + 1 + static_cast<int>(i)) << "control " << i;
+    const wchar_t* const kinds[] = {L"Static Descrizione:", L"Edit", L"Static Data inizio:", L"Static Data fine:",
+                                    L"SysDateTimePick32", L"SysDateTimePick32", L"Button Giorni lavorativi"};
+    int number = first + 1;
+    for (const auto& each : controls) EXPECT_EQ(each.first, number++) << drv::Utf8(each.second);
+    for (std::size_t at = 0; at < std::size(kinds); ++at) {
+        const std::wstring& kind = controls[first + 1 + static_cast<int>(at)];
+        EXPECT_EQ(kind.substr(0, std::wcslen(kinds[at])), kinds[at]) << at;
+    }
+    EXPECT_EQ(controls[first + 15], L"Button Annulla");
+    EXPECT_EQ(controls[first + 16], L"Button OK");
     SendMessageW(form->projectDialog->window, WM_CLOSE, 0, 0);
 }
 

@@ -102,7 +102,7 @@ protected:
             cell.left = LVIR_BOUNDS;
             ASSERT_TRUE(SendMessageW(Table(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell)));
             MapWindowPoints(Table(), nullptr, reinterpret_cast<POINT*>(&cell), 2);
-            const auto bar = std::find_if(bars.begin(), bars.end(), [&](const auto& b) { return b.first == row; });
+            const auto bar = std::find_if(bars.begin(), bars.end(), [&](const auto& b) { return b.first == static_cast<std::size_t>(row); });
             ASSERT_NE(bar, bars.end()) << "no bar shown for a row of the table in view";
             EXPECT_LE(std::abs((cell.top + cell.bottom) - (bar->second.top + bar->second.bottom)), 2)
                 << "the row's middle at " << (cell.top + cell.bottom) / 2 << ", the bar's at "
@@ -271,8 +271,9 @@ TEST_F(ViewInProcess, ZoomingOutStopsWhenTheSpanFits) {
         outer.top = inner.bottom;
         outer.right = inner.right;
         const drv::Image strip = drv::CaptureScreen(outer);
-        for (COLORREF colour : apptest::kBarColours)
+        for (COLORREF colour : apptest::kBarColours) {
             if (colour != RGB(255, 255, 255)) EXPECT_EQ(strip.Count(colour), 0u) << std::hex << colour;
+        }
     }
     form->Execute(Command::ZoomOut);
     // A window too narrow for the span lets the view zoom out again.

@@ -670,6 +670,58 @@ TEST_F(RulerTest, AStripPaintedAloneMatchesTheWholePictureAtEveryLevel) {
     }
 }
 
+// Hatched, each non-working day's cell is crossed by lines of the hatch
+// colour, in every column alike whatever part is painted (the hatch keeps to
+// the ruler's x), its number still in its colour; no working day's cell is.
+// The ruler's own picture for the export takes neither the hatch nor the
+// system's colours.
+TEST_F(RulerTest, NonWorkingDaysAreHatchedOnScreenButNotInThePicture) {
+    const Date start = Day(25, 3, 2024);
+    const Date end = Day(5, 5, 2024);
+    ruler->SetProject(start, end, {Day(13, 4, 2024)}, {Day(8, 4, 2024)}, MondayToFriday);
+    const MyApp::WorkingDayCalendar calendar(*ruler);
+    FontDescription font(std::wstring(L"Tahoma"), 14);
+    RulerRows rows;
+    rows.spanStart = start;
+    rows.spanEnd = end;
+    rows.calendar = &calendar;
+    rows.columnWidth = 20;
+    rows.bottom = 50;
+    rows.rowHeight = RowHeight(50);
+    rows.font = &font;
+    rows.hatchNonWorking = true;
+    const int columns = 42;
+    const Pixels whole = Drawn(columns * 20, [&](HDC dc) { PaintRulerRows(dc, rows, 0, 0, columns * 20); });
+    const int top = 50 - rows.rowHeight;
+    Date day = start;
+    for (int c = 0; c < columns; ++c, day = MyApp::AddOneDay(day)) {
+        SCOPED_TRACE(MyApp::FormatDate(day));
+        const bool working = calendar.IsWorkingDay(day);
+        // Around the number's plate, a few pixels of each line.
+        EXPECT_EQ(whole.Count(c * 20 + 1, top, c * 20 + 19, 49, rows.hatchColour) >= 4, !working);
+        EXPECT_EQ(whole.Count(c * 20 + 1, top, c * 20 + 19, 49, rows.nonWorkingNumber) > 0, !working);
+    }
+    for (const int left : {1, 7, 13, 333, 501}) {
+        const Pixels part = Drawn(97, [&](HDC dc) { PaintRulerRows(dc, rows, left, left, left + 97); });
+        int differing = 0;
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 97; ++x) differing += part.At(x, y) != whole.At(left + x, y) ? 1 : 0;
+        EXPECT_EQ(differing, 0) << "a strip from " << left;
+    }
+
+    ruler->hatchNonWorking = true;
+    ruler->systemColours = true;
+    FontDescription baseFont = ruler->RulerFont();
+    int baseWidth = 0;
+    const RulerRows picture = ruler->BaseRows(0, baseFont, baseWidth);
+    const RulerRows plain;
+    EXPECT_FALSE(picture.hatchNonWorking);
+    EXPECT_EQ(picture.lineColour, plain.lineColour);
+    EXPECT_EQ(picture.backColour, plain.backColour);
+    EXPECT_EQ(picture.nonWorkingFill, Red);
+    EXPECT_EQ(picture.nonWorkingNumber, Yellow);
+}
+
 TEST_F(RulerTest, WithLabelsInViewTheYearStaysOnScreenWhileTheChartScrolls) {
     // 2024 to 2026 at 20 pixels a day: 2025 runs from x 7320 to 14620.
     ruler->labelsInView = true;
