@@ -232,6 +232,7 @@ void FormMain::OnToolbarCommand(QVUtility::GUIElement* item) { OnMenuCommand(ite
 void FormMain::EnableProjectCommands() {
     projectOpen = true;
     UpdateCommands();
+    FocusPane();
 }
 
 void FormMain::UpdateCommands() {

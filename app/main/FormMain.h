@@ -391,6 +391,13 @@ private:
     void ToggleTable();
     // The keyboard to the other pane: from the task table to the chart and back.
     void FocusNextPane();
+    // The window itself got the keyboard (at its start, back from a dialog
+    // or another program): with a project open, it goes on to the pane that
+    // had it last, the table when it is shown and none had it yet, so a
+    // focus is always on screen.
+    void OnGotFocus() override;
+    void FocusPane();
+    bool chartHadFocus = false;  // the chart, not the table, was the pane with the keyboard last
     // The chart's rows follow the table's, and the other way round.
     void FollowTableScroll(std::size_t topRow);
     void FollowChartScroll(int scrollY);

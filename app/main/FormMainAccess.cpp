@@ -52,6 +52,10 @@ void FormMainHandlers::ChartFocus(GUIElement* panel) {
     if (FormMain* form = QVUtility::OwningElement<FormMain>(panel)) form->OnChartFocus();
 }
 
+void FormMainHandlers::TableFocus(GUIElement* table) {
+    if (FormMain* form = QVUtility::OwningElement<FormMain>(table)) form->chartHadFocus = false;
+}
+
 void FormMainHandlers::ChartKey(GUIElement* panel, int key) {
     if (FormMain* form = QVUtility::OwningElement<FormMain>(panel)) form->OnChartKey(key);
 }
@@ -129,6 +133,7 @@ void FormMain::AnnounceSelection() {
 // ---- The chart's keyboard ---------------------------------------------------------------------
 
 void FormMain::OnChartFocus() {
+    if (chartPanel != nullptr && chartPanel->window != nullptr && GetFocus() == chartPanel->window) chartHadFocus = true;
     ShowChartFocus();
     ChartBar* bar = SelectedBar();
     if (bar == nullptr) return;

@@ -47,6 +47,7 @@ struct FormMainHandlers {
     static bool ChartWheel(QVUtility::PanelChildren* panel, int delta, int keys);
     static std::wstring BarSummary(const ChartBar* bar);
     static void ChartFocus(GUIElement* panel);
+    static void TableFocus(GUIElement* table);
     static void ChartKey(GUIElement* panel, int key);
     static void ChartMenuKey(QVUtility::PanelChildren* panel);
 

@@ -131,6 +131,7 @@ void FormMain::BuildTable() {
     taskTable->onContextMenu = &FormMainHandlers::TableContextMenu;
     taskTable->onScroll = &FormMainHandlers::TableScroll;
     taskTable->onColumnWidth = &FormMainHandlers::TableColumnWidth;
+    taskTable->onGotFocus = &FormMainHandlers::TableFocus;
     taskTable->Create();
 
     splitter = ownedElements.Add(new QVUtility::PanelChildren(this));
@@ -252,6 +253,22 @@ void FormMain::FocusNextPane() {
     if (!inTable && tableShown && taskTable != nullptr && taskTable->window != nullptr) {
         taskTable->Focus();
     } else {
+        chartPanel->Focus();
+    }
+}
+
+void FormMain::OnGotFocus() {
+    QVUtility::Form::OnGotFocus();
+    FocusPane();
+}
+
+void FormMain::FocusPane() {
+    if (!projectOpen || window == nullptr || GetFocus() != window || chartPanel == nullptr) return;
+    const bool tableUsable = tableShown && taskTable != nullptr && taskTable->window != nullptr &&
+                             IsWindowVisible(taskTable->window);
+    if (tableUsable && !chartHadFocus) {
+        taskTable->Focus();
+    } else if (chartPanel->window != nullptr && IsWindowVisible(chartPanel->window)) {
         chartPanel->Focus();
     }
 }
