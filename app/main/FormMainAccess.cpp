@@ -179,6 +179,10 @@ void FormMain::ApplyChartColours() {
         ruler->systemColours = systemColours;
         if (ruler->window != nullptr) InvalidateRect(ruler->window, nullptr, FALSE);
     }
+    if (taskTable != nullptr && taskTable->selectionAlwaysStrong != systemColours) {
+        taskTable->selectionAlwaysStrong = systemColours;
+        taskTable->RefreshRows();
+    }
     if (splitter != nullptr && splitter->backColour != GetSysColor(COLOR_BTNFACE))
         splitter->Recolour(GetSysColor(COLOR_BTNFACE));
     for (ChartBar* bar : bars) {

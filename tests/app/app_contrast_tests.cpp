@@ -199,9 +199,19 @@ TEST_F(ContrastTest, StartedInTheModeTheChartIsInTheSystemsColours) {
     ASSERT_NE(bar, nullptr);
     EXPECT_GT(drv::CaptureWindow(bar).Count(RGB(26, 235, 255)), 20u);
     apptest::Shot(L"contrasto_acceso");
-    // The keyboard on the chart: its focus shown on the selected bar.
+    // The keyboard on the chart: its focus shown on the selected bar, and
+    // the task's row in the table still in the selection's colour, not in
+    // the black that the list gives a selection it does not have the
+    // keyboard for.
     drv::Press(VK_F6);
-    drv::Press(VK_F6);
+    ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == Chart(); }));
+    HWND table = drv::FindDescendant(main, IDC_TASK_TABLE);
+    ASSERT_NE(table, nullptr);
+    const RECT list = drv::ClientScreenRect(table);
+    EXPECT_TRUE(drv::WaitUntil([&] {
+        // A row's width of it, a dozen pixels high at least.
+        return drv::CaptureScreen(list).Count(RGB(26, 235, 255)) > static_cast<std::size_t>(list.right - list.left) * 12;
+    })) << "the selected row shows the selection's colour";
     apptest::Shot(L"contrasto_fuoco_sul_diagramma");
 
     EXPECT_EQ(Export(L"contrasto.bmp"), normal) << "the picture keeps its colours";

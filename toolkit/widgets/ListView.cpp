@@ -348,6 +348,20 @@ bool ListView::TellChanges(bool selectionToNone) {
     return true;
 }
 
+LRESULT ListView::RowColours(NMLVCUSTOMDRAW& draw) const {
+    if (!selectionAlwaysStrong) return CDRF_DODEFAULT;
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT || GetFocus() == window) return CDRF_DODEFAULT;
+    const auto row = static_cast<WPARAM>(draw.nmcd.dwItemSpec);
+    if ((Native(LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) == 0) return CDRF_DODEFAULT;
+    // Drawn as an ordinary row in the colours given, which the control
+    // keeps for a row it does not draw as selected.
+    draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+    draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+    return CDRF_NEWFONT;
+}
+
 bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
     if (window == nullptr || header->hwndFrom != window) return false;
     result = 0;
@@ -358,6 +372,7 @@ bool ListView::OnNotify(NMHDR* header, LRESULT& result) {
         // first row for a match.
         result = -1;
         return true;
+    case NM_CUSTOMDRAW: result = RowColours(*reinterpret_cast<NMLVCUSTOMDRAW*>(header)); return true;
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED:
     case LVN_ENDSCROLL: TellChanges(false); return true;

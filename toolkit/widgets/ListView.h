@@ -46,6 +46,11 @@ public:
     // The height of every row in pixels of the screen; 0 leaves the
     // control's own (the font's). Rows are never lower than their text.
     int rowHeight = 0;
+    // The selected row drawn in the selection's colours also while the list
+    // does not have the keyboard (the control's own colour for it then is
+    // the buttons' face, which a high-contrast scheme makes the same as the
+    // rows around it). May change at any time; redraw the rows after.
+    bool selectionAlwaysStrong = false;
 
     // ---- Handlers ---------------------------------------------------------------
     // The text of a cell, asked only for the cells being drawn (or read).
@@ -103,6 +108,8 @@ private:
     void ApplyRowHeight();
     int MeasureRowHeight();
     void FillCell(NMLVDISPINFOW& info);
+    // The colours of a row about to be drawn; the answer to NM_CUSTOMDRAW.
+    LRESULT RowColours(NMLVCUSTOMDRAW& draw) const;
     void SetSelection(std::ptrdiff_t row);
     void ContextMenuAt(std::ptrdiff_t row, POINT client);
     // Compares the control with what was told last and calls the handlers
