@@ -9,6 +9,7 @@
 // be made, and saving and opening made to fail from inside.
 #include "Driver.h"
 #include "tests/app/ProgramFixture.h"
+#include "tests/app/main/InProcessMainWindow.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -717,30 +718,22 @@ TEST_F(MainWindowTest, TwentyThousandTasksOpenSaveReportAndRefuseTheirPicture) {
 // ---------------------------------------------------------------------------
 // The main window inside the test process.
 
-class MainWindowInProcess : public ::testing::Test {
+class MainWindowInProcess : public apptest::InProcessMainWindow {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(drv::UseDesktop()) << drv::LastErrorUtf8();
-        apptest::ForgetDesktopSettings();
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         folder = std::wstring(temp) + L"velmora_app_in_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(folder.c_str(), nullptr);
         path = folder + L"progetto.vmo";
         ASSERT_TRUE(drv::WriteFileBytes(path, kSiteProject));
-        form = new MyApp::FormMain(GetModuleHandleW(nullptr), L"QV Velmora in prova");
-        ASSERT_NE(form->window, nullptr);
+        apptest::InProcessMainWindow::SetUp();
     }
 
     void TearDown() override {
-        delete form;
-        // The main window's end posted the quit message; it must not end the
-        // next test's message boxes.
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}
+        apptest::InProcessMainWindow::TearDown();
         DeleteFileW(path.c_str());
         RemoveDirectoryW(folder.c_str());
-        apptest::ForgetDesktopSettings();
     }
 
     // Loads the file as the open command does after its dialog.
@@ -781,7 +774,6 @@ protected:
     }
 
     std::wstring folder, path;
-    MyApp::FormMain* form = nullptr;
 };
 
 TEST_F(MainWindowInProcess, MenuStatesFollowTheProject) {

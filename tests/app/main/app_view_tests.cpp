@@ -5,6 +5,7 @@
 // outside through the test driver.
 #include "Driver.h"
 #include "tests/app/ProgramFixture.h"
+#include "tests/app/main/InProcessMainWindow.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -30,25 +31,19 @@ using MyApp::Command;
 
 // ---- Inside the test process -------------------------------------------------------
 
-class ViewInProcess : public ::testing::Test {
+class ViewInProcess : public apptest::InProcessMainWindow {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(drv::UseDesktop()) << drv::LastErrorUtf8();
-        apptest::ForgetDesktopSettings();
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         path = std::wstring(temp) + L"velmora_view_" + std::to_wstring(GetCurrentProcessId()) + L".vmo";
-        form = new MyApp::FormMain(GetModuleHandleW(nullptr), L"QV Velmora in prova");
-        ASSERT_NE(form->window, nullptr);
+        apptest::InProcessMainWindow::SetUp();
     }
 
     void TearDown() override {
-        delete form;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {}
+        apptest::InProcessMainWindow::TearDown();
         DeleteFileW(path.c_str());
         MyApp::chartToday = [] { return MyApp::DateOnly(MyApp::LocalNow()); };
-        apptest::ForgetDesktopSettings();
     }
 
     // Loads the project text as the open command does after its dialog, and
@@ -122,7 +117,6 @@ protected:
     }
 
     std::wstring path;
-    MyApp::FormMain* form = nullptr;
 };
 
 TEST_F(ViewInProcess, EveryTableRowInViewShowsTheTaskOfTheBarLevelWithIt) {
