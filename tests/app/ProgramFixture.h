@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "app/res/AppInfo.h"
 #include "app/res/resource.h"
@@ -208,6 +209,22 @@ protected:
         ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'F', L'A')) << drv::LastErrorUtf8();
         const drv::FileDialogAnswer answer = drv::AnswerFileDialog(app.Id(), L"Apri", path);
         ASSERT_TRUE(answer.ok) << drv::LastErrorUtf8() << " " << drv::Utf8(answer.question);
+    }
+
+    // File > "Esporta come immagine...": its save dialog and the dialog's
+    // list of file types (control 1136), or nulls.
+    std::pair<HWND, HWND> ExportDialog() {
+        if (!drv::Activate(main) || !drv::ChooseMenuItemAt(app.Id(), L'F', kExportItem)) return {nullptr, nullptr};
+        HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Salva");
+        return {dialog, dialog != nullptr ? drv::WaitDescendant(dialog, 1136, L"ComboBox") : nullptr};
+    }
+
+    // Picks the file type at `index` in a file dialog's list, which tells
+    // its dialog as it does when the user picks it.
+    static void PickFileType(HWND dialog, HWND types, int index) {
+        SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1136, code), reinterpret_cast<LPARAM>(types));
     }
 
     // An error box of the program: its text, after pressing OK.

@@ -438,22 +438,13 @@ TEST_F(DesktopTest, TheWindowComesBackWhereItWas) {
 TEST_F(DesktopTest, ThePngPictureHoldsTheBitmapsPixels) {
     OpenProject(L"cantiere.vmo", kSiteProject);
     auto exportAs = [&](const std::wstring& path, int filter) {
-        ASSERT_TRUE(drv::Activate(main));
-        ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', apptest::kExportItem)) << drv::LastErrorUtf8();
-        HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Salva");
-        ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
-        HWND types = drv::WaitDescendant(dialog, 1136, L"ComboBox");
-        ASSERT_NE(types, nullptr);
+        const auto [dialog, types] = ExportDialog();
+        ASSERT_NE(types, nullptr) << drv::LastErrorUtf8();
         EXPECT_EQ(drv::ComboBoxItems(types),
                   (std::vector<std::wstring>{L"File Bitmap (*.bmp)", L"Immagine PNG (*.png)", L"Tabella CSV (*.csv)",
                                              L"XML di Microsoft Project (*.xml)"}));
         EXPECT_EQ(drv::ComboBoxSelection(types), 0);
-        if (filter != 0) {
-            // As the list tells its dialog when the user picks an item.
-            SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(filter), 0);
-            for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
-                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1136, code), reinterpret_cast<LPARAM>(types));
-        }
+        if (filter != 0) PickFileType(dialog, types, filter);
         ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", path).ok) << drv::LastErrorUtf8();
     };
     exportAs(Path(L"grafico.bmp"), 0);

@@ -34,15 +34,9 @@ class ExchangeTest : public apptest::ProgramFixture {
 protected:
     // "Esporta come immagine..." with the type list at `filter` and `path` typed.
     void ExportAs(const std::wstring& path, int filter) {
-        ASSERT_TRUE(drv::Activate(main));
-        ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'F', apptest::kExportItem)) << drv::LastErrorUtf8();
-        HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Salva");
-        ASSERT_NE(dialog, nullptr) << drv::LastErrorUtf8();
-        HWND types = drv::WaitDescendant(dialog, 1136, L"ComboBox");
-        ASSERT_NE(types, nullptr);
-        SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(filter), 0);
-        for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
-            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(1136, code), reinterpret_cast<LPARAM>(types));
+        const auto [dialog, types] = ExportDialog();
+        ASSERT_NE(types, nullptr) << drv::LastErrorUtf8();
+        PickFileType(dialog, types, filter);
         ASSERT_TRUE(drv::AnswerFileDialog(app.Id(), L"Salva", path).ok) << drv::LastErrorUtf8();
     }
 
