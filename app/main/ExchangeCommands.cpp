@@ -65,6 +65,7 @@ bool FormMain::ImportProjectFile(const std::string& path) {
     case ImportResult::Ok: break;
     }
     // A new project that was never saved, with nothing before it to go back to.
+    LeaveFile();  // the previous project's lock and recovery copy
     SetFilePath(std::string());
     selectedTaskId = 0;
     project.modified = true;

@@ -100,6 +100,8 @@ TEST_F(ExchangeTest, AProjectComesInFromMicrosoftProjectXml) {
     drv::Press(VK_DELETE);
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Cancellazione", IDYES)) << drv::LastErrorUtf8();
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::Text(main) == title + L" - cantiere.vmo *"; }));
+    const std::wstring lock = Path(L"~$cantiere.vmo.lock");
+    EXPECT_NE(GetFileAttributesW(lock.c_str()), INVALID_FILE_ATTRIBUTES) << "the open project is locked";
 
     Import(Path(L"villetta.xml"), true);
     ASSERT_NE(drv::WaitMessageBox(app.Id(), L"Importa"), nullptr) << drv::LastErrorUtf8();
@@ -112,6 +114,8 @@ TEST_F(ExchangeTest, AProjectComesInFromMicrosoftProjectXml) {
     // A new project, never saved, with no change before it to take back.
     EXPECT_TRUE(drv::WaitUntil([&] { return drv::Text(main) == title + L" - Senza nome *"; })) << drv::Utf8(drv::Text(main));
     EXPECT_EQ(drv::StatusBarText(status), L"");
+    // The project left behind is no longer held.
+    EXPECT_EQ(GetFileAttributesW(lock.c_str()), INVALID_FILE_ATTRIBUTES) << "the lock of the project left behind";
     ASSERT_TRUE(drv::Activate(main));
     drv::Press('Z', drv::kCtrl);
     ExportAs(Path(L"importato.csv"), 2);
