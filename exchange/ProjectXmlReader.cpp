@@ -537,18 +537,21 @@ private:
                 for (std::int64_t day = std::max(from, spanFirst); day <= std::min(to, spanLast); ++day) {
                     SYSTEMTIME st{};
                     if (!TicksToSystemTime(day * TicksPerDay, st)) return ImportResult::FormatError;
-                    days[day] = {MakeDate(st), e.working};
+                    // The public holidays are the program's own non-working
+                    // days: only the days a project lists are kept and counted.
+                    const Date date = MakeDate(st);
+                    if (!e.working && IsPublicHoliday(date)) {
+                        days.erase(day);
+                    } else {
+                        days[day] = {date, e.working};
+                    }
                     if (static_cast<long long>(days.size()) > MaxImportedDays || ++expanded > MaxImportedItems)
                         return ImportResult::FormatError;
                 }
             }
         }
-        for (const auto& entry : days) {
-            const Date& day = entry.second.first;
-            // The public holidays are the program's own non-working days.
-            if (entry.second.second) project.includeDays.push_back(day);
-            else if (!IsPublicHoliday(day)) project.excludeDays.push_back(day);
-        }
+        for (const auto& entry : days)
+            (entry.second.second ? project.includeDays : project.excludeDays).push_back(entry.second.first);
 
         // The tasks, with their resources and costs.
         const WorkingDayCalendar calendar(project);

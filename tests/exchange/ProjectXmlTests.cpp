@@ -175,6 +175,24 @@ TEST(ProjectXmlRoundTrip, GivesBackTheSameProject) {
     }
 }
 
+// The longest span a project takes: every year's public holidays go out as
+// exceptions, far more of them than the days the import keeps, and come
+// back as the program's own non-working days, with the extra days kept.
+TEST(ProjectXmlRoundTrip, TheLongestSpanComesBackWithItsDays) {
+    Project p;
+    p.description = "Millenni";
+    p.start = D(1, 1, 1601);
+    p.end = D(31, 12, 9999);
+    p.includeDays = {D(6, 1, 2027)};
+    p.excludeDays = {D(7, 1, 2027)};
+    Project back;
+    DroppedItems dropped;
+    ASSERT_EQ(Import(Xml(p), back, dropped), ImportResult::Ok);
+    EXPECT_EQ(FormatDate(back.start), "01/01/1601");
+    EXPECT_EQ(FormatDate(back.end), "31/12/9999");
+    EXPECT_EQ(DayLists(back), DayLists(p));
+}
+
 // A file as another planner writes it, after the published schema: the
 // project's summary row, a summary task, links, a milestone, a task of
 // its own calendar, assignments of two resources and of none, a finish at
