@@ -280,9 +280,10 @@ private:
     void MoveSelectionTo(std::ptrdiff_t row);
     // How many whole rows the chart shows below the title and the ruler.
     int RowsPerPage() const;
-    // The task selected and scrolled into view, after the chart has taken
-    // its new size (after an edit, an undo, a find).
-    void ShowTask(int taskId);
+    // The task selected and scrolled into view; after an edit or an undo
+    // (`chartChanged`) the chart takes its new size first. A key or a find
+    // that only moves the selection leaves the chart's size as it is.
+    void ShowTask(int taskId, bool chartChanged = true);
     // Scrolls the chart so that the row's bar is in view.
     void ScrollRowIntoView(std::size_t row);
     // What the tooltip over a bar says: the task's description, its span,

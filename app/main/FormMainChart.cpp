@@ -300,13 +300,13 @@ void FormMain::MoveSelection(int step) {
     const int current = SelectedTaskIndex();
     const std::int64_t last = static_cast<std::int64_t>(project.tasks.size()) - 1;
     const std::int64_t row = current < 0 ? 0 : std::clamp<std::int64_t>(current + step, 0, last);
-    ShowTask(project.tasks[static_cast<std::size_t>(row)].id);
+    ShowTask(project.tasks[static_cast<std::size_t>(row)].id, false);
 }
 
 void FormMain::MoveSelectionTo(std::ptrdiff_t row) {
     if (project.tasks.empty() || !chartBuilt) return;
     const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(project.tasks.size()) - 1;
-    ShowTask(project.tasks[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(row, 0, last))].id);
+    ShowTask(project.tasks[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(row, 0, last))].id, false);
 }
 
 int FormMain::RowsPerPage() const {
@@ -316,12 +316,12 @@ int FormMain::RowsPerPage() const {
     return static_cast<int>(std::max<std::int64_t>(1, band / std::max(1, chartLayout.rowPitch)));
 }
 
-void FormMain::ShowTask(int taskId) {
+void FormMain::ShowTask(int taskId, bool chartChanged) {
     const int row = FindTaskById(project, taskId);
     if (row < 0) return;
     holdAnnouncement = true;  // told once its bar is in view
     SelectTask(taskId);
-    UpdateScrollBars();  // the chart's size as it is now, before scrolling in it
+    if (chartChanged) UpdateScrollBars();  // the chart's size as it is now, before scrolling in it
     ScrollRowIntoView(static_cast<std::size_t>(row));
     holdAnnouncement = false;
     AnnounceSelection();

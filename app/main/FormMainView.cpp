@@ -52,7 +52,7 @@ void FormMain::FindNext() {
         QVUtility::ShowMessage(this, std::wstring(L"Nessuna attività trovata."), std::wstring(L"Trova"));
         return;
     }
-    ShowTask(project.tasks[*found].id);
+    ShowTask(project.tasks[*found].id, false);
 }
 
 // ---- Zoom ----------------------------------------------------------------------------
