@@ -707,9 +707,13 @@ void TimeLine::OnPaint() {
     };
 
     // The whole ruler, drawn again only when what it shows has changed.
+    // With the labels in view, every paint draws what is shown afresh:
+    // no picture is kept.
     const std::int64_t pixels = static_cast<std::int64_t>(rulerWidth) * clientHeight;
     const bool fits = rulerWidth > 0 && clientHeight > 0 && pixels <= pictureLimit;
-    if (chartImage == nullptr || !fits || !inputs.Matches(pictureInputs)) {
+    if (labelsInView) {
+        ReleaseChartImage();
+    } else if (chartImage == nullptr || !fits || !inputs.Matches(pictureInputs)) {
         // A picture of the same size is drawn over rather than made anew.
         HBITMAP picture = nullptr;
         BITMAP held{};

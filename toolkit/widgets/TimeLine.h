@@ -4,8 +4,7 @@
 // years. When the columns are narrow (the chart zoomed out) the bottom row
 // shows weeks or months instead (RulerUnit). The ruler is sized to its span
 // by SetProject, to another scale by SetColumnWidth, paints itself off
-// screen and keeps the picture of its last paint in chartImage for the image
-// export.
+// screen and keeps the picture of its last paint in chartImage.
 //
 // The picture is redrawn only when something it depends on has changed (the
 // span, the calendar, the colours, the font or the size); any other paint
@@ -122,10 +121,9 @@ public:
     // bottom row's week or month boxes) is centred in the part of the box
     // that lies over the parent's client area, so the year and the month
     // stay on screen however far the parent scrolls. The window then paints
-    // what is shown afresh at every paint (chartImage is still kept, with
-    // the labels centred on the whole boxes), and after a horizontal scroll
-    // of the parent it paints its visible part again. After the parent's
-    // client area changes size, Redraw the ruler.
+    // what is shown afresh at every paint (no chartImage is kept), and
+    // after a horizontal scroll of the parent it paints its visible part
+    // again. After the parent's client area changes size, Redraw the ruler.
     bool labelsInView = false;
     HBITMAP chartImage = nullptr;                    // picture of the last paint (whole ruler); owned
     bool fontBold = false;
