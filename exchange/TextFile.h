@@ -9,7 +9,8 @@
 namespace MyApp {
 
 // Appends the next part of the content to the buffer; false once the last
-// part has been appended (or when the content cannot be made).
+// part has been appended. Content that cannot be made throws: the file is
+// then left as it was.
 using TextParts = std::function<bool(std::string& buffer)>;
 
 bool WriteTextFile(const std::string& path, const TextParts& next);

@@ -83,7 +83,15 @@ bool WriteFileReplacingWith(const std::string& fileName, const FileFiller& fill)
         DeleteFileW(temporary);
         return false;
     }
-    bool written = fill(file);
+    bool written = false;
+    try {
+        written = fill(file);
+    } catch (...) {
+        // Whatever made the content failed: no half-written file is left.
+        CloseHandle(file);
+        DeleteFileW(temporary);
+        throw;
+    }
     if (written && !FlushFileBuffers(file)) written = false;
     if (!CloseHandle(file)) written = false;
     if (written && !MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -115,17 +123,24 @@ bool WriteFileReplacing(const std::string& fileName, const ByteSource& source) {
     }
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
-    while (written && (written = source(data, size)) && size > 0) {
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t wrote = write(fd, data + done, size - done);
-            if (wrote < 0 && errno == EINTR) continue;
-            if (wrote <= 0) {
-                written = false;
-                break;
+    try {
+        while (written && (written = source(data, size)) && size > 0) {
+            std::size_t done = 0;
+            while (done < size) {
+                const ssize_t wrote = write(fd, data + done, size - done);
+                if (wrote < 0 && errno == EINTR) continue;
+                if (wrote <= 0) {
+                    written = false;
+                    break;
+                }
+                done += static_cast<std::size_t>(wrote);
             }
-            done += static_cast<std::size_t>(wrote);
         }
+    } catch (...) {
+        // Whatever made the content failed: no half-written file is left.
+        close(fd);
+        unlink(temporary.c_str());
+        throw;
     }
     if (written && fsync(fd) != 0) written = false;
     if (close(fd) != 0) written = false;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,13 @@ TEST_F(BmpWriterTest, FileWrittenPieceByPieceOrNotAtAll) {
     const auto failing = [](const std::uint8_t*&, std::size_t&) { return false; };
     EXPECT_FALSE(QVUtility::WriteFileReplacing(PathOf("b.bmp"), failing));
     EXPECT_EQ(Entries(), std::vector<std::string>{"a.bmp"});
+    // A piece whose making throws (memory running out): the error goes on
+    // to the caller, and neither the file nor a temporary one is left.
+    const auto throwing = [](const std::uint8_t*&, std::size_t&) -> bool { throw std::bad_alloc(); };
+    EXPECT_THROW(QVUtility::WriteFileReplacing(PathOf("a.bmp"), throwing), std::bad_alloc);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"a.bmp"});
+    const Bytes kept = ReadAll(PathOf("a.bmp"));
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "BM");
 }
 
 #ifndef _WIN32
