@@ -59,7 +59,6 @@ struct RecoveryWriter::Shared {
     std::atomic<bool> lastWords{false};
     std::atomic<bool> stopped{false};  // no writing starts any more
     std::atomic<std::uint64_t> failures{0};
-    std::atomic<std::uint64_t> writes{0};
 
     bool Pending() const {
         return discard || (project != nullptr && made < handed) || (wanted > onDisk && made >= wanted);
@@ -142,7 +141,6 @@ void RecoveryWriter::Run(const std::shared_ptr<Shared>& shared) {
             if (written) {
                 // Unless a discard came meanwhile and has yet to remove it.
                 if (!s.discard && s.project != nullptr) s.onDisk = revision;
-                ++s.writes;
             } else {
                 ++s.failures;
                 s.wanted = s.onDisk;  // asked for again when next due
@@ -238,7 +236,6 @@ bool RecoveryWriter::WaitIdle(std::chrono::milliseconds bound) const {
 
 std::uint64_t RecoveryWriter::Failures() const { return shared_->failures; }
 
-std::uint64_t RecoveryWriter::Writes() const { return shared_->writes; }
 
 const RecoveryWriter::Target& RecoveryWriter::Files() const { return shared_->target; }
 

@@ -65,9 +65,8 @@ public:
     bool RemoveFiles(std::chrono::milliseconds bound);
     // Waits at most `bound` until every request has been carried out.
     bool WaitIdle(std::chrono::milliseconds bound) const;
-    // Writings of the copy that failed, and that succeeded.
+    // Writings of the copy that failed.
     std::uint64_t Failures() const;
-    std::uint64_t Writes() const;
 
     const Target& Files() const;
 

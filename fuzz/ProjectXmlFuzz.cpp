@@ -31,7 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(Fields(project, true) == before, "failed import changes nothing");
         return 0;
     }
-    Check(dropped.links >= 0 && dropped.summaryTasks >= 0 && dropped.milestones >= 0, "counts");
 
     Project saved;
     Check(LoadProjectLines(saved, SerializeProject(project)) == LoadResult::Ok, "imported project saves and loads");

@@ -16,7 +16,6 @@ namespace MyApp {
 class TaskSearch {
 public:
     explicit TaskSearch(std::string_view text);
-    bool Empty() const { return folded_.empty(); }
     // Whether the description holds the text.
     bool Matches(std::string_view description) const;
     // The first task after `after` (none: from the first task) whose

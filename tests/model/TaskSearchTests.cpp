@@ -42,8 +42,9 @@ TEST(TaskSearch, FindsEveryPieceWhateverItsCase) {
         // "×" and "÷" are no pair of letters: neither finds the other.
         std::string other = piece;
         other[0] = other[0] == '\xD7' ? '\xF7' : '\xD7';
-        if (description.find('\xD7') == std::string::npos && description.find('\xF7') == std::string::npos)
+        if (description.find('\xD7') == std::string::npos && description.find('\xF7') == std::string::npos) {
             EXPECT_FALSE(TaskSearch(other).Matches(description)) << round;
+        }
     }
     EXPECT_FALSE(TaskSearch("").Matches("Scavo"));
     EXPECT_FALSE(TaskSearch("scavone").Matches("Scavo"));
