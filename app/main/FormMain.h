@@ -509,9 +509,10 @@ private:
     QVUtility::PanelChildren* splitter = nullptr;
     int tableWidth = 0;    // at 96 DPI
     int splitterGrip = 0;  // where the splitter was taken, in its own coordinates
-    // What the table's rows are counted with, made at each refresh.
-    std::unique_ptr<WorkingDayCalendar> tableCalendar;
-    AmountFormat tableFormat;
+    // What the table's rows, the bars' tips and their descriptions are
+    // counted with, made at each refresh of the chart.
+    std::unique_ptr<WorkingDayCalendar> shownCalendar;
+    AmountFormat shownFormat;
 
     DialogSlot<FormAbout> aboutDialog;
     DialogSlot<FormTrova> findDialog;

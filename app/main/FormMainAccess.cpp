@@ -105,8 +105,8 @@ void FormMain::DescribeChart() {
 std::wstring FormMain::BarSummaryText(const ChartBar& bar) const {
     if (!bar.Bound() || bar.row >= project.tasks.size()) return std::wstring();
     const Task& task = project.tasks[bar.row];
-    const WorkingDayCalendar calendar(project);
-    return QVUtility::Widen(TaskSummary(task, CostOf(calendar, task), UserAmountFormat()));
+    if (shownCalendar == nullptr) return std::wstring();
+    return QVUtility::Widen(TaskSummary(task, CostOf(*shownCalendar, task), shownFormat));
 }
 
 // ---- The selection told ---------------------------------------------------------------------

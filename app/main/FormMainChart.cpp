@@ -351,9 +351,7 @@ void FormMain::ScrollRowIntoView(std::size_t row) {
 std::wstring FormMain::BarTipText(QVUtility::GUIElement* element) const {
     const auto* bar = dynamic_cast<const ChartBar*>(element);
     if (bar == nullptr || !bar->Bound() || bar->row >= project.tasks.size()) return std::wstring();
-    const Task& task = project.tasks[bar->row];
-    const WorkingDayCalendar calendar(project);
-    return QVUtility::Widen(task.description + "\r\n" + TaskSummary(task, CostOf(calendar, task), UserAmountFormat()));
+    return QVUtility::Widen(project.tasks[bar->row].description) + L"\r\n" + BarSummaryText(*bar);
 }
 
 void FormMain::OnBarLeftClick(QVUtility::GUIElement* element) {

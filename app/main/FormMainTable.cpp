@@ -147,8 +147,8 @@ void FormMain::BuildTable() {
 
 void FormMain::FillTable() {
     if (taskTable == nullptr) return;
-    tableCalendar = std::make_unique<WorkingDayCalendar>(project);
-    tableFormat = UserAmountFormat();
+    shownCalendar = std::make_unique<WorkingDayCalendar>(project);
+    shownFormat = UserAmountFormat();
     taskTable->SetRowHeight(chartLayout.rowPitch);
     taskTable->SetRowCount(project.tasks.size());
     taskTable->RefreshRows();
@@ -163,12 +163,12 @@ std::wstring FormMain::TableCell(std::size_t row, int column) const {
     case 1: return QVUtility::Widen(FormatDate(task.start));
     case 2: return QVUtility::Widen(FormatDate(task.end));
     case 4: return std::to_wstring(task.resources);
-    case 5: return QVUtility::Widen(FormatAmount(task.dailyCost, tableFormat));
+    case 5: return QVUtility::Widen(FormatAmount(task.dailyCost, shownFormat));
     default: break;
     }
-    if (tableCalendar == nullptr) return std::wstring();
-    const TaskCost figures = CostOf(*tableCalendar, task);
-    return column == 3 ? std::to_wstring(figures.workingDays) : QVUtility::Widen(FormatAmount(figures.cost, tableFormat));
+    if (shownCalendar == nullptr) return std::wstring();
+    const TaskCost figures = CostOf(*shownCalendar, task);
+    return column == 3 ? std::to_wstring(figures.workingDays) : QVUtility::Widen(FormatAmount(figures.cost, shownFormat));
 }
 
 // ---- The panes ---------------------------------------------------------------------------
