@@ -1,6 +1,7 @@
 #include "app/dialogs/DialogFrame.h"
 
 #include <cctype>
+#include <utility>
 
 #include "app/res/resource.h"
 #include "file/ProjectFile.h"
@@ -153,6 +154,8 @@ bool DialogFrame::FilterChildChar(GUIElement*, int key) {
 
 void DialogFrame::CloseOnEscape(GUIElement*, int key) {
     if (key != VK_ESCAPE) return;
+    // The Escape closed an open list: the dialog stays.
+    if (std::exchange(escapeClosedList_, false)) return;
     // As "Annulla" closes it: nothing the dialog holds is taken.
     result = ResultCancelled;
     CloseWindow();
@@ -239,12 +242,23 @@ QVUtility::Label* DialogFrame::MakeLabel(const std::wstring& caption, int left, 
     return label;
 }
 
+void DialogFrame::ListKeyDown(GUIElement* list, int key) {
+    auto* dialog = QVUtility::OwningElement<DialogFrame>(list);
+    if (dialog == nullptr || list == nullptr) return;
+    // Heard before the list handles the key: whether it was open then. The
+    // list closes its items at once; the Escape character that follows is
+    // then the list's, not its dialog's.
+    dialog->escapeClosedList_ =
+        key == VK_ESCAPE && list->window != nullptr && SendMessageW(list->window, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+}
+
 QVUtility::ComboBox* DialogFrame::MakeComboBox(const std::vector<std::wstring>& items, int selected, int left, int top,
                                                int listWidth) {
     auto* list = Own(new QVUtility::ComboBox(this));
     // The height holds the open list.
     Place(list, left, top, listWidth, 25 * static_cast<int>(items.size() + 2));
     for (const std::wstring& item : items) list->AddItem(item, item);
+    list->onKeyDown = &ListKeyDown;
     list->Create();
     list->Select(selected);
     return list;

@@ -69,7 +69,8 @@ public:
     virtual void OnFormKey(int key);
     // A character typed in a control: true lets the control have it.
     virtual bool FilterChildChar(QVUtility::GUIElement* element, int key);
-    // Escape closes the dialog as "Annulla" does (ResultCancelled).
+    // Escape closes the dialog as "Annulla" does (ResultCancelled), unless
+    // it closed an open list.
     virtual void CloseOnEscape(QVUtility::GUIElement* element, int key);
     virtual void ChildLostFocus(QVUtility::GUIElement* element);
     virtual void ChildGotFocus(QVUtility::GUIElement* element);
@@ -118,7 +119,8 @@ protected:
     // A label showing `caption` (in `labelFont`, when given), made at once.
     QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight,
                                 QVUtility::FontDescription* labelFont = nullptr);
-    // A pick-only list of `items` with the item `selected` chosen, made at once.
+    // A pick-only list of `items` with the item `selected` chosen, made at
+    // once. Escape in it while it is open closes only the list.
     QVUtility::ComboBox* MakeComboBox(const std::vector<std::wstring>& items, int selected, int left, int top,
                                       int listWidth);
     // The "Descrizione:" label and its one-line box across the top of the
@@ -169,6 +171,8 @@ protected:
 
 private:
     void WireChild(QVUtility::GUIElement* element);
+    // A key in one of the dialog's lists, before the list has it.
+    static void ListKeyDown(QVUtility::GUIElement* list, int key);
 
     QVUtility::FontDescription dialogFont;
     int requestedClientWidth = 0;
@@ -179,6 +183,7 @@ private:
         RECT place;  // left, top, width, height at 96 DPI
     };
     std::vector<BasePlace> basePlaces;
+    bool escapeClosedList_ = false;  // the Escape on its way closed an open list
 };
 
 // ---- Text helpers of the dialogs --------------------------------------------

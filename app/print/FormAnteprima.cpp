@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <vector>
 
 #include "toolkit/draw/Drawing.h"
@@ -67,10 +66,6 @@ constexpr int ZoomPercent[] = {0, 50, 75, 100, 150, 200};
 
 void ListChanged(GUIElement* list) {
     if (auto* preview = QVUtility::OwningElement<FormAnteprima>(list)) preview->OnListChanged(list);
-}
-
-void ListKeyDown(GUIElement* list, int key) {
-    if (auto* preview = QVUtility::OwningElement<FormAnteprima>(list)) preview->OnListKeyDown(list, key);
 }
 
 // The sheet's view scrolls with the keys as with its scroll bars.
@@ -170,14 +165,11 @@ void FormAnteprima::BuildControls() {
     pageLabel = MakeLabel(L"", LabelLeft, BarTop + 4, LabelWidth, 21);
     zoomList = MakeComboBox(ZoomNames(), zoom_, listLeft, listTop, 120);
     zoomList->onCommand = &ListChanged;
-    zoomList->onKeyDown = &ListKeyDown;
     contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), listLeft + 130, listTop, 170);
     contentList->onCommand = &ListChanged;
-    contentList->onKeyDown = &ListKeyDown;
     scaleList =
         MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), listLeft + 310, listTop, oneRow ? 240 : 300);
     scaleList->onCommand = &ListChanged;
-    scaleList->onKeyDown = &ListKeyDown;
     printButton = MakeButton(L"Stampa...", buttonsLeft, BarTop, 90, 25);
     closeButton = MakeButton(L"Chiudi", buttonsLeft + 95, BarTop, 90, 25);
     previousButton->accessibleName = L"Pagina precedente";
@@ -252,15 +244,6 @@ void FormAnteprima::OnListChanged(GUIElement* list) {
     MakeDocument();
     page = 0;
     Render();
-}
-
-void FormAnteprima::OnListKeyDown(GUIElement* list, int key) {
-    escapeClosedList_ = list != nullptr && EscapeClosesList(list->window, key);
-}
-
-void FormAnteprima::CloseOnEscape(GUIElement* element, int key) {
-    if (std::exchange(escapeClosedList_, false)) return;
-    DialogFrame::CloseOnEscape(element, key);
 }
 
 void FormAnteprima::ShowPage(std::int64_t index) {

@@ -57,10 +57,6 @@ public:
     void OnButton(QVUtility::GUIElement* button) override;
     // A list changed: the zoom, what is printed or the scale.
     void OnListChanged(QVUtility::GUIElement* list);
-    // A key pressed in one of the lists.
-    void OnListKeyDown(QVUtility::GUIElement* list, int key);
-    // Escape closes the preview, unless it closed an open list.
-    void CloseOnEscape(QVUtility::GUIElement* element, int key) override;
     // The window's size changed: the sheet view follows.
     void OnSizeChanged();
     // Shows the page (clamped to the document's pages).
@@ -75,7 +71,6 @@ private:
     std::unique_ptr<PrintDocument> document_;
     int zoom_ = 0;                   // index into the zoom list; 0 = the whole sheet in the window
     int viewTop_ = 0;                // the page view's top at 96 DPI, below the row or rows of commands
-    bool escapeClosedList_ = false;  // the Escape on its way closed an open list
 
     const PageFormat& Format() const;
     void MakeDocument();

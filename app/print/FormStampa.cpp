@@ -1,6 +1,5 @@
 #include "app/print/FormStampa.h"
 
-#include <utility>
 
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/ComboBox.h"
@@ -19,10 +18,6 @@ void ListChanged(GUIElement* list) {
     if (auto* dialog = QVUtility::OwningElement<FormStampa>(list)) dialog->OnChoiceChanged();
 }
 
-void ListKeyDown(GUIElement* list, int key) {
-    if (auto* dialog = QVUtility::OwningElement<FormStampa>(list)) dialog->OnListKeyDown(list, key);
-}
-
 }  // namespace
 
 FormStampa::FormStampa(QVUtility::Form* ownerForm, const std::wstring& title, const PrintChoice& initial)
@@ -38,12 +33,10 @@ void FormStampa::BuildControls() {
     contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), 80, 10, w - 90);
     contentList->accessibleName = L"Stampa";
     contentList->onCommand = &ListChanged;
-    contentList->onKeyDown = &ListKeyDown;
     scaleLabel = MakeLabel(L"Scala:", 10, 48, 70, 25);
     scaleList = MakeComboBox(ChartScaleNames(), static_cast<int>(choice.scale), 80, 45, w - 90);
     scaleList->accessibleName = L"Scala";
     scaleList->onCommand = &ListChanged;
-    scaleList->onKeyDown = &ListKeyDown;
     MakeOkCancelButtons();
     firstField = contentList;
     OnChoiceChanged();
@@ -59,15 +52,6 @@ void FormStampa::OnChoiceChanged() {
 void FormStampa::Accept() {
     OnChoiceChanged();
     DialogFrame::Accept();
-}
-
-void FormStampa::OnListKeyDown(GUIElement* list, int key) {
-    escapeClosedList_ = list != nullptr && EscapeClosesList(list->window, key);
-}
-
-void FormStampa::CloseOnEscape(GUIElement* element, int key) {
-    if (std::exchange(escapeClosedList_, false)) return;
-    DialogFrame::CloseOnEscape(element, key);
 }
 
 void FormStampa::ReportOutcome() {

@@ -37,14 +37,7 @@ public:
     void Accept() override;
     // A list changed: reads the choice; the scale is for the chart only.
     void OnChoiceChanged();
-    // A key pressed in one of the lists.
-    void OnListKeyDown(QVUtility::GUIElement* list, int key);
-    // Escape closes the dialog, unless it closed an open list.
-    void CloseOnEscape(QVUtility::GUIElement* element, int key) override;
     void ReportOutcome() override;
-
-private:
-    bool escapeClosedList_ = false;  // the Escape on its way closed an open list
 };
 
 }  // namespace MyApp

@@ -31,10 +31,6 @@ ChartScale ChartScaleAt(int index) {
     return index == static_cast<int>(ChartScale::FitWidth) ? ChartScale::FitWidth : ChartScale::Actual;
 }
 
-bool EscapeClosesList(HWND list, int key) {
-    return key == VK_ESCAPE && list != nullptr && SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
-}
-
 PrintChoice LoadPrintChoice() {
     PrintChoice choice;
     choice.content = PrintContentAt(static_cast<int>(ReadSetting(ContentSetting, 0)));

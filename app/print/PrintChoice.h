@@ -1,10 +1,7 @@
 // What "&Stampa..." and the preview print: the chart or the cost report, and
-// the chart's scale; the texts of the two lists that choose them, how an
-// Escape in an open list is told apart, and the choice kept in the user's
-// settings.
+// the chart's scale; the texts of the two lists that choose them, and the
+// choice kept in the user's settings.
 #pragma once
-
-#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -24,11 +21,6 @@ const std::vector<std::wstring>& PrintContentNames();
 const std::vector<std::wstring>& ChartScaleNames();
 PrintContent PrintContentAt(int index);
 ChartScale ChartScaleAt(int index);
-
-// Whether `key`, pressed in `list`, is an Escape that closes the list's open
-// items. The list hears the key press first and closes its items at once;
-// the Escape character that follows is then the list's, not its dialog's.
-bool EscapeClosesList(HWND list, int key);
 
 // The choice kept in the settings (the chart at 100 % the first time).
 PrintChoice LoadPrintChoice();
