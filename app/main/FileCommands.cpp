@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cctype>
 #include <cstring>
 #include <cstdint>
@@ -66,21 +67,15 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES;
 }
 
-// Whether the name ends in `extension` (".png"), in any letter case.
-bool HasExtension(const std::wstring& name, const wchar_t* extension) {
-    const std::size_t length = wcslen(extension);
-    return name.size() > length && CompareStringOrdinal(name.c_str() + name.size() - length, static_cast<int>(length),
-                                                        extension, static_cast<int>(length), TRUE) == CSTR_EQUAL;
-}
-
 // What to write: the name's extension says it; a name without one of the
 // four takes the type of the filter the user chose.
 ExportType TypeFor(const std::string& path, int chosenFilter, bool& named) {
     named = true;
-    for (int type = 0; type < 4; ++type)
+    const int types = static_cast<int>(std::size(ExportExtensions));
+    for (int type = 0; type < types; ++type)
         if (EndsWith(path, ExportExtensions[type])) return static_cast<ExportType>(type);
     named = false;
-    return chosenFilter >= 0 && chosenFilter < 4 ? static_cast<ExportType>(chosenFilter) : ExportType::Bitmap;
+    return chosenFilter >= 0 && chosenFilter < types ? static_cast<ExportType>(chosenFilter) : ExportType::Bitmap;
 }
 
 void ShowErrorText(QVUtility::GUIElement* owner, const wchar_t* message) {
@@ -181,7 +176,7 @@ void FormMain::OpenRecentFile(std::size_t index) {
 }
 
 void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
-    if (paths.size() != 1 || !HasExtension(paths[0], L".vmo")) return;
+    if (paths.size() != 1 || !EndsWith(QVUtility::Narrow(paths[0]), ".vmo")) return;
     const DWORD attributes = GetFileAttributesW(paths[0].c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
     // Not over an open dialog: the project must not change under it.

@@ -153,7 +153,8 @@ void ToolBar::RebuildButtons() {
 
 // ---- Assistive technology ------------------------------------------------------
 
-long ToolBar::AccessiblePartCount() const { return static_cast<long>(items.size()); }
+// The buttons the control holds: the items past the last button it can hold have none.
+long ToolBar::AccessiblePartCount() const { return static_cast<long>(std::min(items.size(), MaxButtons)); }
 
 void ToolBar::DescribePart(long part, AccessibleFacts& facts) const {
     if (part < 1 || part > AccessiblePartCount()) return;
