@@ -149,7 +149,16 @@ HWND WaitMenu(DWORD pid, DWORD timeoutMs) {
     return nullptr;
 }
 
+static bool InMenuMode(DWORD pid);
+
 bool OpenMenu(DWORD pid, wchar_t menuLetter) {
+    // Once more when the keys were lost: under Wine, Alt+letter sent while
+    // the program moves its keyboard focus between windows (its window
+    // being activated) now and then opens nothing, or leaves only the menu
+    // bar selected.
+    Alt(menuLetter);
+    if (WaitUntil([&] { return MenuOpen(pid); }, kTimeout / 3)) return true;
+    if (InMenuMode(pid)) CloseMenus(pid);
     Alt(menuLetter);
     if (WaitMenu(pid)) return true;
     return Fail(L"Alt+" + std::wstring(1, menuLetter) + L" opened no menu of process " + Number(pid) +
