@@ -3,7 +3,9 @@
 // Python's csv module, a reader that nobody here wrote.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <sstream>
 #include <string>
@@ -111,11 +113,13 @@ TEST(CostTable, WrittenInPlaceOfTheOldFile) {
 }
 
 #ifdef _WIN32
-// Under the Italian regional settings: ';' between fields, a decimal comma.
+// Under the Italian regional settings: ';' between fields, a decimal comma,
+// days first.
 TEST(CostTable, FollowsTheRegionalSettings) {
     const CsvFormat format = UserCsvFormat();
     EXPECT_EQ(format.separator, ';');
     EXPECT_EQ(format.decimal, ',');
+    EXPECT_EQ(format.datePicture, "dd/MM/yyyy");
 }
 #else
 // Python's csv module reads back every field of random tables with awkward
@@ -177,6 +181,66 @@ TEST(CostTable, PythonsCsvModuleReadsEveryField) {
         }
         EXPECT_EQ(fields.back()[0], "Totale");
         EXPECT_EQ(number(fields.back()[6]), total);
+    }
+}
+#endif
+
+#ifndef _WIN32
+// LibreOffice Calc opens tables written for Italy and for the United States
+// under those locales: each day a date cell of that very day, each figure a
+// number of that value.
+TEST(CostTable, LibreOfficeReadsTheDaysAndTheAmounts) {
+    FileTests::TempFolder folder;
+    FileTests::WriteBytes(folder / "cells.py",
+                          "import sys, xml.etree.ElementTree as E\n"
+                          "t, o = '{urn:oasis:names:tc:opendocument:xmlns:table:1.0}', '{urn:oasis:names:tc:opendocument:xmlns:office:1.0}'\n"
+                          "for r in E.parse(sys.argv[1]).iter(t + 'table-row'):\n"
+                          "    cells = []\n"
+                          "    for c in r.iter(t + 'table-cell'):\n"
+                          "        cells += [(c.get(o + 'value-type') or '-') + '=' + (c.get(o + 'date-value') or c.get(o + 'value') or '')] * int(c.get(t + 'number-columns-repeated', '1'))\n"
+                          "    print(' '.join(cells[:7]))\n");
+    std::mt19937 random(12);
+    const Project p = ExchangeTests::RandomProject(random, 30);
+    const std::pair<CsvFormat, const char*> locales[] = {{{';', ',', "dd/MM/yyyy"}, "59,34,76,1,,1040"},
+                                                         {{',', '.', "M/d/yyyy"}, "44,34,76,1,,1033"}};
+    for (const auto& [format, options] : locales) {
+        ASSERT_TRUE(WriteCostTable(folder / "tabella.csv", p, format));
+        const std::string command = "cd '" + folder / "" + "' && timeout 600 soffice -env:UserInstallation=file://" + folder / "profilo" +
+                                    " --headless --infilter=CSV:" + options + " --convert-to fods tabella.csv >/dev/null 2>&1 && "
+                                    "python3 cells.py tabella.fods > celle.txt";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        std::vector<std::string> rows;
+        std::istringstream text(FileTests::ReadBytes(folder / "celle.txt"));
+        for (std::string line; std::getline(text, line);) rows.push_back(line);
+        ASSERT_GE(rows.size(), p.tasks.size() + 2);
+        const auto cells = [&](std::size_t row) {
+            std::vector<std::string> found;
+            std::istringstream words(rows[row]);
+            for (std::string word; words >> word;) found.push_back(word);
+            return found;
+        };
+        const auto iso = [](const Date& d) {
+            char text[32];
+            std::snprintf(text, sizeof text, "date=%04u-%02u-%02u", d.value.wYear, d.value.wMonth, d.value.wDay);
+            return std::string(text);
+        };
+        const auto number = [](const std::string& cell, double value) {
+            return cell.rfind("float=", 0) == 0 && std::fabs(std::strtod(cell.c_str() + 6, nullptr) - value) <= std::fabs(value) * 1e-14;
+        };
+        const WorkingDayCalendar calendar(p);
+        double total = 0;
+        for (std::size_t i = 0; i < p.tasks.size(); ++i) {
+            const Task& t = p.tasks[i];
+            const std::vector<std::string> row = cells(i + 1);
+            ASSERT_EQ(row.size(), 7u) << rows[i + 1];
+            EXPECT_EQ(row[1], iso(t.start));
+            EXPECT_EQ(row[2], iso(t.end));
+            const TaskCost cost = CostOf(calendar, t);
+            EXPECT_TRUE(number(row[3], static_cast<double>(cost.workingDays)) && number(row[4], t.resources) &&
+                        number(row[5], t.dailyCost) && number(row[6], cost.cost)) << rows[i + 1];
+            total += cost.cost;
+        }
+        EXPECT_TRUE(number(cells(p.tasks.size() + 1).at(6), total)) << rows[p.tasks.size() + 1];
     }
 }
 #endif

@@ -14,7 +14,8 @@ namespace {
 
 using apptest::kSiteProject;  // three tasks of 26 days in March 2024
 
-// A file of another planner: a summary task, a link and a milestone.
+// A file of another planner: a summary task, a link, a milestone and a
+// week of five days that has Epiphany in it.
 const char* const kPlannerFile =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
     "<Project xmlns=\"http://schemas.microsoft.com/project\"><Title>Villetta</Title>"
@@ -25,7 +26,9 @@ const char* const kPlannerFile =
     "<Start>2027-01-04T08:00:00</Start><Finish>2027-01-15T17:00:00</Finish></Task>"
     "<Task><UID>3</UID><Name>Collaudo</Name><Milestone>1</Milestone><Duration>PT0H0M0S</Duration>"
     "<Start>2027-02-26T17:00:00</Start><Finish>2027-02-26T17:00:00</Finish>"
-    "<PredecessorLink><PredecessorUID>2</PredecessorUID></PredecessorLink></Task></Tasks>"
+    "<PredecessorLink><PredecessorUID>2</PredecessorUID></PredecessorLink></Task>"
+    "<Task><UID>4</UID><Name>Tracciamento</Name><Start>2027-01-04T08:00:00</Start><Finish>2027-01-08T17:00:00</Finish>"
+    "<Duration>PT40H0M0S</Duration></Task></Tasks>"
     "<Resources><Resource><UID>1</UID><Name>Muratore</Name><StandardRate>20</StandardRate></Resource></Resources>"
     "<Assignments><Assignment><TaskUID>2</TaskUID><ResourceUID>1</ResourceUID><Units>2</Units></Assignment>"
     "</Assignments></Project>";
@@ -109,7 +112,8 @@ TEST_F(ExchangeTest, AProjectComesInFromMicrosoftProjectXml) {
     std::wstring told;
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Importa", IDOK, &told)) << drv::LastErrorUtf8();
     EXPECT_EQ(told, L"Alcuni elementi del file non possono essere rappresentati nel progetto e non sono stati "
-                    L"importati:\n1 collegamento tra task\n1 task di riepilogo\n1 milestone di durata zero");
+                    L"importati:\n1 collegamento tra task\n1 task di riepilogo\n1 milestone di durata zero\n\n"
+                    L"Alcuni task sono stati importati diversamente dal file:\n1 task con giorni lavorativi diversi dal file");
     apptest::Shot(L"importato");
     // A new project, never saved, with no change before it to take back.
     EXPECT_TRUE(drv::WaitUntil([&] { return drv::Text(main) == title + L" - Senza nome *"; })) << drv::Utf8(drv::Text(main));
