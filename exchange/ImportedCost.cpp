@@ -59,9 +59,9 @@ std::optional<ImportedFigures> FiguresFromFile(const TaskInFile& task, long long
     // The work resources' one rate, a day of it, gives the cost with every
     // digit of the rate where it gives the file's cost (as in the files the
     // program writes itself).
-    const std::optional<double> rated =
-        workRate && oneRate && WithinDailyCostLimits(*workRate * hoursPerDay) ? std::optional<double>(*workRate * hoursPerDay)
-                                                                           : std::nullopt;
+    const std::optional<double> rated = workRate && oneRate && WithinDailyCostLimits(*workRate * hoursPerDay)
+                                            ? std::optional<double>(*workRate * hoursPerDay)
+                                            : std::nullopt;
     // The product in the cost report's order.
     const auto reportCost = [&](double daily) { return daily * figures.resources * static_cast<double>(workingDays); };
     if (rated && SameAmount(reportCost(*rated), cost.value_or(0.0))) {

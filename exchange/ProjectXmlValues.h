@@ -36,8 +36,8 @@ bool ParseMoment(std::string_view text, Moment& moment);
 
 // An ISO 8601 duration, "PT8H0M0S" as the format writes them.
 struct Duration {
-    bool zero = true;                  // no time at all
-    std::optional<double> hours;       // its length, when it is given in hours, minutes and seconds only
+    bool zero = true;             // no time at all
+    std::optional<double> hours;  // its length, when it is given in hours, minutes and seconds only
 };
 bool ParseDuration(std::string_view text, Duration& duration);
 
