@@ -120,7 +120,9 @@ TEST(CostTable, FollowsTheRegionalSettings) {
     const CsvFormat format = UserCsvFormat();
     EXPECT_EQ(format.separator, ';');
     EXPECT_EQ(format.decimal, ',');
-    EXPECT_EQ(format.datePicture, "dd/MM/yyyy");
+    std::string day;
+    EXPECT_TRUE(WriteShortDate(TestDates::D(5, 3, 2024), format.datePicture, day));
+    EXPECT_TRUE(day == "05/03/2024" || day == "5/3/2024") << day << ": Windows' and Wine's Italian day order";
 }
 #else
 // Python's csv module reads back every field of random tables with awkward
