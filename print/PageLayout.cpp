@@ -33,13 +33,9 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
 
 }  // namespace
 
-std::int64_t UnitsToPixels(std::int64_t units, int dpi) {
-    return dpi > 0 ? FloorDiv(units * dpi, UnitsPerInch) : 0;
-}
+std::int64_t UnitsToPixels(std::int64_t units, int dpi) { return dpi > 0 ? FloorDiv(units * dpi, UnitsPerInch) : 0; }
 
-std::int64_t PixelsToUnits(std::int64_t pixels, int dpi) {
-    return dpi > 0 ? FloorDiv(pixels * UnitsPerInch, dpi) : 0;
-}
+std::int64_t PixelsToUnits(std::int64_t pixels, int dpi) { return dpi > 0 ? FloorDiv(pixels * UnitsPerInch, dpi) : 0; }
 
 ChartPages LayOutChart(std::int64_t days, std::int64_t tasks, ChartScale scale, std::int64_t pageWidth,
                        std::int64_t pageHeight, const ChartGeometry& geometry) {

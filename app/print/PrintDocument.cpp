@@ -149,8 +149,8 @@ public:
                 c.top + static_cast<int>(UnitsToPixels(geometry_.BarTop(k) + geometry_.barHeight, surface.dpiY));
             drawing.FillRect(left, top, right - left, bottom - top, 1, Black, task.colour);
 
-            const BarLabel label =
-                PlaceBarLabel(QVUtility::Widen(task.description), left, right, c.left, c.right, surface.X(4), textWidth);
+            const BarLabel label = PlaceBarLabel(QVUtility::Widen(task.description), left, right, c.left, c.right,
+                                                 surface.X(4), textWidth);
             if (label.place == LabelPlace::None) continue;
             const bool inside = label.place == LabelPlace::Inside;
             const int textTop = top + std::max(0, (bottom - top - surface.Y(BarFontHeight)) / 2);
