@@ -90,7 +90,8 @@ inline MyApp::Project LargeProject(int tasks, std::size_t nameBytes) {
     for (int i = 0; i < tasks; ++i) {
         MyApp::Task t(p.start);
         t.description = "Attivit\xE0 " + std::to_string(i) + " ";
-        while (t.description.size() < nameBytes) t.description += static_cast<char>('a' + pick(0, 25));
+        for (std::size_t k = t.description.size(); k < nameBytes; ++k)
+            t.description += static_cast<char>('a' + (static_cast<std::size_t>(i) * 31 + k * k) % 26);
         const int first = pick(0, 700);
         t.start = days[static_cast<std::size_t>(first)];
         t.end = days[static_cast<std::size_t>(first + pick(0, 30))];
