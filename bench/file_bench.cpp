@@ -63,8 +63,8 @@ int LoadOnce(const std::string& path, bool whole) {
     }
     const double seconds = Seconds(start);
     std::printf("  %-34s %s, %zu tasks, %.3f s, peak %.0f MB (%.0f MB above the process's start)\n",
-                whole ? "read whole + LoadProjectBytes:" : "LoadProjectFile:", ResultName(result),
-                project.tasks.size(), seconds, StatusMegabytes("VmHWM"), StatusMegabytes("VmHWM") - before);
+                whole ? "read whole + LoadProjectBytes:" : "LoadProjectFile:", ResultName(result), project.tasks.size(),
+                seconds, StatusMegabytes("VmHWM"), StatusMegabytes("VmHWM") - before);
     return result == LoadResult::Ok ? 0 : 1;
 }
 
@@ -81,8 +81,8 @@ int main(int argc, char** argv) {
         const auto start = Clock::now();
         const bool saved = SaveProjectFile(path, project);
         std::printf("%d tasks, names of %zu bytes: %s, %.1f MB, %.3f s, peak %.0f MB above the project's own\n", Tasks,
-                    NameBytes, saved ? "saved" : "NOT SAVED", std::filesystem::file_size(path) / 1e6,
-                    Seconds(start), StatusMegabytes("VmHWM") - generated);
+                    NameBytes, saved ? "saved" : "NOT SAVED", std::filesystem::file_size(path) / 1e6, Seconds(start),
+                    StatusMegabytes("VmHWM") - generated);
     }
     std::fflush(stdout);
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();

@@ -156,17 +156,16 @@ private:
     void MakeRoom() {
         std::vector<Task>& tasks = project_.tasks;
         if (tasks.size() < tasks.capacity()) return;
-        std::size_t room = tasks.size() * 2;
+        const double held = static_cast<double>(tasks.size());
+        double room = held * 2;
         if (tasks.empty()) {
             // At least 29 bytes a task: an empty description, two dates, three digits.
-            room = static_cast<std::size_t>(expected_ == 0 ? FirstRoom : std::min<std::uint64_t>(FirstRoom, expected_ / 29 + 1));
+            room = expected_ == 0 ? FirstRoom : std::min<double>(FirstRoom, static_cast<double>(expected_ / 29 + 1));
         } else if (expected_ > consumed_) {
-            const double judged = static_cast<double>(tasks.size()) * static_cast<double>(expected_) /
-                                  static_cast<double>(consumed_) * 1.02 + FirstRoom;
-            room = std::max(static_cast<std::size_t>(std::min(judged, static_cast<double>(MaxFileTasks))),
-                            tasks.size() + tasks.size() / 2);
+            const double judged = held * static_cast<double>(expected_) / static_cast<double>(consumed_);
+            room = std::max(judged * 1.02 + FirstRoom, held * 1.5);
         }
-        tasks.reserve(std::min(room, MaxFileTasks));
+        tasks.reserve(static_cast<std::size_t>(std::min(room, static_cast<double>(MaxFileTasks))));
     }
 
     // The room taken for the first tasks: judging from fewer would be guessing.
@@ -176,7 +175,7 @@ private:
     Date today_;
     std::uint64_t expected_ = 0;  // the file's size, when known
     std::uint64_t consumed_ = 0;  // the bytes of the lines read so far, CR LF counted
-    std::optional<Task> task_;  // the task being read
+    std::optional<Task> task_;    // the task being read
     Section section_ = Section::None;
     int k_ = 0;
     bool ok_ = true;
@@ -257,13 +256,6 @@ std::vector<std::string> SerializeProject(const Project& project) {
     std::vector<std::string> lines(file.Count());
     for (std::size_t k = 0; k < lines.size(); ++k) file.Append(k, lines[k]);
     return lines;
-}
-
-std::string ProjectFileContent(const Project& project) {
-    const ProjectLines file(project);
-    std::string content;
-    for (std::size_t k = 0; k < file.Count(); ++k) file.Append(k, content).append("\r\n");
-    return content;
 }
 
 LoadResult LoadProjectLines(Project& project, const std::vector<std::string>& lines) {

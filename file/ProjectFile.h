@@ -81,11 +81,8 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// SerializeProject's lines, each followed by CR LF: the file's bytes.
-std::string ProjectFileContent(const Project& project);
-
-// Writes the file's bytes, made a piece at a time as they are written; the
-// old file survives any failure. A project beyond the bounds above is not
+// Writes SerializeProject's lines, each followed by CR LF, made a piece at a
+// time as they are written; the old file survives any failure. A project beyond the bounds above is not
 // written (false).
 bool SaveProjectFile(const std::string& path, const Project& project);
 

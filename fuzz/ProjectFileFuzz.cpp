@@ -60,7 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(Fields(fromLines, true) == Fields(fromBytes, true) && Fields(fromBytes, true) == Fields(fromPieces, true),
           "every loader reads alike");
-    Check(ProjectFileContent(fromLines) == JoinLines(SerializeProject(fromLines)), "the file is its lines");
 
     Project again, third;
     Check(LoadProjectLines(again, SerializeProject(fromLines)) == LoadResult::Ok, "saved project loads");

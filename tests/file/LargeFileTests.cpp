@@ -57,7 +57,8 @@ TEST(LargeProjectFile, AMillionTasksSaveAndOpenAgain) {
     const FileStamp saved = ReadFileStamp(path);
     EXPECT_FALSE(SaveProjectFile(path, p));
     EXPECT_EQ(ReadFileStamp(path), saved);
-    std::ofstream(path, std::ios::binary | std::ios::app) << "#TASK\r\nT\r\n05/03/2024\r\n08/03/2024\r\n0\r\n1\r\n1\r\n";
+    std::ofstream(path, std::ios::binary | std::ios::app)
+        << "#TASK\r\nT\r\n05/03/2024\r\n08/03/2024\r\n0\r\n1\r\n1\r\n";
     EXPECT_EQ(LoadProjectFile(path, back), LoadResult::FormatError);
 }
 
@@ -75,7 +76,7 @@ TEST(LargeProjectFile, DayListsAndLinesAtTheirBounds) {
             if (beyond) p == &days ? days.includeDays.push_back(days.start) : line.tasks[0].description.push_back('y');
             EXPECT_EQ(SaveProjectFile(path, *p), !beyond);
             EXPECT_EQ(FitsProjectFile(*p), !beyond);
-            const std::string content = ProjectFileContent(*p);
+            const std::string content = JoinLines(SerializeProject(*p));
             Project fromBytes, fromDisk;
             EXPECT_EQ(LoadProjectBytes(fromBytes, content), beyond ? LoadResult::FormatError : LoadResult::Ok);
             ASSERT_TRUE(WriteContent(path, content));
