@@ -2,10 +2,8 @@
 // opens them again; one step beyond, both refuse.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
+#include <fstream>
 #include <string>
-#include <vector>
 
 #include "file/FileStamp.h"
 #include "file/LineFile.h"
@@ -17,30 +15,6 @@ using namespace MyApp;
 using FileTests::TempFolder;
 using ModelTests::Fields;
 
-namespace {
-
-bool SameDay(const Date& a, const Date& b) {
-    return a.invalid == b.invalid && std::memcmp(&a.value, &b.value, sizeof a.value) == 0;
-}
-
-// Every field a file holds, to the bit (Fields, without its text, for a
-// million tasks).
-bool SameTask(const Task& a, const Task& b) {
-    return a.description == b.description && SameDay(a.start, b.start) && SameDay(a.end, b.end) &&
-           a.colour == b.colour && a.resources == b.resources && a.dailyCost == b.dailyCost;
-}
-
-// Fields of the header and the day lists.
-std::string AllButTasks(Project& p) {
-    std::vector<Task> tasks;
-    tasks.swap(p.tasks);
-    const std::string fields = Fields(p, true);
-    tasks.swap(p.tasks);
-    return fields;
-}
-
-}  // namespace
-
 TEST(LargeProjectFile, AMillionTasksSaveAndOpenAgain) {
     TempFolder folder;
     const std::string path = folder / "grande.vmo";
@@ -48,9 +22,7 @@ TEST(LargeProjectFile, AMillionTasksSaveAndOpenAgain) {
     ASSERT_TRUE(SaveProjectFile(path, p));
     Project back;
     ASSERT_EQ(LoadProjectFile(path, back), LoadResult::Ok);
-    ASSERT_EQ(back.tasks.size(), p.tasks.size());
-    EXPECT_TRUE(std::equal(p.tasks.begin(), p.tasks.end(), back.tasks.begin(), SameTask));
-    EXPECT_EQ(AllButTasks(back), AllButTasks(p));
+    EXPECT_EQ(Fields(back, true), Fields(p, true));
 
     // One task more is not saved, and a file that holds it does not open.
     p.tasks.push_back(p.tasks.front());
