@@ -82,6 +82,7 @@ std::string WholeAmount(double value, const AmountFormat& format) {
 }  // namespace
 
 std::string FormatAmount(double value, const AmountFormat& format) {
+    if (value == 0) value = 0.0;  // zero is "0", never "-0"
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%g", value);
     const std::string plain(buffer);

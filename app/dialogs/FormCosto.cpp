@@ -126,7 +126,7 @@ void FormCosto::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& sugge
     Layout();
 }
 
-void FormCosto::SetReport(const std::string& reportText, double total) {
+void FormCosto::SetReport(const std::string& reportText, Money total) {
     totalLine_ = L"Costo del progetto: " + QVUtility::Widen(FormatAmount(total));
     report_ = QVUtility::Widen(reportText);
     if (totalLabel != nullptr) totalLabel->SetText(totalLine_);

@@ -740,7 +740,7 @@ TEST_F(ProgramTest, DayListsCostReportAndSavedProject) {
     ASSERT_EQ(saved.excludeDays.size(), 1u);
     EXPECT_EQ(MyApp::FormatDate(saved.excludeDays[0]), "10/03/2027");
     std::string modelReport;
-    double modelTotal = 0.0;
+    MyApp::Money modelTotal;
     MyApp::BuildCostReport(saved, modelReport, modelTotal);
     EXPECT_GT(modelReport.size(), 255u) << "a report longer than what the box lets one type";
     EXPECT_EQ(report, QVUtility::Widen(modelReport));
