@@ -32,6 +32,7 @@ void BuildCostReport(const Project& project, const AmountFormat& format, std::st
         return;
     }
     const WorkingDayCalendar calendar(project);
+    text.reserve(project.tasks.size() * 192);
     for (const Task& task : project.tasks) {
         const TaskCost figures = CostOf(calendar, task);
         const long long days = figures.workingDays;

@@ -2,12 +2,15 @@
 // and, below it, the report text task by task. It only displays; it has no
 // result and changes nothing. The window can be resized and maximised, the
 // report fills it, and its size is kept for the next time; "Copia" puts the
-// whole report, the total first, on the clipboard.
+// whole report, the total first, on the clipboard. A report of any length
+// opens at once (ReportView), and the total line widens the window to show
+// every digit.
 #pragma once
 
 #include <string>
 
 #include "app/dialogs/DialogFrame.h"
+#include "app/dialogs/ReportView.h"
 #include "model/Money.h"
 
 namespace QVUtility {
@@ -47,9 +50,11 @@ public:
 private:
     // Puts the text on the clipboard; false when the clipboard refused it.
     bool CopyToClipboard(const std::wstring& text);
+    // The window no narrower than the total line needs.
+    void FitTotalLine();
 
     std::wstring totalLine_;
-    std::wstring report_;
+    ReportView reportView_;
     SIZE normalSize_{0, 0};  // the client size (96 DPI) when last neither maximised nor minimised
 };
 
