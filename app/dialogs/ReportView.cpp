@@ -108,12 +108,14 @@ void ReportView::Fill() {
     Pass(WM_SETREDRAW, FALSE, 0);
     const std::wstring lines = text_.substr(shownFrom_, shownTo_ - shownFrom_);
     Pass(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lines.c_str()));
-    // The caret and the selection stay on their text while it is in view,
-    // and come to the top of the view with it otherwise.
+    // The caret and the selection stay on their text while the caret is in
+    // view, and come to the top of the view otherwise (the control would
+    // scroll to a caret below it).
     const auto local = [this](std::size_t offset) {
         return static_cast<WPARAM>(std::clamp(offset, shownFrom_, shownTo_) - shownFrom_);
     };
-    if (end < shownFrom_ || end > shownTo_) Pass(EM_SETSEL, 0, 0);
+    const auto caretLine = static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), end) - starts_.begin()) - 1;
+    if (caretLine < first_ || caretLine >= first_ + LinesInView()) Pass(EM_SETSEL, 0, 0);
     else Pass(EM_SETSEL, local(start), static_cast<LPARAM>(local(end)));
     if (across > 0) Pass(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, across), 0);
     Pass(WM_SETREDRAW, TRUE, 0);
