@@ -1,7 +1,7 @@
 // A task's resources and daily cost made from what a Microsoft Project XML
 // file says of it. The file's cost of the task is kept: the daily cost per
 // resource is that cost over the task's working days times its resources,
-// so that the cost report gives it again to the cent. The resources' rates
+// so that the cost report gives it again to the cent (or else says so). The resources' rates
 // give the cost only where the file gives none. Resources are whole people:
 // the units of the work assignments, summed and rounded, and at least one
 // wherever the task has work or a cost. Material and cost resources add
@@ -11,6 +11,8 @@
 
 #include <optional>
 #include <vector>
+
+#include "model/Money.h"
 
 namespace MyApp {
 
@@ -22,12 +24,12 @@ struct AssignedResource {
     ResourceKind kind = ResourceKind::Work;
     double units = 1.0;               // people for work (1 = full time), the quantity of material
     std::optional<double> rate;       // the standard rate: per hour of work, per unit of material
-    std::optional<double> cost;       // in the currency
+    std::optional<Money> cost;
     std::optional<double> workHours;  // the assignment's work
 };
 
 struct TaskInFile {
-    std::optional<double> cost;           // in the currency
+    std::optional<Money> cost;
     std::optional<double> durationHours;  // the file's duration of the task
     std::vector<AssignedResource> assigned;
 };
@@ -35,7 +37,7 @@ struct TaskInFile {
 struct ImportedFigures {
     int resources = 0;
     double dailyCost = 0.0;
-    bool costKept = true;      // the cost report gives the file's cost (or the file gives none)
+    bool costKept = true;      // the cost report gives the file's cost to the cent (or the file gives none)
     bool daysAsInFile = true;  // the working days are the file's duration (or the file gives none)
 };
 

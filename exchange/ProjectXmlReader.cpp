@@ -45,13 +45,13 @@ struct FileTask {
     std::optional<Duration> duration;
     bool milestone = false, summary = false, isNull = false;
     std::optional<long long> outlineLevel;
-    std::optional<double> cost;
+    std::optional<Money> cost;
 };
 
 struct FileAssignment {
     std::optional<long long> taskUid, resourceUid;
     double units = 1.0;
-    std::optional<double> cost;  // in hundredths
+    std::optional<Money> cost;
     std::optional<Duration> work;
 };
 
@@ -199,7 +199,7 @@ private:
         else if (name == "Summary") Need(ParseFlag(value, task_.summary));
         else if (name == "IsNull") Need(ParseFlag(value, task_.isNull));
         else if (name == "OutlineLevel") Need(ParseWhole(value, task_.outlineLevel.emplace()));
-        else if (name == "Cost") Need(ParseNumber(value, task_.cost.emplace()));
+        else if (name == "Cost") Need(ParseHundredths(value, task_.cost.emplace()));
     }
 
     void ResourceField(const std::string& name, const std::string& value) {
@@ -216,7 +216,7 @@ private:
         if (name == "TaskUID") Need(ParseWhole(value, assignment_.taskUid.emplace()));
         else if (name == "ResourceUID") Need(ParseWhole(value, assignment_.resourceUid.emplace()));
         else if (name == "Units") Need(ParseNumber(value, assignment_.units));
-        else if (name == "Cost") Need(ParseNumber(value, assignment_.cost.emplace()));
+        else if (name == "Cost") Need(ParseHundredths(value, assignment_.cost.emplace()));
         else if (name == "Work") Need(ParseDuration(value, assignment_.work.emplace()));
     }
 
@@ -432,9 +432,8 @@ private:
         for (const FileAssignment& a : assignments_) {
             const auto resource = a.resourceUid ? resources_.find(*a.resourceUid) : resources_.end();
             if (!a.taskUid || resource == resources_.end()) continue;
-            const std::optional<double> cost = a.cost ? std::optional<double>(*a.cost / 100.0) : std::nullopt;
             const std::optional<double> work = a.work ? a.work->hours : std::nullopt;
-            assigned[*a.taskUid].push_back(AssignedResource{resource->second.kind, a.units, resource->second.rate, cost, work});
+            assigned[*a.taskUid].push_back(AssignedResource{resource->second.kind, a.units, resource->second.rate, a.cost, work});
         }
         const double hoursPerDay = static_cast<double>(minutesPerDay_) / 60.0;
         project.tasks.reserve(kept.size());
@@ -445,7 +444,7 @@ private:
             task.end = k.last;
             task.colour = BarColours[0].colour;
             TaskInFile file;
-            if (k.file->cost) file.cost = *k.file->cost / 100.0;
+            file.cost = k.file->cost;
             if (k.file->duration) file.durationHours = k.file->duration->hours;
             const auto found = k.file->uid ? assigned.find(*k.file->uid) : assigned.end();
             if (found != assigned.end()) file.assigned = std::move(found->second);

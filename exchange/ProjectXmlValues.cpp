@@ -1,6 +1,7 @@
 // Reading the values of Microsoft Project XML's fields (see ProjectXmlValues.h).
 #include "exchange/ProjectXmlValues.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -69,6 +70,24 @@ bool ParseNumber(std::string_view text, double& value) {
     if (i != text.size()) return false;
     value = ParseReal(text);
     return std::isfinite(value) && std::fabs(value) < std::numeric_limits<double>::max();
+}
+
+bool ParseHundredths(std::string_view text, Money& value) {
+    double number = 0.0;
+    if (!ParseNumber(text, number)) return false;
+    text = Trimmed(text);
+    const bool negative = text[0] == '-';
+    if (text[0] == '-' || text[0] == '+') text.remove_prefix(1);
+    const std::size_t digits = std::min(text.find('.'), text.size());
+    if (digits > 36 || text.find_first_of("eE") != std::string_view::npos) {
+        value = CostOfDays(number / 100.0, 1, 1);
+        return true;
+    }
+    Money::Hundredths whole = 0;
+    for (std::size_t i = 0; i < digits; ++i) whole = whole * 10 + (text[i] - '0');
+    if (digits + 1 < text.size() && text[digits + 1] >= '5') ++whole;
+    value = Money::FromHundredths(negative ? -whole : whole);
+    return true;
 }
 
 bool ParseFlag(std::string_view text, bool& value) {

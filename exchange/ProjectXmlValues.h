@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "model/Date.h"
+#include "model/Money.h"
 
 namespace MyApp {
 
@@ -19,6 +20,11 @@ bool ParseWhole(std::string_view text, long long& value);
 // A decimal number: sign, digits with at most one point, and (as some
 // writers give) an exponent. Finite, within the range of double.
 bool ParseNumber(std::string_view text, double& value);
+
+// A number of hundredths of the currency, as the format's costs are given,
+// to the whole hundredth (halves away from zero): exactly as written for
+// up to 36 digits without an exponent, else as near as a double holds.
+bool ParseHundredths(std::string_view text, Money& value);
 
 // "1", "0", "true" or "false".
 bool ParseFlag(std::string_view text, bool& value);

@@ -220,15 +220,15 @@ TEST(CostTable, LibreOfficeReadsTheDaysAndTheAmounts) {
                std::fabs(std::strtod(cell.c_str() + 1, nullptr) - value) <= std::fabs(value) * 1e-14;
     };
     const WorkingDayCalendar calendar(p);
-    double total = 0;
+    Money total;
     for (const Task& t : p.tasks) {
         const TaskCost cost = CostOf(calendar, t);
         EXPECT_TRUE(day(t.start) && day(t.end) && number(static_cast<double>(cost.workingDays)) &&
-                    number(t.resources) && number(t.dailyCost) && number(cost.cost))
+                    number(t.resources) && number(t.dailyCost) && number(cost.cost.ToDouble()))
             << cell;
         total += cost.cost;
     }
     for (int empty = 0; empty < 5; ++empty) cells >> cell;
-    EXPECT_TRUE(number(total)) << cell;
+    EXPECT_TRUE(number(total.ToDouble())) << cell;
 }
 #endif

@@ -8,6 +8,7 @@
 
 #include "exchange/DecimalText.h"
 #include "exchange/ImportNotice.h"
+#include "model/Money.h"
 #include "model/CostReport.h"
 #include "model/WorkingDays.h"
 #include "tests/exchange/ExchangeTestSupport.h"
@@ -52,7 +53,7 @@ std::string RandomFile(std::mt19937& random, std::vector<Expected>& expected) {
     int kind[5];  // the format's resource types: 0 material, 1 work, 2 cost
     double rate[5];
     for (int r = 0; r < 5; ++r) {
-        kind[r] = pick(0, 2), rate[r] = pick(0, 30000) / 100.0;
+        kind[r] = pick(0, 2), rate[r] = pick(0, 750) * 0.4;  // whole cents for every hour and unit here
         resources += "<Resource>" + Tag("UID", std::to_string(r)) + Tag("Type", std::to_string(kind[r])) +
                      Tag("StandardRate", DecimalText(rate[r])) + Tag("StandardRateFormat", std::to_string(pick(2, 5))) +
                      "</Resource>";
@@ -82,7 +83,7 @@ std::string RandomFile(std::mt19937& random, std::vector<Expected>& expected) {
                 (kind[r] == 1 && units > 0 && pick(0, 1) ? Tag("Work", "PT" + DecimalText(work) + "H") : "") +
                 "</Assignment>";
         }
-        const double fixed[] = {0, 0, 1234.56, -5e4, 5e16};  // beside the assignments'
+        const double fixed[] = {0, 0, 1234.56, -5e4, 1e22};  // beside the assignments'
         e.cost += given == 0 ? fixed[pick(0, 4)] : 0;
         xml += "<Task>" + Tag("UID", uid) + "<OutlineLevel>1</OutlineLevel>" + Tag("Start", IsoDay(start)) +
                Tag("Finish", IsoDay(end) + "T17:00") + Tag("Duration", "PT" + DecimalText(e.fileDays * hours) + "H") +
@@ -108,21 +109,22 @@ TEST(ImportedCost, TheFilesCostsComeInToTheCentSaveWhatTheMessageCounts) {
         ASSERT_EQ(ImportProjectXml(xml, "file", p, dropped), ImportResult::Ok);
         ASSERT_EQ(p.tasks.size(), expected.size());
         const WorkingDayCalendar calendar(p);
-        double total = 0, fileTotal = 0;
+        Money total, fileTotal;
         long long notKept = 0, daysDiffer = 0;
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const Expected& e = expected[i];
             const Task& t = p.tasks[i];
             const double people = std::min(std::max(std::round(e.people), 0.0), 100000.0);
+            const Money fileCost = CostOfDays(e.cost, 1, 1);
             EXPECT_EQ(CostOf(calendar, t).workingDays, e.days) << i;
-            EXPECT_EQ(t.resources, people == 0 && (e.work || e.cost != 0) ? 1 : people) << i;
+            EXPECT_EQ(t.resources, people == 0 && (e.work || fileCost != Money()) ? 1 : people) << i;
             EXPECT_TRUE(t.dailyCost >= 0 && t.dailyCost < MaxDailyCost) << i << " " << t.dailyCost;
             const double daily = e.days > 0 ? e.cost / static_cast<double>(e.days * t.resources) : -1;
-            const bool kept = e.cost == 0 || (daily >= 0 && daily < MaxDailyCost);
-            if (kept) total += CostOf(calendar, t).cost, fileTotal += e.cost;
+            const bool kept = fileCost == Money() || (daily >= 0 && daily < MaxDailyCost);
+            if (kept) total += CostOf(calendar, t).cost, fileTotal += fileCost;
             notKept += !kept, daysDiffer += e.days != e.fileDays;
         }
-        EXPECT_NEAR(total, fileTotal, std::max(0.005, std::fabs(fileTotal) * 1e-12));
+        EXPECT_TRUE(total == fileTotal) << total.ToDouble() << " " << fileTotal.ToDouble();
         EXPECT_EQ(dropped.costsNotKept, notKept);
         EXPECT_EQ(dropped.daysDiffer, daysDiffer);
         EXPECT_FALSE(dropped.AnyDropped());
