@@ -159,6 +159,10 @@ void ChartView::ScrollContent(HWND, int, int) {
     if (placing || !built) return;
     firstX = ScrollPosition(SB_HORZ);
     firstRow = static_cast<std::size_t>(ScrollPosition(SB_VERT) / std::max(1, layout.rowPitch));
+    Settle();
+}
+
+void ChartView::Settle() {
     Clamp();
     WriteScrollPositions();
     Place();
@@ -167,17 +171,13 @@ void ChartView::ScrollContent(HWND, int, int) {
 void ChartView::ShowRowFirst(std::size_t row) {
     if (!built) return;
     firstRow = row;
-    Clamp();
-    WriteScrollPositions();
-    Place();
+    Settle();
 }
 
 void ChartView::ScrollToX(std::int64_t x) {
     if (!built) return;
     firstX = x;
-    Clamp();
-    WriteScrollPositions();
-    Place();
+    Settle();
 }
 
 void ChartView::RevealRow(std::size_t row) {
@@ -194,9 +194,7 @@ void ChartView::RevealRow(std::size_t row) {
     const BarSpan bar = layout.Bar(project.tasks[row]);
     const RECT client = Client();
     if (bar.left + bar.width <= firstX || bar.left >= firstX + client.right) firstX = bar.left - layout.rowPitch;
-    Clamp();
-    WriteScrollPositions();
-    Place();
+    Settle();
 }
 
 void ChartView::Select(int taskId) {
@@ -292,9 +290,7 @@ void ChartView::FitToView() {
         SetContentHeight(static_cast<int>(contentHeight) + (band > 0 ? band % pitch : 0));
     }
     placing = false;
-    Clamp();
-    WriteScrollPositions();
-    Place();
+    Settle();
     if (onViewChanged) onViewChanged();  // zooming out is for a chart wider than its view
 }
 

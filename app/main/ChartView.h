@@ -162,6 +162,8 @@ private:
     std::int64_t LastFirstX() const;
     // The scroll bars' positions written from the state.
     void WriteScrollPositions();
+    // The state clamped, written to the scroll bars, and everything placed.
+    void Settle();
     // Pixels a day at 96 DPI at a level.
     double LevelPixelsPerDay(std::size_t level) const;
     // The ruler's columns at the zoom's width.
