@@ -74,13 +74,6 @@ const ExpectedBar kSiteBars[] = {
 };
 constexpr int kSiteColumns = 26;
 
-// Ten years of day columns: far wider than a native window can reach.
-const char* const kDecadeProject =
-    "#VELMORA\r\nDieci anni\r\n01/01/2020\r\n31/12/2029\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
-    "#TASK\r\n"
-    "Inizio\r\n02/01/2020\r\n03/01/2020\r\n255\r\n1\r\n10\r\n"
-    "Collaudo\r\n01/12/2029\r\n10/12/2029\r\n1042206\r\n2\r\n10\r\n";
-
 // A project whose second date does not exist: not a valid file.
 const char* const kBrokenProject =
     "#VELMORA\r\nRotto\r\n31/02/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n";
@@ -1095,77 +1088,6 @@ TEST_F(MainWindowInProcess, FailuresInsideSaveAndOpenAreReported) {
     EXPECT_TRUE(form->project.modified);
     EXPECT_TRUE(IsWindow(form->window));
     EXPECT_EQ(drv::ReadFileBytes(path), before);
-}
-
-// A chart of ten years scrolled by pages, as the scroll bar does: every
-// bar window must stay under the ruler's columns for its task's days.
-TEST_F(MainWindowInProcess, BarsOfALongChartFollowTheRulerWhenScrolled) {
-    ASSERT_TRUE(drv::WriteFileBytes(path, kDecadeProject));
-    Load();
-    form->chart->FitToView();
-    HWND panel = form->chart->window;
-    ASSERT_NE(GetWindowLongW(panel, GWL_STYLE) & WS_HSCROLL, 0);
-    ASSERT_EQ(form->chart->bars.size(), 2u);
-    const int dayWidth = form->chart->ruler->dayWidth;
-    ASSERT_GT(dayWidth, 0);
-    RECT area{};
-    GetClientRect(panel, &area);
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
-    ASSERT_TRUE(GetScrollInfo(panel, SB_HORZ, &info));
-    const int page = static_cast<int>(info.nPage);
-    ASSERT_GT(page, 0);
-
-    // The late task goes just after the last page stop that leaves a
-    // window's width of chart, well beyond the platform's reach.
-    const int pages = (form->chart->ChartWidth() - 2 * area.right) / page;
-    const int scroll = pages * page;
-    ASSERT_GT(scroll, 40000);
-    const std::int64_t firstDay = scroll / dayWidth + 3;
-    constexpr int kDays = 10;
-    MyApp::Task& late = form->project.tasks[1];
-    late.start = form->project.start;
-    for (std::int64_t day = 0; day < firstDay; ++day) late.start = MyApp::AddOneDay(late.start);
-    late.end = late.start;
-    for (int day = 1; day < kDays; ++day) late.end = MyApp::AddOneDay(late.end);
-    form->RefreshChart();
-    form->chart->FitToView();
-
-    for (int i = 0; i < pages; ++i) SendMessageW(panel, WM_HSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
-    ASSERT_EQ(GetScrollPos(panel, SB_HORZ), scroll);
-
-    // Ruler x = 0 on the screen: the ruler window shows ruler x ViewOrigin()
-    // at its left edge and follows the scroll position.
-    auto rulerZero = [&] {
-        return static_cast<std::int64_t>(drv::ScreenRect(form->chart->ruler->window).left) - form->chart->ruler->ViewOrigin();
-    };
-    const RECT panelClient = drv::ClientScreenRect(panel);
-    EXPECT_EQ(rulerZero(), panelClient.left - scroll);
-
-    HWND lateBar = form->chart->bars[1]->window;
-    const RECT lateRect = drv::ScreenRect(lateBar);
-    EXPECT_TRUE(drv::Visible(lateBar));
-    EXPECT_EQ(lateRect.left, rulerZero() + firstDay * dayWidth);
-    EXPECT_EQ(lateRect.right, rulerZero() + (firstDay + kDays) * dayWidth);
-    EXPECT_GT(lateRect.left, panelClient.left);
-    EXPECT_LT(lateRect.right, panelClient.right);
-    const POINT corner{lateRect.left + 2, lateRect.top + 2};
-    EXPECT_TRUE(drv::WaitUntil([&] { return drv::PointShows(corner, lateBar); }));
-
-    // Back at the start the early bar is where it was, under its columns.
-    for (int i = 0; i < pages; ++i) SendMessageW(panel, WM_HSCROLL, MAKEWPARAM(SB_PAGEUP, 0), 0);
-    ASSERT_EQ(GetScrollPos(panel, SB_HORZ), 0);
-    EXPECT_EQ(rulerZero(), panelClient.left);
-    HWND earlyBar = form->chart->bars[0]->window;
-    const RECT earlyRect = drv::ScreenRect(earlyBar);
-    EXPECT_TRUE(drv::Visible(earlyBar));
-    EXPECT_EQ(earlyRect.left, panelClient.left + 1 * dayWidth);
-    EXPECT_EQ(earlyRect.right, panelClient.left + 3 * dayWidth);
-    // The title across the view, whatever the scroll.
-    EXPECT_TRUE(drv::Visible(form->chart->titleCell->window));
-    EXPECT_EQ(drv::ScreenRect(form->chart->titleCell->window).left, panelClient.left);
-    EXPECT_EQ(drv::ScreenRect(form->chart->titleCell->window).right, panelClient.right);
 }
 
 // Opening and closing a dialog, and a project, a hundred times leaves as

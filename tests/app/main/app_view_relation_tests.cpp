@@ -77,13 +77,13 @@ protected:
         DeleteFileA(path.c_str());
     }
 
-    // A project of `tasks` tasks over three years, each named once, of random
-    // spans, colours and figures.
-    void Generate(std::mt19937& random, int tasks) {
+    // A project of `tasks` tasks over three years (or ten, wider than a
+    // window can reach), each named once, of random spans, colours and figures.
+    void Generate(std::mt19937& random, int tasks, bool decade) {
         MyApp::Project project;
         project.description = "Progetto " + std::to_string(random() % 1000) + " Ristrutturazione";
         project.start = TestDates::D(4, 1, 2027);
-        project.end = TestDates::D(31, 12, 2029);
+        project.end = TestDates::D(31, 12, decade ? 2036 : 2029);
         for (int day = 0; day < 7; ++day) project.workingWeekdays[day] = day < 5;
         std::vector<MyApp::Date> days{project.start};
         while (days.back() < project.end) days.push_back(MyApp::AddOneDay(days.back()));
@@ -109,7 +109,7 @@ protected:
         SetWindowPos(form->window, nullptr, 0, 0, 1200, 800, SWP_NOZORDER | SWP_NOACTIVATE);
         if (!Table() || !IsWindowVisible(Table())) form->Execute(Command::ShowTable);
         std::mt19937 random(seed);
-        Generate(random, seed == 7 ? 100000 : 20 + static_cast<int>(random() % 300));
+        Generate(random, seed == 7 ? 100000 : 20 + static_cast<int>(random() % 300), seed % 4 == 0);
         // Each sequence from a zoom of its own: what a project opens at
         // follows from it.
         form->chart->SetZoom(seed % 7, seed % 5 == 0, MyApp::ZoomStep{700, 365});
@@ -252,6 +252,8 @@ protected:
         const long origin = rulerPlace.left - static_cast<long>(ruler->ViewOrigin());
         if (rulerPlace.left > view.left || rulerPlace.right < std::min<long>(view.right, origin + ruler->width))
             return "the ruler does not cover the view";
+        const RECT title = drv::ScreenRect(form->chart->titleCell->window);
+        if (title.left != view.left || title.right != view.right) return "the title does not span the view";
         // The bars in view.
         std::map<std::size_t, RECT> shown;
         for (const MyApp::ChartBar* bar : form->chart->bars) {
@@ -342,9 +344,18 @@ protected:
     // The sequence from a fresh start: the first failure, or empty.
     std::string Run(unsigned seed, const std::vector<Step>& steps, std::size_t* failedAt = nullptr) {
         Start(seed);
+        // The table's first row and how many it shows whole.
+        const auto rows = [&] {
+            return std::make_pair(SendMessageW(Table(), LVM_GETTOPINDEX, 0, 0), SendMessageW(Table(), LVM_GETCOUNTPERPAGE, 0, 0));
+        };
         for (std::size_t i = 0; i < steps.size(); ++i) {
+            const auto before = rows();
             Apply(steps[i]);
             std::string failure = Check();
+            // A page down, by the scroll bar or the wheel, skips no row.
+            const bool pageDown = steps[i].op == Op::PageDown || (steps[i].op == Op::Wheel && steps[i].value % 3 != 0);
+            if (failure.empty() && pageDown && TableShown() && rows().first > before.first + before.second)
+                failure = "a page down skipped rows";
             if (!failure.empty()) {
                 if (failedAt != nullptr) *failedAt = i;
                 return failure;

@@ -71,42 +71,6 @@ protected:
     std::wstring path;
 };
 
-// Page steps down a hundred thousand tasks skip no row: after each step the
-// first row shown whole is at most the one after the last row shown whole
-// before it; a page is what the view shows, not a tenth of the chart. Tried
-// from the top, from the middle and towards the end.
-TEST_F(ViewInProcess, PageStepsSkipNoRow) {
-    constexpr int kTasks = 100000;
-    Load(apptest::ProjectWithTasks("Carico", "01/03/2024", "31/05/2024", kTasks));
-    const RECT view = drv::ClientScreenRect(Panel());
-    auto wholeRows = [&] {
-        std::pair<std::size_t, std::size_t> rows{kTasks, 0};
-        for (const auto& [row, place] : ShownBars()) {
-            if (place.bottom > view.bottom) continue;
-            rows.first = std::min(rows.first, row);
-            rows.second = std::max(rows.second, row);
-        }
-        return rows;
-    };
-    SCROLLINFO range{};
-    range.cbSize = sizeof range;
-    range.fMask = SIF_RANGE | SIF_PAGE;
-    GetScrollInfo(Panel(), SB_VERT, &range);
-    EXPECT_LE(static_cast<long>(range.nPage), view.bottom - view.top);
-    for (const int start : {0, range.nMax / 2, range.nMax - 40 * static_cast<int>(range.nPage)}) {
-        form->chart->ScrollTo(SB_VERT, start);
-        for (int step = 0; step < 30; ++step) {
-            const auto before = wholeRows();
-            SendMessageW(Panel(), WM_VSCROLL, SB_PAGEDOWN, 0);
-            const auto after = wholeRows();
-            ASSERT_LE(after.first, before.second + 1) << "from " << start << ", step " << step;
-            ASSERT_GT(after.first, before.first) << "a page step moves";
-        }
-    }
-    SendMessageW(Panel(), WM_VSCROLL, SB_BOTTOM, 0);
-    EXPECT_EQ(wholeRows().second, static_cast<std::size_t>(kTasks - 1)) << "the last row shown whole at the end";
-}
-
 // Zooming out goes as far as the width at which the whole span fits the
 // view and no further, nor narrower: the chart then fills the view. Zooming
 // in or a narrower window gives it back. The exported picture is the same
