@@ -1,15 +1,8 @@
 // What the window shows is the project, whatever the user did to the view:
-// random sequences of view operations on generated projects (the table shown
-// and hidden, the splitter dragged, the window resized, zoomed, scrolled by
-// line, page, wheel and thumb, the selection moved by keys, clicks and finds,
-// a task edited, a change undone, another screen density), and after each
-// step the screen read back against the project:
-// - every bar in view starts and ends on its first and last day's columns of
-//   the ruler, and the ruler covers the view;
-// - the rows in view are the rows between the first and the last shown, each
-//   once, a pitch apart;
-// - every row of the table in view shows exactly the texts of its task, and
-//   the bar level with it is that task's.
+// random sequences of view operations (Op) on generated projects, and after
+// each step the screen read back against the project: every bar in view on
+// its days' columns of the ruler, the rows in view each once and a pitch
+// apart, every table row in view with its task's texts, level with its bar.
 // A failing sequence is shrunk to the shortest that still fails, and printed.
 #include "Driver.h"
 #include "tests/app/ProgramFixture.h"
@@ -403,33 +396,6 @@ TEST_F(ViewRelation, TheScreenShowsTheProjectAfterEveryViewOperation) {
         steps.resize(failedAt + 1);
         const std::vector<Step> shortest = Shrink(seed, steps);
         FAIL() << "seed " << seed << ": " << Run(seed, shortest) << "\n  after: " << Describe(shortest);
-    }
-}
-
-// The steps the faults were first seen with, each checked as above, and
-// their screens kept when VELMORA_SHOTS names a folder: a hundred thousand
-// tasks with the last selected, the table hidden and shown, then a step up;
-// the splitter dragged on a short project; the table widened and scrolled
-// with the wheel; the same at 144 DPI.
-TEST_F(ViewRelation, TheStepsTheFaultsWereSeenWith) {
-    const std::vector<std::pair<unsigned, std::vector<Step>>> scenarios{
-        {7, {{Op::End, 0}, {Op::Wait, 0}, {Op::ToggleTable, 0}, {Op::Wait, 0}, {Op::ToggleTable, 0}, {Op::Wait, 0},
-             {Op::Down, 0}}},
-        {3, {{Op::ZoomIn, 0}, {Op::Wait, 0}, {Op::Sideways, 1}, {Op::Splitter, 500}, {Op::Wait, 0}, {Op::Splitter, 100},
-             {Op::Wait, 0}}},
-        {4, {{Op::Splitter, 650}, {Op::Wait, 0}, {Op::TableWheel, 0}, {Op::TableWheel, 0}, {Op::TableWheel, 1},
-             {Op::Wait, 0}, {Op::Wheel, 1}}},
-        {5, {{Op::Dpi, 2}, {Op::Wait, 0}, {Op::Splitter, 650}, {Op::Wait, 0}, {Op::TableWheel, 0}, {Op::End, 0},
-             {Op::ToggleTable, 0}, {Op::Wait, 0}}},
-    };
-    for (const auto& [seed, steps] : scenarios) {
-        Start(seed);
-        for (std::size_t i = 0; i < steps.size(); ++i) {
-            Apply(steps[i]);
-            ToolkitTest::Pump(20);
-            apptest::Shot((L"vista_" + std::to_wstring(seed) + L"_" + std::to_wstring(i + 1)).c_str());
-            EXPECT_EQ(Check(), "") << "seed " << seed << " after " << Describe({steps.begin(), steps.begin() + i + 1});
-        }
     }
 }
 
