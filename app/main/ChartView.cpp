@@ -19,7 +19,9 @@ namespace MyApp {
 namespace {
 
 // Moves a child window of `panel` to (left, top) and, when width is not
-// negative, gives it that size; nothing when it is there already.
+// negative, gives it that size; nothing when it is there already. A child
+// moved is drawn afresh in its new place: the panel's own paint of what it
+// uncovered may go over it.
 void PlaceChild(HWND child, HWND panel, int left, int top, int width = -1, int height = -1) {
     RECT outer{};
     if (child == nullptr || !GetWindowRect(child, &outer)) return;
@@ -27,7 +29,8 @@ void PlaceChild(HWND child, HWND panel, int left, int top, int width = -1, int h
     ScreenToClient(panel, &corner);
     const bool resized = width >= 0 && (outer.right - outer.left != width || outer.bottom - outer.top != height);
     if (corner.x == left && corner.y == top && !resized) return;
-    SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (resized ? 0 : SWP_NOSIZE));
+    SetWindowPos(child, nullptr, left, top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | (resized ? 0 : SWP_NOSIZE));
 }
 
 // The child's own visibility decides, not whether it can be seen now: while
