@@ -325,6 +325,7 @@ protected:
             RECT cell{LVIR_BOUNDS, 0, 0, 0};
             SendMessageW(Table(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
             MapWindowPoints(Table(), nullptr, reinterpret_cast<POINT*>(&cell), 2);
+            if (cell.bottom > drv::ClientScreenRect(Table()).bottom) continue;  // a table too low to show it
             const long middle = (cell.top + cell.bottom) / 2;
             const long barMiddle = anchor ? topOf(row) + form->chart->Geometry().barHeight / 2 : middle;
             if (std::abs(middle - barMiddle) > 2)
@@ -341,6 +342,11 @@ protected:
         const auto rows = [&] {
             return std::make_pair(SendMessageW(Table(), LVM_GETTOPINDEX, 0, 0), SendMessageW(Table(), LVM_GETCOUNTPERPAGE, 0, 0));
         };
+        // A project opens at a zoom that shows it no narrower than its view.
+        const long viewWidth = drv::ClientScreenRect(Panel()).right - drv::ClientScreenRect(Panel()).left;
+        if ((form->chart->ZoomLevel() > 0 || form->chart->ZoomFitted()) &&
+            form->chart->ruler->width + form->scale(2) + 1 < viewWidth)
+            return "the project opened narrower than its view";
         for (std::size_t i = 0; i < steps.size(); ++i) {
             const auto before = rows();
             Apply(steps[i]);
