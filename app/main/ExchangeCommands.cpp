@@ -48,10 +48,10 @@ bool FormMain::ImportProjectFile(const std::string& path) {
     // A new project that was never saved, with nothing before it to go back to.
     LeaveFile();  // the previous project's lock and recovery copy
     SetFilePath(std::string());
-    selectedTaskId = 0;
     project.modified = true;
     history.Clear(project);
-    MarkModified();
+    HandChangeToRecovery();
+    ShowNewProject();
     EnableProjectCommands();
     if (dropped.Any()) QVUtility::ShowInfo(this, ImportNotice(dropped), std::wstring(L"Importa"));
     return true;
