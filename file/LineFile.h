@@ -9,6 +9,8 @@
 
 namespace MyApp {
 
+class ReplaceGate;
+
 // Files larger than this are not read (a project file of a million tasks
 // stays well below it).
 constexpr std::uint64_t MaxLineFileBytes = 64ull * 1024 * 1024;
@@ -55,8 +57,9 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines);
 
 // The lines as WriteLines puts them in a file, each followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
-// WriteLines for content already joined.
-bool WriteContent(const std::string& path, const std::string& content);
+// WriteLines for content already joined; through `gate` when there is one
+// (a writing called off meanwhile stops and leaves the old file).
+bool WriteContent(const std::string& path, const std::string& content, ReplaceGate* gate = nullptr);
 // Deletes the file; false when it was not there or could not be deleted.
 bool RemoveFile(const std::string& path);
 

@@ -115,8 +115,8 @@ void FormMain::EndWorkSafety() {
     StopTimer(s.returnTimer);
     if (s.writer != nullptr) {
         if (LastWordsWriter() == s.writer.get()) SetLastWordsWriter(nullptr);
+        s.writer->RemoveFiles();
         s.writer->Stop(EndBound);
-        s.writer->RemoveFiles(EndBound);
     } else {
         RemoveFile(s.copyPath);
         RemoveFile(s.recordPath);

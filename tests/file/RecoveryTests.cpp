@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
@@ -210,7 +212,46 @@ TEST(RecoveryWriter, RandomRequestsLeaveACopyNoOlderThanTheLastWrite) {
     EXPECT_TRUE(writer.Stop(Bound));
     writer.Hand(Snapshot(1001), Record("p.vmo"));
     writer.WriteNow();
-    EXPECT_TRUE(writer.RemoveFiles(Bound));
+    writer.RemoveFiles();
     EXPECT_FALSE(files.Present());
     EXPECT_FALSE(FileTests::fs::exists(files.target.recordPath));
+}
+
+// A clean end while a copy is being written (a large project, a slow
+// disk): neither the copy written before nor the one under way is left for
+// the next start to offer, even when the writing ends after the cleanup.
+TEST(RecoveryWriter, ACleanEndDuringAWritingLeavesNoCopy) {
+    CopyFiles files;
+    std::mutex mutex;
+    std::condition_variable changed;
+    int writings = 0;
+    bool released = false;
+    RecoveryWriter::Target target = files.target;
+    target.prepareFolder = [&] {  // the second writing waits until the end is over
+        std::unique_lock<std::mutex> lock(mutex);
+        if (++writings == 2) {
+            changed.notify_all();
+            changed.wait(lock, [&] { return released; });
+        }
+        return true;
+    };
+    RecoveryWriter writer(target);
+    writer.Hand(Snapshot(1), Record(""));
+    writer.WriteNow();
+    ASSERT_TRUE(writer.WaitIdle(Bound));
+    ASSERT_TRUE(files.Present());
+    writer.Hand(Snapshot(2, 5000), Record(""));
+    writer.WriteNow();
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, Bound, [&] { return writings == 2; }));
+    }
+    writer.RemoveFiles();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        released = true;
+    }
+    changed.notify_all();
+    EXPECT_TRUE(writer.Stop(Bound));
+    EXPECT_EQ(files.folder.EntryCount(), 0u) << "a copy, a record or a piece of one is left";
 }
