@@ -28,9 +28,11 @@ constexpr const char* SinceKey = "since";
 constexpr const char* ProcessKey = "process";
 constexpr const char* StartedKey = "started";
 
-// Attempts at making the lock: a stale lock taken away, or another program
-// making its own meanwhile, sends the attempt round again.
-constexpr int Attempts = 4;
+// A stale lock taken away, or another program making, reading or removing
+// the lock just now, sends the attempt at making it round again, after a
+// short pause, for a while at the most.
+constexpr auto AttemptsFor = std::chrono::seconds(2);
+constexpr auto AttemptPause = std::chrono::milliseconds(5);
 // Readings of a lock that is not (yet) one: another program may be writing
 // it just now. Only bytes that stay no lock for half a second are junk.
 constexpr int Readings = 10;
@@ -219,7 +221,9 @@ LockStanding JudgeLock(const LockOwner& found, const LockOwner& me, const Proces
 LockAttempt TakeLock(const std::string& lockPath, const LockOwner& me, const ProcessProbe& running) {
     const std::string content = JoinLines(FormatLock(me));
     LockAttempt attempt;
-    for (int round = 0; round < Attempts; ++round) {
+    const auto end = std::chrono::steady_clock::now() + AttemptsFor;
+    for (bool first = true; first || std::chrono::steady_clock::now() < end; first = false) {
+        if (!first) std::this_thread::sleep_for(AttemptPause);
         switch (MakeNewFile(lockPath, content)) {
         case Made::Made:
             attempt.outcome = LockOutcome::Taken;

@@ -23,7 +23,12 @@ namespace drv {
 // ---------------------------------------------------------------------------
 // Timing and errors
 
-constexpr DWORD kTimeout = 15000;  // default wait for anything that should happen; generous for a loaded machine
+// The default wait for anything that should happen: what a person would
+// wait for, with room for a machine busy with other work.
+constexpr DWORD kTimeout = 60000;
+// How long a key's effect is waited for before the key is sent again (under
+// Wine a key now and then goes astray while a window is being activated).
+constexpr DWORD kRetryAfter = 5000;
 
 // Polls `condition` every `stepMs` until it holds or `timeoutMs` have passed;
 // answers whether it held.

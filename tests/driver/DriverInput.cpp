@@ -157,7 +157,7 @@ bool OpenMenu(DWORD pid, wchar_t menuLetter) {
     // being activated) now and then opens nothing, or leaves only the menu
     // bar selected.
     Alt(menuLetter);
-    if (WaitUntil([&] { return MenuOpen(pid); }, kTimeout / 3)) return true;
+    if (WaitUntil([&] { return MenuOpen(pid); }, kRetryAfter)) return true;
     if (InMenuMode(pid)) CloseMenus(pid);
     Alt(menuLetter);
     if (WaitMenu(pid)) return true;
@@ -198,10 +198,18 @@ static bool InMenuMode(DWORD pid) {
 }
 
 bool CloseMenus(DWORD pid) {
+    // Each Escape closes one level: a menu open, then the menu bar's
+    // selection. The next goes only once the last has taken effect.
+    const auto menusOpen = [pid] {
+        int open = 0;
+        for (HWND window : TopWindows(pid)) open += ClassOf(window) == L"#32768";
+        return open;
+    };
     for (int i = 0; i < 6; ++i) {
         if (!InMenuMode(pid)) return true;
+        const int open = menusOpen();
         Escape();
-        WaitUntil([&] { return !InMenuMode(pid); }, 300);
+        WaitUntil([&] { return open > 0 ? menusOpen() < open : !InMenuMode(pid); });
     }
     return Fail(L"the menus of process " + Number(pid) + L" stay open");
 }

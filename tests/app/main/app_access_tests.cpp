@@ -127,7 +127,7 @@ protected:
             const HWND now = Focused(dialog);
             if (drv::ReadAccessible(now).name == name) return true;
             drv::Tab();
-            drv::WaitUntil([&] { return Focused(dialog) != now; }, 3000);
+            drv::WaitUntil([&] { return Focused(dialog) != now; });
         }
         return false;
     }
@@ -491,7 +491,7 @@ TEST_F(AccessTest, TheTaskSelectedIsToldWhateverChoseIt) {
     // The keyboard in the chart: the focus follows the selection.
     for (int i = 0; i < 3 && drv::FocusOf(main) != Chart(); ++i) {
         drv::Press(VK_F6);
-        drv::WaitUntil([&] { return drv::FocusOf(main) == Chart(); }, 2000);
+        drv::WaitUntil([&] { return drv::FocusOf(main) == Chart(); });
     }
     ASSERT_EQ(drv::FocusOf(main), Chart());
     drv::Press(VK_DOWN);
@@ -606,7 +606,7 @@ TEST_F(AccessTest, AWholeSessionWithTheKeyboardAlone) {
     // says yes.
     for (int i = 0; i < 3 && drv::FocusOf(main) != Chart(); ++i) {
         drv::Press(VK_F6);
-        drv::WaitUntil([&] { return drv::FocusOf(main) == Chart(); }, 2000);
+        drv::WaitUntil([&] { return drv::FocusOf(main) == Chart(); });
     }
     ASSERT_EQ(drv::FocusOf(main), Chart());
     drv::Press(VK_DOWN);

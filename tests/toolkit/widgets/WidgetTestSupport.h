@@ -31,7 +31,7 @@ inline void Pump(int milliseconds) {
 }
 
 // Runs the queue until the condition holds; false when the time runs out first.
-inline bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 3000) {
+inline bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 60000) {
     const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMilliseconds);
     while (!condition()) {
         if (static_cast<int>(end - GetTickCount()) <= 0) return false;
