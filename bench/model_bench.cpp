@@ -12,6 +12,7 @@
 #include "file/LineFile.h"
 #include "file/ProjectFile.h"
 #include "file/RecoveryWriter.h"
+#include "model/CashFlow.h"
 #include "model/CostReport.h"
 #include "tests/model/WorkingDaysOracle.h"
 
@@ -182,6 +183,17 @@ void BM_CostReport2000DayByDay(benchmark::State& state) {
     }
 }
 
+// The months of 100,000 tasks over 100 years, with 1,000 entries in each
+// list: tasks of a quarter spread over the century, and every task as long as
+// the century.
+void BM_MonthlyCosts100kTasks100Years(benchmark::State& state) {
+    const int spanDays = static_cast<int>(state.range(0));
+    const Project p = Generate({100000, spanDays, 1000, Day(1, 1, 2000), 36525 - spanDays, 36525});
+    std::size_t months = 0;
+    for (auto _ : state) months = MonthlyCosts(p).size();
+    state.counters["months"] = static_cast<double>(months);
+}
+
 BENCHMARK(BM_SaveProject100k)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadProject100k)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RecoverySnapshot100k)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -190,6 +202,7 @@ BENCHMARK(BM_CostReport2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountWorkingDays2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CostReport100kTasks30Years)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CostReport20kTasks8400Years)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MonthlyCosts100kTasks100Years)->Arg(90)->Arg(36525)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_CostReport2000DayByDay)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The two reports side by side once, before the timed runs: same text, same

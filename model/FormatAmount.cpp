@@ -107,6 +107,15 @@ std::string FormatAmount(double value, const AmountFormat& format) {
     return out;
 }
 
+std::string FormatAmount(Money amount, const AmountFormat& format) {
+    // Six significant digits write an amount below 999.999,5 without an
+    // exponent; the double nearest to it gives the very text it always had.
+    const Money::Hundredths hundredths = amount.InHundredths();
+    if (hundredths > -99999950 && hundredths < 99999950) return FormatAmount(amount.ToDouble(), format);
+    return (hundredths < 0 ? "-" : "") +
+           GroupDigits(DecimalDigits(amount.RoundedUnits()), format.groupSeparator, format.grouping);
+}
+
 std::string GroupDigits(const std::string& digits, const std::string& separator, const std::string& grouping) {
     return GroupBySizes(digits, separator, ParseGrouping(grouping));
 }
@@ -137,5 +146,7 @@ AmountFormat UserAmountFormat() { return AmountFormat(); }
 #endif
 
 std::string FormatAmount(double value) { return FormatAmount(value, UserAmountFormat()); }
+
+std::string FormatAmount(Money amount) { return FormatAmount(amount, UserAmountFormat()); }
 
 }  // namespace MyApp

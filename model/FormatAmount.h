@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "model/Money.h"
+
 namespace MyApp {
 
 // The three regional settings the text depends on, as narrow (system code
@@ -28,10 +30,14 @@ struct AmountFormat {
 AmountFormat UserAmountFormat();
 
 std::string FormatAmount(double value, const AmountFormat& format);
+// An exact amount in the same text: below a million as its nearest double
+// shows it, from a million up every digit of the sum, rounded to the unit.
+std::string FormatAmount(Money amount, const AmountFormat& format);
 
 // The integer `digits` with `separator` between the groups that `grouping`
 // (the Windows form above) asks for.
 std::string GroupDigits(const std::string& digits, const std::string& separator, const std::string& grouping);
 std::string FormatAmount(double value);
+std::string FormatAmount(Money amount);
 
 }  // namespace MyApp
