@@ -23,12 +23,8 @@ namespace drv {
 // ---------------------------------------------------------------------------
 // Timing and errors
 
-// The default wait for anything that should happen: what a person would
-// wait for, with room for a machine busy with other work.
-constexpr DWORD kTimeout = 60000;
-// How long a key's effect is waited for before the key is sent again (under
-// Wine a key now and then goes astray while a window is being activated).
-constexpr DWORD kRetryAfter = 5000;
+constexpr DWORD kTimeout = 60000;  // default wait for anything that should happen: a person's minute, on a busy machine
+constexpr DWORD kRetryAfter = 5000;  // wait for a key's effect before sending it again (Wine loses a key now and then)
 
 // Polls `condition` every `stepMs` until it holds or `timeoutMs` have passed;
 // answers whether it held.

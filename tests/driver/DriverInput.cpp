@@ -198,18 +198,13 @@ static bool InMenuMode(DWORD pid) {
 }
 
 bool CloseMenus(DWORD pid) {
-    // Each Escape closes one level: a menu open, then the menu bar's
-    // selection. The next goes only once the last has taken effect.
-    const auto menusOpen = [pid] {
-        int open = 0;
-        for (HWND window : TopWindows(pid)) open += ClassOf(window) == L"#32768";
-        return open;
-    };
+    // Escape closes the menu open, then the menu bar's selection: the next
+    // goes only once the last has taken effect.
     for (int i = 0; i < 6; ++i) {
         if (!InMenuMode(pid)) return true;
-        const int open = menusOpen();
+        const bool menuOpen = MenuOpen(pid);
         Escape();
-        WaitUntil([&] { return open > 0 ? menusOpen() < open : !InMenuMode(pid); });
+        WaitUntil([&] { return menuOpen ? !MenuOpen(pid) : !InMenuMode(pid); });
     }
     return Fail(L"the menus of process " + Number(pid) + L" stay open");
 }

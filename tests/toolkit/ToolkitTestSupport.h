@@ -23,7 +23,6 @@ void UseTestDesktop();
 // found on the way is remembered (QuitSeen) rather than ending anything.
 void Pump(int milliseconds = 50);
 // Dispatches messages until the condition holds or the time runs out.
-// The limit is what a person would wait for, on a machine busy with other work.
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 60000);
 bool QuitSeen();
 void ForgetQuit();
