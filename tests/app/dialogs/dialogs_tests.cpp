@@ -23,6 +23,7 @@
 #include "app/dialogs/FormCosto.h"
 #include "app/dialogs/FormDays.h"
 #include "app/dialogs/FormNuovo.h"
+#include "app/print/FormAnteprima.h"
 #include "app/res/AppInfo.h"
 #include "app/res/resource.h"
 #include "file/ProjectFile.h"
@@ -1385,6 +1386,19 @@ TEST(DialogClasses, LabelsShowTheirWholeTextAtEveryScale) {
             about->webAddress = MyApp::HomePageAddress;
             about->Create();
             return about;
+        },
+        [&] {  // the preview at its longest number: the last page of a chart in rows and columns of pages
+            MyApp::Project project;
+            project.start = Day(1, 1, 2024);
+            project.end = Day(31, 8, 2025);
+            project.tasks.assign(230, MyApp::Task(project.start));
+            MyApp::PageFormat a4;  // across, at 96 dots per inch
+            a4.paperWidth = a4.printableWidth = 1123;
+            a4.paperHeight = a4.printableHeight = 794;
+            auto preview =
+                std::make_unique<MyApp::FormAnteprima>(owner, L"Anteprima", project, MyApp::PrintChoice{}, a4, a4, L"");
+            preview->ShowPage(preview->PageCount() - 1);
+            return preview;
         },
     };
     for (int dpi : {96, 144}) {
