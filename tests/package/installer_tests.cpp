@@ -176,7 +176,7 @@ HWND WaitMainWindow() {
                 reinterpret_cast<LPARAM>(&found));
             return found != nullptr && IsWindowVisible(found);
         },
-        20000);
+        drv::kTimeout);
     return found;
 }
 

@@ -110,12 +110,10 @@ protected:
                 << drv::Utf8(facts.name) << " has the keyboard";
             drv::Tab();
             HWND next = nullptr;
-            drv::WaitUntil(
-                [&] {
-                    next = Focused(dialog);
-                    return next != nullptr && next != now;
-                },
-                3000);
+            drv::WaitUntil([&] {
+                next = Focused(dialog);
+                return next != nullptr && next != now;
+            });
             if (next == nullptr || next == now || next == first) break;
             now = next;
         }

@@ -492,7 +492,7 @@ TEST_F(PrintTest, EscapeInAnOpenListClosesOnlyTheList) {
                 if (list == nullptr) drv::Tab();
                 return list != nullptr;
             },
-            10000, 200))
+            drv::kTimeout, 200))
             << drv::DescribeWindows(app.Id());
 
         drv::Press(VK_DOWN, drv::kAlt);
