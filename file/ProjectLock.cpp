@@ -124,11 +124,12 @@ Removal RemoveUnchangedLock(const std::string& path, const std::string& bytes) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         // Gone, or open in another program (being written, read or removed).
-        // A lock that can still be read, yet not opened to be removed, is not
+        // The same lock, still there to be read yet not to be removed, is not
         // this program's to remove.
         std::string readable;
-        return GetLastError() == ERROR_ACCESS_DENIED && ReadLock(path, readable) ? Removal::Refused
-                                                                                 : Removal::Changed;
+        return GetLastError() == ERROR_ACCESS_DENIED && ReadLock(path, readable) && readable == bytes
+                   ? Removal::Refused
+                   : Removal::Changed;
     }
     bool same = true;
     for (DWORD done = 0; same && size < now.size(); size += done) {
