@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The report, whatever the spans; and each task's working days against the
     // literal day-by-day rule while the walk stays short.
     std::string text;
-    double total;
+    Money total;
     BuildCostReport(fromLines, AmountFormat{",", ".", "3;0"}, text, total);
     Check(!text.empty(), "report text");
     const WorkingDayCalendar calendar(fromLines);

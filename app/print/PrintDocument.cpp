@@ -177,7 +177,7 @@ public:
     CostDocument(const Project& project, const std::wstring& printingDate)
         : description_(project.description), title_(ProductTitle(project)), date_(printingDate) {
         std::string text;
-        double total = 0.0;
+        Money total;
         BuildCostReport(project, text, total);
         text_ = QVUtility::Widen(text);
         totalLine_ = L"Costo del progetto: " + QVUtility::Widen(FormatAmount(total));

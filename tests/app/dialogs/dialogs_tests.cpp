@@ -742,7 +742,7 @@ TEST_F(ProgramTest, DayListsCostReportAndSavedProject) {
     ASSERT_EQ(saved.excludeDays.size(), 1u);
     EXPECT_EQ(MyApp::FormatDate(saved.excludeDays[0]), "10/03/2027");
     std::string modelReport;
-    double modelTotal = 0.0;
+    MyApp::Money modelTotal;
     MyApp::BuildCostReport(saved, modelReport, modelTotal);
     EXPECT_GT(modelReport.size(), 255u) << "a report longer than what the box lets one type";
     EXPECT_EQ(report, QVUtility::Widen(modelReport));
@@ -1422,7 +1422,7 @@ TEST(DialogClasses, CostReportIsShownWholeWithARegionalTotal) {
     MyApp::FormCosto dialog(owner, L"Conto Economico");
     std::string text;
     for (int i = 0; i < 40; ++i) text += "\r\nTASK: Riga numero " + std::to_string(i) + " del conto";
-    dialog.SetReport(text, 1234.5);
+    dialog.SetReport(text, MyApp::Money::FromHundredths(123450));
     EXPECT_EQ(dialog.reportBox->GetText(), QVUtility::Widen(text));
     EXPECT_EQ(dialog.totalLabel->GetText(), L"Costo del progetto: 1.234,5");
     dialog.OnFormKey(VK_RETURN);
@@ -1471,7 +1471,7 @@ TEST(DialogClasses, CostReportGrowsIsRememberedAndCopied) {
         EXPECT_LT(ok.right, copy.left);
         grown = dialog.BaseClientSize();
 
-        dialog.SetReport("\r\nTASK: Ponteggio\r\nCosto Task: 1.204\r\n", 980734521.4);
+        dialog.SetReport("\r\nTASK: Ponteggio\r\nCosto Task: 1.204\r\n", MyApp::Money::FromHundredths(98073452140));
         EXPECT_EQ(dialog.totalLabel->GetText(), L"Costo del progetto: 980.734.521");
         if (OpenClipboard(nullptr)) {
             EmptyClipboard();
@@ -1522,7 +1522,7 @@ TEST(DialogClasses, CostReportCopyPastesInAnotherProgram) {
         GTEST_SKIP() << "run by clipboard-xclip.sh, which reads the clipboard with xclip";
     const std::wstring exchange = std::wstring(folder) + L"\\";
     MyApp::FormCosto dialog(Owner(), L"Conto Economico");
-    dialog.SetReport("\r\nTASK: Attivit\xE0 di collaudo \"finale\"\r\nCosto Task: 1.204,5\r\n", 2468013579.6);
+    dialog.SetReport("\r\nTASK: Attivit\xE0 di collaudo \"finale\"\r\nCosto Task: 1.204,5\r\n", MyApp::Money::FromHundredths(246801357960));
     dialog.OnButton(dialog.copyButton);
     ASSERT_TRUE(drv::WriteFileBytes(exchange + L"copied", "1"));
     // The clipboard is served from this thread's messages while xclip asks.
