@@ -264,7 +264,8 @@ private:
     // After a save: the lock follows the file, the stamp is the new one, the
     // copy goes.
     void FollowSavedFile();
-    // The user gives the unsaved changes up.
+    // The unsaved changes are saved, or the project replaced or closed: its
+    // recovery copy goes.
     void DiscardRecoveryCopy();
     // After each change: a snapshot for the recovery copy, written when due.
     void HandChangeToRecovery();

@@ -166,7 +166,7 @@ protected:
     // Starts the program in the test's folder with `arguments` and finds its windows.
     void StartProgram(const std::wstring& arguments) {
         ASSERT_TRUE(app.Start(ProgramPath(), arguments, folder)) << drv::LastErrorUtf8();
-        main = app.WaitWindow(nullptr, kTitle, 20000);
+        main = app.WaitWindow(nullptr, kTitle);
         ASSERT_NE(main, nullptr) << drv::LastErrorUtf8() << drv::DescribeWindows(app.Id());
         toolbar = drv::WaitDescendant(main, -1, TOOLBARCLASSNAMEW);
         status = drv::WaitDescendant(main, -1, STATUSCLASSNAMEW);

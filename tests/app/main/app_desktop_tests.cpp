@@ -360,7 +360,7 @@ TEST_F(DesktopTest, RecentFilesLastAcrossRunsAndLoseFilesThatHaveGone) {
     ASSERT_TRUE(drv::CloseMenus(app.Id()));
     Keys(VK_F4, drv::kAlt);
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDYES)) << drv::LastErrorUtf8();
-    ASSERT_TRUE(app.WaitForExit(10000)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(app.WaitForExit()) << drv::LastErrorUtf8();
 
     StartProgram(L"");
     auto stored = [] {
@@ -398,7 +398,7 @@ TEST_F(DesktopTest, TheWindowComesBackWhereItWas) {
     auto exitProgram = [&] {
         Keys(VK_F4, drv::kAlt);
         ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDYES)) << drv::LastErrorUtf8();
-        ASSERT_TRUE(app.WaitForExit(10000)) << drv::LastErrorUtf8();
+        ASSERT_TRUE(app.WaitForExit()) << drv::LastErrorUtf8();
     };
     auto placedAt = [&](const RECT& expected) {
         const RECT now = drv::ScreenRect(main);

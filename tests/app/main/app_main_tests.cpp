@@ -255,7 +255,7 @@ RowsShown CheckRowsInView(HWND main, int tasks) {
         EXPECT_EQ(bar.place.bottom - bar.place.top, 25);
         const POINT corner = drv::ToScreen(bar.window, POINT{2, 2});
         if (bar.place.top >= 0 && bar.place.bottom <= clientHeight && drv::PointShows(corner, bar.window)) {
-            EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenPixel(corner) == kLoadColours[row % 5]; }, 3000))
+            EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenPixel(corner) == kLoadColours[row % 5]; }))
                 << drv::Utf8(Hex(drv::ScreenPixel(corner)));
         }
     }
@@ -541,7 +541,7 @@ TEST_F(MainWindowTest, ExitQuestionNoKeepsTheWindowYesEndsTheProgram) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDYES, &question)) << drv::LastErrorUtf8();
     DWORD code = 1;
-    ASSERT_TRUE(app.WaitForExit(10000, &code)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(app.WaitForExit(drv::kTimeout, &code)) << drv::LastErrorUtf8();
     EXPECT_EQ(code, 0u);
 }
 
@@ -688,7 +688,7 @@ TEST_F(MainWindowTest, TwentyThousandTasksOpenSaveReportAndRefuseTheirPicture) {
     MyApp::Money total;
     MyApp::BuildCostReport(model, report, total);
     ASSERT_TRUE(drv::ClickToolbarButton(toolbar, drv::ToolbarButtons(toolbar)[kCost].command));
-    HWND dialog = app.WaitWindow(nullptr, L"Conto Economico", 20000);
+    HWND dialog = app.WaitWindow(nullptr, L"Conto Economico");
     ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
     // The window shows before the report is made.
     const std::wstring totalText = L"Costo del progetto: " + QVUtility::Widen(MyApp::FormatAmount(total));
