@@ -47,6 +47,8 @@ CsvFormat UserCsvFormat() {
 CsvFormat UserCsvFormat() { return Settled(',', '.'); }
 #endif
 
+CsvFormat SettledCsvFormat(const CsvFormat& requested) { return Settled(requested.separator, requested.decimal); }
+
 std::string CsvField(std::string_view text, char separator) {
     if (text.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos)
         return std::string(text);

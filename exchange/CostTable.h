@@ -27,6 +27,9 @@ struct CsvFormat {
 // characters, the decimal separator itself, a quote or a line end) gives
 // ';' beside a decimal comma and ',' otherwise.
 CsvFormat UserCsvFormat();
+// The format as the files are written in it: a list separator that could not
+// stand between fields replaced as above.
+CsvFormat SettledCsvFormat(const CsvFormat& requested);
 
 // One field, quoted when it holds the separator, a quote or a line end
 // (a quote inside doubled).

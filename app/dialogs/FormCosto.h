@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/dialogs/DialogFrame.h"
+#include "app/dialogs/KeptSizeDialog.h"
 
 namespace QVUtility {
 class Button;
@@ -17,7 +17,7 @@ class TextBox;
 
 namespace MyApp {
 
-class FormCosto : public DialogFrame {
+class FormCosto : public KeptSizeDialog {
 public:
     // Builds and shows the dialog over `owner` ("Conto Economico"), at the
     // size it had when last closed.
@@ -38,18 +38,12 @@ public:
 
     void BuildControls() override;
     void OnButton(QVUtility::GUIElement* button) override;
-    void ReleaseOwner() override;
-    void OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) override;
     // The window's size changed: the controls follow it.
-    void Layout();
+    void Layout() override;
 
 private:
-    // Puts the text on the clipboard; false when the clipboard refused it.
-    bool CopyToClipboard(const std::wstring& text);
-
     std::wstring totalLine_;
     std::wstring report_;
-    SIZE normalSize_{0, 0};  // the client size (96 DPI) when last neither maximised nor minimised
 };
 
 }  // namespace MyApp

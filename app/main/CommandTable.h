@@ -64,6 +64,7 @@ enum class Command {
     ZoomOutPad,
     NextPane,   // F6: the keyboard between the task table and the chart
     Import,  // "&File": a Microsoft Project XML file as a new project
+    CashFlow,  // "&Progetto": the costs over time
 };
 
 // Where a command's item stands.

@@ -5,6 +5,7 @@
 #include "app/dialogs/FormAddTask.h"
 #include "app/dialogs/FormCosto.h"
 #include "app/dialogs/FormDays.h"
+#include "app/dialogs/FormFlussoCassa.h"
 #include "app/dialogs/FormNuovo.h"
 #include "app/dialogs/FormTrova.h"
 #include "app/main/FormMainHandlers.h"

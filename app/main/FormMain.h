@@ -50,6 +50,7 @@ class FormAbout;
 class FormAddTask;
 class FormCosto;
 class FormDays;
+class FormFlussoCassa;
 class FormNuovo;
 class FormTrova;
 class PrintCommands;
@@ -94,6 +95,7 @@ public:
     QVUtility::SubMenu* includeDaysItem = nullptr;
     QVUtility::SubMenu* excludeDaysItem = nullptr;
     QVUtility::SubMenu* costItem = nullptr;
+    QVUtility::SubMenu* cashFlowItem = nullptr;  // "&Flusso di cassa mensile..."
     QVUtility::SubMenu* editSelectedItem = nullptr;    // "&Modifica Task": the selected task
     QVUtility::SubMenu* deleteSelectedItem = nullptr;  // "&Cancella Task"
 
@@ -108,6 +110,7 @@ public:
     QVUtility::ToolBarItem* includeDaysButton = nullptr;
     QVUtility::ToolBarItem* excludeDaysButton = nullptr;
     QVUtility::ToolBarItem* costButton = nullptr;
+    QVUtility::ToolBarItem* cashFlowButton = nullptr;
 
     QVUtility::PanelChildren* chartPanel = nullptr;
     QVUtility::CellControl* titleCell = nullptr;
@@ -123,6 +126,7 @@ public:
     // The dialog of each kind last opened, kept until the next one.
     DialogSlot<FormNuovo> projectDialog;
     DialogSlot<FormAddTask> taskDialog;
+    DialogSlot<FormFlussoCassa> cashFlowDialog;  // "Flusso di cassa mensile"
 
     // ---- Commands ---------------------------------------------------------------
     // Runs the command, whatever its source; nothing when its rule says it
@@ -362,6 +366,8 @@ private:
     // One of the two day lists: the extra working days or the extra non-working days.
     void EditDays(bool included);
     void ShowCostReport();
+    // The project's costs month by month (or by quarter or week).
+    void ShowCashFlow();
     void ShowAbout();
     // A new project, or the project's properties changed, as the project
     // dialog confirmed them.
