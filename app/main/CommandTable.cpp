@@ -12,6 +12,7 @@
 
 #include "app/main/FormMain.h"
 #include "app/main/FormMainHandlers.h"
+#include "app/main/StartPage.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
 #include "app/safety/LastWords.h"
@@ -234,6 +235,7 @@ void FormMain::OnToolbarCommand(QVUtility::GUIElement* item) { OnMenuCommand(ite
 
 void FormMain::EnableProjectCommands() {
     projectOpen = true;
+    if (startPage != nullptr) startPage->Leave();
     UpdateCommands();
     FocusPane();
 }
@@ -331,6 +333,7 @@ void FormMain::BuildMenus() {
 void FormMain::ShowRecentFiles(const std::vector<std::string>& paths) {
     recentFiles = paths;
     recentItems.clear();
+    if (startPage != nullptr) startPage->ShowRecentFiles(recentFiles);
     if (fileMenu == nullptr || exitItem == nullptr) return;
     // "&1 C:\...\progetto.vmo" and so on, then a divider, before "&Esci".
     if (recentFiles.size() > RecentFileCount) recentFiles.resize(RecentFileCount);

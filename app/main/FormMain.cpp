@@ -9,6 +9,7 @@
 #include "app/dialogs/FormNuovo.h"
 #include "app/dialogs/FormTrova.h"
 #include "app/main/FormMainHandlers.h"
+#include "app/main/StartPage.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
 #include "app/safety/WorkSafety.h"
@@ -173,6 +174,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     Create();
     SetIcon(IDI_APP);
     if (window != nullptr) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(elementFont->GetFont()), TRUE);
+    BuildStartPage();
     Layout();
     printing = std::make_unique<PrintCommands>(this, project);
     ShowRecentFiles(LoadRecentFiles());
@@ -276,6 +278,9 @@ void FormMain::Layout() {
 
     LayOutPanes(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
                 std::max(0, clientHeight - scale(2 * ChartTop)));
+    if (startPage != nullptr)
+        startPage->Cover(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
+                         std::max(0, clientHeight - scale(2 * ChartTop)));
 
     if (statusBar != nullptr && statusBar->window != nullptr) {
         RECT bar{};

@@ -54,6 +54,7 @@ class FormFlussoCassa;
 class FormNuovo;
 class FormTrova;
 class PrintCommands;
+class StartPage;
 struct FileClaim;
 struct FormMainHandlers;
 struct WorkSafety;
@@ -159,6 +160,12 @@ public:
     // print items.
     void EnableProjectCommands();
 
+    // ---- The start page (StartPage.cpp) --------------------------------------------------
+    // Shown in the chart's area until a project is open.
+    StartPage* startPage = nullptr;
+    // The example shipped with the program as a new, unsaved project.
+    void OpenExampleProject();
+
     // ---- File commands (FileCommands.cpp) --------------------------------------------
     // Keeps the path (with ".vmo" ensured), "Sa&lva come..." and the status bar in step.
     void SetFilePath(const std::string& path);
@@ -222,6 +229,7 @@ private:
     // The toolbar at its place, with the buttons of the commands that have one.
     void BuildToolBar(int left, int top, int barWidth, int barHeight);
     void BuildKeys();
+    void BuildStartPage();
     // A font the window owns.
     QVUtility::FontDescription* OwnFont(const wchar_t* face, int height);
 

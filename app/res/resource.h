@@ -42,6 +42,10 @@
 #define IDB_STANDARD_24 1071
 #define IDB_STANDARD_32 1072
 
+/* The example project the start page opens: a project file (RCDATA,
+   Example.rc), the renovation of a house. */
+#define IDR_EXAMPLE_PROJECT 1080
+
 /* Commands of the main window named by the program (menu items and keys
    added beside its first menus).  They lie in the block the toolkit's
    control counter passes over, so the elements built before and after them
