@@ -10,7 +10,6 @@
 
 #include "app/main/FormMain.h"
 #include "app/main/FormMainHandlers.h"
-#include "app/main/StartPage.h"
 #include "app/res/resource.h"
 #include "app/settings/Settings.h"
 #include "model/CostReport.h"
@@ -260,7 +259,6 @@ void FormMain::FocusNextPane() {
 
 void FormMain::OnGotFocus() {
     QVUtility::Form::OnGotFocus();
-    if (!projectOpen && startPage != nullptr && GetFocus() == window) startPage->FocusFirstLink();
     FocusPane();
 }
 

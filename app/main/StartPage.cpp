@@ -182,10 +182,6 @@ void StartPage::Leave() {
 
 bool StartPage::Shown() const { return !left_ && window != nullptr && IsWindowVisible(window); }
 
-void StartPage::FocusFirstLink() {
-    if (Shown() && !links_.empty()) links_.front()->Focus();
-}
-
 void StartPage::Follow(const QVUtility::GUIElement* link) {
     for (std::size_t i = 0; i < links_.size(); ++i)
         if (links_[i] == link && onLink) return onLink(i);
