@@ -25,8 +25,8 @@ using QVUtility::GUIElement;
 namespace {
 
 // The size the window first opens at, and the smallest it can be given.
-constexpr int ClientWidth = 640;
-constexpr int ClientHeight = 540;
+constexpr int ClientWidth = 600;
+constexpr int ClientHeight = 420;
 constexpr int ButtonWidth = 100;
 constexpr int ButtonGap = 10;
 constexpr int TableTop = 45;
@@ -94,7 +94,7 @@ void FormFlussoCassa::BuildControls() {
     table = Own(new QVUtility::ListView(this));
     table->fixedId = IDC_CASH_FLOW_TABLE;
     table->accessibleName = L"Tabella del flusso di cassa";
-    const int widths[CashFlowColumns] = {150, 100, 115, 115, 100};
+    const int widths[CashFlowColumns] = {140, 95, 110, 110, 95};
     for (int column = 0; column < CashFlowColumns; ++column)
         table->columns.push_back({CashFlowColumnTitle(column), scale(widths[column]), column > 0});
     table->onItemText = &TableCell;

@@ -176,7 +176,7 @@ const std::vector<CommandSpec>& FormMain::Commands() {
          {L"Calcola il conto economico", 0, TBIMG_COST}, &F::costItem, &F::costButton,
          [](F& f) { f.ShowCostReport(); }, withProject, fixed},
         {C::CashFlow, M::Project, IDM_PROJECT_CASH_FLOW, L"&Flusso di cassa mensile...", {VK_F9, FSHIFT},
-         {L"Flusso di cassa mensile", 0, TBIMG_CASH_FLOW}, &F::cashFlowItem, &F::cashFlowButton,
+         {L"Flusso di cassa mensile", 0, TBIMG_CASH_FLOW, false, IDC_CASH_FLOW_BUTTON}, &F::cashFlowItem, &F::cashFlowButton,
          [](F& f) { f.ShowCashFlow(); }, withProject, fixed},
         {C::None, M::Project, IDM_PROJECT_DIVIDER, L"", {}, none, noItem, noButton, nullptr, always, fixed},
         {C::EditTask, M::Project, IDM_SELECTED_EDIT, L"&Modifica Task", {VK_RETURN, Plain}, none, &F::editSelectedItem,
@@ -386,6 +386,7 @@ void FormMain::BuildToolBar(int left, int top, int barWidth, int barHeight) {
             if (separatorsMade < std::size(separators)) this->*separators[separatorsMade++] = separator;
         }
         QVUtility::ToolBarItem* button = add(spec.button.tip, Enabled(spec));
+        button->fixedId = spec.button.id;
         if (spec.button.stripImage < 0) {
             button->imageIndex = spec.button.standardImage;
         } else {

@@ -90,6 +90,7 @@ struct ToolButton {
     int standardImage = 0;         // image of the common controls' strip, when not in the program's own
     int stripImage = -1;           // image of the program's strip (res/toolbar.bmp); -1: a standard image
     bool separatorBefore = false;
+    int id = 0;  // a reserved identifier (app/res/resource.h); 0: the control counter's
 };
 
 struct CommandSpec {

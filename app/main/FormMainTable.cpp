@@ -10,6 +10,7 @@
 
 #include "app/main/FormMain.h"
 #include "app/main/FormMainHandlers.h"
+#include "app/main/StartPage.h"
 #include "app/res/resource.h"
 #include "app/settings/Settings.h"
 #include "model/CostReport.h"
@@ -259,6 +260,8 @@ void FormMain::FocusNextPane() {
 
 void FormMain::OnGotFocus() {
     QVUtility::Form::OnGotFocus();
+    // Without a project the keyboard goes on to the start page's links.
+    if (!projectOpen && startPage != nullptr) startPage->FocusFirstLink();
     FocusPane();
 }
 

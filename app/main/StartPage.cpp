@@ -45,6 +45,8 @@ void LinkKey(QVUtility::GUIElement* link, int key) {
 StartPage::StartPage(QVUtility::GUIElement* parentElement, std::vector<QVUtility::GUIElement*> covered,
                      QVUtility::GUIElement* hidden)
     : PanelChildren(parentElement), covered_(std::move(covered)), hidden_(hidden) {
+    // Identifiers of their own: the elements the counter numbers keep theirs.
+    fixedId = IDC_START_PAGE;
     tabStop = false;
     accessibleName = L"Pagina iniziale";
     accessibleRole = ROLE_SYSTEM_PANE;
@@ -58,6 +60,7 @@ void StartPage::Create() {
         SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     const auto text = [this](const std::wstring& caption, int size, bool bold) {
         auto* cell = static_cast<QVUtility::CellControl*>(owned_.emplace_back(new QVUtility::CellControl(this)).get());
+        cell->fixedId = IDC_START_PAGE_FIRST + static_cast<int>(owned_.size()) - 1;
         cell->text = caption;
         cell->fontSize = size;
         cell->fontBold = bold;
@@ -90,6 +93,7 @@ void StartPage::Create() {
 
 QVUtility::CellControl* StartPage::MakeLink(const std::wstring& caption, const std::wstring& description) {
     auto* link = static_cast<QVUtility::CellControl*>(owned_.emplace_back(new QVUtility::CellControl(this)).get());
+    link->fixedId = IDC_START_PAGE_FIRST + static_cast<int>(owned_.size()) - 1;
     link->text = caption;
     link->fontSize = 16;
     link->fontUnderline = true;
@@ -182,6 +186,10 @@ void StartPage::Leave() {
 
 bool StartPage::Shown() const { return !left_ && window != nullptr && IsWindowVisible(window); }
 
+void StartPage::FocusFirstLink() {
+    if (Shown() && !links_.empty()) links_.front()->Focus();
+}
+
 void StartPage::Follow(const QVUtility::GUIElement* link) {
     for (std::size_t i = 0; i < links_.size(); ++i)
         if (links_[i] == link && onLink) return onLink(i);
@@ -201,6 +209,7 @@ void FormMain::BuildStartPage() {
         if (recent < 4) Execute(static_cast<Command>(static_cast<int>(Command::Recent1) + static_cast<int>(recent)));
     };
     startPage->Create();
+    if (window != nullptr && GetFocus() == window) startPage->FocusFirstLink();
 }
 
 void FormMain::OpenExampleProject() {

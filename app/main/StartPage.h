@@ -43,6 +43,8 @@ public:
     // A project is open: the page goes and the covered windows come back.
     void Leave();
     bool Shown() const;
+    // The keyboard to the first link (the window had it).
+    void FocusFirstLink();
     // The links, in Tab's order.
     const std::vector<QVUtility::CellControl*>& Links() const { return links_; }
     void Follow(const QVUtility::GUIElement* link);

@@ -98,5 +98,10 @@
 #define IDC_CASH_FLOW_EXPORT   57391
 #define IDC_CASH_FLOW_PRINT    57392
 #define IDC_CASH_FLOW_CLOSE    57393
+#define IDC_CASH_FLOW_BUTTON   57394 /* its button of the toolbar */
+/* The start page and its texts and links, in the order they are made:
+   57396 to 57405. */
+#define IDC_START_PAGE         57395
+#define IDC_START_PAGE_FIRST   57396
 
 #endif

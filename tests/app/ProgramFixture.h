@@ -130,6 +130,7 @@ inline const DialogKeys kProjectDialogs[] = {
     {L"Elenco Giorni da includere come lavorativi", 'I', drv::kCtrl},
     {L"Elenco Giorni da escludere come lavorativi", 'E', drv::kCtrl},
     {L"Conto Economico", VK_F9, drv::kNone},
+    {L"Flusso di cassa mensile", VK_F9, drv::kShift},
 };
 
 // The chart's panel in the main window: its one panel that is not the

@@ -41,11 +41,15 @@ TEST_F(StartPageTest, LinksReachedByTabAndTheExampleOpensUnsaved) {
         EXPECT_TRUE(facts.Has(STATE_SYSTEM_FOCUSABLE)) << drv::Utf8(names[i]);
     }
 
-    // From the window, Tab goes down the links.
+    // The keyboard is on the first link, back from elsewhere too, and Tab
+    // goes down the links.
+    EXPECT_EQ(GetFocus(), shown[0]);
+    SetFocus(nullptr);
     SetFocus(form->window);
-    for (HWND link : shown) {
+    EXPECT_EQ(GetFocus(), shown[0]);
+    for (std::size_t i = 1; i < shown.size(); ++i) {
         SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-        EXPECT_EQ(GetFocus(), link);
+        EXPECT_EQ(GetFocus(), shown[i]);
     }
 
     // Invio on "Apri un esempio": the house's renovation, about twenty
