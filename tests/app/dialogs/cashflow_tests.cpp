@@ -197,7 +197,10 @@ TEST_F(CashFlowWindow, ShowsThePeriodsOfTheModelKeepsItsChoiceCopiesAndExports) 
     EXPECT_EQ(window->periodList->GetSelectedIndex(), 2);
     EXPECT_EQ(Shown(window->table->window).size(),
               MyApp::PeriodCosts(form->project, MyApp::CostPeriod::Week).size() + 1);
-    window->CloseWindow();
+
+    // Escape typed in the chart closes the window.
+    SendMessageW(window->chart->window, WM_CHAR, VK_ESCAPE, 0);
+    EXPECT_TRUE(drv::WaitUntil([&] { return !window->IsOpen(); }, 60000));
 }
 
 // What "Copia" puts on the clipboard, as xclip pastes it: the lines of the
