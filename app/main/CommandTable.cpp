@@ -235,7 +235,10 @@ void FormMain::OnToolbarCommand(QVUtility::GUIElement* item) { OnMenuCommand(ite
 
 void FormMain::EnableProjectCommands() {
     projectOpen = true;
-    if (startPage != nullptr) startPage->Leave();
+    if (startPage != nullptr && startPage->Shown()) {
+        startPage->Leave();
+        Layout();  // the panes in their places again
+    }
     UpdateCommands();
     FocusPane();
 }

@@ -193,9 +193,11 @@ void FormMain::LayOutPanes(int left, int top, int areaWidth, int areaHeight) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         chartPanel->SetSize(chartWidthShown, areaHeight);
     }
+    // The start page stands in the panes' place while no project is open.
+    const bool shown = withTable && (startPage == nullptr || !startPage->Shown());
     for (GUIElement* pane : {static_cast<GUIElement*>(taskTable), static_cast<GUIElement*>(splitter)}) {
-        if (pane != nullptr && pane->window != nullptr && (IsWindowVisible(pane->window) != FALSE) != withTable)
-            ShowWindow(pane->window, withTable ? SW_SHOWNA : SW_HIDE);
+        if (pane != nullptr && pane->window != nullptr && (IsWindowVisible(pane->window) != FALSE) != shown)
+            ShowWindow(pane->window, shown ? SW_SHOWNA : SW_HIDE);
     }
     if (!withTable || chartPanel == nullptr || chartPanel->window == nullptr) return;
 

@@ -11,6 +11,7 @@
 #include "app/res/resource.h"
 #include "file/ProjectFile.h"
 #include "toolkit/draw/HighContrast.h"
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/MessageBoxes.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/CellControl.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr int Margin = 40;
 constexpr int HeadingHeight = 34;
 constexpr int LineHeight = 26;
-constexpr int LinkWidth = 520;
 constexpr int Gap = 14;
 
 void LinkFollowedByMouse(QVUtility::GUIElement* link) {
@@ -42,14 +42,20 @@ void LinkKey(QVUtility::GUIElement* link, int key) {
 
 }  // namespace
 
-StartPage::StartPage(QVUtility::GUIElement* parentElement, std::vector<QVUtility::GUIElement*> covered,
-                     QVUtility::GUIElement* hidden)
-    : PanelChildren(parentElement), covered_(std::move(covered)), hidden_(hidden) {
+StartPage::StartPage(QVUtility::GUIElement* parentElement, std::vector<QVUtility::GUIElement*> panes)
+    : PanelChildren(parentElement),
+      panes_(std::move(panes)),
+      headingFont_(std::wstring(L"Tahoma"), 30),
+      textFont_(std::wstring(L"Tahoma"), 16),
+      boldFont_(std::wstring(L"Tahoma"), 16),
+      linkFont_(std::wstring(L"Tahoma"), 16) {
     // Identifiers of their own: the elements the counter numbers keep theirs.
     fixedId = IDC_START_PAGE;
     tabStop = false;
     accessibleName = L"Pagina iniziale";
     accessibleRole = ROLE_SYSTEM_PANE;
+    boldFont_.bold = true;
+    linkFont_.underline = true;
 }
 
 void StartPage::Create() {
@@ -58,56 +64,40 @@ void StartPage::Create() {
     // Tab goes on into the links, as into a group of a dialog.
     if (window != nullptr)
         SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
-    const auto text = [this](const std::wstring& caption, int size, bool bold) {
-        auto* cell = static_cast<QVUtility::CellControl*>(owned_.emplace_back(new QVUtility::CellControl(this)).get());
-        cell->fixedId = IDC_START_PAGE_FIRST + static_cast<int>(owned_.size()) - 1;
-        cell->text = caption;
-        cell->fontSize = size;
-        cell->fontBold = bold;
-        cell->textAlign = 0;
-        cell->textColour = GetSysColor(COLOR_WINDOWTEXT);
-        cell->SetBackColour(GetSysColor(COLOR_WINDOW));
-        cell->Create();
-        return cell;
-    };
-    heading_ = text(ProductName, 26, true);
-    purpose_ = text(L"Pianifica un progetto come diagramma di Gantt e ne calcola i costi, in tutto e mese per mese.",
-                    15, false);
+    heading_ = MakeCell(ProductName, &headingFont_);
+    purpose_ = MakeCell(L"Pianifica un progetto come diagramma di Gantt e ne calcola i costi, in tutto e mese per mese.",
+                        &textFont_);
     MakeLink(L"Nuovo progetto...", L"Un progetto vuoto, con le sue date");
     MakeLink(L"Apri...", L"Un progetto salvato");
     MakeLink(L"Apri un esempio", L"La ristrutturazione di una casa: circa venti attività in un anno, con i costi");
-    recentHeading_ = text(L"Progetti recenti", 15, true);
+    recentHeading_ = MakeCell(L"Progetti recenti", &boldFont_);
     for (int i = 0; i < 4; ++i) MakeLink(std::wstring(), std::wstring());
-    // The covered windows draw nothing over the page and are out of Tab's way.
-    for (QVUtility::GUIElement* each : covered_) {
-        if (each == nullptr || each->window == nullptr) continue;
-        coveredStyles_.push_back(GetWindowLongPtrW(each->window, GWL_STYLE));
-        SetWindowLongPtrW(each->window, GWL_STYLE, coveredStyles_.back() | WS_CLIPSIBLINGS);
-        SetWindowPos(each->window, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-        EnableWindow(each->window, FALSE);
-    }
-    if (hidden_ != nullptr && hidden_->window != nullptr) ShowWindow(hidden_->window, SW_HIDE);
+    for (QVUtility::GUIElement* pane : panes_)
+        if (pane != nullptr && pane->window != nullptr) ShowWindow(pane->window, SW_HIDE);
     Arrange();
 }
 
+QVUtility::CellControl* StartPage::MakeCell(const std::wstring& caption, QVUtility::FontDescription* cellFont) {
+    auto* cell = static_cast<QVUtility::CellControl*>(owned_.emplace_back(new QVUtility::CellControl(this)).get());
+    cell->fixedId = IDC_START_PAGE_FIRST + static_cast<int>(owned_.size()) - 1;
+    cell->text = caption;
+    cell->font = cellFont;
+    cell->textAlign = 0;
+    cell->textColour = GetSysColor(COLOR_WINDOWTEXT);
+    cell->SetBackColour(GetSysColor(COLOR_WINDOW));
+    return cell;
+}
+
 QVUtility::CellControl* StartPage::MakeLink(const std::wstring& caption, const std::wstring& description) {
-    auto* link = static_cast<QVUtility::CellControl*>(owned_.emplace_back(new QVUtility::CellControl(this)).get());
-    link->fixedId = IDC_START_PAGE_FIRST + static_cast<int>(owned_.size()) - 1;
-    link->text = caption;
-    link->fontSize = 16;
-    link->fontUnderline = true;
-    link->textAlign = 0;
+    QVUtility::CellControl* link = MakeCell(caption, &linkFont_);
     // Blue as links are, the system's colour of links in high contrast.
     link->textColour = QVUtility::HighContrastOn() ? GetSysColor(COLOR_HOTLIGHT) : RGB(0, 0, 255);
-    link->SetBackColour(GetSysColor(COLOR_WINDOW));
     link->SetHandCursor(true);
     link->onLeftButtonUp = &LinkPressed;
     link->onKeyDown = &LinkKey;
     link->tabStop = true;
     link->accessibleRole = ROLE_SYSTEM_LINK;
     link->accessibleDescription = description;
-    link->Create();
     links_.push_back(link);
     return link;
 }
@@ -128,11 +118,22 @@ void StartPage::ShowRecentFiles(const std::vector<std::string>& paths) {
 void StartPage::Arrange() {
     if (window == nullptr) return;
     const QVUtility::DisplayScale s = Scale();
+    for (QVUtility::FontDescription* each : {&headingFont_, &textFont_, &boldFont_, &linkFont_}) each->SetDpi(s.Dpi());
+    const QVUtility::ScreenContext screen;
     int top = Margin;
-    const auto put = [&](QVUtility::GUIElement* element, int height) {
-        if (element == nullptr || element->window == nullptr || !Used(element)) return;
-        SetWindowPos(element->window, nullptr, s(Margin), s(top), std::max(s(LinkWidth), width - 2 * s(Margin)), s(height),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto put = [&](QVUtility::CellControl* cell, int height) {
+        if (!cell->created) cell->Create();
+        if (cell->window == nullptr) return;
+        ShowWindow(cell->window, Used(cell) ? SW_SHOWNA : SW_HIDE);
+        if (!Used(cell)) return;
+        // As wide as its text, so that a link's focus rectangle is the link's.
+        SIZE extent{};
+        {
+            const QVUtility::ScopedSelect fontIn(screen.Get(), cell->font->GetFont());
+            GetTextExtentPoint32W(screen.Get(), cell->text.c_str(), static_cast<int>(cell->text.size()), &extent);
+        }
+        SetWindowPos(cell->window, nullptr, s(Margin), s(top), extent.cx + s(6), s(height), SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(cell->window, nullptr, TRUE);
         top += height;
     };
     put(heading_, HeadingHeight);
@@ -145,9 +146,6 @@ void StartPage::Arrange() {
         }
         put(links_[i], LineHeight);
     }
-    for (QVUtility::CellControl* cell : links_)
-        if (cell->window != nullptr) ShowWindow(cell->window, Used(cell) ? SW_SHOWNA : SW_HIDE);
-    if (recentHeading_->window != nullptr) ShowWindow(recentHeading_->window, Used(recentHeading_) ? SW_SHOWNA : SW_HIDE);
 }
 
 bool StartPage::Used(const QVUtility::GUIElement* element) const {
@@ -169,22 +167,10 @@ void StartPage::Leave() {
     left_ = true;
     const bool hadKeyboard = IsChild(window, GetFocus()) != FALSE;
     ShowWindow(window, SW_HIDE);
-    if (hidden_ != nullptr && hidden_->window != nullptr) ShowWindow(hidden_->window, SW_SHOWNA);
-    std::size_t next = 0;
-    for (QVUtility::GUIElement* each : covered_) {
-        if (each == nullptr || each->window == nullptr || next >= coveredStyles_.size()) continue;
-        EnableWindow(each->window, TRUE);
-        // The control's own bits (its scroll bars) stay as they are now.
-        const LONG_PTR clip = coveredStyles_[next++] & WS_CLIPSIBLINGS;
-        SetWindowLongPtrW(each->window, GWL_STYLE, (GetWindowLongPtrW(each->window, GWL_STYLE) & ~WS_CLIPSIBLINGS) | clip);
-        SetWindowPos(each->window, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-        RedrawWindow(each->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    }
+    for (QVUtility::GUIElement* pane : panes_)
+        if (pane != nullptr && pane->window != nullptr) ShowWindow(pane->window, SW_SHOWNA);
     if (hadKeyboard && parent != nullptr) parent->Focus();
 }
-
-bool StartPage::Shown() const { return !left_ && window != nullptr && IsWindowVisible(window); }
 
 void StartPage::FocusFirstLink() {
     if (Shown() && !links_.empty()) links_.front()->Focus();
@@ -198,7 +184,7 @@ void StartPage::Follow(const QVUtility::GUIElement* link) {
 // ---- The main window's side ------------------------------------------------------------
 
 void FormMain::BuildStartPage() {
-    startPage = ownedElements.Add(new StartPage(this, {taskTable, splitter}, chartPanel));
+    startPage = ownedElements.Add(new StartPage(this, {taskTable, splitter, chartPanel}));
     startPage->onLink = [this](std::size_t link) {
         switch (link) {
         case StartPage::NewProject: return Execute(Command::New);

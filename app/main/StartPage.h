@@ -3,8 +3,8 @@
 // one, to open the example shipped with the program and to open the last
 // four projects. The links are reached with Tab and followed with Invio,
 // the space bar or a click; assistive technology reads them as links. The
-// page covers the task table and the chart, which are out of Tab's way
-// meanwhile, and goes for good once a project is open.
+// page stands in the place of the task table and the chart, which are
+// hidden meanwhile, and goes for good once a project is open.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/draw/FontDescription.h"
 #include "toolkit/widgets/PanelChildren.h"
 
 namespace QVUtility {
@@ -26,10 +27,8 @@ public:
     // The links' order: new, open, the example, then the recent projects.
     enum Link { NewProject = 0, OpenProject = 1, OpenExample = 2, FirstRecent = 3 };
 
-    // `covered` are the windows the page lies over, disabled meanwhile;
-    // `hidden` is hidden meanwhile.
-    StartPage(QVUtility::GUIElement* parentElement, std::vector<QVUtility::GUIElement*> covered,
-              QVUtility::GUIElement* hidden);
+    // `panes` are the windows the page stands in place of.
+    StartPage(QVUtility::GUIElement* parentElement, std::vector<QVUtility::GUIElement*> panes);
 
     // Hears which link was followed (a Link, or FirstRecent + n for the
     // recent project n).
@@ -40,24 +39,28 @@ public:
     void ShowRecentFiles(const std::vector<std::string>& paths);
     // The page's place in its parent, in pixels.
     void Cover(int left, int top, int coverWidth, int coverHeight);
-    // A project is open: the page goes and the covered windows come back.
+    // A project is open: the page goes and the panes come back.
     void Leave();
-    bool Shown() const;
-    // The keyboard to the first link (the window had it).
+    // No project has been open yet: the page stands in the panes' place.
+    bool Shown() const { return window != nullptr && !left_; }
+    // The keyboard to the first link.
     void FocusFirstLink();
     // The links, in Tab's order.
     const std::vector<QVUtility::CellControl*>& Links() const { return links_; }
     void Follow(const QVUtility::GUIElement* link);
 
 private:
+    QVUtility::CellControl* MakeCell(const std::wstring& caption, QVUtility::FontDescription* cellFont);
     QVUtility::CellControl* MakeLink(const std::wstring& caption, const std::wstring& description);
     void Arrange();
     // Shown: a text, a link to a recent project, the recent projects' heading when there are some.
     bool Used(const QVUtility::GUIElement* element) const;
 
-    std::vector<QVUtility::GUIElement*> covered_;
-    std::vector<LONG_PTR> coveredStyles_;  // their styles before the page covered them
-    QVUtility::GUIElement* hidden_ = nullptr;  // their styles before the page covered them
+    std::vector<QVUtility::GUIElement*> panes_;
+    QVUtility::FontDescription headingFont_;
+    QVUtility::FontDescription textFont_;
+    QVUtility::FontDescription boldFont_;
+    QVUtility::FontDescription linkFont_;
     QVUtility::CellControl* heading_ = nullptr;
     QVUtility::CellControl* purpose_ = nullptr;
     QVUtility::CellControl* recentHeading_ = nullptr;

@@ -26,7 +26,7 @@ TEST_F(StartPageTest, LinksReachedByTabAndTheExampleOpensUnsaved) {
     MyApp::StartPage* page = form->startPage;
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(page->Shown());
-    EXPECT_FALSE(IsWindowEnabled(TaskTable(form->window))) << "the table under the page is out of Tab's way";
+    EXPECT_FALSE(IsWindowVisible(TaskTable(form->window))) << "the page stands in the panes' place";
     EXPECT_FALSE(IsWindowVisible(form->chartPanel->window));
 
     const wchar_t* const names[] = {L"Nuovo progetto...", L"Apri...", L"Apri un esempio"};
@@ -68,7 +68,7 @@ TEST_F(StartPageTest, LinksReachedByTabAndTheExampleOpensUnsaved) {
     EXPECT_TRUE(form->project.filePath.empty());
     EXPECT_TRUE(form->project.modified) << "closing asks to save it";
     EXPECT_NE(form->WindowTitle().find(L"Senza nome *"), std::wstring::npos);
-    EXPECT_TRUE(IsWindowEnabled(TaskTable(form->window)));
+    EXPECT_TRUE(IsWindowVisible(TaskTable(form->window)));
     EXPECT_TRUE(IsWindowVisible(form->chartPanel->window));
     EXPECT_EQ(GetFocus(), TaskTable(form->window)) << "the keyboard on the table, as when a project opens";
 }
