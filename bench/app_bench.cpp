@@ -86,7 +86,7 @@ PROCESS_MEMORY_COUNTERS Memory(const drv::Process& app) {
 HWND ChartPanel(HWND main) {
     for (HWND window : drv::Descendants(main)) {
         if (GetParent(window) == main && drv::ClassOf(window).rfind(L"PanelChildren", 0) == 0 &&
-            GetDlgCtrlID(window) != IDC_SPLITTER)
+            GetDlgCtrlID(window) != IDC_SPLITTER && GetDlgCtrlID(window) != IDC_START_PAGE)
             return window;
     }
     return nullptr;

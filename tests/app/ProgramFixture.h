@@ -133,13 +133,13 @@ inline const DialogKeys kProjectDialogs[] = {
     {L"Flusso di cassa mensile", VK_F9, drv::kShift},
 };
 
-// The chart's panel in the main window: its one panel that is not the
-// splitter beside the task table.
+// The chart's panel in the main window: its one panel that is neither the
+// splitter beside the task table nor the start page.
 inline HWND ChartPanel(HWND main) {
     HWND panel = nullptr;
     for (HWND child : drv::Descendants(main)) {
         if (GetParent(child) == main && drv::ClassOf(child).rfind(L"PanelChildren", 0) == 0 &&
-            GetDlgCtrlID(child) != IDC_SPLITTER)
+            GetDlgCtrlID(child) != IDC_SPLITTER && GetDlgCtrlID(child) != IDC_START_PAGE)
             panel = child;
     }
     return panel;
