@@ -144,7 +144,7 @@ const Project& ReportProject() {
 // The report of a project, again and again.
 void Report(benchmark::State& state, const Project& p) {
     std::string text;
-    double total = 0;
+    Money total;
     for (auto _ : state) {
         BuildCostReport(p, Italian, text, total);
         benchmark::DoNotOptimize(total);
@@ -210,7 +210,8 @@ BENCHMARK(BM_CostReport2000DayByDay)->Unit(benchmark::kMillisecond)->Iterations(
 void CompareReports() {
     using Clock = std::chrono::steady_clock;
     std::string fastText, slowText;
-    double fastTotal = 0, slowTotal = 0;
+    Money fastTotal;
+    double slowTotal = 0;
     const Project& p = ReportProject();
     const auto t0 = Clock::now();
     const int fastRuns = 20;
@@ -224,7 +225,7 @@ void CompareReports() {
                 p.excludeDays.size());
     std::printf("  program %.2f ms, day-by-day rule %.1f ms: %.0f times faster\n", fastMs, slowMs, slowMs / fastMs);
     std::printf("  identical text: %s (%zu bytes), identical total: %s (%.2f)\n", fastText == slowText ? "yes" : "NO",
-                fastText.size(), fastTotal == slowTotal ? "yes" : "NO", fastTotal);
+                fastText.size(), fastTotal.ToDouble() == slowTotal ? "yes" : "NO", fastTotal.ToDouble());
 }
 
 }  // namespace

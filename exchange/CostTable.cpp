@@ -67,7 +67,7 @@ TextParts CostTableParts(const Project& project, const CsvFormat& requested) {
         WorkingDayCalendar calendar;
         std::size_t next = 0;
         bool started = false;
-        double total = 0.0;
+        Money total = Money();
     };
     auto state = std::make_shared<State>(State{&project, Settled(requested.separator, requested.decimal),
                                                WorkingDayCalendar(project)});
@@ -96,10 +96,10 @@ TextParts CostTableParts(const Project& project, const CsvFormat& requested) {
             s.total += figures.cost;
             row({SystemToUtf8(task.description), FormatDate(task.start), FormatDate(task.end),
                  std::to_string(figures.workingDays), std::to_string(task.resources),
-                 DecimalText(task.dailyCost, s.format.decimal), DecimalText(figures.cost, s.format.decimal)});
+                 DecimalText(task.dailyCost, s.format.decimal), PlainText(figures.cost, s.format.decimal)});
             return true;
         }
-        row({"Totale", "", "", "", "", "", DecimalText(s.total, s.format.decimal)});
+        row({"Totale", "", "", "", "", "", PlainText(s.total, s.format.decimal)});
         return false;
     };
 }

@@ -41,7 +41,7 @@ std::string HoursText(long long hours) {
 }
 
 // A money amount in hundredths, as the format's cost fields hold it.
-std::string CostText(double cost) { return DecimalText(cost * 100.0); }
+std::string CostText(Money cost) { return (cost < Money() ? "-" : "") + DecimalDigits(cost.InHundredths()); }
 
 struct CalendarException {
     Date day;

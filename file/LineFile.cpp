@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "file/FileReader.h"
 #include "file/ReplaceFile.h"
 
 #ifdef _WIN32
@@ -10,9 +11,6 @@
 
 #include "model/WideText.h"
 #else
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -39,21 +37,18 @@ bool ReplaceContent(const std::string& path, const std::string& content, std::ui
     });
 }
 
-// Reads an open file of `size` bytes into `bytes` through readSome(data, want),
-// which answers how many bytes it read (at most want), 0 at the end or -1
-// when reading fails. A file larger than maxBytes is not read: tooLarge is
-// set and the answer is false. A file that shrinks meanwhile gives what it
-// still holds.
-template <class Read>
-bool ReadWhole(std::uint64_t size, std::uint64_t maxBytes, std::string& bytes, bool& tooLarge, Read&& readSome) {
-    if (size > maxBytes) {
+// Reads an open file whole into `bytes`. A file larger than maxBytes is not
+// read: tooLarge is set and the answer is false. A file that shrinks
+// meanwhile gives what it still holds.
+bool ReadWhole(FileReader& file, std::uint64_t maxBytes, std::string& bytes, bool& tooLarge) {
+    if (file.Size() > maxBytes) {
         tooLarge = true;
         return false;
     }
-    bytes.resize(static_cast<std::size_t>(size));
+    bytes.resize(static_cast<std::size_t>(file.Size()));
     std::size_t at = 0;
     while (at < bytes.size()) {
-        const std::ptrdiff_t done = readSome(&bytes[at], bytes.size() - at);
+        const std::ptrdiff_t done = file.Read(&bytes[at], bytes.size() - at);
         if (done < 0) return false;
         if (done == 0) break;
         at += static_cast<std::size_t>(done);
@@ -79,38 +74,8 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 bool ReadFileBytes(const std::string& path, std::string& bytes, bool& tooLarge, std::uint64_t maxBytes) {
     bytes.clear();
     tooLarge = false;
-#ifdef _WIN32
-    const std::wstring wide = Widen(path);
-    if (wide.empty()) return false;
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size{};
-    const bool ok = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
-                    ReadWhole(static_cast<std::uint64_t>(size.QuadPart), maxBytes, bytes, tooLarge,
-                              [file](char* data, std::size_t want) -> std::ptrdiff_t {
-                                  DWORD done = 0;
-                                  const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(want, 1u << 24));
-                                  if (!ReadFile(file, data, chunk, &done, nullptr)) return -1;
-                                  return static_cast<std::ptrdiff_t>(done);
-                              });
-    CloseHandle(file);
-#else
-    // Non-blocking, so that a pipe or a device cannot keep the open waiting.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    const bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                    ReadWhole(static_cast<std::uint64_t>(info.st_size), maxBytes, bytes, tooLarge,
-                              [fd](char* data, std::size_t want) -> std::ptrdiff_t {
-                                  for (;;) {
-                                      const ssize_t n = read(fd, data, want);
-                                      if (n < 0 && errno == EINTR) continue;
-                                      return n < 0 ? -1 : static_cast<std::ptrdiff_t>(n);
-                                  }
-                              });
-    close(fd);
-#endif
+    FileReader file(path);
+    const bool ok = file.IsOpen() && ReadWhole(file, maxBytes, bytes, tooLarge);
     if (!ok) bytes.clear();
     return ok;
 }

@@ -9,8 +9,9 @@
 
 namespace MyApp {
 
-// Files larger than this are not read (a project file of a million tasks
-// stays well below it).
+// ReadLines and ReadFileBytes read no file larger than this, unless told
+// otherwise: they hold the whole file. A project file is read a piece at a
+// time instead, and has no such bound (ProjectFile.h).
 constexpr std::uint64_t MaxLineFileBytes = 64ull * 1024 * 1024;
 
 struct ReadLinesResult {
@@ -27,21 +28,69 @@ ReadLinesResult ReadLines(const std::string& path);
 bool ReadFileBytes(const std::string& path, std::string& bytes, bool& tooLarge,
                    std::uint64_t maxBytes = MaxLineFileBytes);
 
-// Calls visit(line) for every line of bytes: lines end at LF, a CR before the
-// LF is dropped, a CR elsewhere is data, a last line without LF still counts
-// and the final LF does not make an extra empty line. Stops early when visit
-// answers false.
+// Splits text handed over in pieces into lines: lines end at LF, a CR before
+// the LF is dropped, a CR elsewhere is data, a last line without LF still
+// counts and the final LF does not make an extra empty line. Where a piece
+// ends, the line it cuts waits for the next pieces; a piece may end anywhere,
+// even between a CR and its LF.
+class LineSplitter {
+public:
+    // A line of more than maxLineBytes bytes before its LF (a CR there
+    // counted) stops the splitting: the line is never held whole.
+    explicit LineSplitter(std::size_t maxLineBytes = std::string::npos) : maxLineBytes_(maxLineBytes) {}
+
+    // Calls visit(line) for every line that ends in the piece. False once
+    // the splitting has stopped: visit answered false, or a line was too long.
+    template <class Visit>
+    bool Feed(std::string_view piece, Visit&& visit) {
+        while (!stopped_ && !piece.empty()) {
+            const std::size_t end = piece.find('\n');
+            if (end == std::string_view::npos) {
+                Keep(piece);
+                break;
+            }
+            std::string_view line = piece.substr(0, end);
+            piece.remove_prefix(end + 1);
+            if (!pending_.empty()) {
+                Keep(line);
+                line = pending_;
+            } else if (line.size() > maxLineBytes_) {
+                tooLong_ = stopped_ = true;
+            }
+            if (stopped_) break;
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            if (!visit(line)) stopped_ = true;
+            pending_.clear();
+        }
+        return !stopped_;
+    }
+    // At the end of the text: the last line, when no LF ends it.
+    template <class Visit>
+    bool Finish(Visit&& visit) {
+        if (!stopped_ && !pending_.empty() && !visit(std::string_view(pending_))) stopped_ = true;
+        pending_.clear();
+        return !stopped_;
+    }
+    bool TooLong() const { return tooLong_; }
+
+private:
+    void Keep(std::string_view part) {
+        if (part.size() > maxLineBytes_ - pending_.size()) tooLong_ = stopped_ = true;
+        else pending_.append(part);
+    }
+
+    std::size_t maxLineBytes_;
+    std::string pending_;  // the start of a line cut by the end of a piece
+    bool stopped_ = false;
+    bool tooLong_ = false;
+};
+
+// Calls visit(line) for every line of bytes, split as LineSplitter does.
+// Stops early when visit answers false.
 template <class Visit>
 void ForEachLine(std::string_view bytes, Visit&& visit) {
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-        std::size_t end = bytes.find('\n', begin);
-        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (end == std::string_view::npos) end = bytes.size();
-        else if (end > begin && bytes[end - 1] == '\r') --end;
-        if (!visit(bytes.substr(begin, end - begin))) return;
-        begin = next;
-    }
+    LineSplitter lines;
+    if (lines.Feed(bytes, visit)) lines.Finish(visit);
 }
 
 std::vector<std::string> SplitLines(std::string_view bytes);

@@ -4,11 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <utility>
 
+#include "file/FileReader.h"
 #include "file/LineFile.h"
+#include "file/ReplaceFile.h"
 #include "model/NumberText.h"
 
 namespace MyApp {
@@ -19,6 +20,9 @@ const std::string_view MagicLine = "#VELMORA";
 const std::string_view TaskMarker = "#TASK";
 const std::string_view IncludeMarker = "#DAY INCLUDE";
 const std::string_view ExcludeMarker = "#DAY EXCLUDE";
+
+// The pieces in which a file is read and written.
+constexpr std::size_t PieceBytes = std::size_t{1} << 20;
 
 std::string IntegerText(long long value) { return std::to_string(value); }
 
@@ -45,7 +49,9 @@ public:
 
     // False once a line has made the file invalid; no further line is read.
     bool Feed(std::string_view line) {
-        if (line == MagicLine) Enter(Section::Header);
+        consumed_ += line.size() + 2;
+        if (line.size() > MaxFileLineBytes) ok_ = false;
+        else if (line == MagicLine) Enter(Section::Header);
         else if (line == TaskMarker) Enter(Section::Task);
         else if (line == ExcludeMarker) Enter(Section::Exclude);
         else if (line == IncludeMarker) Enter(Section::Include);
@@ -53,7 +59,7 @@ public:
         return ok_;
     }
 
-    void Reserve(std::size_t tasks) { project_.tasks.reserve(tasks); }
+    void ExpectBytes(std::uint64_t bytes) { expected_ = bytes; }
 
     bool Succeeded() const { return ok_ && headerComplete_; }
 
@@ -88,7 +94,9 @@ private:
         case Section::Exclude: {
             Date day = today_;
             if (!ReadDate(line, day)) return;
-            (section_ == Section::Include ? project_.includeDays : project_.excludeDays).push_back(day);
+            std::vector<Date>& days = section_ == Section::Include ? project_.includeDays : project_.excludeDays;
+            if (days.size() == MaxFileListedDays) ok_ = false;
+            else days.push_back(day);
             return;
         }
         case Section::Header:
@@ -126,10 +134,11 @@ private:
             case 4: task_->resources = ParseInteger(line); break;
             case 5:
                 task_->dailyCost = ParseReal(line);
-                if (std::fabs(task_->dailyCost) > MaxDailyCost) {
+                if (std::fabs(task_->dailyCost) > MaxDailyCost || project_.tasks.size() == MaxFileTasks) {
                     ok_ = false;
                     return;
                 }
+                MakeRoom();
                 project_.tasks.push_back(std::move(*task_));
                 task_.reset();
                 k_ = 0;
@@ -140,13 +149,93 @@ private:
         }
     }
 
+    // Room for one more task. The tasks of one file take about as many bytes
+    // each, so the room for all of them is judged, with a margin, from the
+    // part of the file read so far and taken in one step; the tasks are not
+    // moved again unless the file holds more than judged.
+    void MakeRoom() {
+        std::vector<Task>& tasks = project_.tasks;
+        if (tasks.size() < tasks.capacity()) return;
+        const double held = static_cast<double>(tasks.size());
+        double room = held * 2;
+        if (tasks.empty()) {
+            // At least 29 bytes a task: an empty description, two dates, three digits.
+            room = expected_ == 0 ? FirstRoom : std::min<double>(FirstRoom, static_cast<double>(expected_ / 29 + 1));
+        } else if (expected_ > consumed_) {
+            const double judged = held * static_cast<double>(expected_) / static_cast<double>(consumed_);
+            room = std::max(judged * 1.02 + FirstRoom, held * 1.5);
+        }
+        tasks.reserve(static_cast<std::size_t>(std::min(room, static_cast<double>(MaxFileTasks))));
+    }
+
+    // The room taken for the first tasks: judging from fewer would be guessing.
+    static constexpr std::size_t FirstRoom = 1024;
+
     Project project_;
     Date today_;
-    std::optional<Task> task_;  // the task being read
+    std::uint64_t expected_ = 0;  // the file's size, when known
+    std::uint64_t consumed_ = 0;  // the bytes of the lines read so far, CR LF counted
+    std::optional<Task> task_;    // the task being read
     Section section_ = Section::None;
     int k_ = 0;
     bool ok_ = true;
     bool headerComplete_ = false;
+};
+
+// The lines of a project's file, each made when it is asked for, so that a
+// file is written without its whole content in memory.
+class ProjectLines {
+public:
+    explicit ProjectLines(const Project& project) : project_(project) {}
+
+    std::size_t Count() const {
+        return HeaderLines + SectionLines(project_.tasks.size(), TaskLines) +
+               SectionLines(project_.includeDays.size(), 1) + SectionLines(project_.excludeDays.size(), 1);
+    }
+
+    // Appends line k (0 to Count() - 1) to `out`, without its line end.
+    std::string& Append(std::size_t k, std::string& out) const {
+        const Project& p = project_;
+        if (k < HeaderLines) {
+            switch (k) {
+            case 0: return out.append(MagicLine);
+            case 1: return out.append(p.description);
+            case 2: return out.append(FormatDate(p.start));
+            case 3: return out.append(FormatDate(p.end));
+            default: return out.append(IntegerText(p.workingWeekdays[k - 4]));
+            }
+        }
+        k -= HeaderLines;
+        if (k < SectionLines(p.tasks.size(), TaskLines)) {
+            if (k == 0) return out.append(TaskMarker);
+            const Task& task = p.tasks[(k - 1) / TaskLines];
+            switch ((k - 1) % TaskLines) {
+            case 0: return out.append(task.description);
+            case 1: return out.append(FormatDate(task.start));
+            case 2: return out.append(FormatDate(task.end));
+            // The colour's 32 bits as a signed value, so that -1 (no colour) reads back.
+            case 3: return out.append(IntegerText(AsSigned32(task.colour)));
+            case 4: return out.append(IntegerText(task.resources));
+            default: return out.append(CostText(task.dailyCost));
+            }
+        }
+        k -= SectionLines(p.tasks.size(), TaskLines);
+        if (k < SectionLines(p.includeDays.size(), 1))
+            return k == 0 ? out.append(IncludeMarker) : out.append(FormatDate(p.includeDays[k - 1]));
+        k -= SectionLines(p.includeDays.size(), 1);
+        return k == 0 ? out.append(ExcludeMarker) : out.append(FormatDate(p.excludeDays[k - 1]));
+    }
+
+private:
+    static constexpr std::size_t HeaderLines = 11;  // the magic, description, start, end, 7 weekdays
+    static constexpr std::size_t TaskLines = 6;
+
+    // A section: its marker and the lines of its items; nothing when it has none.
+    static std::size_t SectionLines(std::size_t items, std::size_t linesEach) {
+        return items == 0 ? 0 : 1 + items * linesEach;
+    }
+
+    const Project& project_;
 };
 
 }  // namespace
@@ -155,34 +244,17 @@ bool IsMarkerLine(std::string_view text) {
     return text == MagicLine || text == TaskMarker || text == IncludeMarker || text == ExcludeMarker;
 }
 
+bool FitsProjectFile(const Project& project) {
+    const auto longLine = [](const Task& task) { return task.description.size() > MaxFileLineBytes; };
+    return project.tasks.size() <= MaxFileTasks && project.includeDays.size() <= MaxFileListedDays &&
+           project.excludeDays.size() <= MaxFileListedDays && project.description.size() <= MaxFileLineBytes &&
+           std::none_of(project.tasks.begin(), project.tasks.end(), longLine);
+}
+
 std::vector<std::string> SerializeProject(const Project& project) {
-    std::vector<std::string> lines;
-    lines.reserve(11 + 1 + project.tasks.size() * 6 + 1 + project.includeDays.size() + 1 + project.excludeDays.size());
-    lines.emplace_back(MagicLine);
-    lines.push_back(project.description);
-    lines.push_back(FormatDate(project.start));
-    lines.push_back(FormatDate(project.end));
-    for (int flag : project.workingWeekdays) lines.push_back(IntegerText(flag));
-    if (!project.tasks.empty()) {
-        lines.emplace_back(TaskMarker);
-        for (const Task& task : project.tasks) {
-            lines.push_back(task.description);
-            lines.push_back(FormatDate(task.start));
-            lines.push_back(FormatDate(task.end));
-            // The colour's 32 bits as a signed value, so that -1 (no colour) reads back.
-            lines.push_back(IntegerText(AsSigned32(task.colour)));
-            lines.push_back(IntegerText(task.resources));
-            lines.push_back(CostText(task.dailyCost));
-        }
-    }
-    if (!project.includeDays.empty()) {
-        lines.emplace_back(IncludeMarker);
-        for (const Date& day : project.includeDays) lines.push_back(FormatDate(day));
-    }
-    if (!project.excludeDays.empty()) {
-        lines.emplace_back(ExcludeMarker);
-        for (const Date& day : project.excludeDays) lines.push_back(FormatDate(day));
-    }
+    const ProjectLines file(project);
+    std::vector<std::string> lines(file.Count());
+    for (std::size_t k = 0; k < lines.size(); ++k) file.Append(k, lines[k]);
     return lines;
 }
 
@@ -195,19 +267,34 @@ LoadResult LoadProjectLines(Project& project, const std::vector<std::string>& li
     return LoadResult::Ok;
 }
 
-LoadResult LoadProjectBytes(Project& project, std::string_view bytes) {
+// A line longer than any the file may hold is refused as soon as it is, so
+// that it is never held whole; the loader refuses it too, CR or not.
+struct ProjectFileReader::State {
+    LineSplitter lines{MaxFileLineBytes + 1};
     ProjectLoader loader;
-    // Room for as many tasks as the file could hold: six lines each, at least
-    // 29 bytes (empty description, two dates, three one-digit numbers).
-    std::size_t lineCount = 0;
-    for (const char *at = bytes.data(), *end = at + bytes.size();
-         (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) != nullptr; ++at)
-        ++lineCount;
-    loader.Reserve(std::min(lineCount / 6, bytes.size() / 29) + 1);
-    ForEachLine(bytes, [&loader](std::string_view line) { return loader.Feed(line); });
-    if (!loader.Succeeded()) return LoadResult::FormatError;
-    loader.MoveInto(project);
+};
+
+ProjectFileReader::ProjectFileReader(std::uint64_t expectedBytes) : state_(std::make_unique<State>()) {
+    state_->loader.ExpectBytes(expectedBytes);
+}
+
+ProjectFileReader::~ProjectFileReader() = default;
+
+bool ProjectFileReader::Feed(std::string_view piece) {
+    return state_->lines.Feed(piece, [this](std::string_view line) { return state_->loader.Feed(line); });
+}
+
+LoadResult ProjectFileReader::Finish(Project& project) {
+    state_->lines.Finish([this](std::string_view line) { return state_->loader.Feed(line); });
+    if (state_->lines.TooLong() || !state_->loader.Succeeded()) return LoadResult::FormatError;
+    state_->loader.MoveInto(project);
     return LoadResult::Ok;
+}
+
+LoadResult LoadProjectBytes(Project& project, std::string_view bytes) {
+    ProjectFileReader reader(bytes.size());
+    reader.Feed(bytes);
+    return reader.Finish(project);
 }
 
 namespace detail {
@@ -216,15 +303,35 @@ void (*beforeFileAccess)() = nullptr;
 
 LoadResult LoadProjectFile(const std::string& path, Project& project) {
     if (detail::beforeFileAccess != nullptr) detail::beforeFileAccess();
-    std::string bytes;
-    bool tooLarge = false;
-    if (!ReadFileBytes(path, bytes, tooLarge)) return tooLarge ? LoadResult::FormatError : LoadResult::OpenFailed;
-    return LoadProjectBytes(project, bytes);
+    FileReader file(path);
+    if (!file.IsOpen()) return LoadResult::OpenFailed;
+    ProjectFileReader reader(file.Size());
+    std::string piece(PieceBytes, '\0');
+    for (;;) {
+        const std::ptrdiff_t read = file.Read(&piece[0], piece.size());
+        if (read < 0) return LoadResult::OpenFailed;
+        if (read == 0 || !reader.Feed(std::string_view(piece.data(), static_cast<std::size_t>(read)))) break;
+    }
+    return reader.Finish(project);
 }
 
 bool SaveProjectFile(const std::string& path, const Project& project) {
     if (detail::beforeFileAccess != nullptr) detail::beforeFileAccess();
-    return WriteLines(path, SerializeProject(project));
+    if (!FitsProjectFile(project)) return false;
+    const ProjectLines file(project);
+    std::size_t next = 0;
+    std::string piece;
+    return WriteFileReplacing(path, [&](const std::uint8_t*& data, std::size_t& size) {
+        piece.clear();
+        try {
+            while (next < file.Count() && piece.size() < PieceBytes) file.Append(next++, piece).append("\r\n");
+        } catch (...) {
+            return false;  // no memory for the piece: the old file stays
+        }
+        data = reinterpret_cast<const std::uint8_t*>(piece.data());
+        size = piece.size();
+        return true;
+    });
 }
 
 }  // namespace MyApp

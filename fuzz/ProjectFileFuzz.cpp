@@ -1,7 +1,7 @@
 // Fuzzes the project-file reader: any bytes give success or a format error,
-// both loading paths agree, a failed load leaves the project untouched, a
-// loaded project saves and loads back the same, and its cost report follows
-// the working-day rule.
+// every loading path (lines, bytes, pieces) agrees, a failed load leaves the
+// project untouched, a loaded project saves and loads back the same, and its
+// cost report follows the working-day rule.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -44,15 +44,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LoadResult linesResult = LoadProjectLines(fromLines, SplitLines(bytes));
     Project fromBytes = OpenProject();
     const LoadResult bytesResult = LoadProjectBytes(fromBytes, bytes);
+    // Read in pieces of a few bytes, as from a file.
+    ProjectFileReader reader(size);
+    const std::size_t piece = size == 0 ? 1 : 1 + data[0] % 16;
+    for (std::size_t at = 0; at < size; at += piece) reader.Feed(bytes.substr(at, piece));
+    Project fromPieces = OpenProject();
+    const LoadResult piecesResult = reader.Finish(fromPieces);
 
     Check(linesResult == LoadResult::Ok || linesResult == LoadResult::FormatError, "answer");
-    Check(linesResult == bytesResult, "both loaders answer alike");
+    Check(linesResult == bytesResult && bytesResult == piecesResult, "every loader answers alike");
     Check(fromLines.filePath == "aperto.vmo" && fromLines.modified, "path and flag untouched");
     if (linesResult != LoadResult::Ok) {
         Check(Fields(fromLines, true) == before, "failed load changes nothing");
         return 0;
     }
-    Check(Fields(fromLines, true) == Fields(fromBytes, true), "both loaders read alike");
+    Check(Fields(fromLines, true) == Fields(fromBytes, true) && Fields(fromBytes, true) == Fields(fromPieces, true),
+          "every loader reads alike");
 
     Project again, third;
     Check(LoadProjectLines(again, SerializeProject(fromLines)) == LoadResult::Ok, "saved project loads");
@@ -63,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The report, whatever the spans; and each task's working days against the
     // literal day-by-day rule while the walk stays short.
     std::string text;
-    double total;
+    Money total;
     BuildCostReport(fromLines, AmountFormat{",", ".", "3;0"}, text, total);
     Check(!text.empty(), "report text");
     const WorkingDayCalendar calendar(fromLines);

@@ -81,12 +81,13 @@ public:
         // Every working day costs the same whole number of cents when the
         // task's days do (then any fewer days do too). Daily costs of whole
         // cents pass this test on the calendar days without counting.
-        const Money perDay = CostOfDays(task.dailyCost, task.resources, 1);
+        const DecimalCost dailyCost = DecimalOf(task.dailyCost);
+        const Money perDay = CostOfDays(dailyCost, task.resources, 1);
         const long long calendarDays = days.last - days.first + 1;
-        long long count = -1;
-        if (perDay * calendarDays != CostOfDays(task.dailyCost, task.resources, calendarDays)) {
-            count = calendar_.CountWorkingDays(task.start, task.end);
-            if (perDay * count != CostOfDays(task.dailyCost, task.resources, count)) return Spread(task, days, count);
+        if (perDay * calendarDays != CostOfDays(dailyCost, task.resources, calendarDays)) {
+            const long long count = calendar_.CountWorkingDays(task.start, task.end);
+            if (perDay * count != CostOfDays(dailyCost, task.resources, count))
+                return Spread(task, dailyCost, days, count);
         }
         if (perDay == Money()) return;
         std::vector<Change>& changes = changes_[days.timeOfDay];
@@ -96,13 +97,13 @@ public:
 
     // A task whose days do not all cost the same: period by period, the cost
     // of its days so far rounded to the cent.
-    void Spread(const Task& task, const TaskDays& days, long long count) {
+    void Spread(const Task& task, const DecimalCost& dailyCost, const TaskDays& days, long long count) {
         Money before;
         for (std::size_t k = PeriodOf(days.first);; ++k) {
             const std::int64_t end = std::min(days.last, starts_[k + 1] - 1);
             const long long counted =
                 end == days.last ? count : calendar_.CountWorkingDays(task.start, DayAt(end, days.timeOfDay));
-            const Money upTo = CostOfDays(task.dailyCost, task.resources, counted);
+            const Money upTo = CostOfDays(dailyCost, task.resources, counted);
             amounts_[k] += upTo - before;
             before = upTo;
             if (end == days.last) return;

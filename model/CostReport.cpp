@@ -7,7 +7,7 @@ namespace MyApp {
 TaskCost CostOf(const WorkingDayCalendar& calendar, const Task& task) {
     TaskCost figures;
     figures.workingDays = calendar.CountWorkingDays(task.start, task.end);
-    figures.cost = (task.dailyCost * static_cast<double>(task.resources)) * static_cast<double>(figures.workingDays);
+    figures.cost = CostOfDays(task.dailyCost, task.resources, figures.workingDays);
     return figures;
 }
 
@@ -20,22 +20,23 @@ std::string TaskSummary(const Task& task, const TaskCost& figures, const AmountF
            counted(task.resources, "risorsa", "risorse") + ", costo " + FormatAmount(figures.cost, format);
 }
 
-void BuildCostReport(const Project& project, std::string& text, double& total) {
+void BuildCostReport(const Project& project, std::string& text, Money& total) {
     BuildCostReport(project, UserAmountFormat(), text, total);
 }
 
-void BuildCostReport(const Project& project, const AmountFormat& format, std::string& text, double& total) {
+void BuildCostReport(const Project& project, const AmountFormat& format, std::string& text, Money& total) {
     text.clear();
-    total = 0.0;
+    total = Money();
     if (project.tasks.empty()) {
         text = "Nessun Task presente: impossibile determinare il conto economico.";
         return;
     }
     const WorkingDayCalendar calendar(project);
+    text.reserve(project.tasks.size() * 192);
     for (const Task& task : project.tasks) {
         const TaskCost figures = CostOf(calendar, task);
         const long long days = figures.workingDays;
-        const double cost = figures.cost;
+        const Money cost = figures.cost;
         text += "\r\nTASK: ";
         text += task.description;
         text += "\r\nDal: ";

@@ -12,10 +12,10 @@ namespace MyApp {
 class WorkingDayCalendar;
 
 // What a task costs: its working days and their cost (days x resources x
-// daily cost), as the report counts them.
+// daily cost, rounded to the cent), as the report counts them.
 struct TaskCost {
     long long workingDays = 0;
-    double cost = 0.0;
+    Money cost;
 };
 TaskCost CostOf(const WorkingDayCalendar& calendar, const Task& task);
 
@@ -24,10 +24,10 @@ TaskCost CostOf(const WorkingDayCalendar& calendar, const Task& task);
 // `format`.
 std::string TaskSummary(const Task& task, const TaskCost& figures, const AmountFormat& format);
 
-// Text with CR LF line ends and the total (sum of the task costs in task
-// order), amounts in the user's regional format.
-void BuildCostReport(const Project& project, std::string& text, double& total);
+// Text with CR LF line ends and the total (the exact sum of the task costs),
+// amounts in the user's regional format.
+void BuildCostReport(const Project& project, std::string& text, Money& total);
 // The same with the given amount format.
-void BuildCostReport(const Project& project, const AmountFormat& format, std::string& text, double& total);
+void BuildCostReport(const Project& project, const AmountFormat& format, std::string& text, Money& total);
 
 }  // namespace MyApp

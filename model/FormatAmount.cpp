@@ -82,6 +82,21 @@ std::string WholeAmount(double value, const AmountFormat& format) {
 }  // namespace
 
 std::string FormatAmount(double value, const AmountFormat& format) {
+    if (value == 0) value = 0.0;  // zero is "0", never "-0"
+    // Whole cents of at most six significant digits, nearly every amount,
+    // without the C library's formatter: "%g" writes them exactly so.
+    const double cents = std::round(value * 100);
+    if (std::fabs(cents) < 1e8 && cents / 100 == value) {
+        const auto whole = static_cast<long long>(std::fabs(cents));
+        const std::string integer = std::to_string(whole / 100);
+        std::string fraction = std::to_string(100 + whole % 100).substr(1);
+        while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+        const std::size_t significant =
+            whole < 100 ? std::to_string(whole % 100).size() : integer.size() + fraction.size();
+        if (significant <= 6)
+            return (value < 0 ? "-" : "") + GroupDigits(integer, format.groupSeparator, format.grouping) +
+                   (fraction.empty() ? "" : format.decimalSeparator + fraction);
+    }
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%g", value);
     const std::string plain(buffer);

@@ -4,7 +4,8 @@
 // the integer part. An amount that six digits would show with an exponent
 // (a million or more) is written in full instead: its whole integer part,
 // rounded to the unit (halves away from zero) and grouped, "980.734.521".
-// Tiny amounts (below 0.0001) keep the exponent form.
+// Tiny amounts (below 0.0001) keep the exponent form. Zero is "0", whatever
+// its sign.
 #pragma once
 
 #include <string>

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 namespace MyApp {
 
@@ -18,18 +20,15 @@ Hundredths Saturated(bool negative) { return negative ? Smallest : Largest; }
 
 Unsigned Magnitude(Hundredths value) { return value < 0 ? Unsigned(0) - static_cast<Unsigned>(value) : static_cast<Unsigned>(value); }
 
-// `magnitude` / 2^shift, rounded to the nearest whole number, halves up.
-Unsigned ShiftRounded(Unsigned magnitude, int shift) {
-    if (shift == 0) return magnitude;
-    if (shift > 127) return 0;
-    const Unsigned quotient = magnitude >> shift;
-    const Unsigned remainder = magnitude - (quotient << shift);
-    return remainder >= (Unsigned(1) << (shift - 1)) ? quotient + 1 : quotient;
-}
-
 }  // namespace
 
-double Money::ToDouble() const { return static_cast<double>(hundredths_) / 100.0; }
+double Money::ToDouble() const {
+    // Below 2^53 both steps are exact but the last; beyond, the decimal text
+    // rounds once (digits and an exponent: no separator for a locale to choose).
+    if (Magnitude(hundredths_) < (Unsigned(1) << 53)) return static_cast<double>(hundredths_) / 100.0;
+    const double magnitude = std::strtod((DecimalDigits(hundredths_) + "e-2").c_str(), nullptr);
+    return hundredths_ < 0 ? -magnitude : magnitude;
+}
 
 Money::Hundredths Money::RoundedUnits() const {
     const Unsigned units = (Magnitude(hundredths_) + 50) / 100;
@@ -53,31 +52,62 @@ Money operator*(Money a, long long count) {
     return Money(product);
 }
 
-Money CostOfDays(double dailyCost, long long resources, long long days) {
-    if (!std::isfinite(dailyCost) || dailyCost == 0 || resources == 0 || days == 0) return Money();
-    // dailyCost = mantissa x 2^exponent exactly, the mantissa a whole number
-    // of at most 53 bits.
-    int exponent = 0;
-    const double fraction = std::frexp(std::fabs(dailyCost), &exponent);
-    const auto mantissa = static_cast<std::int64_t>(std::ldexp(fraction, 53));
-    exponent -= 53;
-    const bool negative = ((dailyCost < 0) != (resources < 0)) != (days < 0);
-    // At most 53 + 32 + 63 + 7 bits would not fit; resources and days as the
+DecimalCost DecimalOf(double dailyCost) {
+    if (!std::isfinite(dailyCost) || dailyCost == 0) return DecimalCost();
+    // A cost typed with at most two decimals, the usual case, without a text.
+    const double hundredths = std::round(dailyCost * 100);
+    if (std::fabs(hundredths) < 0x1p53 && hundredths / 100 == dailyCost) {
+        DecimalCost cost{static_cast<long long>(hundredths), -2};
+        for (; cost.digits % 10 == 0 && cost.exponent < 0; cost.digits /= 10) ++cost.exponent;
+        return cost;
+    }
+    // Any other: the first of 15, 16 and 17 significant digits that reads back.
+    char text[64];
+    for (int precision = 15; precision <= 17; ++precision) {
+        std::snprintf(text, sizeof text, "%.*e", precision - 1, dailyCost);
+        if (std::strtod(text, nullptr) == dailyCost) break;
+    }
+    DecimalCost cost;
+    const char* at = text;
+    const bool negative = *at == '-';
+    int digits = 0;
+    for (; *at != 'e' && *at != 'E' && *at != '\0'; ++at)
+        if (*at >= '0' && *at <= '9') cost.digits = cost.digits * 10 + (*at - '0'), ++digits;
+    cost.exponent = (*at != '\0' ? static_cast<int>(std::strtol(at + 1, nullptr, 10)) : 0) - (digits - 1);
+    for (; cost.digits != 0 && cost.digits % 10 == 0; cost.digits /= 10) ++cost.exponent;
+    if (negative) cost.digits = -cost.digits;
+    return cost;
+}
+
+Money CostOfDays(const DecimalCost& dailyCost, long long resources, long long days) {
+    if (dailyCost.digits == 0 || resources == 0 || days == 0) return Money();
+    const bool negative = ((dailyCost.digits < 0) != (resources < 0)) != (days < 0);
+    // At most 57 + 32 + 64 bits would not fit; resources and days as the
     // program counts them take 31 and 24.
-    Unsigned product = static_cast<Unsigned>(mantissa) * 100u;
-    for (const long long factor : {resources, days}) {
+    Unsigned product = 1;
+    for (const long long factor : {dailyCost.digits, resources, days}) {
         const Unsigned magnitude = Magnitude(factor);
-        if (product > ~Unsigned(0) / 2 / magnitude) return Money::FromHundredths(Saturated(negative));
+        if (product > (~Unsigned(0) >> 1) / magnitude) return Money::FromHundredths(Saturated(negative));
         product *= magnitude;
     }
-    if (exponent >= 0) {
-        if (exponent >= 127 || product > (~Unsigned(0) >> 1) >> exponent) return Money::FromHundredths(Saturated(negative));
-        product <<= exponent;
-    } else {
-        product = ShiftRounded(product, -exponent);
+    // In hundredths: times 10^(exponent + 2), rounded to the whole hundredth.
+    for (int scale = dailyCost.exponent + 2; scale > 0; --scale) {
+        if (product > (~Unsigned(0) >> 1) / 10) return Money::FromHundredths(Saturated(negative));
+        product *= 10;
+    }
+    if (const int scale = -(dailyCost.exponent + 2); scale > 0) {
+        // 10^38 is the largest power that fits; beyond it every product is
+        // less than half of the divisor.
+        Unsigned divisor = 1;
+        for (int i = 0; i < scale && i < 38; ++i) divisor *= 10;
+        product = scale > 38 ? 0 : (product + divisor / 2) / divisor;
     }
     const auto magnitude = static_cast<Hundredths>(product);
     return Money::FromHundredths(negative ? -magnitude : magnitude);
+}
+
+Money CostOfDays(double dailyCost, long long resources, long long days) {
+    return CostOfDays(DecimalOf(dailyCost), resources, days);
 }
 
 std::string DecimalDigits(Money::Hundredths value) {

@@ -39,11 +39,21 @@ private:
     Hundredths hundredths_ = 0;
 };
 
+// A daily cost as the decimal it stands for: `digits` x 10^`exponent`, the
+// shortest decimal that reads back as the same double ("150.5" for 150.5,
+// not the binary fraction nearest to it).
+struct DecimalCost {
+    long long digits = 0;
+    int exponent = 0;
+};
+DecimalCost DecimalOf(double dailyCost);
+
 // What `days` working days of `resources` at `dailyCost` each cost: the exact
 // product of the three, rounded to the hundredth, halves away from zero. Daily
-// costs with at most two decimals give their exact amounts; a daily cost made
-// from a total (an imported task's cost over its days) gives that total back
-// to the cent.
+// costs typed with two decimals give their exact amounts, whatever their
+// size; a daily cost made from a total (an imported task's cost over its
+// days) gives that total back to the cent.
+Money CostOfDays(const DecimalCost& dailyCost, long long resources, long long days);
 Money CostOfDays(double dailyCost, long long resources, long long days);
 
 // The decimal digits of a non-negative whole number.

@@ -6,7 +6,11 @@ namespace MyApp {
 
 namespace {
 
+constexpr std::int64_t UnitsPerInch = 96;
+
 std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return (a + b - 1) / b; }
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
 // The lines of a CR LF text (a lone LF ends a line too); a line break at the
 // very end opens no further line.
@@ -29,6 +33,10 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
 
 }  // namespace
 
+std::int64_t UnitsToPixels(std::int64_t units, int dpi) { return dpi > 0 ? FloorDiv(units * dpi, UnitsPerInch) : 0; }
+
+std::int64_t PixelsToUnits(std::int64_t pixels, int dpi) { return dpi > 0 ? FloorDiv(pixels * UnitsPerInch, dpi) : 0; }
+
 ChartPages LayOutChart(std::int64_t days, std::int64_t tasks, ChartScale scale, std::int64_t pageWidth,
                        std::int64_t pageHeight, const ChartGeometry& geometry) {
     ChartPages pages;
@@ -49,7 +57,7 @@ ChartPages LayOutChart(std::int64_t days, std::int64_t tasks, ChartScale scale, 
     pages.across = std::max<std::int64_t>(1, CeilDiv(pages.days, pages.daysPerPage));
 
     // Bars fit while the last one ends on the page.
-    const std::int64_t room = pageHeight - geometry.FirstBarTop() - geometry.barHeight;
+    const std::int64_t room = pageHeight - geometry.BarTop(0) - geometry.barHeight;
     const std::int64_t pitch = std::max<std::int64_t>(1, geometry.rowPitch);
     pages.tasksPerPage = room < 0 ? 1 : room / pitch + 1;
     pages.down = std::max<std::int64_t>(1, CeilDiv(pages.tasks, pages.tasksPerPage));

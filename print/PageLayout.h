@@ -28,11 +28,22 @@ struct ChartGeometry {
     std::int64_t RulerHeight() const { return 3 * rulerRowHeight + 3; }
     // From the top of the page to the top of its first bar.
     std::int64_t FirstBarTop() const { return headerHeight + RulerHeight() + gapUnderRuler; }
+    // From the top of the page to the top of its bar at `row` (0-based).
+    std::int64_t BarTop(std::int64_t row) const { return FirstBarTop() + row * rowPitch; }
 };
+
+// Units as device pixels at `dpi` pixels to the inch, and back, rounded
+// down both ways: a page of n units (itself rounded down from its pixels)
+// then holds in its pixels whatever is laid out within those n units, on a
+// printer of any resolution and on a screen of any density alike.
+std::int64_t UnitsToPixels(std::int64_t units, int dpi);
+std::int64_t PixelsToUnits(std::int64_t pixels, int dpi);
 
 // The chart cut into pages: `across` columns of pages, each showing a run of
 // days, and `down` rows of pages, each showing a run of tasks. Every page
-// repeats the header and the ruler.
+// repeats the header and the ruler. Each task lies whole on one row of
+// pages: the page's last bar ends on it. The pages depend only on the
+// sheet, never on the screen the program runs on.
 struct ChartPages {
     std::int64_t days = 0;
     std::int64_t tasks = 0;

@@ -4,6 +4,7 @@
 #   scripts/bench.sh NAME [ARGS...]  one of them with its own arguments:
 #     model    load and save of the project file, the cost report (host,
 #              Google Benchmark; e.g. --benchmark_filter=Load)
+#     file     the largest project file: save, load time and peak memory (host)
 #     ruler    painting the chart ruler (under Wine)
 #     days     the days dialog with a long list (under Wine; ARGS: count)
 #     program  the program worked from outside (under Wine; ARGS: largest
@@ -16,8 +17,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 which=${1:-all}
 [ $# -gt 0 ] && shift
 case "$which" in
-  all|model|ruler|days|program) ;;
-  *) echo "bench: unknown benchmark '$which' (model, ruler, days or program)" >&2; exit 2 ;;
+  all|model|file|ruler|days|program) ;;
+  *) echo "bench: unknown benchmark '$which' (model, file, ruler, days or program)" >&2; exit 2 ;;
 esac
 
 run_model() {
@@ -29,6 +30,13 @@ run_model() {
   cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release -DVELMORA_SANITIZE=OFF >/dev/null
   cmake --build "$root/build/bench" --target model_bench -j "$(nproc)"
   "$root/build/bench/bench/model_bench" "$@"
+}
+
+run_file() {
+  cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release -DVELMORA_SANITIZE=OFF >/dev/null
+  cmake --build "$root/build/bench" --target file_bench -j "$(nproc)"
+  echo "== file_bench"
+  "$root/build/bench/bench/file_bench"
 }
 
 windows_ready=""
@@ -48,11 +56,13 @@ run_windows() {  # target, arguments...
 
 case "$which" in
   model) run_model "$@" ;;
+  file) run_file ;;
   ruler) run_windows ruler_bench "$@" ;;
   days) run_windows days_bench "$@" ;;
   program) run_windows app_bench "$@" ;;
   all)
     run_model
+    run_file
     run_windows ruler_bench
     run_windows days_bench
     run_windows app_bench

@@ -19,7 +19,6 @@ namespace {
 // The size the report first opens at, and the smallest it can be given.
 constexpr int ClientWidth = 400;
 constexpr int ClientHeight = 330;
-constexpr int TypedLimit = 255;
 constexpr int ButtonWidth = 100;
 constexpr int ButtonGap = 10;
 
@@ -52,8 +51,8 @@ void FormCosto::BuildControls() {
     reportBox->horizontalBar = 1;
     reportBox->verticalBar = 1;
     reportBox->wordWrap = 0;
-    reportBox->maxLength = TypedLimit;
     reportBox->Create();
+    reportView_.Attach(reportBox->window);
     const int left = (w - 2 * ButtonWidth - ButtonGap) / 2;
     okButton = MakeButton(L"OK", left, h - 35, ButtonWidth, 25);
     // Made last, with an identifier of its own: the others keep theirs.
@@ -79,20 +78,31 @@ void FormCosto::Layout() {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-void FormCosto::SetReport(const std::string& reportText, double total) {
+void FormCosto::SetReport(const std::string& reportText, Money total) {
     totalLine_ = L"Costo del progetto: " + QVUtility::Widen(FormatAmount(total));
-    report_ = QVUtility::Widen(reportText);
     if (totalLabel != nullptr) totalLabel->SetText(totalLine_);
-    if (reportBox == nullptr) return;
-    // The limit is for typing; a longer report is still shown whole.
-    if (reportBox->window != nullptr && report_.size() > static_cast<size_t>(TypedLimit))
-        SendMessageW(reportBox->window, EM_LIMITTEXT, static_cast<WPARAM>(report_.size()), 0);
-    reportBox->SetText(report_);
+    FitTotalLine();
+    reportView_.SetText(QVUtility::Widen(reportText));
+}
+
+void FormCosto::FitTotalLine() {
+    if (window == nullptr || totalLabel == nullptr || totalLabel->window == nullptr) return;
+    HDC dc = GetDC(totalLabel->window);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(totalLabel->window, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32W(dc, totalLine_.c_str(), static_cast<int>(totalLine_.size()), &text);
+    SelectObject(dc, old);
+    ReleaseDC(totalLabel->window, dc);
+    // The label has 10 units of margin on either side, and a few pixels to spare.
+    const int needed = scale.ToBase(text.cx + 4) + 20;
+    minimumClientSize.cx = std::max<int>(ClientWidth, needed);
+    const SIZE client = BaseClientSize();
+    if (client.cx < needed && !IsZoomed(window)) SetClientSize(scale(needed), scale(client.cy));
 }
 
 std::wstring FormCosto::ReportText() const {
     // The report of a project with tasks starts on a line of its own.
-    return totalLine_ + L"\r\n" + report_;
+    return totalLine_ + L"\r\n" + reportView_.Text();
 }
 
 void FormCosto::OnButton(GUIElement* button) {

@@ -2,12 +2,16 @@
 // and, below it, the report text task by task. It only displays; it has no
 // result and changes nothing. The window can be resized and maximised, the
 // report fills it, and its size is kept for the next time; "Copia" puts the
-// whole report, the total first, on the clipboard.
+// whole report, the total first, on the clipboard. A report of any length
+// opens at once (ReportView), and the total line widens the window to show
+// every digit.
 #pragma once
 
 #include <string>
 
 #include "app/dialogs/KeptSizeDialog.h"
+#include "app/dialogs/ReportView.h"
+#include "model/Money.h"
 
 namespace QVUtility {
 class Button;
@@ -31,7 +35,7 @@ public:
 
     // The total line reads "Costo del progetto: " and the total in the
     // user's regional format; the report box shows the whole text.
-    void SetReport(const std::string& reportText, double total);
+    void SetReport(const std::string& reportText, Money total);
     // The whole report as "Copia" puts it on the clipboard: the total line,
     // then the report text.
     std::wstring ReportText() const;
@@ -42,8 +46,11 @@ public:
     void Layout() override;
 
 private:
+    // The window no narrower than the total line needs.
+    void FitTotalLine();
+
     std::wstring totalLine_;
-    std::wstring report_;
+    ReportView reportView_;
 };
 
 }  // namespace MyApp

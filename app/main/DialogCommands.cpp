@@ -135,7 +135,7 @@ void FormMain::EditDays(bool included) {
 void FormMain::ShowCostReport() {
     FormCosto* dialog = costDialog.Open(this, L"Conto Economico");
     std::string report;
-    double total = 0.0;
+    Money total;
     BuildCostReport(project, report, total);
     dialog->SetReport(report, total);
     Present(dialog);

@@ -185,6 +185,13 @@ void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
 }
 
 bool FormMain::WriteProjectFile() {
+    // A project larger than a file may hold would be saved as a file that
+    // cannot be opened again: it is not written at all.
+    if (!FitsProjectFile(project)) {
+        ShowErrorText(this, L"Il progetto è troppo grande per un file di progetto (al massimo 1.000.000 di "
+                            L"attività) e non è stato salvato.");
+        return false;
+    }
     // The new content goes to a temporary file that replaces the old one in
     // one step: a failed save leaves the previous file as it was.
     if (!Guarded(false, [this] { return SaveProjectFile(project.filePath, project); })) {

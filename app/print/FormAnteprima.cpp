@@ -45,10 +45,12 @@ constexpr int Pad = 12;    // grey around the sheet
 constexpr int BarTop = 8;  // the row of buttons and lists
 constexpr int ViewTop = 42;
 // The page's number, with its row and column of pages when the chart has
-// columns of them ("Pagina 12 di 120 (riga 12, colonna 10)").
-constexpr int LabelLeft = 225;
-constexpr int LabelWidth = 290;
-constexpr int AfterLabel = LabelLeft + LabelWidth + 5;
+// columns of them ("Pagina 12 di 120 (riga 12, colonna 10)"). Named apart
+// from the dialog frame's width of a field's label, which would otherwise
+// be the one meant inside the preview's own functions.
+constexpr int PageLabelLeft = 225;
+constexpr int PageLabelWidth = 290;
+constexpr int AfterLabel = PageLabelLeft + PageLabelWidth + 5;
 // The three lists side by side, then "Stampa..." and "Chiudi": the width
 // they take in one row.
 constexpr int ListsWidth = 550;
@@ -162,7 +164,7 @@ void FormAnteprima::BuildControls() {
     viewTop_ = oneRow ? ViewTop : ViewTop + RowPitch;
     previousButton = MakeButton(L"< Precedente", 10, BarTop, 100, 25);
     nextButton = MakeButton(L"Successiva >", 115, BarTop, 100, 25);
-    pageLabel = MakeLabel(L"", LabelLeft, BarTop + 4, LabelWidth, 21);
+    pageLabel = MakeLabel(L"", PageLabelLeft, BarTop + 4, PageLabelWidth, 21);
     zoomList = MakeComboBox(ZoomNames(), zoom_, listLeft, listTop, 120);
     zoomList->onCommand = &ListChanged;
     contentList = MakeComboBox(PrintContentNames(), static_cast<int>(choice.content), listLeft + 130, listTop, 170);

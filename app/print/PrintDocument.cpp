@@ -10,6 +10,7 @@
 #include "model/CostReport.h"
 #include "model/FormatAmount.h"
 #include "model/WorkingDays.h"
+#include "print/BarLabel.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/draw/ScopedGdi.h"
@@ -128,8 +129,12 @@ public:
                                   std::max(pageRight, pageLeft + 1));
 
         QVUtility::FontDescription barFont(std::wstring(L"Tahoma"), surface.Y(BarFontHeight));
-        const int barHeight = surface.Y(static_cast<double>(geometry_.barHeight));
-        const int gap = surface.X(4);
+        const QVUtility::ScopedSelect fontIn(surface.context, barFont.GetFont());
+        const TextWidth textWidth = [&](const std::wstring& text) {
+            SIZE extent{};
+            GetTextExtentPoint32W(surface.context, text.c_str(), static_cast<int>(text.size()), &extent);
+            return static_cast<std::int64_t>(extent.cx);
+        };
         for (std::int64_t k = 0; k < page.taskCount; ++k) {
             const Task& task = project_.tasks[static_cast<size_t>(page.firstTask + k)];
             const std::int64_t first = DaysUntil(project_.start, task.start);
@@ -139,26 +144,20 @@ public:
             if (to <= from) continue;  // the task has no day on this page
             const int left = static_cast<int>(c.left + columnX(from) - pageLeft);
             const int right = static_cast<int>(c.left + columnX(to) - pageLeft);
-            const int top = rulerTop + surface.Y(static_cast<double>(geometry_.FirstBarTop() - geometry_.headerHeight +
-                                                                     k * geometry_.rowPitch));
-            drawing.FillRect(left, top, right - left, barHeight, 1, Black, task.colour);
+            // The bar lies within the page's content however the device rounds.
+            const int top = c.top + static_cast<int>(UnitsToPixels(geometry_.BarTop(k), surface.dpiY));
+            const int bottom =
+                c.top + static_cast<int>(UnitsToPixels(geometry_.BarTop(k) + geometry_.barHeight, surface.dpiY));
+            drawing.FillRect(left, top, right - left, bottom - top, 1, Black, task.colour);
 
-            // The description in the bar when it fits there; else after the
-            // bar when there is room on the page, else cut to the bar.
-            const std::wstring text = QVUtility::Widen(task.description);
-            SIZE extent{};
-            {
-                const QVUtility::ScopedSelect fontIn(surface.context, barFont.GetFont());
-                GetTextExtentPoint32W(surface.context, text.c_str(), static_cast<int>(text.size()), &extent);
-            }
-            const int textTop = top + std::max(0, (barHeight - surface.Y(BarFontHeight)) / 2);
-            const int afterBar = right + gap;
-            if (extent.cx + 2 * gap <= right - left || c.right - afterBar < extent.cx) {
-                drawing.DrawText(left, textTop, right - left, barHeight, text, BarTextColour(task.colour), &barFont, 2,
-                                 true);
-            } else {
-                drawing.DrawText(afterBar, textTop, c.right - afterBar, barHeight, text, Black, &barFont, 0, true);
-            }
+            const BarLabel label = PlaceBarLabel(QVUtility::Widen(task.description), left, right, c.left, c.right,
+                                                 surface.X(4), textWidth);
+            if (label.place == LabelPlace::None) continue;
+            const bool inside = label.place == LabelPlace::Inside;
+            const int textTop = top + std::max(0, (bottom - top - surface.Y(BarFontHeight)) / 2);
+            drawing.DrawText(static_cast<int>(label.left), textTop, static_cast<int>(label.right - label.left),
+                             bottom - top, label.text, inside ? BarTextColour(task.colour) : Black, &barFont,
+                             inside ? 2 : 0, true);
         }
         drawing.End();
     }
@@ -179,7 +178,7 @@ public:
     CostDocument(const Project& project, const std::wstring& printingDate)
         : description_(project.description), title_(ProductTitle(project)), date_(printingDate) {
         std::string text;
-        double total = 0.0;
+        Money total;
         BuildCostReport(project, text, total);
         text_ = QVUtility::Widen(text);
         totalLine_ = L"Costo del progetto: " + QVUtility::Widen(FormatAmount(total));
@@ -401,12 +400,12 @@ RECT PageFormat::Content() const {
 
 std::int64_t PageFormat::ContentWidthUnits() const {
     const RECT area = Content();
-    return dpiX > 0 ? static_cast<std::int64_t>(area.right - area.left) * 96 / dpiX : 0;
+    return PixelsToUnits(area.right - area.left, dpiX);
 }
 
 std::int64_t PageFormat::ContentHeightUnits() const {
     const RECT area = Content();
-    return dpiY > 0 ? static_cast<std::int64_t>(area.bottom - area.top) * 96 / dpiY : 0;
+    return PixelsToUnits(area.bottom - area.top, dpiY);
 }
 
 SIZE PageFormat::SheetSize(int pixelsPerInch) const {

@@ -64,9 +64,9 @@ TEST(CostTable, HeaderTaskRowsAndTotal) {
                   "\"Citt\xC3\xA0; \"\"alta\"\"\";05/03/2024;08/03/2024;3;3;1234567,25;11111105,25",
                   "Totale;;;;;;11112008,25"}));
     std::string report;
-    double total = 0;
+    Money total;
     BuildCostReport(p, AmountFormat{",", ".", "3;0"}, report, total);
-    EXPECT_EQ(total, 11112008.25);
+    EXPECT_EQ(total.ToDouble(), 11112008.25);
     // A comma for fields where the decimal separator is a point.
     EXPECT_NE(CollectText(CostTableParts(p, CsvFormat{',', '.'})).find("Ponteggio,05/03/2024,08/03/2024,3,2,150.5,903\r\n"),
               std::string::npos);
@@ -160,7 +160,7 @@ TEST(CostTable, PythonsCsvModuleReadsEveryField) {
             return std::strtod(plain.c_str(), nullptr);
         };
         const WorkingDayCalendar calendar(p);
-        double total = 0;
+        Money total;
         for (std::size_t i = 0; i < p.tasks.size(); ++i) {
             const Task& t = p.tasks[i];
             const std::vector<std::string>& row = fields[i + 1];
@@ -172,11 +172,11 @@ TEST(CostTable, PythonsCsvModuleReadsEveryField) {
             EXPECT_EQ(row[3], std::to_string(cost.workingDays));
             EXPECT_EQ(row[4], std::to_string(t.resources));
             EXPECT_EQ(number(row[5]), t.dailyCost);
-            EXPECT_EQ(number(row[6]), cost.cost);
+            EXPECT_EQ(number(row[6]), cost.cost.ToDouble());
             total += cost.cost;
         }
         EXPECT_EQ(fields.back()[0], "Totale");
-        EXPECT_EQ(number(fields.back()[6]), total);
+        EXPECT_EQ(number(fields.back()[6]), total.ToDouble());
     }
 }
 #endif

@@ -167,7 +167,7 @@ TEST(ProjectXmlRoundTrip, GivesBackTheSameProject) {
         }
         EXPECT_EQ(DayLists(back), DayLists(p));
         std::string text, backText;
-        double total = 0, backTotal = 0;
+        Money total, backTotal;
         BuildCostReport(p, AmountFormat{",", ".", "3;0"}, text, total);
         BuildCostReport(back, AmountFormat{",", ".", "3;0"}, backText, backTotal);
         EXPECT_EQ(backText, text);

@@ -1,4 +1,5 @@
-// Temporary folders and whole-file reads for the file tests.
+// Temporary folders, whole-file reads and large projects for the file tests
+// (the benchmarks use the projects too).
 #pragma once
 
 #include <cstdlib>
@@ -7,6 +8,10 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "model/Project.h"
+#include "tests/model/TestDates.h"
 
 namespace FileTests {
 
@@ -66,6 +71,38 @@ inline std::string ReadOnlyFolder() {
 #else
     return folder;
 #endif
+}
+
+// A project of `tasks` tasks named with `nameBytes` bytes each (all names
+// different), spread over two years, with every field varied and a few
+// listed days.
+inline MyApp::Project LargeProject(int tasks, std::size_t nameBytes) {
+    std::mt19937 random(20240304);
+    const auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    MyApp::Project p;
+    p.description = "Grande progetto";
+    p.start = TestDates::D(1, 1, 2024);
+    p.end = TestDates::D(31, 12, 2025);
+    for (int i = 0; i < 6; ++i) p.workingWeekdays[i] = i < 5 || pick(0, 1);
+    std::vector<MyApp::Date> days;
+    for (MyApp::Date d = p.start; days.size() < 731; d = MyApp::AddOneDay(d)) days.push_back(d);
+    p.tasks.reserve(static_cast<std::size_t>(tasks));
+    for (int i = 0; i < tasks; ++i) {
+        MyApp::Task t(p.start);
+        t.description = "Attivit\xE0 " + std::to_string(i) + " ";
+        for (std::size_t k = t.description.size(); k < nameBytes; ++k)
+            t.description += static_cast<char>('a' + (static_cast<std::size_t>(i) * 31 + k * k) % 26);
+        const int first = pick(0, 700);
+        t.start = days[static_cast<std::size_t>(first)];
+        t.end = days[static_cast<std::size_t>(first + pick(0, 30))];
+        t.colour = MyApp::BarColours[pick(0, 4)].colour;
+        t.resources = pick(0, 40);
+        t.dailyCost = pick(0, 4000000) / 100.0;
+        p.tasks.push_back(std::move(t));
+    }
+    for (int i = 0; i < 20; ++i) p.includeDays.push_back(days[static_cast<std::size_t>(pick(0, 730))]);
+    for (int i = 0; i < 20; ++i) p.excludeDays.push_back(days[static_cast<std::size_t>(pick(0, 730))]);
+    return p;
 }
 
 }  // namespace FileTests

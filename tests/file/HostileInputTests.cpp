@@ -134,7 +134,16 @@ TEST(HostileInput, RandomFilesLoadOrFailCleanly) {
         Project p;
         const LoadResult result = Load(bytes, p);
         ASSERT_TRUE(result == LoadResult::Ok || result == LoadResult::FormatError);
+        // The same bytes in pieces cut anywhere, as a file is read, load alike.
+        ProjectFileReader reader(pick(0, 1) ? bytes.size() : 0);
+        for (std::size_t at = 0, size; at < bytes.size(); at += size) {
+            size = static_cast<std::size_t>(pick(0, 9));
+            reader.Feed(std::string_view(bytes).substr(at, size));
+        }
+        Project pieces;
+        ASSERT_EQ(reader.Finish(pieces), result) << round;
         if (result != LoadResult::Ok) continue;
+        EXPECT_EQ(Fields(pieces, true), Fields(p, true)) << round;
         ++loaded;
         Project again, third;
         ASSERT_EQ(LoadProjectLines(again, SerializeProject(p)), LoadResult::Ok) << round;

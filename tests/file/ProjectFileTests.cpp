@@ -178,9 +178,8 @@ TEST(LoadProjectLines, CostsBeyondTheLimitAreRefused) {
     Project p;
     ASSERT_EQ(LoadProjectLines(p, header + tasks), LoadResult::Ok);
     std::string report;
-    double total = 0;
+    Money total;
     BuildCostReport(p, AmountFormat{}, report, total);
-    EXPECT_TRUE(std::isfinite(total)) << total;
     EXPECT_EQ(report.find("inf"), std::string::npos) << report;
     EXPECT_EQ(report.find("nan"), std::string::npos) << report;
 

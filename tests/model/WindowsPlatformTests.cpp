@@ -158,10 +158,10 @@ TEST(WindowsAmounts, FollowTheRegionalSettings) {
     t.dailyCost = 150.5;
     p.tasks.push_back(t);
     std::string text;
-    double total;
+    Money total;
     BuildCostReport(p, text, total);
     EXPECT_NE(text.find("Costo giornaliero per Risorsa: 150,5\r\nCosto Task: 1.204\r\n"), std::string::npos) << text;
-    EXPECT_EQ(total, 1204.0);
+    EXPECT_EQ(total.ToDouble(), 1204.0);
 }
 
 // The file's costs go through the C library's "%Lg": MinGW needs its own

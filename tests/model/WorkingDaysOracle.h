@@ -3,6 +3,7 @@
 // purpose; the tests and the benchmarks hold the program's calendar to it.
 #pragma once
 
+#include <cmath>
 #include <string>
 
 #include "model/CostReport.h"
@@ -48,7 +49,8 @@ inline void BuildCostReport(const Project& project, const AmountFormat& format, 
     }
     for (const Task& task : project.tasks) {
         const long long days = Oracle::CountWorkingDays(project, task.start, task.end);
-        const double cost = (task.dailyCost * task.resources) * static_cast<double>(days);
+        // Rounded to the cent, halves away from zero.
+        const double cost = std::round((task.dailyCost * task.resources) * static_cast<double>(days) * 100) / 100;
         char line[64];
         text += "\r\nTASK: " + task.description + "\r\n";
         text += "Dal: " + FormatDate(task.start) + " al " + FormatDate(task.end) + "\r\n";

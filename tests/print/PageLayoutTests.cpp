@@ -89,6 +89,27 @@ TEST(ChartPagesTest, APageTooSmallStillTakesADayAndATask) {
     ExpectEveryCellOnOnePage(pages);
 }
 
+// Every task lies whole on one row of pages, whatever the sheet (A5, A4, A3,
+// Letter, Legal; upright or across), the scale and the density of what draws
+// the pages: printers, and the preview at 100 % on screens of 96 to 192 DPI.
+TEST(ChartPagesTest, EveryTaskLiesWholeOnOneRowOfPagesOnAnySheetAndDevice) {
+    const ChartGeometry geometry;
+    const int sheets[][2] = {{5827, 8268}, {8268, 11693}, {11693, 16535}, {8500, 11000}, {8500, 14000}};  // 1/1000 inch
+    for (const auto& sheet : sheets)
+        for (int across : {0, 1})
+            for (int dpi : {96, 120, 144, 192, 300, 600})
+                for (ChartScale scale : {ChartScale::Actual, ChartScale::FitWidth}) {
+                    // The content in the device's pixels, less margins of 38 units.
+                    auto content = [&](int side) { return sheet[side] * dpi / 1000 - 2 * ((38 * dpi + 48) / 96); };
+                    const ChartPages pages = LayOutChart(546, 97, scale, PixelsToUnits(content(across), dpi),
+                                                         PixelsToUnits(content(1 - across), dpi), geometry);
+                    ExpectEveryCellOnOnePage(pages);
+                    EXPECT_LE(UnitsToPixels(geometry.BarTop(pages.tasksPerPage - 1) + geometry.barHeight, dpi),
+                              content(1 - across))
+                        << dpi << " DPI: the last bar of a page is cut";
+                }
+}
+
 // ---- Page numbers ---------------------------------------------------------------
 
 TEST(PageLabelTest, PagesAreCountedOfTheWholeAndTiledChartsNameRowAndColumn) {

@@ -120,7 +120,7 @@ protected:
 TEST_F(CashFlowWindow, ShowsThePeriodsOfTheModelKeepsItsChoiceCopiesAndExports) {
     const MyApp::AmountFormat format = MyApp::UserAmountFormat();
     std::string report;
-    double reportTotal = 0;
+    MyApp::Money reportTotal;
     MyApp::BuildCostReport(form->project, report, reportTotal);
     MyApp::FormFlussoCassa* window = Open();
     ASSERT_NE(window, nullptr);
@@ -149,6 +149,7 @@ TEST_F(CashFlowWindow, ShowsThePeriodsOfTheModelKeepsItsChoiceCopiesAndExports) 
         EXPECT_EQ(rows.back()[1], std::to_wstring(days));
         EXPECT_EQ(drv::Utf8(rows.back()[2]), MyApp::FormatAmount(reportTotal, format));
         EXPECT_EQ(rows.back()[4], L"100 %");
+        EXPECT_TRUE(window->Shown().total == reportTotal) << "the same total to the cent";
         EXPECT_EQ(window->chart->Shown().rows.size(), periods.size());
     }
 

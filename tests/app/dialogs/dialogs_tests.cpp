@@ -23,6 +23,7 @@
 #include "app/dialogs/FormCosto.h"
 #include "app/dialogs/FormDays.h"
 #include "app/dialogs/FormNuovo.h"
+#include "app/print/FormAnteprima.h"
 #include "app/res/AppInfo.h"
 #include "app/res/resource.h"
 #include "file/ProjectFile.h"
@@ -740,7 +741,7 @@ TEST_F(ProgramTest, DayListsCostReportAndSavedProject) {
     ASSERT_EQ(saved.excludeDays.size(), 1u);
     EXPECT_EQ(MyApp::FormatDate(saved.excludeDays[0]), "10/03/2027");
     std::string modelReport;
-    double modelTotal = 0.0;
+    MyApp::Money modelTotal;
     MyApp::BuildCostReport(saved, modelReport, modelTotal);
     EXPECT_GT(modelReport.size(), 255u) << "a report longer than what the box lets one type";
     EXPECT_EQ(report, QVUtility::Widen(modelReport));
@@ -1385,6 +1386,19 @@ TEST(DialogClasses, LabelsShowTheirWholeTextAtEveryScale) {
             about->Create();
             return about;
         },
+        [&] {  // the preview at its longest number: the last page of a chart in rows and columns of pages
+            MyApp::Project project;
+            project.start = Day(1, 1, 2024);
+            project.end = Day(31, 8, 2025);
+            project.tasks.assign(230, MyApp::Task(project.start));
+            MyApp::PageFormat a4;  // across, at 96 dots per inch
+            a4.paperWidth = a4.printableWidth = 1123;
+            a4.paperHeight = a4.printableHeight = 794;
+            auto preview =
+                std::make_unique<MyApp::FormAnteprima>(owner, L"Anteprima", project, MyApp::PrintChoice{}, a4, a4, L"");
+            preview->ShowPage(preview->PageCount() - 1);
+            return preview;
+        },
     };
     for (int dpi : {96, 144}) {
         owner->scale = QVUtility::DisplayScale(dpi);
@@ -1407,7 +1421,7 @@ TEST(DialogClasses, CostReportIsShownWholeWithARegionalTotal) {
     MyApp::FormCosto dialog(owner, L"Conto Economico");
     std::string text;
     for (int i = 0; i < 40; ++i) text += "\r\nTASK: Riga numero " + std::to_string(i) + " del conto";
-    dialog.SetReport(text, 1234.5);
+    dialog.SetReport(text, MyApp::Money::FromHundredths(123450));
     EXPECT_EQ(dialog.reportBox->GetText(), QVUtility::Widen(text));
     EXPECT_EQ(dialog.totalLabel->GetText(), L"Costo del progetto: 1.234,5");
     dialog.OnFormKey(VK_RETURN);
@@ -1456,7 +1470,7 @@ TEST(DialogClasses, CostReportGrowsIsRememberedAndCopied) {
         EXPECT_LT(ok.right, copy.left);
         grown = dialog.BaseClientSize();
 
-        dialog.SetReport("\r\nTASK: Ponteggio\r\nCosto Task: 1.204\r\n", 980734521.4);
+        dialog.SetReport("\r\nTASK: Ponteggio\r\nCosto Task: 1.204\r\n", MyApp::Money::FromHundredths(98073452140));
         EXPECT_EQ(dialog.totalLabel->GetText(), L"Costo del progetto: 980.734.521");
         if (OpenClipboard(nullptr)) {
             EmptyClipboard();
@@ -1507,7 +1521,7 @@ TEST(DialogClasses, CostReportCopyPastesInAnotherProgram) {
         GTEST_SKIP() << "run by clipboard-xclip.sh, which reads the clipboard with xclip";
     const std::wstring exchange = std::wstring(folder) + L"\\";
     MyApp::FormCosto dialog(Owner(), L"Conto Economico");
-    dialog.SetReport("\r\nTASK: Attivit\xE0 di collaudo \"finale\"\r\nCosto Task: 1.204,5\r\n", 2468013579.6);
+    dialog.SetReport("\r\nTASK: Attivit\xE0 di collaudo \"finale\"\r\nCosto Task: 1.204,5\r\n", MyApp::Money::FromHundredths(246801357960));
     dialog.OnButton(dialog.copyButton);
     ASSERT_TRUE(drv::WriteFileBytes(exchange + L"copied", "1"));
     // The clipboard is served from this thread's messages while xclip asks.

@@ -283,7 +283,7 @@ TEST_F(AccessTest, EveryDialogTellsItsFieldsInTheOrderTheyStand) {
     MyApp::Project project;
     ASSERT_EQ(MyApp::LoadProjectFile(drv::Utf8(projectPath), project), MyApp::LoadResult::Ok);
     std::string report;
-    double total = 0;
+    MyApp::Money total;
     MyApp::BuildCostReport(project, report, total);
 
     const Spoken ok{L"OK", ROLE_SYSTEM_PUSHBUTTON}, cancel{L"Annulla", ROLE_SYSTEM_PUSHBUTTON};

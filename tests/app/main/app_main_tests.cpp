@@ -695,7 +695,7 @@ TEST_F(MainWindowTest, TwentyThousandTasksOpenSaveReportAndRefuseTheirPicture) {
     MyApp::Project model;
     ASSERT_EQ(MyApp::LoadProjectFile(drv::Utf8(Path(L"biennio.vmo")), model), MyApp::LoadResult::Ok);
     std::string report;
-    double total = 0;
+    MyApp::Money total;
     MyApp::BuildCostReport(model, report, total);
     ASSERT_TRUE(drv::ClickToolbarButton(toolbar, drv::ToolbarButtons(toolbar)[kCost].command));
     HWND dialog = app.WaitWindow(nullptr, L"Conto Economico", 20000);

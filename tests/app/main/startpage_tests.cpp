@@ -62,9 +62,9 @@ TEST_F(StartPageTest, LinksReachedByTabAndTheExampleOpensUnsaved) {
     EXPECT_GT(span, 300);
     EXPECT_LT(span, 400);
     std::string report;
-    double total = 0;
+    MyApp::Money total;
     MyApp::BuildCostReport(form->project, report, total);
-    EXPECT_GT(total, 0);
+    EXPECT_GT(total.InHundredths(), 0);
     EXPECT_TRUE(form->project.filePath.empty());
     EXPECT_TRUE(form->project.modified) << "closing asks to save it";
     EXPECT_NE(form->WindowTitle().find(L"Senza nome *"), std::wstring::npos);

@@ -32,7 +32,10 @@ constexpr DWORD kPdfTimeout = 60000;
 constexpr int kPrintItem = 5;
 constexpr int kPreviewItem = 6;
 
+// The last task has a long name and ends with the span: fitted to the
+// width, its name has room before its bar only.
 std::string TaskName(int i) {
+    if (i == kTasks) return "Tinteggiatura esterni e collaudo finale";
     char name[32];
     std::snprintf(name, sizeof name, "Fase %02d", i);
     return name;
@@ -52,9 +55,10 @@ std::string Project(const std::string& description) {
     std::string text = "#VELMORA\r\n" + description + "\r\n" + Day(0) + "\r\n" + Day(kDays - 1) +
                        "\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n#TASK\r\n";
     for (int i = 1; i <= kTasks; ++i) {
-        const int first = (i * 7) % (kDays - 20);
-        text += TaskName(i) + "\r\n" + Day(first) + "\r\n" + Day(first + 3 + i % 15) + "\r\n" + colours[i % 4] +
-                "\r\n2\r\n" + std::to_string(100 + i) + "\r\n";
+        const int first = i == kTasks ? kDays - 2 : (i * 7) % (kDays - 20);
+        const int last = i == kTasks ? kDays - 1 : first + 3 + i % 15;
+        text += TaskName(i) + "\r\n" + Day(first) + "\r\n" + Day(last) + "\r\n" + colours[i % 4] + "\r\n2\r\n" +
+                std::to_string(100 + i) + "\r\n";
     }
     return text;
 }
@@ -186,7 +190,6 @@ protected:
         RemoveDirectoryW(folder.c_str());
         for (const std::wstring& name : drv::FilesIn(pdfFolder, L"*" + token + L"*")) DeleteFileW((pdfFolder + name).c_str());
     }
-
 
     // The program with the project open (named on its command line).
     void Start() {
@@ -357,6 +360,8 @@ TEST_F(PrintTest, TheChartPrintsAtBothScalesWithItsRulerOnEveryPage) {
     ExpectEveryTaskAndTheTitle(actual);
     // Every page repeats the ruler's months ("MAR" starts the span).
     EXPECT_EQ(Occurrences(fitted.text, "MAR"), static_cast<size_t>(fitted.pages));
+    // Fitted, each task is on exactly one page.
+    for (int i = 1; i <= kTasks; ++i) EXPECT_EQ(Occurrences(fitted.text, TaskName(i)), 1u) << TaskName(i);
 
     // The fitted first page: the ruler's day row spans the width; Sunday
     // 10 March (day 7) is red, Monday 11 March white.
