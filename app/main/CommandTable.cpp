@@ -19,6 +19,7 @@
 #include "app/settings/RecentFiles.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/platform/TextConversion.h"
+#include "toolkit/widgets/ListView.h"
 #include "toolkit/widgets/ToolBar.h"
 
 #include <shlwapi.h>
@@ -236,8 +237,13 @@ void FormMain::OnToolbarCommand(QVUtility::GUIElement* item) { OnMenuCommand(ite
 void FormMain::EnableProjectCommands() {
     projectOpen = true;
     if (startPage != nullptr && startPage->Shown()) {
+        // The panes come back where the chart's layout has put them; the
+        // table only when it is shown.
         startPage->Leave();
-        Layout();  // the panes in their places again
+        for (QVUtility::GUIElement* pane : {static_cast<QVUtility::GUIElement*>(taskTable),
+                                            static_cast<QVUtility::GUIElement*>(splitter)}) {
+            if (!tableShown && pane != nullptr && pane->window != nullptr) ShowWindow(pane->window, SW_HIDE);
+        }
     }
     UpdateCommands();
     FocusPane();
