@@ -82,15 +82,21 @@ std::string CashFlowText(const CashFlowTable& table, const CsvFormat& format) {
         text += "\r\n";
     };
     line(CashFlowHeadings());
+    // Days as the regional short date writes them, as in the task table.
+    const auto day = [&](const Date& date) {
+        std::string text;
+        if (!WriteShortDate(date, format.datePicture, text)) text = FormatDate(date);
+        return text;
+    };
     for (const CashFlowRow& row : table.rows) {
         const PeriodCost& period = row.period;
-        line({SystemToUtf8(PeriodName(period, table.kind)), FormatDate(period.first), FormatDate(period.last),
+        line({SystemToUtf8(PeriodName(period, table.kind)), day(period.first), day(period.last),
               std::to_string(period.workingDays), PlainText(period.amount, format.decimal),
               PlainText(row.cumulative, format.decimal), DecimalText(RoundedShare(row.share), format.decimal)});
     }
     const bool costs = table.total != Money();
-    line({"Totale", table.rows.empty() ? "" : FormatDate(table.rows.front().period.first),
-          table.rows.empty() ? "" : FormatDate(table.rows.back().period.last), std::to_string(table.workingDays),
+    line({"Totale", table.rows.empty() ? "" : day(table.rows.front().period.first),
+          table.rows.empty() ? "" : day(table.rows.back().period.last), std::to_string(table.workingDays),
           PlainText(table.total, format.decimal), PlainText(table.total, format.decimal), costs ? "100" : "0"});
     return text;
 }

@@ -3,7 +3,7 @@
 // and its share of the total, then a row with the project's total. The
 // window shows it, "Copia" hands it to a spreadsheet as text with tabs and
 // "Esporta..." writes it as CSV, in the task table's CSV format (regional
-// separators, days as DD/MM/YYYY, UTF-8 with a byte-order mark).
+// separators and short date, UTF-8 with a byte-order mark).
 #pragma once
 
 #include <string>
@@ -41,8 +41,9 @@ std::string PeriodHeading(CostPeriod kind);
 const std::vector<std::string>& CashFlowHeadings();
 
 // The table as lines of fields: the headings, a line per period (its name,
-// first and last day, working days, cost, cumulative cost and share in
-// percent, numbers in plain decimals with `format.decimal`), the total.
+// first and last day in `format.datePicture`, working days, cost,
+// cumulative cost and share in percent, numbers in plain decimals with
+// `format.decimal`), the total.
 // Fields are separated by `format.separator` and quoted as CsvField does;
 // lines end in CR LF. Narrow texts are UTF-8.
 std::string CashFlowText(const CashFlowTable& table, const CsvFormat& format);

@@ -1,6 +1,6 @@
 // A bar of the Gantt chart: a painted cell that shows one task at a time.
 // The chart has only as many bars as its view needs and binds each to the
-// task of a row in view (FormMain::BindBar); the bar knows which, and shows
+// task of a row in view (ChartView::BindBar); the bar knows which, and shows
 // a mark when that task is the one selected, and a focus rectangle inside
 // the mark while the chart has the keyboard.
 //

@@ -55,6 +55,15 @@ std::int64_t ChartLayout::XOfDay(double day) const {
     return static_cast<std::int64_t>(std::llround(day * dayWidth / static_cast<double>(dayDivisor)));
 }
 
+std::int64_t ChartLayout::ColumnAt(std::int64_t x) const {
+    if (dayWidth <= 0) return 0;
+    // The last column c with c * dayWidth < (x + 1) * dayDivisor, rounded
+    // towards minus infinity on either side of the first column.
+    const std::int64_t limit = (x + 1) * dayDivisor;
+    const std::int64_t below = limit > 0 ? (limit - 1) / dayWidth : -((-limit) / dayWidth) - 1;
+    return below;
+}
+
 BarSpan ChartLayout::Bar(const Task& task) const {
     BarSpan span;
     const std::int64_t first = DaysUntil(start, task.start);

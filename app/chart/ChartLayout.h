@@ -82,6 +82,8 @@ public:
     // when the columns change width.
     double DayAt(std::int64_t x) const;
     std::int64_t XOfDay(double day) const;
+    // The day column that holds chart x: ColumnLeft(c) <= x < ColumnLeft(c + 1).
+    std::int64_t ColumnAt(std::int64_t x) const;
     std::int64_t RowTop(std::size_t row) const;
     BarSpan Bar(const Task& task) const;
     // The rows whose bar reaches into the chart's band from `top` to `bottom` - 1.

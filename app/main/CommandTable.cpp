@@ -13,13 +13,13 @@
 #include "app/main/FormMain.h"
 #include "app/main/FormMainHandlers.h"
 #include "app/main/StartPage.h"
+#include "app/main/TaskTable.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
 #include "app/safety/LastWords.h"
 #include "app/settings/RecentFiles.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/platform/TextConversion.h"
-#include "toolkit/widgets/ListView.h"
 #include "toolkit/widgets/ToolBar.h"
 
 #include <shlwapi.h>
@@ -79,8 +79,8 @@ const std::vector<CommandSpec>& FormMain::Commands() {
     using M = MenuPlace;
     using QVUtility::SubMenu;
     using QVUtility::ToolBarItem;
-    constexpr SubMenu* F::*noItem = nullptr;
-    constexpr ToolBarItem* F::*noButton = nullptr;
+    constexpr SubMenu* CommandItems::*noItem = nullptr;
+    constexpr ToolBarItem* CommandItems::*noButton = nullptr;
     const ToolButton none;
     const auto always = nullptr;
     const auto fixed = nullptr;
@@ -140,13 +140,14 @@ const std::vector<CommandSpec>& FormMain::Commands() {
          [](F& f) { f.ToggleTable(); }, always, fixed, [](const F& f) { return f.tableShown; }},
         {C::None, M::View, IDM_VIEW_DIVIDER, L"", {}, none, noItem, noButton, nullptr, always, fixed},
         {C::ZoomIn, M::View, IDM_ZOOM_IN, L"Zoom &avanti", {VK_OEM_PLUS, FCONTROL}, none, noItem, noButton,
-         [](F& f) { f.Zoom(-1); }, [](const F& f) { return f.projectOpen && f.CanZoomIn(); }, fixed},
+         [](F& f) { f.chart->Zoom(-1); }, [](const F& f) { return f.projectOpen && f.chart->CanZoomIn(); }, fixed},
         {C::ZoomOut, M::View, IDM_ZOOM_OUT, L"Zoom &indietro", {VK_OEM_MINUS, FCONTROL}, none, noItem, noButton,
-         [](F& f) { f.Zoom(1); }, [](const F& f) { return f.projectOpen && f.CanZoomOut(); }, fixed},
+         [](F& f) { f.chart->Zoom(1); }, [](const F& f) { return f.projectOpen && f.chart->CanZoomOut(); }, fixed},
         {C::ZoomFit, M::View, IDM_ZOOM_FIT, L"Adatta al &progetto", {}, none, noItem, noButton,
-         [](F& f) { f.ZoomToFit(); }, withProject, fixed},
-        {C::GoToToday, M::View, IDM_GO_TODAY, L"&Vai a oggi", {}, none, noItem, noButton, [](F& f) { f.GoToToday(); },
-         [](const F& f) { return f.projectOpen && f.TodayColumn().has_value(); }, fixed},
+         [](F& f) { f.chart->ZoomToFit(); }, withProject, fixed},
+        {C::GoToToday, M::View, IDM_GO_TODAY, L"&Vai a oggi", {}, none, noItem, noButton,
+         [](F& f) { f.chart->GoToToday(); }, [](const F& f) { return f.projectOpen && f.chart->TodayColumn(); },
+         fixed},
         // "&?"
         {C::Guide, M::Help, CounterId, L"&Guida", {}, none, &F::guideItem, noButton, [](F& f) { f.OpenGuidePage(); },
          always, fixed},
@@ -194,9 +195,9 @@ const std::vector<CommandSpec>& FormMain::Commands() {
         {C::SelectLast, M::None, IDK_SELECT_LAST, L"", {VK_END, Plain}, none, noItem, noButton,
          [](F& f) { f.MoveSelectionTo(PTRDIFF_MAX); }, always, fixed},
         {C::SelectPageUp, M::None, IDK_SELECT_PAGE_UP, L"", {VK_PRIOR, Plain}, none, noItem, noButton,
-         [](F& f) { f.MoveSelection(-f.RowsPerPage()); }, always, fixed},
+         [](F& f) { f.MoveSelection(-f.chart->RowsPerPage()); }, always, fixed},
         {C::SelectPageDown, M::None, IDK_SELECT_PAGE_DOWN, L"", {VK_NEXT, Plain}, none, noItem, noButton,
-         [](F& f) { f.MoveSelection(f.RowsPerPage()); }, always, fixed},
+         [](F& f) { f.MoveSelection(f.chart->RowsPerPage()); }, always, fixed},
         {C::ZoomInPad, M::None, IDK_ZOOM_IN_PAD, L"", {VK_ADD, FCONTROL}, none, noItem, noButton,
          [](F& f) { f.Execute(C::ZoomIn); }, always, fixed},
         {C::ZoomOutPad, M::None, IDK_ZOOM_OUT_PAD, L"", {VK_SUBTRACT, FCONTROL}, none, noItem, noButton,
@@ -384,7 +385,8 @@ void FormMain::BuildToolBar(int left, int top, int barWidth, int barHeight) {
         return item;
     };
     // The separators, in the order they come.
-    QVUtility::ToolBarItem* FormMain::*const separators[] = {&FormMain::firstSeparator, &FormMain::secondSeparator};
+    QVUtility::ToolBarItem* CommandItems::*const separators[] = {&CommandItems::firstSeparator,
+                                                                 &CommandItems::secondSeparator};
     std::size_t separatorsMade = 0;
     bool stripAdded = false;
     for (const CommandSpec& spec : Commands()) {

@@ -18,6 +18,7 @@ class ToolBarItem;
 namespace MyApp {
 
 class FormMain;
+struct CommandItems;
 
 enum class Command {
     None,  // a divider between menu items
@@ -101,8 +102,8 @@ struct CommandSpec {
     QVUtility::Shortcut keys;
     ToolButton button;
     // Where the window keeps the item and the button (null: it does not name them).
-    QVUtility::SubMenu* FormMain::*item;
-    QVUtility::ToolBarItem* FormMain::*buttonField;
+    QVUtility::SubMenu* CommandItems::*item;
+    QVUtility::ToolBarItem* CommandItems::*buttonField;
     void (*run)(FormMain& form);
     bool (*enabled)(const FormMain& form);       // null: always
     std::wstring (*label)(const FormMain& form);  // null: `text` always

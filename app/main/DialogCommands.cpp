@@ -111,9 +111,10 @@ void FormMain::DeleteTask() {
     // The task that takes its place (or the last one) is selected next, so
     // that the keyboard can go on from there.
     const std::size_t next = std::min<std::size_t>(static_cast<std::size_t>(still), project.tasks.size() - 1);
-    selectedTaskId = project.tasks.empty() ? 0 : project.tasks[next].id;
+    const int nextId = project.tasks.empty() ? 0 : project.tasks[next].id;
+    chart->Select(nextId);
     MarkModified();
-    if (selectedTaskId != 0) ShowTask(selectedTaskId);
+    if (nextId != 0) ShowTask(nextId);
 }
 
 void FormMain::EditIncludedDays() { EditDays(true); }
@@ -166,14 +167,15 @@ void FormMain::ApplyProjectDialog(const ProjectProperties& values, bool newProje
         ApplyProperties(project, values);
         ClearProject(project);
         SetFilePath(std::string());
-        selectedTaskId = 0;
         // A new project: unsaved, with nothing before it to go back to.
         project.modified = true;
         history.Clear(project);
+        HandChangeToRecovery();
+        ShowNewProject();
     } else {
         history.SetProperties(project, values);
+        MarkModified();
     }
-    MarkModified();
     // The project commands and the export, for a new project.
     EnableProjectCommands();
 }

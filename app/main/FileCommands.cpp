@@ -159,10 +159,8 @@ bool FormMain::OpenProjectFile(const std::string& path) {
     AdoptFile(claim);
     SetFilePath(path);
     project.modified = false;
-    selectedTaskId = 0;
     history.Clear(project);
-    UpdateCommands();
-    RefreshChart();
+    ShowNewProject();
     EnableProjectCommands();
     ShowRecentFiles(RememberRecentFile(path));
     return true;
@@ -293,7 +291,8 @@ void FormMain::ExportChart() {
 }
 
 bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
-    if (ruler == nullptr || chartWidth <= 0 || contentHeight <= 0) return false;
+    if (chart == nullptr || !chart->Built()) return false;
+    const QVUtility::TimeLine* ruler = chart->ruler;
     // The picture keeps the chart's measures at 96 DPI and its day columns
     // at their normal width, whatever the screen and the zoom, so that one
     // project gives one picture: the ruler and the rows are drawn again at

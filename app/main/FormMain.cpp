@@ -95,42 +95,12 @@ void FormMainHandlers::KeyCommand(QVUtility::Form* form, int commandId) {
     }
 }
 
-int FormMainHandlers::BarRightClick(GUIElement* element, HWND, int x, int y) {
-    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnBarRightClick(element, x, y);
-    return 0;
-}
-
-int FormMainHandlers::BarLeftClick(GUIElement* element, HWND, int, int) {
-    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnBarLeftClick(element);
-    return 0;
-}
-
-int FormMainHandlers::BarDoubleClick(GUIElement* element, HWND, int, int) {
-    if (FormMain* form = QVUtility::OwningElement<FormMain>(element)) form->OnBarDoubleClick(element);
-    return 0;
-}
-
-// The panel scrolled its content (and with it the bar windows, which the
-// platform may have clamped): the bars follow the rows now in view.
-void FormMainHandlers::ChartScroll(GUIElement* panel, int) {
-    if (FormMain* form = QVUtility::OwningElement<FormMain>(panel)) form->PlaceBars();
-}
-
-bool FormMainHandlers::ChartWheel(QVUtility::PanelChildren* panel, int delta, int keys) {
-    FormMain* form = QVUtility::OwningElement<FormMain>(panel);
-    if (form == nullptr || (keys & MK_CONTROL) == 0) return false;
-    // Ctrl and the wheel away from the user zooms in, towards the user out.
-    form->Execute(delta > 0 ? Command::ZoomIn : Command::ZoomOut);
-    return true;
-}
-
-std::wstring FormMainHandlers::BarTip(QVUtility::PanelChildren* panel, GUIElement* bar) {
-    FormMain* form = QVUtility::OwningElement<FormMain>(panel);
-    return form != nullptr ? form->BarTipText(bar) : std::wstring();
-}
-
 void FormMainHandlers::LayoutTimer(QVUtility::Timer* timer) {
-    if (FormMain* form = QVUtility::OwningElement<FormMain>(timer)) form->UpdateScrollBars();
+    timer->Stop();
+    FormMain* form = QVUtility::OwningElement<FormMain>(timer);
+    if (form == nullptr || form->chart == nullptr) return;
+    form->chart->FitToView();
+    form->AlignTable();
 }
 
 // ---- Construction -------------------------------------------------------------
@@ -143,7 +113,6 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     barFont = OwnFont(L"Tahoma", 14);
     for (QVUtility::FontDescription* each : {elementFont, captionFont, barFont}) each->SetDpi(scale.Dpi());
     font = elementFont;
-    chartLayout = ChartLayout(scale);
 
     x = 0;
     y = 0;
@@ -159,7 +128,6 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
         startMaximized = place.maximized;
     }
     normalPlace = RECT{x, y, x + width, y + height};
-    LoadZoom();
     programTitle = title;
     text = title;
 
@@ -209,40 +177,12 @@ void FormMain::BuildControls() {
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
 
-    chartPanel = ownedElements.Add(new QVUtility::PanelChildren(this));
-    chartPanel->x = scale(ChartLeft);
-    chartPanel->y = scale(ChartTop);
-    chartPanel->width = std::max(0, clientWidth - scale(2 * ChartLeft));
-    chartPanel->height = std::max(0, clientHeight - scale(2 * ChartTop));
-    chartPanel->border = true;
-    chartPanel->SetBackColour(0xC0C0C0);
-    chartPanel->childBackColour = 0xDCDCDC;
-    chartPanel->childTextColour = 0;
-    chartPanel->onHorizontalScroll = &FormMainHandlers::ChartScroll;
-    chartPanel->onVerticalScroll = &FormMainHandlers::ChartScroll;
-    chartPanel->onChildTip = &FormMainHandlers::BarTip;
-    chartPanel->onWheelWithKeys = &FormMainHandlers::ChartWheel;
-    chartPanel->Create();
-
-    titleCell = ownedElements.Add(new QVUtility::CellControl(chartPanel));
-    titleCell->SetBackColour(chartPanel->backColour);
-    titleCell->textColour = 0;
-    titleCell->SetSize(static_cast<int>(GetSystemMetrics(SM_CXSCREEN) * 0.9), chartLayout.titleHeight);
-    titleCell->font = captionFont;
-    titleCell->x = chartLayout.titleLeft;
-    titleCell->y = 0;
-    titleCell->Create();
-    ShowWindow(titleCell->window, SW_HIDE);
-
-    ruler = ownedElements.Add(new QVUtility::TimeLine(chartPanel));
-    ruler->labelsInView = true;
-    ruler->x = 0;
-    ruler->y = chartLayout.rulerTop;
-    ruler->Create();
-    ShowWindow(ruler->window, SW_HIDE);
-    // The title and the ruler stay at the top while the rows scroll.
-    chartPanel->KeepInBand(titleCell);
-    chartPanel->KeepInBand(ruler);
+    chart = ownedElements.Add(new ChartView(this, project));
+    chart->x = scale(ChartLeft);
+    chart->y = scale(ChartTop);
+    chart->width = std::max(0, clientWidth - scale(2 * ChartLeft));
+    chart->height = std::max(0, clientHeight - scale(2 * ChartTop));
+    chart->Build(captionFont, barFont);
 
     BuildToolBar(scale(ToolBarLeft), scale(ToolBarTop), scale(100), scale(25));
 
@@ -254,15 +194,9 @@ void FormMain::BuildControls() {
 
     // Made after the first elements, with identifiers of their own, so that
     // those keep theirs.
-    todayLine = ownedElements.Add(new QVUtility::CellControl(chartPanel));
-    todayLine->fixedId = IDC_TODAY_LINE;
-    todayLine->SetBackColour(TodayLineColour);
-    todayLine->fillBackground = true;
-    todayLine->tabStop = false;
-    todayLine->SetSize(1, 1);
-    todayLine->Create();
-    ShowWindow(todayLine->window, SW_HIDE);
+    chart->BuildTodayLine(IDC_TODAY_LINE);
     BuildTable();
+    ConnectChart();
     NameElements();
     ApplyChartColours();
 }
@@ -276,12 +210,7 @@ void FormMain::Layout() {
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
 
-    LayOutPanes(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
-                std::max(0, clientHeight - scale(2 * ChartTop)));
-    if (startPage != nullptr)
-        startPage->Cover(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
-                         std::max(0, clientHeight - scale(2 * ChartTop)));
-
+    int statusTop = clientHeight;
     if (statusBar != nullptr && statusBar->window != nullptr) {
         RECT bar{};
         if (GetWindowRect(statusBar->window, &bar)) {
@@ -291,14 +220,24 @@ void FormMain::Layout() {
         if (statusBar->width != clientWidth) statusBar->SetSize(clientWidth, statusBar->height);
         statusBar->x = 0;
         statusBar->y = clientHeight - statusBar->height;
+        statusTop = statusBar->y;
         SetWindowPos(statusBar->window, nullptr, statusBar->x, statusBar->y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         statusBar->Redraw();
     }
+    // The panes end above the status bar (AlignTable keeps the table there too).
+    const int bottom = std::min(clientHeight - scale(ChartTop), statusTop);
+    LayOutPanes(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
+                std::max(0, bottom - scale(ChartTop)));
+    if (startPage != nullptr)
+        startPage->Cover(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
+                         std::max(0, bottom - scale(ChartTop)));
 
+    // The chart fits its new view at once; the timer lays the window out
+    // once more when the resizing has come to rest.
+    if (chart != nullptr) chart->FitToView();
+    AlignTable();
     if (layoutTimer != nullptr && !layoutTimer->running) layoutTimer->Start();
-    // A taller view may show more rows.
-    PlaceBars();
 }
 
 void FormMain::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) {
@@ -309,26 +248,21 @@ void FormMain::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& sugges
     // The fonts first: the move lays the window out with them.
     for (QVUtility::FontDescription* each : {elementFont, captionFont, barFont}) each->SetDpi(newScale.Dpi());
     Form::OnDpiChanged(newScale, suggested);
-    chartLayout = ChartLayout(scale);
     if (toolBar != nullptr && toolBar->window != nullptr) {
         SetWindowPos(toolBar->window, nullptr, scale(ToolBarLeft), scale(ToolBarTop), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         toolBar->ApplyScale();
     }
-    if (chartPanel != nullptr && chartPanel->window != nullptr) {
-        SetWindowPos(chartPanel->window, nullptr, scale(ChartLeft), scale(ChartTop), 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (chart == nullptr || chart->window == nullptr) return;
+    SetWindowPos(chart->window, nullptr, scale(ChartLeft), scale(ChartTop), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    chart->ApplyScale();
+    // The same rows and days in view, at the new measures.
+    if (chart->Built()) {
+        FillTable();
+        chart->Rebuild(false);
     }
-    if (titleCell != nullptr) {
-        titleCell->SetSize(titleCell->width, chartLayout.titleHeight);
-        if (titleCell->window != nullptr) InvalidateRect(titleCell->window, nullptr, TRUE);
-    }
-    if (ruler != nullptr) ruler->SetSize(ruler->width, scale(QVUtility::TimeLine::NormalHeight));
-    if (chartBuilt) {
-        RefreshChart();
-    } else {
-        Layout();
-    }
+    Layout();
 }
 
 // ---- The desktop and closing ----------------------------------------------------
@@ -350,16 +284,21 @@ void FormMain::SavePlace() {
 
 bool FormMain::ConfirmClose() {
     UnregisterHotkeys();
-    if (!QVUtility::AskYesNo(std::wstring(L"Vuoi realmente uscire?"), std::wstring(L"Uscita"))) {
+    // The window stays: the keyboard goes back to the pane that had it,
+    // which the question's box took it from.
+    const auto stay = [this] {
         RegisterHotkeys();
+        if (window != nullptr && IsWindowEnabled(window)) {
+            SetForegroundWindow(window);
+            Focus();
+            FocusPane();
+        }
         return false;
-    }
+    };
+    if (!QVUtility::AskYesNo(std::wstring(L"Vuoi realmente uscire?"), std::wstring(L"Uscita"))) return stay();
     // Unsaved changes that the user wants to keep are never dropped: when
     // the save fails or no file name is given, the window stays open.
-    if (!OfferToSave()) {
-        RegisterHotkeys();
-        return false;
-    }
+    if (!OfferToSave()) return stay();
     if (layoutTimer != nullptr && layoutTimer->running) layoutTimer->Stop();
     SavePlace();
     EndWorkSafety();

@@ -1,12 +1,13 @@
 // FormMain: the program's main window and the owner of the one project.
 //
 // It builds the menu bar, the toolbar and the keys from its command table
-// (CommandTable.cpp), the scrolling chart (the title cell, the TimeLine
-// ruler and the task bars in view, FormMainChart.cpp) and the status bar.
-// Every command, from any source, goes through Execute; the file commands
-// are in FileCommands.cpp, the dialogs' in DialogCommands.cpp, undo and redo
-// in EditCommands.cpp. It turns the project into the chart whenever the
-// project changes, and asks before the program ends.
+// (CommandTable.cpp), the chart (ChartView, the one owner of what is in
+// view), the task table (TaskTable) beside it with the splitter between
+// them (FormMainPanes.cpp) and the status bar. Every command, from any
+// source, goes through Execute; the file commands are in FileCommands.cpp,
+// the dialogs' in DialogCommands.cpp, undo and redo in EditCommands.cpp. It
+// shows the project anew in the chart and the table whenever the project
+// changes, and asks before the program ends.
 #pragma once
 
 #include <cstdint>
@@ -17,28 +18,22 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/chart/ChartBar.h"
-#include "app/chart/ChartLayout.h"
 #include "app/dialogs/DialogSlot.h"
-#include "app/main/ChartZoom.h"
+#include "app/main/ChartView.h"
+#include "app/main/CommandItems.h"
 #include "app/main/CommandTable.h"
 #include "model/ChangeHistory.h"
-#include "model/FormatAmount.h"
-#include "model/WorkingDays.h"
 #include "model/Project.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/OwnedElements.h"
 
 namespace QVUtility {
-class CellControl;
 class FontDescription;
-class ListView;
 class Menu;
 class MenuBar;
 class PanelChildren;
 class StatusBar;
 class SubMenu;
-class TimeLine;
 class Timer;
 class ToolBar;
 class ToolBarItem;
@@ -55,6 +50,7 @@ class FormNuovo;
 class FormTrova;
 class PrintCommands;
 class StartPage;
+class TaskTable;
 struct FileClaim;
 struct FormMainHandlers;
 struct WorkSafety;
@@ -62,65 +58,18 @@ struct WorkSafety;
 // The exported picture's file formats.
 enum class PictureFormat { Bitmap, Png };
 
-class FormMain : public QVUtility::Form {
+class FormMain : public QVUtility::Form, public CommandItems {
 public:
     // Builds and shows the window (the title is the whole caption text).
     FormMain(HINSTANCE instance, const std::wstring& title);
     ~FormMain() override;
 
     Project project;
-    // The selected task (chosen with the mouse or the arrows): a task, not a
-    // bar, for the bars follow the view and show other tasks as it moves;
-    // 0 = none.
-    int selectedTaskId = 0;
 
     // ---- The window's elements (made and owned by the window) ----------------
-    QVUtility::SubMenu* newItem = nullptr;
-    QVUtility::SubMenu* openItem = nullptr;
-    QVUtility::SubMenu* saveItem = nullptr;
-    QVUtility::SubMenu* saveAsItem = nullptr;
-    QVUtility::SubMenu* exportItem = nullptr;
-    QVUtility::SubMenu* printItem = nullptr;    // "&Stampa..."
-    QVUtility::SubMenu* previewItem = nullptr;  // "Anteprima di stampa"
-    QVUtility::SubMenu* dividerItem = nullptr;
-    QVUtility::SubMenu* exitItem = nullptr;
-    QVUtility::SubMenu* undoItem = nullptr;  // "&Annulla" and the change it takes back
-    QVUtility::SubMenu* redoItem = nullptr;  // "&Ripeti" and the change it makes again
-    QVUtility::SubMenu* guideItem = nullptr;
-    QVUtility::SubMenu* homeItem = nullptr;
-    QVUtility::SubMenu* infoItem = nullptr;
-    QVUtility::SubMenu* editTaskItem = nullptr;  // the bars' popup menu
-    QVUtility::SubMenu* deleteTaskItem = nullptr;
-    QVUtility::SubMenu* propertiesItem = nullptr;  // "&Progetto"
-    QVUtility::SubMenu* addTaskItem = nullptr;
-    QVUtility::SubMenu* includeDaysItem = nullptr;
-    QVUtility::SubMenu* excludeDaysItem = nullptr;
-    QVUtility::SubMenu* costItem = nullptr;
-    QVUtility::SubMenu* cashFlowItem = nullptr;  // "&Flusso di cassa mensile..."
-    QVUtility::SubMenu* editSelectedItem = nullptr;    // "&Modifica Task": the selected task
-    QVUtility::SubMenu* deleteSelectedItem = nullptr;  // "&Cancella Task"
-
-    QVUtility::ToolBar* toolBar = nullptr;
-    QVUtility::ToolBarItem* newButton = nullptr;
-    QVUtility::ToolBarItem* openButton = nullptr;
-    QVUtility::ToolBarItem* firstSeparator = nullptr;
-    QVUtility::ToolBarItem* saveButton = nullptr;
-    QVUtility::ToolBarItem* secondSeparator = nullptr;
-    QVUtility::ToolBarItem* propertiesButton = nullptr;
-    QVUtility::ToolBarItem* addTaskButton = nullptr;
-    QVUtility::ToolBarItem* includeDaysButton = nullptr;
-    QVUtility::ToolBarItem* excludeDaysButton = nullptr;
-    QVUtility::ToolBarItem* costButton = nullptr;
-    QVUtility::ToolBarItem* cashFlowButton = nullptr;
-
-    QVUtility::PanelChildren* chartPanel = nullptr;
-    QVUtility::CellControl* titleCell = nullptr;
-    QVUtility::TimeLine* ruler = nullptr;
-    // The bar windows: as many as the rows in view need, each bound to the
-    // task of one row (row r shows in bars[r % bars.size()]); kept and
-    // reused across refreshes and scrolling.
-    std::vector<ChartBar*> bars;
-    int chartWidth = 0;  // ruler width after the last refresh
+    // The chart and what is in view: the one owner of the zoom, the first
+    // row and day shown and the selected task.
+    ChartView* chart = nullptr;
     QVUtility::Timer* layoutTimer = nullptr;
     QVUtility::StatusBar* statusBar = nullptr;
 
@@ -144,17 +93,14 @@ public:
     // ---- The project and the chart -------------------------------------------------
     // The project changed: unsaved, then as ProjectChanged.
     void MarkModified();
-    // Scroll back to the origin, rebuild the rows, lay the window out.
+    // The chart and the table shaped anew from the project, back at its
+    // first row and day.
     void RefreshChart();
-    // Fits the chart panel's scroll bars to the chart's size (after the
-    // layout timer, or at once).
-    void UpdateScrollBars();
-    // Selects the task (0: none): the bars showing it and the one showing the
-    // task selected before are drawn again, and the commands on the selected
-    // task follow.
+    // Selects the task (0: none): the chart and the table show it, and the
+    // commands on the selected task follow.
     void SelectTask(int taskId);
-    // A right click on a bar: its task selected, the popup menu shown.
-    void OnBarRightClick(QVUtility::GUIElement* element, int x, int y);
+    // The selected task (chosen with the mouse, the keys or a find); 0: none.
+    int SelectedTaskId() const;
     // Enables the project commands after a successful load or a new project:
     // the properties, task, day-list and cost commands, the export and the
     // print items.
@@ -190,7 +136,6 @@ public:
     bool OpenedReadOnly() const;
 
     // ---- Exchange with other programs (ExchangeCommands.cpp) ----------------------------
-    QVUtility::SubMenu* importItem = nullptr;  // "Importa da XML di Microsoft Project..."
     // Asks for a Microsoft Project XML file and reads it as ImportProjectFile does.
     void ImportProject();
     // Reads the file into a new, unsaved project with its history starting
@@ -214,8 +159,6 @@ public:
     void OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) override;
 
     // ---- For everyone (FormMainAccess.cpp) ---------------------------------------------
-    // The bar showing the selected task, in view; none when there is none.
-    ChartBar* SelectedBar() const;
     // The system's colours or high contrast changed: the chart follows.
     void OnSystemColoursChanged() override;
     bool systemColours = false;  // the chart is in the system's colours (high contrast is on)
@@ -263,25 +206,14 @@ private:
     void OnFilesDropped(const std::vector<std::wstring>& paths);
 
     // ---- The chart (FormMainChart.cpp) -------------------------------------------------------
+    // The chart's handlers: what the window does when the chart tells it.
+    void ConnectChart();
+    // A project opened, imported or made anew: none of its tasks selected,
+    // shown from its start at a zoom that suits it.
+    void ShowNewProject();
     // After a change, an undo or a redo: the commands follow the project, the
     // chart shows it.
     void ProjectChanged();
-    // Title, ruler and the chart's geometry from the project; the bars in
-    // view are bound afresh.
-    void BuildChartRows();
-    // Title, ruler, the chart's geometry and the panel's scrolling rules
-    // from the project; no bar moves. False while the chart's parts are
-    // still to be made.
-    bool ShapeChart();
-    // Follows the chart panel's scroll positions and size: the title cell
-    // and the ruler at their places, and the rows in view (with a margin)
-    // each shown by a bar window bound to its task. Bar windows are made
-    // as the view needs them and never more than that.
-    void PlaceBars();
-    // Shows the task of `row` in `bar`: its text, colours, tag and place in
-    // the panel scrolled by (scrollX, scrollY). The one place that ties a
-    // bar window to a task.
-    void BindBar(ChartBar* bar, std::size_t row, int scrollX, int scrollY, int clientWidth);
     // The selected task's place in the list; -1 when there is none (or it
     // has been deleted).
     int SelectedTaskIndex() const;
@@ -290,19 +222,12 @@ private:
     void MoveSelection(int step);
     // The row (clamped to the list) selected and scrolled into view.
     void MoveSelectionTo(std::ptrdiff_t row);
-    // How many whole rows the chart shows below the title and the ruler.
-    int RowsPerPage() const;
     // The task selected and scrolled into view; after an edit or an undo
     // (`chartChanged`) the chart takes its new size first. A key or a find
     // that only moves the selection leaves the chart's size as it is.
     void ShowTask(int taskId, bool chartChanged = true);
-    // Scrolls the chart so that the row's bar is in view.
-    void ScrollRowIntoView(std::size_t row);
-    // What the tooltip over a bar says: the task's description, its span,
-    // working days, resources and cost.
-    std::wstring BarTipText(QVUtility::GUIElement* element) const;
-    void OnBarLeftClick(QVUtility::GUIElement* element);
-    void OnBarDoubleClick(QVUtility::GUIElement* element);
+    // The bars' popup menu at a point of the screen.
+    void ShowTaskMenu(POINT screen);
 
     // ---- File commands (FileCommands.cpp) ----------------------------------------------------
     // True when a project was loaded.
@@ -389,14 +314,11 @@ private:
     // The next task after the selected one whose description holds the
     // text last looked for, selected and in view; or a message.
     void FindNext();
-    // ---- The task table (FormMainTable.cpp) ----------------------------------------------------
+    // ---- The panes (FormMainPanes.cpp) ---------------------------------------------------------
     // Makes the table and its splitter (after the first elements).
     void BuildTable();
     // The table's rows for the project as it is now.
     void FillTable();
-    // The text of a cell: description, start, end, working days, resources,
-    // daily cost and cost, as the cost report counts them.
-    std::wstring TableCell(std::size_t row, int column) const;
     // The table, the splitter and the chart side by side in the area given,
     // the table's first row level with the chart's.
     void LayOutPanes(int left, int top, int areaWidth, int areaHeight);
@@ -413,60 +335,15 @@ private:
     void OnGotFocus() override;
     void FocusPane();
     bool chartHadFocus = false;  // the chart, not the table, was the pane with the keyboard last
-    // The chart's rows follow the table's, and the other way round.
+    // The table's first row shown: the chart's follows.
     void FollowTableScroll(std::size_t topRow);
-    void FollowChartScroll(int scrollY);
-    // Zoom a level in (step -1) or out (+1); to a level; to the widest
-    // level at which the whole span fits the chart's width. The selected
-    // task, or the middle of the view, stays where it was on screen.
-    void Zoom(int step);
-    void ZoomToFit();
-    bool CanZoomIn() const;
-    // Out only while the span is wider than the view: past that the chart
-    // would only shrink into a corner.
-    bool CanZoomOut() const;
-    // To a level, or (fitted) to the width `fit`; the selected task, or the
-    // middle of the view, stays where it was on screen.
-    void ChangeZoom(std::size_t level, bool fitted, ZoomStep fit);
-    // Pixels a day at 96 DPI: at a level, and as the chart is zoomed now.
-    double PixelsPerDay(std::size_t level) const;
-    double ZoomPixelsPerDay() const;
-    // The zoom kept from the last run.
-    void LoadZoom();
-    // The ruler's columns at the zoom level's width (the ruler has just set
-    // its own for the span).
-    void ApplyZoomToRuler();
-    // Today's column when today lies in the project's span.
-    std::optional<std::int64_t> TodayColumn() const;
-    void GoToToday();
-    // The line that marks today, over the rows at today's column, when that
-    // is in view.
-    void PlaceTodayLine(int scrollX, const RECT& client);
 
     // ---- For everyone (FormMainAccess.cpp) ------------------------------------------------------
-    // The names assistive technology reads for the window's elements, and
-    // the chart's own keyboard handlers.
+    // The names assistive technology reads for the window's elements.
     void NameElements();
-    // The calendar's description: the project's span.
-    void DescribeChart();
     // What a bar tells after its name: its task's span, working days,
     // resources and cost, as the tooltip says them.
-    std::wstring BarSummaryText(const ChartBar& bar) const;
-    // Assistive technology hears of the selected task: the focus on its bar
-    // while the chart has the keyboard, and the selection. Held while
-    // ShowTask brings the bar into view.
-    void AnnounceSelection();
-    bool holdAnnouncement = false;
-    // The chart took or lost the keyboard: the selected bar shows it and is
-    // told as focused.
-    void OnChartFocus();
-    // The focus rectangle on the title while the chart has the keyboard and
-    // no selected bar is in view.
-    void ShowChartFocus();
-    // A key for the chart: Left and Right scroll it sideways a column (a
-    // page with Ctrl). The menu key and Maiusc+F10 show the bars' menu under
-    // the selected bar (FormMainHandlers::ChartMenuKey).
-    void OnChartKey(int key);
+    std::wstring BarSummaryText(std::size_t row) const;
     // The chart in the system's colours while high contrast is on, in its
     // own otherwise; the non-working days hatched in both.
     void ApplyChartColours();
@@ -506,27 +383,15 @@ private:
     std::unordered_map<int, Command> commandOfControl;
     std::vector<std::pair<const CommandSpec*, QVUtility::SubMenu*>> menuItems;
     std::vector<std::pair<const CommandSpec*, QVUtility::ToolBarItem*>> toolButtons;
-    ChartLayout chartLayout;          // the chart's geometry after the last refresh
-    int contentHeight = 0;            // chart height after the last refresh: down to the last row's end
-    bool chartBuilt = false;          // the title cell shows a project
-    bool updatingScrollBars = false;  // UpdateScrollBars is running
-    bool holdingBars = false;         // the chart changes in steps: bars are placed once, at the end
-    RECT normalPlace{};               // the window's place when last neither maximised nor minimised
+    RECT normalPlace{};  // the window's place when last neither maximised nor minimised
 
     std::string findText;         // what "Trova..." last looked for
-    std::size_t zoomLevel = 0;    // 0: the ruler's own column width (ChartZoom.h)
-    bool zoomFitted = false;      // "Adatta al progetto": the width below, not a level
-    ZoomStep fittedZoom;
     bool tableShown = true;       // the task table beside the chart
-    QVUtility::CellControl* todayLine = nullptr;
-    QVUtility::ListView* taskTable = nullptr;
+    bool aligning = false;        // AlignTable is running
+    TaskTable* taskTable = nullptr;
     QVUtility::PanelChildren* splitter = nullptr;
     int tableWidth = 0;    // at 96 DPI
     int splitterGrip = 0;  // where the splitter was taken, in its own coordinates
-    // What the table's rows, the bars' tips and their descriptions are
-    // counted with, made at each refresh of the chart.
-    std::unique_ptr<WorkingDayCalendar> shownCalendar;
-    AmountFormat shownFormat;
 
     DialogSlot<FormAbout> aboutDialog;
     DialogSlot<FormTrova> findDialog;
@@ -542,8 +407,5 @@ extern FormMain* popupCommandOwner;
 
 // Today's date as the chart marks it (a test may set another).
 extern std::function<Date()> chartToday;
-// The colour of the line that marks today: an orange that none of the five
-// bar colours is.
-constexpr COLORREF TodayLineColour = RGB(255, 128, 0);
 
 }  // namespace MyApp

@@ -38,26 +38,7 @@ struct FormMainHandlers {
     static void ToolbarCommand(GUIElement* item);
     static void KeyCommand(QVUtility::Form* form, int commandId);
 
-    // The chart.
-    static int BarRightClick(GUIElement* element, HWND, int x, int y);
-    static int BarLeftClick(GUIElement* element, HWND, int x, int y);
-    static int BarDoubleClick(GUIElement* element, HWND, int x, int y);
-    static void ChartScroll(GUIElement* panel, int position);
-    static std::wstring BarTip(QVUtility::PanelChildren* panel, GUIElement* bar);
-    static bool ChartWheel(QVUtility::PanelChildren* panel, int delta, int keys);
-    static std::wstring BarSummary(const ChartBar* bar);
-    static void ChartFocus(GUIElement* panel);
-    static void TableFocus(GUIElement* table);
-    static void ChartKey(GUIElement* panel, int key);
-    static void ChartMenuKey(QVUtility::PanelChildren* panel);
-
-    // The task table and its splitter.
-    static std::wstring TableText(QVUtility::ListView* list, std::size_t row, int column);
-    static void TableSelect(QVUtility::ListView* list, std::ptrdiff_t row);
-    static void TableActivate(QVUtility::ListView* list, std::ptrdiff_t row);
-    static void TableContextMenu(QVUtility::ListView* list, std::ptrdiff_t row, int x, int y);
-    static void TableScroll(QVUtility::ListView* list, std::size_t topRow);
-    static void TableColumnWidth(QVUtility::ListView* list, int column, int width);
+    // The splitter between the table and the chart.
     static int SplitterDown(GUIElement* splitter, HWND, int x, int y);
     static void SplitterMove(GUIElement* splitter, int x, int y);
     static int SplitterUp(GUIElement* splitter, HWND, int x, int y);

@@ -4,9 +4,10 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <shlwapi.h>
 
+#include "app/main/ChartView.h"
 #include "app/main/FormMain.h"
+#include "app/main/TaskTable.h"
 #include "app/res/AppInfo.h"
 #include "app/res/resource.h"
 #include "file/ProjectFile.h"
@@ -15,7 +16,6 @@
 #include "toolkit/platform/MessageBoxes.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/CellControl.h"
-#include "toolkit/widgets/ListView.h"
 
 namespace MyApp {
 
@@ -184,7 +184,7 @@ void StartPage::Follow(const QVUtility::GUIElement* link) {
 // ---- The main window's side ------------------------------------------------------------
 
 void FormMain::BuildStartPage() {
-    startPage = ownedElements.Add(new StartPage(this, {taskTable, splitter, chartPanel}));
+    startPage = ownedElements.Add(new StartPage(this, {taskTable, splitter, chart}));
     startPage->onLink = [this](std::size_t link) {
         switch (link) {
         case StartPage::NewProject: return Execute(Command::New);
@@ -214,10 +214,10 @@ void FormMain::OpenExampleProject() {
     LeaveFile();  // the previous project's lock and recovery copy
     project = example;
     SetFilePath(std::string());
-    selectedTaskId = 0;
     project.modified = true;
     history.Clear(project);
-    MarkModified();
+    HandChangeToRecovery();
+    ShowNewProject();
     EnableProjectCommands();
 }
 

@@ -294,7 +294,7 @@ bool FormMain::OfferRecoveryCopy() {
     s.stamp = copy.record.fileStamp;
     SetFilePath(copy.record.projectPath);
     project.modified = true;
-    selectedTaskId = 0;
+    SelectTask(0);
     history.Clear(project);
     RefreshChart();
     EnableProjectCommands();

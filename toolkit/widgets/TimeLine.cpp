@@ -575,7 +575,9 @@ void TimeLine::FollowParent() {
     // worked out from the scroll bar rather than from the window.
     const std::int64_t expected = KeptWindowPosition(logicalLeft + viewOrigin);
     std::int64_t left = corner.x;  // placed by the owner: the ruler starts here
-    if (lastParentScroll >= 0 && position != lastParentScroll) {
+    if (placedByOwner) {
+        left = logicalLeft;
+    } else if (lastParentScroll >= 0 && position != lastParentScroll) {
         left = logicalLeft - (position - lastParentScroll);
     } else if (lastParentScroll >= 0 && corner.x == expected) {
         left = logicalLeft;
@@ -600,6 +602,12 @@ void TimeLine::FollowParent() {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     repositioning = false;
     InvalidateRect(window, nullptr, FALSE);
+}
+
+void TimeLine::ShowFrom(std::int64_t left) {
+    placedByOwner = true;
+    logicalLeft = -left;
+    FollowParent();
 }
 
 FontDescription TimeLine::RulerFont() const {

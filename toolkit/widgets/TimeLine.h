@@ -195,6 +195,12 @@ public:
     // owner calls it itself after scrolling the parent with its drawing
     // held, when the ruler was not moved with it.
     void FollowParent();
+    // The owner places the ruler itself: ruler x `left` at the parent's
+    // client x 0, whatever the parent's scroll bars say. From then on the
+    // ruler keeps that place (its window over the parent's client area)
+    // until the owner gives it another, and no longer follows the parent's
+    // scrolling on its own.
+    void ShowFrom(std::int64_t left);
 
     // Ruler x shown at the window's left edge (0 unless the ruler is wider
     // than its window can be).
@@ -253,6 +259,7 @@ private:
     std::int64_t labelViewLeft = 0, labelViewRight = 0;
     std::int64_t logicalLeft = 0;  // ruler x = 0 in the parent's client coordinates
     int lastParentScroll = -1;     // parent's horizontal position at the last move; -1 = none yet
+    bool placedByOwner = false;    // ShowFrom was called: logicalLeft is the owner's
     bool repositioning = false;    // our own move is under way
 
     // The working-day calendar the paint asks about each day, made from the

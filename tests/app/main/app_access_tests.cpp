@@ -218,6 +218,13 @@ TEST_F(AccessTest, TheMainWindowTellsEveryControlItsRoleAndState) {
     drv::Press(VK_F6);
     ASSERT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == Chart(); }));
     apptest::Shot(L"accesso_fuoco_sul_diagramma");
+    // The task's row in the table keeps the selection's colour, not the
+    // light grey the list gives a selection it does not have the keyboard for.
+    const RECT list = drv::ClientScreenRect(Table());
+    EXPECT_TRUE(drv::WaitUntil([&] {
+        return drv::CaptureScreen(list).Count(GetSysColor(COLOR_HIGHLIGHT)) >
+               static_cast<std::size_t>(list.right - list.left) * 8;
+    })) << "the selected row shows the selection's colour";
     EXPECT_TRUE(drv::ReadAccessible(Chart()).Has(STATE_SYSTEM_FOCUSED));
     for (HWND each : Bars()) {
         const drv::AccessibleFacts facts = drv::ReadAccessible(each);

@@ -74,13 +74,6 @@ const ExpectedBar kSiteBars[] = {
 };
 constexpr int kSiteColumns = 26;
 
-// Ten years of day columns: far wider than a native window can reach.
-const char* const kDecadeProject =
-    "#VELMORA\r\nDieci anni\r\n01/01/2020\r\n31/12/2029\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"
-    "#TASK\r\n"
-    "Inizio\r\n02/01/2020\r\n03/01/2020\r\n255\r\n1\r\n10\r\n"
-    "Collaudo\r\n01/12/2029\r\n10/12/2029\r\n1042206\r\n2\r\n10\r\n";
-
 // A project whose second date does not exist: not a valid file.
 const char* const kBrokenProject =
     "#VELMORA\r\nRotto\r\n31/02/2024\r\n29/03/2024\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n";
@@ -541,7 +534,8 @@ TEST_F(MainWindowTest, ExitQuestionNoKeepsTheWindowYesEndsTheProgram) {
     std::wstring question;
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDNO, &question)) << drv::LastErrorUtf8();
     EXPECT_EQ(question, L"Vuoi realmente uscire?");
-    Sleep(300);
+    // The keyboard goes back to the task table, which had it.
+    EXPECT_TRUE(drv::WaitUntil([&] { return drv::FocusOf(main) == GetDlgItem(main, IDC_TASK_TABLE); }));
     EXPECT_TRUE(app.Running());
     EXPECT_TRUE(drv::Visible(main));
     ExpectSiteChart();
@@ -936,7 +930,7 @@ TEST_F(MainWindowInProcess, EditMenuNamesTheChangeAndOpeningAProjectClearsIt) {
     EXPECT_TRUE(MenuGrayed(form->undoItem));
     EXPECT_TRUE(MenuGrayed(form->redoItem));
 
-    form->selectedTaskId = form->project.tasks[1].id;
+    form->SelectTask(form->project.tasks[1].id);
     MenuAnswering(form->deleteTaskItem, [&] { drv::AnswerMessageBox(pid, L"Cancellazione", IDYES); });
     ASSERT_EQ(form->project.tasks.size(), 2u);
     EXPECT_EQ(caption(form->undoItem), L"&Annulla cancellazione task\tCtrl+Z");
@@ -975,16 +969,16 @@ TEST_F(MainWindowInProcess, EditMenuNamesTheChangeAndOpeningAProjectClearsIt) {
     MenuAnswering(form->deleteTaskItem, [&] { drv::AnswerMessageBox(pid, L"Cancellazione", IDYES); });
     ASSERT_EQ(form->project.tasks.size(), 299u);
     choose(form->undoItem);
-    EXPECT_EQ(form->selectedTaskId, id);
+    EXPECT_EQ(form->SelectedTaskId(), id);
     RECT view{};
-    GetClientRect(form->chartPanel->window, &view);
-    const auto shown = std::find_if(form->bars.begin(), form->bars.end(), [&](MyApp::ChartBar* bar) {
+    GetClientRect(form->chart->window, &view);
+    const auto shown = std::find_if(form->chart->bars.begin(), form->chart->bars.end(), [&](MyApp::ChartBar* bar) {
         RECT place{};
         if (bar->taskId != id || !IsWindowVisible(bar->window) || !GetWindowRect(bar->window, &place)) return false;
-        MapWindowPoints(nullptr, form->chartPanel->window, reinterpret_cast<POINT*>(&place), 2);
+        MapWindowPoints(nullptr, form->chart->window, reinterpret_cast<POINT*>(&place), 2);
         return place.top >= 0 && place.bottom <= view.bottom;
     });
-    EXPECT_NE(shown, form->bars.end()) << "the task's bar is in view";
+    EXPECT_NE(shown, form->chart->bars.end()) << "the task's bar is in view";
 }
 
 // Files dropped on the window as the shell drops them: one project file
@@ -1100,77 +1094,6 @@ TEST_F(MainWindowInProcess, FailuresInsideSaveAndOpenAreReported) {
     EXPECT_EQ(drv::ReadFileBytes(path), before);
 }
 
-// A chart of ten years scrolled by pages, as the scroll bar does: every
-// bar window must stay under the ruler's columns for its task's days.
-TEST_F(MainWindowInProcess, BarsOfALongChartFollowTheRulerWhenScrolled) {
-    ASSERT_TRUE(drv::WriteFileBytes(path, kDecadeProject));
-    Load();
-    form->UpdateScrollBars();
-    HWND panel = form->chartPanel->window;
-    ASSERT_NE(GetWindowLongW(panel, GWL_STYLE) & WS_HSCROLL, 0);
-    ASSERT_EQ(form->bars.size(), 2u);
-    const int dayWidth = form->ruler->dayWidth;
-    ASSERT_GT(dayWidth, 0);
-    RECT area{};
-    GetClientRect(panel, &area);
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
-    ASSERT_TRUE(GetScrollInfo(panel, SB_HORZ, &info));
-    const int page = static_cast<int>(info.nPage);
-    ASSERT_GT(page, 0);
-
-    // The late task goes just after the last page stop that leaves a
-    // window's width of chart, well beyond the platform's reach.
-    const int pages = (form->chartWidth - 2 * area.right) / page;
-    const int scroll = pages * page;
-    ASSERT_GT(scroll, 40000);
-    const std::int64_t firstDay = scroll / dayWidth + 3;
-    constexpr int kDays = 10;
-    MyApp::Task& late = form->project.tasks[1];
-    late.start = form->project.start;
-    for (std::int64_t day = 0; day < firstDay; ++day) late.start = MyApp::AddOneDay(late.start);
-    late.end = late.start;
-    for (int day = 1; day < kDays; ++day) late.end = MyApp::AddOneDay(late.end);
-    form->RefreshChart();
-    form->UpdateScrollBars();
-
-    for (int i = 0; i < pages; ++i) SendMessageW(panel, WM_HSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
-    ASSERT_EQ(GetScrollPos(panel, SB_HORZ), scroll);
-
-    // Ruler x = 0 on the screen: the ruler window shows ruler x ViewOrigin()
-    // at its left edge and follows the scroll position.
-    auto rulerZero = [&] {
-        return static_cast<std::int64_t>(drv::ScreenRect(form->ruler->window).left) - form->ruler->ViewOrigin();
-    };
-    const RECT panelClient = drv::ClientScreenRect(panel);
-    EXPECT_EQ(rulerZero(), panelClient.left - scroll);
-
-    HWND lateBar = form->bars[1]->window;
-    const RECT lateRect = drv::ScreenRect(lateBar);
-    EXPECT_TRUE(drv::Visible(lateBar));
-    EXPECT_EQ(lateRect.left, rulerZero() + firstDay * dayWidth);
-    EXPECT_EQ(lateRect.right, rulerZero() + (firstDay + kDays) * dayWidth);
-    EXPECT_GT(lateRect.left, panelClient.left);
-    EXPECT_LT(lateRect.right, panelClient.right);
-    const POINT corner{lateRect.left + 2, lateRect.top + 2};
-    EXPECT_TRUE(drv::WaitUntil([&] { return drv::PointShows(corner, lateBar); }));
-
-    // Back at the start the early bar is where it was, under its columns.
-    for (int i = 0; i < pages; ++i) SendMessageW(panel, WM_HSCROLL, MAKEWPARAM(SB_PAGEUP, 0), 0);
-    ASSERT_EQ(GetScrollPos(panel, SB_HORZ), 0);
-    EXPECT_EQ(rulerZero(), panelClient.left);
-    HWND earlyBar = form->bars[0]->window;
-    const RECT earlyRect = drv::ScreenRect(earlyBar);
-    EXPECT_TRUE(drv::Visible(earlyBar));
-    EXPECT_EQ(earlyRect.left, panelClient.left + 1 * dayWidth);
-    EXPECT_EQ(earlyRect.right, panelClient.left + 3 * dayWidth);
-    // The title across the view, whatever the scroll.
-    EXPECT_TRUE(drv::Visible(form->titleCell->window));
-    EXPECT_EQ(drv::ScreenRect(form->titleCell->window).left, panelClient.left);
-    EXPECT_EQ(drv::ScreenRect(form->titleCell->window).right, panelClient.right);
-}
-
 // Opening and closing a dialog, and a project, a hundred times leaves as
 // many window classes and GDI objects as one time does.
 // Programs that drive QV Velmora from outside find its menu items, buttons
@@ -1194,9 +1117,9 @@ TEST_F(MainWindowInProcess, ElementsKeepTheIdentifiersTheyAlwaysHad) {
         {form->infoItem, 10},
         {form->editTaskItem, 11},
         {form->deleteTaskItem, 12},
-        {form->chartPanel, 13},
-        {form->titleCell, 14},
-        {form->ruler, 15},
+        {form->chart, 13},
+        {form->chart->titleCell, 14},
+        {form->chart->ruler, 15},
         {form->toolBar, 16},
         {form->newButton, 17},
         {form->openButton, 18},
@@ -1271,11 +1194,11 @@ TEST_F(MainWindowInProcess, RefusedWindowsLeaveAChartThatWorksAndComesBack) {
     {
         Refusing refusing;
         Load();
-        ASSERT_FALSE(form->bars.empty());
-        for (MyApp::ChartBar* bar : form->bars) EXPECT_EQ(bar->window, nullptr);
-        form->UpdateScrollBars();
-        SendMessageW(form->chartPanel->window, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
-        form->OnBarRightClick(form->bars[0], 2, 2);
+        ASSERT_FALSE(form->chart->bars.empty());
+        for (MyApp::ChartBar* bar : form->chart->bars) EXPECT_EQ(bar->window, nullptr);
+        form->chart->FitToView();
+        SendMessageW(form->chart->window, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
+        form->chart->bars[0]->onRightButtonUp(form->chart->bars[0], nullptr, 2, 2);
         form->EditTask();
         form->DeleteTask();
         EXPECT_EQ(form->project.tasks.size(), 3u);
@@ -1286,7 +1209,7 @@ TEST_F(MainWindowInProcess, RefusedWindowsLeaveAChartThatWorksAndComesBack) {
     }
     form->RefreshChart();
     std::vector<std::wstring> texts;
-    for (MyApp::ChartBar* bar : form->bars) {
+    for (MyApp::ChartBar* bar : form->chart->bars) {
         ASSERT_NE(bar->window, nullptr);
         texts.push_back(drv::Text(bar->window));
     }

@@ -11,14 +11,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "app/main/FormMain.h"
 #include "app/res/resource.h"
 #include "file/ProjectFile.h"
-#include "model/CostReport.h"
 #include "model/WorkingDays.h"
 #include "tests/model/TestDates.h"
 #include "tests/toolkit/ToolkitTestSupport.h"
@@ -54,170 +52,29 @@ protected:
         form->SetFilePath(drv::Utf8(path));
         form->RefreshChart();
         form->EnableProjectCommands();
-        form->UpdateScrollBars();
+        form->chart->FitToView();
     }
 
-    HWND Panel() const { return form->chartPanel->window; }
+    HWND Panel() const { return form->chart->window; }
     HWND Table() const { return FindWindowExW(form->window, nullptr, WC_LISTVIEWW, nullptr); }
     int ScrollY() const { return GetScrollPos(Panel(), SB_VERT); }
 
     // The bars shown in the view, by row: their screen rectangles.
     std::vector<std::pair<std::size_t, RECT>> ShownBars() const {
         std::vector<std::pair<std::size_t, RECT>> shown;
-        for (const MyApp::ChartBar* bar : form->bars)
+        for (const MyApp::ChartBar* bar : form->chart->bars)
             if (bar->Bound() && IsWindowVisible(bar->window)) shown.emplace_back(bar->row, drv::ScreenRect(bar->window));
         std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         return shown;
     }
 
-    std::wstring Cell(int row, int column) const {
-        wchar_t text[256] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        SendMessageW(Table(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
-
-    // Every row of the table in view shows the task of the bar level with
-    // it: the same row, its middle at the bar's middle, its fields those of
-    // the task as the cost report counts them.
-    void ExpectTableLevelWithBars() {
-        const MyApp::WorkingDayCalendar calendar(form->project);
-        const MyApp::AmountFormat format = MyApp::UserAmountFormat();
-        const int top = static_cast<int>(SendMessageW(Table(), LVM_GETTOPINDEX, 0, 0));
-        const int page = static_cast<int>(SendMessageW(Table(), LVM_GETCOUNTPERPAGE, 0, 0));
-        ASSERT_GT(page, 5);
-        const auto bars = ShownBars();
-        int compared = 0;
-        for (int row = top; row < top + page && row < static_cast<int>(form->project.tasks.size()); ++row) {
-            SCOPED_TRACE("row " + std::to_string(row));
-            RECT cell{};
-            cell.left = LVIR_BOUNDS;
-            ASSERT_TRUE(SendMessageW(Table(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell)));
-            MapWindowPoints(Table(), nullptr, reinterpret_cast<POINT*>(&cell), 2);
-            const auto bar = std::find_if(bars.begin(), bars.end(), [&](const auto& b) { return b.first == static_cast<std::size_t>(row); });
-            ASSERT_NE(bar, bars.end()) << "no bar shown for a row of the table in view";
-            EXPECT_LE(std::abs((cell.top + cell.bottom) - (bar->second.top + bar->second.bottom)), 2)
-                << "the row's middle at " << (cell.top + cell.bottom) / 2 << ", the bar's at "
-                << (bar->second.top + bar->second.bottom) / 2;
-            const MyApp::Task& task = form->project.tasks[static_cast<std::size_t>(row)];
-            const MyApp::TaskCost figures = MyApp::CostOf(calendar, task);
-            EXPECT_EQ(drv::Utf8(Cell(row, 0)), task.description);
-            EXPECT_EQ(drv::Utf8(Cell(row, 1)), MyApp::FormatDate(task.start));
-            EXPECT_EQ(drv::Utf8(Cell(row, 2)), MyApp::FormatDate(task.end));
-            EXPECT_EQ(Cell(row, 3), std::to_wstring(figures.workingDays));
-            EXPECT_EQ(Cell(row, 4), std::to_wstring(task.resources));
-            EXPECT_EQ(drv::Utf8(Cell(row, 5)), MyApp::FormatAmount(task.dailyCost, format));
-            EXPECT_EQ(drv::Utf8(Cell(row, 6)), MyApp::FormatAmount(figures.cost, format));
-            ++compared;
-        }
-        EXPECT_GT(compared, 5);
-    }
-
     std::wstring path;
 };
 
-TEST_F(ViewInProcess, EveryTableRowInViewShowsTheTaskOfTheBarLevelWithIt) {
-    Load(apptest::ProjectWithTasks("Carico", "01/03/2024", "31/05/2024", 100000));
-    ASSERT_NE(Table(), nullptr);
-    ASSERT_TRUE(IsWindowVisible(Table())) << "the table is shown at first";
-    ExpectTableLevelWithBars();
-    // The middle, as the thumb takes the chart there, and the end.
-    SCROLLINFO range{};
-    range.cbSize = sizeof range;
-    range.fMask = SIF_RANGE | SIF_PAGE;
-    GetScrollInfo(Panel(), SB_VERT, &range);
-    form->chartPanel->ScrollTo(SB_VERT, range.nMax / 2);
-    EXPECT_GT(ScrollY(), 65535) << "past 16 bits";
-    ExpectTableLevelWithBars();
-    SendMessageW(Panel(), WM_VSCROLL, SB_BOTTOM, 0);
-    ExpectTableLevelWithBars();
-    EXPECT_EQ(static_cast<int>(SendMessageW(Table(), LVM_GETTOPINDEX, 0, 0)) +
-                  static_cast<int>(SendMessageW(Table(), LVM_GETCOUNTPERPAGE, 0, 0)),
-              100000)
-        << "the last row at the bottom of both";
-    // The table scrolled from its own scroll bar takes the chart with it.
-    const int bottom = ScrollY();
-    for (int page = 0; page < 3; ++page) SendMessageW(Table(), WM_VSCROLL, SB_PAGEUP, 0);
-    EXPECT_LT(ScrollY(), bottom);
-    ExpectTableLevelWithBars();
-}
-
-// Page steps down a hundred thousand tasks skip no row: after each step the
-// first row shown whole is at most the one after the last row shown whole
-// before it; a page is what the view shows, not a tenth of the chart. Tried
-// from the top, from the middle and towards the end.
-TEST_F(ViewInProcess, PageStepsSkipNoRow) {
-    constexpr int kTasks = 100000;
-    Load(apptest::ProjectWithTasks("Carico", "01/03/2024", "31/05/2024", kTasks));
-    const RECT view = drv::ClientScreenRect(Panel());
-    auto wholeRows = [&] {
-        std::pair<std::size_t, std::size_t> rows{kTasks, 0};
-        for (const auto& [row, place] : ShownBars()) {
-            if (place.bottom > view.bottom) continue;
-            rows.first = std::min(rows.first, row);
-            rows.second = std::max(rows.second, row);
-        }
-        return rows;
-    };
-    SCROLLINFO range{};
-    range.cbSize = sizeof range;
-    range.fMask = SIF_RANGE | SIF_PAGE;
-    GetScrollInfo(Panel(), SB_VERT, &range);
-    EXPECT_LE(static_cast<long>(range.nPage), view.bottom - view.top);
-    for (const int start : {0, range.nMax / 2, range.nMax - 40 * static_cast<int>(range.nPage)}) {
-        form->chartPanel->ScrollTo(SB_VERT, start);
-        for (int step = 0; step < 30; ++step) {
-            const auto before = wholeRows();
-            SendMessageW(Panel(), WM_VSCROLL, SB_PAGEDOWN, 0);
-            const auto after = wholeRows();
-            ASSERT_LE(after.first, before.second + 1) << "from " << start << ", step " << step;
-            ASSERT_GT(after.first, before.first) << "a page step moves";
-        }
-    }
-    SendMessageW(Panel(), WM_VSCROLL, SB_BOTTOM, 0);
-    EXPECT_EQ(wholeRows().second, static_cast<std::size_t>(kTasks - 1)) << "the last row shown whole at the end";
-}
-
-// At every zoom level each bar starts and ends on its first and last day's
-// column edges as the ruler draws them; "Adatta al progetto" shows the
-// whole span with no horizontal scroll. A century takes every level.
-TEST_F(ViewInProcess, AtEveryZoomBarsStartAndEndOnTheirDays) {
-    Load(apptest::ProjectWithTasks("Secolo", "01/01/2000", "31/12/2099", 40));
-    QVUtility::TimeLine* ruler = form->ruler;
-    int levels = 0;
-    auto expectBarsOnTheirDays = [&] {
-        // Ruler x = 0 on the screen.
-        const long origin = drv::ScreenRect(ruler->window).left - static_cast<long>(ruler->ViewOrigin());
-        for (const auto& [row, place] : ShownBars()) {
-            const MyApp::Task& task = form->project.tasks[row];
-            const std::int64_t first = MyApp::DaysUntil(form->project.start, task.start);
-            const std::int64_t days = MyApp::DaysUntil(task.start, task.end) + 1;
-            EXPECT_EQ(place.left, origin + ruler->ColumnLeft(first)) << "level " << levels << ", row " << row;
-            EXPECT_EQ(place.right, origin + ruler->ColumnLeft(first + days)) << "level " << levels << ", row " << row;
-        }
-    };
-    for (; levels < 30; ++levels) {
-        expectBarsOnTheirDays();
-        const double before = form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor);
-        form->Execute(Command::ZoomOut);
-        if (form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor) == before) break;
-        EXPECT_LT(form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor), before);
-    }
-    EXPECT_GE(levels, 10) << "from days to months";
-    EXPECT_EQ(GetWindowLongW(Panel(), GWL_STYLE) & WS_HSCROLL, 0) << "the century on one screen";
-    form->Execute(Command::ZoomFit);
-    form->UpdateScrollBars();
-    EXPECT_EQ(GetWindowLongW(Panel(), GWL_STYLE) & WS_HSCROLL, 0) << "the whole span in view";
-    EXPECT_LE(ruler->width, drv::ClientScreenRect(Panel()).right - drv::ClientScreenRect(Panel()).left);
-    expectBarsOnTheirDays();
-}
-
-// Zooming out goes as far as the level at which the whole span fits the
-// view and no further; zooming in or a narrower window gives it back. The
-// exported picture is the same at every level.
+// Zooming out goes as far as the width at which the whole span fits the
+// view and no further, nor narrower: the chart then fills the view. Zooming
+// in or a narrower window gives it back. The exported picture is the same
+// at every level.
 TEST_F(ViewInProcess, ZoomingOutStopsWhenTheSpanFits) {
     Load(apptest::RenovationProject());
     const std::string picture = [&] {
@@ -230,26 +87,27 @@ TEST_F(ViewInProcess, ZoomingOutStopsWhenTheSpanFits) {
     };
     // From the end of the span, so that the ruler and the bars come back
     // from far right.
-    form->chartPanel->ScrollTo(SB_HORZ, form->chartWidth);
+    form->chart->ScrollTo(SB_HORZ, static_cast<int>(form->chart->ChartWidth()));
     ToolkitTest::Pump(10);
-    int previousWidth = form->ruler->width;
+    int previousWidth = form->chart->ruler->width;
     while (canZoomOut()) {
-        previousWidth = form->ruler->width;
+        previousWidth = form->chart->ruler->width;
         form->Execute(Command::ZoomOut);
         ToolkitTest::Pump(10);
     }
-    EXPECT_LE(form->ruler->width, viewWidth()) << "stopped where the span fits";
+    EXPECT_LE(form->chart->ruler->width, viewWidth()) << "stopped where the span fits";
     EXPECT_GT(previousWidth, viewWidth()) << "and not before";
+    EXPECT_GE(form->chart->ruler->width, viewWidth() - form->scale(2) - 1) << "nor past it";
     EXPECT_EQ(GetWindowLongW(Panel(), GWL_STYLE) & WS_HSCROLL, 0);
-    EXPECT_EQ(drv::ScreenRect(form->ruler->window).left - form->ruler->ViewOrigin(), drv::ClientScreenRect(Panel()).left)
+    EXPECT_EQ(drv::ScreenRect(form->chart->ruler->window).left - form->chart->ruler->ViewOrigin(), drv::ClientScreenRect(Panel()).left)
         << "the ruler's first day at the view's left edge";
     for (const auto& [row, place] : ShownBars()) {
         const std::int64_t first = MyApp::DaysUntil(form->project.start, form->project.tasks[row].start);
-        EXPECT_EQ(place.left, drv::ClientScreenRect(Panel()).left + form->ruler->ColumnLeft(first)) << "row " << row;
+        EXPECT_EQ(place.left, drv::ClientScreenRect(Panel()).left + form->chart->ruler->ColumnLeft(first)) << "row " << row;
     }
-    const double smallest = form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor);
+    const double smallest = form->chart->ruler->dayWidth / static_cast<double>(form->chart->ruler->columnDivisor);
     form->Execute(Command::ZoomOut);
-    EXPECT_EQ(form->ruler->dayWidth / static_cast<double>(form->ruler->columnDivisor), smallest);
+    EXPECT_EQ(form->chart->ruler->dayWidth / static_cast<double>(form->chart->ruler->columnDivisor), smallest);
     ASSERT_TRUE(form->ExportImage(drv::Utf8(path + L".bmp")));
     EXPECT_TRUE(drv::ReadFileBytes(path + L".bmp") == picture) << "the zoom is no part of the picture";
     DeleteFileW((path + L".bmp").c_str());
@@ -276,8 +134,8 @@ TEST_F(ViewInProcess, ZoomingOutStopsWhenTheSpanFits) {
     GetWindowRect(form->window, &place);
     SetWindowPos(form->window, nullptr, 0, 0, (place.right - place.left) / 2, place.bottom - place.top,
                  SWP_NOMOVE | SWP_NOZORDER);
-    form->UpdateScrollBars();
-    EXPECT_LT(viewWidth(), form->ruler->width);
+    form->chart->FitToView();
+    EXPECT_LT(viewWidth(), form->chart->ruler->width);
     EXPECT_TRUE(canZoomOut());
 }
 
@@ -291,10 +149,10 @@ TEST_F(ViewInProcess, TheTodayLineMarksTodayInTheSpanOnly) {
         if (GetDlgCtrlID(child) == IDC_TODAY_LINE) line = child;
     ASSERT_NE(line, nullptr);
     ASSERT_TRUE(IsWindowVisible(line));
-    const long origin = drv::ScreenRect(form->ruler->window).left - static_cast<long>(form->ruler->ViewOrigin());
+    const long origin = drv::ScreenRect(form->chart->ruler->window).left - static_cast<long>(form->chart->ruler->ViewOrigin());
     const RECT place = drv::ScreenRect(line);
-    EXPECT_GE(place.left, origin + form->ruler->ColumnLeft(11));
-    EXPECT_LE(place.right, origin + form->ruler->ColumnLeft(12));
+    EXPECT_GE(place.left, origin + form->chart->ruler->ColumnLeft(11));
+    EXPECT_LE(place.right, origin + form->chart->ruler->ColumnLeft(12));
     EXPECT_TRUE(ToolkitTest::PumpUntil([&] {
         return drv::ScreenPixel(POINT{(place.left + place.right) / 2, place.bottom - 5}) == MyApp::TodayLineColour;
     })) << "a colour no bar of the five has";
@@ -313,7 +171,7 @@ TEST_F(ViewInProcess, TheYearStaysOnScreenAtBothEnds) {
         // Black pixels in the top row of the ruler, inside the view, other
         // than the boxes' outlines: a label's.
         const RECT view = drv::ClientScreenRect(Panel());
-        const RECT ruler = drv::ScreenRect(form->ruler->window);
+        const RECT ruler = drv::ScreenRect(form->chart->ruler->window);
         const long top = ruler.top + 3, bottom = ruler.top + 14;
         int ink = 0;
         for (long x = std::max(view.left, ruler.left) + 3; x < std::min(view.right, ruler.right) - 3; ++x)
@@ -321,7 +179,7 @@ TEST_F(ViewInProcess, TheYearStaysOnScreenAtBothEnds) {
         return ink;
     };
     EXPECT_TRUE(ToolkitTest::PumpUntil([&] { return yearInk() > 10; })) << "2027 at the start";
-    form->chartPanel->ScrollTo(SB_HORZ, form->chartWidth);
+    form->chart->ScrollTo(SB_HORZ, static_cast<int>(form->chart->ChartWidth()));
     EXPECT_GT(GetScrollPos(Panel(), SB_HORZ), 5000);
     EXPECT_TRUE(ToolkitTest::PumpUntil([&] { return yearInk() > 10; })) << "2028 at the end";
 }

@@ -14,6 +14,7 @@
 #include "model/CostReport.h"
 #include "toolkit/widgets/CellControl.h"
 #include "toolkit/widgets/ListView.h"
+#include "app/main/ChartView.h"
 #include "toolkit/widgets/PanelChildren.h"
 
 namespace {
@@ -27,7 +28,7 @@ TEST_F(StartPageTest, LinksReachedByTabAndTheExampleOpensUnsaved) {
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(page->Shown());
     EXPECT_FALSE(IsWindowVisible(TaskTable(form->window))) << "the page stands in the panes' place";
-    EXPECT_FALSE(IsWindowVisible(form->chartPanel->window));
+    EXPECT_FALSE(IsWindowVisible(form->chart->window));
 
     const wchar_t* const names[] = {L"Nuovo progetto...", L"Apri...", L"Apri un esempio"};
     std::vector<HWND> shown;
@@ -69,7 +70,7 @@ TEST_F(StartPageTest, LinksReachedByTabAndTheExampleOpensUnsaved) {
     EXPECT_TRUE(form->project.modified) << "closing asks to save it";
     EXPECT_NE(form->WindowTitle().find(L"Senza nome *"), std::wstring::npos);
     EXPECT_TRUE(IsWindowVisible(TaskTable(form->window)));
-    EXPECT_TRUE(IsWindowVisible(form->chartPanel->window));
+    EXPECT_TRUE(IsWindowVisible(form->chart->window));
     EXPECT_EQ(GetFocus(), TaskTable(form->window)) << "the keyboard on the table, as when a project opens";
 }
 
