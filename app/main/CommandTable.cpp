@@ -13,7 +13,6 @@
 #include "app/main/FormMain.h"
 #include "app/main/FormMainHandlers.h"
 #include "app/main/StartPage.h"
-#include "app/main/TaskTable.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
 #include "app/safety/LastWords.h"
@@ -237,15 +236,6 @@ void FormMain::OnToolbarCommand(QVUtility::GUIElement* item) { OnMenuCommand(ite
 
 void FormMain::EnableProjectCommands() {
     projectOpen = true;
-    if (startPage != nullptr && startPage->Shown()) {
-        // The panes come back where the chart's layout has put them; the
-        // table only when it is shown.
-        startPage->Leave();
-        for (QVUtility::GUIElement* pane : {static_cast<QVUtility::GUIElement*>(taskTable),
-                                            static_cast<QVUtility::GUIElement*>(splitter)}) {
-            if (!tableShown && pane != nullptr && pane->window != nullptr) ShowWindow(pane->window, SW_HIDE);
-        }
-    }
     UpdateCommands();
     FocusPane();
 }
