@@ -54,6 +54,10 @@ CsvFormat UserCsvFormat() {
 CsvFormat UserCsvFormat() { return Settled(',', '.', CsvFormat().datePicture); }
 #endif
 
+CsvFormat SettledCsvFormat(const CsvFormat& requested) {
+    return Settled(requested.separator, requested.decimal, requested.datePicture);
+}
+
 bool WriteShortDate(const Date& day, std::string_view picture, std::string& out) {
     int fields[3] = {};  // days, months, years
     for (std::size_t i = 0; i < picture.size();) {

@@ -30,6 +30,9 @@ struct CsvFormat {
 // itself, a quote or a line end) gives ';' beside a decimal comma and ','
 // otherwise; a picture that WriteShortDate refuses gives "dd/MM/yyyy".
 CsvFormat UserCsvFormat();
+// The format as the files are written in it: a list separator that could not
+// stand between fields replaced as above.
+CsvFormat SettledCsvFormat(const CsvFormat& requested);
 
 // Appends `day` written after a short-date picture of the Windows form
 // ("dd/MM/yyyy", "M/d/yyyy", "yyyy-MM-dd"; text in single quotes as it

@@ -45,9 +45,11 @@ class FormAbout;
 class FormAddTask;
 class FormCosto;
 class FormDays;
+class FormFlussoCassa;
 class FormNuovo;
 class FormTrova;
 class PrintCommands;
+class StartPage;
 class TaskTable;
 struct FileClaim;
 struct FormMainHandlers;
@@ -74,6 +76,7 @@ public:
     // The dialog of each kind last opened, kept until the next one.
     DialogSlot<FormNuovo> projectDialog;
     DialogSlot<FormAddTask> taskDialog;
+    DialogSlot<FormFlussoCassa> cashFlowDialog;  // "Flusso di cassa mensile"
 
     // ---- Commands ---------------------------------------------------------------
     // Runs the command, whatever its source; nothing when its rule says it
@@ -102,6 +105,12 @@ public:
     // the properties, task, day-list and cost commands, the export and the
     // print items.
     void EnableProjectCommands();
+
+    // ---- The start page (StartPage.cpp) --------------------------------------------------
+    // Shown in the chart's area until a project is open.
+    StartPage* startPage = nullptr;
+    // The example shipped with the program as a new, unsaved project.
+    void OpenExampleProject();
 
     // ---- File commands (FileCommands.cpp) --------------------------------------------
     // Keeps the path (with ".vmo" ensured), "Sa&lva come..." and the status bar in step.
@@ -163,6 +172,7 @@ private:
     // The toolbar at its place, with the buttons of the commands that have one.
     void BuildToolBar(int left, int top, int barWidth, int barHeight);
     void BuildKeys();
+    void BuildStartPage();
     // A font the window owns.
     QVUtility::FontDescription* OwnFont(const wchar_t* face, int height);
 
@@ -290,6 +300,8 @@ private:
     // One of the two day lists: the extra working days or the extra non-working days.
     void EditDays(bool included);
     void ShowCostReport();
+    // The project's costs month by month (or by quarter or week).
+    void ShowCashFlow();
     void ShowAbout();
     // A new project, or the project's properties changed, as the project
     // dialog confirmed them.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/main/FormMain.h"
+#include "app/main/StartPage.h"
 #include "model/CostReport.h"
 #include "model/WorkingDays.h"
 #include "toolkit/core/Menu.h"
@@ -46,6 +47,8 @@ void FormMain::ProjectChanged() {
 
 void FormMain::RefreshChart() {
     if (chart == nullptr) return;
+    // A project is shown: the start page gives the panes their place back.
+    if (startPage != nullptr) startPage->Leave();
     FillTable();
     chart->Rebuild(true);
     Layout();

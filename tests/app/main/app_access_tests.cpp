@@ -177,7 +177,8 @@ TEST_F(AccessTest, TheMainWindowTellsEveryControlItsRoleAndState) {
                                                 {L"Inserisci Task", ROLE_SYSTEM_PUSHBUTTON},
                                                 {L"Includi giorni", ROLE_SYSTEM_PUSHBUTTON},
                                                 {L"Escludi giorni", ROLE_SYSTEM_PUSHBUTTON},
-                                                {L"Calcola il conto economico", ROLE_SYSTEM_PUSHBUTTON}};
+                                                {L"Calcola il conto economico", ROLE_SYSTEM_PUSHBUTTON},
+                                                {L"Flusso di cassa mensile", ROLE_SYSTEM_PUSHBUTTON}};
     EXPECT_EQ(buttons, toolbarButtons) << Describe(buttons);
 
     // The calendar tells the span, the status bar the file, each bar its

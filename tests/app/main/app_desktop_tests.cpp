@@ -184,7 +184,7 @@ TEST_F(DesktopTest, ProjectMenuAndItsShortcutsOpenTheProjectDialogs) {
     apptest::Shot(L"menu_progetto");
     ASSERT_TRUE(drv::CloseMenus(app.Id()));
     const apptest::DialogKeys* commands = apptest::kProjectDialogs;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(apptest::kProjectDialogs)); ++i) {
         SCOPED_TRACE(drv::Utf8(commands[i].title));
         ASSERT_TRUE(drv::Activate(main));
         ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'P', i)) << drv::LastErrorUtf8();

@@ -271,7 +271,9 @@ RowsShown CheckRowsInView(HWND main, int tasks) {
 }
 
 // Toolbar positions of the buttons (separators included).
-enum ToolbarIndex { kNew, kOpen, kSep1, kSave, kSep2, kProperties, kAddTask, kIncludeDays, kExcludeDays, kCost };
+enum ToolbarIndex {
+    kNew, kOpen, kSep1, kSave, kSep2, kProperties, kAddTask, kIncludeDays, kExcludeDays, kCost, kCashFlow
+};
 
 class MainWindowTest : public apptest::ProgramFixture {
 protected:
@@ -321,7 +323,7 @@ protected:
 TEST_F(MainWindowTest, StartsWithOnlyNewAndOpenUsable) {
     EXPECT_EQ(drv::Text(main), kTitle);
     const std::vector<drv::ToolbarButton> buttons = drv::ToolbarButtons(toolbar);
-    ASSERT_EQ(buttons.size(), 10u);
+    ASSERT_EQ(buttons.size(), 11u);
     EXPECT_TRUE(buttons[kSep1].Separator());
     EXPECT_TRUE(buttons[kSep2].Separator());
     EXPECT_EQ(buttons[kNew].image, 6);
@@ -333,12 +335,14 @@ TEST_F(MainWindowTest, StartsWithOnlyNewAndOpenUsable) {
     EXPECT_EQ(buttons[kIncludeDays].image, buttons[kAddTask].image + 1);
     EXPECT_EQ(buttons[kExcludeDays].image, buttons[kAddTask].image + 2);
     EXPECT_EQ(buttons[kCost].image, buttons[kAddTask].image + 3);
-    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false};
+    EXPECT_EQ(buttons[kCashFlow].image, buttons[kAddTask].image + TBIMG_CASH_FLOW);
+    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false, false};
     std::vector<bool> enabled = ToolbarEnabled();
     enabled[kSep1] = enabled[kSep2] = true;
     EXPECT_EQ(enabled, expected);
     EXPECT_EQ(drv::ToolbarTooltip(app.Id(), toolbar, buttons[kProperties].command), L"Cambia proprietà");
     EXPECT_EQ(drv::ToolbarTooltip(app.Id(), toolbar, buttons[kCost].command), L"Calcola il conto economico");
+    EXPECT_EQ(drv::ToolbarTooltip(app.Id(), toolbar, buttons[kCashFlow].command), L"Flusso di cassa mensile");
 
     EXPECT_EQ(drv::StatusBarText(status), L"");
     const Chart chart = ReadChart(main);
@@ -368,7 +372,7 @@ TEST_F(StartArgumentTest, OpensTheProjectNamedFirst) {
     ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"Via città.vmo"))) << drv::Utf8(drv::StatusBarText(status));
     ExpectSiteChart();
     // As after "&Apri": nothing to save, the project commands usable.
-    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true};
+    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true, true};
     std::vector<bool> enabled = ToolbarEnabled();
     enabled[kSep1] = enabled[kSep2] = true;
     EXPECT_EQ(enabled, expected);
@@ -383,7 +387,7 @@ TEST_F(StartArgumentTest, AMissingOrInvalidFileGetsTheOpenCommandsMessage) {
     // The program goes on with no project, as it starts without a file.
     EXPECT_EQ(drv::StatusBarText(status), L"");
     EXPECT_FALSE(ReadChart(main).title.visible);
-    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false};
+    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false, false};
     std::vector<bool> enabled = ToolbarEnabled();
     enabled[kSep1] = enabled[kSep2] = true;
     EXPECT_EQ(enabled, expected);
@@ -393,7 +397,7 @@ TEST_F(MainWindowTest, OpensProjectWithOneBarPerTaskInFileOrder) {
     OpenSite();
     ExpectSiteChart();
     // Loaded and unchanged: nothing to save, the project commands usable.
-    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true};
+    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true, true};
     std::vector<bool> enabled = ToolbarEnabled();
     enabled[kSep1] = enabled[kSep2] = true;
     EXPECT_EQ(enabled, expected);
