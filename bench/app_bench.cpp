@@ -1,6 +1,11 @@
 // Figures of QVVelmora.exe measured from outside with the test driver (run
-// under Wine, on the driver's desktop). Nothing is asserted; they are printed:
-//  - time from starting the program to its main window being shown;
+// under Wine, on the driver's desktop). Nothing is asserted; they are printed,
+// and at the end set against their targets as ratios to a bare window's start
+// (StartFigures.h):
+//  - the start of a bare window, and the program's start with projects of
+//    1,000 to 1,000,000 tasks named on its command line, until its window
+//    shows the project and it has been quiet for a second, with its peak
+//    memory (median of three);
 //  - opening and first paint of projects of 1,000 to 400,000 tasks, with the
 //    program's memory afterwards;
 //  - a line step and a page step of the chart's vertical scroll bar, with
@@ -15,6 +20,7 @@
 //    and as PNG, with time, file size and the program's peak memory.
 #include "Driver.h"
 #include "app/res/resource.h"
+#include "bench/StartFigures.h"
 
 #include <psapi.h>
 
@@ -22,6 +28,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -133,6 +140,9 @@ void IdleRoundTrip(Session& session) {
     std::printf("    waiting for the idle program: %.1f ms on average\n", MillisecondsSince(start) / kCount);
 }
 
+// The mean of each step measured, by its name, for the targets.
+std::map<std::string, double> means;
+
 // Mean and longest time of `count` menu commands, each until the program is idle.
 void Commands(Session& session, int command, const char* name, int count) {
     double total = 0;
@@ -147,6 +157,7 @@ void Commands(Session& session, int command, const char* name, int count) {
         longest = std::max(longest, ms);
     }
     std::printf("    %s: %.1f ms on average, %.1f ms at most (%d times)\n", name, total / count, longest, count);
+    means[name] = total / count;
 }
 
 // "Trova..." for the last task's description, then F3 once more: each a
@@ -190,6 +201,7 @@ void ScrollSteps(Session& session, int request, const char* name, int count) {
         longest = std::max(longest, ms);
     }
     std::printf("    %s: %.1f ms on average, %.1f ms at most (%d steps)\n", name, total / count, longest, count);
+    means[name] = total / count;
 }
 
 // "Flusso di cassa mensile...": from the command to its window shown with
@@ -240,6 +252,7 @@ void CostReport(Session& session, int tasks) {
     SendMessageTimeoutW(report, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kPatience, &length);
     std::printf("%7d tasks: cost report open in %.0f ms, %.1f million characters in \"Dettaglio\"\n", tasks, ms,
                 static_cast<double>(length) / 1e6);
+    means["cost report " + std::to_string(tasks)] = ms;
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     drv::WaitWindowGone(dialog, kPatience);
 }
@@ -274,36 +287,66 @@ int main(int argc, char** argv) {
     // Optional arguments: the largest project to open (1000000 by default;
     // the cost report is opened at 100,000 tasks in any case) and the program
     // to measure (a Windows or Linux path; this build's QVVelmora.exe by
-    // default).
+    // default; "-" for that too), and the parts to run, by name, separated by
+    // commas (start, report, steps, export; all by default).
     const int largest = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    if (argc > 2) programOverride = argv[2];
+    if (argc > 2 && std::string(argv[2]) != "-") programOverride = argv[2];
+    const std::string parts = argc > 3 ? "," + std::string(argv[3]) + "," : ",start,report,steps,export,";
+    const auto wanted = [&](const char* part) { return parts.find("," + std::string(part) + ",") != std::string::npos; };
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"velmora_bench\\";
     CreateDirectoryW(folder.c_str(), nullptr);
     std::printf("QV Velmora under the driver (screen %ldx%ld)\n", drv::ScreenSize().cx, drv::ScreenSize().cy);
 
-    // Start-up.
-    {
-        drv::Process app;
-        const auto start = Clock::now();
-        if (!app.Start(ProgramPath(), L"", folder)) {
-            std::printf("cannot start: %s\n", drv::LastErrorUtf8().c_str());
-            return 1;
+    // Start-up: a bare window, the program alone, the program with a project.
+    const auto median = [](std::vector<StartFigures::Start> runs, double StartFigures::Start::*field) {
+        std::sort(runs.begin(), runs.end(), [&](const auto& a, const auto& b) { return a.*field < b.*field; });
+        return runs[runs.size() / 2].*field;
+    };
+    const auto closeBare = [](DWORD, HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); };
+    const auto closeProgram = [](DWORD process, HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        if (HWND box = drv::WaitMessageBox(process, L"Uscita", 20000)) drv::PressButton(box, IDYES);
+    };
+    std::map<int, StartFigures::Start> starts;  // by tasks; 0: no project
+    for (int tasks : {-1, 0, 1000, 10000, 100000, 1000000}) {
+        if (tasks > std::max(largest, 100000) || !wanted("start")) break;
+        const std::wstring path = folder + L"avvio" + std::to_wstring(tasks) + L".vmo";
+        if (tasks > 0) drv::WriteFileBytes(path, ProjectText(tasks, true));
+        std::vector<StartFigures::Start> runs;
+        for (int run = 0; run < 3; ++run) {
+            const StartFigures::Start figures =
+                tasks < 0 ? StartFigures::Measure(drv::WinePath(BARE_WINDOW_PATH), L"", folder, L"Finestra vuota",
+                                                  nullptr, closeBare)
+                          : StartFigures::Measure(
+                                ProgramPath(), tasks > 0 ? L"\"" + path + L"\"" : L"", folder, kTitle,
+                                [&](HWND window) {
+                                    return tasks == 0 ||
+                                           drv::Text(window).find(L"avvio" + std::to_wstring(tasks)) != std::wstring::npos;
+                                },
+                                closeProgram);
+            if (figures.ok) runs.push_back(figures);
         }
-        HWND main = app.WaitWindow(nullptr, kTitle, 60000);
-        if (main == nullptr) {
-            std::printf("no window: %s\n", drv::LastErrorUtf8().c_str());
-            return 1;
+        if (tasks > 0) DeleteFileW(path.c_str());
+        const std::string what = tasks < 0 ? "a bare window" : tasks == 0 ? "the program" : std::to_string(tasks) + " tasks";
+        if (runs.empty()) {
+            std::printf("start of %s: failed (%s)\n", what.c_str(), drv::LastErrorUtf8().c_str());
+            continue;
         }
-        const double shown = MillisecondsSince(start);
-        WaitIdle(app, main);
-        std::printf("start-up: window shown after %.0f ms, idle after %.0f ms\n", shown, MillisecondsSince(start));
+        StartFigures::Start figures;
+        figures.shownMs = median(runs, &StartFigures::Start::shownMs);
+        figures.settledMs = median(runs, &StartFigures::Start::settledMs);
+        figures.peakMegaBytes = median(runs, &StartFigures::Start::peakMegaBytes);
+        if (tasks < 0) StartFigures::SetYardstick(figures.settledMs);
+        else starts[tasks] = figures;
+        std::printf("start of %s: shown after %.0f ms, settled after %.0f ms, peak memory %.0f MB (median of %zu)\n",
+                    what.c_str(), figures.shownMs, figures.settledMs, figures.peakMegaBytes, runs.size());
     }
 
     // The cost report, opened once the project is drawn.
     for (int tasks : {100000, 1000000}) {
-        if (tasks > std::max(largest, 100000)) break;
+        if (tasks > std::max(largest, 100000) || !wanted("report")) break;
         const std::wstring path = folder + L"conto" + std::to_wstring(tasks) + L".vmo";
         drv::WriteFileBytes(path, ProjectText(tasks, true));
         Session session;
@@ -314,7 +357,7 @@ int main(int argc, char** argv) {
 
     // Two-year projects: opening, scrolling, closing.
     for (int tasks : {1000, 10000, 100000, 400000}) {
-        if (tasks > largest) break;
+        if (tasks > largest || !wanted("steps")) break;
         const std::wstring path = folder + L"carico" + std::to_wstring(tasks) + L".vmo";
         drv::WriteFileBytes(path, ProjectText(tasks, true));
         Session session;
@@ -344,6 +387,7 @@ int main(int argc, char** argv) {
 
     // The export of 1,000 tasks over three months and over two years.
     for (bool twoYears : {false, true}) {
+        if (!wanted("export")) break;
         const char* span = twoYears ? "two years" : "three months";
         const std::wstring path = folder + L"esporta1000.vmo";
         drv::WriteFileBytes(path, ProjectText(1000, twoYears));
@@ -358,5 +402,24 @@ int main(int argc, char** argv) {
         DeleteFileW(path.c_str());
     }
     RemoveDirectoryW(folder.c_str());
+
+    std::printf("Against the targets (ratios to the bare window's start of %.0f ms; a target's ratio takes it as %.0f ms, "
+                "as on the machine the targets were set on):\n",
+                StartFigures::Yardstick(), StartFigures::TargetsYardstick);
+    if (starts.count(1000)) StartFigures::Against("start with 1,000 tasks", starts[1000].settledMs, 610);
+    for (int tasks : {10000, 100000}) {
+        if (starts.count(tasks)) StartFigures::Against("start with " + std::to_string(tasks) + " tasks", starts[tasks].settledMs, 1000);
+    }
+    if (starts.count(1000000)) {
+        StartFigures::Against("start with 1,000,000 tasks", starts[1000000].settledMs, 1000);
+        StartFigures::AgainstMemory("peak memory with 1,000,000 tasks", starts[1000000].peakMegaBytes, 150);
+    }
+    const std::pair<const char*, double> steps[] = {{"line step", 30}, {"page step", 30}, {"page step back", 30},
+                                                   {"zoom step out", 30}, {"zoom step in", 30},
+                                                   {"Adatta al progetto", 30}, {"F3 round the whole list to the same task", 30},
+                                                   {"cost report 100000", 1000}, {"cost report 1000000", 3000}};
+    for (const auto& [name, target] : steps) {
+        if (means.count(name)) StartFigures::Against(name, means[name], target);
+    }
     return 0;
 }

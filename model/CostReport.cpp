@@ -32,6 +32,7 @@ void BuildCostReport(const Project& project, const AmountFormat& format, std::st
         return;
     }
     const WorkingDayCalendar calendar(project);
+    const AmountWriter amounts(format);
     text.reserve(project.tasks.size() * 192);
     for (const Task& task : project.tasks) {
         const TaskCost figures = CostOf(calendar, task);
@@ -48,9 +49,9 @@ void BuildCostReport(const Project& project, const AmountFormat& format, std::st
         text += "\r\nNumero Risorse giornaliere: ";
         text += std::to_string(static_cast<long long>(task.resources));
         text += "\r\nCosto giornaliero per Risorsa: ";
-        text += FormatAmount(task.dailyCost, format);
+        amounts.Append(text, task.dailyCost);
         text += "\r\nCosto Task: ";
-        text += FormatAmount(cost, format);
+        amounts.Append(text, cost);
         text += "\r\n";
         total += cost;
     }

@@ -1,7 +1,9 @@
 #include "model/FormatAmount.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -12,13 +14,8 @@ namespace MyApp {
 
 namespace {
 
-struct GroupSizes {
-    std::vector<int> sizes;
-    bool repeatLast = false;
-};
-
-GroupSizes ParseGrouping(const std::string& grouping) {
-    GroupSizes result;
+DigitGroups ParseGrouping(const std::string& grouping) {
+    DigitGroups result;
     std::size_t i = 0;
     while (i < grouping.size()) {
         int size = 0;
@@ -39,32 +36,34 @@ GroupSizes ParseGrouping(const std::string& grouping) {
     return result;
 }
 
-std::string GroupBySizes(const std::string& digits, const std::string& separator, const GroupSizes& groups) {
-    if (groups.sizes.empty() || separator.empty()) return digits;
-    // Cut points counted from the right.
-    std::vector<std::size_t> cuts;
-    std::size_t position = 0;
-    std::size_t which = 0;
-    while (true) {
-        int size;
-        if (which < groups.sizes.size()) size = groups.sizes[which++];
-        else if (groups.repeatLast) size = groups.sizes.back();
-        else break;
-        position += static_cast<std::size_t>(size);
-        if (position >= digits.size()) break;
-        cuts.push_back(position);
+// Whether a separator stands before the digit `fromRight` places from the
+// right of a number of `count` digits.
+bool CutBefore(std::size_t fromRight, std::size_t count, const DigitGroups& groups) {
+    std::size_t position = 0, which = 0;
+    while (position < fromRight) {
+        if (which < groups.sizes.size()) position += static_cast<std::size_t>(groups.sizes[which++]);
+        else if (groups.repeatLast) position += static_cast<std::size_t>(groups.sizes.back());
+        else return false;
     }
-    std::string out;
-    out.reserve(digits.size() + cuts.size() * separator.size());
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        const std::size_t fromRight = digits.size() - i;
-        for (std::size_t cut : cuts)
-            if (cut == fromRight) {
-                out += separator;
-                break;
-            }
+    return position == fromRight && fromRight < count;
+}
+
+void AppendGrouped(std::string& out, const char* digits, std::size_t count, const std::string& separator,
+                   const DigitGroups& groups) {
+    if (groups.sizes.empty() || separator.empty()) {
+        out.append(digits, count);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (CutBefore(count - i, count, groups)) out += separator;
         out += digits[i];
     }
+}
+
+std::string GroupBySizes(const std::string& digits, const std::string& separator, const DigitGroups& groups) {
+    std::string out;
+    out.reserve(digits.size() + digits.size() / 2 * separator.size());
+    AppendGrouped(out, digits.data(), digits.size(), separator, groups);
     return out;
 }
 
@@ -133,6 +132,40 @@ std::string FormatAmount(Money amount, const AmountFormat& format) {
 
 std::string GroupDigits(const std::string& digits, const std::string& separator, const std::string& grouping) {
     return GroupBySizes(digits, separator, ParseGrouping(grouping));
+}
+
+AmountWriter::AmountWriter(AmountFormat format) : format_(std::move(format)), groups_(ParseGrouping(format_.grouping)) {}
+
+void AmountWriter::Append(std::string& out, Money amount) const {
+    const Money::Hundredths hundredths = amount.InHundredths();
+    if (hundredths > -99999950 && hundredths < 99999950 && AppendCents(out, static_cast<long long>(hundredths))) return;
+    out += FormatAmount(amount, format_);
+}
+
+void AmountWriter::Append(std::string& out, double value) const {
+    const double cents = std::round(value * 100);
+    if (std::fabs(cents) < 1e8 && cents / 100 == value && AppendCents(out, static_cast<long long>(cents))) return;
+    out += FormatAmount(value, format_);
+}
+
+bool AmountWriter::AppendCents(std::string& out, long long hundredths) const {
+    const long long whole = hundredths < 0 ? -hundredths : hundredths, cents = whole % 100;
+    char digits[24];
+    std::size_t count = 0;
+    for (long long units = whole / 100; count == 0 || units > 0; units /= 10)
+        digits[count++] = static_cast<char>('0' + units % 10);
+    std::reverse(digits, digits + count);
+    const std::size_t fraction = cents == 0 ? 0 : cents % 10 == 0 ? 1 : 2;
+    // FormatAmount writes at most six significant digits so.
+    if ((whole < 100 ? (cents < 10 ? 1 : 2) : count + fraction) > 6) return false;
+    if (hundredths < 0) out += '-';
+    AppendGrouped(out, digits, count, format_.groupSeparator, groups_);
+    if (fraction > 0) {
+        out += format_.decimalSeparator;
+        out += static_cast<char>('0' + cents / 10);
+        if (fraction == 2) out += static_cast<char>('0' + cents % 10);
+    }
+    return true;
 }
 
 #ifdef _WIN32

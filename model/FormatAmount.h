@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "model/Money.h"
 
@@ -40,5 +41,28 @@ std::string FormatAmount(Money amount, const AmountFormat& format);
 std::string GroupDigits(const std::string& digits, const std::string& separator, const std::string& grouping);
 std::string FormatAmount(double value);
 std::string FormatAmount(Money amount);
+
+// Group sizes read from the Windows form of `grouping` above.
+struct DigitGroups {
+    std::vector<int> sizes;
+    bool repeatLast = false;
+};
+
+// Writes many amounts in one format, each as FormatAmount writes it, without
+// reading the grouping again or making a text for each: a long report
+// appends a few million of them.
+class AmountWriter {
+public:
+    explicit AmountWriter(AmountFormat format);
+    void Append(std::string& out, Money amount) const;
+    void Append(std::string& out, double amount) const;
+
+private:
+    // Whole cents of at most six significant digits; false for the others.
+    bool AppendCents(std::string& out, long long hundredths) const;
+
+    AmountFormat format_;
+    DigitGroups groups_;
+};
 
 }  // namespace MyApp

@@ -82,7 +82,7 @@ void FormCosto::SetReport(const std::string& reportText, Money total) {
     totalLine_ = L"Costo del progetto: " + QVUtility::Widen(FormatAmount(total));
     if (totalLabel != nullptr) totalLabel->SetText(totalLine_);
     FitTotalLine();
-    reportView_.SetText(QVUtility::Widen(reportText));
+    reportView_.SetNarrowText(reportText);
 }
 
 void FormCosto::FitTotalLine() {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "model/WideText.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -55,6 +57,36 @@ void ReportView::SetText(std::wstring text) {
     starts_.assign(1, 0);
     for (std::size_t i = text_.find(L'\n'); i != std::wstring::npos; i = text_.find(L'\n', i + 1))
         starts_.push_back(i + 1);
+    ShowFromTop();
+}
+
+void ReportView::SetNarrowText(const std::string& text) {
+    CPINFO codePage{};
+    if (!GetCPInfo(CP_ACP, &codePage) || codePage.MaxCharSize != 1) {
+        SetText(Widen(text));
+        return;
+    }
+    // A single-byte code page widens each byte alone: by a table, in one pass
+    // with the search for the line ends, over a text of some hundred million
+    // characters.
+    char bytes[256];
+    wchar_t table[256];
+    for (int i = 0; i < 256; ++i) bytes[i] = static_cast<char>(i);
+    if (MultiByteToWideChar(CP_ACP, 0, bytes, 256, table, 256) != 256) {
+        SetText(Widen(text));
+        return;
+    }
+    text_.assign(text.size(), L'\0');
+    starts_.assign(1, 0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        text_[i] = table[byte];
+        if (byte == '\n') starts_.push_back(i + 1);
+    }
+    ShowFromTop();
+}
+
+void ReportView::ShowFromTop() {
     first_ = 0;
     shownFrom_ = shownTo_ = 0;
     if (edit_ != nullptr) {

@@ -27,6 +27,9 @@ public:
     // bar; from then on WM_SETTEXT to it sets the whole text.
     void Attach(HWND edit);
     void SetText(std::wstring text);
+    // The same for a text of the system code page (CP_ACP), widened here in
+    // the pass that finds its lines.
+    void SetNarrowText(const std::string& text);
     const std::wstring& Text() const { return text_; }
 
     std::size_t LineCount() const { return starts_.size(); }
@@ -40,6 +43,8 @@ private:
                                       DWORD_PTR self);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Pass(UINT message, WPARAM wParam, LPARAM lParam);
+    // Shows the text from its top, once text_ and starts_ are set.
+    void ShowFromTop();
     // Handles a key that moves the view; false for one the control handles alone.
     bool MoveByKey(WPARAM key);
     // Puts the lines from first_ into the control, the caret and the

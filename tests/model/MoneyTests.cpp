@@ -75,3 +75,26 @@ TEST(Money, TotalsBeyondADoublesDigitsAndZeroWithoutSign) {
     EXPECT_EQ(FormatAmount(-0.0, Italian()), "0");
     EXPECT_EQ(FormatAmount(Money() - Money(), Italian()), "0");
 }
+
+// The report's writer of many amounts appends, in every grouping, the very
+// text of FormatAmount: amounts of a few cents up to far past a million.
+TEST(Money, AmountWriterWritesAsFormatAmount) {
+    std::mt19937_64 random(35);
+    const AmountFormat formats[] = {Italian(), {".", ",", "3;2;0"}, {",", " ", "3"}, {".", "", "3;0"}, {"", "'", "1;0"}};
+    for (const AmountFormat& format : formats) {
+        const AmountWriter writer(format);
+        std::string written = "x";
+        for (int i = 0; i < 20000; ++i) {
+            const auto bits = static_cast<int>(random() % 60);
+            const auto cents = static_cast<long long>(random() >> (64 - bits - 1)) * (random() % 2 ? 1 : -1);
+            const Money amount = Money::FromHundredths(cents);
+            written.resize(1);
+            writer.Append(written, amount);
+            ASSERT_EQ(written, "x" + FormatAmount(amount, format)) << cents << " " << format.grouping;
+            const double value = amount.ToDouble() / static_cast<double>(1 + random() % 2);
+            written.resize(1);
+            writer.Append(written, value);
+            ASSERT_EQ(written, "x" + FormatAmount(value, format)) << value << " " << format.grouping;
+        }
+    }
+}
