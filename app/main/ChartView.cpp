@@ -407,8 +407,7 @@ void ChartView::PlaceTodayLine(const RECT& client) {
         todayLine->y = static_cast<int>(layout.RowsTop());
         todayLine->width = lineWidth;
         todayLine->height = std::max(0, static_cast<int>(client.bottom) - todayLine->y);
-        SetWindowPos(todayLine->window, nullptr, todayLine->x, todayLine->y, todayLine->width, todayLine->height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceChild(todayLine->window, window, todayLine->x, todayLine->y, todayLine->width, todayLine->height);
     }
     ShowChild(todayLine->window, shown);
 }

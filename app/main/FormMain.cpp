@@ -50,7 +50,7 @@ void FormMainHandlers::Create(GUIElement* element, HWND) {
 
 void FormMainHandlers::Resize(GUIElement* element) {
     if (auto* form = dynamic_cast<FormMain*>(element)) {
-        form->Layout();
+        form->LayoutResized();
         form->RememberPlace();
     }
 }
@@ -176,6 +176,8 @@ void FormMain::BuildControls() {
     GetClientRect(window, &client);
     const int clientWidth = client.right - client.left;
     const int clientHeight = client.bottom - client.top;
+    // The size the window is first shown at needs no second layout.
+    resizedClient = SIZE{clientWidth, clientHeight};
 
     chart = ownedElements.Add(new ChartView(this, project));
     chart->x = scale(ChartLeft);
@@ -233,10 +235,21 @@ void FormMain::Layout() {
         startPage->Cover(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
                          std::max(0, bottom - scale(ChartTop)));
 
-    // The chart fits its new view at once; the timer lays the window out
-    // once more when the resizing has come to rest.
     if (chart != nullptr) chart->FitToView();
     AlignTable();
+}
+
+void FormMain::LayoutResized() {
+    Layout();
+    RECT client{};
+    if (window == nullptr || !GetClientRect(window, &client)) return;
+    const SIZE size{client.right - client.left, client.bottom - client.top};
+    if (size.cx == resizedClient.cx && size.cy == resizedClient.cy) return;
+    resizedClient = size;
+    LayoutAgainAtRest();
+}
+
+void FormMain::LayoutAgainAtRest() {
     if (layoutTimer != nullptr && !layoutTimer->running) layoutTimer->Start();
 }
 

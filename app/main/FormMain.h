@@ -71,6 +71,7 @@ public:
     // row and day shown and the selected task.
     ChartView* chart = nullptr;
     QVUtility::Timer* layoutTimer = nullptr;
+    SIZE resizedClient{};  // the client size the window was last laid out for
     QVUtility::StatusBar* statusBar = nullptr;
 
     // The dialog of each kind last opened, kept until the next one.
@@ -189,6 +190,13 @@ private:
 
     // ---- Layout and closing (FormMain.cpp) ------------------------------------------------
     void Layout();
+    // The window's size has changed (a resize, a maximise, the splitter):
+    // laid out at once, and once more by the layout timer when the change
+    // has come to rest. A size equal to the last one asks nothing more.
+    void LayoutResized();
+    // The layout timer lays the window out once more when the change under
+    // way (a resize, the splitter's drag) has come to rest.
+    void LayoutAgainAtRest();
     bool ConfirmClose();
     // The user's session is about to end (log off, shut down): true lets it
     // end. Unsaved changes get the save question first.

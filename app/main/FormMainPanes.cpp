@@ -48,6 +48,7 @@ void FormMainHandlers::SplitterMove(GUIElement* splitter, int x, int) {
     if (form == nullptr || splitter->window == nullptr || GetCapture() != splitter->window) return;
     form->tableWidth = form->scale.ToBase(form->scale(form->tableWidth) + x - form->splitterGrip);
     form->Layout();
+    form->LayoutAgainAtRest();
 }
 
 int FormMainHandlers::SplitterUp(GUIElement* splitter, HWND, int, int) {

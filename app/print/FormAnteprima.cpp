@@ -11,6 +11,7 @@
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/ComboBox.h"
 #include "toolkit/widgets/Label.h"
+#include "toolkit/core/Registry.h"
 #include "toolkit/widgets/PanelChildren.h"
 
 namespace MyApp {
@@ -26,7 +27,15 @@ public:
     void OnPaint() override {
         QVUtility::Drawing surface;
         surface.Begin(this);
-        if (image != nullptr) surface.DrawBitmap(image, 0, 0, 0, 0);
+        // A picture of another size than the sheet (while the window is
+        // resized) is stretched over it.
+        BITMAP drawn{};
+        RECT client{};
+        if (image != nullptr && GetObjectW(image, sizeof drawn, &drawn) && GetClientRect(window, &client) &&
+            (drawn.bmWidth != client.right || drawn.bmHeight != client.bottom))
+            surface.DrawBitmap(image, 0, 0, client.right, client.bottom);
+        else if (image != nullptr)
+            surface.DrawBitmap(image, 0, 0, 0, 0);
         // The sheet's view has the keyboard (its arrows scroll it): the
         // sheet shows it.
         RECT sheet{};
@@ -58,6 +67,8 @@ constexpr int ButtonsWidth = 185;
 constexpr int OneRowWidth = AfterLabel + ListsWidth + 10 + ButtonsWidth + 10;
 constexpr int RowPitch = 34;  // the second row, when there is one
 constexpr int MinimumPixelsPerInch = 8;
+constexpr UINT_PTR RestTimerId = 0x5052;  // the sheet drawn once a resize rests
+constexpr UINT RestDelay = 200;          // ms
 
 // The zoom list: 0 = the whole sheet in the window, else percent of real size.
 const std::vector<std::wstring>& ZoomNames() {
@@ -150,6 +161,7 @@ const PageFormat& FormAnteprima::Format() const {
 
 void FormAnteprima::MakeDocument() {
     document_ = MakePrintDocument(project_, choice.content, choice.scale, date_);
+    ++documents_;
     document_->Paginate(Format().ContentWidthUnits(), Format().ContentHeightUnits());
 }
 
@@ -213,7 +225,12 @@ void FormAnteprima::OnSizeChanged() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     pageView->width = client.right;
     pageView->height = std::max(0L, client.bottom - viewTop);
-    Render();
+    Render(false);
+}
+
+void CALLBACK FormAnteprima::RestTimer(HWND window, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(window, timer);
+    if (auto* preview = dynamic_cast<FormAnteprima*>(QVUtility::FindElementHolding(window))) preview->Render();
 }
 
 void FormAnteprima::OnButton(GUIElement* button) {
@@ -253,7 +270,7 @@ void FormAnteprima::ShowPage(std::int64_t index) {
     Render();
 }
 
-void FormAnteprima::Render() {
+void FormAnteprima::Render(bool drawNow) {
     if (picture == nullptr || picture->window == nullptr || pageView->window == nullptr || document_ == nullptr) return;
     page = std::max<std::int64_t>(0, std::min(page, PageCount() - 1));
     const PageFormat& format = Format();
@@ -275,10 +292,16 @@ void FormAnteprima::Render() {
     const int sheetWidth = sheet.cx;
     const int sheetHeight = sheet.cy;
 
-    HBITMAP image = DrawSheet(*document_, format, page, pixelsPerInch);
-    if (image == nullptr) return;  // no memory for the picture: the last one stays
-    if (picture->image != nullptr) QVUtility::ReleaseGdiObject(picture->image);
-    picture->image = image;
+    const Drawn wanted{documents_, page, pixelsPerInch, &format};
+    if (!(wanted == drawn_) && (drawNow || picture->image == nullptr)) {
+        HBITMAP image = DrawSheet(*document_, format, page, pixelsPerInch);
+        if (image == nullptr) return;  // no memory for the picture: the last one stays
+        if (picture->image != nullptr) QVUtility::ReleaseGdiObject(picture->image);
+        picture->image = image;
+        drawn_ = wanted;
+    } else if (!(wanted == drawn_)) {
+        SetTimer(window, RestTimerId, RestDelay, &FormAnteprima::RestTimer);
+    }
 
     // The sheet in the view: centred when it is smaller, scrolled from its
     // top left corner when it is larger.

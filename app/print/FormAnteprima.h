@@ -72,9 +72,29 @@ private:
     int zoom_ = 0;                   // index into the zoom list; 0 = the whole sheet in the window
     int viewTop_ = 0;                // the page view's top at 96 DPI, below the row or rows of commands
 
+    // What the picture shows: the sheet is drawn again only when one of
+    // these changes.
+    struct Drawn {
+        std::uint64_t document = 0;
+        std::int64_t page = -1;
+        int pixelsPerInch = 0;
+        const PageFormat* format = nullptr;
+        bool operator==(const Drawn& other) const {
+            return document == other.document && page == other.page && pixelsPerInch == other.pixelsPerInch &&
+                   format == other.format;
+        }
+    };
+    std::uint64_t documents_ = 0;  // documents made so far
+    Drawn drawn_;
+
     const PageFormat& Format() const;
     void MakeDocument();
-    void Render();
+    // Places the sheet in its view and draws it anew when it has changed.
+    // With `drawNow` false (a resize under way) a sheet of another size
+    // shows the last picture stretched, and is drawn when the resize has
+    // come to rest.
+    void Render(bool drawNow = true);
+    static void CALLBACK RestTimer(HWND window, UINT, UINT_PTR timer, DWORD);
 };
 
 }  // namespace MyApp

@@ -319,7 +319,11 @@ void ListView::ContextMenuAt(std::ptrdiff_t row, POINT client) {
 bool ListView::TellChanges(bool selectionToNone) {
     if (window == nullptr || changing) return true;
     const std::shared_ptr<bool> alive = AliveFlag();
-    for (std::size_t column = 0; column < toldWidths.size() && column < columns.size(); ++column) {
+    // While the user drags a column's edge (the header holds the mouse) its
+    // width is told once, as the drag ends, not at every move.
+    const auto header = reinterpret_cast<HWND>(Native(LVM_GETHEADER, 0, 0));
+    const bool dragging = header != nullptr && GetCapture() == header && !dragEnds;
+    for (std::size_t column = 0; column < toldWidths.size() && column < columns.size() && !dragging; ++column) {
         const int width = static_cast<int>(Native(LVM_GETCOLUMNWIDTH, column, 0));
         if (width == toldWidths[column]) continue;
         toldWidths[column] = width;
@@ -425,7 +429,10 @@ LRESULT ListView::ProcessByDefault(HWND handle, UINT message, WPARAM wParam, LPA
     const LRESULT result = Child::ProcessByDefault(handle, message, wParam, lParam);
     if (*alive && MayChangeState(message)) {
         try {
+            const UINT code = message == WM_NOTIFY && lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->code : 0;
+            dragEnds = code == HDN_ENDTRACKW || code == HDN_ENDTRACKA || code == NM_RELEASEDCAPTURE;
             TellChanges(true);
+            dragEnds = false;
         } catch (...) {
             IgnoreException("ListView: changes told");
         }

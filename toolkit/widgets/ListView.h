@@ -123,6 +123,7 @@ private:
     std::size_t toldTop = 0;
     std::ptrdiff_t toldSelection = -1;
     std::vector<int> toldWidths;
+    bool dragEnds = false;  // the header says the drag of a column's edge ends
     bool changing = false;  // the element itself is changing the control: nothing is told
 };
 

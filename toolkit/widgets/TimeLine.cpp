@@ -315,28 +315,35 @@ private:
         }
         if (!zeroWidth) Rectangle(dc_, Clamp(from - origin_), top, Clamp(to - origin_), top + rows_.rowHeight + 1);
         // At the weeks and months levels a label must fit inside the outlines.
+        // Each label is measured once.
         const int outlines = days_ ? 0 : 2;
+        int labelWidth = label != nullptr ? TextWidth(label) : -1;
         if (!days_ && label != nullptr) {
             const std::int64_t inside = std::min(to - from, room) - outlines;
-            if (!Fits(label, inside)) label = shortLabel != nullptr && Fits(shortLabel, inside) ? shortLabel : nullptr;
+            if (!Fits(labelWidth, inside)) {
+                labelWidth = shortLabel != nullptr ? TextWidth(shortLabel) : -1;
+                label = shortLabel != nullptr && Fits(labelWidth, inside) ? shortLabel : nullptr;
+            }
         }
         if (label == nullptr) return;
         std::int64_t labelFrom = from;
         std::int64_t labelTo = to;
         if (inView_) {
             PlaceInView(labelFrom, labelTo);
-            if (!days_ && !Fits(label, labelTo - labelFrom - outlines)) return;
+            if (!days_ && !Fits(labelWidth, labelTo - labelFrom - outlines)) return;
         }
         Label(labelFrom, top, static_cast<int>(std::min<std::int64_t>(labelTo - labelFrom, INT_MAX)),
-              rows_.rowHeight, label, rows_.lineColour);
+              rows_.rowHeight, label, rows_.lineColour, labelWidth);
     }
 
-    // Whether a label fits a width.
-    bool Fits(const wchar_t* text, std::int64_t width) {
+    // The width of a text in the ruler's font; -1 when it cannot be measured.
+    int TextWidth(const wchar_t* text) {
         SIZE extent{};
-        return width > 0 && GetTextExtentPoint32W(dc_, text, static_cast<int>(std::wcslen(text)), &extent) &&
-               extent.cx <= width;
+        return GetTextExtentPoint32W(dc_, text, static_cast<int>(std::wcslen(text)), &extent) ? extent.cx : -1;
     }
+    // Whether a text of a width measured fits a width; one not measured never does.
+    static bool Fits(int textWidth, std::int64_t width) { return width > 0 && textWidth >= 0 && textWidth <= width; }
+    bool Fits(const wchar_t* text, std::int64_t width) { return width > 0 && Fits(TextWidth(text), width); }
 
     // Labels in view: narrows the box [from, to) to its part over the view,
     // where its label is centred (and must fit).
@@ -351,11 +358,16 @@ private:
     // Centred, top-aligned, one line, clipped to its box, which starts at
     // ruler x `left`; a box of zero size gets the text written from its left
     // edge. With fitted labels a label wider than its box is left out.
-    void Label(std::int64_t left, int y, int w, int h, const wchar_t* text, COLORREF colour) {
+    // `textWidth` is the text's width when measured already (-1: it could
+    // not be), or Unmeasured.
+    static constexpr int Unmeasured = -2;
+    void Label(std::int64_t left, int y, int w, int h, const wchar_t* text, COLORREF colour,
+               int textWidth = Unmeasured) {
         SetTextColor(dc_, colour);
         const int length = static_cast<int>(std::wcslen(text));
-        SIZE extent{};
-        const bool measured = GetTextExtentPoint32W(dc_, text, length, &extent) != 0;
+        if (textWidth == Unmeasured) textWidth = TextWidth(text);
+        const bool measured = textWidth >= 0;
+        const SIZE extent{textWidth, 0};
         if (fitted_ && (w == 0 || (measured && extent.cx > w))) return;
         const int x = Clamp(left - origin_);
         if (w != 0 && h != 0) {
