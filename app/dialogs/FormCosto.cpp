@@ -1,6 +1,7 @@
 #include "app/dialogs/FormCosto.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/res/resource.h"
 #include "model/FormatAmount.h"
@@ -78,11 +79,11 @@ void FormCosto::Layout() {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-void FormCosto::SetReport(const std::string& reportText, Money total) {
+void FormCosto::SetReport(std::string reportText, Money total) {
     totalLine_ = L"Costo del progetto: " + QVUtility::Widen(FormatAmount(total));
     if (totalLabel != nullptr) totalLabel->SetText(totalLine_);
     FitTotalLine();
-    reportView_.SetNarrowText(reportText);
+    reportView_.SetNarrowText(std::move(reportText));
 }
 
 void FormCosto::FitTotalLine() {

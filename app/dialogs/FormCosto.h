@@ -35,7 +35,7 @@ public:
 
     // The total line reads "Costo del progetto: " and the total in the
     // user's regional format; the report box shows the whole text.
-    void SetReport(const std::string& reportText, Money total);
+    void SetReport(std::string reportText, Money total);
     // The whole report as "Copia" puts it on the clipboard: the total line,
     // then the report text.
     std::wstring ReportText() const;

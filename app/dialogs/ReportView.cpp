@@ -54,36 +54,46 @@ void ReportView::Attach(HWND edit) {
 
 void ReportView::SetText(std::wstring text) {
     text_ = std::move(text);
+    narrowText_.clear();
+    narrowText_.shrink_to_fit();
+    narrow_ = false;
+    FindLines();
+}
+
+void ReportView::SetNarrowText(std::string text) {
+    CPINFO codePage{};
+    char bytes[256];
+    for (int i = 0; i < 256; ++i) bytes[i] = static_cast<char>(i);
+    // In a single-byte code page each byte is widened alone, by a table.
+    if (!GetCPInfo(CP_ACP, &codePage) || codePage.MaxCharSize != 1 ||
+        MultiByteToWideChar(CP_ACP, 0, bytes, 256, widened_, 256) != 256) {
+        SetText(Widen(text));
+        return;
+    }
+    narrowText_ = std::move(text);
+    text_.clear();
+    text_.shrink_to_fit();
+    narrow_ = true;
+    FindLines();
+}
+
+void ReportView::FindLines() {
     starts_.assign(1, 0);
-    for (std::size_t i = text_.find(L'\n'); i != std::wstring::npos; i = text_.find(L'\n', i + 1))
-        starts_.push_back(i + 1);
+    if (narrow_) {
+        for (std::size_t i = narrowText_.find('\n'); i != std::string::npos; i = narrowText_.find('\n', i + 1))
+            starts_.push_back(i + 1);
+    } else {
+        for (std::size_t i = text_.find(L'\n'); i != std::wstring::npos; i = text_.find(L'\n', i + 1))
+            starts_.push_back(i + 1);
+    }
     ShowFromTop();
 }
 
-void ReportView::SetNarrowText(const std::string& text) {
-    CPINFO codePage{};
-    if (!GetCPInfo(CP_ACP, &codePage) || codePage.MaxCharSize != 1) {
-        SetText(Widen(text));
-        return;
-    }
-    // A single-byte code page widens each byte alone: by a table, in one pass
-    // with the search for the line ends, over a text of some hundred million
-    // characters.
-    char bytes[256];
-    wchar_t table[256];
-    for (int i = 0; i < 256; ++i) bytes[i] = static_cast<char>(i);
-    if (MultiByteToWideChar(CP_ACP, 0, bytes, 256, table, 256) != 256) {
-        SetText(Widen(text));
-        return;
-    }
-    text_.assign(text.size(), L'\0');
-    starts_.assign(1, 0);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        text_[i] = table[byte];
-        if (byte == '\n') starts_.push_back(i + 1);
-    }
-    ShowFromTop();
+std::wstring ReportView::Part(std::size_t from, std::size_t to) const {
+    if (!narrow_) return text_.substr(from, to - from);
+    std::wstring part(to - from, L'\0');
+    for (std::size_t i = from; i < to; ++i) part[i - from] = At(i);
+    return part;
 }
 
 void ReportView::ShowFromTop() {
@@ -101,9 +111,9 @@ void ReportView::ScrollTo(std::size_t line) {
 }
 
 std::size_t ReportView::LineEnd(std::size_t line) const {
-    if (line + 1 >= starts_.size()) return text_.size();
+    if (line + 1 >= starts_.size()) return Size();
     const std::size_t next = starts_[line + 1] - 1;  // the '\n'
-    return next > starts_[line] && text_[next - 1] == L'\r' ? next - 1 : next;
+    return next > starts_[line] && At(next - 1) == L'\r' ? next - 1 : next;
 }
 
 std::size_t ReportView::LinesInView() const {
@@ -138,7 +148,7 @@ void ReportView::Fill() {
     shownFrom_ = starts_[first_];
     shownTo_ = LineEnd(last);
     Pass(WM_SETREDRAW, FALSE, 0);
-    const std::wstring lines = text_.substr(shownFrom_, shownTo_ - shownFrom_);
+    const std::wstring lines = Part(shownFrom_, shownTo_);
     Pass(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lines.c_str()));
     // The caret and the selection stay on their text while the caret is in
     // view, and come to the top of the view otherwise (the control would
@@ -200,7 +210,7 @@ bool ReportView::MoveByKey(WPARAM key) {
             offset = 0;
         } else if (key == VK_END) {
             first_ = LastFirstLine();
-            offset = text_.size();
+            offset = Size();
         } else {
             const bool down = key == VK_NEXT;
             first_ = down ? std::min(first_ + inView, LastFirstLine()) : first_ - std::min(first_, inView);
@@ -238,13 +248,13 @@ LRESULT ReportView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_GETTEXT: {
         if (wParam == 0 || lParam == 0) return 0;
-        const std::size_t copied = std::min<std::size_t>(wParam - 1, text_.size());
+        const std::size_t copied = std::min<std::size_t>(wParam - 1, Size());
         auto* buffer = reinterpret_cast<wchar_t*>(lParam);
-        std::copy(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(copied), buffer);
+        for (std::size_t i = 0; i < copied; ++i) buffer[i] = At(i);
         buffer[copied] = L'\0';
         return static_cast<LRESULT>(copied);
     }
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(text_.size());
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(Size());
     case WM_SETTEXT:
         SetText(lParam != 0 ? reinterpret_cast<const wchar_t*>(lParam) : L"");
         return TRUE;

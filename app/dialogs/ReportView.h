@@ -27,10 +27,12 @@ public:
     // bar; from then on WM_SETTEXT to it sets the whole text.
     void Attach(HWND edit);
     void SetText(std::wstring text);
-    // The same for a text of the system code page (CP_ACP), widened here in
-    // the pass that finds its lines.
-    void SetNarrowText(const std::string& text);
-    const std::wstring& Text() const { return text_; }
+    // The same for a text of the system code page (CP_ACP). In a single-byte
+    // code page it is kept as it is and widened a part at a time, as it is
+    // shown or asked for: a report of a million tasks holds some hundred
+    // million characters.
+    void SetNarrowText(std::string text);
+    std::wstring Text() const { return Part(0, Size()); }
 
     std::size_t LineCount() const { return starts_.size(); }
     // The line of the text at the top of the view.
@@ -57,8 +59,19 @@ private:
     std::size_t LastFirstLine() const;
     std::size_t LineEnd(std::size_t line) const;  // offset after the line's text, before its line end
 
+    // The text: wide, or narrow and widened by the table as it is read.
+    std::size_t Size() const { return narrow_ ? narrowText_.size() : text_.size(); }
+    wchar_t At(std::size_t offset) const {
+        return narrow_ ? widened_[static_cast<unsigned char>(narrowText_[offset])] : text_[offset];
+    }
+    std::wstring Part(std::size_t from, std::size_t to) const;
+    void FindLines();
+
     HWND edit_ = nullptr;
     std::wstring text_;
+    std::string narrowText_;
+    bool narrow_ = false;
+    wchar_t widened_[256] = {};
     std::vector<std::size_t> starts_{0};  // the offset of every line
     std::size_t first_ = 0;
     std::size_t shownFrom_ = 0, shownTo_ = 0;  // the offsets the control holds

@@ -10,6 +10,7 @@
 // opens the next one.
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 #include "app/res/AppInfo.h"
 #include "app/dialogs/DialogFrame.h"
@@ -138,7 +139,7 @@ void FormMain::ShowCostReport() {
     std::string report;
     Money total;
     BuildCostReport(project, report, total);
-    dialog->SetReport(report, total);
+    dialog->SetReport(std::move(report), total);
     Present(dialog);
 }
 
