@@ -201,6 +201,9 @@ void FormMain::BuildControls() {
     ConnectChart();
     NameElements();
     ApplyChartColours();
+    // The layout timer's element is made last, as the first layout once
+    // made it: its identifier, and those of the elements after it, stay.
+    layoutTimer->Create();
 }
 
 // ---- Layout ---------------------------------------------------------------------
