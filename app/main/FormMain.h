@@ -211,6 +211,10 @@ private:
     // A project opened, imported or made anew: none of its tasks selected,
     // shown from its start at a zoom that suits it.
     void ShowNewProject();
+    // Shows the project just put in place as a new one never saved ("Senza
+    // nome"), with no history before it; the previous file's lock and
+    // recovery copy are let go.
+    void ShowUnsavedProject();
     // After a change, an undo or a redo: the commands follow the project, the
     // chart shows it.
     void ProjectChanged();
