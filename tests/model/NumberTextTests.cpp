@@ -15,6 +15,8 @@
 
 using MyApp::ParseInteger;
 using MyApp::ParseReal;
+using MyApp::MaxResources;
+using MyApp::ReadResources;
 
 TEST(ParseInteger, ReadsLikeAtoi) {
     EXPECT_EQ(ParseInteger(""), 0);
