@@ -11,6 +11,7 @@
 #include "model/CostReport.h"
 #include "model/WorkingDays.h"
 #include "toolkit/core/Menu.h"
+#include "app/main/TaskCellEditor.h"
 #include "app/main/TaskTable.h"
 
 namespace MyApp {
@@ -18,7 +19,9 @@ namespace MyApp {
 void FormMain::ConnectChart() {
     chart->today = [] { return chartToday(); };
     chart->onFirstRow = [this](std::size_t row) {
-        if (taskTable != nullptr && taskTable->window != nullptr && taskTable->TopRow() != row) taskTable->SetTopRow(row);
+        if (taskTable == nullptr || taskTable->window == nullptr || taskTable->TopRow() == row) return;
+        taskTable->Editor().Leave();  // the rows move under the cell being edited
+        taskTable->SetTopRow(row);
     };
     // A scroll bar of the chart's that came or went moves the bottom of its
     // rows: the table's follows.
@@ -31,6 +34,7 @@ void FormMain::ConnectChart() {
     chart->onTaskMenu = [this](POINT screen) { ShowTaskMenu(screen); };
     chart->onSummary = [this](std::size_t row) { return BarSummaryText(row); };
     chart->onFocus = [this] { chartHadFocus = true; };
+    ConnectEdits();
 }
 
 void FormMain::MarkModified() {
@@ -38,16 +42,16 @@ void FormMain::MarkModified() {
     ProjectChanged();
 }
 
-void FormMain::ProjectChanged() {
+void FormMain::ProjectChanged(bool fromStart) {
     HandChangeToRecovery();
     UpdateCommands();
-    RefreshChart();
+    RefreshChart(fromStart);
 }
 
-void FormMain::RefreshChart() {
+void FormMain::RefreshChart(bool fromStart) {
     if (chart == nullptr) return;
     FillTable();
-    chart->Rebuild(true);
+    chart->Rebuild(fromStart);
     Layout();
     UpdateCommands();
 }

@@ -83,5 +83,16 @@
 #define IDC_TODAY_LINE         57382
 #define IDM_IMPORT_PROJECT     57383 /* "Importa da XML di Microsoft Project..." */
 #define IDC_COST_COPY          57384 /* "Copia" of the cost report */
+/* Keys that move the selected task (Alt and the arrows) and edit its row. */
+#define IDK_MOVE_EARLIER       57385
+#define IDK_MOVE_LATER         57386
+#define IDK_END_EARLIER        57387
+#define IDK_END_LATER          57388
+#define IDK_EDIT_CELL          57389
+/* The fields that edit a cell of the task table in place. */
+#define IDC_CELL_TEXT          57390
+#define IDC_CELL_NUMBER        57391
+#define IDC_CELL_AMOUNT        57392
+#define IDC_CELL_DATE          57393
 
 #endif
