@@ -163,11 +163,12 @@ void BarDrag::ShowTip(POINT at) {
         tipText.clear();
     }
     const std::wstring text = QVUtility::Widen(TaskSpanText(*shown, mover->WorkingDays(shown->start, shown->end)));
-    if (text != tipText) {
-        tipText = text;
-        info.lpszText = tipText.data();
-        SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
-    }
+    // The tip, a window of its own, moves when what it says changes: moving
+    // it at every step of the mouse would cost more than the rest of the step.
+    if (text == tipText && IsWindowVisible(tip)) return;
+    tipText = text;
+    info.lpszText = tipText.data();
+    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
     POINT screen = at;
     ClientToScreen(chart.window, &screen);
     const int offset = chart.Scale()(TipOffset);

@@ -1,0 +1,326 @@
+// Changing the plan where it is shown, through the real window inside the
+// test process: a bar dragged by its middle and by each end, past the
+// span's edge and back with Escape, at the ruler's width and fitted to the
+// view; the keys that move the selected task; each cell of the task table
+// typed into, refused and moved on with Tab. Each checks the file saved
+// afterwards, and that one undo gives back the bytes before the change.
+#include "Driver.h"
+#include "tests/app/main/InProcessMainWindow.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/main/BarDrag.h"
+#include "app/main/TaskCellEditor.h"
+#include "app/main/TaskTable.h"
+#include "app/res/resource.h"
+#include "model/CostReport.h"
+#include "tests/model/TestDates.h"
+#include "tests/toolkit/ToolkitTestSupport.h"
+#include "toolkit/core/Accessible.h"
+
+namespace {
+
+using MyApp::Command;
+
+// March and April 2027, Monday to Friday; Easter Monday is 29/03/2027.
+const char* const kSite =
+    "#VELMORA\r\nCantiere\r\n01/03/2027\r\n30/04/2027\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n#TASK\r\n"
+    "Scavo\r\n01/03/2027\r\n03/03/2027\r\n16711680\r\n3\r\n100\r\n"
+    "Ponteggio\r\n08/03/2027\r\n19/03/2027\r\n255\r\n2\r\n150.5\r\n"
+    "Muri\r\n22/03/2027\r\n26/03/2027\r\n1042206\r\n4\r\n120\r\n";
+
+class EditInPlace : public apptest::InProcessMainWindow {
+protected:
+    void Open(const std::string& text) {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        path = drv::Utf8(temp) + "velmora_modifica_" + std::to_string(GetCurrentProcessId()) + ".vmo";
+        std::ofstream(path, std::ios::binary) << text;
+        SetWindowPos(form->window, nullptr, 0, 0, 1300, 700, SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(form->OpenProjectFile(path));
+        original = text;
+        ToolkitTest::Pump(50);
+    }
+    void TearDown() override {
+        apptest::InProcessMainWindow::TearDown();
+        DeleteFileA(path.c_str());
+    }
+    std::string Saved() {
+        EXPECT_TRUE(form->SaveProject(true));
+        std::ostringstream bytes;
+        bytes << std::ifstream(path, std::ios::binary).rdbuf();
+        return bytes.str();
+    }
+    // The saved lines after the task's name: its start, end, colour, resources and daily cost.
+    std::string SavedTask(const std::string& name) {
+        const std::string file = Saved();
+        const std::size_t at = file.find("\r\n" + name + "\r\n");
+        return at == std::string::npos ? "" : file.substr(at + name.size() + 4);
+    }
+    void OneUndoGivesBack(const std::string& before) {
+        form->Execute(Command::Undo);
+        EXPECT_EQ(Saved(), before);
+    }
+    int Row(const std::string& name) {
+        for (std::size_t row = 0; row < form->project.tasks.size(); ++row)
+            if (form->project.tasks[row].description == name) return static_cast<int>(row);
+        return -1;
+    }
+    MyApp::ChartBar* Bar(const std::string& name) {
+        for (MyApp::ChartBar* bar : form->chart->bars)
+            if (bar->Bound() && bar->row == static_cast<std::size_t>(Row(name)) && IsWindowVisible(bar->window)) return bar;
+        return nullptr;
+    }
+    // The mouse at a point of the screen, as the bar holding it hears it.
+    static void Mouse(MyApp::ChartBar* bar, UINT message, POINT at) {
+        ScreenToClient(bar->window, &at);
+        SendMessageW(bar->window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    }
+    HWND Table() const { return GetDlgItem(form->window, IDC_TASK_TABLE); }
+    MyApp::TaskTable& Tasks() const { return *dynamic_cast<MyApp::TaskTable*>(QVUtility::FindElementHolding(Table())); }
+    std::string Cell(int row, int column) const {
+        wchar_t text[256] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        SendMessageW(Table(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return drv::Utf8(text);
+    }
+    // The key sent to the field open in the table, answering the message it
+    // raises with OK on a second thread; the message's text.
+    std::wstring Refused(UINT key) {
+        std::wstring text;
+        std::thread helper([&] {
+            drv::UseDesktop();
+            drv::AnswerMessageBox(GetCurrentProcessId(), L"Errore", IDOK, &text);
+        });
+        SendMessageW(Tasks().Editor().Field()->window, WM_KEYDOWN, key, 0);
+        helper.join();
+        return text;
+    }
+    void Type(const std::wstring& text, UINT key) {
+        HWND field = Tasks().Editor().Field()->window;
+        SetWindowTextW(field, text.c_str());
+        SendMessageW(field, WM_KEYDOWN, key, 0);
+    }
+
+    std::string path, original;
+};
+
+// The middle, each end, past the span's edge, and Escape: the tip and the
+// table's row follow the mouse, the bar is let go where the rules put it.
+TEST_F(EditInPlace, DraggingABarMovesItsTaskOrOneEnd) {
+    Open(kSite);
+    struct Case {
+        double grip;  // where the bar is taken: 0 its first pixel, 1 its last
+        int days;
+        bool escape;
+        const char* saved;
+    };
+    const Case cases[] = {
+        {0.5, 3, false, "11/03/2027\r\n24/03/2027"},    // ten working days from the day dropped on
+        {0.5, 5, false, "15/03/2027\r\n26/03/2027"},    // dropped on a Saturday: the Monday after
+        {0.0, -4, false, "04/03/2027\r\n19/03/2027"},   // the start alone
+        {1.0, 2, false, "08/03/2027\r\n21/03/2027"},    // the end alone
+        {0.5, 200, false, "19/04/2027\r\n30/04/2027"},  // stopped at the span's end, ten working days still
+        {0.5, 3, true, "08/03/2027\r\n19/03/2027"},     // Escape: nothing moved
+    };
+    const MyApp::ChartLayout& layout = form->chart->Geometry();
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.saved);
+        MyApp::ChartBar* bar = Bar("Ponteggio");
+        ASSERT_NE(bar, nullptr);
+        const RECT place = drv::ScreenRect(bar->window);
+        const POINT from{place.left + static_cast<LONG>(test.grip * (place.right - place.left - 1)), place.top + 5};
+        const long dx = static_cast<long>(layout.ColumnLeft(test.days) - layout.ColumnLeft(0));
+        Mouse(bar, WM_LBUTTONDOWN, from);
+        // Within the drag threshold nothing moves.
+        Mouse(bar, WM_MOUSEMOVE, POINT{from.x + GetSystemMetrics(SM_CXDRAG), from.y});
+        EXPECT_EQ(drv::ScreenRect(bar->window).left, place.left);
+        Mouse(bar, WM_MOUSEMOVE, POINT{from.x + dx, from.y + 3});
+        const int row = Row("Ponteggio");
+        const std::wstring tip = drv::Text(form->chart->Drag().TipWindow());
+        EXPECT_EQ(drv::Utf8(tip), "dal " + Cell(row, 1) + " al " + Cell(row, 2) + ", " + Cell(row, 3) + " giorni lavorativi");
+        EXPECT_EQ(Cell(row, 1) + "\r\n" + Cell(row, 2), test.escape ? "11/03/2027\r\n24/03/2027" : test.saved);
+        // The end taken stays under the mouse.
+        if (test.grip != 0.5) EXPECT_LE(std::abs((test.grip == 0 ? drv::ScreenRect(bar->window).left : drv::ScreenRect(bar->window).right - 1) - (from.x + dx)), layout.ColumnLeft(1));
+        if (test.days == 3 && !test.escape) {
+            ToolkitTest::Pump(100);
+            apptest::Shot(L"trascinamento_96");
+        }
+        if (test.escape) {
+            SendMessageW(form->chart->window, WM_KEYDOWN, VK_ESCAPE, 0);
+            Mouse(bar, WM_LBUTTONUP, POINT{from.x + dx, from.y});
+            EXPECT_EQ(drv::ScreenRect(bar->window).left, place.left);
+            EXPECT_FALSE(form->project.modified);
+            continue;
+        }
+        Mouse(bar, WM_LBUTTONUP, POINT{from.x + dx, from.y + 3});
+        EXPECT_EQ(SavedTask("Ponteggio").substr(0, 22), test.saved);
+        EXPECT_EQ(form->SelectedTaskId(), form->project.tasks[static_cast<std::size_t>(Row("Ponteggio"))].id);
+        OneUndoGivesBack(original);
+    }
+}
+
+// Fitted to the view, a day is a fraction of a pixel: the move is still of
+// whole days, as many as the mouse went over, or to the next working day.
+TEST_F(EditInPlace, AtTheFittedZoomABarMovesByWholeDays) {
+    Open("#VELMORA\r\nTre anni\r\n04/01/2027\r\n29/12/2029\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n#TASK\r\n"
+         "Lavori\r\n01/02/2027\r\n28/02/2027\r\n255\r\n1\r\n10\r\n");
+    form->Execute(Command::ZoomFit);
+    ASSERT_TRUE(form->chart->ZoomFitted());
+    const double pixelsPerDay = form->chart->Geometry().ColumnLeft(1000) / 1000.0;
+    ASSERT_LT(pixelsPerDay, 1.0);
+    MyApp::ChartBar* bar = Bar("Lavori");
+    ASSERT_NE(bar, nullptr);
+    const POINT from = drv::Centre(drv::ScreenRect(bar->window));
+    for (const long dx : {37L, 101L}) {
+        Mouse(bar, WM_LBUTTONDOWN, from);
+        Mouse(bar, WM_MOUSEMOVE, POINT{from.x + dx, from.y});
+        Mouse(bar, WM_LBUTTONUP, POINT{from.x + dx, from.y});
+        const MyApp::Task& task = form->project.tasks[0];
+        const double moved = static_cast<double>(MyApp::DaysUntil(TestDates::D(1, 2, 2027), task.start));
+        EXPECT_TRUE(std::abs(moved - dx / pixelsPerDay) <= 0.5 ||
+                    !MyApp::IsWorkingDay(form->project, MyApp::OnDay(task.start, MyApp::DayNumber(task.start) - 1)))
+            << moved << " days for " << dx << " pixels";
+        EXPECT_EQ(MyApp::CountWorkingDays(form->project, task.start, task.end), 28);
+        OneUndoGivesBack(original);
+    }
+}
+
+// Alt and the arrows: the task a working day later or earlier keeping its
+// working days, its end a working day either way; each press one step of
+// the history, and the selected bar tells its new days with its event.
+TEST_F(EditInPlace, TheKeysMoveTheSelectedTaskAWorkingDayAtATime) {
+    Open(kSite);
+    form->SelectTask(form->project.tasks[static_cast<std::size_t>(Row("Ponteggio"))].id);
+    drv::WinEventLog events(GetCurrentProcessId(), EVENT_OBJECT_DESCRIPTIONCHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE);
+    const std::pair<Command, const char*> steps[] = {
+        {Command::MoveTaskLater, "09/03/2027\r\n22/03/2027"}, {Command::MoveTaskLater, "10/03/2027\r\n23/03/2027"},
+        {Command::MoveEndLater, "10/03/2027\r\n24/03/2027"},  {Command::MoveEndEarlier, "10/03/2027\r\n23/03/2027"},
+        {Command::MoveTaskEarlier, "09/03/2027\r\n22/03/2027"},
+    };
+    std::string before = original;
+    for (const auto& [command, saved] : steps) {
+        events.Clear();
+        form->Execute(command);
+        const std::string now = Saved();
+        EXPECT_EQ(SavedTask("Ponteggio").substr(0, 22), saved);
+        MyApp::ChartBar* bar = form->chart->SelectedBar();
+        ASSERT_NE(bar, nullptr);
+        QVUtility::AccessibleFacts facts;
+        bar->DescribeForAccessibility(facts);
+        EXPECT_EQ(drv::Utf8(facts.description).substr(0, 28), "dal " + std::string(saved).substr(0, 10) + " al " + std::string(saved).substr(12));
+        EXPECT_TRUE(events.WaitFor([&](const drv::WinEventLog::Event& heard) { return heard.window == bar->window; }, 60000));
+        OneUndoGivesBack(before);
+        form->Execute(Command::Redo);
+        before = now;
+    }
+}
+
+// F2 and a click on a cell of the selected row edit in place with the
+// dialog's rules and messages; Invio confirms, Esc cancels, Tab goes on to
+// the next cell; the cost follows at once; each cell one step of the history.
+TEST_F(EditInPlace, TheTableCellsAreEditedInPlace) {
+    Open(kSite);
+    const int row = Row("Ponteggio");
+    form->SelectTask(form->project.tasks[static_cast<std::size_t>(row)].id);
+    MyApp::TaskCellEditor& editor = Tasks().Editor();
+    form->Execute(Command::EditCell);
+    ASSERT_TRUE(editor.IsOpen());
+    EXPECT_EQ(drv::Text(editor.Field()->window), L"Ponteggio");
+    Type(L"  Ponteggio est ", VK_RETURN);
+    EXPECT_FALSE(editor.IsOpen());
+    EXPECT_EQ(Cell(row, 0), "Ponteggio est");
+    const std::string renamed = Saved();
+    OneUndoGivesBack(original);
+    form->Execute(Command::Redo);
+
+    // A click on the resources of the selected row, once no double click came.
+    SetFocus(Table());
+    const RECT cell = Tasks().CellRect(static_cast<std::size_t>(row), 4);
+    const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    PostMessageW(Table(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(Table(), WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(ToolkitTest::PumpUntil([&] { return editor.IsOpen(); }, 60000));
+    EXPECT_EQ(editor.Column(), 4);
+    SetWindowTextW(editor.Field()->window, L"100001");
+    EXPECT_EQ(Refused(VK_RETURN), L"Il numero di risorse deve essere compreso tra 0 e 100.000.");
+    ASSERT_TRUE(editor.IsOpen());
+    Type(L"5", VK_TAB);
+    ASSERT_TRUE(editor.IsOpen());
+    EXPECT_EQ(editor.Column(), 5);
+    EXPECT_EQ(Cell(row, 6), MyApp::FormatAmount(MyApp::CostOfDays(150.5, 5, 10), MyApp::UserAmountFormat()));
+    const std::string fiveResources = Saved();
+    SetWindowTextW(editor.Field()->window, L"12.5");
+    EXPECT_EQ(Refused(VK_RETURN), L"Importo non valido: usare la virgola per i decimali (es. 12,5).");
+    Type(L"12,5", VK_RETURN);
+    EXPECT_EQ(SavedTask("Ponteggio est").substr(22, 16), "\r\n255\r\n5\r\n12.5\r\n");
+
+    // The first day outside the span is refused and stays; Esc leaves it.
+    ASSERT_TRUE(editor.Open(static_cast<std::size_t>(row), 1));
+    SYSTEMTIME outside = TestDates::Fields(1, 1, 2027);
+    SendMessageW(editor.Field()->window, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&outside));
+    EXPECT_EQ(Refused(VK_RETURN),
+              L"La data di inizio deve essere compresa nel periodo del progetto (dal 01/03/2027 al 30/04/2027).");
+    ASSERT_TRUE(editor.IsOpen());
+    SendMessageW(editor.Field()->window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(editor.IsOpen());
+    ASSERT_TRUE(editor.Open(static_cast<std::size_t>(row), 2));
+    SYSTEMTIME end = TestDates::Fields(26, 3, 2027);
+    SendMessageW(editor.Field()->window, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&end));
+    ToolkitTest::Pump(100);
+    apptest::Shot(L"cella_96");
+    SendMessageW(editor.Field()->window, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(SavedTask("Ponteggio est").substr(0, 22), "08/03/2027\r\n26/03/2027");
+    // Three cells confirmed since the rename: three steps back to it.
+    form->Execute(Command::Undo);
+    form->Execute(Command::Undo);
+    EXPECT_EQ(Saved(), fiveResources);
+    form->Execute(Command::Undo);
+    EXPECT_EQ(Saved(), renamed);
+}
+
+// On a denser screen the ends' zones grow with the scale; the drag and the
+// field in a cell as they look there.
+TEST_F(EditInPlace, TheEndZonesFollowTheScreensDensity) {
+    Open(kSite);
+    for (const int dpi : {96, 144}) {
+        RECT place{};
+        GetWindowRect(form->window, &place);
+        form->OnDpiChanged(QVUtility::DisplayScale(dpi), place);
+        ToolkitTest::Pump(50);
+        MyApp::ChartBar* bar = Bar("Ponteggio");
+        ASSERT_NE(bar, nullptr);
+        const int zone = QVUtility::DisplayScale(dpi)(6);
+        const int width = bar->width;
+        EXPECT_EQ(form->chart->Drag().PartAt(*bar, zone - 1), MyApp::MovePart::Start);
+        EXPECT_EQ(form->chart->Drag().PartAt(*bar, zone), MyApp::MovePart::Whole);
+        EXPECT_EQ(form->chart->Drag().PartAt(*bar, width - zone), MyApp::MovePart::End);
+        EXPECT_EQ(form->chart->Drag().PartAt(*bar, width - zone - 1), MyApp::MovePart::Whole);
+        if (dpi == 96) continue;
+        const POINT from = drv::Centre(drv::ScreenRect(bar->window));
+        Mouse(bar, WM_LBUTTONDOWN, from);
+        Mouse(bar, WM_MOUSEMOVE, POINT{from.x + 3 * form->chart->Geometry().ColumnLeft(1), from.y});
+        ToolkitTest::Pump(100);
+        apptest::Shot(L"trascinamento_144");
+        SendMessageW(form->chart->window, WM_KEYDOWN, VK_ESCAPE, 0);
+        Mouse(bar, WM_LBUTTONUP, from);
+        form->SelectTask(form->project.tasks[static_cast<std::size_t>(Row("Ponteggio"))].id);
+        ASSERT_TRUE(Tasks().Editor().Open(static_cast<std::size_t>(Row("Ponteggio")), 5));
+        ToolkitTest::Pump(100);
+        apptest::Shot(L"cella_144");
+        SendMessageW(Tasks().Editor().Field()->window, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_EQ(Saved(), original);
+    }
+}
+
+}  // namespace
