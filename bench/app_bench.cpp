@@ -7,6 +7,8 @@
 //    the task table beside the chart scrolling with it;
 //  - a zoom step out and in, "Adatta al progetto", and a find ("Trova..."
 //    and F3) through the whole list;
+//  - opening "Flusso di cassa mensile..." (months) until its window is
+//    idle, for projects of 100,000 tasks and more;
 //  - closing the program with the largest projects open;
 //  - opening the cost report of 100,000 and 1,000,000 tasks;
 //  - exporting 1,000-task charts of three months and of two years as a bitmap
@@ -85,7 +87,7 @@ PROCESS_MEMORY_COUNTERS Memory(const drv::Process& app) {
 HWND ChartPanel(HWND main) {
     for (HWND window : drv::Descendants(main)) {
         if (GetParent(window) == main && drv::ClassOf(window).rfind(L"PanelChildren", 0) == 0 &&
-            GetDlgCtrlID(window) != IDC_SPLITTER)
+            GetDlgCtrlID(window) != IDC_SPLITTER && GetDlgCtrlID(window) != IDC_START_PAGE)
             return window;
     }
     return nullptr;
@@ -188,6 +190,23 @@ void ScrollSteps(Session& session, int request, const char* name, int count) {
         longest = std::max(longest, ms);
     }
     std::printf("    %s: %.1f ms on average, %.1f ms at most (%d steps)\n", name, total / count, longest, count);
+}
+
+// "Flusso di cassa mensile...": from the command to its window shown with
+// the months and idle; then the window is closed.
+void CashFlow(Session& session) {
+    const auto start = Clock::now();
+    PostMessageW(session.main, WM_COMMAND, MAKEWPARAM(IDM_PROJECT_CASH_FLOW, 0), 0);
+    HWND window = session.app.WaitWindow(nullptr, L"Flusso di cassa mensile", kPatience);
+    if (window == nullptr) {
+        std::printf("    Flusso di cassa mensile: no window (%s)\n", drv::LastErrorUtf8().c_str());
+        return;
+    }
+    WaitIdle(session.app, window);
+    std::printf("    Flusso di cassa mensile: open and drawn in %.0f ms\n", MillisecondsSince(start));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    drv::WaitUntil([&] { return !IsWindowVisible(window); }, kPatience);
+    WaitIdle(session.app, session.main);
 }
 
 // Time from "Si" to the exit question until the process has ended.
@@ -317,6 +336,7 @@ int main(int argc, char** argv) {
             Commands(session, IDM_ZOOM_FIT, "Adatta al progetto", 1);
             Commands(session, IDM_ZOOM_IN, "back to a level", 1);
             Find(session, tasks);
+            CashFlow(session);
         }
         if (tasks >= 10000) Exit(session);
         DeleteFileW(path.c_str());

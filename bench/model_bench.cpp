@@ -130,8 +130,8 @@ void BM_RecoveryCopy100k(benchmark::State& state) {
     }
     state.counters["ui_us"] = handingOver / static_cast<double>(state.iterations());
     state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(writer.Files().copyPath)) / 1e6;
+    writer.RemoveFiles();
     writer.Stop(std::chrono::seconds(30));
-    writer.RemoveFiles(std::chrono::seconds(30));
 }
 
 const AmountFormat Italian{",", ".", "3;0"};

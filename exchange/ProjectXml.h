@@ -17,10 +17,10 @@
 // span (widened to hold every task), the working weekdays and the daily
 // exceptions of the project's calendar as extra working and non-working days
 // within the span, and every task that is neither a summary nor a milestone
-// of no length, with its first and last day, its resources (the units of its
-// assignments) and its daily cost per resource (from the rates of the
-// resources assigned, or else from its cost spread over its working days).
-// What the program cannot hold is dropped and counted.
+// of no length, with its first and last day, its resources and its daily
+// cost per resource, which keep the file's cost of the task
+// (ImportedCost.h). What the program cannot hold is dropped and counted, and
+// so are the tasks that came in other than the file has them.
 #pragma once
 
 #include <string>
@@ -40,14 +40,19 @@ bool WriteProjectXml(const std::string& path, const Project& project);
 
 // ---- Reading ----------------------------------------------------------------
 
-// What a file held that the program cannot, and dropped.
+// What a file held that the program cannot, and dropped; and the tasks
+// that the program holds other than the file has them.
 struct DroppedItems {
     long long links = 0;          // links between tasks
     long long summaryTasks = 0;   // tasks that sum up others (the project's own summary row aside)
     long long milestones = 0;     // milestones of no length
     long long hourCalendars = 0;  // calendars of hours besides the project's (resources', tasks')
-    long long recurringExceptions = 0;  // exceptions repeated over a period, which the days cannot say
-    bool Any() const { return links + summaryTasks + milestones + hourCalendars + recurringExceptions > 0; }
+    long long recurringExceptions = 0;  // exceptions repeated by weeks, months or years, which the days cannot say
+    long long costsNotKept = 0;   // tasks whose cost the report cannot give: no working day, or past the limits
+    long long daysDiffer = 0;     // tasks whose working days are not the file's duration (the public holidays)
+    bool AnyDropped() const { return links + summaryTasks + milestones + hourCalendars + recurringExceptions > 0; }
+    bool AnyChanged() const { return costsNotKept + daysDiffer > 0; }
+    bool Any() const { return AnyDropped() || AnyChanged(); }
 };
 
 enum class ImportResult {

@@ -11,10 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "exchange/ImportedCost.h"
 #include "exchange/ProjectXml.h"
+#include "exchange/ProjectXmlValues.h"
 #include "exchange/Utf8Text.h"
 #include "file/ProjectFile.h"
-#include "model/NumberText.h"
 #include "model/WorkingDays.h"
 
 namespace MyApp {
@@ -24,161 +25,6 @@ namespace {
 constexpr std::string_view FormatNamespace = "http://schemas.microsoft.com/project";
 constexpr long long MaxCalendars = 10000;
 constexpr int MaxBaseChain = 16;  // calendars derived from one another
-
-// ---- Values -------------------------------------------------------------------
-
-std::string_view Trimmed(std::string_view text) {
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && space(text.front())) text.remove_prefix(1);
-    while (!text.empty() && space(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool ParseWhole(std::string_view text, long long& value) {
-    text = Trimmed(text);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty() || text.size() > 18) return false;
-    long long v = 0;
-    for (char c : text) {
-        if (!IsDigit(c)) return false;
-        v = v * 10 + (c - '0');
-    }
-    value = negative ? -v : v;
-    return true;
-}
-
-// A decimal number: sign, digits with at most one point, and (as some
-// writers give) an exponent. Finite, within the range of double.
-bool ParseNumber(std::string_view text, double& value) {
-    text = Trimmed(text);
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-        std::size_t exponentDigits = 0;
-        while (i < text.size() && IsDigit(text[i])) ++i, ++exponentDigits;
-        if (exponentDigits == 0) return false;
-    }
-    if (i != text.size()) return false;
-    value = ParseReal(text);
-    return std::isfinite(value) && std::fabs(value) < std::numeric_limits<double>::max();
-}
-
-bool ParseFlag(std::string_view text, bool& value) {
-    text = Trimmed(text);
-    if (text == "1" || text == "true") value = true;
-    else if (text == "0" || text == "false") value = false;
-    else return false;
-    return true;
-}
-
-// A day and a time of day.
-struct Moment {
-    Date day;
-    int seconds = 0;  // since midnight
-};
-
-bool Digits(std::string_view text, std::size_t at, std::size_t count, int& value) {
-    if (at + count > text.size()) return false;
-    value = 0;
-    for (std::size_t i = at; i < at + count; ++i) {
-        if (!IsDigit(text[i])) return false;
-        value = value * 10 + (text[i] - '0');
-    }
-    return true;
-}
-
-// YYYY-MM-DD, then optionally THH:MM[:SS[.fraction]] and a time zone
-// (which the days of a plan do not depend on). The year has the four digits
-// that the project file's dates hold.
-bool ParseMoment(std::string_view text, Moment& moment) {
-    text = Trimmed(text);
-    std::size_t yearDigits = 0;
-    while (yearDigits < text.size() && IsDigit(text[yearDigits])) ++yearDigits;
-    int year = 0, month = 0, day = 0;
-    if (yearDigits != 4 || !Digits(text, 0, yearDigits, year) || text.size() < yearDigits + 6 ||
-        text[yearDigits] != '-' || !Digits(text, yearDigits + 1, 2, month) || text[yearDigits + 3] != '-' ||
-        !Digits(text, yearDigits + 4, 2, day))
-        return false;
-    std::size_t at = yearDigits + 6;
-    int hour = 0, minute = 0, second = 0;
-    if (at < text.size() && text[at] == 'T') {
-        if (!Digits(text, at + 1, 2, hour) || at + 3 >= text.size() || text[at + 3] != ':' ||
-            !Digits(text, at + 4, 2, minute))
-            return false;
-        at += 6;
-        if (at < text.size() && text[at] == ':') {
-            if (!Digits(text, at + 1, 2, second)) return false;
-            at += 3;
-            if (at < text.size() && text[at] == '.') {
-                ++at;
-                const std::size_t from = at;
-                while (at < text.size() && IsDigit(text[at])) ++at;
-                if (at == from) return false;
-            }
-        }
-        if (hour > 23 || minute > 59 || second > 59) return false;
-    }
-    if (at < text.size()) {
-        const std::string_view zone = text.substr(at);
-        int zh = 0, zm = 0;
-        const bool offset = zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && Digits(zone, 1, 2, zh) &&
-                            zone[3] == ':' && Digits(zone, 4, 2, zm);
-        if (zone != "Z" && !offset) return false;
-    }
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(year);
-    st.wMonth = static_cast<WORD>(month);
-    st.wDay = static_cast<WORD>(day);
-    moment.day = MakeDate(st);
-    moment.seconds = hour * 3600 + minute * 60 + second;
-    return !moment.day.invalid;
-}
-
-// An ISO 8601 duration, "PT8H0M0S" as the format writes them: whether it
-// is no time at all.
-bool ParseDuration(std::string_view text, bool& zero) {
-    text = Trimmed(text);
-    if (!text.empty() && text[0] == '-') text.remove_prefix(1);
-    if (text.empty() || text[0] != 'P') return false;
-    zero = true;
-    bool inTime = false, any = false;
-    std::size_t i = 1;
-    while (i < text.size()) {
-        if (text[i] == 'T' && !inTime) {
-            inTime = true;
-            ++i;
-            continue;
-        }
-        const std::size_t from = i;
-        bool nonZero = false;
-        while (i < text.size() && (IsDigit(text[i]) || text[i] == '.')) {
-            if (IsDigit(text[i]) && text[i] != '0') nonZero = true;
-            ++i;
-        }
-        if (i == from || i >= text.size()) return false;
-        const char unit = text[i++];
-        const bool known = inTime ? (unit == 'H' || unit == 'M' || unit == 'S') : (unit == 'Y' || unit == 'M' || unit == 'W' || unit == 'D');
-        if (!known) return false;
-        any = true;
-        if (nonZero) zero = false;
-    }
-    return any;
-}
 
 // The project's text from a file's: in the system code page, on one line,
 // and never one of the project file's marker lines.
@@ -196,22 +42,30 @@ struct FileTask {
     std::optional<long long> uid;
     std::string name;
     std::optional<Moment> start, finish;
-    std::optional<bool> zeroDuration;
+    std::optional<Duration> duration;
     bool milestone = false, summary = false, isNull = false;
     std::optional<long long> outlineLevel;
-    std::optional<double> cost;
+    std::optional<Money> cost;
 };
 
 struct FileAssignment {
     std::optional<long long> taskUid, resourceUid;
     double units = 1.0;
-    std::optional<double> cost;
+    std::optional<Money> cost;
+    std::optional<Duration> work;
+};
+
+struct FileResource {
+    ResourceKind kind = ResourceKind::Work;
+    std::optional<double> rate;  // per hour of work, per unit of material
 };
 
 struct FileException {
     std::optional<Moment> from, to;
     bool working = false;
-    bool repeated = false;  // a recurrence other than every day of the period
+    bool repeated = false;  // a recurrence other than every so many days of the period
+    long long period = 1;   // every so many days
+    std::optional<long long> occurrences;  // at most so many days, when the exception is entered by them
 };
 
 struct FileCalendar {
@@ -284,11 +138,11 @@ private:
         text_.clear();
         if (At({"Project", "Tasks", "Task"})) task_ = FileTask();
         else if (At({"Project", "Tasks", "Task", "PredecessorLink"})) ++links_;
-        else if (At({"Project", "Resources", "Resource"})) resourceUid_.reset(), resourceRate_.reset();
+        else if (At({"Project", "Resources", "Resource"})) resourceUid_.reset(), resource_ = FileResource();
         else if (At({"Project", "Assignments", "Assignment"})) assignment_ = FileAssignment();
         else if (At({"Project", "Calendars", "Calendar"})) calendar_ = FileCalendar();
         else if (At({"Project", "Calendars", "Calendar", "WeekDays", "WeekDay"})) weekDay_ = FileWeekDay();
-        else if (At({"Project", "Calendars", "Calendar", "Exceptions", "Exception"})) exception_ = FileException(), exceptionType_.reset();
+        else if (At({"Project", "Calendars", "Calendar", "Exceptions", "Exception"})) exception_ = FileException(), exceptionType_.reset(), byOccurrences_ = false;
     }
 
     void End() {
@@ -306,9 +160,9 @@ private:
         else if (depth == 4 && path_[1] == "Assignments" && path_[2] == "Assignment") AssignmentField(name, value);
         else if (depth == 4 && path_[1] == "Calendars" && path_[2] == "Calendar") CalendarField(name, value);
         else if (depth == 6 && path_[1] == "Calendars" && path_[3] == "WeekDays" && path_[4] == "WeekDay") WeekDayField(name, value);
-        else if (depth == 7 && path_[3] == "WeekDays" && path_[4] == "WeekDay" && path_[5] == "TimePeriod") Period(name, value, weekDay_.from, weekDay_.to);
+        else if (depth == 7 && path_[3] == "WeekDays" && path_[4] == "WeekDay" && path_[5] == "TimePeriod") SpanField(name, value, weekDay_.from, weekDay_.to);
         else if (depth == 6 && path_[1] == "Calendars" && path_[3] == "Exceptions" && path_[4] == "Exception") ExceptionField(name, value);
-        else if (depth == 7 && path_[3] == "Exceptions" && path_[4] == "Exception" && path_[5] == "TimePeriod") Period(name, value, exception_.from, exception_.to);
+        else if (depth == 7 && path_[3] == "Exceptions" && path_[4] == "Exception" && path_[5] == "TimePeriod") SpanField(name, value, exception_.from, exception_.to);
         else if (At({"Project", "Tasks", "Task"})) EndTask();
         else if (At({"Project", "Resources", "Resource"})) EndResource();
         else if (At({"Project", "Assignments", "Assignment"})) EndAssignment();
@@ -340,24 +194,30 @@ private:
         else if (name == "Name") task_.name = value;
         else if (name == "Start") Need(ParseMoment(value, task_.start.emplace()));
         else if (name == "Finish") Need(ParseMoment(value, task_.finish.emplace()));
-        else if (name == "Duration") Need(ParseDuration(value, task_.zeroDuration.emplace()));
+        else if (name == "Duration") Need(ParseDuration(value, task_.duration.emplace()));
         else if (name == "Milestone") Need(ParseFlag(value, task_.milestone));
         else if (name == "Summary") Need(ParseFlag(value, task_.summary));
         else if (name == "IsNull") Need(ParseFlag(value, task_.isNull));
         else if (name == "OutlineLevel") Need(ParseWhole(value, task_.outlineLevel.emplace()));
-        else if (name == "Cost") Need(ParseNumber(value, task_.cost.emplace()));
+        else if (name == "Cost") Need(ParseHundredths(value, task_.cost.emplace()));
     }
 
     void ResourceField(const std::string& name, const std::string& value) {
         if (name == "UID") Need(ParseWhole(value, resourceUid_.emplace()));
-        else if (name == "StandardRate") Need(ParseNumber(value, resourceRate_.emplace()));
+        else if (name == "StandardRate") Need(ParseNumber(value, resource_.rate.emplace()));
+        else if (name == "Type") {
+            long long type = 1;
+            Need(ParseWhole(value, type));
+            resource_.kind = type == 0 ? ResourceKind::Material : type == 2 ? ResourceKind::Cost : ResourceKind::Work;
+        }
     }
 
     void AssignmentField(const std::string& name, const std::string& value) {
         if (name == "TaskUID") Need(ParseWhole(value, assignment_.taskUid.emplace()));
         else if (name == "ResourceUID") Need(ParseWhole(value, assignment_.resourceUid.emplace()));
         else if (name == "Units") Need(ParseNumber(value, assignment_.units));
-        else if (name == "Cost") Need(ParseNumber(value, assignment_.cost.emplace()));
+        else if (name == "Cost") Need(ParseHundredths(value, assignment_.cost.emplace()));
+        else if (name == "Work") Need(ParseDuration(value, assignment_.work.emplace()));
     }
 
     void CalendarField(const std::string& name, const std::string& value) {
@@ -374,9 +234,12 @@ private:
     void ExceptionField(const std::string& name, const std::string& value) {
         if (name == "DayWorking") Need(ParseFlag(value, exception_.working));
         else if (name == "Type") Need(ParseWhole(value, exceptionType_.emplace()));
+        else if (name == "Period") Need(ParseWhole(value, exception_.period));
+        else if (name == "Occurrences") Need(ParseWhole(value, exception_.occurrences.emplace()));
+        else if (name == "EnteredByOccurrences") Need(ParseFlag(value, byOccurrences_));
     }
 
-    void Period(const std::string& name, const std::string& value, std::optional<Moment>& from,
+    void SpanField(const std::string& name, const std::string& value, std::optional<Moment>& from,
                 std::optional<Moment>& to) {
         if (name == "FromDate") Need(ParseMoment(value, from.emplace()));
         else if (name == "ToDate") Need(ParseMoment(value, to.emplace()));
@@ -399,7 +262,7 @@ private:
 
     void EndResource() {
         if (!Count(resourceCount_, MaxImportedItems) || !resourceUid_) return;
-        if (!rates_.emplace(*resourceUid_, resourceRate_).second) ok_ = false;  // two resources of one identifier
+        if (!resources_.emplace(*resourceUid_, resource_).second) ok_ = false;  // two resources of one identifier
     }
 
     void EndAssignment() {
@@ -418,14 +281,19 @@ private:
             calendar_.weekdays[(type + 5) % 7] = weekDay_.working;  // 1 = Sunday
         } else if (type == 0 && weekDay_.from && weekDay_.to && Count(exceptionCount_, MaxImportedItems)) {
             // The older form of an exception: a day type of 0 over a period.
-            calendar_.exceptions.push_back(FileException{weekDay_.from, weekDay_.to, weekDay_.working, false});
+            FileException every;
+            every.from = weekDay_.from, every.to = weekDay_.to, every.working = weekDay_.working;
+            calendar_.exceptions.push_back(every);
         }
     }
 
     void EndException() {
         if (!exception_.from || !exception_.to || !Count(exceptionCount_, MaxImportedItems)) return;
-        // Type 1 is every day of the period; the others repeat within it.
+        // Type 1 is every so many days of the period (every day unless the
+        // exception says otherwise); the others repeat by weeks, months or years.
         exception_.repeated = exceptionType_.has_value() && *exceptionType_ != 1;
+        exception_.period = std::max(1LL, exception_.period);
+        if (!byOccurrences_ || (exception_.occurrences && *exception_.occurrences < 1)) exception_.occurrences.reset();
         calendar_.exceptions.push_back(exception_);
     }
 
@@ -477,14 +345,15 @@ private:
         std::vector<Kept> kept;
         for (const FileTask& t : tasks_) {
             if (t.isNull) continue;
-            const bool projectRow = (t.outlineLevel && *t.outlineLevel == 0) || (t.uid && *t.uid == 0);
+            // The project's own summary row: outline level 0, or the summary of identifier 0.
+            const bool projectRow = (t.outlineLevel && *t.outlineLevel == 0) || (t.uid && *t.uid == 0 && t.summary);
             if (t.summary || projectRow) {
                 if (!projectRow) ++counted.summaryTasks;
                 continue;
             }
             if (!t.start || !t.finish) return ImportResult::FormatError;
-            const bool noLength = t.zeroDuration ? *t.zeroDuration
-                                                 : t.start->day == t.finish->day && t.start->seconds == t.finish->seconds;
+            const bool noLength = t.duration ? t.duration->zero
+                                             : t.start->day == t.finish->day && t.start->seconds == t.finish->seconds;
             if (t.milestone && noLength) {
                 ++counted.milestones;
                 continue;
@@ -534,7 +403,11 @@ private:
                     ++counted.recurringExceptions;
                     continue;
                 }
-                for (std::int64_t day = std::max(from, spanFirst); day <= std::min(to, spanLast); ++day) {
+                // Every `period` days from the first, within the span.
+                const std::int64_t step = e.period;
+                for (std::int64_t k = spanFirst > from ? (spanFirst - from + step - 1) / step : 0;
+                     !(e.occurrences && k >= *e.occurrences) && from + k * step <= std::min(to, spanLast); ++k) {
+                    const std::int64_t day = from + k * step;
                     SYSTEMTIME st{};
                     if (!TicksToSystemTime(day * TicksPerDay, st)) return ImportResult::FormatError;
                     // The public holidays are the program's own non-working
@@ -555,9 +428,13 @@ private:
 
         // The tasks, with their resources and costs.
         const WorkingDayCalendar calendar(project);
-        std::unordered_map<long long, std::vector<const FileAssignment*>> assigned;
-        for (const FileAssignment& a : assignments_)
-            if (a.taskUid && a.resourceUid && rates_.count(*a.resourceUid) != 0) assigned[*a.taskUid].push_back(&a);
+        std::unordered_map<long long, std::vector<AssignedResource>> assigned;
+        for (const FileAssignment& a : assignments_) {
+            const auto resource = a.resourceUid ? resources_.find(*a.resourceUid) : resources_.end();
+            if (!a.taskUid || resource == resources_.end()) continue;
+            const std::optional<double> work = a.work ? a.work->hours : std::nullopt;
+            assigned[*a.taskUid].push_back(AssignedResource{resource->second.kind, a.units, resource->second.rate, a.cost, work});
+        }
         const double hoursPerDay = static_cast<double>(minutesPerDay_) / 60.0;
         project.tasks.reserve(kept.size());
         for (const Kept& k : kept) {
@@ -566,39 +443,18 @@ private:
             task.start = k.first;
             task.end = k.last;
             task.colour = BarColours[0].colour;
-            const std::vector<const FileAssignment*> none;
+            TaskInFile file;
+            file.cost = k.file->cost;
+            if (k.file->duration) file.durationHours = k.file->duration->hours;
             const auto found = k.file->uid ? assigned.find(*k.file->uid) : assigned.end();
-            const std::vector<const FileAssignment*>& list = found != assigned.end() ? found->second : none;
-            double units = 0.0, weighted = 0.0, rateSum = 0.0, assignedCost = 0.0;
-            std::optional<double> commonRate;
-            bool sameRate = true, anyRate = false, anyCost = false;
-            long long rates = 0;
-            for (const FileAssignment* a : list) {
-                units += a->units;
-                if (a->cost) anyCost = true, assignedCost += *a->cost;
-                const std::optional<double>& rate = rates_.at(*a->resourceUid);
-                if (!rate) continue;
-                if (anyRate && *rate != *commonRate) sameRate = false;
-                if (!anyRate) commonRate = *rate;
-                anyRate = true;
-                weighted += a->units * *rate;
-                rateSum += *rate;
-                ++rates;
-            }
-            const double resources = std::round(units);
-            if (!(std::fabs(resources) <= 2147483647.0)) return ImportResult::FormatError;
-            task.resources = static_cast<int>(resources);
-            double daily = 0.0;
-            if (anyRate) {
-                const double hourly = sameRate ? *commonRate : units != 0 ? weighted / units : rateSum / static_cast<double>(rates);
-                daily = hourly * hoursPerDay;
-            } else {
-                const std::optional<double> cost = anyCost ? std::optional<double>(assignedCost) : k.file->cost;
-                const double shares = static_cast<double>(calendar.CountWorkingDays(task.start, task.end)) * task.resources;
-                if (cost && shares != 0) daily = *cost / 100.0 / shares;
-            }
-            if (!(std::fabs(daily) <= MaxDailyCost)) return ImportResult::FormatError;
-            task.dailyCost = daily;
+            if (found != assigned.end()) file.assigned = std::move(found->second);
+            const std::optional<ImportedFigures> figures =
+                FiguresFromFile(file, calendar.CountWorkingDays(task.start, task.end), hoursPerDay);
+            if (!figures) return ImportResult::FormatError;
+            task.resources = figures->resources;
+            task.dailyCost = figures->dailyCost;
+            if (!figures->costKept) ++counted.costsNotKept;
+            if (!figures->daysAsInFile) ++counted.daysDiffer;
             project.tasks.push_back(std::move(task));
         }
 
@@ -641,8 +497,8 @@ private:
     long long taskCount_ = 0;
 
     std::optional<long long> resourceUid_;
-    std::optional<double> resourceRate_;
-    std::unordered_map<long long, std::optional<double>> rates_;  // per hour, by resource
+    FileResource resource_;
+    std::unordered_map<long long, FileResource> resources_;  // by identifier
     long long resourceCount_ = 0;
 
     FileAssignment assignment_;
@@ -653,6 +509,7 @@ private:
     FileWeekDay weekDay_;
     FileException exception_;
     std::optional<long long> exceptionType_;
+    bool byOccurrences_ = false;
     std::vector<FileCalendar> calendars_;
     long long calendarCount_ = 0;
     long long exceptionCount_ = 0;

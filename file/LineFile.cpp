@@ -22,11 +22,14 @@ constexpr std::uint64_t NoFailure = ~0ull;
 constexpr std::size_t ChunkBytes = 1 << 16;
 
 // Replaces the file with the content, handed out in pieces; the source
-// fails once `failAfter` bytes are out (for the tests of the failure path).
-bool ReplaceContent(const std::string& path, const std::string& content, std::uint64_t failAfter) {
+// fails once `failAfter` bytes are out (for the tests of the failure path),
+// or once the writings of `gate` are called off.
+bool ReplaceContent(const std::string& path, const std::string& content, std::uint64_t failAfter,
+                    ReplaceGate* gate = nullptr) {
     std::size_t at = 0;
-    return WriteFileReplacing(path, [&](const std::uint8_t*& data, std::size_t& size) {
+    const ByteSource source = [&](const std::uint8_t*& data, std::size_t& size) {
         size = 0;
+        if (gate != nullptr && gate->CalledOff()) return false;
         if (at == content.size()) return true;
         if (failAfter != NoFailure && at >= failAfter) return false;
         size = std::min(ChunkBytes, content.size() - at);
@@ -34,7 +37,8 @@ bool ReplaceContent(const std::string& path, const std::string& content, std::ui
         data = reinterpret_cast<const std::uint8_t*>(content.data()) + at;
         at += size;
         return true;
-    });
+    };
+    return WriteFileReplacing(path, source, gate);
 }
 
 // Reads an open file whole into `bytes`. A file larger than maxBytes is not
@@ -104,8 +108,8 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines) 
     return ReplaceContent(path, JoinLines(lines), NoFailure);
 }
 
-bool WriteContent(const std::string& path, const std::string& content) {
-    return ReplaceContent(path, content, NoFailure);
+bool WriteContent(const std::string& path, const std::string& content, ReplaceGate* gate) {
+    return ReplaceContent(path, content, NoFailure, gate);
 }
 
 bool RemoveFile(const std::string& path) {

@@ -9,6 +9,8 @@
 
 namespace MyApp {
 
+class ReplaceGate;
+
 // ReadLines and ReadFileBytes read no file larger than this, unless told
 // otherwise: they hold the whole file. A project file is read a piece at a
 // time instead, and has no such bound (ProjectFile.h).
@@ -104,8 +106,9 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines);
 
 // The lines as WriteLines puts them in a file, each followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
-// WriteLines for content already joined.
-bool WriteContent(const std::string& path, const std::string& content);
+// WriteLines for content already joined; through `gate` when there is one
+// (a writing called off meanwhile stops and leaves the old file).
+bool WriteContent(const std::string& path, const std::string& content, ReplaceGate* gate = nullptr);
 // Deletes the file; false when it was not there or could not be deleted.
 bool RemoveFile(const std::string& path);
 

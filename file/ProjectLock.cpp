@@ -13,6 +13,8 @@
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -26,9 +28,11 @@ constexpr const char* SinceKey = "since";
 constexpr const char* ProcessKey = "process";
 constexpr const char* StartedKey = "started";
 
-// Attempts at making the lock: a stale lock taken away, or another program
-// making its own meanwhile, sends the attempt round again.
-constexpr int Attempts = 4;
+// A stale lock taken away, or another program making, reading or removing
+// the lock just now, sends the attempt at making it round again, after a
+// short pause, for a while at the most.
+constexpr auto AttemptsFor = std::chrono::seconds(2);
+constexpr auto AttemptPause = std::chrono::milliseconds(5);
 // Readings of a lock that is not (yet) one: another program may be writing
 // it just now. Only bytes that stay no lock for half a second are junk.
 constexpr int Readings = 10;
@@ -85,10 +89,84 @@ Made MakeNewFile(const std::string& path, const std::string& content) {
     return Made::Refused;
 }
 
+// A lock file is small: larger files are junk, read no further.
+constexpr std::size_t LockBytesLimit = 64 * 1024;
+
 // The lock file's bytes; false when there is no file to read.
 bool ReadLock(const std::string& path, std::string& bytes) {
     bool tooLarge = false;
-    return ReadFileBytes(path, bytes, tooLarge, 64 * 1024) || tooLarge;
+    return ReadFileBytes(path, bytes, tooLarge, LockBytesLimit) || tooLarge;
+}
+
+enum class Removal { Removed, Changed, Refused };
+
+// Whether the first `size` bytes of `read` are the lock's bytes as ReadLock
+// gave them (nothing, for a file too large to be a lock).
+bool SameLockBytes(std::string& read, std::size_t size, const std::string& bytes) {
+    read.resize(size > LockBytesLimit ? 0 : size);
+    return read == bytes;
+}
+
+// Removes the lock file only when it still holds `bytes`, read before.
+// Between that reading and the removal another program may have taken the
+// stale lock away and made its own fresh one: that one must stay. So the
+// file is held open while it is read again and removed, in a way that lets
+// no other program remove it meanwhile. Changed: it holds other bytes, has
+// gone or is busy (look again); Refused: it may not be removed here.
+Removal RemoveUnchangedLock(const std::string& path, const std::string& bytes) {
+    std::string now(LockBytesLimit + 1, '\0');
+    std::size_t size = 0;
+#ifdef _WIN32
+    // Shared for reading only: while it is open here no other program can
+    // write, rename or remove the file, so the file read is the one removed.
+    const std::wstring wide = Widen(path);
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        // Gone, or open in another program (being written, read or removed).
+        // The same lock, still there to be read yet not to be removed, is not
+        // this program's to remove.
+        std::string readable;
+        return GetLastError() == ERROR_ACCESS_DENIED && ReadLock(path, readable) && readable == bytes
+                   ? Removal::Refused
+                   : Removal::Changed;
+    }
+    bool same = true;
+    for (DWORD done = 0; same && size < now.size(); size += done) {
+        same = ReadFile(file, &now[size], static_cast<DWORD>(now.size() - size), &done, nullptr) != 0;
+        if (done == 0) break;
+    }
+    same = same && SameLockBytes(now, size, bytes);
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    const bool removed =
+        same && SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+    CloseHandle(file);
+#else
+    // Programs taking a lock away hold it under an exclusive flock while they
+    // read it again and remove it, and only while its name still leads to
+    // the file they hold: of two programs removing one stale lock, the
+    // second finds its name leading elsewhere, or nowhere.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? Removal::Changed : Removal::Refused;
+    struct stat held {}, named {};
+    bool same = flock(fd, LOCK_EX) == 0 && fstat(fd, &held) == 0 && stat(path.c_str(), &named) == 0 &&
+                held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    while (same && size < now.size()) {
+        const ssize_t done = read(fd, &now[size], now.size() - size);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) {
+            same = done == 0;
+            break;
+        }
+        size += static_cast<std::size_t>(done);
+    }
+    same = same && SameLockBytes(now, size, bytes);
+    const bool removed = same && unlink(path.c_str()) == 0;
+    close(fd);
+#endif
+    if (!same) return Removal::Changed;
+    return removed ? Removal::Removed : Removal::Refused;
 }
 
 // The lock as it stands: its bytes and, when they are a lock, its owner.
@@ -144,7 +222,9 @@ LockStanding JudgeLock(const LockOwner& found, const LockOwner& me, const Proces
 LockAttempt TakeLock(const std::string& lockPath, const LockOwner& me, const ProcessProbe& running) {
     const std::string content = JoinLines(FormatLock(me));
     LockAttempt attempt;
-    for (int round = 0; round < Attempts; ++round) {
+    const auto end = std::chrono::steady_clock::now() + AttemptsFor;
+    for (bool first = true; first || std::chrono::steady_clock::now() < end; first = false) {
+        if (!first) std::this_thread::sleep_for(AttemptPause);
         switch (MakeNewFile(lockPath, content)) {
         case Made::Made:
             attempt.outcome = LockOutcome::Taken;
@@ -168,8 +248,7 @@ LockAttempt TakeLock(const std::string& lockPath, const LockOwner& me, const Pro
         }
         // A stale lock, or bytes that are no lock at all: taken away, unless
         // another program has put its own in their place meanwhile.
-        std::string again;
-        if (ReadLock(lockPath, again) && again == bytes && !RemoveFile(lockPath)) {
+        if (RemoveUnchangedLock(lockPath, bytes) == Removal::Refused) {
             attempt.outcome = LockOutcome::Refused;
             return attempt;
         }
@@ -202,7 +281,7 @@ bool ReleaseLock(const std::string& lockPath, const LockOwner& me) {
     if (!found || found->process != me.process || !SameName(found->user, me.user) ||
         !SameName(found->computer, me.computer))
         return false;
-    return RemoveFile(lockPath);
+    return RemoveUnchangedLock(lockPath, bytes) == Removal::Removed;
 }
 
 }  // namespace MyApp

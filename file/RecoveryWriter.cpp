@@ -7,6 +7,7 @@
 
 #include "file/LineFile.h"
 #include "file/ProjectFile.h"
+#include "file/ReplaceFile.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -23,9 +24,9 @@ constexpr int LastWordsPauses = 300;
 constexpr auto LastWordsPause = std::chrono::milliseconds(10);
 
 template <class Mutex>
-bool LockWithin(std::unique_lock<Mutex>& lock, int pauses = LastWordsPauses) {
+bool LockWithin(std::unique_lock<Mutex>& lock) {
     for (int pause = 0; !lock.try_lock(); ++pause) {
-        if (pause >= pauses) return false;
+        if (pause >= LastWordsPauses) return false;
         std::this_thread::sleep_for(LastWordsPause);
     }
     return true;
@@ -56,6 +57,7 @@ struct RecoveryWriter::Shared {
     bool finished = false;
 
     std::mutex files;  // held while the copy and its record are written or removed
+    ReplaceGate gate;  // called off at a clean end: no copy is put in place after it
     std::atomic<bool> lastWords{false};
     std::atomic<bool> stopped{false};  // no writing starts any more
     std::atomic<std::uint64_t> failures{0};
@@ -65,10 +67,11 @@ struct RecoveryWriter::Shared {
     }
 
     // Writes the copy and then its record; the caller holds `files`.
-    bool WriteFiles(const std::string& bytes, RecoveryRecord written) const {
+    bool WriteFiles(const std::string& bytes, RecoveryRecord written) {
         if (target.prepareFolder && !target.prepareFolder()) return false;
         written.savedAt = TimeText(LocalNow());
-        return WriteContent(target.copyPath, bytes) && WriteLines(target.recordPath, FormatRecoveryRecord(written));
+        return WriteContent(target.copyPath, bytes, &gate) &&
+               WriteContent(target.recordPath, JoinLines(FormatRecoveryRecord(written)), &gate);
     }
 };
 
@@ -220,12 +223,12 @@ bool RecoveryWriter::Stop(std::chrono::milliseconds bound) {
     return shared_->settled.wait_for(lock, bound, [&] { return shared_->finished; });
 }
 
-bool RecoveryWriter::RemoveFiles(std::chrono::milliseconds bound) {
-    std::unique_lock<std::mutex> files(shared_->files, std::defer_lock);
-    if (!LockWithin(files, static_cast<int>(bound / LastWordsPause))) return false;
+void RecoveryWriter::RemoveFiles() {
+    // Called off first: a writing that outlasts this program's end (a large
+    // project) can no longer leave a copy the user chose not to keep.
+    shared_->gate.CallOff();
     RemoveFile(shared_->target.copyPath);
     RemoveFile(shared_->target.recordPath);
-    return true;
 }
 
 bool RecoveryWriter::WaitIdle(std::chrono::milliseconds bound) const {

@@ -60,9 +60,12 @@ public:
     // done and no writing starts any more. Waits at most `bound`; false when
     // the thread had not ended by then (it is left to end by itself).
     bool Stop(std::chrono::milliseconds bound);
-    // After Stop, at a clean end: removes the copy and its record on the
-    // calling thread, after a writing under way (waited for at most `bound`).
-    bool RemoveFiles(std::chrono::milliseconds bound);
+    // At a clean end, before Stop: the copy is given up for good. No writing
+    // puts a copy or a record in place after this (one under way stops and
+    // leaves nothing; the last words write nothing either), and the copy
+    // and its record are removed on the calling thread. Waits only for a
+    // file being put in place at that moment, never for a whole writing.
+    void RemoveFiles();
     // Waits at most `bound` until every request has been carried out.
     bool WaitIdle(std::chrono::milliseconds bound) const;
     // Writings of the copy that failed.

@@ -62,11 +62,28 @@ std::string NameOf(const std::string& path) {
 
 #endif
 
+// Takes the step that puts the new file in place, through the gate when
+// there is one.
+template <class Replace>
+bool PutInPlace(ReplaceGate* gate, Replace&& replace) {
+    return gate != nullptr ? gate->Pass(replace) : replace();
+}
+
 }  // namespace
+
+void ReplaceGate::CallOff() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calledOff_ = true;
+}
+
+bool ReplaceGate::CalledOff() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calledOff_;
+}
 
 #ifdef _WIN32
 
-bool WriteFileReplacingWith(const std::string& fileName, const FileFiller& fill) {
+bool WriteFileReplacingWith(const std::string& fileName, const FileFiller& fill, ReplaceGate* gate) {
     const std::wstring target = Widen(fileName);
     if (target.empty()) return false;
     // Windows refuses to replace a read-only file; Wine would replace it.
@@ -94,19 +111,22 @@ bool WriteFileReplacingWith(const std::string& fileName, const FileFiller& fill)
     }
     if (written && !FlushFileBuffers(file)) written = false;
     if (!CloseHandle(file)) written = false;
-    if (written && !MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && !PutInPlace(gate, [&] {
+            return MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        }))
         written = false;
     if (!written) DeleteFileW(temporary);
     return written;
 }
 
-bool WriteFileReplacing(const std::string& fileName, const ByteSource& source) {
-    return WriteFileReplacingWith(fileName, [&](void* file) { return WriteAll(static_cast<HANDLE>(file), source); });
+bool WriteFileReplacing(const std::string& fileName, const ByteSource& source, ReplaceGate* gate) {
+    return WriteFileReplacingWith(
+        fileName, [&](void* file) { return WriteAll(static_cast<HANDLE>(file), source); }, gate);
 }
 
 #else
 
-bool WriteFileReplacing(const std::string& fileName, const ByteSource& source) {
+bool WriteFileReplacing(const std::string& fileName, const ByteSource& source, ReplaceGate* gate) {
     if (fileName.empty()) return false;
     std::string temporary = FolderOf(fileName) + "/." + NameOf(fileName) + ".XXXXXX";
     const int fd = mkstemp(&temporary[0]);
@@ -144,7 +164,8 @@ bool WriteFileReplacing(const std::string& fileName, const ByteSource& source) {
     }
     if (written && fsync(fd) != 0) written = false;
     if (close(fd) != 0) written = false;
-    if (written && std::rename(temporary.c_str(), fileName.c_str()) != 0) written = false;
+    if (written && !PutInPlace(gate, [&] { return std::rename(temporary.c_str(), fileName.c_str()) == 0; }))
+        written = false;
     if (!written) unlink(temporary.c_str());
     return written;
 }

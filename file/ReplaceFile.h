@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 
 namespace MyApp {
@@ -17,8 +18,29 @@ namespace MyApp {
 // (a size of 0 at the end); false means the content cannot be made.
 using ByteSource = std::function<bool(const std::uint8_t*& data, std::size_t& size)>;
 
-// Writes the bytes of `source` in the named file's place.
-bool WriteFileReplacing(const std::string& fileName, const ByteSource& source);
+// Lets one thread call off the writings of another for good: once CallOff
+// has returned, no writing through the gate puts its file in place any more
+// (it removes its temporary file instead). CallOff waits only for a file
+// being put in place at that moment, never for the writing of its content.
+class ReplaceGate {
+public:
+    void CallOff();
+    bool CalledOff() const;
+    // Runs `replace` unless the writings are called off; false when they are.
+    template <class Replace>
+    bool Pass(Replace&& replace) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return !calledOff_ && replace();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    bool calledOff_ = false;
+};
+
+// Writes the bytes of `source` in the named file's place (through `gate`
+// when there is one).
+bool WriteFileReplacing(const std::string& fileName, const ByteSource& source, ReplaceGate* gate = nullptr);
 
 #ifdef _WIN32
 // Writes a file's content through the handle (a HANDLE) of the new file,
@@ -26,7 +48,7 @@ bool WriteFileReplacing(const std::string& fileName, const ByteSource& source);
 // cannot be made.
 using FileFiller = std::function<bool(void* file)>;
 // As WriteFileReplacing, with the content written by `fill`.
-bool WriteFileReplacingWith(const std::string& fileName, const FileFiller& fill);
+bool WriteFileReplacingWith(const std::string& fileName, const FileFiller& fill, ReplaceGate* gate = nullptr);
 #endif
 
 }  // namespace MyApp

@@ -1,14 +1,15 @@
 // Fuzzes the Microsoft Project XML import: any bytes give a project or a
 // format error, a refused file leaves the project untouched, and an
-// imported project is one the program can hold: it saves as a project file
-// that loads back the same, and exported again it imports as the same
-// project.
+// imported project is one the program can hold: its tasks within the task
+// dialog's limits, it saves as a project file that loads back the same, and
+// exported again it imports as the same project.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "exchange/ImportedCost.h"
 #include "exchange/ProjectXml.h"
 #include "file/ProjectFile.h"
 #include "fuzz/FuzzCheck.h"
@@ -32,6 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
+    for (const Task& task : project.tasks)
+        Check(task.resources >= 0 && task.resources <= MaxTaskResources && WithinDailyCostLimits(task.dailyCost),
+              "tasks within the task dialog's limits");
     Project saved;
     Check(LoadProjectLines(saved, SerializeProject(project)) == LoadResult::Ok, "imported project saves and loads");
     Check(Fields(saved, false) == Fields(project, false), "saved as imported");

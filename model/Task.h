@@ -38,6 +38,8 @@ double RelativeLuminance(COLORREF colour);
 // it the cost box shows every digit; and however many tasks, resources and
 // working days a project holds, its costs and their total stay finite.
 constexpr double MaxDailyCost = 1e15;
+// The most resources a task may have, as the task dialog takes them.
+constexpr int MaxTaskResources = 100000;
 
 struct Task {
     int id;

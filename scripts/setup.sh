@@ -12,7 +12,7 @@ packages=(cmake make g++ googletest libbenchmark-dev
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
           wine wine64 fonts-wine xvfb xauth imagemagick locales nsis
           cups printer-driver-cups-pdf poppler-utils
-          libxml2-dev xsltproc planner-data python3 xclip)
+          libxml2-dev xsltproc planner-data python3 xclip libreoffice-calc-nogui)
 install_missing setup "${packages[@]}"
 
 if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then

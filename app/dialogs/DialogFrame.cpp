@@ -206,8 +206,9 @@ void DialogFrame::FocusFirstField() {
 }
 
 QVUtility::Button* DialogFrame::MakeButton(const std::wstring& caption, int left, int top, int buttonWidth,
-                                           int buttonHeight) {
+                                           int buttonHeight, int id) {
     auto* button = Own(new QVUtility::Button(this, ""));
+    button->fixedId = id;
     button->text = caption;
     Place(button, left, top, buttonWidth, buttonHeight);
     button->onCommand = &ButtonPressed;
@@ -233,8 +234,9 @@ void DialogFrame::ShowProblem(const std::wstring& problem, GUIElement* culprit) 
 }
 
 QVUtility::Label* DialogFrame::MakeLabel(const std::wstring& caption, int left, int top, int labelWidth,
-                                         int labelHeight, QVUtility::FontDescription* labelFont) {
+                                         int labelHeight, QVUtility::FontDescription* labelFont, int id) {
     auto* label = Own(new QVUtility::Label(this, ""));
+    label->fixedId = id;
     label->text = caption;
     Place(label, left, top, labelWidth, labelHeight);
     if (labelFont != nullptr) label->font = labelFont;
@@ -253,8 +255,9 @@ void DialogFrame::ListKeyDown(GUIElement* list, int key) {
 }
 
 QVUtility::ComboBox* DialogFrame::MakeComboBox(const std::vector<std::wstring>& items, int selected, int left, int top,
-                                               int listWidth) {
+                                               int listWidth, int id) {
     auto* list = Own(new QVUtility::ComboBox(this));
+    list->fixedId = id;
     // The height holds the open list.
     Place(list, left, top, listWidth, 25 * static_cast<int>(items.size() + 2));
     for (const std::wstring& item : items) list->AddItem(item, item);

@@ -106,8 +106,10 @@ protected:
         WireChild(element);
         return element;
     }
-    // A button whose click reaches OnButton, made at once.
-    QVUtility::Button* MakeButton(const std::wstring& caption, int left, int top, int buttonWidth, int buttonHeight);
+    // A button whose click reaches OnButton, made at once; `id` is its
+    // identifier (0: the control counter's next).
+    QVUtility::Button* MakeButton(const std::wstring& caption, int left, int top, int buttonWidth, int buttonHeight,
+                                  int id = 0);
     // "OK" and "Annulla" side by side in the bottom right corner, in that
     // order for Tab too.
     void MakeOkCancelButtons();
@@ -118,11 +120,11 @@ protected:
 
     // A label showing `caption` (in `labelFont`, when given), made at once.
     QVUtility::Label* MakeLabel(const std::wstring& caption, int left, int top, int labelWidth, int labelHeight,
-                                QVUtility::FontDescription* labelFont = nullptr);
+                                QVUtility::FontDescription* labelFont = nullptr, int id = 0);
     // A pick-only list of `items` with the item `selected` chosen, made at
     // once. Escape in it while it is open closes only the list.
     QVUtility::ComboBox* MakeComboBox(const std::vector<std::wstring>& items, int selected, int left, int top,
-                                      int listWidth);
+                                      int listWidth, int id = 0);
     // The "Descrizione:" label and its one-line box across the top of the
     // dialog, both made at once.
     QVUtility::TextBox* MakeDescriptionBox(QVUtility::Label*& label);

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/res/resource.h"
-#include "app/settings/Settings.h"
 #include "model/FormatAmount.h"
+#include "toolkit/platform/Services.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/Button.h"
 #include "toolkit/widgets/Label.h"
@@ -23,41 +23,13 @@ constexpr int ButtonWidth = 100;
 constexpr int ButtonGap = 10;
 
 // What is kept of the window between runs.
-constexpr const wchar_t* WidthSetting = L"CostReportWidth";
-constexpr const wchar_t* HeightSetting = L"CostReportHeight";
-constexpr const wchar_t* MaximizedSetting = L"CostReportMaximized";
-
-void SizeChanged(GUIElement* element) {
-    if (auto* report = dynamic_cast<FormCosto*>(element)) report->Layout();
-}
-
-// A kept size (96 DPI) that fits the owner's screen, and no smaller than the first.
-SIZE KeptSize(const QVUtility::Form* owner) {
-    const QVUtility::DisplayScale scale = owner != nullptr ? owner->scale : QVUtility::DisplayScale::OfSystem();
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    const HMONITOR screen = MonitorFromWindow(owner != nullptr ? owner->window : nullptr, MONITOR_DEFAULTTOPRIMARY);
-    const bool known = GetMonitorInfoW(screen, &monitor) != FALSE;
-    const int widest = known ? scale.ToBase(monitor.rcWork.right - monitor.rcWork.left) - 60 : 1200;
-    const int tallest = known ? scale.ToBase(monitor.rcWork.bottom - monitor.rcWork.top) - 100 : 800;
-    const auto kept = [](const wchar_t* name, int fallback, int largest) {
-        const int value = static_cast<int>(std::min<std::uint32_t>(ReadSetting(name, static_cast<std::uint32_t>(fallback)), 100000));
-        return std::max(fallback, std::min(value, largest));
-    };
-    return SIZE{kept(WidthSetting, ClientWidth, widest), kept(HeightSetting, ClientHeight, tallest)};
-}
+constexpr KeptSizeNames SizeNames{L"CostReportWidth", L"CostReportHeight", L"CostReportMaximized"};
 
 }  // namespace
 
 FormCosto::FormCosto(QVUtility::Form* ownerForm, const std::wstring& title)
-    : DialogFrame(ownerForm, title, KeptSize(ownerForm).cx, KeptSize(ownerForm).cy, L"Tahoma") {
-    sizingFrame = true;
-    maximizeBox = true;
-    minimumClientSize = SIZE{ClientWidth, ClientHeight};
-    onResize = &SizeChanged;
-    OpenWindow();
-    if (window != nullptr && ReadSetting(MaximizedSetting, 0) != 0) ShowWindow(window, SW_MAXIMIZE);
-    Layout();
+    : KeptSizeDialog(ownerForm, title, SIZE{ClientWidth, ClientHeight}, SizeNames) {
+    OpenAtKeptSize();
 }
 
 FormCosto::~FormCosto() { CloseSilently(); }
@@ -94,35 +66,16 @@ void FormCosto::BuildControls() {
 }
 
 void FormCosto::Layout() {
-    if (window == nullptr || reportBox == nullptr || copyButton == nullptr || IsIconic(window)) return;
-    const SIZE client = BaseClientSize();
-    if (client.cx <= 0 || client.cy <= 0) return;
-    if (!IsZoomed(window)) normalSize_ = client;
-    const int w = std::max<int>(client.cx, ClientWidth);
-    const int h = std::max<int>(client.cy, ClientHeight);
+    SIZE size{};
+    if (reportBox == nullptr || copyButton == nullptr || !LayoutSize(size)) return;
+    const int w = size.cx;
+    const int h = size.cy;
     const int left = (w - 2 * ButtonWidth - ButtonGap) / 2;
-    const auto put = [this](GUIElement* element, int x, int y, int width, int height) {
-        element->x = scale(x);
-        element->y = scale(y);
-        element->width = scale(width);
-        element->height = scale(height);
-        if (element->window != nullptr)
-            SetWindowPos(element->window, nullptr, element->x, element->y, element->width, element->height,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    put(totalLabel, 10, 10, w - 20, 25);
-    put(reportBox, 10, 85, w - 20, h - 135);
-    put(okButton, left, h - 35, ButtonWidth, 25);
-    put(copyButton, left + ButtonWidth + ButtonGap, h - 35, ButtonWidth, 25);
+    Put(totalLabel, 10, 10, w - 20, 25);
+    Put(reportBox, 10, 85, w - 20, h - 135);
+    Put(okButton, left, h - 35, ButtonWidth, 25);
+    Put(copyButton, left + ButtonWidth + ButtonGap, h - 35, ButtonWidth, 25);
     InvalidateRect(window, nullptr, TRUE);
-}
-
-void FormCosto::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) {
-    const SIZE kept = normalSize_;
-    const bool maximized = window != nullptr && IsZoomed(window);
-    DialogFrame::OnDpiChanged(newScale, suggested);
-    if (!maximized && kept.cx > 0) SetClientSize(scale(kept.cx), scale(kept.cy));
-    Layout();
 }
 
 void FormCosto::SetReport(const std::string& reportText, Money total) {
@@ -154,38 +107,10 @@ std::wstring FormCosto::ReportText() const {
 
 void FormCosto::OnButton(GUIElement* button) {
     if (button != nullptr && button == copyButton) {
-        CopyToClipboard(ReportText());
+        QVUtility::CopyTextToClipboard(window, ReportText());
         return;
     }
     DialogFrame::OnButton(button);
-}
-
-bool FormCosto::CopyToClipboard(const std::wstring& text) {
-    if (window == nullptr || !OpenClipboard(window)) return false;
-    bool copied = false;
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (EmptyClipboard()) {
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        if (void* data = memory != nullptr ? GlobalLock(memory) : nullptr) {
-            std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(data));
-            GlobalUnlock(memory);
-            copied = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        }
-        // The clipboard owns the memory once it has taken it.
-        if (!copied && memory != nullptr) GlobalFree(memory);
-    }
-    CloseClipboard();
-    return copied;
-}
-
-void FormCosto::ReleaseOwner() {
-    // Kept for the next time: the size when not maximised, and whether it was.
-    if (window != nullptr && normalSize_.cx > 0) {
-        WriteSetting(WidthSetting, static_cast<std::uint32_t>(normalSize_.cx));
-        WriteSetting(HeightSetting, static_cast<std::uint32_t>(normalSize_.cy));
-        WriteSetting(MaximizedSetting, IsZoomed(window) ? 1 : 0);
-    }
-    DialogFrame::ReleaseOwner();
 }
 
 }  // namespace MyApp

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/dialogs/DialogFrame.h"
+#include "app/dialogs/KeptSizeDialog.h"
 #include "app/dialogs/ReportView.h"
 #include "model/Money.h"
 
@@ -21,7 +21,7 @@ class TextBox;
 
 namespace MyApp {
 
-class FormCosto : public DialogFrame {
+class FormCosto : public KeptSizeDialog {
 public:
     // Builds and shows the dialog over `owner` ("Conto Economico"), at the
     // size it had when last closed.
@@ -42,20 +42,15 @@ public:
 
     void BuildControls() override;
     void OnButton(QVUtility::GUIElement* button) override;
-    void ReleaseOwner() override;
-    void OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) override;
     // The window's size changed: the controls follow it.
-    void Layout();
+    void Layout() override;
 
 private:
-    // Puts the text on the clipboard; false when the clipboard refused it.
-    bool CopyToClipboard(const std::wstring& text);
     // The window no narrower than the total line needs.
     void FitTotalLine();
 
     std::wstring totalLine_;
     ReportView reportView_;
-    SIZE normalSize_{0, 0};  // the client size (96 DPI) when last neither maximised nor minimised
 };
 
 }  // namespace MyApp

@@ -34,6 +34,7 @@ struct CommandItems {
     QVUtility::SubMenu* includeDaysItem = nullptr;
     QVUtility::SubMenu* excludeDaysItem = nullptr;
     QVUtility::SubMenu* costItem = nullptr;
+    QVUtility::SubMenu* cashFlowItem = nullptr;  // "&Flusso di cassa mensile..."
     QVUtility::SubMenu* editSelectedItem = nullptr;    // "&Modifica Task": the selected task
     QVUtility::SubMenu* deleteSelectedItem = nullptr;  // "&Cancella Task"
 
@@ -48,6 +49,7 @@ struct CommandItems {
     QVUtility::ToolBarItem* includeDaysButton = nullptr;
     QVUtility::ToolBarItem* excludeDaysButton = nullptr;
     QVUtility::ToolBarItem* costButton = nullptr;
+    QVUtility::ToolBarItem* cashFlowButton = nullptr;
 };
 
 }  // namespace MyApp

@@ -12,6 +12,7 @@
 
 #include "app/main/FormMain.h"
 #include "app/main/FormMainHandlers.h"
+#include "app/main/StartPage.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
 #include "app/safety/LastWords.h"
@@ -175,6 +176,9 @@ const std::vector<CommandSpec>& FormMain::Commands() {
         {C::Cost, M::Project, IDM_PROJECT_COST, L"Calcola il conto eco&nomico", {VK_F9, Plain},
          {L"Calcola il conto economico", 0, TBIMG_COST}, &F::costItem, &F::costButton,
          [](F& f) { f.ShowCostReport(); }, withProject, fixed},
+        {C::CashFlow, M::Project, IDM_PROJECT_CASH_FLOW, L"&Flusso di cassa mensile...", {VK_F9, FSHIFT},
+         {L"Flusso di cassa mensile", 0, TBIMG_CASH_FLOW, false, IDC_CASH_FLOW_BUTTON}, &F::cashFlowItem, &F::cashFlowButton,
+         [](F& f) { f.ShowCashFlow(); }, withProject, fixed},
         {C::None, M::Project, IDM_PROJECT_DIVIDER, L"", {}, none, noItem, noButton, nullptr, always, fixed},
         {C::EditTask, M::Project, IDM_SELECTED_EDIT, L"&Modifica Task", {VK_RETURN, Plain}, none, &F::editSelectedItem,
          noButton, [](F& f) { f.EditTask(); }, withSelection, fixed},
@@ -339,6 +343,7 @@ void FormMain::BuildMenus() {
 void FormMain::ShowRecentFiles(const std::vector<std::string>& paths) {
     recentFiles = paths;
     recentItems.clear();
+    if (startPage != nullptr) startPage->ShowRecentFiles(recentFiles);
     if (fileMenu == nullptr || exitItem == nullptr) return;
     // "&1 C:\...\progetto.vmo" and so on, then a divider, before "&Esci".
     if (recentFiles.size() > RecentFileCount) recentFiles.resize(RecentFileCount);
@@ -392,6 +397,7 @@ void FormMain::BuildToolBar(int left, int top, int barWidth, int barHeight) {
             if (separatorsMade < std::size(separators)) this->*separators[separatorsMade++] = separator;
         }
         QVUtility::ToolBarItem* button = add(spec.button.tip, Enabled(spec));
+        button->fixedId = spec.button.id;
         if (spec.button.stripImage < 0) {
             button->imageIndex = spec.button.standardImage;
         } else {

@@ -65,6 +65,7 @@ enum class Command {
     ZoomOutPad,
     NextPane,   // F6: the keyboard between the task table and the chart
     Import,  // "&File": a Microsoft Project XML file as a new project
+    CashFlow,  // "&Progetto": the costs over time
     MoveTaskEarlier,  // Alt and the arrows: the selected task a working day earlier or later
     MoveTaskLater,
     MoveEndEarlier,  // Alt+Maiusc and the arrows: its end
@@ -95,6 +96,7 @@ struct ToolButton {
     int standardImage = 0;         // image of the common controls' strip, when not in the program's own
     int stripImage = -1;           // image of the program's strip (res/toolbar.bmp); -1: a standard image
     bool separatorBefore = false;
+    int id = 0;  // a reserved identifier (app/res/resource.h); 0: the control counter's
 };
 
 struct CommandSpec {

@@ -16,6 +16,7 @@
 #include "app/dialogs/FormAddTask.h"
 #include "app/dialogs/FormCosto.h"
 #include "app/dialogs/FormDays.h"
+#include "app/dialogs/FormFlussoCassa.h"
 #include "app/main/FormMain.h"
 #include "app/dialogs/FormNuovo.h"
 #include "app/dialogs/FormTrova.h"
@@ -141,6 +142,8 @@ void FormMain::ShowCostReport() {
     Present(dialog);
 }
 
+void FormMain::ShowCashFlow() { Present(cashFlowDialog.Open(this, L"Flusso di cassa mensile", project)); }
+
 void FormMain::ShowAbout() {
     FormAbout* about = aboutDialog.Open(this);
     about->pictureId = IDB_ABOUT;
@@ -184,6 +187,7 @@ void FormMain::ReleaseDialogs() {
     taskDialog.Reset();
     daysDialog.Reset();
     costDialog.Reset();
+    cashFlowDialog.Reset();
 }
 
 }  // namespace MyApp

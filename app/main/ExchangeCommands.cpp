@@ -8,6 +8,7 @@
 
 #include "app/main/FormMain.h"
 #include "exchange/CostTable.h"
+#include "exchange/ImportNotice.h"
 #include "exchange/ProjectXml.h"
 #include "toolkit/platform/FileDialogs.h"
 #include "toolkit/platform/IgnoredError.h"
@@ -18,26 +19,6 @@ namespace MyApp {
 namespace {
 
 const std::vector<std::string> ImportFilters{"XML di Microsoft Project (*.xml)", "*.xml"};
-
-// "2 collegamenti tra task", "1 collegamento tra task".
-std::wstring Counted(long long count, const wchar_t* one, const wchar_t* many) {
-    return std::to_wstring(count) + L" " + (count == 1 ? one : many);
-}
-
-// What the file held that the project cannot, kind by kind.
-std::wstring DroppedText(const DroppedItems& dropped) {
-    std::wstring text = L"Alcuni elementi del file non possono essere rappresentati nel progetto e non sono stati "
-                        L"importati:";
-    const auto line = [&](long long count, const wchar_t* one, const wchar_t* many) {
-        if (count > 0) text += L"\n" + Counted(count, one, many);
-    };
-    line(dropped.links, L"collegamento tra task", L"collegamenti tra task");
-    line(dropped.summaryTasks, L"task di riepilogo", L"task di riepilogo");
-    line(dropped.milestones, L"milestone di durata zero", L"milestone di durata zero");
-    line(dropped.hourCalendars, L"calendario orario", L"calendari orari");
-    line(dropped.recurringExceptions, L"eccezione ricorrente del calendario", L"eccezioni ricorrenti del calendario");
-    return text;
-}
 
 }  // namespace
 
@@ -72,7 +53,7 @@ bool FormMain::ImportProjectFile(const std::string& path) {
     HandChangeToRecovery();
     ShowNewProject();
     EnableProjectCommands();
-    if (dropped.Any()) QVUtility::ShowInfo(this, DroppedText(dropped), std::wstring(L"Importa"));
+    if (dropped.Any()) QVUtility::ShowInfo(this, ImportNotice(dropped), std::wstring(L"Importa"));
     return true;
 }
 

@@ -208,7 +208,9 @@ FormMain::SaveOutcome FormMain::SaveChanges(bool noQuestion) {
     if (!noQuestion) {
         switch (QVUtility::AskQuestion(this, L"Si desidera salvare le modifiche del file?", L"Salva")) {
         case QVUtility::Answer::Yes: break;
-        case QVUtility::Answer::No: DiscardRecoveryCopy(); return SaveOutcome::Declined;
+        // The recovery copy stays until the project is really replaced or
+        // closed: the command may still be cancelled, or its file not read.
+        case QVUtility::Answer::No: return SaveOutcome::Declined;
         case QVUtility::Answer::NotShown: return SaveOutcome::NotAsked;
         }
     }

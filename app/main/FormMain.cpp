@@ -5,9 +5,11 @@
 #include "app/dialogs/FormAddTask.h"
 #include "app/dialogs/FormCosto.h"
 #include "app/dialogs/FormDays.h"
+#include "app/dialogs/FormFlussoCassa.h"
 #include "app/dialogs/FormNuovo.h"
 #include "app/dialogs/FormTrova.h"
 #include "app/main/FormMainHandlers.h"
+#include "app/main/StartPage.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
 #include "app/safety/WorkSafety.h"
@@ -140,6 +142,7 @@ FormMain::FormMain(HINSTANCE instanceHandle, const std::wstring& title) : Form(i
     Create();
     SetIcon(IDI_APP);
     if (window != nullptr) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(elementFont->GetFont()), TRUE);
+    BuildStartPage();
     Layout();
     printing = std::make_unique<PrintCommands>(this, project);
     ShowRecentFiles(LoadRecentFiles());
@@ -226,6 +229,9 @@ void FormMain::Layout() {
     const int bottom = std::min(clientHeight - scale(ChartTop), statusTop);
     LayOutPanes(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
                 std::max(0, bottom - scale(ChartTop)));
+    if (startPage != nullptr)
+        startPage->Cover(scale(ChartLeft), scale(ChartTop), std::max(0, clientWidth - scale(2 * ChartLeft)),
+                         std::max(0, bottom - scale(ChartTop)));
 
     // The chart fits its new view at once; the timer lays the window out
     // once more when the resizing has come to rest.

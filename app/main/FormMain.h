@@ -46,9 +46,11 @@ class FormAbout;
 class FormAddTask;
 class FormCosto;
 class FormDays;
+class FormFlussoCassa;
 class FormNuovo;
 class FormTrova;
 class PrintCommands;
+class StartPage;
 class TaskTable;
 struct FileClaim;
 struct FormMainHandlers;
@@ -75,6 +77,7 @@ public:
     // The dialog of each kind last opened, kept until the next one.
     DialogSlot<FormNuovo> projectDialog;
     DialogSlot<FormAddTask> taskDialog;
+    DialogSlot<FormFlussoCassa> cashFlowDialog;  // "Flusso di cassa mensile"
 
     // ---- Commands ---------------------------------------------------------------
     // Runs the command, whatever its source; nothing when its rule says it
@@ -103,6 +106,12 @@ public:
     // the properties, task, day-list and cost commands, the export and the
     // print items.
     void EnableProjectCommands();
+
+    // ---- The start page (StartPage.cpp) --------------------------------------------------
+    // Shown in the chart's area until a project is open.
+    StartPage* startPage = nullptr;
+    // The example shipped with the program as a new, unsaved project.
+    void OpenExampleProject();
 
     // ---- File commands (FileCommands.cpp) --------------------------------------------
     // Keeps the path (with ".vmo" ensured), "Sa&lva come..." and the status bar in step.
@@ -178,6 +187,7 @@ private:
     // The toolbar at its place, with the buttons of the commands that have one.
     void BuildToolBar(int left, int top, int barWidth, int barHeight);
     void BuildKeys();
+    void BuildStartPage();
     // A font the window owns.
     QVUtility::FontDescription* OwnFont(const wchar_t* face, int height);
 
@@ -281,7 +291,8 @@ private:
     // After a save: the lock follows the file, the stamp is the new one, the
     // copy goes.
     void FollowSavedFile();
-    // The user gives the unsaved changes up.
+    // The unsaved changes are saved, or the project replaced or closed: its
+    // recovery copy goes.
     void DiscardRecoveryCopy();
     // After each change: a snapshot for the recovery copy, written when due.
     void HandChangeToRecovery();
@@ -306,6 +317,8 @@ private:
     // One of the two day lists: the extra working days or the extra non-working days.
     void EditDays(bool included);
     void ShowCostReport();
+    // The project's costs month by month (or by quarter or week).
+    void ShowCashFlow();
     void ShowAbout();
     // A new project, or the project's properties changed, as the project
     // dialog confirmed them.

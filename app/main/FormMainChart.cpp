@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/main/FormMain.h"
+#include "app/main/StartPage.h"
 #include "model/CostReport.h"
 #include "model/WorkingDays.h"
 #include "toolkit/core/Menu.h"
@@ -50,6 +51,8 @@ void FormMain::ProjectChanged(bool fromStart) {
 
 void FormMain::RefreshChart(bool fromStart) {
     if (chart == nullptr) return;
+    // A project is shown: the start page gives the panes their place back.
+    if (startPage != nullptr) startPage->Leave();
     FillTable();
     chart->Rebuild(fromStart);
     Layout();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/main/FormMain.h"
+#include "app/main/StartPage.h"
 #include "app/main/FormMainHandlers.h"
 #include "app/main/TaskTable.h"
 #include "app/res/resource.h"
@@ -117,9 +118,11 @@ void FormMain::LayOutPanes(int left, int top, int areaWidth, int areaHeight) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         chart->SetSize(chartWidthShown, areaHeight);
     }
+    // The start page stands in the panes' place while no project is open.
+    const bool shown = withTable && (startPage == nullptr || !startPage->Shown());
     for (GUIElement* pane : {static_cast<GUIElement*>(taskTable), static_cast<GUIElement*>(splitter)}) {
-        if (pane != nullptr && pane->window != nullptr && (IsWindowVisible(pane->window) != FALSE) != withTable)
-            ShowWindow(pane->window, withTable ? SW_SHOWNA : SW_HIDE);
+        if (pane != nullptr && pane->window != nullptr && (IsWindowVisible(pane->window) != FALSE) != shown)
+            ShowWindow(pane->window, shown ? SW_SHOWNA : SW_HIDE);
     }
     if (!withTable || chart == nullptr || chart->window == nullptr) return;
 
@@ -202,6 +205,8 @@ void FormMain::FocusNextPane() {
 
 void FormMain::OnGotFocus() {
     QVUtility::Form::OnGotFocus();
+    // Without a project the keyboard goes on to the start page's links.
+    if (!projectOpen && startPage != nullptr) startPage->FocusFirstLink();
     FocusPane();
 }
 

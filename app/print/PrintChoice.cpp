@@ -14,7 +14,8 @@ const wchar_t* const ScaleSetting = L"StampaScala";
 }  // namespace
 
 const std::vector<std::wstring>& PrintContentNames() {
-    static const std::vector<std::wstring> names{L"Diagramma di Gantt", L"Conto economico"};
+    static const std::vector<std::wstring> names{L"Diagramma di Gantt", L"Conto economico",
+                                                 L"Flusso di cassa"};
     return names;
 }
 
@@ -24,7 +25,9 @@ const std::vector<std::wstring>& ChartScaleNames() {
 }
 
 PrintContent PrintContentAt(int index) {
-    return index == static_cast<int>(PrintContent::CostReport) ? PrintContent::CostReport : PrintContent::Chart;
+    for (PrintContent content : {PrintContent::CostReport, PrintContent::CashFlow})
+        if (index == static_cast<int>(content)) return content;
+    return PrintContent::Chart;
 }
 
 ChartScale ChartScaleAt(int index) {

@@ -161,7 +161,7 @@ void PrintCommands::Print() {
     ShowDialog(dialog);
 }
 
-void PrintCommands::Preview() {
+void PrintCommands::Preview(std::optional<PrintContent> content) {
     if (!PrinterInstalled()) {
         ReportNoPrinter();
         return;
@@ -175,8 +175,10 @@ void PrintCommands::Preview() {
     const PageFormat landscape = setup.Format();
     setup.SetOrientation(false);
     const PageFormat portrait = setup.Format();
-    FormAnteprima* dialog = previewDialog.Open(owner_, L"Anteprima di stampa", project_, LoadPrintChoice(), landscape,
-                                               portrait, PrintingDate());
+    PrintChoice choice = LoadPrintChoice();
+    if (content) choice.content = *content;
+    FormAnteprima* dialog = previewDialog.Open(owner_, L"Anteprima di stampa", project_, choice, landscape, portrait,
+                                               PrintingDate());
     dialog->onClosed = [this](const PrintChoice& choice, bool print) { OnDialogClosed(choice, print); };
     ShowDialog(dialog);
 }

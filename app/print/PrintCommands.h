@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,8 @@ public:
 
     // "&Stampa...": what to print, then the print dialog.
     void Print();
-    // "Anteprima di stampa".
-    void Preview();
+    // "Anteprima di stampa", showing what was chosen last time or `content`.
+    void Preview(std::optional<PrintContent> content = std::nullopt);
     // The standard print dialog for `choice`, then the printing.
     void PrintWithDialog(const PrintChoice& choice);
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/print/CashFlowDocument.h"
 #include "app/res/AppInfo.h"
 #include "model/CostReport.h"
 #include "model/FormatAmount.h"
@@ -420,6 +421,7 @@ int PageSurface::Y(double units) const { return static_cast<int>(std::lround(uni
 std::unique_ptr<PrintDocument> MakePrintDocument(const Project& project, PrintContent content, ChartScale scale,
                                                  const std::wstring& printingDate) {
     if (content == PrintContent::CostReport) return std::make_unique<CostDocument>(project, printingDate);
+    if (content == PrintContent::CashFlow) return MakeCashFlowDocument(project, printingDate);
     return std::make_unique<ChartDocument>(project, scale, printingDate);
 }
 

@@ -18,7 +18,7 @@
 namespace MyApp {
 
 // What the user chose to print.
-enum class PrintContent { Chart = 0, CostReport = 1 };
+enum class PrintContent { Chart = 0, CostReport = 1, CashFlow = 2 };
 
 // A sheet of paper as a device shows it, in device pixels.
 struct PageFormat {

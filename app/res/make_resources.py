@@ -15,8 +15,8 @@ It rewrites, byte for byte the same on every run:
     colour_green.ico    0x808080 border
     colour_white.ico
     colour_cyan.ico
-    toolbar.bmp       toolbar strip (IDB_TOOLBAR 1066): 128 x 16, 8 bits per
-                      pixel, eight 16 x 16 images on RGB(192,192,192)
+    toolbar.bmp       toolbar strip (IDB_TOOLBAR 1066): 144 x 16, 8 bits per
+                      pixel, nine 16 x 16 images on RGB(192,192,192)
 
 and, for screens of more than 96 DPI:
 
@@ -320,7 +320,7 @@ def colour_icon(rgb, size=16):
 
 
 # --------------------------------------------------------------------------
-# Toolbar strip: eight 16 x 16 images on the button-face grey.
+# Toolbar strip: nine 16 x 16 images on the button-face grey.
 
 FACE = (192, 192, 192)
 
@@ -513,6 +513,25 @@ TOOLBAR = [
         "..nbbbbbbbbbbn..",
         "...nnbbbbbbnn...",
         ".....nnnnnn.....",
+    ], []),
+    # 8 cash flow: a bar per month under the rising curve of their sum
+    ([
+        "................",
+        "............RR..",
+        "..........RRRR..",
+        ".........RR.....",
+        "........RR......",
+        ".......RR.......",
+        "......RR........",
+        ".....RR.....nnn.",
+        "....RR..nnn.nBn.",
+        "...RRnnnnBn.nBn.",
+        "..RR.nBnnBn.nBn.",
+        "k.R..nBnnBn.nBn.",
+        "knnn.nBnnBn.nBn.",
+        "knBn.nBnnBn.nBn.",
+        "kkkkkkkkkkkkkkkk",
+        "................",
     ], []),
 ]
 

@@ -19,10 +19,10 @@
 #define IDI_COLOUR_WHITE 1013
 #define IDI_COLOUR_CYAN  1014
 
-/* Toolbar strip: 128 x 16 pixels, 8 bits per pixel, eight 16 x 16 images on
+/* Toolbar strip: 144 x 16 pixels, 8 bits per pixel, nine 16 x 16 images on
    RGB(192,192,192).  Images, left to right: */
 #define IDB_TOOLBAR        1066
-#define IDB_TOOLBAR_COUNT  8
+#define IDB_TOOLBAR_COUNT  9
 #define TBIMG_ADD_TASK     0 /* "Inserisci Task" */
 #define TBIMG_INCLUDE_DAYS 1 /* "Includi giorni" */
 #define TBIMG_EXCLUDE_DAYS 2 /* "Escludi giorni" */
@@ -31,6 +31,7 @@
 #define TBIMG_DELETE_TASK  5
 #define TBIMG_CHART        6
 #define TBIMG_INFO         7
+#define TBIMG_CASH_FLOW    8 /* "Flusso di cassa mensile" */
 
 /* For screens of more than 96 DPI: the same strip at 24 and 32 pixels, and
    the common controls' new, open, save and properties images (6, 7, 8, 10)
@@ -40,6 +41,10 @@
 #define IDB_STANDARD_16 1070
 #define IDB_STANDARD_24 1071
 #define IDB_STANDARD_32 1072
+
+/* The example project the start page opens: a project file (RCDATA,
+   Example.rc), the renovation of a house. */
+#define IDR_EXAMPLE_PROJECT 1080
 
 /* Commands of the main window named by the program (menu items and keys
    added beside its first menus).  They lie in the block the toolkit's
@@ -83,16 +88,31 @@
 #define IDC_TODAY_LINE         57382
 #define IDM_IMPORT_PROJECT     57383 /* "Importa da XML di Microsoft Project..." */
 #define IDC_COST_COPY          57384 /* "Copia" of the cost report */
+#define IDM_PROJECT_CASH_FLOW  57385 /* "&Flusso di cassa mensile..." */
+/* The window of the costs over time: its controls in the order Tab takes. */
+#define IDC_CASH_FLOW_PERIOD_LABEL 57386
+#define IDC_CASH_FLOW_PERIOD   57387
+#define IDC_CASH_FLOW_TABLE    57388
+#define IDC_CASH_FLOW_CHART    57389
+#define IDC_CASH_FLOW_COPY     57390
+#define IDC_CASH_FLOW_EXPORT   57391
+#define IDC_CASH_FLOW_PRINT    57392
+#define IDC_CASH_FLOW_CLOSE    57393
+#define IDC_CASH_FLOW_BUTTON   57394 /* its button of the toolbar */
+/* The start page and its texts and links, in the order they are made:
+   57396 to 57405. */
+#define IDC_START_PAGE         57395
+#define IDC_START_PAGE_FIRST   57396
 /* Keys that move the selected task (Alt and the arrows) and edit its row. */
-#define IDK_MOVE_EARLIER       57385
-#define IDK_MOVE_LATER         57386
-#define IDK_END_EARLIER        57387
-#define IDK_END_LATER          57388
-#define IDK_EDIT_CELL          57389
+#define IDK_MOVE_EARLIER       57406
+#define IDK_MOVE_LATER         57407
+#define IDK_END_EARLIER        57408
+#define IDK_END_LATER          57409
+#define IDK_EDIT_CELL          57410
 /* The fields that edit a cell of the task table in place. */
-#define IDC_CELL_TEXT          57390
-#define IDC_CELL_NUMBER        57391
-#define IDC_CELL_AMOUNT        57392
-#define IDC_CELL_DATE          57393
+#define IDC_CELL_TEXT          57411
+#define IDC_CELL_NUMBER        57412
+#define IDC_CELL_AMOUNT        57413
+#define IDC_CELL_DATE          57414
 
 #endif

@@ -115,8 +115,8 @@ void FormMain::EndWorkSafety() {
     StopTimer(s.returnTimer);
     if (s.writer != nullptr) {
         if (LastWordsWriter() == s.writer.get()) SetLastWordsWriter(nullptr);
+        s.writer->RemoveFiles();
         s.writer->Stop(EndBound);
-        s.writer->RemoveFiles(EndBound);
     } else {
         RemoveFile(s.copyPath);
         RemoveFile(s.recordPath);
@@ -268,12 +268,15 @@ bool FormMain::OfferRecoveryCopy() {
     // takes it now, and this one ending abnormally before writing its own
     // leaves it for the next start.
     WorkSafety& s = *safety;
-    if (!MoveFileExW(Widen(copy.copyPath).c_str(), Widen(s.copyPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    const auto move = [](const std::string& from, const std::string& to) {
+        return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    };
+    if (!move(copy.copyPath, s.copyPath)) {
         DropClaim(claim);
         QVUtility::ShowError(this, std::wstring(L"Errore durante la lettura."), std::wstring(L"Errore"));
         return false;
     }
-    MoveFileExW(Widen(copy.recordPath).c_str(), Widen(s.recordPath).c_str(), MOVEFILE_REPLACE_EXISTING);
+    move(copy.recordPath, s.recordPath);
     LoadResult loaded = LoadResult::OpenFailed;
     try {
         loaded = LoadProjectFile(s.copyPath, project);
@@ -281,6 +284,11 @@ bool FormMain::OfferRecoveryCopy() {
         QVUtility::IgnoreException("recovery copy");
     }
     if (loaded != LoadResult::Ok) {
+        // The user did not give the copy up: it goes back under the name of
+        // the program that wrote it, to be offered again at the next start,
+        // rather than be removed with this program's own.
+        move(s.copyPath, copy.copyPath);
+        move(s.recordPath, copy.recordPath);
         DropClaim(claim);
         QVUtility::ShowError(this,
                              std::wstring(loaded == LoadResult::FormatError ? L"Formato non valido."

@@ -37,14 +37,16 @@ inline std::wstring ProgramPath() {
 }
 
 // Removes the values the program keeps between runs about the user's
-// desktop: the recent files, the window's place and the view (zoom, task table).
+// desktop: the recent files, the window's place, the view (zoom, task table)
+// and the windows of the reports.
 inline void ForgetDesktopSettings() {
     for (const wchar_t* name :
          {L"RecentFile1", L"RecentFile2", L"RecentFile3", L"RecentFile4", L"WindowLeft", L"WindowTop", L"WindowWidth",
           L"WindowHeight", L"WindowMaximized", L"Zoom", L"ZoomAdattaLarghezza", L"ZoomAdattaGiorni",
           L"TabellaVisibile", L"TabellaLarghezza", L"TabellaColonna1", L"TabellaColonna2", L"TabellaColonna3",
           L"TabellaColonna4", L"TabellaColonna5", L"TabellaColonna6", L"TabellaColonna7", L"CostReportWidth",
-          L"CostReportHeight", L"CostReportMaximized"}) {
+          L"CostReportHeight", L"CostReportMaximized", L"CashFlowWidth", L"CashFlowHeight", L"CashFlowMaximized",
+          L"FlussoCassaPeriodo"}) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, MyApp::SettingsKey, name);
     }
 }
@@ -128,15 +130,16 @@ inline const DialogKeys kProjectDialogs[] = {
     {L"Elenco Giorni da includere come lavorativi", 'I', drv::kCtrl},
     {L"Elenco Giorni da escludere come lavorativi", 'E', drv::kCtrl},
     {L"Conto Economico", VK_F9, drv::kNone},
+    {L"Flusso di cassa mensile", VK_F9, drv::kShift},
 };
 
-// The chart's panel in the main window: its one panel that is not the
-// splitter beside the task table.
+// The chart's panel in the main window: its one panel that is neither the
+// splitter beside the task table nor the start page.
 inline HWND ChartPanel(HWND main) {
     HWND panel = nullptr;
     for (HWND child : drv::Descendants(main)) {
         if (GetParent(child) == main && drv::ClassOf(child).rfind(L"PanelChildren", 0) == 0 &&
-            GetDlgCtrlID(child) != IDC_SPLITTER)
+            GetDlgCtrlID(child) != IDC_SPLITTER && GetDlgCtrlID(child) != IDC_START_PAGE)
             panel = child;
     }
     return panel;
@@ -166,7 +169,7 @@ protected:
     // Starts the program in the test's folder with `arguments` and finds its windows.
     void StartProgram(const std::wstring& arguments) {
         ASSERT_TRUE(app.Start(ProgramPath(), arguments, folder)) << drv::LastErrorUtf8();
-        main = app.WaitWindow(nullptr, kTitle, 20000);
+        main = app.WaitWindow(nullptr, kTitle);
         ASSERT_NE(main, nullptr) << drv::LastErrorUtf8() << drv::DescribeWindows(app.Id());
         toolbar = drv::WaitDescendant(main, -1, TOOLBARCLASSNAMEW);
         status = drv::WaitDescendant(main, -1, STATUSCLASSNAMEW);

@@ -287,7 +287,7 @@ TEST_F(ScaleTest, EveryWindowIsLaidOutAsAt96DpiTimesTheScaleAndThePictureStaysTh
             basePicture = picture;
             ASSERT_GT(picture.size(), 54u);
             EXPECT_EQ(chart.at("column width"), 20);
-            ASSERT_EQ(dialogs.size(), 6u);
+            ASSERT_EQ(dialogs.size(), 7u);
         } else {
             ExpectScaled(baseChart, chart, dpi);
             // One project, one picture: the export keeps the measures of 96 DPI.

@@ -23,7 +23,8 @@ namespace drv {
 // ---------------------------------------------------------------------------
 // Timing and errors
 
-constexpr DWORD kTimeout = 15000;  // default wait for anything that should happen; generous for a loaded machine
+constexpr DWORD kTimeout = 60000;  // default wait for anything that should happen: a person's minute, on a busy machine
+constexpr DWORD kRetryAfter = 5000;  // wait for a key's effect before sending it again (Wine loses a key now and then)
 
 // Polls `condition` every `stepMs` until it holds or `timeoutMs` have passed;
 // answers whether it held.

@@ -155,7 +155,7 @@ std::wstring TooltipAt(DWORD pid, POINT away, POINT at, DWORD timeoutMs) {
         return nullptr;
     };
     MoveMouse(away);
-    WaitUntil([&] { return shown() == nullptr; }, 1500);
+    WaitUntil([&] { return shown() == nullptr; });
     MoveMouse(POINT{at.x - 1, at.y});
     Sleep(20);
     MoveMouse(at);

@@ -271,7 +271,7 @@ bool Process::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
 void Process::Kill() {
     if (!Running()) return;
     TerminateProcess(process_, 0xDEAD);
-    WaitForSingleObject(process_, 5000);
+    WaitForSingleObject(process_, kTimeout);
 }
 
 HWND Process::WaitWindow(const wchar_t* cls, const wchar_t* title, DWORD timeoutMs) const {

@@ -157,7 +157,7 @@ bool OpenMenu(DWORD pid, wchar_t menuLetter) {
     // being activated) now and then opens nothing, or leaves only the menu
     // bar selected.
     Alt(menuLetter);
-    if (WaitUntil([&] { return MenuOpen(pid); }, kTimeout / 3)) return true;
+    if (WaitUntil([&] { return MenuOpen(pid); }, kRetryAfter)) return true;
     if (InMenuMode(pid)) CloseMenus(pid);
     Alt(menuLetter);
     if (WaitMenu(pid)) return true;
@@ -198,10 +198,13 @@ static bool InMenuMode(DWORD pid) {
 }
 
 bool CloseMenus(DWORD pid) {
+    // Escape closes the menu open, then the menu bar's selection: the next
+    // goes only once the last has taken effect.
     for (int i = 0; i < 6; ++i) {
         if (!InMenuMode(pid)) return true;
+        const bool menuOpen = MenuOpen(pid);
         Escape();
-        WaitUntil([&] { return !InMenuMode(pid); }, 300);
+        WaitUntil([&] { return menuOpen ? !MenuOpen(pid) : !InMenuMode(pid); });
     }
     return Fail(L"the menus of process " + Number(pid) + L" stay open");
 }

@@ -32,7 +32,7 @@ protected:
         CreateDirectoryW(folder.c_str(), nullptr);
 
         ASSERT_TRUE(app.Start(drv::ExeFolder() + L"driver_target.exe")) << drv::LastErrorUtf8();
-        main = app.WaitWindow(L"VelmoraDriverTarget", L"Bersaglio del driver", 15000);
+        main = app.WaitWindow(L"VelmoraDriverTarget", L"Bersaglio del driver");
         ASSERT_NE(main, nullptr) << drv::LastErrorUtf8();
         status = drv::WaitDescendant(main, kStatusId, STATUSCLASSNAMEW);
         toolbar = drv::FindDescendant(main, kToolbarId, TOOLBARCLASSNAMEW);
@@ -342,7 +342,7 @@ TEST_F(DriverTest, TheDesktopOutlivesTheProgramsStartedOnIt) {
 
     app.Kill();
     ASSERT_TRUE(app.Start(drv::ExeFolder() + L"driver_target.exe")) << drv::LastErrorUtf8();
-    EXPECT_NE(app.WaitWindow(L"VelmoraDriverTarget", L"Bersaglio del driver", 15000), nullptr) << drv::LastErrorUtf8();
+    EXPECT_NE(app.WaitWindow(L"VelmoraDriverTarget", L"Bersaglio del driver"), nullptr) << drv::LastErrorUtf8();
     EXPECT_EQ(WaitForSingleObject(process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     CloseHandle(process);
 }

@@ -3,7 +3,9 @@
 // Python's csv module, a reader that nobody here wrote.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <sstream>
 #include <string>
@@ -67,18 +69,19 @@ TEST(CostTable, HeaderTaskRowsAndTotal) {
     Money total;
     BuildCostReport(p, AmountFormat{",", ".", "3;0"}, report, total);
     EXPECT_EQ(total.ToDouble(), 11112008.25);
-    // A comma for fields where the decimal separator is a point.
-    EXPECT_NE(CollectText(CostTableParts(p, CsvFormat{',', '.'})).find("Ponteggio,05/03/2024,08/03/2024,3,2,150.5,903\r\n"),
+    // A comma for fields where the decimal separator is a point; the days as the region writes them, the year in full.
+    EXPECT_NE(CollectText(CostTableParts(p, CsvFormat{',', '.', "M/d/yy"})).find("Ponteggio,3/5/2024,3/8/2024,3,2,150.5,903\r\n"),
               std::string::npos);
 }
 
-// A list separator that could not part the fields gives way to one that can.
+// A list separator that could not part the fields gives way to one that can, and days named in words to figures.
 TEST(CostTable, AnUnusableSeparatorGivesWay) {
     const Project p = ModelTests::Tetto();
     EXPECT_EQ(Lines(CollectText(CostTableParts(p, CsvFormat{',', ','})))[1], "Ponteggio;05/03/2024;08/03/2024;3;2;150,5;903");
     EXPECT_EQ(Lines(CollectText(CostTableParts(p, CsvFormat{'"', '.'})))[1], "Ponteggio,05/03/2024,08/03/2024,3,2,150.5,903");
     EXPECT_EQ(Lines(CollectText(CostTableParts(p, CsvFormat{'\0', ','})))[1], "Ponteggio;05/03/2024;08/03/2024;3;2;150,5;903");
     EXPECT_EQ(Lines(CollectText(CostTableParts(p, CsvFormat{'\t', ','})))[1], "Ponteggio\t05/03/2024\t08/03/2024\t3\t2\t150,5\t903");
+    EXPECT_EQ(Lines(CollectText(CostTableParts(p, CsvFormat{';', ',', "dddd d MMMM yyyy"})))[1], "Ponteggio;05/03/2024;08/03/2024;3;2;150,5;903");
 }
 
 TEST(DecimalText, ShortestExactPlainDecimal) {
@@ -111,11 +114,15 @@ TEST(CostTable, WrittenInPlaceOfTheOldFile) {
 }
 
 #ifdef _WIN32
-// Under the Italian regional settings: ';' between fields, a decimal comma.
+// Under the Italian regional settings: ';' between fields, a decimal comma,
+// days first.
 TEST(CostTable, FollowsTheRegionalSettings) {
     const CsvFormat format = UserCsvFormat();
     EXPECT_EQ(format.separator, ';');
     EXPECT_EQ(format.decimal, ',');
+    std::string day;
+    EXPECT_TRUE(WriteShortDate(TestDates::D(5, 3, 2024), format.datePicture, day));
+    EXPECT_TRUE(day == "05/03/2024" || day == "5/3/2024") << day << ": Windows' and Wine's Italian day order";
 }
 #else
 // Python's csv module reads back every field of random tables with awkward
@@ -178,5 +185,50 @@ TEST(CostTable, PythonsCsvModuleReadsEveryField) {
         EXPECT_EQ(fields.back()[0], "Totale");
         EXPECT_EQ(number(fields.back()[6]), total.ToDouble());
     }
+}
+#endif
+
+#ifndef _WIN32
+// LibreOffice Calc opens a table written for Italy under the Italian locale:
+// each day a date cell of that day, each figure a number of that value (to
+// the 15 digits that Calc keeps).
+TEST(CostTable, LibreOfficeReadsTheDaysAndTheAmounts) {
+    FileTests::TempFolder folder;
+    FileTests::WriteBytes(folder / "cells.py",  // each row's cells after the description: type and value
+                          "import sys, xml.etree.ElementTree as E\n"
+                          "t = '{urn:oasis:names:tc:opendocument:xmlns:table:1.0}'\n"
+                          "o = '{urn:oasis:names:tc:opendocument:xmlns:office:1.0}'\n"
+                          "for row in E.parse(sys.argv[1]).iter(t + 'table-row'):\n"
+                          "    cells = []\n"
+                          "    for c in row.iter(t + 'table-cell'):\n"
+                          "        value = c.get(o + 'date-value') or c.get(o + 'value') or ''\n"
+                          "        cells += [c.get(o + 'value-type', '-')[0] + value] * int(c.get(t + 'number-columns-repeated', 1))\n"
+                          "    print(' '.join(cells[1:7]))\n");
+    std::mt19937 random(12);
+    const Project p = ExchangeTests::RandomProject(random, 30);
+    ASSERT_TRUE(WriteCostTable(folder / "tabella.csv", p, Italian));
+    const std::string command = "cd '" + folder.path().string() + "' && timeout 600 soffice -env:UserInstallation=file://" +
+                                folder / "profilo" + " --headless --infilter=CSV:59,34,76,1,,1040 --convert-to fods " +
+                                "tabella.csv >/dev/null 2>&1 && python3 cells.py tabella.fods > celle.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    std::istringstream cells(FileTests::ReadBytes(folder / "celle.txt"));
+    std::string cell;
+    std::getline(cells, cell);  // the headings
+    const auto day = [&](const Date& d) { return cells >> cell && cell == "d" + ExchangeTests::IsoDay(d); };
+    const auto number = [&](double value) {
+        return cells >> cell && cell[0] == 'f' &&
+               std::fabs(std::strtod(cell.c_str() + 1, nullptr) - value) <= std::fabs(value) * 1e-14;
+    };
+    const WorkingDayCalendar calendar(p);
+    Money total;
+    for (const Task& t : p.tasks) {
+        const TaskCost cost = CostOf(calendar, t);
+        EXPECT_TRUE(day(t.start) && day(t.end) && number(static_cast<double>(cost.workingDays)) &&
+                    number(t.resources) && number(t.dailyCost) && number(cost.cost.ToDouble()))
+            << cell;
+        total += cost.cost;
+    }
+    for (int empty = 0; empty < 5; ++empty) cells >> cell;
+    EXPECT_TRUE(number(total.ToDouble())) << cell;
 }
 #endif

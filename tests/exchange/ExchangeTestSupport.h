@@ -2,6 +2,7 @@
 // XML of a document as a small tree read with the program's own reader.
 #pragma once
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <string_view>
@@ -53,6 +54,13 @@ inline MyApp::Project RandomProject(std::mt19937& random, int tasks) {
     for (int i = pick(0, 30); i > 0; --i) p.includeDays.push_back(day(0, span));
     for (int i = pick(0, 30); i > 0; --i) p.excludeDays.push_back(day(0, span));
     return p;
+}
+
+// A day as the XML and the ODF formats write it: "2027-03-01".
+inline std::string IsoDay(const MyApp::Date& d) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u", d.value.wYear, d.value.wMonth, d.value.wDay);
+    return text;
 }
 
 // An element with its text and the elements inside it.

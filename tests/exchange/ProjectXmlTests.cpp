@@ -249,7 +249,7 @@ const char* const PlannerFile = R"(<?xml version="1.0" encoding="UTF-8" standalo
     <Task><UID>1</UID><ID>1</ID><Name>Struttura</Name><Summary>1</Summary><OutlineLevel>1</OutlineLevel>
       <Start>2027-01-04T08:00:00</Start><Finish>2027-01-29T17:00:00</Finish></Task>
     <Task><UID>2</UID><ID>2</ID><Name>Fondazioni</Name><OutlineLevel>2</OutlineLevel><Summary>0</Summary><Milestone>0</Milestone>
-      <Start>2027-01-04T08:00:00</Start><Finish>2027-01-16T00:00:00</Finish><Duration>PT80H0M0S</Duration><Cost>0</Cost></Task>
+      <Start>2027-01-04T08:00:00</Start><Finish>2027-01-16T00:00:00</Finish><Duration>PT80H0M0S</Duration></Task>
     <Task><UID>3</UID><ID>3</ID><Name>Muri &amp; solai</Name><OutlineLevel>2</OutlineLevel>
       <Start>2027-01-18T08:00:00</Start><Finish>2027-01-29T17:00:00</Finish><Duration>PT80H0M0S</Duration>
       <Cost>1000000</Cost>
@@ -294,6 +294,8 @@ TEST(ProjectXmlImport, AHandWrittenFileOfAnotherPlanner) {
     EXPECT_EQ(dropped.milestones, 1) << "a milestone that lasts is kept";
     EXPECT_EQ(dropped.hourCalendars, 1);
     EXPECT_EQ(dropped.recurringExceptions, 1);
+    EXPECT_EQ(dropped.daysDiffer, 1) << "Muri & solai: 80 hours in the file, 11 days here";
+    EXPECT_EQ(dropped.costsNotKept, 0);
 
     // Epiphany and 2 February worked; 1 to 3 February off in the base, the
     // derived calendar's 2 February wins; the days off of the new year
@@ -311,20 +313,20 @@ TEST(ProjectXmlImport, AHandWrittenFileOfAnotherPlanner) {
     EXPECT_EQ(FormatDate(foundations.start), "04/01/2027");
     EXPECT_EQ(FormatDate(foundations.end), "15/01/2027");  // finish at midnight: the day before
     EXPECT_EQ(foundations.resources, 3);
-    EXPECT_EQ(foundations.dailyCost, 160.0);  // 20 an hour, 8 hours
+    EXPECT_EQ(foundations.dailyCost, 160.0);  // no cost in the file: 20 an hour, 8 hours
     const Task& walls = p.tasks[1];
     EXPECT_EQ(walls.description, "Muri & solai");
-    EXPECT_EQ(walls.resources, 0) << "no resource assigned";
-    EXPECT_EQ(walls.dailyCost, 0.0) << "a cost without resources to spread it over";
+    EXPECT_EQ(walls.resources, 1) << "no resource assigned, but a cost to keep";
+    EXPECT_EQ(walls.dailyCost, 10000.0 / 11);
     const Task& plant = p.tasks[2];
     EXPECT_EQ(plant.description, "Impianti");
     EXPECT_EQ(plant.resources, 2);  // 1.5 units
-    EXPECT_EQ(plant.dailyCost, (1 * 20.0 + 0.5 * 30.0) / 1.5 * 8);
+    EXPECT_EQ(plant.dailyCost, (20.0 * 24 + 30.0 * 0.5 * 24) / (3 * 2)) << "the rates over the file's 24 hours";
     EXPECT_EQ(p.filePath, "vecchio.vmo");
 }
 
-// Without rates, a task's cost (in hundredths) is spread over its working
-// days and resources; with neither, the daily cost is 0.
+// A task's cost (in hundredths), which holds its assignments' costs, is
+// spread over its working days and resources.
 TEST(ProjectXmlImport, ACostWithoutRatesIsSpreadOverTheDays) {
     const std::string file = R"(<Project xmlns="http://schemas.microsoft.com/project"><Title>Costi</Title>
       <Tasks><Task><UID>1</UID><Name>A</Name><Start>2027-03-01T08:00:00</Start><Finish>2027-03-05T17:00:00</Finish>
@@ -338,7 +340,7 @@ TEST(ProjectXmlImport, ACostWithoutRatesIsSpreadOverTheDays) {
     ASSERT_EQ(p.tasks.size(), 1u);
     EXPECT_EQ(p.description, "Costi");
     EXPECT_EQ(p.tasks[0].resources, 2);
-    EXPECT_EQ(p.tasks[0].dailyCost, 1500.0 / (5 * 2)) << "the assignments' cost before the task's";
+    EXPECT_EQ(p.tasks[0].dailyCost, 2000.0 / (5 * 2)) << "the task's cost before its assignments'";
     EXPECT_EQ(p.workingWeekdays[5], 0) << "no calendar: Monday to Friday";
 }
 

@@ -169,24 +169,36 @@ TEST(LockFile, IsTakenKeptTakenOverAndReleasedOnDisk) {
     EXPECT_EQ(TakeLock(LockFilePath(folder / "manca/piano.vmo"), first, running).outcome, LockOutcome::Refused);
 }
 
-// Programs opening one project at the same moment: exactly one gets the lock.
+// Programs opening one project at the same moment: exactly one gets the
+// lock, and the lock names it. Every other round a stale lock is there,
+// judged by every program before any takes it away: a program removes it
+// only while it is still the stale one, never another's fresh lock.
 TEST(LockFile, OfProgramsTakingItAtOnceOneOnlyGetsIt) {
     TempFolder folder;
-    const ProcessProbe running = [](const ProcessMark&) { return true; };
-    for (int round = 0; round < 40; ++round) {
+    const LockOwner ended = Owner("anna", "ufficio", 99, 99);
+    for (int round = 0; round < 80; ++round) {
         const std::string lock = LockFilePath(folder / ("p" + std::to_string(round) + ".vmo"));
-        std::atomic<int> taken{0}, held{0};
+        if (round % 2 == 1) WriteBytes(lock, JoinLines(FormatLock(ended)));
+        std::atomic<int> taken{0}, held{0}, judging{0};
+        std::atomic<std::uint32_t> winner{0};
+        const ProcessProbe running = [&](const ProcessMark& p) {
+            if (p != ended.process) return true;
+            const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+            for (++judging; judging < 4 && std::chrono::steady_clock::now() < end;) std::this_thread::yield();
+            return false;
+        };
         std::vector<std::thread> programs;
         for (std::uint32_t id = 1; id <= 4; ++id) {
             programs.emplace_back([&, id] {
                 const LockAttempt attempt = TakeLock(lock, Owner("anna", "ufficio", id, id), running);
-                if (attempt.outcome == LockOutcome::Taken) ++taken;
+                if (attempt.outcome == LockOutcome::Taken) ++taken, winner = id;
                 if (attempt.outcome == LockOutcome::HeldElsewhere) ++held;
             });
         }
         for (std::thread& program : programs) program.join();
-        EXPECT_EQ(taken, 1);
-        EXPECT_EQ(held, 3);
+        ASSERT_EQ(taken, 1) << "round " << round;
+        ASSERT_EQ(held, 3) << "round " << round;
+        EXPECT_EQ(ParseLock(ReadBytes(lock)).value_or(LockOwner()).process.id, winner);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <random>
 #include <string>
@@ -205,12 +206,36 @@ TEST(RecoveryWriter, RandomRequestsLeaveACopyNoOlderThanTheLastWrite) {
     EXPECT_EQ(record->fileStamp, Record("").fileStamp);
     Date savedAt;
     EXPECT_TRUE(ParseTimeText(record->savedAt, savedAt)) << record->savedAt;
+}
 
-    // At a clean end: once stopped nothing more is written, and the files go.
-    EXPECT_TRUE(writer.Stop(Bound));
-    writer.Hand(Snapshot(1001), Record("p.vmo"));
+// A clean end while a copy is being written (a large project, a slow
+// disk): neither the copy written before nor the one under way is left for
+// the next start to offer, even when the writing ends after the cleanup;
+// and once stopped, nothing more is written.
+TEST(RecoveryWriter, ACleanEndDuringAWritingLeavesNoCopy) {
+    CopyFiles files;
+    std::promise<void> writing, release;
+    const std::shared_future<void> released = release.get_future().share();
+    std::atomic<int> writings{0};
+    RecoveryWriter::Target target = files.target;
+    target.prepareFolder = [&] {  // the second writing goes on only after the end
+        if (++writings == 2) {
+            writing.set_value();
+            released.wait();
+        }
+        return true;
+    };
+    RecoveryWriter writer(target);
+    writer.Hand(Snapshot(1), Record(""));
     writer.WriteNow();
-    EXPECT_TRUE(writer.RemoveFiles(Bound));
-    EXPECT_FALSE(files.Present());
-    EXPECT_FALSE(FileTests::fs::exists(files.target.recordPath));
+    ASSERT_TRUE(writer.WaitIdle(Bound) && files.Present());
+    writer.Hand(Snapshot(2), Record(""));
+    writer.WriteNow();
+    ASSERT_EQ(writing.get_future().wait_for(Bound), std::future_status::ready);
+    writer.RemoveFiles();
+    release.set_value();
+    EXPECT_TRUE(writer.Stop(Bound));
+    writer.Hand(Snapshot(3), Record("p.vmo"));
+    writer.WriteNow();
+    EXPECT_EQ(files.folder.EntryCount(), 0u) << "a copy, a record or a piece of one is left";
 }

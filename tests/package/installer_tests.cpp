@@ -176,7 +176,7 @@ HWND WaitMainWindow() {
                 reinterpret_cast<LPARAM>(&found));
             return found != nullptr && IsWindowVisible(found);
         },
-        20000);
+        drv::kTimeout);
     return found;
 }
 
@@ -193,7 +193,7 @@ void End(DWORD pid) {
 bool Uninstall(HKEY root) {
     const std::optional<std::wstring> quiet = RegText(root, kUninstallEntry, L"QuietUninstallString");
     if (!quiet || RunCommand(*quiet) != 0) return false;
-    return drv::WaitUntil([&] { return !KeyExists(root, kUninstallEntry); }, 30000, 50);
+    return drv::WaitUntil([&] { return !KeyExists(root, kUninstallEntry); }, drv::kTimeout, 50);
 }
 
 class InstallerTest : public ::testing::Test {

@@ -23,7 +23,7 @@ void UseTestDesktop();
 // found on the way is remembered (QuitSeen) rather than ending anything.
 void Pump(int milliseconds = 50);
 // Dispatches messages until the condition holds or the time runs out.
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 3000);
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 60000);
 bool QuitSeen();
 void ForgetQuit();
 

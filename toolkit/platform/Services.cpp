@@ -3,10 +3,30 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "toolkit/core/GUIElement.h"
 #include "toolkit/platform/TextConversion.h"
 
 namespace QVUtility {
+
+bool CopyTextToClipboard(HWND owner, const std::wstring& text) {
+    if (owner == nullptr || !OpenClipboard(owner)) return false;
+    bool copied = false;
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (EmptyClipboard()) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+        if (void* data = memory != nullptr ? GlobalLock(memory) : nullptr) {
+            std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(data));
+            GlobalUnlock(memory);
+            copied = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        // The clipboard owns the memory once it has taken it.
+        if (!copied && memory != nullptr) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return copied;
+}
 
 std::string LastErrorText() {
     const DWORD code = GetLastError();

@@ -1,5 +1,6 @@
 // Platform services: file dialogs, message boxes, the text of the last
-// system error, opening a document or address with its program, and the
+// system error, opening a document or address with its program, text put
+// on the clipboard, and the
 // reason given to the system for holding up the end of the session.
 #pragma once
 
@@ -19,6 +20,10 @@ std::string LastErrorText();
 // Opens a document path or a web or mail address with the program the
 // system associates with it; true when the system accepted the request.
 bool ShellOpen(const std::string& target);
+
+// Puts the text on the clipboard for the window `owner`; false when the
+// clipboard refused it.
+bool CopyTextToClipboard(HWND owner, const std::wstring& text);
 
 class GUIElement;
 

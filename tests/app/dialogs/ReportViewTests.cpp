@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/dialogs/ReportView.h"
+#include "Driver.h"
 
 namespace {
 
@@ -21,6 +22,9 @@ std::wstring ShownLine(HWND edit, LRESULT line) {
 }  // namespace
 
 TEST(ReportView, EveryWayOfMovingShowsTheLinesTheScrollBarAndTheCaretStandAt) {
+    // On the virtual desktop the dialog tests of this program use: a thread
+    // that made a window on another desktop cannot move there any more.
+    ASSERT_TRUE(drv::UseDesktop());
     HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
     HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |

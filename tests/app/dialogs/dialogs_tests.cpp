@@ -89,7 +89,7 @@ protected:
         apptest::ForgetRecoveryCopies();
 
         ASSERT_TRUE(app.Start(drv::WinePath(VELMORA_PROGRAM))) << drv::LastErrorUtf8();
-        main = app.WaitWindow(nullptr, kMainTitle, 20000);
+        main = app.WaitWindow(nullptr, kMainTitle);
         ASSERT_NE(main, nullptr) << drv::LastErrorUtf8();
         toolbar = drv::WaitDescendant(main, -1, TOOLBARCLASSNAMEW);
         ASSERT_NE(toolbar, nullptr) << drv::DescribeWindows(app.Id());
@@ -132,7 +132,7 @@ protected:
     // The dialog titled `title`, once it is fully open: the main window is
     // disabled only after the dialog has its size and its controls.
     HWND WaitDialog(const wchar_t* title) {
-        HWND dialog = drv::WaitTopWindow(Pid(), nullptr, title, 8000);
+        HWND dialog = drv::WaitTopWindow(Pid(), nullptr, title);
         if (dialog != nullptr && !drv::WaitUntil([&] { return !drv::Enabled(main); }))
             drv::Fail(L"the main window stays enabled under the dialog");
         return dialog;
@@ -147,7 +147,7 @@ protected:
 
     // Waits until the focus is on `control` in its window.
     static bool HasFocus(HWND top, HWND control) {
-        return drv::WaitUntil([&] { return drv::FocusOf(top) == control; }, 2000);
+        return drv::WaitUntil([&] { return drv::FocusOf(top) == control; });
     }
 
     // The text of the message box with this caption, answered with `button`.
@@ -198,7 +198,7 @@ protected:
         // Clicked again once when the dialog, just back from a message box,
         // gave its field the focus after the click.
         drv::Click(POINT{r.left + 8, (r.top + r.bottom) / 2});
-        if (!drv::WaitUntil(focused, drv::kTimeout / 3)) drv::Click(POINT{r.left + 8, (r.top + r.bottom) / 2});
+        if (!drv::WaitUntil(focused, drv::kRetryAfter)) drv::Click(POINT{r.left + 8, (r.top + r.bottom) / 2});
         if (!drv::WaitUntil(focused)) return drv::Fail(L"the date picker did not take the focus");
         wchar_t text[8];
         std::swprintf(text, 8, L"%02d", d);
@@ -283,7 +283,8 @@ protected:
         bool dropped = false;
         for (int attempt = 0; attempt < 3 && !dropped; ++attempt) {
             drv::Click(POINT{(box.left + box.right) / 2, box.top + 10});
-            dropped = drv::WaitUntil([&] { return SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 1500);
+            dropped = drv::WaitUntil([&] { return SendMessageW(inner, CB_GETDROPPEDSTATE, 0, 0) != 0; },
+                                     drv::kRetryAfter);
         }
         ASSERT_TRUE(dropped) << "the colour list does not open";
         if (task.colourIndex > now) drv::Down(task.colourIndex - now);
@@ -937,7 +938,7 @@ TEST_F(ProgramTest, EndOfSessionAsksAboutUnsavedChanges) {
     // The session ends: the program goes without asking anything more.
     SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     DWORD code = 1;
-    ASSERT_TRUE(app.WaitForExit(10000, &code)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(app.WaitForExit(drv::kTimeout, &code)) << drv::LastErrorUtf8();
     EXPECT_EQ(code, 0u);
 }
 

@@ -184,7 +184,7 @@ TEST_F(DesktopTest, ProjectMenuAndItsShortcutsOpenTheProjectDialogs) {
     apptest::Shot(L"menu_progetto");
     ASSERT_TRUE(drv::CloseMenus(app.Id()));
     const apptest::DialogKeys* commands = apptest::kProjectDialogs;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(apptest::kProjectDialogs)); ++i) {
         SCOPED_TRACE(drv::Utf8(commands[i].title));
         ASSERT_TRUE(drv::Activate(main));
         ASSERT_TRUE(drv::ChooseMenuItemAt(app.Id(), L'P', i)) << drv::LastErrorUtf8();
@@ -360,7 +360,7 @@ TEST_F(DesktopTest, RecentFilesLastAcrossRunsAndLoseFilesThatHaveGone) {
     ASSERT_TRUE(drv::CloseMenus(app.Id()));
     Keys(VK_F4, drv::kAlt);
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDYES)) << drv::LastErrorUtf8();
-    ASSERT_TRUE(app.WaitForExit(10000)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(app.WaitForExit()) << drv::LastErrorUtf8();
 
     StartProgram(L"");
     auto stored = [] {
@@ -398,7 +398,7 @@ TEST_F(DesktopTest, TheWindowComesBackWhereItWas) {
     auto exitProgram = [&] {
         Keys(VK_F4, drv::kAlt);
         ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDYES)) << drv::LastErrorUtf8();
-        ASSERT_TRUE(app.WaitForExit(10000)) << drv::LastErrorUtf8();
+        ASSERT_TRUE(app.WaitForExit()) << drv::LastErrorUtf8();
     };
     auto placedAt = [&](const RECT& expected) {
         const RECT now = drv::ScreenRect(main);

@@ -255,7 +255,7 @@ RowsShown CheckRowsInView(HWND main, int tasks) {
         EXPECT_EQ(bar.place.bottom - bar.place.top, 25);
         const POINT corner = drv::ToScreen(bar.window, POINT{2, 2});
         if (bar.place.top >= 0 && bar.place.bottom <= clientHeight && drv::PointShows(corner, bar.window)) {
-            EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenPixel(corner) == kLoadColours[row % 5]; }, 3000))
+            EXPECT_TRUE(drv::WaitUntil([&] { return drv::ScreenPixel(corner) == kLoadColours[row % 5]; }))
                 << drv::Utf8(Hex(drv::ScreenPixel(corner)));
         }
     }
@@ -271,7 +271,9 @@ RowsShown CheckRowsInView(HWND main, int tasks) {
 }
 
 // Toolbar positions of the buttons (separators included).
-enum ToolbarIndex { kNew, kOpen, kSep1, kSave, kSep2, kProperties, kAddTask, kIncludeDays, kExcludeDays, kCost };
+enum ToolbarIndex {
+    kNew, kOpen, kSep1, kSave, kSep2, kProperties, kAddTask, kIncludeDays, kExcludeDays, kCost, kCashFlow
+};
 
 class MainWindowTest : public apptest::ProgramFixture {
 protected:
@@ -321,7 +323,7 @@ protected:
 TEST_F(MainWindowTest, StartsWithOnlyNewAndOpenUsable) {
     EXPECT_EQ(drv::Text(main), kTitle);
     const std::vector<drv::ToolbarButton> buttons = drv::ToolbarButtons(toolbar);
-    ASSERT_EQ(buttons.size(), 10u);
+    ASSERT_EQ(buttons.size(), 11u);
     EXPECT_TRUE(buttons[kSep1].Separator());
     EXPECT_TRUE(buttons[kSep2].Separator());
     EXPECT_EQ(buttons[kNew].image, 6);
@@ -333,12 +335,14 @@ TEST_F(MainWindowTest, StartsWithOnlyNewAndOpenUsable) {
     EXPECT_EQ(buttons[kIncludeDays].image, buttons[kAddTask].image + 1);
     EXPECT_EQ(buttons[kExcludeDays].image, buttons[kAddTask].image + 2);
     EXPECT_EQ(buttons[kCost].image, buttons[kAddTask].image + 3);
-    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false};
+    EXPECT_EQ(buttons[kCashFlow].image, buttons[kAddTask].image + TBIMG_CASH_FLOW);
+    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false, false};
     std::vector<bool> enabled = ToolbarEnabled();
     enabled[kSep1] = enabled[kSep2] = true;
     EXPECT_EQ(enabled, expected);
     EXPECT_EQ(drv::ToolbarTooltip(app.Id(), toolbar, buttons[kProperties].command), L"Cambia proprietà");
     EXPECT_EQ(drv::ToolbarTooltip(app.Id(), toolbar, buttons[kCost].command), L"Calcola il conto economico");
+    EXPECT_EQ(drv::ToolbarTooltip(app.Id(), toolbar, buttons[kCashFlow].command), L"Flusso di cassa mensile");
 
     EXPECT_EQ(drv::StatusBarText(status), L"");
     const Chart chart = ReadChart(main);
@@ -368,7 +372,7 @@ TEST_F(StartArgumentTest, OpensTheProjectNamedFirst) {
     ASSERT_TRUE(drv::WaitStatusBarText(status, Path(L"Via città.vmo"))) << drv::Utf8(drv::StatusBarText(status));
     ExpectSiteChart();
     // As after "&Apri": nothing to save, the project commands usable.
-    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true};
+    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true, true};
     std::vector<bool> enabled = ToolbarEnabled();
     enabled[kSep1] = enabled[kSep2] = true;
     EXPECT_EQ(enabled, expected);
@@ -383,7 +387,7 @@ TEST_F(StartArgumentTest, AMissingOrInvalidFileGetsTheOpenCommandsMessage) {
     // The program goes on with no project, as it starts without a file.
     EXPECT_EQ(drv::StatusBarText(status), L"");
     EXPECT_FALSE(ReadChart(main).title.visible);
-    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false};
+    const std::vector<bool> expected{true, true, true, false, true, false, false, false, false, false, false};
     std::vector<bool> enabled = ToolbarEnabled();
     enabled[kSep1] = enabled[kSep2] = true;
     EXPECT_EQ(enabled, expected);
@@ -393,7 +397,7 @@ TEST_F(MainWindowTest, OpensProjectWithOneBarPerTaskInFileOrder) {
     OpenSite();
     ExpectSiteChart();
     // Loaded and unchanged: nothing to save, the project commands usable.
-    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true};
+    const std::vector<bool> expected{true, true, true, false, true, true, true, true, true, true, true};
     std::vector<bool> enabled = ToolbarEnabled();
     enabled[kSep1] = enabled[kSep2] = true;
     EXPECT_EQ(enabled, expected);
@@ -541,7 +545,7 @@ TEST_F(MainWindowTest, ExitQuestionNoKeepsTheWindowYesEndsTheProgram) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     ASSERT_TRUE(drv::AnswerMessageBox(app.Id(), L"Uscita", IDYES, &question)) << drv::LastErrorUtf8();
     DWORD code = 1;
-    ASSERT_TRUE(app.WaitForExit(10000, &code)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(app.WaitForExit(drv::kTimeout, &code)) << drv::LastErrorUtf8();
     EXPECT_EQ(code, 0u);
 }
 
@@ -688,7 +692,7 @@ TEST_F(MainWindowTest, TwentyThousandTasksOpenSaveReportAndRefuseTheirPicture) {
     MyApp::Money total;
     MyApp::BuildCostReport(model, report, total);
     ASSERT_TRUE(drv::ClickToolbarButton(toolbar, drv::ToolbarButtons(toolbar)[kCost].command));
-    HWND dialog = app.WaitWindow(nullptr, L"Conto Economico", 20000);
+    HWND dialog = app.WaitWindow(nullptr, L"Conto Economico");
     ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
     // The window shows before the report is made.
     const std::wstring totalText = L"Costo del progetto: " + QVUtility::Widen(MyApp::FormatAmount(total));

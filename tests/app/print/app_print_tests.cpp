@@ -194,7 +194,7 @@ protected:
     // The program with the project open (named on its command line).
     void Start() {
         ASSERT_TRUE(app.Start(ProgramPath(), L"\"" + projectPath + L"\"", folder)) << drv::LastErrorUtf8();
-        main = app.WaitWindow(nullptr, kTitle, 20000);
+        main = app.WaitWindow(nullptr, kTitle);
         ASSERT_NE(main, nullptr) << drv::LastErrorUtf8();
         HWND status = drv::WaitDescendant(main, -1, STATUSCLASSNAMEW);
         ASSERT_TRUE(drv::WaitStatusBarText(status, projectPath)) << drv::Utf8(drv::StatusBarText(status));
@@ -244,10 +244,10 @@ protected:
     }
 
     void AcceptPrintDialog() {
-        HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Stampa", 10000);
+        HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Stampa");
         ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
         ASSERT_TRUE(drv::PressButton(dialog, IDOK)) << drv::LastErrorUtf8();
-        ASSERT_TRUE(drv::WaitWindowGone(dialog, 20000));
+        ASSERT_TRUE(drv::WaitWindowGone(dialog));
     }
 
     // The job's PDF once it is complete; it is then taken out of the folder.
@@ -450,7 +450,7 @@ TEST_F(PrintTest, ThePreviewTurnsPagesAndTheScaleIsRemembered) {
 
     // "Stampa..." leads to the print dialog; cancelling it prints nothing.
     ASSERT_TRUE(Press(preview, L"Stampa..."));
-    HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Stampa", 10000);
+    HWND dialog = drv::WaitTopWindow(app.Id(), L"#32770", L"Stampa");
     ASSERT_NE(dialog, nullptr) << drv::DescribeWindows(app.Id());
     ASSERT_TRUE(drv::PressButton(dialog, IDCANCEL));
     ASSERT_TRUE(drv::WaitWindowGone(dialog));
@@ -492,7 +492,7 @@ TEST_F(PrintTest, EscapeInAnOpenListClosesOnlyTheList) {
                 if (list == nullptr) drv::Tab();
                 return list != nullptr;
             },
-            10000, 200))
+            drv::kTimeout, 200))
             << drv::DescribeWindows(app.Id());
 
         drv::Press(VK_DOWN, drv::kAlt);
@@ -506,7 +506,7 @@ TEST_F(PrintTest, EscapeInAnOpenListClosesOnlyTheList) {
         drv::Escape();
         ASSERT_TRUE(drv::WaitUntil([&] { return !dropped(list); }));
         drv::Escape();
-        EXPECT_TRUE(drv::WaitWindowGone(dialog, 20000));
+        EXPECT_TRUE(drv::WaitWindowGone(dialog));
     }
     EXPECT_TRUE(app.Running());
 }

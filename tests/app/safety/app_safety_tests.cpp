@@ -117,7 +117,7 @@ protected:
 
     HWND StartSecond(const std::wstring& arguments) {
         if (!second.Start(apptest::ProgramPath(), arguments, folder)) return nullptr;
-        return second.WaitWindow(nullptr, kTitle, 20000);
+        return second.WaitWindow(nullptr, kTitle);
     }
 
     std::optional<MyApp::LockOwner> LockOf(const std::wstring& project) {
@@ -169,8 +169,9 @@ TEST_F(SafetyTest, AKilledProgramsChangesComeBackAtTheNextStart) {
 }
 
 // An access violation writes the latest change at once, though no copy was
-// due for an hour. At the next start the offer comes before the file named
-// at start, and No deletes the copy.
+// due for an hour, and though the user had answered No to saving it before
+// an "Apri" that was then cancelled. At the next start the offer comes
+// before the file named at start, and No deletes the copy.
 TEST_F(SafetyTest, ACrashLeavesACopyWithTheLatestChange) {
     SetSetting(L"RecoveryMinutes", 60);
     // The program's seam for this test: the cost report's command faults.
@@ -181,9 +182,13 @@ TEST_F(SafetyTest, ACrashLeavesACopyWithTheLatestChange) {
     DeleteFirstTask();
     ASSERT_TRUE(TitleIs(main, L" - cantiere.vmo *"));
     ASSERT_TRUE(apptest::RecoveryFiles(L"*.vmo").empty()) << "not due yet";
+    Keys('O', drv::kCtrl);
+    Answer(app.Id(), L"Salva", IDNO);
+    ASSERT_TRUE(drv::CancelFileDialog(app.Id(), L"Apri")) << drv::LastErrorUtf8();
+    ASSERT_TRUE(TitleIs(main, L" - cantiere.vmo *"));
     Keys(VK_F9);
     DWORD code = 0;
-    ASSERT_TRUE(app.WaitForExit(15000, &code)) << drv::LastErrorUtf8();
+    ASSERT_TRUE(app.WaitForExit(drv::kTimeout, &code)) << drv::LastErrorUtf8();
     EXPECT_EQ(code, 0xC0000005u);
     EXPECT_TRUE(WaitForCopy(WithoutFirstTask(kSiteProject)));
 
@@ -193,6 +198,25 @@ TEST_F(SafetyTest, ACrashLeavesACopyWithTheLatestChange) {
     EXPECT_TRUE(drv::WaitUntil([] { return apptest::RecoveryFiles(L"recupero-*").empty(); }));
     EXPECT_TRUE(drv::WaitStatusBarText(status, Path(L"altro.vmo")));
     EXPECT_TRUE(TitleIs(main, L" - altro.vmo"));
+}
+
+// A copy that cannot be read is not lost with the run that failed to read
+// it: it stays under the name of the program that wrote it, to be offered
+// again at the next start.
+TEST_F(SafetyTest, ACopyThatCannotBeReadIsOfferedAgain) {
+    const std::wstring copy = apptest::RecoveryFolder() + Wide(MyApp::RecoveryStem(MyApp::ProcessMark{4, 4}));
+    const MyApp::RecoveryRecord record{drv::Utf8(Path(L"cantiere.vmo")), "2024-03-05 14:07:09", {}};
+    SHCreateDirectoryExW(nullptr, RecoveryFolderPath().c_str(), nullptr);
+    ASSERT_TRUE(drv::WriteFileBytes(copy + L".vmo", "non è un progetto"));
+    ASSERT_TRUE(drv::WriteFileBytes(copy + L".txt", MyApp::JoinLines(MyApp::FormatRecoveryRecord(record))));
+    StartProgram(L"");
+    EXPECT_EQ(Answer(app.Id(), L"Ripristino", IDYES), kOffer + L"05/03/2024 14:07). Ripristinarlo?");
+    EXPECT_EQ(AnswerError(), L"Formato non valido.");
+    Keys(VK_F4, drv::kAlt);
+    Answer(app.Id(), L"Uscita", IDYES);
+    ASSERT_TRUE(app.WaitForExit()) << drv::LastErrorUtf8();
+    EXPECT_EQ(drv::ReadFileBytes(copy + L".vmo"), "non è un progetto");
+    EXPECT_EQ(apptest::RecoveryFiles(L"recupero-*").size(), 2u) << "the copy and its record";
 }
 
 // A copy that cannot be written (a file where the folder goes) is told of

@@ -72,7 +72,7 @@ public:
 
     // The first visible dialog-class window of the test's thread with this
     // title (and this owner, when given) that is not in `skip`.
-    HWND WaitForDialog(const std::wstring& title, HWND owner = nullptr, HWND skip = nullptr, int timeoutMs = 10000) {
+    HWND WaitForDialog(const std::wstring& title, HWND owner = nullptr, HWND skip = nullptr, int timeoutMs = 60000) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (std::chrono::steady_clock::now() < until) {
             Search search{title, owner, skip, nullptr};
@@ -99,7 +99,7 @@ public:
     }
 
     // A notice the platform shows over `dialog` (it has no title of its own).
-    HWND WaitForNotice(HWND dialog, int timeoutMs = 10000) {
+    HWND WaitForNotice(HWND dialog, int timeoutMs = 60000) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (std::chrono::steady_clock::now() < until) {
             Search search{L"", dialog, dialog, nullptr};
@@ -117,7 +117,7 @@ public:
     }
 
     // Waits until the window is gone or hidden.
-    bool WaitGone(HWND window, int timeoutMs = 10000) {
+    bool WaitGone(HWND window, int timeoutMs = 60000) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (std::chrono::steady_clock::now() < until) {
             if (!IsWindow(window) || !IsWindowVisible(window)) return true;
@@ -288,7 +288,7 @@ TEST_F(ServicesTest, QuestionsAreTrueOnlyForYes) {
             HWND focused = GetDlgItem(box, IDYES);
             PostMessageW(focused, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
             PostMessageW(focused, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-            if (!d.WaitGone(box, 3000)) {
+            if (!d.WaitGone(box)) {
                 d.failures.push_back("Escape did not close the question");
                 Driver::Click(box, IDNO);
                 d.WaitGone(box);
@@ -491,7 +491,7 @@ TEST_F(ServicesTest, ShellOpenRunsTheAssociatedProgram) {
     }
     EXPECT_TRUE(ShellOpen(script));
     bool marked = false;
-    for (int i = 0; i < 200 && !marked; ++i) {
+    for (int i = 0; i < 1200 && !marked; ++i) {  // up to a minute
         marked = fs::exists(mark);
         if (!marked) Sleep(50);
     }

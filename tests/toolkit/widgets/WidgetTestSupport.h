@@ -11,34 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/toolkit/ToolkitTestSupport.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/GUIElement.h"
 #include "toolkit/draw/FontDescription.h"
 
 namespace widgettest {
 
-inline void Pump(int milliseconds) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(2);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
-}
-
-// Runs the queue until the condition holds; false when the time runs out first.
-inline bool PumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 3000) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMilliseconds);
-    while (!condition()) {
-        if (static_cast<int>(end - GetTickCount()) <= 0) return false;
-        Pump(10);
-    }
-    return true;
-}
+// The queue is run as the other toolkit tests run it.
+using ToolkitTest::Pump;
+using ToolkitTest::PumpUntil;
 
 // The cell height of a font, as the screen measures it.
 inline int FontHeight(const std::string& face, int size) {

@@ -280,7 +280,7 @@ TEST_F(ListViewTest, ColumnWidthsRoundTripAndTheUsersDragIsTold) {
     PostMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(first.right + 19, y));
     PostMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(first.right + 39, y));
     PostMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(first.right + 39, y));
-    ASSERT_TRUE(widgettest::PumpUntil([] { return !heard.widths.empty() && heard.widths.back().second == 130; }, 1000));
+    ASSERT_TRUE(widgettest::PumpUntil([] { return !heard.widths.empty() && heard.widths.back().second == 130; }));
     EXPECT_EQ(heard.widths.back().first, 0);
     EXPECT_EQ(list->ColumnWidths()[0], 130);
     EXPECT_EQ(list->columns[0].width, 130);
