@@ -21,6 +21,13 @@ namespace MyApp {
 struct TaskDays {
     Date start;
     Date end;
+
+    // The task with these days, its other fields as they are.
+    Task Given(Task task) const {
+        task.start = start;
+        task.end = end;
+        return task;
+    }
 };
 
 // What a drag or a key moves: the whole task, its start or its end.

@@ -95,8 +95,7 @@ void BarDrag::Follow(ChartBar& bar, int x, int y) {
     }
     const TaskDays days = DaysFor(at.x);
     if (!SameFields(days.start, shown->start) || !SameFields(days.end, shown->end)) {
-        shown->start = days.start;
-        shown->end = days.end;
+        shown = days.Given(*shown);
         chart.ShowRow(row);
         if (chart.onDragShown) chart.onDragShown(row, &*shown);
     }

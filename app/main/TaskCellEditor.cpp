@@ -10,6 +10,7 @@
 #include "app/res/resource.h"
 #include "model/NumberText.h"
 #include "toolkit/core/Form.h"
+#include "toolkit/draw/FontDescription.h"
 #include "toolkit/platform/MessageBoxes.h"
 #include "toolkit/platform/TextConversion.h"
 #include "toolkit/widgets/CurrencyBox.h"
@@ -23,8 +24,22 @@ namespace {
 // The table's columns that can be typed into, and the one kind of field each takes.
 constexpr int DescriptionColumn = 0, StartColumn = 1, EndColumn = 2, ResourcesColumn = 4, DailyCostColumn = 5;
 constexpr int ColumnCount = 7;
+// The width of the task dialog's date fields, at 96 DPI.
+constexpr int DateFieldWidth = 100;
 // The timer of a click waiting to be told apart from a double click.
 constexpr UINT_PTR ClickTimerId = 0x5443;
+
+// The height of a line of a field's font, in pixels.
+int LineHeight(HWND field) {
+    HDC context = GetDC(field);
+    if (context == nullptr) return 0;
+    const HGDIOBJ previous = SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageW(field, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(context, &metrics);
+    SelectObject(context, previous);
+    ReleaseDC(field, context);
+    return static_cast<int>(metrics.tmHeight);
+}
 
 }  // namespace
 
@@ -108,12 +123,15 @@ bool TaskCellEditor::Open(std::size_t row, int wanted) {
     RECT client{};
     GetClientRect(table.window, &client);
     if (cell.right > client.right || cell.left < 0) {
-        const int by = cell.left < 0 ? static_cast<int>(cell.left) : static_cast<int>(std::min(cell.left, cell.right - client.right));
+        const int by = cell.left < 0 ? static_cast<int>(cell.left)
+                                     : static_cast<int>(std::min(cell.left, cell.right - client.right));
         SendMessageW(table.window, LVM_SCROLL, static_cast<WPARAM>(by), 0);
         cell = table.CellRect(row, wanted);
     }
     QVUtility::GUIElement* made = FieldFor(wanted);
     if (made == nullptr || cell.right <= cell.left) return false;
+    // A date field as wide as the dialog's, for its whole date and its button.
+    if (made == dateField.get()) cell.right = std::max<LONG>(cell.right, cell.left + table.Scale()(DateFieldWidth));
     const Task& task = table.project.tasks[row];
     if (made == textField.get()) textField->SetText(QVUtility::Widen(task.description));
     if (made == numberField.get()) numberField->SetText(std::to_wstring(task.resources));
@@ -122,6 +140,14 @@ bool TaskCellEditor::Open(std::size_t row, int wanted) {
         dateField->date = (wanted == StartColumn ? task.start : task.end).value;
         dateField->ApplyDate();
     }
+    // The rows' font, made anew when the screen's density changed.
+    if (table.font != nullptr)
+        SendMessageW(made->window, WM_SETFONT, reinterpret_cast<WPARAM>(table.font->GetFont()), FALSE);
+    // A field writes its line at its top: one line high with its margins,
+    // in the middle of the row.
+    const LONG height = std::min<LONG>(cell.bottom - cell.top, LineHeight(made->window) + table.Scale()(6));
+    cell.top += (cell.bottom - cell.top - height) / 2;
+    cell.bottom = cell.top + height;
     field = made;
     column = wanted;
     taskId = task.id;

@@ -55,16 +55,14 @@ void FormMain::StepSelectedTask(MovePart part, int step) {
     const TaskDays days = TaskMover(project).Step(task, part, step);
     // At the span's edge (or the task's own start) there is nowhere to go.
     if (SameFields(days.start, task.start) && SameFields(days.end, task.end)) return;
-    Task values = task;
-    values.start = days.start;
-    values.end = days.end;
-    const std::wstring problem = ChangeTask(values);
+    const std::wstring problem = ChangeTask(days.Given(task));
     if (!problem.empty()) {
         QVUtility::ShowError(this, problem, std::wstring(L"Errore"));
         return;
     }
     // A screen reader hears the new days: the selected bar tells them.
-    if (ChartBar* bar = chart->SelectedBar()) QVUtility::RaiseAccessibleEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, bar->window);
+    if (ChartBar* bar = chart->SelectedBar())
+        QVUtility::RaiseAccessibleEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, bar->window);
 }
 
 void FormMain::EditDescriptionInPlace() {

@@ -113,6 +113,8 @@ void TaskTable::Build(QVUtility::FontDescription* rowFont, int rowPitch) {
 void TaskTable::Fill(int rowPitch, std::ptrdiff_t selected) {
     editor->Cancel();  // the rows are the project's anew
     moving = nullptr;
+    // The rows' font made anew for a screen of another density.
+    ApplyFont();
     calendar = std::make_unique<WorkingDayCalendar>(project);
     format = UserAmountFormat();
     SetRowHeight(rowPitch);

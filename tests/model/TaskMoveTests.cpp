@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <vector>
 
 #include "model/CostReport.h"
 #include "model/TaskMove.h"
@@ -67,13 +66,10 @@ TEST(TaskMove, KeepsWorkingDaysAndCostAndStaysInTheSpan) {
 
         const TaskDays whole = mover.Move(task, MovePart::Whole, days);
         ASSERT_TRUE(Inside(project, whole));
-        Task after = task;
-        after.start = whole.start;
-        after.end = whole.end;
         if (working > 0) {
             ASSERT_EQ(Oracle::CountWorkingDays(project, whole.start, whole.end), working);
             const WorkingDayCalendar calendar(project);
-            ASSERT_EQ(CostOf(calendar, after).cost, CostOf(calendar, task).cost);
+            ASSERT_EQ(CostOf(calendar, whole.Given(task)).cost, CostOf(calendar, task).cost);
             // The start on a working day, the end on the last one it needs.
             ASSERT_TRUE(Oracle::IsWorkingDay(project, whole.start));
             ASSERT_LT(Oracle::CountWorkingDays(project, whole.start, OnDay(whole.end, DayNumber(whole.end) - 1)),
@@ -132,10 +128,7 @@ TEST(TaskMove, StepsGoAWorkingDayAtATime) {
         if (DayNumber(later.start) != DayNumber(task.start)) {
             ASSERT_GT(DayNumber(later.start), DayNumber(task.start));
             ASSERT_EQ(Oracle::CountWorkingDays(project, task.start, later.start), 2);
-            Task back = task;
-            back.start = later.start;
-            back.end = later.end;
-            const TaskDays again = mover.Step(back, MovePart::Whole, -1);
+            const TaskDays again = mover.Step(later.Given(task), MovePart::Whole, -1);
             ASSERT_TRUE(SameFields(again.start, task.start));
         }
         const TaskDays longer = mover.Step(task, MovePart::End, 1);
