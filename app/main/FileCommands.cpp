@@ -351,6 +351,16 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
     return QVUtility::WriteBitmapInBands(path, width, height, paint);
 }
 
+void FormMain::ShowUnsavedProject() {
+    LeaveFile();
+    SetFilePath(std::string());
+    project.modified = true;
+    history.Clear(project);
+    HandChangeToRecovery();
+    ShowNewProject();
+    EnableProjectCommands();
+}
+
 void FormMain::OpenHomePage() { QVUtility::ShellOpen(HomePageAddress); }
 
 void FormMain::OpenGuidePage() { QVUtility::ShellOpen(GuidePageAddress); }

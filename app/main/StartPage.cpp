@@ -211,14 +211,8 @@ void FormMain::OpenExampleProject() {
         return;
     }
     // An unsaved copy: "Senza nome", to be saved under a name of the user's.
-    LeaveFile();  // the previous project's lock and recovery copy
     project = example;
-    SetFilePath(std::string());
-    project.modified = true;
-    history.Clear(project);
-    HandChangeToRecovery();
-    ShowNewProject();
-    EnableProjectCommands();
+    ShowUnsavedProject();
 }
 
 }  // namespace MyApp
