@@ -18,10 +18,12 @@
 #include "app/safety/WorkSafety.h"
 #include "app/settings/RecentFiles.h"
 #include "file/ProjectFile.h"
+#include "print/BarLabel.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/draw/BitmapFile.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/FileDialogs.h"
 #include "toolkit/platform/IgnoredError.h"
 #include "toolkit/platform/Services.h"
@@ -44,6 +46,9 @@ const std::vector<std::string> ExportFilters{"File Bitmap (*.bmp)", "*.bmp", "Im
 const char* const ExportExtensions[] = {".bmp", ".png", ".csv", ".xml"};
 constexpr const char* ProjectDefaultName = "Velmora.vmo";
 constexpr const char* BitmapDefaultName = "Disegno.bmp";
+// The room between a bar and a name written beside it in the exported
+// picture, in its 96-DPI pixels.
+constexpr int LabelGap = 4;
 const std::string DialogTitleOpen = "Apri";
 const std::string DialogTitleSave = "Salva";
 
@@ -319,6 +324,12 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
         QVUtility::Drawing surface;
         surface.Attach(context, false);
         surface.FillRect(0, 0, width, height, 1, RGB(0, 0, 0), 0xC0C0C0);
+        const TextWidth textWidth = [&](const std::wstring& text) {
+            const QVUtility::ScopedSelect fontIn(context, rowFont->GetFont());
+            SIZE extent{};
+            GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()), &extent);
+            return static_cast<std::int64_t>(extent.cx);
+        };
         if (top < chart.titleHeight) {
             surface.DrawText(0, 0, width, chart.titleHeight, project.description, RGB(0, 0, 0), caption, 2, true);
         }
@@ -342,8 +353,16 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
             surface.FillRect(l, y, w, chart.barHeight, 1, RGB(0, 0, 0), task.colour);
             // Black on the five colours, as the picture always had; readable on any other.
             const COLORREF text = IsBarColour(task.colour) ? RGB(0, 0, 0) : BarTextColour(task.colour);
-            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, text, rowFont, 2,
-                             true);
+            const std::wstring name = QVUtility::Widen(task.description);
+            // A name that fits its bar is centred in it; another is written
+            // beside the bar, or cut at its end with "…", never at its start.
+            BarLabel label{LabelPlace::Inside, name, l, l + w};
+            if (textWidth(name) > w) label = PlaceBarLabel(name, l, l + w, 0, width, LabelGap, textWidth);
+            if (label.place == LabelPlace::None) continue;
+            const bool inside = label.place == LabelPlace::Inside;
+            surface.DrawText(static_cast<int>(label.left), y + chart.pictureTextDrop,
+                             static_cast<int>(label.right - label.left), chart.barHeight, label.text,
+                             inside ? text : RGB(0, 0, 0), rowFont, inside ? 2 : 0, true);
         }
         surface.End();
     };
