@@ -87,15 +87,17 @@ void FormMain::EditTask() {
     FormAddTask* dialog = taskDialog.Open(this, L"Modifica Task");
     dialog->SetDateRange(project.start, project.end);
     dialog->LoadTask(project.tasks[static_cast<size_t>(index)]);
-    dialog->onConfirmed = [this](const Task& task) {
-        const int current = FindTaskById(project, task.id);
-        if (current < 0) return;
-        history.EditTask(project, current, task);
-        MarkModified();
-        // The task keeps its place on screen, however the order changed.
-        ShowTask(task.id);
-    };
+    dialog->onConfirmed = [this](const Task& task) { ApplyEditedTask(task); };
     Present(dialog);
+}
+
+void FormMain::ApplyEditedTask(const Task& task) {
+    const int current = FindTaskById(project, task.id);
+    if (current < 0) return;
+    history.EditTask(project, current, task);
+    MarkModified();
+    // The task keeps its place on screen, however the order changed.
+    ShowTask(task.id);
 }
 
 void FormMain::DeleteTask() {

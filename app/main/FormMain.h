@@ -152,6 +152,9 @@ public:
     void NewProject();
     void NewTask();
     void EditTask();
+    // The task as the task dialog confirmed it, put in place of the one of
+    // its id, in view where it was.
+    void ApplyEditedTask(const Task& task);
     void DeleteTask();
 
     // A new screen density: the fonts, the toolbar, the chart panel and the
