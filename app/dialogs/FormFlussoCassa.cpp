@@ -94,7 +94,7 @@ void FormFlussoCassa::BuildControls() {
     table = Own(new QVUtility::ListView(this));
     table->fixedId = IDC_CASH_FLOW_TABLE;
     table->accessibleName = L"Tabella del flusso di cassa";
-    const int widths[CashFlowColumns] = {140, 95, 110, 110, 95};
+    const int widths[CashFlowColumns] = {130, 95, 105, 105, 110};
     for (int column = 0; column < CashFlowColumns; ++column)
         table->columns.push_back({CashFlowColumnTitle(column), scale(widths[column]), column > 0});
     table->onItemText = &TableCell;
