@@ -165,14 +165,14 @@ void FormMain::ShowAbout() {
 
 void FormMain::ApplyProjectDialog(const ProjectProperties& values, bool newProject) {
     if (newProject) {
-        LeaveFile();  // the previous project's lock and recovery copy
+        document.LeaveFile();  // the previous project's lock and recovery copy
         ApplyProperties(project, values);
         ClearProject(project);
         SetFilePath(std::string());
         // A new project: unsaved, with nothing before it to go back to.
         project.modified = true;
         history.Clear(project);
-        HandChangeToRecovery();
+        document.HandChangeToRecovery();
         ShowNewProject();
     } else {
         history.SetProperties(project, values);

@@ -46,11 +46,11 @@ bool FormMain::ImportProjectFile(const std::string& path) {
     case ImportResult::Ok: break;
     }
     // A new project that was never saved, with nothing before it to go back to.
-    LeaveFile();  // the previous project's lock and recovery copy
+    document.LeaveFile();  // the previous project's lock and recovery copy
     SetFilePath(std::string());
     project.modified = true;
     history.Clear(project);
-    HandChangeToRecovery();
+    document.HandChangeToRecovery();
     ShowNewProject();
     EnableProjectCommands();
     if (dropped.Any()) QVUtility::ShowInfo(this, ImportNotice(dropped), std::wstring(L"Importa"));

@@ -151,17 +151,17 @@ bool FormMain::OpenProjectFile(const std::string& path) {
     // The file's lock first: when another program has the project open the
     // user may open it read-only, or not at all.
     FileClaim claim;
-    if (!ClaimFile(path, claim)) return false;
+    if (!document.ClaimFile(path, claim)) return false;
     // The loader replaces the project only when the whole file is valid, so
     // a failed load leaves the project and its chart exactly as they were.
     const LoadResult loaded = Guarded(LoadResult::OpenFailed, [&] { return LoadProjectFile(path, project); });
-    if (loaded != LoadResult::Ok) DropClaim(claim);
+    if (loaded != LoadResult::Ok) document.DropClaim(claim);
     switch (loaded) {
     case LoadResult::OpenFailed: ShowErrorText(this, L"Errore durante la lettura."); return false;
     case LoadResult::FormatError: ShowErrorText(this, L"Formato non valido."); return false;
     case LoadResult::Ok: break;
     }
-    AdoptFile(claim);
+    document.AdoptFile(claim);
     SetFilePath(path);
     project.modified = false;
     history.Clear(project);
@@ -202,7 +202,7 @@ bool FormMain::WriteProjectFile() {
         return false;
     }
     history.MarkSaved(project);
-    FollowSavedFile();
+    document.FollowSavedFile();
     UpdateCommands();
     ShowRecentFiles(RememberRecentFile(project.filePath));
     return true;
@@ -222,12 +222,12 @@ FormMain::SaveOutcome FormMain::SaveChanges(bool noQuestion) {
     const std::string previousPath = project.filePath;
     // A project opened read-only, or whose file another program has changed
     // since (and the user would not overwrite it), goes to a new name.
-    bool newName = project.filePath.empty() || OpenedReadOnly();
+    bool newName = project.filePath.empty() || document.OpenedReadOnly();
     if (!newName) {
-        switch (AskAboutChangedFile()) {
-        case ChangedFileAnswer::Overwrite: break;
-        case ChangedFileAnswer::SaveElsewhere: newName = true; break;
-        case ChangedFileAnswer::Cancel: return SaveOutcome::Cancelled;
+        switch (document.AskAboutChangedFile()) {
+        case ProjectDocument::ChangedFileAnswer::Overwrite: break;
+        case ProjectDocument::ChangedFileAnswer::SaveElsewhere: newName = true; break;
+        case ProjectDocument::ChangedFileAnswer::Cancel: return SaveOutcome::Cancelled;
         }
     }
     if (newName) {

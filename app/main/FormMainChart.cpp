@@ -40,7 +40,7 @@ void FormMain::MarkModified() {
 }
 
 void FormMain::ProjectChanged() {
-    HandChangeToRecovery();
+    document.HandChangeToRecovery();
     UpdateCommands();
     RefreshChart();
 }

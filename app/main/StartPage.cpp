@@ -211,12 +211,12 @@ void FormMain::OpenExampleProject() {
         return;
     }
     // An unsaved copy: "Senza nome", to be saved under a name of the user's.
-    LeaveFile();  // the previous project's lock and recovery copy
+    document.LeaveFile();  // the previous project's lock and recovery copy
     project = example;
     SetFilePath(std::string());
     project.modified = true;
     history.Clear(project);
-    HandChangeToRecovery();
+    document.HandChangeToRecovery();
     ShowNewProject();
     EnableProjectCommands();
 }
