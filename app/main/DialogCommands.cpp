@@ -168,17 +168,11 @@ void FormMain::ApplyProjectDialog(const ProjectProperties& values, bool newProje
         document.LeaveFile();  // the previous project's lock and recovery copy
         ApplyProperties(project, values);
         ClearProject(project);
-        SetFilePath(std::string());
-        // A new project: unsaved, with nothing before it to go back to.
-        project.modified = true;
-        history.Clear(project);
-        document.HandChangeToRecovery();
-        ShowNewProject();
-    } else {
-        history.SetProperties(project, values);
-        MarkModified();
+        ShowUnsavedProject();
+        return;
     }
-    // The project commands and the export, for a new project.
+    history.SetProperties(project, values);
+    MarkModified();
     EnableProjectCommands();
 }
 

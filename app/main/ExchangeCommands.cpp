@@ -47,12 +47,7 @@ bool FormMain::ImportProjectFile(const std::string& path) {
     }
     // A new project that was never saved, with nothing before it to go back to.
     document.LeaveFile();  // the previous project's lock and recovery copy
-    SetFilePath(std::string());
-    project.modified = true;
-    history.Clear(project);
-    document.HandChangeToRecovery();
-    ShowNewProject();
-    EnableProjectCommands();
+    ShowUnsavedProject();
     if (dropped.Any()) QVUtility::ShowInfo(this, ImportNotice(dropped), std::wstring(L"Importa"));
     return true;
 }

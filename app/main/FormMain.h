@@ -211,6 +211,9 @@ private:
     // A project opened, imported or made anew: none of its tasks selected,
     // shown from its start at a zoom that suits it.
     void ShowNewProject();
+    // A project made, imported or copied, never saved, with nothing before
+    // it to go back to: without a file, unsaved, shown as ShowNewProject.
+    void ShowUnsavedProject();
     // After a change, an undo or a redo: the commands follow the project, the
     // chart shows it.
     void ProjectChanged();

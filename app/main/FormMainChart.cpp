@@ -55,6 +55,16 @@ void FormMain::RefreshChart() {
     UpdateCommands();
 }
 
+void FormMain::ShowUnsavedProject() {
+    SetFilePath(std::string());
+    project.modified = true;
+    history.Clear(project);
+    document.HandChangeToRecovery();
+    ShowNewProject();
+    // The project commands and the export, for a new project.
+    EnableProjectCommands();
+}
+
 void FormMain::ShowNewProject() {
     if (chart == nullptr) return;
     chart->Select(0);

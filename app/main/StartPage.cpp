@@ -213,12 +213,7 @@ void FormMain::OpenExampleProject() {
     // An unsaved copy: "Senza nome", to be saved under a name of the user's.
     document.LeaveFile();  // the previous project's lock and recovery copy
     project = example;
-    SetFilePath(std::string());
-    project.modified = true;
-    history.Clear(project);
-    document.HandChangeToRecovery();
-    ShowNewProject();
-    EnableProjectCommands();
+    ShowUnsavedProject();
 }
 
 }  // namespace MyApp
