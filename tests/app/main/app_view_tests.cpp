@@ -149,24 +149,19 @@ TEST_F(ViewInProcess, TheExportedPictureWritesANameTooLongForItsBarBesideIt) {
     const auto exported = [&] {
         form->RefreshChart();
         EXPECT_TRUE(form->ExportImage(drv::Utf8(path + L".bmp")));
-        drv::Image picture = drv::LoadBmp(path + L".bmp");
-        DeleteFileW((path + L".bmp").c_str());
-        return picture;
+        return drv::LoadBmp(path + L".bmp");
     };
     Load(apptest::RenovationProject());
     const drv::Image fitting = exported();
-    const std::size_t row = 0;  // a bar of eight days
-    form->project.tasks[row].description = "Rivestimenti dei bagni e della cucina con piastrelle di gres porcellanato";
+    MyApp::Task& task = form->project.tasks[0];  // a bar of eight days
+    task.description = "Rivestimenti dei bagni e della cucina con piastrelle di gres porcellanato";
     const drv::Image longer = exported();
-    ASSERT_FALSE(fitting.Empty());
-    ASSERT_EQ(longer.width, fitting.width);
-    ASSERT_EQ(longer.height, fitting.height);
-
-    const MyApp::ChartLayout layout(form->project, form->chart->ruler->ColumnWidthFor(form->chart->ruler->ColumnCount(),
-                                                                                      QVUtility::DisplayScale()),
-                                    longer.width, QVUtility::TimeLine::NormalHeight);
-    const MyApp::BarSpan bar = layout.Bar(form->project.tasks[row]);
-    const int top = static_cast<int>(layout.RowTop(row));
+    DeleteFileW((path + L".bmp").c_str());
+    ASSERT_TRUE(!fitting.Empty() && longer.width == fitting.width && longer.height == fitting.height);
+    const MyApp::ChartLayout layout(form->project, QVUtility::TimeLine::NormalDayWidth, longer.width,
+                                    QVUtility::TimeLine::NormalHeight);
+    const MyApp::BarSpan bar = layout.Bar(task);
+    const int top = static_cast<int>(layout.RowTop(0));
     const int left = static_cast<int>(bar.left), right = static_cast<int>(bar.left + bar.width);
     int firstInk = longer.width, lastInk = -1;
     for (int y = 0; y < longer.height; ++y) {
@@ -175,7 +170,7 @@ TEST_F(ViewInProcess, TheExportedPictureWritesANameTooLongForItsBarBesideIt) {
             ASSERT_TRUE(y >= top && y < top + layout.rowPitch) << "a change outside the row, at " << x << "," << y;
             if (x > left && x < right - 1) {
                 // Inside the bar only the old name gave way to the fill.
-                ASSERT_EQ(longer.At(x, y), form->project.tasks[row].colour) << x << "," << y;
+                ASSERT_EQ(longer.At(x, y), task.colour) << x << "," << y;
             } else if ((x < left || x >= right) && longer.At(x, y) == RGB(0, 0, 0)) {
                 firstInk = std::min(firstInk, x);
                 lastInk = std::max(lastInk, x);

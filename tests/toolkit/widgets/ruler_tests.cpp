@@ -524,10 +524,7 @@ std::pair<int, int> InkSpan(const Pixels& p, int x0, int x1, int y0, int y1) {
 int WeeksPerBoxAt(std::int64_t width, std::int64_t divisor) {
     FontDescription font(std::wstring(L"Tahoma"), 14);
     int weeks = 0;
-    Drawn(1, [&](HDC dc) {
-        SelectObject(dc, font.GetFont());
-        weeks = WeeksPerBox(dc, width, divisor);
-    });
+    Drawn(1, [&](HDC dc) { SelectObject(dc, font.GetFont()), weeks = WeeksPerBox(dc, width, divisor); });
     return weeks;
 }
 
