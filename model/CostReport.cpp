@@ -11,13 +11,22 @@ TaskCost CostOf(const WorkingDayCalendar& calendar, const Task& task) {
     return figures;
 }
 
-std::string TaskSummary(const Task& task, const TaskCost& figures, const AmountFormat& format) {
-    const auto counted = [](long long count, const char* one, const char* many) {
-        return std::to_string(count) + " " + (count == 1 ? one : many);
-    };
+namespace {
+
+std::string Counted(long long count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string TaskSpanText(const Task& task, long long workingDays) {
     return "dal " + FormatDate(task.start) + " al " + FormatDate(task.end) + ", " +
-           counted(figures.workingDays, "giorno lavorativo", "giorni lavorativi") + ", " +
-           counted(task.resources, "risorsa", "risorse") + ", costo " + FormatAmount(figures.cost, format);
+           Counted(workingDays, "giorno lavorativo", "giorni lavorativi");
+}
+
+std::string TaskSummary(const Task& task, const TaskCost& figures, const AmountFormat& format) {
+    return TaskSpanText(task, figures.workingDays) + ", " + Counted(task.resources, "risorsa", "risorse") +
+           ", costo " + FormatAmount(figures.cost, format);
 }
 
 void BuildCostReport(const Project& project, std::string& text, Money& total) {

@@ -19,6 +19,9 @@ struct TaskCost {
 };
 TaskCost CostOf(const WorkingDayCalendar& calendar, const Task& task);
 
+// A task's days and how many of them are working days, in the program's
+// words: "dal 08/03/2027 al 19/03/2027, 10 giorni lavorativi".
+std::string TaskSpanText(const Task& task, long long workingDays);
 // One line about a task in the program's words: "dal 04/01/2027 al
 // 08/01/2027, 5 giorni lavorativi, 2 risorse, costo 1.505", the amount in
 // `format`.

@@ -88,6 +88,20 @@ TypedAmount ReadTypedAmount(std::string_view text, const AmountSeparators& separ
     return TypedAmount::Valid;
 }
 
+std::optional<int> ReadResources(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (text.empty()) return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > MaxResources) return std::nullopt;
+    }
+    return static_cast<int>(value);
+}
+
 int ParseInteger(std::string_view text) {
     std::size_t i = 0;
     const bool negative = SkipBlanksAndSign(text, i);

@@ -2,6 +2,7 @@
 // defined for every input: nothing is undefined for huge or hostile values.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,14 @@ namespace MyApp {
 // other byte; 0 when there are none. Values beyond 32 bits wrap modulo 2^32
 // (so 4294967295 reads as -1, as a COLORREF written unsigned would).
 int ParseInteger(std::string_view text);
+
+// The most resources a task may have a day.
+constexpr int MaxResources = 100000;
+
+// Resources per day as the user types them: decimal digits, white space
+// around them aside, from 0 to MaxResources. None for an empty text, any
+// other character or a larger number.
+std::optional<int> ReadResources(std::string_view text);
 
 // How a typed amount reads (ReadTypedAmount).
 enum class TypedAmount {

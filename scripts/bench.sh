@@ -7,6 +7,7 @@
 #     file     the largest project file: save, load time and peak memory (host)
 #     ruler    painting the chart ruler (under Wine)
 #     days     the days dialog with a long list (under Wine; ARGS: count)
+#     drag     a bar dragged in a project of 100,000 tasks (under Wine; ARGS: tasks)
 #     program  the program worked from outside (under Wine; ARGS: largest
 #              project, program to measure)
 # The model benchmark is built in Release without sanitizers in build/bench;
@@ -17,8 +18,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 which=${1:-all}
 [ $# -gt 0 ] && shift
 case "$which" in
-  all|model|file|ruler|days|program) ;;
-  *) echo "bench: unknown benchmark '$which' (model, file, ruler, days or program)" >&2; exit 2 ;;
+  all|model|file|ruler|days|drag|program) ;;
+  *) echo "bench: unknown benchmark '$which' (model, file, ruler, days, drag or program)" >&2; exit 2 ;;
 esac
 
 run_model() {
@@ -59,12 +60,14 @@ case "$which" in
   file) run_file ;;
   ruler) run_windows ruler_bench "$@" ;;
   days) run_windows days_bench "$@" ;;
+  drag) run_windows drag_bench "$@" ;;
   program) run_windows app_bench "$@" ;;
   all)
     run_model
     run_file
     run_windows ruler_bench
     run_windows days_bench
+    run_windows drag_bench
     run_windows app_bench
     ;;
 esac

@@ -114,4 +114,21 @@ void ChartBar::DescribeForAccessibility(QVUtility::AccessibleFacts& facts) const
     if (!Bound()) facts.state |= STATE_SYSTEM_INVISIBLE;
 }
 
+LRESULT ChartBar::ProcessByDefault(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (handle == window && window != nullptr) {
+        if (message == WM_SETCURSOR && LOWORD(static_cast<DWORD_PTR>(lParam)) == HTCLIENT && onCursor != nullptr) {
+            POINT at{};
+            GetCursorPos(&at);
+            ScreenToClient(window, &at);
+            if (const LPCWSTR shape = onCursor(this, at.x)) {
+                SetCursor(LoadCursorW(nullptr, shape));
+                return TRUE;
+            }
+        }
+        if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != window && onCaptureLost != nullptr)
+            onCaptureLost(this);
+    }
+    return CellControl::ProcessByDefault(handle, message, wParam, lParam);
+}
+
 }  // namespace MyApp

@@ -30,6 +30,8 @@ class ChartBar;
 // What a bar tells after its task's name: the task's span, working days,
 // resources and cost.
 using BarSummaryHandler = std::wstring (*)(const ChartBar* bar);
+// The cursor over the point of the bar at client x; null for the arrow.
+using BarCursorHandler = LPCWSTR (*)(const ChartBar* bar, int x);
 
 class ChartBar : public QVUtility::CellControl {
 public:
@@ -44,12 +46,16 @@ public:
     int shownRight = -1;
     bool systemColours = false;  // high contrast: outline, text and mark in the system's colours
     BarSummaryHandler onSummary = nullptr;
+    BarCursorHandler onCursor = nullptr;
+    // The bar lost the mouse it had captured to another window.
+    void (*onCaptureLost)(ChartBar* bar) = nullptr;
 
     bool Bound() const { return row != NoRow; }
     // The chart, the bar's parent, has the keyboard.
     bool ChartFocused() const;
     void OnPaint() override;
     void DescribeForAccessibility(QVUtility::AccessibleFacts& facts) const override;
+    LRESULT ProcessByDefault(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace MyApp

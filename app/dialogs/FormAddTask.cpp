@@ -1,9 +1,9 @@
 #include "app/dialogs/FormAddTask.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
+#include "app/dialogs/TaskChecks.h"
 #include "app/res/resource.h"
 #include "model/NumberText.h"
 #include "toolkit/draw/ScopedGdi.h"
@@ -81,7 +81,7 @@ void FormAddTask::BuildControls() {
     resourcesBox->Create();
     resourcesSpinner = Own(new QVUtility::NumericBox(this, resourcesBox));
     resourcesSpinner->minimum = 0;
-    resourcesSpinner->maximum = 100000;
+    resourcesSpinner->maximum = MaxResources;
     resourcesSpinner->value = 0;
     resourcesSpinner->accessibleName = L"Risorse";
     resourcesSpinner->Create();
@@ -165,34 +165,21 @@ void FormAddTask::LoadTask(Task task) {
 }
 
 std::wstring FormAddTask::FieldsProblem(GUIElement*& culprit) {
-    if (projectStart_ && projectEnd_ && !WithinProject(startDate, *projectStart_, *projectEnd_)) {
-        culprit = startPicker;
-        return OutsideProjectProblem(L"La data di inizio", *projectStart_, *projectEnd_);
-    }
-    if (projectStart_ && projectEnd_ && !WithinProject(endDate, *projectStart_, *projectEnd_)) {
-        culprit = endPicker;
-        return OutsideProjectProblem(L"La data di fine", *projectStart_, *projectEnd_);
-    }
-    if (CompareDates(startDate, endDate) == 1) {
+    if (projectStart_ && projectEnd_) {
+        TaskField field = TaskField::None;
+        const std::wstring problem = TaskDaysProblem(startDate, endDate, *projectStart_, *projectEnd_, field);
+        culprit = field == TaskField::Start ? static_cast<GUIElement*>(startPicker) : endPicker;
+        if (!problem.empty()) return problem;
+    } else if (CompareDates(startDate, endDate) == 1) {
         culprit = endPicker;
         return L"La data finale deve essere successiva alla data di inizio.";
     }
     const std::optional<int> typedResources = resourcesSpinner->TypedValue();
-    if (!typedResources) {
-        culprit = resourcesBox;
-        return L"Il numero di risorse deve essere compreso tra 0 e 100.000.";
-    }
+    culprit = resourcesBox;
+    if (std::wstring problem = ResourcesProblem(typedResources); !problem.empty()) return problem;
     resources = *typedResources;
     culprit = costBox;
-    if (costBox->Misgrouped()) {
-        const wchar_t decimal = static_cast<wchar_t>(static_cast<unsigned char>(costBox->decimalSeparator));
-        if (decimal == L',') return L"Importo non valido: usare la virgola per i decimali (es. 12,5).";
-        return std::wstring(L"Importo non valido: usare \u00AB") + decimal + L"\u00BB per i decimali (es. 12" +
-               decimal + L"5).";
-    }
-    dailyCost = costBox->GetAmount();
-    if (!costBox->HasAmount() || std::fabs(dailyCost) > MaxDailyCost)
-        return L"Il costo giornaliero indicato non è un importo valido.";
+    if (std::wstring problem = DailyCostProblem(*costBox, dailyCost); !problem.empty()) return problem;
     culprit = nullptr;
     return std::wstring();
 }

@@ -1,6 +1,6 @@
 #include "app/dialogs/SpanDialog.h"
 
-#include "toolkit/platform/TextConversion.h"
+#include "app/dialogs/TaskChecks.h"
 #include "toolkit/widgets/DatePicker.h"
 #include "toolkit/widgets/Label.h"
 #include "toolkit/widgets/TextBox.h"
@@ -33,12 +33,8 @@ void SpanDialog::MakeDescriptionAndSpan(bool createEndPicker) {
 std::wstring SpanDialog::ReadDescriptionAndSpan(QVUtility::GUIElement*& culprit) {
     startDate = MakeDate(startPicker->GetDate());
     endDate = MakeDate(endPicker->GetDate());
-    const std::wstring typed = descriptionBox->GetText();
-    description = TrimSpaces(QVUtility::Narrow(typed));
-    culprit = descriptionBox;
-    if (description.empty()) return L"E' necessario indicare la descrizione.";
-    std::wstring problem = DescriptionProblem(description, typed);
-    if (problem.empty()) culprit = nullptr;
+    std::wstring problem = TypedDescriptionProblem(descriptionBox->GetText(), description);
+    culprit = problem.empty() ? nullptr : descriptionBox;
     return problem;
 }
 

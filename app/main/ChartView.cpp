@@ -8,6 +8,7 @@
 #include <climits>
 #include <string>
 
+#include "app/main/BarDrag.h"
 #include "app/main/ChartViewHandlers.h"
 #include "toolkit/draw/FontDescription.h"
 #include "toolkit/platform/TextConversion.h"
@@ -43,7 +44,7 @@ void ShowChild(HWND child, bool show) {
 }  // namespace
 
 ChartView::ChartView(QVUtility::GUIElement* parentElement, const Project& shownProject)
-    : PanelChildren(parentElement), project(shownProject), layout(Scale()) {
+    : PanelChildren(parentElement), project(shownProject), layout(Scale()), drag(std::make_unique<BarDrag>(*this)) {
     LoadZoom();
 }
 
@@ -222,6 +223,17 @@ std::optional<std::size_t> ChartView::RowAt(int clientY) const {
     return row;
 }
 
+const Task& ChartView::ShownTask(std::size_t row) const {
+    const Task* dragged = drag->Shown(row);
+    return dragged != nullptr ? *dragged : project.tasks[row];
+}
+
+void ChartView::ShowRow(std::size_t row) {
+    if (window == nullptr || !built || bars.empty() || layout.Rows() != project.tasks.size()) return;
+    ChartBar* bar = bars[row % bars.size()];
+    if (bar->row == row) BindBar(bar, row, static_cast<int>(Client().right));
+}
+
 int ChartView::TaskAt(int clientY) const {
     const std::optional<std::size_t> row = RowAt(clientY);
     return row && *row < project.tasks.size() ? project.tasks[*row].id : 0;
@@ -326,6 +338,10 @@ void ChartView::Place() {
         bar->onLeftButtonDown = &ChartViewHandlers::BarLeftClick;
         bar->onLeftDoubleClick = &ChartViewHandlers::BarDoubleClick;
         bar->onSummary = &ChartViewHandlers::BarSummary;
+        bar->onMouseMove = &ChartViewHandlers::BarMouseMove;
+        bar->onLeftButtonUp = &ChartViewHandlers::BarLeftUp;
+        bar->onCursor = &ChartViewHandlers::BarCursor;
+        bar->onCaptureLost = &ChartViewHandlers::BarCaptureLost;
         bar->systemColours = systemColours;
         bar->font = barFont;
         bars.push_back(bar);
@@ -353,7 +369,7 @@ void ChartView::Place() {
 }
 
 void ChartView::BindBar(ChartBar* bar, std::size_t row, int clientWidth) {
-    const Task& task = project.tasks[row];
+    const Task& task = ShownTask(row);
     const BarWindowSpan span = ChartLayout::WindowSpan(layout.Bar(task), static_cast<int>(firstX), clientWidth);
     const bool rebound = bar->row != row || bar->taskId != task.id || bar->window == nullptr;
     if (rebound) {

@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ class TimeLine;
 }  // namespace QVUtility
 
 namespace MyApp {
+
+class BarDrag;
 
 // The colour of the line that marks today: an orange that none of the five
 // bar colours is.
@@ -61,6 +64,10 @@ public:
     std::function<std::wstring(std::size_t row)> onSummary;  // a bar's figures for its tip and description
     std::function<Date()> today;                           // the day the orange line marks
     std::function<void()> onFocus;                         // the chart took the keyboard
+    // A bar dragged: its row as the drag shows it now (null: as the project
+    // has it again), and the task where the bar was let go.
+    std::function<void(std::size_t row, const Task* shown)> onDragShown;
+    std::function<void(const Task& moved)> onDragged;
 
     // ---- The state ---------------------------------------------------------------------
     std::size_t FirstRow() const { return firstRow; }
@@ -84,6 +91,8 @@ public:
     std::optional<std::size_t> RowAt(int clientY) const;
     // The id of the task of that row; 0 for none.
     int TaskAt(int clientY) const;
+    // The task of a row as the chart shows it: where a drag has it now.
+    const Task& ShownTask(std::size_t row) const;
     // How many whole rows the view shows under the title and the ruler.
     int RowsPerPage() const;
 
@@ -115,8 +124,12 @@ public:
     // Today's column when today lies in the project's span.
     std::optional<std::int64_t> TodayColumn() const;
     void GoToToday();
-    // Left and Right scroll a column (a page with Ctrl).
+    // Left and Right scroll a column (a page with Ctrl); Escape ends a drag.
     void ScrollKey(int key);
+    // The bar of a row in view placed and drawn again as ShownTask has it.
+    void ShowRow(std::size_t row);
+    // A bar being dragged with the mouse (BarDrag.h).
+    const BarDrag& Drag() const { return *drag; }
 
     // ---- What is on screen ---------------------------------------------------------------
     QVUtility::CellControl* titleCell = nullptr;
@@ -148,6 +161,7 @@ public:
 
 private:
     friend struct ChartViewHandlers;
+    friend class BarDrag;
 
     // Title, ruler and geometry from the project at the zoom now; no bar moves.
     bool Shape();
@@ -189,6 +203,7 @@ private:
     bool zoomFitted = false;    // fitted to the view: fittedZoom, not a level
     ZoomStep fittedZoom;
     int selectedTaskId = 0;
+    std::unique_ptr<BarDrag> drag;
 };
 
 }  // namespace MyApp

@@ -22,6 +22,10 @@ struct ChartViewHandlers {
     static int BarLeftClick(GUIElement* element, HWND, int x, int y);
     static int BarDoubleClick(GUIElement* element, HWND, int x, int y);
     static int BarRightClick(GUIElement* element, HWND, int x, int y);
+    static void BarMouseMove(GUIElement* element, int x, int y);
+    static int BarLeftUp(GUIElement* element, HWND, int x, int y);
+    static LPCWSTR BarCursor(const ChartBar* bar, int x);
+    static void BarCaptureLost(ChartBar* bar);
     static std::wstring BarSummary(const ChartBar* bar);
     static std::wstring Tip(QVUtility::PanelChildren* panel, GUIElement* bar);
     static bool Wheel(QVUtility::PanelChildren* panel, int delta, int keys);

@@ -1,11 +1,12 @@
 // What the chart does with the mouse and the keys, and what it tells
 // assistive technology: a click on a bar chooses its task, a double click
-// opens it, a right click or the menu key shows the bars' menu; Ctrl and the
+// opens it (a press and a drag move it: BarDrag.h), a right click or the menu key shows the bars' menu; Ctrl and the
 // wheel zoom; Left and Right scroll sideways; the focus shows on the selected
 // bar (on the title when none is in view); the chart in the system's colours
 // while high contrast is on.
 #include <oleacc.h>
 
+#include "app/main/BarDrag.h"
 #include "app/main/ChartView.h"
 #include "app/main/ChartViewHandlers.h"
 #include "toolkit/core/Accessible.h"
@@ -36,9 +37,13 @@ struct BarInChart {
 
 // ---- Handlers ---------------------------------------------------------------------------
 
-int ChartViewHandlers::BarLeftClick(GUIElement* element, HWND, int, int) {
+int ChartViewHandlers::BarLeftClick(GUIElement* element, HWND, int x, int y) {
     const BarInChart hit(element);
-    if (hit && hit.chart->onChoose) hit.chart->onChoose(hit.bar->taskId);
+    if (!hit) return 0;
+    const std::shared_ptr<bool> alive = hit.bar->AliveFlag();
+    if (hit.chart->onChoose) hit.chart->onChoose(hit.bar->taskId);
+    // Held, the bar may be dragged.
+    if (*alive && hit.bar->Bound()) hit.chart->drag->Press(*hit.bar, x, y);
     return 0;
 }
 
@@ -74,7 +79,9 @@ std::wstring ChartViewHandlers::Tip(QVUtility::PanelChildren* panel, GUIElement*
     const auto* chart = dynamic_cast<ChartView*>(panel);
     if (bar == nullptr || chart == nullptr || !bar->Bound() || bar->row >= chart->project.tasks.size())
         return std::wstring();
-    return QVUtility::Widen(chart->project.tasks[bar->row].description) + L"\r\n" + BarSummary(bar);
+    if (chart->drag->Dragging()) return std::wstring();  // the drag's own tip says more
+    return QVUtility::Widen(chart->project.tasks[bar->row].description) + L"\r\n" + BarSummary(bar) +
+           L"\r\nTrascinare per spostare";
 }
 
 bool ChartViewHandlers::Wheel(QVUtility::PanelChildren* panel, int delta, int keys) {
@@ -112,6 +119,7 @@ void ChartViewHandlers::MenuKey(QVUtility::PanelChildren* panel) {
 // ---- The keyboard and the selection told -------------------------------------------------------
 
 void ChartView::ScrollKey(int key) {
+    if (key == VK_ESCAPE) drag->Cancel();
     if (window == nullptr || (key != VK_LEFT && key != VK_RIGHT)) return;
     // A column each way, a page with Ctrl, as the scroll bar's arrows and track do.
     const bool page = (GetKeyState(VK_CONTROL) & 0x8000) != 0;

@@ -203,6 +203,16 @@ const std::vector<CommandSpec>& FormMain::Commands() {
          [](F& f) { f.Execute(C::ZoomOut); }, always, fixed},
         {C::NextPane, M::None, IDK_NEXT_PANE, L"", {VK_F6, Plain}, none, noItem, noButton,
          [](F& f) { f.FocusNextPane(); }, always, fixed},
+        {C::MoveTaskEarlier, M::None, IDK_MOVE_EARLIER, L"", {VK_LEFT, FALT}, none, noItem, noButton,
+         [](F& f) { f.StepSelectedTask(MovePart::Whole, -1); }, withSelection, fixed},
+        {C::MoveTaskLater, M::None, IDK_MOVE_LATER, L"", {VK_RIGHT, FALT}, none, noItem, noButton,
+         [](F& f) { f.StepSelectedTask(MovePart::Whole, 1); }, withSelection, fixed},
+        {C::MoveEndEarlier, M::None, IDK_END_EARLIER, L"", {VK_LEFT, FALT | FSHIFT}, none, noItem, noButton,
+         [](F& f) { f.StepSelectedTask(MovePart::End, -1); }, withSelection, fixed},
+        {C::MoveEndLater, M::None, IDK_END_LATER, L"", {VK_RIGHT, FALT | FSHIFT}, none, noItem, noButton,
+         [](F& f) { f.StepSelectedTask(MovePart::End, 1); }, withSelection, fixed},
+        {C::EditCell, M::None, IDK_EDIT_CELL, L"", {VK_F2, Plain}, none, noItem, noButton,
+         [](F& f) { f.EditDescriptionInPlace(); }, withSelection, fixed},
     };
     return table;
 }

@@ -66,6 +66,11 @@ enum class Command {
     NextPane,   // F6: the keyboard between the task table and the chart
     Import,  // "&File": a Microsoft Project XML file as a new project
     CashFlow,  // "&Progetto": the costs over time
+    MoveTaskEarlier,  // Alt and the arrows: the selected task a working day earlier or later
+    MoveTaskLater,
+    MoveEndEarlier,  // Alt+Maiusc and the arrows: its end
+    MoveEndLater,
+    EditCell,  // F2: the selected task's description edited in its row
 };
 
 // Where a command's item stands.

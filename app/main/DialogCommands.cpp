@@ -165,7 +165,6 @@ void FormMain::ShowAbout() {
 
 void FormMain::ApplyProjectDialog(const ProjectProperties& values, bool newProject) {
     if (newProject) {
-        document.LeaveFile();  // the previous project's lock and recovery copy
         ApplyProperties(project, values);
         ClearProject(project);
         ShowUnsavedProject();

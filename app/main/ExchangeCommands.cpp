@@ -45,8 +45,6 @@ bool FormMain::ImportProjectFile(const std::string& path) {
         return false;
     case ImportResult::Ok: break;
     }
-    // A new project that was never saved, with nothing before it to go back to.
-    document.LeaveFile();  // the previous project's lock and recovery copy
     ShowUnsavedProject();
     if (dropped.Any()) QVUtility::ShowInfo(this, ImportNotice(dropped), std::wstring(L"Importa"));
     return true;

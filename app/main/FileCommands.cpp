@@ -370,6 +370,16 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
     return QVUtility::WriteBitmapInBands(path, width, height, paint);
 }
 
+void FormMain::ShowUnsavedProject() {
+    document.LeaveFile();
+    SetFilePath(std::string());
+    project.modified = true;
+    history.Clear(project);
+    document.HandChangeToRecovery();
+    ShowNewProject();
+    EnableProjectCommands();
+}
+
 void FormMain::OpenHomePage() { QVUtility::ShellOpen(HomePageAddress); }
 
 void FormMain::OpenGuidePage() { QVUtility::ShellOpen(GuidePageAddress); }

@@ -23,6 +23,7 @@
 #include "app/main/ChartView.h"
 #include "app/main/CommandItems.h"
 #include "app/main/CommandTable.h"
+#include "model/TaskMove.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/OwnedElements.h"
 
@@ -94,8 +95,8 @@ public:
     // The project changed: unsaved, then as ProjectChanged.
     void MarkModified();
     // The chart and the table shaped anew from the project, back at its
-    // first row and day.
-    void RefreshChart();
+    // first row and day unless `fromStart` is false (then the view stays).
+    void RefreshChart(bool fromStart = true);
     // Selects the task (0: none): the chart and the table show it, and the
     // commands on the selected task follow.
     void SelectTask(int taskId);
@@ -154,6 +155,20 @@ public:
     void ApplyEditedTask(const Task& task);
     void DeleteTask();
 
+    // ---- Changes where the project is shown (TaskEdits.cpp) -----------------------------
+    // A task's new values from a bar dragged, the keys or a cell of the task
+    // table: checked as "Modifica Task" checks them, then applied as one step
+    // of the history, the view staying where it is and the task selected and
+    // in view. Answers the problem when they are refused (nothing changes).
+    std::wstring ChangeTask(const Task& values);
+    // Alt and the arrows: the selected task (or its end, MovePart::End) a
+    // working day later (step 1) or earlier (-1); each press one step of
+    // the history.
+    void StepSelectedTask(MovePart part, int step);
+    // F2: the selected task's description edited in its row of the table
+    // ("Modifica Task" while the table is hidden).
+    void EditDescriptionInPlace();
+
     // A new screen density: the fonts, the toolbar, the chart panel and the
     // chart follow it.
     void OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& suggested) override;
@@ -211,12 +226,15 @@ private:
     // A project opened, imported or made anew: none of its tasks selected,
     // shown from its start at a zoom that suits it.
     void ShowNewProject();
-    // A project made, imported or copied, never saved, with nothing before
-    // it to go back to: without a file, unsaved, shown as ShowNewProject.
+    // Shows the project just put in place as a new one never saved ("Senza
+    // nome"), with no history before it; the previous file's lock and
+    // recovery copy are let go.
     void ShowUnsavedProject();
     // After a change, an undo or a redo: the commands follow the project, the
-    // chart shows it.
-    void ProjectChanged();
+    // chart shows it (from its start unless `fromStart` is false).
+    void ProjectChanged(bool fromStart = true);
+    // The chart's and the table's handlers of the changes made in them.
+    void ConnectEdits();
     // The selected task's place in the list; -1 when there is none (or it
     // has been deleted).
     int SelectedTaskIndex() const;

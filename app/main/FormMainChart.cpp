@@ -12,6 +12,7 @@
 #include "model/CostReport.h"
 #include "model/WorkingDays.h"
 #include "toolkit/core/Menu.h"
+#include "app/main/TaskCellEditor.h"
 #include "app/main/TaskTable.h"
 
 namespace MyApp {
@@ -19,7 +20,9 @@ namespace MyApp {
 void FormMain::ConnectChart() {
     chart->today = [] { return chartToday(); };
     chart->onFirstRow = [this](std::size_t row) {
-        if (taskTable != nullptr && taskTable->window != nullptr && taskTable->TopRow() != row) taskTable->SetTopRow(row);
+        if (taskTable == nullptr || taskTable->window == nullptr || taskTable->TopRow() == row) return;
+        taskTable->Editor().Leave();  // the rows move under the cell being edited
+        taskTable->SetTopRow(row);
     };
     // A scroll bar of the chart's that came or went moves the bottom of its
     // rows: the table's follows.
@@ -32,6 +35,7 @@ void FormMain::ConnectChart() {
     chart->onTaskMenu = [this](POINT screen) { ShowTaskMenu(screen); };
     chart->onSummary = [this](std::size_t row) { return BarSummaryText(row); };
     chart->onFocus = [this] { chartHadFocus = true; };
+    ConnectEdits();
 }
 
 void FormMain::MarkModified() {
@@ -39,30 +43,20 @@ void FormMain::MarkModified() {
     ProjectChanged();
 }
 
-void FormMain::ProjectChanged() {
+void FormMain::ProjectChanged(bool fromStart) {
     document.HandChangeToRecovery();
     UpdateCommands();
-    RefreshChart();
+    RefreshChart(fromStart);
 }
 
-void FormMain::RefreshChart() {
+void FormMain::RefreshChart(bool fromStart) {
     if (chart == nullptr) return;
     // A project is shown: the start page gives the panes their place back.
     if (startPage != nullptr) startPage->Leave();
     FillTable();
-    chart->Rebuild(true);
+    chart->Rebuild(fromStart);
     Layout();
     UpdateCommands();
-}
-
-void FormMain::ShowUnsavedProject() {
-    SetFilePath(std::string());
-    project.modified = true;
-    history.Clear(project);
-    document.HandChangeToRecovery();
-    ShowNewProject();
-    // The project commands and the export, for a new project.
-    EnableProjectCommands();
 }
 
 void FormMain::ShowNewProject() {

@@ -211,7 +211,6 @@ void FormMain::OpenExampleProject() {
         return;
     }
     // An unsaved copy: "Senza nome", to be saved under a name of the user's.
-    document.LeaveFile();  // the previous project's lock and recovery copy
     project = example;
     ShowUnsavedProject();
 }

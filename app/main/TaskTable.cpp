@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "app/main/TaskCellEditor.h"
 #include "app/settings/Settings.h"
 #include "model/CostReport.h"
 #include "toolkit/draw/FontDescription.h"
@@ -55,7 +56,11 @@ struct TaskTableHandlers {
     }
     static void Activate(QVUtility::ListView* list, std::ptrdiff_t row) {
         TaskTable* table = TableOf(list);
+        if (table != nullptr) table->editor->ForgetClick();  // a double click opens the dialog instead
         if (Usable(table, row) && table->onOpen) table->onOpen(static_cast<std::size_t>(row));
+    }
+    static void CellClick(QVUtility::ListView* list, std::size_t row, int column) {
+        if (TaskTable* table = TableOf(list)) table->editor->OpenAfterClick(row, column);
     }
     static void ContextMenu(QVUtility::ListView* list, std::ptrdiff_t row, int x, int y) {
         TaskTable* table = TableOf(list);
@@ -63,6 +68,7 @@ struct TaskTableHandlers {
     }
     static void Scroll(QVUtility::ListView* list, std::size_t topRow) {
         TaskTable* table = TableOf(list);
+        if (table != nullptr) table->editor->Leave();  // the rows moved under the field
         if (table != nullptr && table->onTopRow) table->onTopRow(topRow);
     }
     static void ColumnWidth(QVUtility::ListView* list, int column, int width) {
@@ -78,7 +84,7 @@ struct TaskTableHandlers {
 // ---- Making and filling -----------------------------------------------------------------
 
 TaskTable::TaskTable(QVUtility::GUIElement* parentElement, const Project& shownProject)
-    : ListView(parentElement), project(shownProject) {}
+    : ListView(parentElement), project(shownProject), editor(std::make_unique<TaskCellEditor>(*this)) {}
 
 TaskTable::~TaskTable() = default;
 
@@ -96,6 +102,7 @@ void TaskTable::Build(QVUtility::FontDescription* rowFont, int rowPitch) {
     onItemText = &TaskTableHandlers::Text;
     onSelect = &TaskTableHandlers::Select;
     onActivate = &TaskTableHandlers::Activate;
+    onSelectedCellClick = &TaskTableHandlers::CellClick;
     onContextMenu = &TaskTableHandlers::ContextMenu;
     onScroll = &TaskTableHandlers::Scroll;
     onColumnWidth = &TaskTableHandlers::ColumnWidth;
@@ -104,6 +111,10 @@ void TaskTable::Build(QVUtility::FontDescription* rowFont, int rowPitch) {
 }
 
 void TaskTable::Fill(int rowPitch, std::ptrdiff_t selected) {
+    editor->Cancel();  // the rows are the project's anew
+    moving = nullptr;
+    // The rows' font made anew for a screen of another density.
+    ApplyFont();
     calendar = std::make_unique<WorkingDayCalendar>(project);
     format = UserAmountFormat();
     SetRowHeight(rowPitch);
@@ -147,9 +158,19 @@ void TaskTable::WidenAmountColumns() {
 
 // ---- Texts --------------------------------------------------------------------------------
 
+const Task& TaskTable::TaskOf(std::size_t row) const {
+    return moving != nullptr && row == movingRow ? *moving : project.tasks[row];
+}
+
+void TaskTable::ShowMoving(std::size_t row, const Task* shown) {
+    moving = shown;
+    movingRow = row;
+    RefreshRow(row);
+}
+
 std::wstring TaskTable::Cell(std::size_t row, int column) const {
     if (row >= project.tasks.size()) return std::wstring();
-    const Task& task = project.tasks[row];
+    const Task& task = TaskOf(row);
     switch (column) {
     case 0: return QVUtility::Widen(task.description);
     case 1: return QVUtility::Widen(FormatDate(task.start));

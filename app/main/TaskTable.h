@@ -23,6 +23,8 @@ class FontDescription;
 
 namespace MyApp {
 
+class TaskCellEditor;
+
 class TaskTable : public QVUtility::ListView {
 public:
     TaskTable(QVUtility::GUIElement* parentElement, const Project& shownProject);
@@ -48,9 +50,22 @@ public:
     std::function<void(std::size_t row, POINT screen)> onMenu;  // a right click or the menu key on a row
     std::function<void(std::size_t topRow)> onTopRow;          // the first row shown changed
     std::function<void()> onFocus;                             // the table took the keyboard
+    // A cell edited in place was confirmed: the task with its new value, to
+    // be applied; answers the problem when it is refused.
+    std::function<std::wstring(const Task& values)> onEdited;
+
+    // A row shown as a drag on the chart has its task now (null: as the
+    // project has it again).
+    void ShowMoving(std::size_t row, const Task* shown);
+    // Editing a cell in place (TaskCellEditor.h).
+    TaskCellEditor& Editor() { return *editor; }
 
 private:
     friend struct TaskTableHandlers;
+    friend class TaskCellEditor;
+
+    // The task of a row as the table shows it.
+    const Task& TaskOf(std::size_t row) const;
 
     // The amount columns at least as wide as the largest amount they can
     // show, so that none loses a digit (the user's widths are kept).
@@ -61,6 +76,9 @@ private:
     // with, made at each fill.
     std::unique_ptr<WorkingDayCalendar> calendar;
     AmountFormat format;
+    const Task* moving = nullptr;  // the task of movingRow as a drag shows it
+    std::size_t movingRow = 0;
+    std::unique_ptr<TaskCellEditor> editor;
 };
 
 }  // namespace MyApp

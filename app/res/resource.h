@@ -103,5 +103,16 @@
    57396 to 57405. */
 #define IDC_START_PAGE         57395
 #define IDC_START_PAGE_FIRST   57396
+/* Keys that move the selected task (Alt and the arrows) and edit its row. */
+#define IDK_MOVE_EARLIER       57406
+#define IDK_MOVE_LATER         57407
+#define IDK_END_EARLIER        57408
+#define IDK_END_LATER          57409
+#define IDK_EDIT_CELL          57410
+/* The fields that edit a cell of the task table in place. */
+#define IDC_CELL_TEXT          57411
+#define IDC_CELL_NUMBER        57412
+#define IDC_CELL_AMOUNT        57413
+#define IDC_CELL_DATE          57414
 
 #endif

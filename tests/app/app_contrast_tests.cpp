@@ -220,6 +220,7 @@ TEST_F(ContrastTest, StartedInTheModeTheChartIsInTheSystemsColours) {
     ShootDialog(VK_RETURN, drv::kAlt, L"Modifica", L"contrasto_progetto");
     ShootDialog('E', drv::kCtrl, L"Elenco Giorni da escludere come lavorativi", L"contrasto_giorni");
     ShootDialog(VK_F9, drv::kNone, L"Conto Economico", L"contrasto_conto");
+    ShootDialog(VK_F9, drv::kShift, L"Flusso di cassa mensile", L"contrasto_flusso");
     ASSERT_TRUE(drv::ChooseMenuItem(app.Id(), L'?', L'I')) << drv::LastErrorUtf8();
     HWND about = ProgramWindow(L"Info...");
     ASSERT_NE(about, nullptr);

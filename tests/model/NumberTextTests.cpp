@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <random>
 #include <regex>
 #include <string>
@@ -204,4 +205,16 @@ TEST(ReadTypedAmount, AmountsWrittenWithTheRegionalGroupingReadBack) {
             EXPECT_EQ(value, ParseReal(fraction.empty() ? digits : digits + "." + fraction)) << text;
         }
     }
+}
+
+// Resources as typed: every count the dialog's spinner holds reads back, with
+// spaces around it; a larger number, a sign, a separator or nothing at all is
+// no count.
+TEST(ReadResources, TheSpinnersRangeAndNothingElse) {
+    // Steps of 8 meet the largest count itself.
+    for (int count = 0; count <= MyApp::MaxResources + 1000; count += 8)
+        ASSERT_EQ(MyApp::ReadResources(" " + std::to_string(count) + "\t"),
+                  count <= MyApp::MaxResources ? std::optional<int>(count) : std::nullopt);
+    for (const char* refused : {"", "  ", "100001", "-1", "+3", "12.5", "1.000", "1 0", "99999999999999999999", "3a"})
+        EXPECT_EQ(MyApp::ReadResources(refused), std::nullopt) << refused;
 }

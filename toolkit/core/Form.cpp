@@ -5,6 +5,7 @@
 #include <string>
 
 #include "toolkit/core/NativeCreation.h"
+#include "toolkit/core/Registry.h"
 #include "toolkit/core/TypeKeywords.h"
 #include "toolkit/core/WindowProcedure.h"
 #include "toolkit/draw/FontDescription.h"
@@ -245,6 +246,7 @@ bool Form::TranslateShortcut(MSG& message) {
     if (shortcutTable_ == nullptr || window == nullptr) return false;
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
     if (message.hwnd != window && !IsChild(window, message.hwnd)) return false;
+    if (const GUIElement* target = FindElementHolding(message.hwnd); target != nullptr && target->ownKeys) return false;
     if (modalDialog != nullptr || !IsWindowEnabled(window) || GetActiveWindow() != window) return false;
     return TranslateAcceleratorW(window, shortcutTable_, &message) != 0;
 }

@@ -59,6 +59,10 @@ public:
     bool waitCursor = false;
     bool handCursor = false;  // wins over waitCursor
     LPCWSTR cursorShape = nullptr;  // a system cursor (IDC_SIZEWE...) over the element; handCursor wins
+    // The keys typed in the element are all its own (an editor open in place
+    // of something): Tab does not move the focus, and the form's shortcuts
+    // do not act on them.
+    bool ownKeys = false;
     HWND tooltipWindow = nullptr;
     HWND window = nullptr;  // for menus the HMENU, cast
     HINSTANCE instance = nullptr;

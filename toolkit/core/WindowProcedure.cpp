@@ -460,7 +460,7 @@ LRESULT Dispatch(GUIElement* element, HWND window, UINT message, WPARAM wParam, 
     case WM_KEYDOWN:
         if (element) {
             const std::shared_ptr<bool> alive = element->AliveFlag();
-            if (wParam == VK_TAB) TabNavigation(element, window);
+            if (wParam == VK_TAB && !element->ownKeys) TabNavigation(element, window);
             if (*alive) element->OnKeyDown(static_cast<int>(wParam));
         }
         break;

@@ -276,6 +276,19 @@ std::vector<int> ListView::ColumnWidths() const {
     return widths;
 }
 
+RECT ListView::CellRect(std::size_t row, int column) const {
+    RECT cell{};
+    cell.top = column;
+    cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    if (window == nullptr || row >= rowCount || !Native(LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell)))
+        return RECT{};
+    return cell;
+}
+
+void ListView::RefreshRow(std::size_t row) {
+    if (window != nullptr && row < rowCount) Native(LVM_REDRAWITEMS, row, row);
+}
+
 void ListView::SetColumnWidth(int column, int width) {
     if (column < 0 || static_cast<std::size_t>(column) >= columns.size()) return;
     const auto index = static_cast<std::size_t>(column);
@@ -422,7 +435,23 @@ LRESULT ListView::ProcessByDefault(HWND handle, UINT message, WPARAM wParam, LPA
         }
         return 0;
     }
+    // A click on a cell of the row selected before it, with the keyboard here.
+    LVHITTESTINFO cellClicked{};
+    cellClicked.iItem = -1;
+    if (message == WM_LBUTTONDOWN && onSelectedCellClick != nullptr && GetFocus() == window) {
+        cellClicked.pt = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (Native(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&cellClicked)) < 0 ||
+            (cellClicked.flags & LVHT_ONITEM) == 0 || cellClicked.iItem != SelectedRow())
+            cellClicked.iItem = -1;
+    }
     const LRESULT result = Child::ProcessByDefault(handle, message, wParam, lParam);
+    if (*alive && cellClicked.iItem >= 0 && SelectedRow() == cellClicked.iItem) {
+        try {
+            onSelectedCellClick(this, static_cast<std::size_t>(cellClicked.iItem), cellClicked.iSubItem);
+        } catch (...) {
+            IgnoreException("ListView: cell clicked");
+        }
+    }
     if (*alive && MayChangeState(message)) {
         try {
             TellChanges(true);

@@ -67,6 +67,9 @@ public:
     void (*onScroll)(ListView* list, std::size_t topRow) = nullptr;
     // The user changed a column's width (dragging the edge of its header).
     void (*onColumnWidth)(ListView* list, int column, int width) = nullptr;
+    // A click on a cell of the row that was selected before it, while the
+    // list had the keyboard (where a list lets a cell be edited in place).
+    void (*onSelectedCellClick)(ListView* list, std::size_t row, int column) = nullptr;
 
     void Create() override;
 
@@ -96,6 +99,11 @@ public:
     // there are no rows).
     int FirstRowTop() const;
     std::vector<int> ColumnWidths() const;
+    // A cell's place in the list's client area (empty when the list cannot
+    // tell it): the first column without the room of the rows' images.
+    RECT CellRect(std::size_t row, int column) const;
+    // Draws one row again (its texts changed).
+    void RefreshRow(std::size_t row);
     void SetColumnWidth(int column, int width);
 
     bool OnNotify(NMHDR* header, LRESULT& result) override;

@@ -261,17 +261,19 @@ TEST_F(DesktopTest, TheTitleNamesTheFileAndMarksUnsavedChanges) {
 
 // Resting the mouse on a bar tells its task in full, however short the bar:
 // the description, the span, the working days, the resources and the cost
-// as the cost report counts them.
+// as the cost report counts them; and that the bar can be dragged.
 TEST_F(DesktopTest, ABarTellsItsTaskWhenTheMouseRestsOnIt) {
     OpenProject(L"cantiere.vmo", kSiteProject);
     ASSERT_TRUE(drv::WaitUntil([&] { return Bar(L"Scavo") != nullptr; }));
     const RECT panel = drv::ScreenRect(Panel());
     const POINT away{panel.right - 20, panel.bottom - 20};
     EXPECT_EQ(drv::TooltipAt(app.Id(), away, drv::ToScreen(Bar(L"Ponteggio"), POINT{10, 12})),
-              L"Ponteggio\r\ndal 05/03/2024 al 08/03/2024, 4 giorni lavorativi, 2 risorse, costo 1.204");
+              L"Ponteggio\r\ndal 05/03/2024 al 08/03/2024, 4 giorni lavorativi, 2 risorse, costo 1.204\r\n"
+              L"Trascinare per spostare");
     // One day, narrower than its name.
     EXPECT_EQ(drv::TooltipAt(app.Id(), away, drv::ToScreen(Bar(L"Scavo"), POINT{10, 12})),
-              L"Scavo\r\ndal 04/03/2024 al 04/03/2024, 1 giorno lavorativo, 3 risorse, costo 300");
+              L"Scavo\r\ndal 04/03/2024 al 04/03/2024, 1 giorno lavorativo, 3 risorse, costo 300\r\n"
+              L"Trascinare per spostare");
     apptest::Shot(L"barra_corta");
 }
 
