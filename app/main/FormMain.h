@@ -1,4 +1,6 @@
-// FormMain: the program's main window and the owner of the one project.
+// FormMain: the program's main window, showing the one open project, which
+// its document holds with its file, lock, recovery copy and history
+// (app/document/ProjectDocument.h).
 //
 // It builds the menu bar, the toolbar and the keys from its command table
 // (CommandTable.cpp), the chart (ChartView, the one owner of what is in
