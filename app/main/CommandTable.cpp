@@ -284,7 +284,7 @@ std::wstring FormMain::WindowTitle() const {
     if (!projectOpen) return programTitle;
     const std::wstring path = QVUtility::Widen(project.filePath);
     const std::wstring name = path.empty() ? std::wstring(L"Senza nome") : std::wstring(PathFindFileNameW(path.c_str()));
-    return programTitle + L" - " + name + (OpenedReadOnly() ? L" (sola lettura)" : L"") +
+    return programTitle + L" - " + name + (document.OpenedReadOnly() ? L" (sola lettura)" : L"") +
            (project.modified ? L" *" : L"");
 }
 

@@ -88,15 +88,17 @@ void FormMain::EditTask() {
     FormAddTask* dialog = taskDialog.Open(this, L"Modifica Task");
     dialog->SetDateRange(project.start, project.end);
     dialog->LoadTask(project.tasks[static_cast<size_t>(index)]);
-    dialog->onConfirmed = [this](const Task& task) {
-        const int current = FindTaskById(project, task.id);
-        if (current < 0) return;
-        history.EditTask(project, current, task);
-        MarkModified();
-        // The task keeps its place on screen, however the order changed.
-        ShowTask(task.id);
-    };
+    dialog->onConfirmed = [this](const Task& task) { ApplyEditedTask(task); };
     Present(dialog);
+}
+
+void FormMain::ApplyEditedTask(const Task& task) {
+    const int current = FindTaskById(project, task.id);
+    if (current < 0) return;
+    history.EditTask(project, current, task);
+    MarkModified();
+    // The task keeps its place on screen, however the order changed.
+    ShowTask(task.id);
 }
 
 void FormMain::DeleteTask() {
@@ -164,20 +166,13 @@ void FormMain::ShowAbout() {
 
 void FormMain::ApplyProjectDialog(const ProjectProperties& values, bool newProject) {
     if (newProject) {
-        LeaveFile();  // the previous project's lock and recovery copy
         ApplyProperties(project, values);
         ClearProject(project);
-        SetFilePath(std::string());
-        // A new project: unsaved, with nothing before it to go back to.
-        project.modified = true;
-        history.Clear(project);
-        HandChangeToRecovery();
-        ShowNewProject();
-    } else {
-        history.SetProperties(project, values);
-        MarkModified();
+        ShowUnsavedProject();
+        return;
     }
-    // The project commands and the export, for a new project.
+    history.SetProperties(project, values);
+    MarkModified();
     EnableProjectCommands();
 }
 

@@ -18,10 +18,12 @@
 #include "app/safety/WorkSafety.h"
 #include "app/settings/RecentFiles.h"
 #include "file/ProjectFile.h"
+#include "print/BarLabel.h"
 #include "toolkit/core/Menu.h"
 #include "toolkit/draw/BitmapFile.h"
 #include "toolkit/draw/Drawing.h"
 #include "toolkit/draw/FontDescription.h"
+#include "toolkit/draw/ScopedGdi.h"
 #include "toolkit/platform/FileDialogs.h"
 #include "toolkit/platform/IgnoredError.h"
 #include "toolkit/platform/Services.h"
@@ -44,6 +46,9 @@ const std::vector<std::string> ExportFilters{"File Bitmap (*.bmp)", "*.bmp", "Im
 const char* const ExportExtensions[] = {".bmp", ".png", ".csv", ".xml"};
 constexpr const char* ProjectDefaultName = "Velmora.vmo";
 constexpr const char* BitmapDefaultName = "Disegno.bmp";
+// The room between a bar and a name written beside it in the exported
+// picture, in its 96-DPI pixels.
+constexpr int LabelGap = 4;
 const std::string DialogTitleOpen = "Apri";
 const std::string DialogTitleSave = "Salva";
 
@@ -146,17 +151,17 @@ bool FormMain::OpenProjectFile(const std::string& path) {
     // The file's lock first: when another program has the project open the
     // user may open it read-only, or not at all.
     FileClaim claim;
-    if (!ClaimFile(path, claim)) return false;
+    if (!document.ClaimFile(path, claim)) return false;
     // The loader replaces the project only when the whole file is valid, so
     // a failed load leaves the project and its chart exactly as they were.
     const LoadResult loaded = Guarded(LoadResult::OpenFailed, [&] { return LoadProjectFile(path, project); });
-    if (loaded != LoadResult::Ok) DropClaim(claim);
+    if (loaded != LoadResult::Ok) document.DropClaim(claim);
     switch (loaded) {
     case LoadResult::OpenFailed: ShowErrorText(this, L"Errore durante la lettura."); return false;
     case LoadResult::FormatError: ShowErrorText(this, L"Formato non valido."); return false;
     case LoadResult::Ok: break;
     }
-    AdoptFile(claim);
+    document.AdoptFile(claim);
     SetFilePath(path);
     project.modified = false;
     history.Clear(project);
@@ -197,7 +202,7 @@ bool FormMain::WriteProjectFile() {
         return false;
     }
     history.MarkSaved(project);
-    FollowSavedFile();
+    document.FollowSavedFile();
     UpdateCommands();
     ShowRecentFiles(RememberRecentFile(project.filePath));
     return true;
@@ -217,12 +222,12 @@ FormMain::SaveOutcome FormMain::SaveChanges(bool noQuestion) {
     const std::string previousPath = project.filePath;
     // A project opened read-only, or whose file another program has changed
     // since (and the user would not overwrite it), goes to a new name.
-    bool newName = project.filePath.empty() || OpenedReadOnly();
+    bool newName = project.filePath.empty() || document.OpenedReadOnly();
     if (!newName) {
-        switch (AskAboutChangedFile()) {
-        case ChangedFileAnswer::Overwrite: break;
-        case ChangedFileAnswer::SaveElsewhere: newName = true; break;
-        case ChangedFileAnswer::Cancel: return SaveOutcome::Cancelled;
+        switch (document.AskAboutChangedFile()) {
+        case ProjectDocument::ChangedFileAnswer::Overwrite: break;
+        case ProjectDocument::ChangedFileAnswer::SaveElsewhere: newName = true; break;
+        case ProjectDocument::ChangedFileAnswer::Cancel: return SaveOutcome::Cancelled;
         }
     }
     if (newName) {
@@ -319,6 +324,12 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
         QVUtility::Drawing surface;
         surface.Attach(context, false);
         surface.FillRect(0, 0, width, height, 1, RGB(0, 0, 0), 0xC0C0C0);
+        const TextWidth textWidth = [&](const std::wstring& text) {
+            const QVUtility::ScopedSelect fontIn(context, rowFont->GetFont());
+            SIZE extent{};
+            GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()), &extent);
+            return static_cast<std::int64_t>(extent.cx);
+        };
         if (top < chart.titleHeight) {
             surface.DrawText(0, 0, width, chart.titleHeight, project.description, RGB(0, 0, 0), caption, 2, true);
         }
@@ -342,8 +353,16 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
             surface.FillRect(l, y, w, chart.barHeight, 1, RGB(0, 0, 0), task.colour);
             // Black on the five colours, as the picture always had; readable on any other.
             const COLORREF text = IsBarColour(task.colour) ? RGB(0, 0, 0) : BarTextColour(task.colour);
-            surface.DrawText(l, y + chart.pictureTextDrop, w, chart.barHeight, task.description, text, rowFont, 2,
-                             true);
+            const std::wstring name = QVUtility::Widen(task.description);
+            // A name that fits its bar is centred in it; another is written
+            // beside the bar, or cut at its end with "…", never at its start.
+            BarLabel label{LabelPlace::Inside, name, l, l + w};
+            if (textWidth(name) > w) label = PlaceBarLabel(name, l, l + w, 0, width, LabelGap, textWidth);
+            if (label.place == LabelPlace::None) continue;
+            const bool inside = label.place == LabelPlace::Inside;
+            surface.DrawText(static_cast<int>(label.left), y + chart.pictureTextDrop,
+                             static_cast<int>(label.right - label.left), chart.barHeight, label.text,
+                             inside ? text : RGB(0, 0, 0), rowFont, inside ? 2 : 0, true);
         }
         surface.End();
     };
@@ -352,11 +371,11 @@ bool FormMain::ExportImage(const std::string& path, PictureFormat format) {
 }
 
 void FormMain::ShowUnsavedProject() {
-    LeaveFile();
+    document.LeaveFile();
     SetFilePath(std::string());
     project.modified = true;
     history.Clear(project);
-    HandChangeToRecovery();
+    document.HandChangeToRecovery();
     ShowNewProject();
     EnableProjectCommands();
 }

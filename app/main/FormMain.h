@@ -1,4 +1,6 @@
-// FormMain: the program's main window and the owner of the one project.
+// FormMain: the program's main window, showing the one open project, which
+// its document holds with its file, lock, recovery copy and history
+// (app/document/ProjectDocument.h).
 //
 // It builds the menu bar, the toolbar and the keys from its command table
 // (CommandTable.cpp), the chart (ChartView, the one owner of what is in
@@ -19,11 +21,10 @@
 #include <vector>
 
 #include "app/dialogs/DialogSlot.h"
+#include "app/document/ProjectDocument.h"
 #include "app/main/ChartView.h"
 #include "app/main/CommandItems.h"
 #include "app/main/CommandTable.h"
-#include "model/ChangeHistory.h"
-#include "model/Project.h"
 #include "model/TaskMove.h"
 #include "toolkit/core/Form.h"
 #include "toolkit/core/OwnedElements.h"
@@ -52,9 +53,7 @@ class FormTrova;
 class PrintCommands;
 class StartPage;
 class TaskTable;
-struct FileClaim;
 struct FormMainHandlers;
-struct WorkSafety;
 
 // The exported picture's file formats.
 enum class PictureFormat { Bitmap, Png };
@@ -65,7 +64,10 @@ public:
     FormMain(HINSTANCE instance, const std::wstring& title);
     ~FormMain() override;
 
-    Project project;
+    // The open project with its file, lock, recovery copy and history; the
+    // window shows it and its commands change it.
+    ProjectDocument document{this};
+    Project& project = document.project;
 
     // ---- The window's elements (made and owned by the window) ----------------
     // The chart and what is in view: the one owner of the zoom, the first
@@ -133,9 +135,6 @@ public:
     // At start: offers the newest recovery copy left by a run that ended
     // without closing, then opens `named` (when given) as "&Apri" does.
     void OpenAtStart(const std::string& named);
-    // The project's file was open in another program when it was opened:
-    // "&Salva" asks for a new name.
-    bool OpenedReadOnly() const;
 
     // ---- Exchange with other programs (ExchangeCommands.cpp) ----------------------------
     // Asks for a Microsoft Project XML file and reads it as ImportProjectFile does.
@@ -154,6 +153,9 @@ public:
     void NewProject();
     void NewTask();
     void EditTask();
+    // The task as the task dialog confirmed it, put in place of the one of
+    // its id, in view where it was.
+    void ApplyEditedTask(const Task& task);
     void DeleteTask();
 
     // ---- Changes where the project is shown (TaskEdits.cpp) -----------------------------
@@ -283,35 +285,12 @@ private:
     bool WriteProjectFile();
 
     // ---- Keeping the work safe (app/safety/FormMainSafety.cpp) -------------------------
-    // At the window's making: the recovery copies' writer and timer, and the
-    // check of the project's file when the user comes back to the program.
+    // At the window's making: the document's recovery copies with their
+    // timer, and the check of the project's file when the user comes back
+    // to the program.
     void StartWorkSafety();
-    // A clean end: the recovery copy removed, the lock released, the writer
-    // stopped. Nothing when already done.
+    // A clean end: the timers stopped, then the document's copy and lock gone.
     void EndWorkSafety();
-    // Before a file is read: its lock, or the question about opening it
-    // read-only when another program has it; false when the user would not.
-    bool ClaimFile(const std::string& path, FileClaim& claim);
-    // The file could not be read: the lock made for it goes.
-    void DropClaim(const FileClaim& claim);
-    // The file is the project's now: its lock, stamp and read-only state.
-    void TakeFile(const FileClaim& claim);
-    // TakeFile for a project just opened: the previous copy goes.
-    void AdoptFile(const FileClaim& claim);
-    // A new project: the file's lock and the recovery copy go.
-    void LeaveFile();
-    // After a save: the lock follows the file, the stamp is the new one, the
-    // copy goes.
-    void FollowSavedFile();
-    // The unsaved changes are saved, or the project replaced or closed: its
-    // recovery copy goes.
-    void DiscardRecoveryCopy();
-    // After each change: a snapshot for the recovery copy, written when due.
-    void HandChangeToRecovery();
-    enum class ChangedFileAnswer { Overwrite, SaveElsewhere, Cancel };
-    // Before "&Salva" writes the file: the question when another program
-    // changed it since it was read or written.
-    ChangedFileAnswer AskAboutChangedFile();
     // At start: true when a recovery copy was restored.
     bool OfferRecoveryCopy();
     // The user came back to the program: the file changed meanwhile is
@@ -387,9 +366,7 @@ private:
     void ShowStepTaken(std::optional<int> taskId);
 
     // ---- State ---------------------------------------------------------------------------------
-    // Every change to the project goes through it, for undo and redo; it
-    // keeps `project.modified` in step with the state last saved.
-    ChangeHistory history;
+    ChangeHistory& history = document.history;
     bool projectOpen = false;  // a project was made or loaded: its commands can be used
     std::wstring programTitle;  // the caption without a project
     // What the window makes for itself, owned here and destroyed after the
@@ -428,7 +405,6 @@ private:
     DialogSlot<FormDays> daysDialog;
     DialogSlot<FormCosto> costDialog;
     std::unique_ptr<PrintCommands> printing;  // the print and preview commands
-    std::unique_ptr<WorkSafety> safety;       // the recovery copy, the file's lock and stamp
 };
 
 // The main window that receives the commands of menu items without a form

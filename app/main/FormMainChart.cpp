@@ -44,7 +44,7 @@ void FormMain::MarkModified() {
 }
 
 void FormMain::ProjectChanged(bool fromStart) {
-    HandChangeToRecovery();
+    document.HandChangeToRecovery();
     UpdateCommands();
     RefreshChart(fromStart);
 }

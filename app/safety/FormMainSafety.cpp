@@ -1,22 +1,18 @@
-// The main window keeps the user's work safe:
+// The main window's part in keeping the user's work safe (the document
+// keeps the file, its lock and the recovery copy: ProjectDocument.h):
 //
-// - While the project has unsaved changes a recovery copy of it is written,
-//   on a thread of its own, every few minutes (RecoveryFolder.h); it goes
-//   when the project is saved, given up, replaced, or the program ends
-//   cleanly. At the next start the newest copy of a run that did not end
-//   cleanly is offered.
-// - While a project file is open for changing, a lock file beside it tells
-//   other programs (and other users on a shared folder) who has it; a
-//   second program opens it read-only.
-// - The file's size and time are kept from its reading or writing: a save
-//   over a file that another program changed meanwhile asks first, and
-//   coming back to the program offers to read the file again.
+// - The recovery copy is written when due on a timer of the window's
+//   thread, and the user told once when it cannot be.
+// - At start the newest copy of a run that did not end cleanly is offered.
+// - Coming back to the program offers to read the project's file again
+//   when another program changed it meanwhile.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <unordered_map>
 
+#include "app/document/ProjectDocument.h"
 #include "app/main/FormMain.h"
 #include "app/safety/Identity.h"
 #include "app/safety/LastWords.h"
@@ -38,10 +34,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds LongestTick{1000};
 constexpr std::chrono::milliseconds ShortestTick{100};
-constexpr std::chrono::milliseconds EndBound{3000};
 constexpr UINT ReturnDelay = 50;  // ms after the activation, once it has settled
-
-const wchar_t* const ChangedByOtherProgram = L"Il file è stato modificato da un altro programma dopo l'apertura.";
 
 // The main windows whose thread timers these are.
 std::unordered_map<UINT_PTR, FormMain*>& TimerOwners() {
@@ -56,23 +49,10 @@ void StopTimer(UINT_PTR& timer) {
     timer = 0;
 }
 
-// Two paths of one file: equal without regard to letter case.
-bool SamePath(const std::string& a, const std::string& b) {
-    const std::wstring wideA = Widen(a), wideB = Widen(b);
-    return !wideA.empty() && CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
-                                                  static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
-}
-
 std::wstring FileNameOf(const std::string& path) {
     if (path.empty()) return L"Senza nome";
     const std::wstring wide = Widen(path);
     return PathFindFileNameW(wide.c_str());
-}
-
-LockOwner OwnerNow(const WorkSafety& safety) {
-    LockOwner owner = safety.me;
-    owner.since = TimeText(LocalNow());
-    return owner;
 }
 
 }  // namespace
@@ -89,17 +69,9 @@ bool MayWriteProjectFile(QVUtility::GUIElement* owner, const std::string& path) 
 // ---- Start and end ------------------------------------------------------------------
 
 void FormMain::StartWorkSafety() {
-    safety = std::make_unique<WorkSafety>();
-    WorkSafety& s = *safety;
-    s.me = ThisProgramAsOwner();
-    s.copyPath = RecoveryCopyPath(s.me.process);
-    s.recordPath = RecoveryRecordPath(s.me.process);
-    s.interval = RecoveryInterval();
-    s.lastAsked = Clock::now();
-    if (s.interval.count() > 0) {
-        s.writer = std::make_unique<RecoveryWriter>(
-            RecoveryWriter::Target{s.copyPath, s.recordPath, [] { return MakeRecoveryFolder(); }});
-        SetLastWordsWriter(s.writer.get());
+    document.StartSafety();
+    WorkSafety& s = *document.Safety();
+    if (s.writer != nullptr) {
         const auto tick = std::clamp(s.interval, ShortestTick, LongestTick);
         s.tickTimer = SetTimer(nullptr, 0, static_cast<UINT>(tick.count()), &FormMain::SafetyTimerProc);
         if (s.tickTimer != 0) TimerOwners()[s.tickTimer] = this;
@@ -108,143 +80,18 @@ void FormMain::StartWorkSafety() {
 }
 
 void FormMain::EndWorkSafety() {
-    if (safety == nullptr) return;
-    WorkSafety& s = *safety;
+    WorkSafety* s = document.Safety();
+    if (s == nullptr) return;
     if (window != nullptr) RemoveWindowSubclass(window, &FormMain::SafetySubclass, 0);
-    StopTimer(s.tickTimer);
-    StopTimer(s.returnTimer);
-    if (s.writer != nullptr) {
-        if (LastWordsWriter() == s.writer.get()) SetLastWordsWriter(nullptr);
-        s.writer->RemoveFiles();
-        s.writer->Stop(EndBound);
-    } else {
-        RemoveFile(s.copyPath);
-        RemoveFile(s.recordPath);
-    }
-    if (!s.lockPath.empty()) ReleaseLock(s.lockPath, s.me);
-    safety.reset();
-}
-
-bool FormMain::OpenedReadOnly() const { return safety != nullptr && safety->readOnly; }
-
-// ---- The project's file ---------------------------------------------------------------
-
-bool FormMain::ClaimFile(const std::string& path, FileClaim& claim) {
-    claim.path = path;
-    claim.stamp = ReadFileStamp(path);
-    if (safety == nullptr) return true;
-    const std::string lock = LockFilePath(path);
-    if (!safety->lockPath.empty() && SamePath(safety->lockPath, lock)) {
-        claim.locked = true;
-        return true;
-    }
-    const LockAttempt attempt = TakeLock(lock, OwnerNow(*safety), &ProcessRunning);
-    switch (attempt.outcome) {
-    case LockOutcome::Taken:
-        claim.locked = true;
-        claim.lockMade = attempt.made;
-        return true;
-    case LockOutcome::Refused: return true;  // read-only media: the project opens without a lock
-    case LockOutcome::HeldElsewhere: break;
-    }
-    const std::wstring question =
-        L"Il progetto è aperto da " + ShownOwner(attempt.holder) + L". Aprirlo in sola lettura?";
-    if (QVUtility::AskQuestion(this, question, L"Apri") != QVUtility::Answer::Yes) return false;
-    claim.readOnly = true;
-    return true;
-}
-
-void FormMain::DropClaim(const FileClaim& claim) {
-    if (safety != nullptr && claim.lockMade) ReleaseLock(LockFilePath(claim.path), safety->me);
-}
-
-void FormMain::TakeFile(const FileClaim& claim) {
-    if (safety == nullptr) return;
-    WorkSafety& s = *safety;
-    const std::string lock = LockFilePath(claim.path);
-    if (!s.lockPath.empty() && !SamePath(s.lockPath, lock)) ReleaseLock(s.lockPath, s.me);
-    s.lockPath = claim.locked ? lock : std::string();
-    s.readOnly = claim.readOnly;
-    s.stampPath = claim.path;
-    s.stamp = claim.stamp;
-    s.toldStamp = FileStamp();
-}
-
-void FormMain::AdoptFile(const FileClaim& claim) {
-    TakeFile(claim);
-    DiscardRecoveryCopy();
-}
-
-void FormMain::LeaveFile() {
-    if (safety == nullptr) return;
-    TakeFile(FileClaim());
-    DiscardRecoveryCopy();
-}
-
-void FormMain::FollowSavedFile() {
-    if (safety == nullptr) return;
-    WorkSafety& s = *safety;
-    FileClaim saved;
-    saved.path = project.filePath;
-    saved.stamp = ReadFileStamp(project.filePath);
-    const std::string lock = LockFilePath(project.filePath);
-    if (!s.lockPath.empty() && SamePath(s.lockPath, lock)) {
-        saved.locked = true;
-    } else {
-        saved.locked = TakeLock(lock, OwnerNow(s), &ProcessRunning).outcome == LockOutcome::Taken;
-    }
-    TakeFile(saved);
-    DiscardRecoveryCopy();
-}
-
-FormMain::ChangedFileAnswer FormMain::AskAboutChangedFile() {
-    if (safety == nullptr || !safety->stamp.present || safety->stampPath != project.filePath)
-        return ChangedFileAnswer::Overwrite;
-    const FileStamp now = ReadFileStamp(project.filePath);
-    // A file that has gone is written again: nothing of it is lost.
-    if (!now.present || now == safety->stamp) return ChangedFileAnswer::Overwrite;
-    switch (QVUtility::AskYesNoCancel(this, std::wstring(ChangedByOtherProgram) + L" Sovrascriverlo?", L"Salva")) {
-    case QVUtility::Choice::Yes: return ChangedFileAnswer::Overwrite;
-    case QVUtility::Choice::No: return ChangedFileAnswer::SaveElsewhere;
-    case QVUtility::Choice::Cancel:
-    case QVUtility::Choice::NotShown: break;
-    }
-    return ChangedFileAnswer::Cancel;
+    StopTimer(s->tickTimer);
+    StopTimer(s->returnTimer);
+    document.EndSafety();
 }
 
 // ---- The recovery copy --------------------------------------------------------------------
 
-void FormMain::DiscardRecoveryCopy() {
-    if (safety == nullptr) return;
-    if (safety->writer != nullptr) safety->writer->Discard();
-    safety->lastAsked = Clock::now();
-}
-
-void FormMain::HandChangeToRecovery() {
-    if (safety == nullptr || safety->writer == nullptr) return;
-    WorkSafety& s = *safety;
-    if (!project.modified) {
-        s.writer->Discard();  // back at the state saved: nothing to recover
-        return;
-    }
-    RecoveryRecord record;
-    record.projectPath = project.filePath;
-    if (s.stampPath == project.filePath) record.fileStamp = s.stamp;
-    try {
-        s.writer->Hand(std::make_shared<const Project>(project), record);
-    } catch (...) {
-        QVUtility::IgnoreException("recovery snapshot");  // no memory for it: the last one stays
-        return;
-    }
-    const Clock::time_point now = Clock::now();
-    if (now - s.lastAsked >= s.interval) {
-        s.writer->WriteNow();
-        s.lastAsked = now;
-    }
-}
-
 bool FormMain::OfferRecoveryCopy() {
-    if (safety == nullptr) return false;
+    if (document.Safety() == nullptr) return false;
     RemoveAbandonedPieces();
     const std::vector<FoundCopy> copies = FindRecoveryCopies();
     const std::optional<std::size_t> offered = CopyToOffer(copies, &ProcessRunning);
@@ -263,16 +110,16 @@ bool FormMain::OfferRecoveryCopy() {
     }
     // The project's file first: a "No" to opening it read-only keeps the copy.
     FileClaim claim;
-    if (!copy.record.projectPath.empty() && !ClaimFile(copy.record.projectPath, claim)) return false;
+    if (!copy.record.projectPath.empty() && !document.ClaimFile(copy.record.projectPath, claim)) return false;
     // The copy becomes this program's own, in one step: no other program
     // takes it now, and this one ending abnormally before writing its own
     // leaves it for the next start.
-    WorkSafety& s = *safety;
+    WorkSafety& s = *document.Safety();
     const auto move = [](const std::string& from, const std::string& to) {
         return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
     };
     if (!move(copy.copyPath, s.copyPath)) {
-        DropClaim(claim);
+        document.DropClaim(claim);
         QVUtility::ShowError(this, std::wstring(L"Errore durante la lettura."), std::wstring(L"Errore"));
         return false;
     }
@@ -289,14 +136,14 @@ bool FormMain::OfferRecoveryCopy() {
         // rather than be removed with this program's own.
         move(s.copyPath, copy.copyPath);
         move(s.recordPath, copy.recordPath);
-        DropClaim(claim);
+        document.DropClaim(claim);
         QVUtility::ShowError(this,
                              std::wstring(loaded == LoadResult::FormatError ? L"Formato non valido."
                                                                             : L"Errore durante la lettura."),
                              std::wstring(L"Errore"));
         return false;
     }
-    TakeFile(claim);
+    document.TakeFile(claim);
     // The file as the program that wrote the copy knew it: "&Salva" asks
     // when another program has changed it since.
     s.stamp = copy.record.fileStamp;
@@ -306,7 +153,7 @@ bool FormMain::OfferRecoveryCopy() {
     history.Clear(project);
     RefreshChart();
     EnableProjectCommands();
-    HandChangeToRecovery();
+    document.HandChangeToRecovery();
     if (s.writer != nullptr) {
         s.writer->WriteNow();  // the copy under this program's own record
         s.lastAsked = Clock::now();
@@ -339,8 +186,8 @@ void CALLBACK FormMain::SafetyTimerProc(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 void FormMain::OnSafetyTimer(UINT_PTR timer) {
-    if (safety == nullptr) return;
-    WorkSafety& s = *safety;
+    if (document.Safety() == nullptr) return;
+    WorkSafety& s = *document.Safety();
     if (timer == s.returnTimer) {
         StopTimer(s.returnTimer);
         CheckFileOnReturn();
@@ -379,14 +226,16 @@ LRESULT CALLBACK FormMain::SafetySubclass(HWND window, UINT message, WPARAM wPar
         back = process != GetCurrentProcessId();
     }
     auto* form = reinterpret_cast<FormMain*>(data);
-    if (back && form->safety != nullptr && form->safety->returnTimer == 0) {
-        form->safety->returnTimer = SetTimer(nullptr, 0, ReturnDelay, &FormMain::SafetyTimerProc);
-        if (form->safety->returnTimer != 0) TimerOwners()[form->safety->returnTimer] = form;
+    WorkSafety* safety = form->document.Safety();
+    if (back && safety != nullptr && safety->returnTimer == 0) {
+        safety->returnTimer = SetTimer(nullptr, 0, ReturnDelay, &FormMain::SafetyTimerProc);
+        if (safety->returnTimer != 0) TimerOwners()[safety->returnTimer] = form;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void FormMain::CheckFileOnReturn() {
+    WorkSafety* safety = document.Safety();
     if (safety == nullptr || project.filePath.empty() || safety->stampPath != project.filePath ||
         !safety->stamp.present)
         return;

@@ -42,6 +42,10 @@ bool SameDates(const std::vector<MyApp::Date>& a, const std::vector<MyApp::Date>
     return true;
 }
 
+// A Monday from which the boxes of several weeks are counted, so that they
+// start on the same Mondays whatever part of the ruler is drawn.
+const std::int64_t FirstGroupMonday = MyApp::DaysFromCivil(2024, 1, 1);
+
 int Clamp(std::int64_t value) { return static_cast<int>(std::max(-CoordinateLimit, std::min(CoordinateLimit, value))); }
 
 // Draws the rows as PaintRulerRows describes. Everything a ruler draws goes
@@ -108,6 +112,13 @@ public:
             }
         }
 
+        // The weeks row: boxes of as many weeks as its numbers need.
+        const int weeks = rows_.unit == RulerUnit::Weeks ? WeeksPerBox(dc_, rows_.columnWidth, divisor) : 1;
+        const auto groupStart = [&](const SYSTEMTIME& t) {  // a Monday where a box starts
+            const std::int64_t days = MyApp::DaysFromCivil(t.wYear, t.wMonth, t.wDay) - FirstGroupMonday;
+            return ((days % (7 * weeks)) + 7 * weeks) % (7 * weeks) == 0;
+        };
+
         // The walk starts just left of what is drawn, with the boxes open
         // there starting where their week, month, quarter or year began.
         MyApp::Date current = rows_.spanStart;
@@ -138,13 +149,19 @@ public:
         std::int64_t monthStart = openedAt(day.wDay - 1);
         std::int64_t yearStart = openedAt(dayOfYear);
         std::int64_t quarterStart = openedAt(dayOfQuarter);
-        std::int64_t weekStart = openedAt(weekday);
-        // The day of the month of the open week's Monday (which may lie before the span).
-        int weekMonday = day.wDay - weekday;
-        if (weekMonday < 1) {
-            const int previous = day.wMonth == 1 ? 12 : day.wMonth - 1;
-            weekMonday += static_cast<int>(MyApp::DaysInMonth(day.wMonth == 1 ? day.wYear - 1 : day.wYear, previous));
-        }
+        // The open box of the weeks row starts on the Monday of its group,
+        // which may lie before the span; its label is that Monday's day.
+        const std::int64_t sinceGroup =
+            ((MyApp::DaysFromCivil(day.wYear, day.wMonth, day.wDay) - weekday - FirstGroupMonday) % (7 * weeks) +
+             7 * weeks) % (7 * weeks);
+        const std::int64_t weekBack = weekday + sinceGroup;
+        std::int64_t weekStart = openedAt(weekBack);
+        int weekMonday = day.wDay;
+        std::int64_t dayTicks = 0;
+        SYSTEMTIME monday{};
+        if (MyApp::SystemTimeToTicks(day, dayTicks) &&
+            MyApp::TicksToSystemTime(dayTicks - weekBack * MyApp::TicksPerDay, monday))
+            weekMonday = monday.wDay;
 
         const int b = rows_.bottom;
         const int r = rows_.rowHeight;
@@ -189,9 +206,10 @@ public:
                     }
                 }
             }
-            if (rows_.unit == RulerUnit::Weeks && current.value.wDayOfWeek == 1 && column != walkStart) {
+            if (rows_.unit == RulerUnit::Weeks && current.value.wDayOfWeek == 1 && column != walkStart &&
+                groupStart(current.value)) {
                 std::swprintf(number, 16, L"%d", weekMonday);
-                CloseBox(weekStart, x, bottomTop, number, nullptr, X(7));
+                CloseBox(weekStart, x, bottomTop, number, nullptr, X(7 * weeks));
                 weekStart = x;
                 weekMonday = current.value.wDay;
             }
@@ -223,7 +241,7 @@ public:
             const std::int64_t x = X(column);
             if (rows_.unit == RulerUnit::Weeks) {
                 std::swprintf(number, 16, L"%d", weekMonday);
-                CloseBox(weekStart, x, bottomTop, number, nullptr, X(7));
+                CloseBox(weekStart, x, bottomTop, number, nullptr, X(7 * weeks));
             }
             if (rows_.unit == RulerUnit::Months) {
                 CloseBox(monthStart, x, bottomTop, MonthLabel(month), MonthInitial(month), X(28));
@@ -391,6 +409,15 @@ private:
 };
 
 }  // namespace
+
+int WeeksPerBox(HDC context, std::int64_t width, std::int64_t divisor) {
+    SIZE extent{};
+    if (context == nullptr || divisor < 1 || !GetTextExtentPoint32W(context, L"28", 2, &extent)) return 1;
+    // Inside the outlines, with a pixel to spare for the boxes' rounding.
+    for (int weeks = 1; weeks < 4; weeks *= 2)
+        if (7 * weeks * width / divisor - 3 >= extent.cx) return weeks;
+    return 4;
+}
 
 void PaintRulerRows(HDC context, const RulerRows& rows, std::int64_t originX, std::int64_t drawLeft,
                     std::int64_t drawRight) {

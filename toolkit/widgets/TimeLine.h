@@ -102,6 +102,13 @@ struct RulerRows {
 void PaintRulerRows(HDC context, const RulerRows& rows, std::int64_t originX, std::int64_t drawLeft,
                     std::int64_t drawRight);
 
+// The weeks a box of the weeks row spans at pixels per day = width / divisor
+// in the font selected into the context: 1 when a Monday's number of two
+// digits fits inside a week, else 2 or 4 (the first where it fits, or 4),
+// so that no number is cut by a box's outline. A box of 2 or 4 weeks starts
+// on a Monday a whole number of such boxes away from Monday 1 January 2024.
+int WeeksPerBox(HDC context, std::int64_t width, std::int64_t divisor);
+
 class TimeLine : public PanelChildren {
 public:
     explicit TimeLine(GUIElement* parentElement);
@@ -171,8 +178,8 @@ public:
     //           3 pixels, numbers from 15 (where "30" fits a column);
     //   weeks   from 1 pixel per day (a week 7 to 17 pixels, a month at
     //           least 28, where "MAG" fits): the Mondays' numbers of two
-    //           digits fit from about 2.3 pixels per day, those of one digit
-    //           from about 1.3;
+    //           digits fit a week from about 2.3 pixels per day; below, a
+    //           box spans two or four weeks (WeeksPerBox);
     //   months  below: the initials from about 0.4 pixels per day, "T1"
     //           from about 0.18, the years from about 0.09.
     static RulerUnit UnitFor(std::int64_t width, std::int64_t divisor, DisplayScale scale = DisplayScale());

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/chart/ChartLayout.h"
 #include "app/main/FormMain.h"
 #include "app/res/resource.h"
 #include "file/ProjectFile.h"
@@ -141,6 +142,46 @@ TEST_F(ViewInProcess, ZoomingOutStopsWhenTheSpanFits) {
 
 // The line that marks today: there when today lies in the span, at today's
 // column; gone when it does not.
+// In the exported picture a name wider than its bar is written whole after
+// the bar, never cut at its start; the rest of the picture, every name that
+// fits centred in its bar, stays as it was, to the byte.
+TEST_F(ViewInProcess, TheExportedPictureWritesANameTooLongForItsBarBesideIt) {
+    const auto exported = [&] {
+        form->RefreshChart();
+        EXPECT_TRUE(form->ExportImage(drv::Utf8(path + L".bmp")));
+        return drv::LoadBmp(path + L".bmp");
+    };
+    Load(apptest::RenovationProject());
+    const drv::Image fitting = exported();
+    MyApp::Task& task = form->project.tasks[0];  // a bar of eight days
+    task.description = "Rivestimenti dei bagni e della cucina con piastrelle di gres porcellanato";
+    const drv::Image longer = exported();
+    DeleteFileW((path + L".bmp").c_str());
+    ASSERT_TRUE(!fitting.Empty() && longer.width == fitting.width && longer.height == fitting.height);
+    const MyApp::ChartLayout layout(form->project, QVUtility::TimeLine::NormalDayWidth, longer.width,
+                                    QVUtility::TimeLine::NormalHeight);
+    const MyApp::BarSpan bar = layout.Bar(task);
+    const int top = static_cast<int>(layout.RowTop(0));
+    const int left = static_cast<int>(bar.left), right = static_cast<int>(bar.left + bar.width);
+    int firstInk = longer.width, lastInk = -1;
+    for (int y = 0; y < longer.height; ++y) {
+        for (int x = 0; x < longer.width; ++x) {
+            if (longer.At(x, y) == fitting.At(x, y)) continue;
+            ASSERT_TRUE(y >= top && y < top + layout.rowPitch) << "a change outside the row, at " << x << "," << y;
+            if (x > left && x < right - 1) {
+                // Inside the bar only the old name gave way to the fill.
+                ASSERT_EQ(longer.At(x, y), task.colour) << x << "," << y;
+            } else if ((x < left || x >= right) && longer.At(x, y) == RGB(0, 0, 0)) {
+                firstInk = std::min(firstInk, x);
+                lastInk = std::max(lastInk, x);
+            }
+        }
+    }
+    EXPECT_GT(firstInk, right) << "the name starts after its bar";
+    EXPECT_LT(firstInk, right + 12);
+    EXPECT_GT(lastInk - firstInk, bar.width) << "the whole name, wider than the bar";
+}
+
 TEST_F(ViewInProcess, TheTodayLineMarksTodayInTheSpanOnly) {
     MyApp::chartToday = [] { return TestDates::D(12, 3, 2024); };
     Load(apptest::ProjectWithTasks("Carico", "01/03/2024", "31/05/2024", 5));

@@ -476,14 +476,15 @@ TEST_F(RulerTest, MonthAbbreviationsAreItalian) {
 // ---- Zoomed out ------------------------------------------------------------
 
 // Columns of the span 1 January 2024 to 31 December 2026 where a box of the
-// row starts: every day, Monday, first of a month, of a quarter or of a year.
+// row starts: every day, every `weeks`-th Monday from the first, first of a
+// month, of a quarter or of a year.
 enum class Row { Day, Week, Month, Quarter, Year };
-std::vector<std::int64_t> BoxStarts(Row row) {
+std::vector<std::int64_t> BoxStarts(Row row, int weeks = 1) {
     std::vector<std::int64_t> starts;
     Date d = Day(1, 1, 2024);
     for (std::int64_t c = 0; c < 1096; ++c, d = MyApp::AddOneDay(d)) {
         const SYSTEMTIME& t = d.value;
-        const bool first = row == Row::Day || (row == Row::Week && t.wDayOfWeek == 1) ||
+        const bool first = row == Row::Day || (row == Row::Week && t.wDayOfWeek == 1 && c % (7 * weeks) == 0) ||
                            (row != Row::Week && t.wDay == 1 &&
                             (row == Row::Month || (row == Row::Quarter && t.wMonth % 3 == 1) || t.wMonth == 1));
         if (c == 0 || first) starts.push_back(c);
@@ -519,6 +520,14 @@ std::pair<int, int> InkSpan(const Pixels& p, int x0, int x1, int y0, int y1) {
     return span;
 }
 
+// The weeks a box of the weeks row spans at a scale, in the ruler's font.
+int WeeksPerBoxAt(std::int64_t width, std::int64_t divisor) {
+    FontDescription font(std::wstring(L"Tahoma"), 14);
+    int weeks = 0;
+    Drawn(1, [&](HDC dc) { SelectObject(dc, font.GetFont()), weeks = WeeksPerBox(dc, width, divisor); });
+    return weeks;
+}
+
 // The width of a text's ink in the ruler's font, from first to last pixel.
 int InkWidth(const std::wstring& text) {
     FontDescription font(std::wstring(L"Tahoma"), 14);
@@ -547,7 +556,7 @@ TEST_F(RulerTest, FractionalColumnsEndOnTheirExactPixelAtEveryLevel) {
         ASSERT_EQ(picture.width, ruler->width);
         // Just above the bottom outline of the row: outlines only, no label.
         const int y = 50 - c.top * (r + 1) - 2;
-        const std::vector<std::int64_t> starts = BoxStarts(c.row);
+        const std::vector<std::int64_t> starts = BoxStarts(c.row, WeeksPerBoxAt(c.w, c.d));
         for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
             const int from = static_cast<int>(starts[i] * c.w / c.d);
             const int to = static_cast<int>(starts[i + 1] * c.w / c.d);
@@ -598,7 +607,7 @@ TEST_F(RulerTest, TheUnitFollowsTheScaleAndEveryLabelIsWholeInsideItsBox) {
             const Row row = rows.at(ruler->unit)[level];
             if (row == Row::Day) continue;  // the day numbers are tested above
             const int top = 50 - (level + 1) * (r + 1);
-            const std::vector<std::int64_t> starts = BoxStarts(row);
+            const std::vector<std::int64_t> starts = BoxStarts(row, WeeksPerBoxAt(scale.first, scale.second));
             Date day = Day(1, 1, 2024);
             for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
                 for (std::int64_t c = i == 0 ? 0 : starts[i - 1]; c < starts[i]; ++c) day = MyApp::AddOneDay(day);
@@ -617,9 +626,11 @@ TEST_F(RulerTest, TheUnitFollowsTheScaleAndEveryLabelIsWholeInsideItsBox) {
                 SCOPED_TRACE("row " + std::to_string(level) + " box " + std::to_string(i));
                 EXPECT_TRUE(!drawn || widths.count(ink.second - ink.first + 1) == 1);  // never cut
                 labels += drawn ? 1 : 0;
-                // Years and months have their labels wherever every box of the row has twice their room.
+                // Years and months have their labels wherever every box of the row has twice their room;
+                // every whole box of the weeks row has its Monday's number, of one digit or two.
                 const std::int64_t narrowest = (row == Row::Year ? 365 : 28) * scale.first / scale.second;
-                const bool roomy = (row == Row::Year || row == Row::Month) && narrowest >= 2 * *widths.rbegin() + 4;
+                const bool roomy = ((row == Row::Year || row == Row::Month) && narrowest >= 2 * *widths.rbegin() + 4) ||
+                                   (row == Row::Week && i > 0 && i + 2 < starts.size());
                 EXPECT_TRUE(drawn || !roomy);
             }
         }
