@@ -10,6 +10,7 @@
 #include "app/dialogs/FormTrova.h"
 #include "app/main/FormMainHandlers.h"
 #include "app/main/StartPage.h"
+#include "app/main/TaskTable.h"
 #include "app/print/PrintCommands.h"
 #include "app/res/resource.h"
 #include "app/safety/WorkSafety.h"
@@ -263,7 +264,9 @@ void FormMain::OnDpiChanged(QVUtility::DisplayScale newScale, const RECT& sugges
     }
     // The fonts first: the move lays the window out with them.
     for (QVUtility::FontDescription* each : {elementFont, captionFont, barFont}) each->SetDpi(newScale.Dpi());
+    const QVUtility::DisplayScale oldScale = scale;
     Form::OnDpiChanged(newScale, suggested);
+    if (taskTable != nullptr && taskTable->window != nullptr) taskTable->RescaleColumns(oldScale, newScale);
     if (toolBar != nullptr && toolBar->window != nullptr) {
         SetWindowPos(toolBar->window, nullptr, scale(ToolBarLeft), scale(ToolBarTop), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

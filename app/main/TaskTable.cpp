@@ -124,6 +124,11 @@ void TaskTable::Fill(int rowPitch, std::ptrdiff_t selected) {
     SelectRow(selected, false);
 }
 
+void TaskTable::RescaleColumns(QVUtility::DisplayScale from, QVUtility::DisplayScale to) {
+    const std::vector<int> widths = ColumnWidths();
+    for (std::size_t c = 0; c < widths.size(); ++c) SetColumnWidth(static_cast<int>(c), to(from.ToBase(widths[c])));
+}
+
 void TaskTable::WidenAmountColumns() {
     if (window == nullptr || font == nullptr) return;
     // The largest amount each column can show: a task's daily cost, and its

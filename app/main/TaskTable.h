@@ -36,6 +36,8 @@ public:
     // The rows for the project as it is now, `rowPitch` high, with `selected`
     // (-1: none) selected.
     void Fill(int rowPitch, std::ptrdiff_t selected);
+    // Keeps each column as wide, for the eye, on a screen of another density.
+    void RescaleColumns(QVUtility::DisplayScale from, QVUtility::DisplayScale to);
 
     // The text of a cell: description, start, end, working days, resources,
     // daily cost and cost, as the cost report counts them.

@@ -268,14 +268,20 @@ TEST_F(EditInPlace, TheTableCellsAreEditedInPlace) {
     for (std::size_t step = steps.size() - 1; step > 0; --step) OneUndoGivesBack(steps[step - 1]);
 }
 
-// On a denser screen the ends' zones grow with the scale, and the table and
-// the field in a cell take the font made for it; the drag and the field in a
-// cell as they look there.
+// On a denser screen the ends' zones grow with the scale, the table's columns
+// stay as wide for the eye, and the table and the field in a cell take the
+// font made for it; the drag and the field in a cell as they look there.
 TEST_F(EditInPlace, TheEndZonesAndTheFontsFollowTheScreensDensity) {
     Open(kSite);
+    std::vector<int> baseWidths;
     for (const int dpi : {96, 144}) {
         form->OnDpiChanged(QVUtility::DisplayScale(dpi), drv::ScreenRect(form->window));
         ToolkitTest::Pump(50);
+        // The table's columns as wide for the eye: no date cut at 144 DPI.
+        const std::vector<int> widths = Tasks().ColumnWidths();
+        if (baseWidths.empty()) baseWidths = widths;
+        for (std::size_t c = 0; c < widths.size(); ++c)
+            EXPECT_GE(widths[c], QVUtility::DisplayScale(dpi)(baseWidths[c]) - 1) << "column " << c;
         MyApp::ChartBar* bar = Bar("Ponteggio");
         ASSERT_NE(bar, nullptr);
         const int zone = QVUtility::DisplayScale(dpi)(6);
